@@ -1,0 +1,148 @@
+#include "platform/core/Application.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Form.h"
+
+#include <QGuiApplication>
+#include <QCursor>
+
+namespace vorta {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv), Component(nullptr)
+{
+    setQuitOnLastWindowClosed(false);
+}
+
+Application::~Application()
+{
+    // Owned forms and data modules go while Qt is still there.
+    beginDestroy();
+}
+
+Application* Application::instance()
+{
+    return qobject_cast<Application*>(QCoreApplication::instance());
+}
+
+QString Application::exeName() const
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+ui::Form* Application::mainForm() const
+{
+    return qobject_cast<ui::Form*>(m_mainForm.data());
+}
+
+void Application::setMainForm(ui::Form* form)
+{
+    m_mainForm = form;
+}
+
+void Application::terminate()
+{
+    m_terminated = true;
+    emit terminating();
+    if (m_running)
+        QCoreApplication::exit(0);
+}
+
+int Application::run()
+{
+    if (m_terminated)
+        return 0;
+    m_running = true;
+    const int rc = exec();
+    m_running = false;
+    return rc;
+}
+
+void Application::processMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void Application::handleException(const std::exception& e)
+{
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
+    if (onException)
+        onException(e);
+    else if (exceptionHandler)
+        exceptionHandler(e);
+    else
+        showException(e);
+}
+
+void Application::showException(const std::exception& e)
+{
+    const auto* ve = dynamic_cast<const Exception*>(&e);
+    ui::showPlainMessage(ve ? ve->message() : QString::fromUtf8(e.what()));
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        handleException(e);
+    } catch (...) {
+        handleException(Exception(QStringLiteral("Unknown exception")));
+    }
+    return false;
+}
+
+Screen& Screen::instance()
+{
+    static Screen screen;
+    return screen;
+}
+
+ui::Form* Screen::activeForm() const
+{
+    return m_active;
+}
+
+void Screen::addForm(ui::Form* form)
+{
+    if (!m_forms.contains(form))
+        m_forms.append(form);
+}
+
+void Screen::removeForm(ui::Form* form)
+{
+    m_forms.removeAll(form);
+    if (m_active == form)
+        m_active = nullptr;
+}
+
+void Screen::setActiveForm(ui::Form* form)
+{
+    m_active = form;
+}
+
+void Screen::setCursor(Cursor cursor)
+{
+    if (cursor == m_cursor)
+        return;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (m_cursor != Cursor::Default)
+            QGuiApplication::restoreOverrideCursor();
+        if (cursor == Cursor::HourGlass)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    m_cursor = cursor;
+}
+
+CursorGuard::CursorGuard(Screen::Cursor during)
+{
+    Screen::instance().setCursor(during);
+}
+
+CursorGuard::~CursorGuard()
+{
+    Screen::instance().setCursor(Screen::Cursor::Default);
+}
+
+} // namespace vorta

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace vorta {
+
+// The class library's decimal conversions: blanks around the digits are refused,
+// an optional sign, "$" or "0x" for hexadecimal, 32-bit range.
+std::optional<std::int32_t> tryStrToInt(const QString& text);
+// Raises EConvertError "'<text>' is not a valid integer value".
+std::int32_t StrToInt(const QString& text);
+std::int32_t StrToIntDef(const QString& text, std::int32_t def);
+std::optional<std::int64_t> tryStrToInt64(const QString& text);
+QString IntToStr(std::int64_t value);
+
+} // namespace vorta

@@ -1,0 +1,406 @@
+#include "platform/ipc/WindowMessages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace vorta::ipc {
+
+MessageTarget::~MessageTarget() = default;
+
+namespace {
+
+enum FrameKind : std::uint32_t { kSend = 1, kPost = 2, kReply = 3 };
+constexpr std::uint32_t kMagic = 0x564D5347; // "VMSG"
+constexpr size_t kFrameSize = 4 * 4 + 8 * 3;
+
+struct Frame {
+    std::uint32_t kind = 0;
+    WindowHandle target = 0;
+    Message message;
+};
+
+void put32(unsigned char* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
+void put64(unsigned char* p, std::uint64_t v) { std::memcpy(p, &v, 8); }
+std::uint32_t get32(const unsigned char* p) { std::uint32_t v; std::memcpy(&v, p, 4); return v; }
+std::uint64_t get64(const unsigned char* p) { std::uint64_t v; std::memcpy(&v, p, 8); return v; }
+
+void encode(const Frame& f, unsigned char* b)
+{
+    put32(b, kMagic);
+    put32(b + 4, f.kind);
+    put32(b + 8, f.target);
+    put32(b + 12, f.message.msg);
+    put64(b + 16, f.message.wParam);
+    put64(b + 24, static_cast<std::uint64_t>(f.message.lParam));
+    put64(b + 32, static_cast<std::uint64_t>(f.message.result));
+}
+
+bool decode(const unsigned char* b, Frame& f)
+{
+    if (get32(b) != kMagic)
+        return false;
+    f.kind = get32(b + 4);
+    f.target = get32(b + 8);
+    f.message.msg = get32(b + 12);
+    f.message.wParam = get64(b + 16);
+    f.message.lParam = static_cast<std::int64_t>(get64(b + 24));
+    f.message.result = static_cast<std::int64_t>(get64(b + 32));
+    return true;
+}
+
+using Clock = std::chrono::steady_clock;
+
+int remainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Reads exactly one frame before the deadline.
+bool readFrame(int fd, Frame& f, Clock::time_point deadline)
+{
+    unsigned char buffer[kFrameSize];
+    size_t got = 0;
+    while (got < kFrameSize) {
+        pollfd p{fd, POLLIN, 0};
+        const int r = ::poll(&p, 1, remainingMs(deadline));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        const ssize_t n = ::read(fd, buffer + got, kFrameSize - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += static_cast<size_t>(n);
+    }
+    return decode(buffer, f);
+}
+
+bool writeFrame(int fd, const Frame& f)
+{
+    unsigned char buffer[kFrameSize];
+    encode(f, buffer);
+    size_t sent = 0;
+    while (sent < kFrameSize) {
+        const ssize_t n = ::send(fd, buffer + sent, kFrameSize - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int connectTo(const QString& path)
+{
+    const QByteArray p = QFile::encodeName(path);
+    sockaddr_un addr{};
+    if (static_cast<size_t>(p.size()) >= sizeof(addr.sun_path))
+        return -1;
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, p.constData(), static_cast<size_t>(p.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+QString defaultFolder()
+{
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !QFileInfo(base).isDir())
+        base = QDir::tempPath() + QStringLiteral("/vorta-%1").arg(::getuid());
+    return base + QStringLiteral("/vorta-ipc");
+}
+
+} // namespace
+
+Messenger& Messenger::instance()
+{
+    static Messenger* messenger = new Messenger; // lives to the end of the process
+    return *messenger;
+}
+
+Messenger::Messenger()
+{
+    m_folder = defaultFolder();
+    QDir().mkpath(m_folder + QStringLiteral("/h"));
+    QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    bool ok = false;
+    const int timeout = qEnvironmentVariableIntValue("VORTA_IPC_TIMEOUT_MS", &ok);
+    if (ok && timeout > 0)
+        m_timeoutMs = timeout;
+}
+
+Messenger::~Messenger()
+{
+    for (auto it = m_targets.cbegin(); it != m_targets.cend(); ++it)
+        QFile::remove(handleFile(it.key()));
+    if (m_listenFd >= 0) {
+        ::close(m_listenFd);
+        QFile::remove(m_socketPath);
+    }
+}
+
+std::uint32_t Messenger::registerWindowMessage(const QString& name)
+{
+    // One shared list of names, under a lock: the line number is the message.
+    const QString path = m_folder + QStringLiteral("/messages");
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return 0;
+    ::flock(fd, LOCK_EX);
+    QByteArray all;
+    char chunk[4096];
+    ssize_t n;
+    while ((n = ::read(fd, chunk, sizeof chunk)) > 0)
+        all.append(chunk, static_cast<int>(n));
+    const QList<QByteArray> lines = all.split('\n');
+    std::uint32_t index = 0;
+    bool found = false;
+    for (const QByteArray& line : lines) {
+        if (line.isEmpty())
+            continue;
+        if (QString::fromUtf8(line).compare(name, Qt::CaseInsensitive) == 0) {
+            found = true;
+            break;
+        }
+        ++index;
+    }
+    if (!found) {
+        QByteArray line = name.toUtf8() + '\n';
+        if (::write(fd, line.constData(), static_cast<size_t>(line.size())) != line.size())
+            index = 0x3FFF;
+    }
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+    return 0xC000u + index;
+}
+
+QString Messenger::handleFile(WindowHandle handle) const
+{
+    return m_folder + QStringLiteral("/h/") + QString::number(handle);
+}
+
+void Messenger::ensureListening()
+{
+    if (m_listenFd >= 0)
+        return;
+    m_socketPath = m_folder + QStringLiteral("/p%1.sock").arg(::getpid());
+    QFile::remove(m_socketPath);
+    const QByteArray p = QFile::encodeName(m_socketPath);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, p.constData(), std::min(sizeof(addr.sun_path) - 1, static_cast<size_t>(p.size())));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 64) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    m_listenFd = fd;
+    if (QCoreApplication::instance()) {
+        m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &Messenger::onIncoming);
+    }
+}
+
+WindowHandle Messenger::allocateHandle(MessageTarget* target)
+{
+    ensureListening();
+    const QByteArray socket = QFile::encodeName(m_socketPath);
+    for (;;) {
+        const WindowHandle h = 0x10000u + QRandomGenerator::global()->bounded(0x7FFF0000u);
+        if (m_targets.contains(h))
+            continue;
+        const int fd = ::open(QFile::encodeName(handleFile(h)).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                // A handle file whose process is gone may be taken over.
+                QFile stale(handleFile(h));
+                if (stale.open(QIODevice::ReadOnly)) {
+                    const QString path = QFile::decodeName(stale.readAll());
+                    const int probe = connectTo(path);
+                    if (probe >= 0) {
+                        ::close(probe);
+                        continue;
+                    }
+                    QFile::remove(handleFile(h));
+                }
+                continue;
+            }
+            return 0;
+        }
+        const bool written = ::write(fd, socket.constData(), static_cast<size_t>(socket.size())) == socket.size();
+        ::close(fd);
+        if (!written)
+            return 0;
+        m_targets.insert(h, target);
+        return h;
+    }
+}
+
+void Messenger::releaseHandle(WindowHandle handle)
+{
+    if (m_targets.remove(handle))
+        QFile::remove(handleFile(handle));
+}
+
+MessageTarget* Messenger::target(WindowHandle handle) const
+{
+    return m_targets.value(handle, nullptr);
+}
+
+bool Messenger::isWindow(WindowHandle handle) const
+{
+    if (m_targets.contains(handle))
+        return true;
+    QFile file(handleFile(handle));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const int fd = connectTo(QFile::decodeName(file.readAll()));
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+std::int64_t Messenger::dispatch(WindowHandle to, Message& message)
+{
+    MessageTarget* t = target(to);
+    if (!t)
+        return 0;
+    message.result = 0;
+    t->windowProc(message);
+    return message.result;
+}
+
+void Messenger::queuePost(WindowHandle to, Message message)
+{
+    QTimer::singleShot(0, this, [this, to, message]() mutable { dispatch(to, message); });
+}
+
+void Messenger::serveConnection(int fd)
+{
+    Frame frame;
+    if (!readFrame(fd, frame, Clock::now() + std::chrono::milliseconds(m_timeoutMs))) {
+        ::close(fd);
+        return;
+    }
+    if (frame.kind == kPost) {
+        ::close(fd);
+        queuePost(frame.target, frame.message);
+        return;
+    }
+    if (frame.kind != kSend) {
+        ::close(fd);
+        return;
+    }
+    Frame reply;
+    reply.kind = kReply;
+    reply.target = frame.target;
+    reply.message = frame.message;
+    reply.message.result = dispatch(frame.target, reply.message);
+    writeFrame(fd, reply);
+    ::close(fd);
+}
+
+void Messenger::onIncoming()
+{
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0)
+            return;
+        serveConnection(fd);
+    }
+}
+
+std::int64_t Messenger::sendMessage(WindowHandle to, std::uint32_t msg, std::uint64_t wParam, std::int64_t lParam)
+{
+    Message message{msg, wParam, lParam, 0};
+    if (m_targets.contains(to))
+        return dispatch(to, message);
+    QFile file(handleFile(to));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const int fd = connectTo(QFile::decodeName(file.readAll()));
+    if (fd < 0)
+        return 0;
+    Frame frame{kSend, to, message};
+    if (!writeFrame(fd, frame)) {
+        ::close(fd);
+        return 0;
+    }
+    // While waiting, requests sent to us are served (the other side may call back).
+    const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs);
+    std::int64_t result = 0;
+    for (;;) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {m_listenFd, POLLIN, 0}};
+        const int count = m_listenFd >= 0 ? 2 : 1;
+        const int left = remainingMs(deadline);
+        if (left == 0)
+            break;
+        const int r = ::poll(fds, static_cast<nfds_t>(count), left);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        if (count == 2 && (fds[1].revents & POLLIN)) {
+            const int in = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (in >= 0)
+                serveConnection(in);
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            Frame reply;
+            if (readFrame(fd, reply, deadline) && reply.kind == kReply)
+                result = reply.message.result;
+            break;
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+bool Messenger::postMessage(WindowHandle to, std::uint32_t msg, std::uint64_t wParam, std::int64_t lParam)
+{
+    Message message{msg, wParam, lParam, 0};
+    if (m_targets.contains(to)) {
+        queuePost(to, message);
+        return true;
+    }
+    QFile file(handleFile(to));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const int fd = connectTo(QFile::decodeName(file.readAll()));
+    if (fd < 0)
+        return false;
+    const bool ok = writeFrame(fd, Frame{kPost, to, message});
+    ::close(fd);
+    return ok;
+}
+
+} // namespace vorta::ipc

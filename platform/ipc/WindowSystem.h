@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/ipc/WindowMessages.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace vorta::ipc {
+
+constexpr unsigned SWP_NOSIZE = 0x0001;
+constexpr unsigned SWP_NOMOVE = 0x0002;
+constexpr unsigned SWP_NOACTIVATE = 0x0010;
+constexpr unsigned SWP_SHOWWINDOW = 0x0040;
+constexpr WindowHandle HWND_TOP = 0;
+constexpr unsigned WS_EX_TOOLWINDOW = 0x80;
+
+// What the suite asks of the window system. Placing relative to another process's
+// window is best effort on Linux; tests record the requests instead.
+class WindowSystem {
+public:
+    virtual ~WindowSystem();
+    // ShowWindow(SW_HIDE): the window goes, the form's Visible property stays.
+    virtual void hideWindow(QWidget* window) = 0;
+    // SetWindowPos with an insert-after window (HWND_TOP for the top) and flags.
+    virtual void setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags) = 0;
+    // The application window's extended style (tool window: no taskbar entry).
+    virtual unsigned applicationExStyle() const = 0;
+    virtual void setApplicationExStyle(unsigned style) = 0;
+};
+
+WindowSystem& windowSystem();
+// Installs a window system (not owned); nullptr goes back to the Qt one.
+void setWindowSystem(WindowSystem* system);
+
+class QtWindowSystem : public WindowSystem {
+public:
+    void hideWindow(QWidget* window) override;
+    void setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags) override;
+    unsigned applicationExStyle() const override { return m_exStyle; }
+    void setApplicationExStyle(unsigned style) override;
+
+private:
+    unsigned m_exStyle = 0;
+};
+
+// Records every request (and still shows and hides the windows, so visibility can be checked).
+class RecordingWindowSystem : public QtWindowSystem {
+public:
+    struct Call {
+        QString what;          // "hide" or "pos"
+        QPointer<QWidget> window;
+        QString windowName;
+        WindowHandle insertAfter = 0;
+        unsigned flags = 0;
+    };
+    void hideWindow(QWidget* window) override;
+    void setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags) override;
+    QList<Call> calls;
+};
+
+} // namespace vorta::ipc
