@@ -44,6 +44,8 @@ VORTA_EXCEPTION_CLASS(EInOutError, Exception)
 VORTA_EXCEPTION_CLASS(EOSError, Exception)
 VORTA_EXCEPTION_CLASS(EInvalidOperation, Exception)
 VORTA_EXCEPTION_CLASS(EComponentError, Exception)
+VORTA_EXCEPTION_CLASS(ERangeError, Exception)
+VORTA_EXCEPTION_CLASS(EFOpenError, Exception)
 
 // Raises the silent EAbort.
 [[noreturn]] void Abort();
