@@ -1,1 +1,16 @@
-int main() { return 0; }
+#include "uDmVortaModule.h"
+#include "uVortaMenuForm.h"
+
+#include "platform/core/Application.h"
+#include "platform/ui/Form.h"
+
+int main(int argc, char** argv)
+{
+    vorta::Application app(argc, argv);
+    app.setTitle(QStringLiteral("Vorta_Mod"));
+    vorta::ui::createForm(fVortaMenuForm);
+    InicializarVariaveisGlobais();
+    if (auto* main = app.mainForm(); main && !app.terminated())
+        main->show();
+    return app.run();
+}

@@ -1,6 +1,7 @@
 #include "platform/core/Application.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/ipc/ExceptionReporter.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 
@@ -12,12 +13,25 @@ namespace vorta {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv), Component(nullptr)
 {
     setQuitOnLastWindowClosed(false);
+    connect(this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            emit activated();
+    });
+}
+
+ipc::WindowHandle Application::handle()
+{
+    if (!m_handle)
+        m_handle = ipc::Messenger::instance().allocateHandle(this);
+    return m_handle;
 }
 
 Application::~Application()
 {
     // Owned forms and data modules go while Qt is still there.
     beginDestroy();
+    if (m_handle)
+        ipc::Messenger::instance().releaseHandle(m_handle);
 }
 
 Application* Application::instance()
@@ -71,6 +85,8 @@ void Application::handleException(const std::exception& e)
         onException(e);
     else if (exceptionHandler)
         exceptionHandler(e);
+    else if (ipc::ExceptionReporter::instance().enabled)
+        ipc::ExceptionReporter::instance().report(e);
     else
         showException(e);
 }

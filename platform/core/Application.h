@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Component.h"
+#include "platform/ipc/WindowMessages.h"
 
 #include <QApplication>
 #include <QList>
@@ -16,7 +17,7 @@ namespace ui { class Form; }
 
 // The class library's application object: title, main form, termination that also
 // holds before the event loop runs, and one place where stray exceptions end.
-class Application : public QApplication, public Component {
+class Application : public QApplication, public Component, public ipc::MessageTarget {
     Q_OBJECT
 public:
     Application(int& argc, char** argv);
@@ -28,6 +29,10 @@ public:
     void setTitle(const QString& title) { m_title = title; }
     // Full path of the running executable.
     QString exeName() const;
+
+    // The application window's handle (it receives nothing of the suite's own).
+    ipc::WindowHandle handle();
+    void windowProc(ipc::Message& message) override { message.result = 0; }
 
     ui::Form* mainForm() const;
     void setMainForm(ui::Form* form);
@@ -42,8 +47,8 @@ public:
 
     // The application's OnException: when set, every stray exception but EAbort goes here.
     std::function<void(const std::exception&)> onException;
-    // Where stray exceptions go when no OnException is set (the exception reporter
-    // installs itself here); without one, the message is shown in a plain dialog.
+    // Where stray exceptions go when no OnException is set; without one, the exception
+    // reporter takes them while enabled, else the message is shown in a plain dialog.
     std::function<void(const std::exception&)> exceptionHandler;
 
     void handleException(const std::exception& e);
@@ -64,12 +69,15 @@ public:
 
 signals:
     void terminating();
+    // The application became the active one (OnActivate of the application events).
+    void activated();
 
 private:
     QString m_title;
     QPointer<QWidget> m_mainForm;
     bool m_terminated = false;
     bool m_running = false;
+    ipc::WindowHandle m_handle = 0;
 };
 
 // The screen's form list in creation order and the last activated form. Qt's own

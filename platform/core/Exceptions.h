@@ -24,8 +24,9 @@ private:
 
 #define VORTA_EXCEPTION_CLASS(Name, Base)                                   \
     class Name : public Base {                                              \
+        using Inherited = Base;                                             \
     public:                                                                 \
-        using Base::Base;                                                   \
+        using Inherited::Inherited;                                         \
         const char* className() const override { return #Name; }            \
     };
 

@@ -2,6 +2,11 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/ipc/WindowSystem.h"
+#include "platform/ui/Menu.h"
+
+#include <QLayout>
+#include <QMenuBar>
+#include <QVBoxLayout>
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -166,6 +171,33 @@ void Form::closeEvent(QCloseEvent* event)
 void Form::setBounds(int left, int top, int width, int height)
 {
     setGeometry(left, top, std::max(0, width), std::max(0, height));
+}
+
+void Form::setMainMenu(MainMenu* menu)
+{
+    if (m_menu)
+        m_menu->onChanged = nullptr;
+    m_menu = menu;
+    if (!menu)
+        return;
+    if (!m_menuBar) {
+        m_menuBar = new QMenuBar(this);
+        if (!layout())
+            new QVBoxLayout(this);
+        layout()->setMenuBar(m_menuBar);
+    }
+    Guarded<Form> self(this);
+    menu->onChanged = [self] {
+        if (Form* f = self.get())
+            QTimer::singleShot(0, f, [f] { f->refreshMenu(); });
+    };
+    refreshMenu();
+}
+
+void Form::refreshMenu()
+{
+    if (m_menu && m_menuBar)
+        m_menu->fill(m_menuBar);
 }
 
 ipc::WindowHandle Form::handle()

@@ -9,8 +9,11 @@
 #include <functional>
 
 class QEventLoop;
+class QMenuBar;
 
 namespace vorta::ui {
+
+class MainMenu;
 
 enum class CloseAction { None, Hide, Free, Minimize };
 
@@ -60,6 +63,14 @@ public:
     void setBounds(int left, int top, int width, int height);
     int clientWidth() const { return width(); }
 
+    // The form's main menu (not owned); shown as the window's menu bar.
+    void setMainMenu(MainMenu* menu);
+    MainMenu* mainMenu() const { return m_menu; }
+    // Builds the menu bar anew from the menu's items.
+    void refreshMenu();
+
+    int helpContext = 0;
+
     ipc::WindowHandle handle();
     bool handleAllocated() const { return m_handle != 0; }
 
@@ -80,6 +91,8 @@ private:
     int m_modalResult = 0;
     QEventLoop* m_modalLoop = nullptr;
     ipc::WindowHandle m_handle = 0;
+    MainMenu* m_menu = nullptr;
+    QMenuBar* m_menuBar = nullptr;
 };
 
 // Scriptable modal showing: when a hook is set, ShowModal hands the form to it and

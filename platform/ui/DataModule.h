@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/core/Application.h"
+#include "platform/core/Component.h"
+
+#include <functional>
+
+namespace vorta::ui {
+
+// A non-visual container of components with OnCreate and OnDestroy, as forms have.
+class DataModule : public Component {
+public:
+    explicit DataModule(Component* owner = nullptr) : Component(owner) {}
+
+    std::function<void(DataModule*)> OnCreate;
+    std::function<void(DataModule*)> OnDestroy;
+
+    // Runs OnCreate; an exception there is handed to the application, as for forms.
+    void afterConstruction()
+    {
+        if (!OnCreate)
+            return;
+        try {
+            OnCreate(this);
+        } catch (const std::exception& e) {
+            if (auto* app = Application::instance())
+                app->handleException(e);
+        }
+    }
+
+protected:
+    void beforeDestruction() override
+    {
+        if (OnDestroy)
+            OnDestroy(this);
+    }
+};
+
+} // namespace vorta::ui
