@@ -1,0 +1,80 @@
+#pragma once
+
+// General functions of the library: CRC-32 as numbers, check digits of the state's
+// documents and the FEBRABAN collection barcode.
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+
+class QIODevice;
+
+// ---- CRC-32 (IEEE 802.3, reflected polynomial 0xEDB88320) ----
+
+// The register after the given bytes; the caller starts it (0xFFFFFFFF) and
+// complements the end result. A count of 0 or less leaves the register unchanged.
+std::uint32_t UpdateCRC32(std::uint32_t reg, const void* data, std::int64_t count);
+// Checksum of the device from its current position to its end. Raises EInOutError
+// when the device reports a read error.
+std::uint32_t ComputeStreamCRC32(QIODevice& stream);
+// Checksum of the text's code page 1252 bytes; 0 for an empty text.
+std::uint32_t ComputeStrCRC32(const QString& text);
+// Checksum of the whole file. Raises EInOutError when it cannot be opened or read.
+std::uint32_t ComputeFileCRC32(const QString& fileName);
+// Whether the line after the file's first "<CABECALHO>" line (case ignored) starts
+// with the checksum in upper case. Raises EFOpenError when the file cannot be opened.
+bool ChecaCRCInterno(const QString& fileName, const QString& checksum);
+
+namespace crc32_detail {
+// The two ways UpdateCRC32 may take, open to tests and the benchmark.
+std::uint32_t updateSliced(std::uint32_t reg, const unsigned char* data, std::size_t count);
+bool clmulAvailable();
+// Only when clmulAvailable().
+std::uint32_t updateClmul(std::uint32_t reg, const unsigned char* data, std::size_t count);
+} // namespace crc32_detail
+
+// ---- Texts of digits ----
+
+// Not empty and only "0" to "9".
+bool IsNumber(const QString& text);
+// The text without every character other than "0" to "9".
+QString RemoveMascara(const QString& text);
+QString LimpaLixo(const QString& text);
+// Fits the text to n characters: a longer one keeps its last n (right = false) or
+// first n (right = true); a shorter one is filled with c in front (false) or behind (true).
+QString StrFill(const QString& text, int n, QChar c, bool right);
+
+// ---- Check digits ----
+
+// 9 characters whose ninth is the check digit of the first eight. Raises
+// EConvertError for a non-digit among the first eight.
+bool ChkDigIE(const QString& ie);
+// The check digit of the first eight characters. Raises ERangeError for fewer
+// than eight, EConvertError for a non-digit.
+QString GenDigIE(const QString& ie);
+// The registration as stored in a file made whole with prefix "28" or else "58";
+// '' when neither gives a valid registration.
+QString IEdoArquivo(const QString& stored);
+// Check digit of a 5-character municipality code; '' for another length, "#" for
+// a non-digit.
+QString DVMun(const QString& code);
+// The five check digits of an invoice number (10 characters) with its date
+// (yyyymmdd); '' for a number of another length. Raises Exception "DVNFP ..." on
+// a non-digit or a short date.
+QString DVNFP(const QString& number, const QString& date);
+// Whether the last of up to 9 characters is the check digit of the others.
+bool ChkRenavam(const QString& renavam);
+// The number in 9 digits followed by its 2 check characters; '' when the number has
+// more than 9 characters or is below 100, whose remainder would be negative.
+QString DVDaeqx(std::int32_t number);
+// Modulus-10 check character (weights 2, 1, ... from the left); " " for an empty text.
+// Raises EConvertError for a non-digit.
+QString Modulo10CEF(const QString& digits);
+
+// ---- FEBRABAN collection barcode ----
+
+// The 44-digit barcode. Raises Exception "Erro ao gerar FEBRABAN" unless s has 11 characters.
+QString FEBRABANBarCode(const QString& value, const QDateTime& date, const QString& s, QChar c);
+// The printed line: four blocks of 11, each with "-" and its check digit, blank-separated.
+QString FEBRABANText(const QString& code);
