@@ -113,6 +113,8 @@ int InteractiveDialogService::message(const MessageRequest& request)
 
 std::optional<QString> InteractiveDialogService::input(const InputRequest& request)
 {
+    if (request.runInteractive)
+        return request.runInteractive();
     bool ok = false;
     const QString text = QInputDialog::getText(nullptr, request.caption, request.prompt, QLineEdit::Normal,
                                                request.value, &ok);

@@ -39,6 +39,8 @@ struct InputRequest {
     QString caption;
     QString prompt;
     QString value;
+    // Builds and runs the real input form; set by the dialog unit that laid it out.
+    std::function<std::optional<QString>()> runInteractive;
 };
 
 struct FileRequest {
