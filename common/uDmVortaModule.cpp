@@ -263,7 +263,7 @@ void UnLoadVortaPackage(const QString& name)
     const ModuleHandle handle = module ? static_cast<ModuleHandle>(module->tag()) : 0;
     vorta::Component::free(module);
     Modulos.remove(index);
-    DoUnloadPackage(handle);
+    // The merged items hold handlers whose code lives in the package: they go before it.
     if (vorta::ui::MainMenu* menu = hostMenu()) {
         vorta::ui::MenuItem* items = menu->items();
         int i = 0;
@@ -274,6 +274,7 @@ void UnLoadVortaPackage(const QString& name)
                 ++i;
         }
     }
+    DoUnloadPackage(handle);
 }
 
 namespace {

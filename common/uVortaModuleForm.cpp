@@ -39,8 +39,7 @@ void RegisterVortaMessages()
 namespace {
 QString commandLineArgument(int index)
 {
-    const QStringList args = QCoreApplication::arguments();
-    return index < args.size() ? args.at(index) : QString();
+    return vorta::Application::instance()->paramStr(index);
 }
 } // namespace
 

@@ -44,6 +44,12 @@ QString Application::exeName() const
     return QCoreApplication::applicationFilePath();
 }
 
+QString Application::paramStr(int index) const
+{
+    const QStringList args = m_commandLineSet ? m_commandLine : QCoreApplication::arguments();
+    return index >= 0 && index < args.size() ? args.at(index) : QString();
+}
+
 ui::Form* Application::mainForm() const
 {
     return qobject_cast<ui::Form*>(m_mainForm.data());

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <functional>
@@ -29,6 +30,9 @@ public:
     void setTitle(const QString& title) { m_title = title; }
     // Full path of the running executable.
     QString exeName() const;
+    // The command line as the program sees it (ParamStr); tests may set it.
+    QString paramStr(int index) const;
+    void setCommandLine(const QStringList& arguments) { m_commandLine = arguments; m_commandLineSet = true; }
 
     // The application window's handle (it receives nothing of the suite's own).
     ipc::WindowHandle handle();
@@ -41,6 +45,8 @@ public:
     // returns at once.
     void terminate();
     bool terminated() const { return m_terminated; }
+    // Tests run many programs' start-ups in one process.
+    void clearTermination() { m_terminated = false; }
     // Runs the event loop unless termination was already asked for.
     int run();
     void processMessages();
@@ -78,6 +84,8 @@ private:
     bool m_terminated = false;
     bool m_running = false;
     ipc::WindowHandle m_handle = 0;
+    QStringList m_commandLine;
+    bool m_commandLineSet = false;
 };
 
 // The screen's form list in creation order and the last activated form. Qt's own

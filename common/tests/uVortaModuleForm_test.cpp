@@ -1,0 +1,241 @@
+#include "uVortaModuleForm.h"
+
+#include "platform/core/Application.h"
+#include "platform/ipc/ExceptionReporter.h"
+#include "platform/ipc/WindowSystem.h"
+#include "platform/os/WorkArea.h"
+#include "testing/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QTemporaryDir>
+
+using vorta::Guarded;
+using vorta::ipc::Message;
+using vorta::ipc::Messenger;
+using vorta::testing::ScriptedDialogs;
+
+namespace {
+
+// The host shell's side, in this process: answers the handshake and records notifications.
+class FakeShell : public vorta::ipc::MessageTarget {
+public:
+    FakeShell() { handle = Messenger::instance().allocateHandle(this); }
+    ~FakeShell() override { Messenger::instance().releaseHandle(handle); }
+    void windowProc(Message& m) override
+    {
+        if (m.msg == WM_VortaModMainFormHandle) {
+            handshakes.append({m.wParam, m.lParam});
+            m.result = 77;
+        } else if (m.msg == WM_VortaNotify) {
+            notifications.append({m.wParam, m.lParam});
+        }
+    }
+    vorta::ipc::WindowHandle handle = 0;
+    QList<QPair<quint64, qint64>> handshakes;
+    QList<QPair<quint64, qint64>> notifications;
+};
+
+class TModuloTeste : public TVortaModuleForm {
+public:
+    explicit TModuloTeste(vorta::Component* owner) : TVortaModuleForm(owner) { setTag(s_nextTag); }
+    static inline int s_nextTag = 0;
+};
+
+Guarded<TModuloTeste> ModuloTeste;
+Guarded<vorta::ui::Form> OutraForm;
+
+class ModuleFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app()->clearTermination();
+        app()->setMainForm(nullptr);
+        vorta::os::setWorkAreaOverride(vorta::os::Rect{0, 20, 1000, 720});
+        vorta::ipc::setWindowSystem(&windows);
+        vorta::ipc::ExceptionReporter::instance().setLogFile(logDir.path() + "/test.log");
+        TModuloTeste::s_nextTag = 0;
+    }
+    void TearDown() override
+    {
+        vorta::Component::free(OutraForm.get());
+        vorta::Component::free(ModuloTeste.get());
+        app()->setMainForm(nullptr);
+        app()->setCommandLine({});
+        app()->clearTermination();
+        vorta::ipc::setWindowSystem(nullptr);
+        vorta::os::setWorkAreaOverride(std::nullopt);
+        vorta::Screen::instance().setActiveForm(nullptr);
+    }
+    static vorta::Application* app() { return vorta::Application::instance(); }
+    TModuloTeste* start(const QString& offset = "40")
+    {
+        app()->setCommandLine({"ZIR", QString::number(shell.handle), offset});
+        return vorta::ui::createForm(ModuloTeste);
+    }
+    std::int64_t notify(std::uint64_t w)
+    {
+        return Messenger::instance().sendMessage(ModuloTeste->handle(), WM_VortaModNotify, w, 0);
+    }
+    QStringList calls() const
+    {
+        QStringList out;
+        for (const auto& c : windows.calls)
+            out << QString("%1 %2 %3 %4").arg(c.what, c.windowName).arg(c.insertAfter).arg(c.flags, 0, 16);
+        return out;
+    }
+    FakeShell shell;
+    vorta::ipc::RecordingWindowSystem windows;
+    QTemporaryDir logDir;
+};
+
+} // namespace
+
+TEST_F(ModuleFormTest, TheHandshakeReplyIsPassedBackWithEveryNotification)
+{
+    TModuloTeste* form = start();
+    ASSERT_EQ(shell.handshakes.size(), 1);
+    EXPECT_EQ(shell.handshakes[0].first, form->handle());
+    EXPECT_EQ(shell.handshakes[0].second, app()->handle());
+    EXPECT_EQ(VortaHandle, static_cast<std::int32_t>(shell.handle));
+    EXPECT_TRUE(windows.applicationExStyle() & vorta::ipc::WS_EX_TOOLWINDOW);
+
+    form->show();
+    emit app()->activated();
+    vorta::Component::free(form);
+    using N = QPair<quint64, qint64>;
+    EXPECT_EQ(shell.notifications, QList<N>({N{1, 77}, N{1, 77}, N{2, 77}}));
+}
+
+TEST_F(ModuleFormTest, FitsTheWorkAreaBelowTheOffset)
+{
+    struct Case {
+        const char* offset;
+        QRect bounds;
+    } cases[] = {{"40", QRect(0, 60, 1000, 660)},
+                 {"0", QRect(0, 20, 1000, 700)},
+                 // Beyond the work area: no room, never a negative height.
+                 {"900", QRect(0, 920, 1000, 0)}};
+    for (const Case& c : cases) {
+        TModuloTeste* form = start(c.offset);
+        EXPECT_EQ(form->geometry(), c.bounds) << c.offset;
+        vorta::Component::free(form);
+    }
+}
+
+TEST_F(ModuleFormTest, TheVersionPanelShowsTheProgramsVersionAndPanelZeroTakesTheRest)
+{
+    TModuloTeste* form = start();
+    form->show();
+    const QString text = form->StatusBar1->panel(1).text;
+    EXPECT_TRUE(text.startsWith("Versão: ")) << text.toStdString();
+    EXPECT_EQ(form->StatusBar1->panel(0).width,
+              form->clientWidth() - (QFontMetrics(form->font()).horizontalAdvance(text) + 20));
+}
+
+TEST_F(ModuleFormTest, Tag333KeepsItsOwnBoundsAtStartAndOnWorkAreaChanges)
+{
+    TModuloTeste::s_nextTag = 333;
+    TModuloTeste* form = start();
+    const QRect own = form->geometry();
+    EXPECT_EQ(own.size(), QSize(697, 480));
+    Message m{vorta::ipc::WM_SETTINGCHANGE, vorta::ipc::SPI_SETWORKAREA, 0, 5};
+    form->windowProc(m);
+    EXPECT_EQ(form->geometry(), own);
+    EXPECT_EQ(m.result, 0);
+}
+
+TEST_F(ModuleFormTest, OnlyAWorkAreaChangePlacesTheFormAgain)
+{
+    TModuloTeste* form = start();
+    vorta::os::setWorkAreaOverride(vorta::os::Rect{10, 0, 810, 500});
+    Messenger::instance().sendMessage(form->handle(), vorta::ipc::WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(form->geometry(), QRect(0, 60, 1000, 660));
+    Messenger::instance().sendMessage(form->handle(), vorta::ipc::WM_SETTINGCHANGE, vorta::ipc::SPI_SETWORKAREA, 0);
+    EXPECT_EQ(form->geometry(), QRect(10, 40, 800, 460));
+}
+
+TEST_F(ModuleFormTest, WithoutANumericFirstArgumentItSaysSoAndEndsWithoutTalking)
+{
+    for (const char* first : {"", "abc", "12x"}) {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(vorta::ui::MessageKind::Custom,
+                              "Esta aplicação não deve ser inicializada fora do Vorta.", 1);
+        app()->setCommandLine({"ZIR", first, "40"});
+        TModuloTeste* form = vorta::ui::createForm(ModuloTeste);
+        EXPECT_TRUE(app()->terminated()) << first;
+        EXPECT_TRUE(shell.handshakes.isEmpty());
+        EXPECT_EQ(windows.applicationExStyle(), 0u);
+        vorta::Component::free(form);
+        app()->clearTermination();
+    }
+    EXPECT_TRUE(shell.notifications.isEmpty() || shell.notifications.last().first == 2);
+}
+
+TEST_F(ModuleFormTest, AnOffsetThatIsNoNumberIsReportedAndStopsTheHandshake)
+{
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(vorta::ui::MessageKind::Custom, "'4x' is not a valid integer value", 1);
+    TModuloTeste* form = start("4x");
+    EXPECT_TRUE(shell.handshakes.isEmpty());
+    EXPECT_FALSE(app()->terminated());
+    // A later work-area change re-places nothing and raises nothing.
+    const QRect before = form->geometry();
+    Messenger::instance().sendMessage(form->handle(), vorta::ipc::WM_SETTINGCHANGE, vorta::ipc::SPI_SETWORKAREA, 0);
+    EXPECT_EQ(form->geometry(), before);
+}
+
+TEST_F(ModuleFormTest, HideKeepsVisibilityAndShowBringsTheSameSetBackAfterTheReply)
+{
+    TModuloTeste* form = start();
+    form->setObjectName("main");
+    form->show();
+    vorta::ui::createForm(OutraForm)->setObjectName("other");
+    OutraForm->show();
+    vorta::Screen::instance().setActiveForm(OutraForm);
+
+    EXPECT_EQ(notify(0), 1);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(OutraForm->isVisible());
+    EXPECT_TRUE(form->visibleProperty());
+    EXPECT_TRUE(OutraForm->visibleProperty());
+    EXPECT_EQ(calls(), QStringList({"hide main 0 0", "hide main 0 0", "hide other 0 0", "hide other 0 0"}));
+
+    windows.calls.clear();
+    EXPECT_EQ(notify(1), 1);
+    EXPECT_TRUE(windows.calls.isEmpty()); // the show is posted: it runs after the reply
+    QCoreApplication::processEvents();
+    const QString behind = QString::number(shell.handle);
+    EXPECT_EQ(calls(), QStringList({"pos main " + behind + " 53", "pos other " + behind + " 53"}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(OutraForm->isVisible());
+
+    windows.calls.clear();
+    EXPECT_EQ(notify(2), static_cast<std::int64_t>(OutraForm->handle()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls(), QStringList({"pos main " + behind + " 53", "pos other 0 43"}));
+}
+
+TEST_F(ModuleFormTest, WithNoActiveFormShowAndActivateAnswersTheMainForm)
+{
+    TModuloTeste* form = start();
+    form->setObjectName("main");
+    vorta::Screen::instance().setActiveForm(nullptr);
+    EXPECT_EQ(notify(2), static_cast<std::int64_t>(form->handle()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls(), QStringList({"pos main " + QString::number(shell.handle) + " 53"}));
+}
+
+TEST_F(ModuleFormTest, TerminateEndsTheProgramAndOtherRequestsDoNothing)
+{
+    start();
+    for (std::uint64_t w : {3, 4, 7, 12, 14, 100}) {
+        EXPECT_EQ(notify(w), 1) << w;
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(windows.calls.isEmpty());
+    EXPECT_FALSE(app()->terminated());
+    EXPECT_EQ(notify(13), 1);
+    EXPECT_TRUE(app()->terminated());
+}
