@@ -50,6 +50,13 @@ ScriptedDialogs& ScriptedDialogs::expectFile(std::optional<QString> answer)
     return *this;
 }
 
+ScriptedDialogs& ScriptedDialogs::expectPrinterSetup(bool answer)
+{
+    m_expected.push_back(Expected{Expected::What::PrinterSetup, ui::MessageKind::Custom, QString(), std::nullopt,
+                                  answer ? 1 : 0, std::nullopt});
+    return *this;
+}
+
 int ScriptedDialogs::message(const ui::MessageRequest& request)
 {
     messages.append(request);
@@ -94,6 +101,17 @@ std::optional<QString> ScriptedDialogs::file(const ui::FileRequest& request)
     const Expected e = m_expected.front();
     m_expected.pop_front();
     return e.textAnswer;
+}
+
+bool ScriptedDialogs::printerSetup(const ui::PrinterSetupRequest& request)
+{
+    if (m_expected.empty() || m_expected.front().what != Expected::What::PrinterSetup) {
+        ADD_FAILURE() << "unexpected printer set-up dialog: " << request.caption.toStdString();
+        return false;
+    }
+    const Expected e = m_expected.front();
+    m_expected.pop_front();
+    return e.answer != 0;
 }
 
 } // namespace vorta::testing

@@ -24,10 +24,13 @@ public:
     ScriptedDialogs& expectMessage(ui::MessageKind kind, const QString& text, const QList<int>& buttons, int answer);
     ScriptedDialogs& expectInput(const QString& prompt, std::optional<QString> answer);
     ScriptedDialogs& expectFile(std::optional<QString> answer);
+    // answer: whether the user confirms the printer set-up.
+    ScriptedDialogs& expectPrinterSetup(bool answer);
 
     int message(const ui::MessageRequest& request) override;
     std::optional<QString> input(const ui::InputRequest& request) override;
     std::optional<QString> file(const ui::FileRequest& request) override;
+    bool printerSetup(const ui::PrinterSetupRequest& request) override;
 
     // Everything shown so far.
     QList<ui::MessageRequest> messages;
@@ -35,7 +38,7 @@ public:
 
 private:
     struct Expected {
-        enum class What { Message, Input, File } what;
+        enum class What { Message, Input, File, PrinterSetup } what;
         ui::MessageKind kind = ui::MessageKind::Custom;
         QString text;
         std::optional<QList<int>> buttons;

@@ -36,6 +36,11 @@ void printLine(const QString& line)
 
 DialogService::~DialogService() = default;
 
+bool DialogService::printerSetup(const PrinterSetupRequest&)
+{
+    return false;
+}
+
 QString messageKindName(MessageKind kind)
 {
     switch (kind) {
@@ -81,6 +86,17 @@ std::optional<QString> StderrDialogService::file(const FileRequest& request)
 {
     printLine(QStringLiteral("[file] %1: %2").arg(request.caption, request.fileName));
     return std::nullopt;
+}
+
+bool StderrDialogService::printerSetup(const PrinterSetupRequest& request)
+{
+    printLine(QStringLiteral("[printer setup] %1: %2 -> cancel").arg(request.caption, request.printerName));
+    return false;
+}
+
+bool InteractiveDialogService::printerSetup(const PrinterSetupRequest& request)
+{
+    return request.runInteractive ? request.runInteractive() : false;
 }
 
 int InteractiveDialogService::message(const MessageRequest& request)

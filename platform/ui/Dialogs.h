@@ -52,6 +52,13 @@ struct FileRequest {
     QString fileName;
 };
 
+// The printer set-up dialog; the report engine fills runInteractive with the real one.
+struct PrinterSetupRequest {
+    QString caption;
+    QString printerName;
+    std::function<bool()> runInteractive;
+};
+
 // Every message box, input box and file dialog goes through here, so tests can
 // script them and unattended runs never block.
 class DialogService {
@@ -61,6 +68,8 @@ public:
     // The edited text on OK, nothing on Cancel.
     virtual std::optional<QString> input(const InputRequest& request) = 0;
     virtual std::optional<QString> file(const FileRequest& request) = 0;
+    // True when the user confirmed the set-up; unattended services cancel.
+    virtual bool printerSetup(const PrinterSetupRequest& request);
 };
 
 // The service in force: the one installed, else chosen by VORTA_DIALOGS
@@ -75,6 +84,7 @@ public:
     int message(const MessageRequest& request) override;
     std::optional<QString> input(const InputRequest& request) override;
     std::optional<QString> file(const FileRequest& request) override;
+    bool printerSetup(const PrinterSetupRequest& request) override;
 };
 
 // Real widgets.
@@ -83,6 +93,7 @@ public:
     int message(const MessageRequest& request) override;
     std::optional<QString> input(const InputRequest& request) override;
     std::optional<QString> file(const FileRequest& request) override;
+    bool printerSetup(const PrinterSetupRequest& request) override;
 };
 
 // The class library's plain message dialog (caption = the application's title, OK);
