@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+namespace {
+QString program(const char* name)
+{
+    return qEnvironmentVariable("VORTA_BIN_DIR") + "/" + name;
+}
+} // namespace
+
+// Started by hand, without the shell's handle, each module says so and ends by itself.
+TEST(ModuleStartUp, WithoutTheShellsHandleTheProgramSaysSoAndEnds)
+{
+    for (const char* name : {"ZIR", "Vorta_Mod"}) {
+        QTemporaryDir dir;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VORTA_DIALOGS", "stderr");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("VORTA_REGISTRY", dir.path() + "/registry");
+        p.setProcessEnvironment(env);
+        p.start(program(name), {});
+        ASSERT_TRUE(p.waitForFinished(30000)) << name;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << name;
+        EXPECT_EQ(p.exitCode(), 0) << name;
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        EXPECT_TRUE(err.contains("Esta aplicação não deve ser inicializada fora do Vorta.")) << err.toStdString();
+    }
+}
