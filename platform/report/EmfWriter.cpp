@@ -132,7 +132,8 @@ void selectPen(Emf& e, double widthMm, const QColor& color)
     }
     e.begin(EMR_CREATEPEN);
     e.u32(kPenSlot);
-    e.u32(0); // PS_SOLID
+    // PS_GEOMETRIC | PS_SOLID: readers draw cosmetic pens one pixel wide whatever the width.
+    e.u32(0x00010000);
     e.i32(std::max<qint32>(1, u(widthMm)));
     e.i32(0);
     e.u32(colorRef(color));

@@ -1,0 +1,273 @@
+#include "ReportFixtures.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/report/EmfReader.h"
+#include "platform/report/EmfWriter.h"
+#include "platform/report/PageRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+using namespace vorta::report;
+using namespace vorta::report::testing;
+
+namespace {
+
+struct EmfRecord {
+    quint32 type;
+    quint32 size;
+};
+
+quint32 le32(const QByteArray& b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+
+// Walks the records as any EMF reader does; fails the test on a broken layout.
+QList<EmfRecord> records(const QByteArray& emf)
+{
+    QList<EmfRecord> out;
+    qsizetype at = 0;
+    while (at + 8 <= emf.size()) {
+        const EmfRecord r{le32(emf, at), le32(emf, at + 4)};
+        EXPECT_GE(r.size, 8u);
+        EXPECT_EQ(0u, r.size % 4) << "record " << r.type << " at " << at;
+        if (r.size < 8 || at + qsizetype(r.size) > emf.size()) {
+            ADD_FAILURE() << "record " << r.type << " at " << at << " runs past the end";
+            break;
+        }
+        out << r;
+        at += r.size;
+    }
+    EXPECT_EQ(emf.size(), at);
+    return out;
+}
+
+// Fraction of dark pixels in a millimetre rectangle of an image at k pixels per mm.
+double darkShare(const QImage& image, const QRectF& mm, double k)
+{
+    const QRect px = QRectF(mm.left() * k, mm.top() * k, mm.width() * k, mm.height() * k).toAlignedRect();
+    int dark = 0, all = 0;
+    for (int y = std::max(0, px.top()); y <= std::min(image.height() - 1, px.bottom()); ++y)
+        for (int x = std::max(0, px.left()); x <= std::min(image.width() - 1, px.right()); ++x) {
+            ++all;
+            if (qGray(image.pixel(x, y)) < 128)
+                ++dark;
+        }
+    return all ? double(dark) / all : 0.0;
+}
+
+QImage renderEmf(const QByteArray& emf, QSizeF pageMm, double k)
+{
+    QImage image(int(pageMm.width() * k), int(pageMm.height() * k), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    drawEmf(p, QRectF(0, 0, image.width(), image.height()), emf);
+    return image;
+}
+
+} // namespace
+
+TEST(EmfExport, PageFileNamesCarryAThreeDigitNumber)
+{
+    struct Case {
+        const char* name;
+        int page;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/dados/arquivos/ProtZIR.emf", 1, "/dados/arquivos/ProtZIR001.emf"},
+        {"/dados/arquivos/ProtZIR.emf", 12, "/dados/arquivos/ProtZIR012.emf"},
+        {"ProtZIR.emf", 3, "ProtZIR003.emf"},
+        {"/tmp/a.b/Prot.x.emf", 1, "/tmp/a.b/Prot.x001.emf"},
+        {"/tmp/semext", 2, "/tmp/semext002"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QString(c.expected), emfPageFileName(c.name, c.page)) << c.name;
+}
+
+TEST(EmfExport, WritesOneValidMetafilePerPage)
+{
+    auto rows = numberedRows(70);
+    Listing l(rows.get());
+    QTemporaryDir dir;
+    const QStringList names = l.report.exportToEmf(dir.filePath("ProtZIR.emf"));
+    ASSERT_EQ(2, l.report.pageCount());
+    EXPECT_EQ((QStringList{dir.filePath("ProtZIR001.emf"), dir.filePath("ProtZIR002.emf")}), names);
+    EXPECT_FALSE(QFile::exists(dir.filePath("ProtZIR003.emf")));
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray emf = file.readAll();
+        ASSERT_TRUE(isEmf(emf));
+        EXPECT_EQ(static_cast<quint32>(emf.size()), le32(emf, 48)); // nBytes
+        const QList<EmfRecord> recs = records(emf);
+        ASSERT_FALSE(recs.isEmpty());
+        EXPECT_EQ(1u, recs.first().type);
+        EXPECT_EQ(static_cast<quint32>(recs.size()), le32(emf, 52)); // nRecords
+        EXPECT_EQ(14u, recs.last().type);                            // EMR_EOF
+        EXPECT_EQ(20u, recs.last().size);
+        // The frame is the letter page in hundredths of a millimetre.
+        EXPECT_EQ(21589u, le32(emf, 32));
+        EXPECT_EQ(27939u, le32(emf, 36));
+        int texts = 0;
+        for (const EmfRecord& r : recs)
+            texts += r.type == 84; // EMR_EXTTEXTOUTW
+        EXPECT_GT(texts, 30);
+    }
+}
+
+TEST(EmfExport, ReadBackRendersTextLinesAndImagesWhereThePageHasThem)
+{
+    Report report;
+    Band* title = report.addBand(BandType::Title, "Titulo", 60);
+    auto* big = title->addLabel("lbGrande", "PROTOCOLO DE ENTREGA", 10, 5);
+    big->font.pointSize = 28;
+    big->font.bold = true;
+    auto* frame = title->add<Shape>(Shape::Kind::Rectangle);
+    frame->setGeometry(0, 25, 120, 20);
+    frame->penWidth = 1.0;
+    QImage logo(40, 40, QImage::Format_RGB32);
+    logo.fill(Qt::black);
+    auto* image = title->add<Image>();
+    image->setGeometry(150, 25, 20, 20);
+    image->picture = Picture::fromImage(logo);
+    image->stretch = true;
+    report.prepare();
+    const QByteArray emf = emfOfPage(report.qrPrinter(), 0);
+
+    const double k = 4.0; // pixels per mm
+    const QImage image1 = renderEmf(emf, report.qrPrinter().pageSize(), k);
+    const QRectF textBox = report.qrPrinter().page(0).items[0].rect;
+    EXPECT_GT(darkShare(image1, textBox, k), 0.08);
+    // The frame's top edge (page y = 10 + 25) and the inside of the frame.
+    EXPECT_GT(darkShare(image1, QRectF(20, 34.5, 80, 1), k), 0.5);
+    EXPECT_LT(darkShare(image1, QRectF(20, 40, 80, 10), k), 0.01);
+    // The black image, and the blank page below everything.
+    EXPECT_GT(darkShare(image1, QRectF(163, 38, 14, 14), k), 0.9);
+    EXPECT_LT(darkShare(image1, QRectF(10, 100, 190, 150), k), 0.001);
+}
+
+TEST(EmfImport, APictureFromAnEmfFileDrawsOnAPage)
+{
+    // Page 1 of a protocol becomes the picture framed by another report.
+    Report protocol;
+    auto* line = protocol.addBand(BandType::Title, "Titulo", 30)->add<Shape>(Shape::Kind::HorizontalLine);
+    line->setGeometry(0, 0, 195.9, 20);
+    line->penWidth = 3;
+    protocol.prepare();
+    QTemporaryDir dir;
+    const QStringList names = protocol.exportToEmf(dir.filePath("PZIR.emf"));
+    ASSERT_EQ(1, names.size());
+
+    Report frame;
+    auto* picture = frame.addBand(BandType::Title, "Titulo", 150)->add<Image>();
+    picture->setGeometry(0, 0, 108, 140); // half the page's size
+    picture->stretch = true;
+    picture->picture = Picture::fromFile(names.first());
+    EXPECT_NEAR(215.9, picture->picture.sizeMm().width(), 0.05);
+    frame.prepare();
+    const double k = 4.0;
+    const QImage page = renderPageImage(frame.qrPrinter(), 0, k * 25.4);
+    // The line sat 20 mm into the protocol page (10 + 10); at half size 10 mm, plus the margin.
+    EXPECT_GT(darkShare(page, QRectF(20, 19.6, 60, 0.8), k), 0.5);
+    EXPECT_LT(darkShare(page, QRectF(20, 40, 60, 60), k), 0.001);
+}
+
+TEST(EmfImport, RefusesWhatIsNoMetafile)
+{
+    QTemporaryDir dir;
+    QFile bad(dir.filePath("P.emf"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a metafile at all, just text that is long enough to be read as a header.....");
+    bad.close();
+    EXPECT_THROW(Picture::fromFile(bad.fileName()), vorta::EInOutError);
+    EXPECT_THROW(Picture::fromFile(dir.filePath("missing.emf")), vorta::EInOutError);
+    EXPECT_THROW(readEmf(QByteArray(200, '\0')), vorta::EInOutError);
+}
+
+namespace {
+
+// Builds a metafile as a Windows program's GDI calls record it: a 96 dpi screen as
+// reference device, pixel coordinates.
+class GdiRecording {
+public:
+    void rec(quint32 type, QList<qint32> params)
+    {
+        put(type);
+        put(8 + 4 * quint32(params.size()));
+        for (qint32 p : params)
+            put(quint32(p));
+        ++count;
+    }
+    QByteArray finish(QRect boundsPx)
+    {
+        rec(14, {0, 16, 20});
+        QByteArray header;
+        auto h = [&](quint32 v) {
+            char b[4];
+            qToLittleEndian(v, b);
+            header.append(b, 4);
+        };
+        const double mmPerPx = 25.4 / 96;
+        h(1);
+        h(88);
+        for (int v : {boundsPx.left(), boundsPx.top(), boundsPx.right(), boundsPx.bottom()})
+            h(quint32(v));
+        // The frame in hundredths of a millimetre, inclusive like the bounds.
+        h(quint32(qRound(boundsPx.left() * mmPerPx * 100)));
+        h(quint32(qRound(boundsPx.top() * mmPerPx * 100)));
+        h(quint32(qRound((boundsPx.right() + 1) * mmPerPx * 100) - 1));
+        h(quint32(qRound((boundsPx.bottom() + 1) * mmPerPx * 100) - 1));
+        h(0x464D4520);
+        h(0x10000);
+        h(quint32(88 + body.size()));
+        h(count + 1);
+        h(3); // handles: 16-bit count and reserved word
+        h(0);
+        h(0);
+        h(0);
+        for (int v : {1024, 768, 271, 203})
+            h(quint32(v));
+        return header + body;
+    }
+
+private:
+    void put(quint32 v)
+    {
+        char b[4];
+        qToLittleEndian(v, b);
+        body.append(b, 4);
+    }
+    QByteArray body;
+    quint32 count = 0;
+};
+
+} // namespace
+
+TEST(EmfImport, ReadsAMetafileRecordedWithScreenPixels)
+{
+    GdiRecording gdi;
+    gdi.rec(39, {1, 0, 0x000000, 0});     // CreateBrushIndirect: solid black
+    gdi.rec(37, {1});                     // SelectObject
+    gdi.rec(37, {int(0x80000008)});       // the null pen
+    gdi.rec(43, {0, 0, 49, 99});          // Rectangle: left half
+    const QByteArray emf = gdi.finish(QRect(0, 0, 100, 100));
+    const EmfPicture picture = readEmf(emf);
+    EXPECT_NEAR(100 * 25.4 / 96, picture.sizeMm.width(), 0.05);
+
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    drawEmf(p, QRectF(0, 0, 200, 200), emf);
+    p.end();
+    EXPECT_GT(darkShare(image, QRectF(10, 10, 80, 180), 1.0), 0.95);
+    EXPECT_LT(darkShare(image, QRectF(110, 10, 80, 180), 1.0), 0.01);
+}
