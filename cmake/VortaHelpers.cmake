@@ -20,7 +20,7 @@ function(vorta_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VORTA_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+    PROPERTIES ENVIRONMENT "VORTA_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
                TIMEOUT 300)
 endfunction()
 

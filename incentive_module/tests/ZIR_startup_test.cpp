@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -7,7 +8,9 @@
 namespace {
 QString program(const char* name)
 {
-    return qEnvironmentVariable("VORTA_BIN_DIR") + "/" + name;
+    // The programs are built beside the test programs.
+    const QString dir = qEnvironmentVariable("VORTA_BIN_DIR", QCoreApplication::applicationDirPath());
+    return dir + "/" + name;
 }
 } // namespace
 
