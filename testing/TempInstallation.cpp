@@ -1,5 +1,6 @@
 #include "testing/TempInstallation.h"
 
+#include "installation/InstallDatabase.h"
 #include "platform/os/Registry.h"
 
 #include <QDir>
@@ -39,6 +40,15 @@ QString TempInstallation::folder(const QString& name) const
 QString TempInstallation::registryFile() const
 {
     return m_dir.path() + QStringLiteral("/registry");
+}
+
+} // namespace vorta::testing
+
+namespace vorta::testing {
+
+void TempInstallation::installDatabase()
+{
+    vorta::installation::installDatabase(folder(QStringLiteral("dados")));
 }
 
 } // namespace vorta::testing

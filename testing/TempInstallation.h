@@ -18,6 +18,8 @@ public:
     QString path() const;           // ends with "/"
     QString folder(const QString& name) const; // path() + name + "/"
     QString registryFile() const;
+    // Creates the installed database (tables and reference rows) in folder("dados").
+    void installDatabase();
 
 private:
     QTemporaryDir m_dir;

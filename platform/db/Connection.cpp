@@ -1,0 +1,427 @@
+#include "platform/db/Connection.h"
+
+#include "platform/db/DataSet.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace vorta::db {
+
+namespace {
+
+QHash<QString, std::weak_ptr<Connection>>& registry()
+{
+    static QHash<QString, std::weak_ptr<Connection>> connections;
+    return connections;
+}
+
+QString fromUtf8(const unsigned char* text)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(text));
+}
+
+// Case folding that knows accented letters (the engine's own only folds ASCII).
+void foldFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const char* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray folded = QString::fromUtf8(p, sqlite3_value_bytes(argv[0])).toCaseFolded().toUtf8();
+    sqlite3_result_text(ctx, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+int TableInfo::columnIndex(const QString& name) const
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+const IndexInfo* TableInfo::findIndex(const QString& name) const
+{
+    for (const IndexInfo& ix : indexes)
+        if (!ix.primary && ix.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &ix;
+    if (name.compare(QLatin1String("PrimaryKey"), Qt::CaseInsensitive) == 0)
+        return primaryIndex();
+    return nullptr;
+}
+
+const IndexInfo* TableInfo::primaryIndex() const
+{
+    for (const IndexInfo& ix : indexes)
+        if (ix.primary)
+            return &ix;
+    return nullptr;
+}
+
+QString Connection::normalizeFolder(const QString& folder)
+{
+    QFileInfo fi(folder);
+    QString path = fi.exists() ? fi.canonicalFilePath() : QDir::cleanPath(fi.absoluteFilePath());
+    return path;
+}
+
+std::shared_ptr<Connection> Connection::forFolder(const QString& folder)
+{
+    const QString key = normalizeFolder(folder);
+    auto& reg = registry();
+    if (auto existing = reg.value(key).lock())
+        return existing;
+    std::shared_ptr<Connection> c(new Connection(key));
+    reg.insert(key, c);
+    return c;
+}
+
+Connection::Connection(const QString& folder)
+    : m_folder(folder)
+{
+    const QString file = QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
+    if (!QFileInfo(folder).isDir())
+        throw EDBEngineError(QStringLiteral("The database folder '%1' does not exist").arg(folder), SQLITE_CANTOPEN);
+    if (!QFileInfo::exists(file))
+        throw EDBEngineError(QStringLiteral("The folder '%1' holds no database").arg(folder), SQLITE_CANTOPEN);
+    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw EDBEngineError(QStringLiteral("Cannot open the database of '%1': %2").arg(folder, msg), rc);
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, m_busyTimeout);
+    sqlite3_create_function(m_db, "vorta_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldFunction,
+                            nullptr, nullptr);
+    try {
+        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        // Every commit reaches the disk; commits with and without a flush are alike.
+        exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
+        // Reading the schema proves the file is a database at all.
+        exec(QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+Connection::~Connection()
+{
+    clearStatements();
+    if (m_db) {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+    auto& reg = registry();
+    auto it = reg.find(m_folder);
+    if (it != reg.end() && it->expired())
+        reg.erase(it);
+}
+
+void Connection::clearStatements()
+{
+    for (sqlite3_stmt* s : std::as_const(m_statements))
+        sqlite3_finalize(s);
+    m_statements.clear();
+}
+
+void Connection::fail(int rc, const QString& context) const
+{
+    QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        msg = QStringLiteral("The database is locked by another process (%1)").arg(msg);
+    if (!context.isEmpty())
+        msg += QStringLiteral(" [") + context + QLatin1Char(']');
+    throw EDBEngineError(msg, rc);
+}
+
+void Connection::check(int rc, const QString& context) const
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        fail(rc, context);
+}
+
+sqlite3_stmt* Connection::prepareOwned(const QString& sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        fail(rc, sql);
+    }
+    return stmt;
+}
+
+sqlite3_stmt* Connection::prepare(const QString& sql)
+{
+    auto it = m_statements.find(sql);
+    if (it != m_statements.end()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    if (m_statements.size() > 200)
+        clearStatements();
+    sqlite3_stmt* stmt = prepareOwned(sql);
+    m_statements.insert(sql, stmt);
+    return stmt;
+}
+
+void Connection::exec(const QString& sql)
+{
+    char* err = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK)
+        fail(rc, sql);
+}
+
+void Connection::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeout = milliseconds;
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+bool Connection::inTransaction() const
+{
+    return !sqlite3_get_autocommit(m_db);
+}
+
+void Connection::startTransaction()
+{
+    if (inTransaction())
+        throw EDatabaseError(QStringLiteral("A transaction is already active"));
+    // Take the write lock now, so a conflict shows here and not in the middle.
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void Connection::commit(bool flush)
+{
+    if (!inTransaction())
+        throw EDatabaseError(QStringLiteral("No transaction is active"));
+    Q_UNUSED(flush);
+    exec(QStringLiteral("COMMIT"));
+}
+
+void Connection::rollback()
+{
+    if (!inTransaction())
+        throw EDatabaseError(QStringLiteral("No transaction is active"));
+    // Statements still stepping would keep the rollback from finishing cleanly.
+    for (sqlite3_stmt* s : std::as_const(m_statements))
+        sqlite3_reset(s);
+    exec(QStringLiteral("ROLLBACK"));
+    m_schema.clear();
+    const auto open = m_dataSets;
+    for (DataSet* ds : open)
+        ds->connectionRolledBack();
+}
+
+bool Connection::tableExists(const QString& name) const
+{
+    if (name.compare(QLatin1String(kCatalogueTable), Qt::CaseInsensitive) == 0)
+        return false;
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(m_db, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE", -1, &stmt, nullptr);
+    const QByteArray n = name.trimmed().toUtf8();
+    sqlite3_bind_text(stmt, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("table list"));
+    return rc == SQLITE_ROW;
+}
+
+QStringList Connection::tableNames() const
+{
+    QStringList names;
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(m_db, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%'", -1, &stmt, nullptr);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const QString n = fromUtf8(sqlite3_column_text(stmt, 0));
+        if (n.compare(QLatin1String(kCatalogueTable), Qt::CaseInsensitive) != 0)
+            names << n;
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("table list"));
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    return names;
+}
+
+const TableInfo& Connection::tableInfo(const QString& rawName)
+{
+    const QString key = rawName.trimmed().toLower();
+    auto it = m_schema.find(key);
+    if (it != m_schema.end())
+        return *it;
+    if (!tableExists(rawName))
+        throw EDBEngineError(QStringLiteral("Table '%1' does not exist in '%2'").arg(rawName.trimmed(), m_folder), SQLITE_ERROR);
+    TableInfo info;
+    {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(m_db, "SELECT name FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE", -1, &stmt, nullptr);
+        const QByteArray n = rawName.trimmed().toUtf8();
+        sqlite3_bind_text(stmt, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            info.name = fromUtf8(sqlite3_column_text(stmt, 0));
+        sqlite3_finalize(stmt);
+    }
+    const QString quoted = QLatin1Char('"') + info.name + QLatin1Char('"');
+    sqlite3_stmt* stmt = prepareOwned(QStringLiteral("PRAGMA table_info(%1)").arg(quoted));
+    QVector<QPair<int, QString>> pk;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        ColumnInfo c;
+        c.name = fromUtf8(sqlite3_column_text(stmt, 1));
+        c.declaredType = fromUtf8(sqlite3_column_text(stmt, 2));
+        c.type = fieldTypeFromDecl(c.declaredType, &c.size);
+        if (c.type == FieldType::Unknown)
+            c.type = FieldType::String;
+        c.notNull = sqlite3_column_int(stmt, 3) != 0;
+        c.primaryKeyOrder = sqlite3_column_int(stmt, 5);
+        if (c.primaryKeyOrder > 0)
+            pk.append({c.primaryKeyOrder, c.name});
+        info.columns.append(c);
+    }
+    sqlite3_finalize(stmt);
+    if (!pk.isEmpty()) {
+        std::sort(pk.begin(), pk.end());
+        IndexInfo p;
+        p.primary = true;
+        p.unique = true;
+        for (const auto& e : pk)
+            p.fields << e.second;
+        info.indexes.append(p);
+    }
+    stmt = prepareOwned(QStringLiteral("PRAGMA index_list(%1)").arg(quoted));
+    QVector<IndexInfo> list;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        IndexInfo ix;
+        ix.sqlName = fromUtf8(sqlite3_column_text(stmt, 1));
+        ix.unique = sqlite3_column_int(stmt, 2) != 0;
+        const QString origin = fromUtf8(sqlite3_column_text(stmt, 3));
+        if (origin == QLatin1String("pk")) {
+            // The primary key's own index: already described from the columns.
+            for (IndexInfo& p : info.indexes)
+                if (p.primary)
+                    p.sqlName = ix.sqlName;
+            continue;
+        }
+        const int sep = ix.sqlName.indexOf(QLatin1Char('$'));
+        ix.name = sep >= 0 ? ix.sqlName.mid(sep + 1) : ix.sqlName;
+        list.append(ix);
+    }
+    sqlite3_finalize(stmt);
+    for (IndexInfo& ix : list) {
+        stmt = prepareOwned(QStringLiteral("PRAGMA index_info(\"%1\")").arg(ix.sqlName));
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            ix.fields << fromUtf8(sqlite3_column_text(stmt, 2));
+        sqlite3_finalize(stmt);
+        info.indexes.append(ix);
+    }
+    return *m_schema.insert(key, info);
+}
+
+void Connection::attach(DataSet* ds)
+{
+    if (!m_dataSets.contains(ds))
+        m_dataSets.append(ds);
+}
+
+void Connection::detach(DataSet* ds)
+{
+    m_dataSets.removeAll(ds);
+}
+
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& raw)
+{
+    const QVariant v = toStorage(raw);
+    if (!v.isValid() || v.isNull()) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        sqlite3_bind_int64(stmt, index, v.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(stmt, index, v.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        sqlite3_bind_blob(stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QByteArray s = v.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int column, FieldType type)
+{
+    const int t = sqlite3_column_type(stmt, column);
+    if (t == SQLITE_NULL)
+        return {};
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return QVariant(qint64(sqlite3_column_int64(stmt, column)));
+    case FieldType::Float:
+    case FieldType::Currency:
+        return QVariant(sqlite3_column_double(stmt, column));
+    case FieldType::Boolean:
+        if (t == SQLITE_TEXT)
+            return normalizeValue(type, fromUtf8(sqlite3_column_text(stmt, column)));
+        return QVariant(sqlite3_column_int64(stmt, column) != 0);
+    case FieldType::Blob: {
+        const void* p = sqlite3_column_blob(stmt, column);
+        return QVariant(QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(stmt, column)));
+    }
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::DateTime:
+        return normalizeValue(type, fromUtf8(sqlite3_column_text(stmt, column)));
+    default: {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+        const int n = sqlite3_column_bytes(stmt, column);
+        if (n == 0)
+            return {};
+        return QVariant(QString::fromUtf8(p, n));
+    }
+    }
+}
+
+StatementReset::~StatementReset()
+{
+    if (m_stmt)
+        sqlite3_reset(m_stmt);
+}
+
+} // namespace vorta::db

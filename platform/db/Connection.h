@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/db/DbTypes.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vorta::db {
+
+class DataSet;
+
+// Name of the database file inside a database folder.
+inline constexpr const char* kDatabaseFileName = "vorta.db";
+// The layer's catalogue of per-table user versions; table listings hide it.
+inline constexpr const char* kCatalogueTable = "vorta_catalog";
+
+struct ColumnInfo {
+    QString name;
+    QString declaredType;
+    FieldType type = FieldType::Unknown;
+    int size = 0;
+    bool notNull = false;
+    int primaryKeyOrder = 0; // 1-based position in the primary key, 0 when not part of it
+};
+
+struct IndexInfo {
+    QString name;       // the suite's name ("Id_Nome"); "" for the primary index
+    QString sqlName;    // the name inside the file
+    QStringList fields;
+    bool unique = false;
+    bool primary = false;
+};
+
+struct TableInfo {
+    QString name; // as the file spells it
+    QVector<ColumnInfo> columns;
+    QVector<IndexInfo> indexes;
+    int columnIndex(const QString& name) const;
+    const IndexInfo* findIndex(const QString& name) const;
+    const IndexInfo* primaryIndex() const;
+};
+
+// One engine connection to one database folder, shared by every database component of
+// the process on that folder.
+class Connection {
+public:
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // The shared connection of a folder; raises EDBEngineError when the folder holds no
+    // database.
+    static std::shared_ptr<Connection> forFolder(const QString& folder);
+    static QString normalizeFolder(const QString& folder);
+
+    const QString& folder() const { return m_folder; }
+    sqlite3* handle() const { return m_db; }
+
+    // A prepared statement kept for reuse; reset and unbound when handed out.
+    sqlite3_stmt* prepare(const QString& sql);
+    // A statement prepared once and finalized by the caller (sqlite3_finalize).
+    sqlite3_stmt* prepareOwned(const QString& sql);
+    void exec(const QString& sql);
+    [[noreturn]] void fail(int rc, const QString& context) const;
+    void check(int rc, const QString& context) const;
+
+    void setBusyTimeout(int milliseconds);
+    int busyTimeout() const { return m_busyTimeout; }
+
+    bool inTransaction() const;
+    void startTransaction();
+    void commit(bool flush);
+    void rollback();
+
+    bool tableExists(const QString& name) const;
+    QStringList tableNames() const;          // name order, catalogue hidden
+    const TableInfo& tableInfo(const QString& name); // raises when the table does not exist
+    void forgetSchema() { m_schema.clear(); }
+
+    // Open datasets on this connection, resynchronised after a rollback.
+    void attach(DataSet* ds);
+    void detach(DataSet* ds);
+
+    // Statements prepared on a table must go before the table changes shape.
+    void clearStatements();
+
+private:
+    explicit Connection(const QString& folder);
+    QString m_folder;
+    sqlite3* m_db = nullptr;
+    int m_busyTimeout = 5000;
+    QHash<QString, sqlite3_stmt*> m_statements;
+    QHash<QString, TableInfo> m_schema;
+    QVector<DataSet*> m_dataSets;
+};
+
+// Binds a value (already in storage form or not) to a 1-based parameter.
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value);
+// Reads a result column as the canonical value of the field type.
+QVariant columnValue(sqlite3_stmt* stmt, int column, FieldType type);
+// Resets the statement when the scope ends.
+class StatementReset {
+public:
+    explicit StatementReset(sqlite3_stmt* s) : m_stmt(s) {}
+    ~StatementReset();
+    StatementReset(const StatementReset&) = delete;
+    StatementReset& operator=(const StatementReset&) = delete;
+
+private:
+    sqlite3_stmt* m_stmt;
+};
+
+} // namespace vorta::db

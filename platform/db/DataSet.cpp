@@ -1,0 +1,939 @@
+#include "platform/db/DataSet.h"
+
+#include "platform/db/SqlText.h"
+
+namespace vorta::db {
+
+namespace {
+
+const QVariant& nullVariant()
+{
+    static const QVariant v;
+    return v;
+}
+
+bool isTextual(FieldType t)
+{
+    return t == FieldType::String || t == FieldType::Memo || t == FieldType::Unknown;
+}
+
+// Runs an engine operation with the error event's fail / abort / retry answers.
+template <class Op>
+void checkOperation(DataSet& ds, const DataSet::ErrorEvent& onError, Op&& op)
+{
+    for (;;) {
+        try {
+            op();
+            return;
+        } catch (EDatabaseError& e) {
+            if (!onError)
+                throw;
+            DataAction action = DataAction::Fail;
+            onError(ds, e, action);
+            if (action == DataAction::Fail)
+                throw;
+            if (action == DataAction::Abort)
+                Abort();
+        }
+    }
+}
+
+} // namespace
+
+DataSet::DataSet(Component* owner)
+    : Component(owner)
+{
+}
+
+DataSet::~DataSet()
+{
+    const auto sources = m_sources;
+    for (DataSource* s : sources)
+        s->setDataSet(nullptr);
+}
+
+Field* DataSet::findField(const QString& name) const
+{
+    const QString n = name.trimmed();
+    for (const auto& f : m_fields)
+        if (f->fieldName().compare(n, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+Field* DataSet::fieldByName(const QString& name) const
+{
+    Field* f = findField(name);
+    if (!f)
+        throw EDatabaseError(QStringLiteral("%1: Field '%2' not found").arg(this->name(), name.trimmed()).mid(
+            this->name().isEmpty() ? 2 : 0));
+    return f;
+}
+
+QStringList DataSet::fieldNames() const
+{
+    QStringList names;
+    for (const auto& f : m_fields)
+        names << f->fieldName();
+    return names;
+}
+
+Field* DataSet::addField(const QString& name, FieldType type, int size, FieldKind kind)
+{
+    if (active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    if (findField(name))
+        throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
+    m_fields.push_back(std::make_unique<Field>(this, name, type, size, kind));
+    ++m_persistentCount;
+    return m_fields.back().get();
+}
+
+Field* DataSet::addLookupField(const QString& name, FieldType type, int size, const QString& keyFields,
+                               DataSet* lookupDataSet, const QString& lookupKeyFields, const QString& lookupResultField)
+{
+    Field* f = addField(name, type, size, FieldKind::Lookup);
+    f->setKeyFields(keyFields);
+    f->setLookupDataSet(lookupDataSet);
+    f->setLookupKeyFields(lookupKeyFields);
+    f->setLookupResultField(lookupResultField);
+    return f;
+}
+
+QVector<Field*> DataSet::fieldList(const QString& names) const
+{
+    QVector<Field*> out;
+    for (const QString& n : splitFieldNames(names))
+        out << fieldByName(n);
+    return out;
+}
+
+QVariant DataSet::fieldValues(const QString& names) const
+{
+    const auto list = fieldList(names);
+    if (list.size() == 1)
+        return list.first()->value();
+    QVariantList values;
+    for (Field* f : list)
+        values << f->value();
+    return values;
+}
+
+int DataSet::columnIndex(const QString& name) const
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+void DataSet::bindFields()
+{
+    bool persistentData = false;
+    for (const auto& f : m_fields)
+        if (f->fieldKind() == FieldKind::Data && !f->fieldName().isEmpty() && f->slot() != -2)
+            persistentData = persistentData || true;
+    // Fields made at an earlier open are "default" fields: find them again by name.
+    std::vector<std::unique_ptr<Field>> defaults;
+    std::vector<std::unique_ptr<Field>> persistent;
+    const int autoCount = int(m_fields.size()) - m_persistentCount;
+    for (int i = 0; i < int(m_fields.size()); ++i)
+        (i < autoCount ? defaults : persistent).push_back(std::move(m_fields[size_t(i)]));
+    m_fields.clear();
+    bool anyPersistentData = false;
+    for (const auto& f : persistent)
+        anyPersistentData = anyPersistentData || f->fieldKind() == FieldKind::Data;
+    if (!anyPersistentData) {
+        for (int c = 0; c < m_columns.size(); ++c) {
+            const ColumnDef& col = m_columns[c];
+            std::unique_ptr<Field> f;
+            for (auto& d : defaults)
+                if (d && d->fieldName().compare(col.name, Qt::CaseInsensitive) == 0 && d->dataType() == col.type) {
+                    f = std::move(d);
+                    break;
+                }
+            if (!f) {
+                f = std::make_unique<Field>(this, col.name, col.type, col.size);
+                f->setRequired(col.required);
+            }
+            f->setSlot(c);
+            m_fields.push_back(std::move(f));
+        }
+    }
+    int extra = int(m_columns.size());
+    for (auto& f : persistent) {
+        if (f->fieldKind() == FieldKind::Data) {
+            const int c = columnIndex(f->fieldName());
+            if (c < 0) {
+                const QString n = f->fieldName();
+                // Keep the field list intact for a later open.
+                m_fields.insert(m_fields.end(), std::make_move_iterator(persistent.begin()),
+                                std::make_move_iterator(persistent.end()));
+                m_fields.erase(std::remove(m_fields.begin(), m_fields.end(), nullptr), m_fields.end());
+                throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(n));
+            }
+            f->setSlot(c);
+        } else {
+            f->setSlot(extra++);
+        }
+        m_fields.push_back(std::move(f));
+    }
+    Q_UNUSED(persistentData);
+}
+
+void DataSet::checkActive() const
+{
+    if (!active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+const QVariant& DataSet::slotValue(int slot) const
+{
+    if (slot < 0 || slot >= m_buffer.size())
+        return nullVariant();
+    return m_buffer[slot];
+}
+
+const QVariant& DataSet::oldSlotValue(int slot) const
+{
+    if (slot < 0 || slot >= m_old.size())
+        return nullVariant();
+    return m_old[slot];
+}
+
+void DataSet::open()
+{
+    if (active())
+        return;
+    if (BeforeOpen)
+        BeforeOpen(*this);
+    try {
+        openCursor();
+        bindFields();
+    } catch (...) {
+        try {
+            closeCursor();
+        } catch (...) {
+        }
+        throw;
+    }
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    m_posKnown = true;
+    const int n = viewCount();
+    m_bof = true;
+    m_eof = n == 0;
+    m_pos = n > 0 ? 0 : -1;
+    loadBuffer();
+    dataEvent(DataEvent::UpdateState);
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterOpen)
+        AfterOpen(*this);
+    if (n > 0 && AfterScroll)
+        AfterScroll(*this);
+}
+
+void DataSet::closeQuietly()
+{
+    if (!active())
+        return;
+    m_state = DataSetState::Inactive;
+    try {
+        closeCursor();
+    } catch (...) {
+    }
+}
+
+void DataSet::close()
+{
+    if (!active())
+        return;
+    if (BeforeClose)
+        BeforeClose(*this);
+    m_state = DataSetState::Inactive;
+    closeCursor();
+    m_pos = -1;
+    m_key = -1;
+    m_buffer.clear();
+    m_old.clear();
+    m_modified = false;
+    m_bof = m_eof = true;
+    dataEvent(DataEvent::UpdateState);
+    if (AfterClose)
+        AfterClose(*this);
+}
+
+void DataSet::loadBuffer()
+{
+    int slotCount = int(m_columns.size());
+    for (const auto& f : m_fields)
+        slotCount = std::max(slotCount, f->slot() + 1);
+    Row row;
+    if (m_pos >= 0) {
+        fetchRow(m_pos, row);
+        m_key = keyAt(m_pos);
+    } else {
+        m_key = -1;
+    }
+    row.resize(slotCount);
+    m_buffer = std::move(row);
+    calculateFields();
+    m_old = m_buffer;
+}
+
+void DataSet::calculateFields()
+{
+    bool any = bool(OnCalcFields);
+    for (const auto& f : m_fields)
+        any = any || f->fieldKind() != FieldKind::Data;
+    if (!any)
+        return;
+    for (const auto& f : m_fields)
+        if (f->fieldKind() != FieldKind::Data && f->slot() < m_buffer.size())
+            m_buffer[f->slot()] = QVariant();
+    if (m_pos < 0 && m_state != DataSetState::Insert)
+        return;
+    const DataSetState saved = m_state;
+    m_state = DataSetState::CalcFields;
+    m_calculating = true;
+    try {
+        for (const auto& f : m_fields) {
+            if (f->fieldKind() != FieldKind::Lookup || !f->lookupDataSet() || !f->lookupDataSet()->active())
+                continue;
+            QVariantList keys;
+            for (Field* k : fieldList(f->keyFields()))
+                keys << k->value();
+            bool allNull = true;
+            for (const QVariant& k : keys)
+                allNull = allNull && (!k.isValid() || k.isNull());
+            if (!allNull)
+                m_buffer[f->slot()] = normalizeValue(
+                    f->dataType(), f->lookupDataSet()->lookup(f->lookupKeyFields(), keys, f->lookupResultField()));
+        }
+        if (OnCalcFields)
+            OnCalcFields(*this);
+    } catch (...) {
+        m_state = saved;
+        m_calculating = false;
+        throw;
+    }
+    m_state = saved;
+    m_calculating = false;
+}
+
+void DataSet::setFieldValue(Field* field, const QVariant& value)
+{
+    checkActive();
+    const bool calc = field->fieldKind() != FieldKind::Data;
+    if (calc) {
+        if (m_state != DataSetState::CalcFields && m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+            throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+        m_buffer[field->slot()] = value;
+        return;
+    }
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert && m_state != DataSetState::SetKey)
+        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+    if (field->readOnly())
+        throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(field->displayName()));
+    const int slot = field->slot();
+    const QVariant previous = m_buffer[slot];
+    m_buffer[slot] = value;
+    if (field->OnValidate) {
+        try {
+            field->OnValidate(*field);
+        } catch (...) {
+            m_buffer[slot] = previous;
+            throw;
+        }
+    }
+    m_modified = true;
+    if (autoCalcFields)
+        calculateFields();
+    dataEvent(DataEvent::FieldChange, field);
+    if (field->OnChange)
+        field->OnChange(*field);
+}
+
+void DataSet::setState(DataSetState s)
+{
+    if (m_state == s)
+        return;
+    m_state = s;
+    dataEvent(DataEvent::UpdateState);
+}
+
+int DataSet::currentPos()
+{
+    if (!m_posKnown) {
+        m_posKnown = true;
+        const int p = positionOfKey(m_key);
+        if (p >= 0) {
+            m_pos = p;
+        } else {
+            // The record left the view (a filter or range no longer admits it).
+            const int n = viewCount();
+            m_pos = n == 0 ? -1 : std::clamp(m_pos, 0, n - 1);
+            if (m_state == DataSetState::Browse)
+                loadBuffer();
+        }
+    }
+    return m_pos;
+}
+
+void DataSet::moveTo(int pos)
+{
+    m_pos = pos;
+    m_posKnown = true;
+    loadBuffer();
+}
+
+int DataSet::recNo()
+{
+    checkActive();
+    if (m_state == DataSetState::Insert)
+        return -1;
+    const int p = currentPos();
+    return p < 0 ? -1 : p + 1;
+}
+
+void DataSet::setRecNo(int recNo)
+{
+    const int current = this->recNo();
+    if (current > 0)
+        moveBy(recNo - current);
+}
+
+int DataSet::recordCount()
+{
+    checkActive();
+    return viewCount();
+}
+
+bool DataSet::isEmpty()
+{
+    checkActive();
+    return viewCount() == 0;
+}
+
+bool DataSet::canModify() const
+{
+    return !m_readOnly && backendCanModify();
+}
+
+void DataSet::checkBrowseMode()
+{
+    checkActive();
+    dataEvent(DataEvent::CheckBrowseMode);
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert) {
+        dataEvent(DataEvent::UpdateRecord);
+        if (m_modified)
+            post();
+        else
+            cancel();
+    }
+}
+
+void DataSet::first()
+{
+    checkBrowseMode();
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    const int n = viewCount();
+    moveTo(n > 0 ? 0 : -1);
+    m_bof = true;
+    m_eof = n == 0;
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterScroll)
+        AfterScroll(*this);
+}
+
+void DataSet::last()
+{
+    checkBrowseMode();
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    const int n = viewCount();
+    moveTo(n - 1);
+    m_eof = true;
+    m_bof = n == 0;
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterScroll)
+        AfterScroll(*this);
+}
+
+int DataSet::moveBy(int distance)
+{
+    checkBrowseMode();
+    if (distance == 0)
+        return 0;
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    const int n = viewCount();
+    const int pos = currentPos();
+    int moved = 0;
+    if (n == 0) {
+        m_bof = m_eof = true;
+    } else {
+        int target = pos + distance;
+        if (distance > 0) {
+            m_bof = false;
+            m_eof = target >= n;
+            if (m_eof)
+                target = n - 1;
+        } else {
+            m_eof = false;
+            m_bof = target < 0;
+            if (m_bof)
+                target = 0;
+        }
+        moved = target - pos;
+        if (moved != 0)
+            moveTo(target);
+    }
+    dataEvent(DataEvent::DataSetScroll, nullptr, moved);
+    if (AfterScroll)
+        AfterScroll(*this);
+    return moved;
+}
+
+void DataSet::beginInsert(bool appending)
+{
+    checkBrowseMode();
+    if (!canModify())
+        throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
+    if (BeforeInsert)
+        BeforeInsert(*this);
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    if (!appending)
+        currentPos();
+    Row row(m_buffer.size());
+    for (auto& v : row)
+        v = QVariant();
+    initNewRow(row);
+    m_buffer = row;
+    m_old = row;
+    m_state = DataSetState::Insert;
+    m_modified = false;
+    if (appending) {
+        m_eof = true;
+        m_bof = false;
+    }
+    dataEvent(DataEvent::UpdateState);
+    try {
+        calculateFields();
+        if (OnNewRecord)
+            OnNewRecord(*this);
+    } catch (...) {
+        // A failing new-record handler leaves no half-made record behind.
+        m_state = DataSetState::Browse;
+        m_modified = false;
+        m_bof = m_eof = false;
+        const int n = viewCount();
+        m_pos = n == 0 ? -1 : std::clamp(m_pos, 0, n - 1);
+        if (n == 0)
+            m_bof = m_eof = true;
+        loadBuffer();
+        dataEvent(DataEvent::UpdateState);
+        dataEvent(DataEvent::DataSetChange);
+        throw;
+    }
+    m_modified = false;
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterInsert)
+        AfterInsert(*this);
+    if (AfterScroll)
+        AfterScroll(*this);
+}
+
+void DataSet::insert()
+{
+    checkActive();
+    beginInsert(false);
+}
+
+void DataSet::append()
+{
+    checkActive();
+    beginInsert(true);
+}
+
+void DataSet::edit()
+{
+    checkActive();
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        return;
+    if (viewCount() == 0) {
+        insert();
+        return;
+    }
+    checkBrowseMode();
+    if (!canModify())
+        throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
+    if (BeforeEdit)
+        BeforeEdit(*this);
+    currentPos();
+    checkOperation(*this, OnEditError, [&] {
+        // Edit what the file holds now, not what was read earlier.
+        Row row;
+        if (fetchByKey(m_key, row)) {
+            row.resize(m_buffer.size());
+            for (int i = 0; i < m_columns.size(); ++i)
+                m_buffer[i] = row[i];
+        }
+    });
+    m_state = DataSetState::Edit;
+    calculateFields();
+    m_old = m_buffer;
+    m_modified = false;
+    dataEvent(DataEvent::UpdateState);
+    dataEvent(DataEvent::RecordChange);
+    if (AfterEdit)
+        AfterEdit(*this);
+}
+
+void DataSet::resetCurrentAfterPost(qint64 key)
+{
+    m_key = key;
+    m_posKnown = false;
+    Row row;
+    if (fetchByKey(key, row)) {
+        row.resize(m_buffer.size());
+        for (int i = 0; i < m_columns.size(); ++i)
+            m_buffer[i] = row[i];
+    }
+    calculateFields();
+    m_old = m_buffer;
+    m_bof = m_eof = false;
+}
+
+void DataSet::post()
+{
+    checkActive();
+    dataEvent(DataEvent::UpdateRecord);
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        return;
+    dataEvent(DataEvent::CheckBrowseMode);
+    if (BeforePost)
+        BeforePost(*this);
+    const bool inserting = m_state == DataSetState::Insert;
+    qint64 key = m_key;
+    checkOperation(*this, OnPostError, [&] {
+        for (const auto& f : m_fields)
+            if (f->fieldKind() == FieldKind::Data && f->required() && f->isNull())
+                throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+        Row values = m_buffer.mid(0, m_columns.size());
+        Row old = m_old.mid(0, m_columns.size());
+        key = writeRow(inserting, inserting ? -1 : m_key, values, old);
+    });
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    resetCurrentAfterPost(key);
+    dataEvent(DataEvent::UpdateState);
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterPost)
+        AfterPost(*this);
+}
+
+void DataSet::cancel()
+{
+    checkActive();
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        return;
+    dataEvent(DataEvent::CheckBrowseMode);
+    if (BeforeCancel)
+        BeforeCancel(*this);
+    const bool wasInsert = m_state == DataSetState::Insert;
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    if (wasInsert) {
+        const int n = viewCount();
+        m_pos = n == 0 ? -1 : std::clamp(m_pos, 0, n - 1);
+        m_posKnown = true;
+        m_bof = n == 0;
+        m_eof = n == 0;
+        loadBuffer();
+    } else {
+        m_buffer = m_old;
+        calculateFields();
+    }
+    dataEvent(DataEvent::UpdateState);
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterCancel)
+        AfterCancel(*this);
+}
+
+void DataSet::deleteRecord()
+{
+    checkActive();
+    if (m_state == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    if (viewCount() == 0)
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (!canModify())
+        throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
+    dataEvent(DataEvent::CheckBrowseMode);
+    if (BeforeDelete)
+        BeforeDelete(*this);
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    const int pos = currentPos();
+    checkOperation(*this, OnDeleteError, [&] { deleteRow(m_key); });
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    const int n = viewCount();
+    m_pos = n == 0 ? -1 : std::min(pos, n - 1);
+    m_posKnown = true;
+    m_bof = n == 0 || m_pos == 0;
+    m_eof = n == 0 || pos >= n;
+    loadBuffer();
+    dataEvent(DataEvent::UpdateState);
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterDelete)
+        AfterDelete(*this);
+    if (AfterScroll)
+        AfterScroll(*this);
+}
+
+void DataSet::resyncCurrent(bool keepKey)
+{
+    const int n = viewCount();
+    int pos = -1;
+    if (keepKey && m_key >= 0)
+        pos = positionOfKey(m_key);
+    if (pos < 0)
+        pos = keepKey ? (n == 0 ? -1 : std::clamp(m_pos, 0, n - 1)) : (n > 0 ? 0 : -1);
+    m_pos = pos;
+    m_posKnown = true;
+    m_bof = !keepKey || n == 0;
+    m_eof = n == 0;
+    loadBuffer();
+}
+
+void DataSet::refresh()
+{
+    checkBrowseMode();
+    if (BeforeRefresh)
+        BeforeRefresh(*this);
+    currentPos();
+    invalidateView();
+    resyncCurrent(true);
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterRefresh)
+        AfterRefresh(*this);
+}
+
+void DataSet::connectionRolledBack()
+{
+    if (m_state != DataSetState::Browse)
+        return;
+    invalidateView();
+    resyncCurrent(true);
+    dataEvent(DataEvent::DataSetChange);
+}
+
+bool DataSet::matches(const Field* f, const QVariant& fieldValue, const QVariant& wanted, LocateOptions options)
+{
+    const bool wantedNull = !wanted.isValid() || wanted.isNull()
+        || (wanted.typeId() == QMetaType::QString && wanted.toString().isEmpty());
+    const bool valueNull = !fieldValue.isValid() || fieldValue.isNull();
+    if (wantedNull)
+        return valueNull || (options & loPartialKey);
+    if (valueNull)
+        return false;
+    if (isTextual(f->dataType())) {
+        const Qt::CaseSensitivity cs = (options & loCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        const QString s = fieldValue.toString();
+        const QString w = wanted.toString();
+        if (options & loPartialKey)
+            return s.startsWith(w, cs);
+        return s.compare(w, cs) == 0;
+    }
+    const QVariant w = normalizeValue(f->dataType(), wanted);
+    return w == fieldValue;
+}
+
+int DataSet::findFirst(const QVector<Field*>& fields, const QVariantList& values, LocateOptions options)
+{
+    const int n = viewCount();
+    Row row;
+    for (int pos = 0; pos < n; ++pos) {
+        fetchRow(pos, row);
+        bool ok = true;
+        for (int i = 0; i < fields.size() && ok; ++i) {
+            const int slot = fields[i]->slot();
+            ok = slot < row.size() && matches(fields[i], row[slot], values.value(i), options);
+        }
+        if (ok)
+            return pos;
+    }
+    return -1;
+}
+
+bool DataSet::locate(const QString& keyFields, const QVariantList& keyValues, LocateOptions options)
+{
+    checkBrowseMode();
+    const auto list = fieldList(keyFields);
+    for (Field* f : list)
+        if (f->fieldKind() != FieldKind::Data)
+            throw EDatabaseError(QStringLiteral("Field '%1' cannot be used in a search").arg(f->fieldName()));
+    if (list.size() != keyValues.size())
+        throw EDatabaseError(QStringLiteral("Locate needs one value per field of '%1'").arg(keyFields));
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    const int pos = findFirst(list, keyValues, options);
+    if (pos < 0)
+        return false;
+    moveTo(pos);
+    m_bof = m_eof = false;
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterScroll)
+        AfterScroll(*this);
+    return true;
+}
+
+QVariant DataSet::lookup(const QString& keyFields, const QVariantList& keyValues, const QString& resultFields)
+{
+    checkActive();
+    const auto list = fieldList(keyFields);
+    const auto results = fieldList(resultFields);
+    const int pos = findFirst(list, keyValues, 0);
+    if (pos < 0)
+        return {};
+    Row row;
+    fetchRow(pos, row);
+    if (results.size() == 1)
+        return row.value(results.first()->slot());
+    QVariantList out;
+    for (Field* f : results)
+        out << row.value(f->slot());
+    return out;
+}
+
+Bookmark DataSet::bookmark()
+{
+    checkActive();
+    if (currentPos() < 0)
+        return {};
+    return Bookmark{m_key};
+}
+
+bool DataSet::bookmarkValid(const Bookmark& b)
+{
+    return active() && b.isValid() && positionOfKey(b.key) >= 0;
+}
+
+void DataSet::gotoBookmark(const Bookmark& b)
+{
+    checkBrowseMode();
+    const int pos = b.isValid() ? positionOfKey(b.key) : -1;
+    if (pos < 0)
+        throw EDatabaseError(QStringLiteral("Record not found"));
+    if (BeforeScroll)
+        BeforeScroll(*this);
+    moveTo(pos);
+    m_bof = m_eof = false;
+    dataEvent(DataEvent::DataSetChange);
+    if (AfterScroll)
+        AfterScroll(*this);
+}
+
+void DataSet::disableControls()
+{
+    ++m_disableCount;
+}
+
+void DataSet::enableControls()
+{
+    if (m_disableCount == 0)
+        return;
+    if (--m_disableCount == 0 && m_changedWhileDisabled) {
+        m_changedWhileDisabled = false;
+        dataEvent(DataEvent::UpdateState);
+        dataEvent(DataEvent::DataSetChange);
+    }
+}
+
+void DataSet::setFilter(const QString& text)
+{
+    if (text == m_filter)
+        return;
+    if (active() && m_filtered)
+        checkBrowseMode();
+    m_filter = text;
+    if (active() && m_filtered) {
+        invalidateView();
+        resyncCurrent(false);
+        dataEvent(DataEvent::DataSetChange);
+    }
+}
+
+void DataSet::setFiltered(bool on)
+{
+    if (on == m_filtered)
+        return;
+    if (active())
+        checkBrowseMode();
+    m_filtered = on;
+    if (active()) {
+        invalidateView();
+        resyncCurrent(false);
+        dataEvent(DataEvent::DataSetChange);
+    }
+}
+
+void DataSet::setFilterOptions(FilterOptions o)
+{
+    m_filterOptions = o;
+    if (active() && m_filtered) {
+        invalidateView();
+        resyncCurrent(false);
+        dataEvent(DataEvent::DataSetChange);
+    }
+}
+
+DataSet::SqlFilter DataSet::filterCondition(int firstParam, const std::function<QString(const QString&)>& columnSql) const
+{
+    SqlFilter out;
+    if (!m_filtered || m_filter.trimmed().isEmpty())
+        return out;
+    const auto t = translateFilter(
+        m_filter, m_filterOptions,
+        [&](const QString& name) -> QPair<FieldType, QString> {
+            const int c = columnIndex(name);
+            if (c < 0)
+                throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+            return {m_columns[c].type, columnSql(m_columns[c].name)};
+        },
+        firstParam);
+    out.where = t.where;
+    out.params = t.params;
+    return out;
+}
+
+void DataSet::attachSource(DataSource* s)
+{
+    if (!m_sources.contains(s))
+        m_sources.append(s);
+}
+
+void DataSet::detachSource(DataSource* s)
+{
+    m_sources.removeAll(s);
+}
+
+void DataSet::dataEvent(DataEvent event, Field* field, int info)
+{
+    if (m_disableCount > 0) {
+        if (event != DataEvent::UpdateRecord && event != DataEvent::CheckBrowseMode)
+            m_changedWhileDisabled = true;
+        return;
+    }
+    const auto sources = m_sources;
+    for (DataSource* s : sources)
+        s->dataEvent(event, field, info);
+}
+
+} // namespace vorta::db

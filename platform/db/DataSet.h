@@ -1,0 +1,195 @@
+#pragma once
+
+#include "platform/core/Component.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/DbTypes.h"
+#include "platform/db/Field.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vorta::db {
+
+class Connection;
+class Database;
+
+// A position kept across moves; valid while the record exists.
+struct Bookmark {
+    qint64 key = -1;
+    bool isValid() const { return key >= 0; }
+    bool operator==(const Bookmark&) const = default;
+};
+
+struct ColumnDef {
+    QString name;
+    FieldType type = FieldType::String;
+    int size = 0;
+    bool required = false;
+};
+
+// The class library's dataset: states, navigation, editing with its event order,
+// fields, search, filters, bookmarks and the notifications of its data sources.
+// Raising EAbort in a Before* handler ends the operation and keeps the state.
+class DataSet : public Component {
+public:
+    explicit DataSet(Component* owner = nullptr);
+    ~DataSet() override;
+
+    // Fields. Fields added before opening are persistent; when none of them is a data
+    // field, every column gets a field at open.
+    int fieldCount() const { return int(m_fields.size()); }
+    Field* fields(int index) const { return m_fields.at(size_t(index)).get(); }
+    Field* findField(const QString& name) const;
+    Field* fieldByName(const QString& name) const; // raises "Field 'X' not found"
+    QStringList fieldNames() const;
+    Field* addField(const QString& name, FieldType type, int size = 0, FieldKind kind = FieldKind::Data);
+    Field* addLookupField(const QString& name, FieldType type, int size, const QString& keyFields,
+                          DataSet* lookupDataSet, const QString& lookupKeyFields, const QString& lookupResultField);
+    // Data fields of the given names ("a;b"), raising for an unknown one.
+    QVector<Field*> fieldList(const QString& names) const;
+    QVariant fieldValues(const QString& names) const; // one value, or a list for several
+
+    DataSetState state() const { return m_state; }
+    bool active() const { return m_state != DataSetState::Inactive; }
+    void setActive(bool on) { on ? open() : close(); }
+    void open();
+    void close();
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    int recNo();          // 1-based; -1 while inserting or when empty
+    void setRecNo(int recNo);
+    int recordCount();
+    bool isEmpty();
+    bool modified() const { return m_modified; }
+    bool canModify() const;
+    bool readOnly() const { return m_readOnly; }
+    void setReadOnly(bool on) { m_readOnly = on; }
+
+    void first();
+    void last();
+    void next() { moveBy(1); }
+    void prior() { moveBy(-1); }
+    int moveBy(int distance);
+
+    void insert();
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+    void refresh();
+    // Posts a modified record and cancels an unmodified one.
+    void checkBrowseMode();
+
+    bool locate(const QString& keyFields, const QVariantList& keyValues, LocateOptions options = 0);
+    bool locate(const QString& keyField, const QVariant& keyValue, LocateOptions options = 0)
+    {
+        return locate(keyField, QVariantList{keyValue}, options);
+    }
+    // Value(s) of resultFields in the first record matching; the cursor does not move.
+    QVariant lookup(const QString& keyFields, const QVariantList& keyValues, const QString& resultFields);
+
+    Bookmark bookmark();
+    void gotoBookmark(const Bookmark& b);
+    bool bookmarkValid(const Bookmark& b);
+
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    const QString& filter() const { return m_filter; }
+    void setFilter(const QString& text);
+    bool filtered() const { return m_filtered; }
+    void setFiltered(bool on);
+    FilterOptions filterOptions() const { return m_filterOptions; }
+    void setFilterOptions(FilterOptions o);
+
+    bool autoCalcFields = true;
+
+    using Event = std::function<void(DataSet&)>;
+    using ErrorEvent = std::function<void(DataSet&, EDatabaseError&, DataAction&)>;
+    Event BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll, AfterScroll,
+        BeforeInsert, AfterInsert, BeforeEdit, AfterEdit, BeforePost, AfterPost,
+        BeforeCancel, AfterCancel, BeforeDelete, AfterDelete, BeforeRefresh, AfterRefresh,
+        OnNewRecord, OnCalcFields;
+    ErrorEvent OnPostError, OnDeleteError, OnEditError;
+
+    // For fields, data sources and connections.
+    const QVariant& slotValue(int slot) const;
+    const QVariant& oldSlotValue(int slot) const;
+    void setFieldValue(Field* field, const QVariant& value);
+    void attachSource(DataSource* s);
+    void detachSource(DataSource* s);
+    void dataEvent(DataEvent event, Field* field = nullptr, int info = 0);
+    virtual void connectionRolledBack();
+    const QVector<ColumnDef>& columns() const { return m_columns; }
+
+protected:
+    // What a concrete dataset provides: a view (ordered, filtered rows) with keys.
+    virtual void openCursor() = 0;   // fills m_columns and prepares the view
+    virtual void closeCursor() = 0;
+    virtual int viewCount() = 0;
+    virtual qint64 keyAt(int pos) = 0;
+    virtual int positionOfKey(qint64 key) = 0; // -1 when not in the view
+    virtual void fetchRow(int pos, Row& row) = 0;
+    virtual bool fetchByKey(qint64 key, Row& row) = 0;
+    // Position of the first row matching, or -1; the default scans the view.
+    virtual int findFirst(const QVector<Field*>& fields, const QVariantList& values, LocateOptions options);
+    // Writes the record; returns its key. The view may be rebuilt lazily.
+    virtual qint64 writeRow(bool inserting, qint64 key, const Row& values, const Row& old) = 0;
+    virtual void deleteRow(qint64 key) = 0;
+    // The view must be rebuilt (refresh, filter, range or master changes).
+    virtual void invalidateView() = 0;
+    virtual bool backendCanModify() const { return false; }
+    // New rows get these values (detail datasets set the master's key).
+    virtual void initNewRow(Row&) {}
+    // Filter text as a SQL condition over column expressions.
+    struct SqlFilter {
+        QString where;
+        QVariantList params;
+    };
+    SqlFilter filterCondition(int firstParam, const std::function<QString(const QString&)>& columnSql) const;
+
+    // Closes without events; concrete datasets call it from their destructors.
+    void closeQuietly();
+    // Keeps the current record and re-reads it (after a view change).
+    void resyncCurrent(bool keepKey = true);
+    void checkActive() const;
+    int columnIndex(const QString& name) const;
+    static bool matches(const Field* f, const QVariant& fieldValue, const QVariant& wanted, LocateOptions options);
+    bool m_readOnly = false;
+    QVector<ColumnDef> m_columns;
+
+private:
+    void bindFields();
+    void loadBuffer();
+    void calculateFields();
+    void setState(DataSetState s);
+    void beginInsert(bool appending);
+    void doPost();
+    int currentPos();
+    void moveTo(int pos);
+    void resetCurrentAfterPost(qint64 key);
+
+    std::vector<std::unique_ptr<Field>> m_fields;
+    int m_persistentCount = 0;
+    DataSetState m_state = DataSetState::Inactive;
+    Row m_buffer;
+    Row m_old;
+    int m_pos = -1;           // position in the view, -1 when empty
+    qint64 m_key = -1;        // key of the current record
+    bool m_posKnown = true;   // false after a write until the view is consulted
+    bool m_bof = true;
+    bool m_eof = true;
+    bool m_modified = false;
+    bool m_calculating = false;
+    int m_disableCount = 0;
+    bool m_changedWhileDisabled = false;
+    QString m_filter;
+    bool m_filtered = false;
+    FilterOptions m_filterOptions = 0;
+    QVector<DataSource*> m_sources;
+};
+
+} // namespace vorta::db

@@ -1,0 +1,241 @@
+#include "platform/db/Database.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/SqlText.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace vorta::db {
+
+Session& Session::defaultSession()
+{
+    static Session session;
+    return session;
+}
+
+Database* Session::findDatabase(const QString& name) const
+{
+    for (Database* d : m_databases)
+        if (!d->databaseName().isEmpty() && d->databaseName().compare(name, Qt::CaseInsensitive) == 0)
+            return d;
+    return nullptr;
+}
+
+QStringList Session::databaseNames() const
+{
+    QStringList names;
+    for (Database* d : m_databases)
+        if (!d->databaseName().isEmpty())
+            names << d->databaseName();
+    return names;
+}
+
+Database::Database(Component* owner)
+    : Component(owner)
+{
+    Session::defaultSession().m_databases.append(this);
+}
+
+Database::~Database()
+{
+    try {
+        close();
+    } catch (...) {
+    }
+    Session::defaultSession().m_databases.removeAll(this);
+}
+
+void Database::setDatabaseName(const QString& name)
+{
+    if (connected())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open database"));
+    m_databaseName = name;
+}
+
+void Database::setDirectory(const QString& folder)
+{
+    if (connected() && Connection::normalizeFolder(folder) != m_connection->folder())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open database"));
+    m_directory = folder;
+}
+
+void Database::open()
+{
+    if (connected())
+        return;
+    if (BeforeConnect)
+        BeforeConnect(*this);
+    if (m_directory.isEmpty())
+        throw EDBEngineError(QStringLiteral("No folder is set for database '%1'").arg(m_databaseName), SQLITE_CANTOPEN);
+    m_connection = Connection::forFolder(m_directory);
+    if (m_busyTimeout != m_connection->busyTimeout())
+        m_connection->setBusyTimeout(m_busyTimeout);
+    if (AfterConnect)
+        AfterConnect(*this);
+}
+
+void Database::close()
+{
+    if (!connected())
+        return;
+    if (BeforeDisconnect)
+        BeforeDisconnect(*this);
+    const auto open = m_dataSets;
+    for (DataSet* ds : open)
+        ds->close();
+    m_dataSets.clear();
+    // The last component on a folder ends an unfinished transaction with a rollback.
+    if (m_connection.use_count() == 1 && m_connection->inTransaction())
+        m_connection->rollback();
+    m_connection.reset();
+    if (AfterDisconnect)
+        AfterDisconnect(*this);
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeout = milliseconds;
+    if (m_connection)
+        m_connection->setBusyTimeout(milliseconds);
+}
+
+std::shared_ptr<Connection> Database::connection()
+{
+    open();
+    return m_connection;
+}
+
+void Database::registerDataSet(DataSet* ds)
+{
+    if (!m_dataSets.contains(ds))
+        m_dataSets.append(ds);
+}
+
+void Database::unregisterDataSet(DataSet* ds)
+{
+    m_dataSets.removeAll(ds);
+}
+
+void Database::startTransaction()
+{
+    connection()->startTransaction();
+}
+
+bool Database::inTransaction() const
+{
+    return m_connection && m_connection->inTransaction();
+}
+
+void Database::commit(bool forceFlush)
+{
+    if (!m_connection)
+        throw EDatabaseError(QStringLiteral("No transaction is active"));
+    m_connection->commit(forceFlush);
+}
+
+void Database::rollback()
+{
+    if (!m_connection)
+        throw EDatabaseError(QStringLiteral("No transaction is active"));
+    m_connection->rollback();
+}
+
+int Database::execute(const QString& sql, const QVariantList& params)
+{
+    auto c = connection();
+    const RewrittenSql r = rewriteSql(sql);
+    sqlite3_stmt* stmt = c->prepare(r.sql);
+    StatementReset reset(stmt);
+    const int count = sqlite3_bind_parameter_count(stmt);
+    for (int i = 0; i < count && i < params.size(); ++i)
+        bindValue(stmt, i + 1, params[i]);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        c->fail(rc, sql);
+    c->forgetSchema();
+    return sqlite3_changes(c->handle());
+}
+
+bool Database::tableExists(const QString& tableName) const
+{
+    return const_cast<Database*>(this)->connection()->tableExists(tableName);
+}
+
+QStringList Database::tableNames() const
+{
+    return const_cast<Database*>(this)->connection()->tableNames();
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (!m_done) {
+        try {
+            if (m_db.inTransaction())
+                m_db.rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void TransactionGuard::commit(bool forceFlush)
+{
+    m_db.commit(forceFlush);
+    m_done = true;
+}
+
+void createDatabase(const QString& folder, const QString& schemaSql)
+{
+    const QString file = QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
+    if (QFileInfo::exists(file))
+        throw EDBEngineError(QStringLiteral("The folder '%1' holds a database already").arg(folder), SQLITE_CANTOPEN);
+    if (!QDir().mkpath(folder))
+        throw EDBEngineError(QStringLiteral("Cannot create the folder '%1'").arg(folder), SQLITE_CANTOPEN);
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK) {
+        QFile::remove(file);
+        throw EDBEngineError(QStringLiteral("Cannot create the database in '%1'").arg(folder), rc);
+    }
+    try {
+        executeScript(folder, schemaSql);
+    } catch (...) {
+        // Keep no half-made database behind.
+        QFile::remove(file);
+        QFile::remove(file + QStringLiteral("-wal"));
+        QFile::remove(file + QStringLiteral("-shm"));
+        throw;
+    }
+}
+
+void executeScript(const QString& folder, const QString& sql)
+{
+    auto c = Connection::forFolder(folder);
+    const QStringList statements = splitSqlScript(sql);
+    const bool own = !c->inTransaction();
+    if (own)
+        c->startTransaction();
+    try {
+        for (const QString& s : statements) {
+            const RewrittenSql r = rewriteSql(s);
+            c->exec(r.sql);
+        }
+        if (own)
+            c->commit(true);
+    } catch (...) {
+        if (own && c->inTransaction())
+            c->rollback();
+        throw;
+    }
+    c->forgetSchema();
+    c->clearStatements();
+}
+
+} // namespace vorta::db

@@ -1,0 +1,160 @@
+#include "platform/db/DbTypes.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+namespace vorta::db {
+
+FieldType fieldTypeFromDecl(const QString& declared, int* size)
+{
+    const QString d = declared.trimmed().toUpper();
+    if (size)
+        *size = 0;
+    static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)"));
+    auto takeWidth = [&](int def) {
+        const auto m = width.match(d);
+        if (size)
+            *size = m.hasMatch() ? m.captured(1).toInt() : def;
+    };
+    if (d.startsWith(QLatin1String("VARCHAR")) || d.startsWith(QLatin1String("CHAR"))
+        || d.startsWith(QLatin1String("NVARCHAR")) || d.startsWith(QLatin1String("STRING"))) {
+        takeWidth(20);
+        return FieldType::String;
+    }
+    if (d.startsWith(QLatin1String("SMALLINT")) || d.startsWith(QLatin1String("WORD")))
+        return FieldType::SmallInt;
+    if (d.startsWith(QLatin1String("INT")) || d.startsWith(QLatin1String("BIGINT"))
+        || d.startsWith(QLatin1String("AUTOINC")))
+        return FieldType::Integer;
+    if (d.startsWith(QLatin1String("FLOAT")) || d.startsWith(QLatin1String("REAL"))
+        || d.startsWith(QLatin1String("DOUBLE")))
+        return FieldType::Float;
+    if (d.startsWith(QLatin1String("MONEY")) || d.startsWith(QLatin1String("CURRENCY"))
+        || d.startsWith(QLatin1String("DECIMAL")) || d.startsWith(QLatin1String("NUMERIC")))
+        return FieldType::Currency;
+    if (d.startsWith(QLatin1String("BOOL")))
+        return FieldType::Boolean;
+    if (d.startsWith(QLatin1String("DATETIME")) || d.startsWith(QLatin1String("TIMESTAMP")))
+        return FieldType::DateTime;
+    if (d.startsWith(QLatin1String("DATE")))
+        return FieldType::Date;
+    if (d.startsWith(QLatin1String("TIME")))
+        return FieldType::Time;
+    if (d.startsWith(QLatin1String("MEMO")) || d.startsWith(QLatin1String("TEXT"))
+        || d.startsWith(QLatin1String("CLOB")))
+        return FieldType::Memo;
+    if (d.startsWith(QLatin1String("BLOB")) || d.startsWith(QLatin1String("GRAPHIC"))
+        || d.startsWith(QLatin1String("BYTES")))
+        return FieldType::Blob;
+    return FieldType::Unknown;
+}
+
+QString dateToIso(const QDate& d)
+{
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString timeToIso(const QTime& t)
+{
+    return t.msec() ? t.toString(QStringLiteral("HH:mm:ss.zzz")) : t.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString dateTimeToIso(const QDateTime& dt)
+{
+    return dateToIso(dt.date()) + QLatin1Char(' ') + timeToIso(dt.time());
+}
+
+QDateTime dateTimeFromIso(const QString& text)
+{
+    QString t = text.trimmed();
+    if (t.size() == 10)
+        return QDateTime(QDate::fromString(t, QStringLiteral("yyyy-MM-dd")), QTime(0, 0));
+    t.replace(QLatin1Char('T'), QLatin1Char(' '));
+    const QDate date = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QString tp = t.mid(11);
+    QTime time = QTime::fromString(tp, tp.size() > 8 ? QStringLiteral("HH:mm:ss.zzz") : QStringLiteral("HH:mm:ss"));
+    if (!time.isValid())
+        time = QTime::fromString(tp, QStringLiteral("HH:mm"));
+    return QDateTime(date, time.isValid() ? time : QTime(0, 0));
+}
+
+QVariant toStorage(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.toString().isEmpty() ? QVariant() : value;
+    case QMetaType::QDate:
+        return dateToIso(value.toDate());
+    case QMetaType::QTime:
+        return timeToIso(value.toTime());
+    case QMetaType::QDateTime:
+        return dateTimeToIso(value.toDateTime());
+    case QMetaType::Bool:
+        return qint64(value.toBool() ? 1 : 0);
+    default:
+        return value;
+    }
+}
+
+QVariant normalizeValue(FieldType type, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (type) {
+    case FieldType::String:
+    case FieldType::Memo:
+    case FieldType::Unknown: {
+        QString s = value.typeId() == QMetaType::QDate ? dateToIso(value.toDate()) : value.toString();
+        return s.isEmpty() ? QVariant() : QVariant(s);
+    }
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return QVariant(value.toLongLong());
+    case FieldType::Float:
+    case FieldType::Currency:
+        return QVariant(value.toDouble());
+    case FieldType::Boolean:
+        if (value.typeId() == QMetaType::QString) {
+            const QString s = value.toString().trimmed().toUpper();
+            return QVariant(s == QLatin1String("TRUE") || s == QLatin1String("T") || s == QLatin1String("1")
+                            || s == QLatin1String("S") || s == QLatin1String("Y"));
+        }
+        return QVariant(value.toBool());
+    case FieldType::Date:
+        if (value.typeId() == QMetaType::QString)
+            return QVariant(dateTimeFromIso(value.toString()).date());
+        return QVariant(value.toDate());
+    case FieldType::Time:
+        if (value.typeId() == QMetaType::QString) {
+            const QString s = value.toString();
+            return QVariant(QTime::fromString(s, s.size() > 8 ? QStringLiteral("HH:mm:ss.zzz") : QStringLiteral("HH:mm:ss")));
+        }
+        if (value.typeId() == QMetaType::QDateTime)
+            return QVariant(value.toDateTime().time());
+        return QVariant(value.toTime());
+    case FieldType::DateTime:
+        if (value.typeId() == QMetaType::QString)
+            return QVariant(dateTimeFromIso(value.toString()));
+        if (value.typeId() == QMetaType::QDate)
+            return QVariant(QDateTime(value.toDate(), QTime(0, 0)));
+        return QVariant(value.toDateTime());
+    case FieldType::Blob:
+        return QVariant(value.toByteArray());
+    }
+    return value;
+}
+
+QStringList splitFieldNames(const QString& names)
+{
+    QStringList out;
+    for (const QString& part : names.split(QLatin1Char(';'))) {
+        const QString t = part.trimmed();
+        if (!t.isEmpty())
+            out << t;
+    }
+    return out;
+}
+
+} // namespace vorta::db

@@ -1,0 +1,336 @@
+#include "platform/db/Field.h"
+
+#include "platform/db/DataSet.h"
+#include "platform/db/SqlText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vorta::db {
+
+namespace {
+
+QString floatToStr(double v)
+{
+    // Up to 15 significant digits, no exponent for ordinary magnitudes, "," for decimals.
+    QString s = QString::number(v, 'g', 15);
+    if (s.contains(QLatin1Char('e')) && std::fabs(v) < 1e15 && std::fabs(v) >= 1e-4)
+        s = QString::number(v, 'f', 6);
+    if (s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e'))) {
+        while (s.endsWith(QLatin1Char('0')))
+            s.chop(1);
+        if (s.endsWith(QLatin1Char('.')))
+            s.chop(1);
+    }
+    s.replace(QLatin1Char('.'), QLatin1Char(','));
+    return s;
+}
+
+bool parseFloat(const QString& text, double* out)
+{
+    QString t = text.trimmed();
+    if (t.contains(QLatin1Char(',')))
+        t.replace(QLatin1Char('.'), QString()).replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    *out = t.toDouble(&ok);
+    return ok && !t.isEmpty();
+}
+
+} // namespace
+
+QString formatFloatBr(double value, const QString& format)
+{
+    const int dot = int(format.indexOf(QLatin1Char('.')));
+    int decimals = 0;
+    if (dot >= 0)
+        for (int i = dot + 1; i < format.size() && (format[i] == QLatin1Char('0') || format[i] == QLatin1Char('#')); ++i)
+            ++decimals;
+    const bool thousands = format.left(dot < 0 ? format.size() : dot).contains(QLatin1Char(','));
+    // Round half away from zero, as money is rounded in the suite.
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(std::fabs(value) * scale + 1e-9) / scale;
+    QString digits = QString::number(rounded, 'f', decimals);
+    QString intPart = digits.section(QLatin1Char('.'), 0, 0);
+    QString frac = decimals ? digits.section(QLatin1Char('.'), 1, 1) : QString();
+    // Optional decimals ("#") drop trailing zeros.
+    int optional = 0;
+    for (int i = dot + 1; dot >= 0 && i < format.size() && format[i] == QLatin1Char('#'); ++i)
+        ++optional;
+    Q_UNUSED(optional);
+    if (thousands)
+        for (int i = int(intPart.size()) - 3; i > 0; i -= 3)
+            intPart.insert(i, QLatin1Char('.'));
+    const int minInt = int(format.left(dot < 0 ? format.size() : dot).count(QLatin1Char('0')));
+    if (minInt == 0 && intPart == QLatin1String("0") && !frac.isEmpty())
+        intPart.clear();
+    QString s = intPart;
+    if (!frac.isEmpty())
+        s += QLatin1Char(',') + frac;
+    if (value < 0 && rounded != 0)
+        s.prepend(QLatin1Char('-'));
+    return s;
+}
+
+Field::Field(DataSet* dataSet, const QString& fieldName, FieldType type, int size, FieldKind kind)
+    : m_dataSet(dataSet), m_name(fieldName), m_type(type), m_size(size), m_kind(kind)
+{
+    if (type == FieldType::String && size <= 0)
+        m_size = 20;
+}
+
+int Field::index() const
+{
+    for (int i = 0; i < m_dataSet->fieldCount(); ++i)
+        if (m_dataSet->fields(i) == this)
+            return i;
+    return -1;
+}
+
+void Field::setDataTypeFromColumn(FieldType type, int size)
+{
+    m_type = type;
+    if (size > 0)
+        m_size = size;
+}
+
+QVariant Field::value() const
+{
+    if (m_slot < 0 || !m_dataSet->active())
+        return {};
+    return m_dataSet->slotValue(m_slot);
+}
+
+QVariant Field::oldValue() const
+{
+    if (m_slot < 0 || !m_dataSet->active())
+        return {};
+    return m_dataSet->oldSlotValue(m_slot);
+}
+
+bool Field::isNull() const
+{
+    const QVariant v = value();
+    return !v.isValid() || v.isNull();
+}
+
+void Field::setValue(const QVariant& v)
+{
+    QVariant n = normalizeValue(m_type, v);
+    if (n.isValid() && m_type == FieldType::String && m_size > 0) {
+        const QString s = n.toString();
+        if (s.size() > m_size)
+            n = s.left(m_size);
+    }
+    if (n.isValid() && (m_type == FieldType::Integer || m_type == FieldType::SmallInt)) {
+        const qint64 x = n.toLongLong();
+        const qint64 lo = m_type == FieldType::SmallInt ? -32768 : std::numeric_limits<qint32>::min();
+        const qint64 hi = m_type == FieldType::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
+        if (x < lo || x > hi)
+            throw EDatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
+                                     .arg(x).arg(displayName()).arg(lo).arg(hi));
+    }
+    m_dataSet->setFieldValue(this, n);
+}
+
+QString Field::asString() const
+{
+    const QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return {};
+    switch (m_type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return QString::number(v.toLongLong());
+    case FieldType::Float:
+    case FieldType::Currency:
+        return floatToStr(v.toDouble());
+    case FieldType::Boolean:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::Date:
+        return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    case FieldType::Time:
+        return v.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case FieldType::DateTime: {
+        const QDateTime dt = v.toDateTime();
+        if (dt.time() == QTime(0, 0))
+            return dt.date().toString(QStringLiteral("dd/MM/yyyy"));
+        return dt.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    }
+    case FieldType::Blob:
+        return QString::fromLatin1(v.toByteArray());
+    default:
+        return v.toString();
+    }
+}
+
+void Field::setAsString(const QString& text)
+{
+    if (text.isEmpty() && m_type != FieldType::Blob) {
+        setValue(QVariant());
+        return;
+    }
+    switch (m_type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt: {
+        bool ok = false;
+        const qint64 x = text.trimmed().toLongLong(&ok);
+        if (!ok)
+            throw EDatabaseError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, displayName()));
+        setValue(x);
+        return;
+    }
+    case FieldType::Float:
+    case FieldType::Currency: {
+        double d = 0;
+        if (!parseFloat(text, &d))
+            throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, displayName()));
+        setValue(d);
+        return;
+    }
+    case FieldType::Boolean: {
+        const QString t = text.trimmed().toUpper();
+        if (t == QLatin1String("TRUE") || t == QLatin1String("T") || t == QLatin1String("1"))
+            setValue(true);
+        else if (t == QLatin1String("FALSE") || t == QLatin1String("F") || t == QLatin1String("0"))
+            setValue(false);
+        else
+            throw EDatabaseError(QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(text, displayName()));
+        return;
+    }
+    case FieldType::Date:
+    case FieldType::DateTime: {
+        bool ok = false;
+        const QDateTime dt = parseUserDateTime(text, &ok);
+        if (!ok)
+            throw EConvertError(m_type == FieldType::Date ? QStringLiteral("'%1' is not a valid date").arg(text)
+                                                          : QStringLiteral("'%1' is not a valid date and time").arg(text));
+        setValue(m_type == FieldType::Date ? QVariant(dt.date()) : QVariant(dt));
+        return;
+    }
+    case FieldType::Time: {
+        QTime t = QTime::fromString(text.trimmed(), QStringLiteral("HH:mm:ss"));
+        if (!t.isValid())
+            t = QTime::fromString(text.trimmed(), QStringLiteral("HH:mm"));
+        if (!t.isValid())
+            throw EConvertError(QStringLiteral("'%1' is not a valid time").arg(text));
+        setValue(t);
+        return;
+    }
+    case FieldType::Blob:
+        setValue(text.toLatin1());
+        return;
+    default:
+        setValue(text);
+    }
+}
+
+qint64 Field::asInteger() const
+{
+    const QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return 0;
+    if (m_type == FieldType::String || m_type == FieldType::Memo) {
+        bool ok = false;
+        const qint64 x = v.toString().trimmed().toLongLong(&ok);
+        if (!ok)
+            throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
+        return x;
+    }
+    if (m_type == FieldType::Float || m_type == FieldType::Currency)
+        return qint64(std::llround(v.toDouble()));
+    return v.toLongLong();
+}
+
+double Field::asFloat() const
+{
+    const QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return 0;
+    if (m_type == FieldType::String || m_type == FieldType::Memo) {
+        double d = 0;
+        if (!parseFloat(v.toString(), &d))
+            throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(v.toString()));
+        return d;
+    }
+    return v.toDouble();
+}
+
+bool Field::asBoolean() const
+{
+    const QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return false;
+    if (m_type == FieldType::String || m_type == FieldType::Memo)
+        return normalizeValue(FieldType::Boolean, v).toBool();
+    return v.toBool();
+}
+
+QDateTime Field::asDateTime() const
+{
+    const QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return {};
+    switch (m_type) {
+    case FieldType::Date:
+        return QDateTime(v.toDate(), QTime(0, 0));
+    case FieldType::Time:
+        return QDateTime(QDate(1899, 12, 30), v.toTime());
+    case FieldType::DateTime:
+        return v.toDateTime();
+    default: {
+        bool ok = false;
+        const QDateTime dt = parseUserDateTime(v.toString(), &ok);
+        if (!ok)
+            throw EConvertError(QStringLiteral("'%1' is not a valid date").arg(v.toString()));
+        return dt;
+    }
+    }
+}
+
+QByteArray Field::asBytes() const
+{
+    const QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return {};
+    return m_type == FieldType::Blob ? v.toByteArray() : v.toString().toUtf8();
+}
+
+QString Field::formatFloat(double v, const QString& format) const
+{
+    return formatFloatBr(v, format);
+}
+
+QString Field::text() const
+{
+    QString t = asString();
+    if (OnGetText)
+        OnGetText(const_cast<Field&>(*this), t, false);
+    return t;
+}
+
+QString Field::displayText() const
+{
+    QString t;
+    if (!isNull()) {
+        if ((m_type == FieldType::Float || m_type == FieldType::Currency) && !m_displayFormat.isEmpty())
+            t = formatFloat(asFloat(), m_displayFormat);
+        else if (m_type == FieldType::Currency)
+            t = formatFloat(asFloat(), QStringLiteral("#,##0.00"));
+        else if ((m_type == FieldType::Integer || m_type == FieldType::SmallInt) && !m_displayFormat.isEmpty())
+            t = formatFloat(double(asInteger()), m_displayFormat);
+        else if ((m_type == FieldType::Date || m_type == FieldType::DateTime) && !m_displayFormat.isEmpty()) {
+            // The class library's date letters: "mm" month, "nn" minutes.
+            QString f = m_displayFormat;
+            f.replace(QLatin1String("mm"), QLatin1String("MM"));
+            f.replace(QLatin1String("nn"), QLatin1String("mm"));
+            f.replace(QLatin1String("hh"), QLatin1String("HH"));
+            t = asDateTime().toString(f);
+        } else
+            t = asString();
+    }
+    if (OnGetText)
+        OnGetText(const_cast<Field&>(*this), t, true);
+    return t;
+}
+
+} // namespace vorta::db

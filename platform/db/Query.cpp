@@ -1,0 +1,461 @@
+#include "platform/db/Query.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/Database.h"
+#include "platform/db/SqlText.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace vorta::db {
+
+class Query::ParamLink : public DataLink {
+public:
+    explicit ParamLink(Query* q) : m_query(q) {}
+
+protected:
+    void activeChanged() override { m_query->masterChanged(); }
+    void dataSetChanged() override { m_query->masterChanged(); }
+    void dataSetScrolled(int) override { m_query->masterChanged(); }
+    void recordChanged(Field* f) override
+    {
+        if (!f)
+            m_query->masterChanged();
+    }
+
+private:
+    Query* m_query;
+};
+
+Query::Query(Component* owner)
+    : EngineDataSet(owner)
+{
+}
+
+Query::~Query()
+{
+    closeQuietly();
+    m_paramLink.reset();
+}
+
+void Query::setSql(const QString& text)
+{
+    setSqlLines(text.split(QLatin1Char('\n')));
+}
+
+void Query::setSqlLines(const QStringList& lines)
+{
+    if (active())
+        close();
+    m_lines = lines;
+    parseParams();
+}
+
+void Query::addSql(const QString& line)
+{
+    if (active())
+        close();
+    m_lines << line;
+    parseParams();
+}
+
+void Query::clearSql()
+{
+    if (active())
+        close();
+    m_lines.clear();
+    parseParams();
+}
+
+void Query::parseParams()
+{
+    const QStringList names = rewriteSql(sqlText()).paramNames;
+    std::vector<std::unique_ptr<Param>> next;
+    for (const QString& n : names) {
+        std::unique_ptr<Param> p;
+        for (auto& old : m_params)
+            if (old && old->name().compare(n, Qt::CaseInsensitive) == 0) {
+                p = std::move(old);
+                break;
+            }
+        if (!p)
+            p = std::make_unique<Param>(n);
+        next.push_back(std::move(p));
+    }
+    m_params = std::move(next);
+}
+
+Param* Query::params(int index) const
+{
+    if (index < 0 || index >= paramCount())
+        throw EDatabaseError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return m_params[size_t(index)].get();
+}
+
+Param* Query::findParam(const QString& name) const
+{
+    for (const auto& p : m_params)
+        if (p->name().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return p.get();
+    return nullptr;
+}
+
+Param* Query::paramByName(const QString& name) const
+{
+    Param* p = findParam(name);
+    if (!p)
+        throw EDatabaseError(QStringLiteral("Parameter '%1' not found").arg(name));
+    return p;
+}
+
+void Query::setDataSource(DataSource* source)
+{
+    m_dataSource = source;
+    if (!m_paramLink)
+        m_paramLink = std::make_unique<ParamLink>(this);
+    m_paramLink->setDataSource(source);
+}
+
+void Query::masterChanged()
+{
+    if (!active() || state() == DataSetState::CalcFields)
+        return;
+    disableControls();
+    try {
+        close();
+        open();
+    } catch (...) {
+        enableControls();
+        throw;
+    }
+    enableControls();
+}
+
+void Query::bindParams(sqlite3_stmt* stmt, const QStringList& names)
+{
+    DataSet* master = m_dataSource ? m_dataSource->dataSet() : nullptr;
+    for (int i = 0; i < names.size(); ++i) {
+        Param* p = findParam(names[i]);
+        QVariant v;
+        if (p && p->bound())
+            v = p->value();
+        else if (master && master->active() && master->findField(names[i]))
+            v = master->findField(names[i])->value();
+        else if (p)
+            v = p->value();
+        bindValue(stmt, i + 1, v);
+    }
+}
+
+QString Query::liveTable() const
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*select\\s+(.+?)\\s+from\\s+(\"?[A-Za-z_][\\w$]*\"?)"
+                       "(?:\\s+(?:as\\s+)?(?!where\\b|order\\b)[A-Za-z_]\\w*)?"
+                       "(?:\\s+(?:where|order)\\b.*)?\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QString text = sqlText();
+    const auto m = re.match(text);
+    if (!m.hasMatch())
+        return {};
+    const QString list = m.captured(1).trimmed();
+    if (list.contains(QLatin1Char('(')) || list.startsWith(QLatin1String("distinct"), Qt::CaseInsensitive))
+        return {};
+    static const QRegularExpression bad(QStringLiteral("\\b(join|group\\s+by|union|having)\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (bad.match(text).hasMatch())
+        return {};
+    QString t = m.captured(2);
+    t.remove(QLatin1Char('"'));
+    return t;
+}
+
+void Query::openCursor()
+{
+    acquireConnection();
+    runSelect();
+}
+
+void Query::runSelect()
+{
+    const RewrittenSql r = rewriteSql(sqlText());
+    m_liveTable = m_requestLive ? liveTable() : QString();
+    if (!m_liveTable.isEmpty() && !m_conn->tableExists(m_liveTable))
+        m_liveTable.clear();
+    m_live = !m_liveTable.isEmpty();
+    QString inner = r.sql.trimmed();
+    while (inner.endsWith(QLatin1Char(';')))
+        inner.chop(1);
+    if (m_live)
+        inner.replace(QRegularExpression(QStringLiteral("^\\s*select\\s"), QRegularExpression::CaseInsensitiveOption),
+                      QStringLiteral("SELECT rowid AS vorta_rowid, "));
+    // Columns first (the filter refers to them by name).
+    sqlite3_stmt* probe = m_conn->prepareOwned(inner);
+    const int ncol = sqlite3_column_count(probe);
+    if (ncol == 0) {
+        sqlite3_finalize(probe);
+        throw EDatabaseError(QStringLiteral("The statement returns no result set"));
+    }
+    m_columns.clear();
+    m_rowidColumn = -1;
+    QVector<int> resultColumn; // result column of each dataset column
+    QVector<bool> typed;
+    for (int c = 0; c < ncol; ++c) {
+        QString name = QString::fromUtf8(sqlite3_column_name(probe, c));
+        if (m_live && c == 0) {
+            m_rowidColumn = 0;
+            continue;
+        }
+        const char* decl = sqlite3_column_decltype(probe, c);
+        ColumnDef def;
+        int size = 0;
+        def.type = decl ? fieldTypeFromDecl(QString::fromUtf8(decl), &size) : FieldType::Unknown;
+        def.size = size;
+        typed << (def.type != FieldType::Unknown);
+        // Repeated names are told apart as the class library does: "Name_1".
+        QString unique = name;
+        for (int k = 1; columnIndex(unique) >= 0; ++k)
+            unique = name + QLatin1Char('_') + QString::number(k);
+        def.name = unique;
+        m_columns.append(def);
+        resultColumn << c;
+    }
+    sqlite3_finalize(probe);
+    QString sql = inner;
+    const SqlFilter f = filterCondition(int(r.paramNames.size()) + 1, [](const QString& n) { return quoteIdentifier(n); });
+    if (!f.where.isEmpty())
+        sql = QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(inner, f.where);
+    sqlite3_stmt* stmt = m_conn->prepareOwned(sql);
+    bindParams(stmt, r.paramNames);
+    for (int i = 0; i < f.params.size(); ++i)
+        bindValue(stmt, int(r.paramNames.size()) + 1 + i, f.params[i]);
+    m_rows.clear();
+    m_keys.clear();
+    m_posOf.clear();
+    int rc;
+    QVector<int> maxLen(m_columns.size(), 0);
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        Row row(m_columns.size());
+        for (int i = 0; i < m_columns.size(); ++i) {
+            const int c = resultColumn[i];
+            if (typed[i]) {
+                row[i] = columnValue(stmt, c, m_columns[i].type);
+                continue;
+            }
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_INTEGER:
+                row[i] = qint64(sqlite3_column_int64(stmt, c));
+                break;
+            case SQLITE_FLOAT:
+                row[i] = sqlite3_column_double(stmt, c);
+                break;
+            case SQLITE_BLOB:
+                row[i] = columnValue(stmt, c, FieldType::Blob);
+                break;
+            case SQLITE_TEXT: {
+                row[i] = columnValue(stmt, c, FieldType::String);
+                maxLen[i] = std::max(maxLen[i], int(row[i].toString().size()));
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        m_keys << (m_live ? sqlite3_column_int64(stmt, 0) : m_nextSerial++);
+        m_rows << row;
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        m_conn->fail(rc, sqlText());
+    // Expression columns take the type of the values they hold.
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (typed[i])
+            continue;
+        FieldType t = FieldType::String;
+        for (const Row& row : std::as_const(m_rows)) {
+            const QVariant& v = row[i];
+            if (!v.isValid() || v.isNull())
+                continue;
+            if (v.typeId() == QMetaType::LongLong)
+                t = FieldType::Integer;
+            else if (v.typeId() == QMetaType::Double)
+                t = FieldType::Float;
+            else if (v.typeId() == QMetaType::QByteArray)
+                t = FieldType::Blob;
+            break;
+        }
+        // A column holding both integers and reals is a float column.
+        if (t == FieldType::Integer)
+            for (Row& row : m_rows)
+                if (row[i].typeId() == QMetaType::Double) {
+                    t = FieldType::Float;
+                    break;
+                }
+        if (t == FieldType::Float)
+            for (Row& row : m_rows)
+                if (row[i].isValid() && !row[i].isNull())
+                    row[i] = row[i].toDouble();
+        m_columns[i].type = t;
+        m_columns[i].size = t == FieldType::String ? std::max(maxLen[i], 1) : 0;
+    }
+    if (m_live) {
+        const TableInfo& info = m_conn->tableInfo(m_liveTable);
+        for (ColumnDef& c : m_columns) {
+            const int tc = info.columnIndex(c.name);
+            if (tc >= 0)
+                c.required = info.columns[tc].notNull;
+        }
+    }
+}
+
+void Query::closeCursor()
+{
+    m_rows.clear();
+    m_keys.clear();
+    m_posOf.clear();
+    m_live = false;
+    releaseConnection();
+}
+
+qint64 Query::keyAt(int pos)
+{
+    return pos >= 0 && pos < m_keys.size() ? m_keys[pos] : -1;
+}
+
+int Query::positionOfKey(qint64 key)
+{
+    if (m_posOf.isEmpty() && !m_keys.isEmpty())
+        for (int i = 0; i < m_keys.size(); ++i)
+            m_posOf.insert(m_keys[i], i);
+    return m_posOf.value(key, -1);
+}
+
+void Query::fetchRow(int pos, Row& row)
+{
+    row = m_rows.value(pos);
+    row.resize(m_columns.size());
+}
+
+bool Query::fetchByKey(qint64 key, Row& row)
+{
+    const int pos = positionOfKey(key);
+    if (pos < 0)
+        return false;
+    row = m_rows[pos];
+    return true;
+}
+
+qint64 Query::writeRow(bool inserting, qint64 key, const Row& values, const Row& old)
+{
+    if (!m_live)
+        throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
+    const TableInfo& info = m_conn->tableInfo(m_liveTable);
+    const QString table = quoteIdentifier(info.name);
+    if (inserting) {
+        QStringList cols, marks;
+        QVariantList params;
+        for (int c = 0; c < m_columns.size(); ++c) {
+            if (info.columnIndex(m_columns[c].name) < 0)
+                continue;
+            cols << quoteIdentifier(m_columns[c].name);
+            params << values.value(c);
+            marks << QLatin1Char('?') + QString::number(params.size());
+        }
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        sqlite3_stmt* stmt = m_conn->prepare(sql);
+        StatementReset reset(stmt);
+        for (int i = 0; i < params.size(); ++i)
+            bindValue(stmt, i + 1, params[i]);
+        const int rc = sqlite3_step(stmt);
+        if (rc != SQLITE_DONE)
+            m_conn->fail(rc, m_liveTable);
+        const qint64 id = sqlite3_last_insert_rowid(m_conn->handle());
+        m_rows << values;
+        m_keys << id;
+        m_posOf.clear();
+        return id;
+    }
+    QStringList sets;
+    QVariantList params;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (info.columnIndex(m_columns[c].name) < 0)
+            continue;
+        if (values.value(c) == old.value(c) && values.value(c).isNull() == old.value(c).isNull())
+            continue;
+        params << values.value(c);
+        sets << QStringLiteral("%1 = ?%2").arg(quoteIdentifier(m_columns[c].name)).arg(params.size());
+    }
+    if (!sets.isEmpty()) {
+        params << key;
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                                .arg(table, sets.join(QLatin1Char(',')))
+                                .arg(params.size());
+        sqlite3_stmt* stmt = m_conn->prepare(sql);
+        StatementReset reset(stmt);
+        for (int i = 0; i < params.size(); ++i)
+            bindValue(stmt, i + 1, params[i]);
+        const int rc = sqlite3_step(stmt);
+        if (rc != SQLITE_DONE)
+            m_conn->fail(rc, m_liveTable);
+    }
+    const int pos = positionOfKey(key);
+    if (pos >= 0)
+        m_rows[pos] = values;
+    return key;
+}
+
+void Query::deleteRow(qint64 key)
+{
+    if (!m_live)
+        throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(m_liveTable));
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    StatementReset reset(stmt);
+    sqlite3_bind_int64(stmt, 1, key);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE)
+        m_conn->fail(rc, m_liveTable);
+    const int pos = positionOfKey(key);
+    if (pos >= 0) {
+        m_rows.remove(pos);
+        m_keys.remove(pos);
+    }
+    m_posOf.clear();
+}
+
+void Query::invalidateView()
+{
+    if (m_conn)
+        runSelect();
+}
+
+void Query::execSql()
+{
+    auto c = database()->connection();
+    const QString text = sqlText();
+    const RewrittenSql r = rewriteSql(text);
+    const QString head = r.sql.trimmed().left(6).toUpper();
+    const bool ddl = head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP"))
+        || head.startsWith(QLatin1String("ALTER"));
+    sqlite3_stmt* stmt = ddl ? c->prepareOwned(r.sql) : c->prepare(r.sql);
+    int rc;
+    {
+        StatementReset reset(ddl ? nullptr : stmt);
+        bindParams(stmt, r.paramNames);
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        if (ddl)
+            sqlite3_finalize(stmt);
+    }
+    if (rc != SQLITE_DONE)
+        c->fail(rc, text);
+    m_rowsAffected = ddl ? 0 : sqlite3_changes(c->handle());
+    if (ddl) {
+        c->forgetSchema();
+        c->clearStatements();
+    }
+}
+
+} // namespace vorta::db

@@ -1,0 +1,817 @@
+#include "platform/db/Table.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/SqlText.h"
+
+#include <sqlite3.h>
+
+namespace vorta::db {
+
+namespace {
+
+constexpr int kBlock = 128;
+constexpr int kMaxBlocks = 256;
+
+QString blockSql(const QString& selectList, const QString& table)
+{
+    QString in;
+    for (int i = 1; i <= kBlock; ++i)
+        in += (i > 1 ? QStringLiteral(",?") : QStringLiteral("?")) + QString::number(i);
+    return QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)").arg(selectList, table, in);
+}
+
+} // namespace
+
+class Table::MasterLink : public DataLink {
+public:
+    explicit MasterLink(Table* t) : m_table(t) {}
+
+protected:
+    void activeChanged() override { m_table->masterChanged(); }
+    void dataSetChanged() override { m_table->masterChanged(); }
+    void dataSetScrolled(int) override { m_table->masterChanged(); }
+    void recordChanged(Field* f) override
+    {
+        if (!f) {
+            m_table->masterChanged();
+            return;
+        }
+        for (const QString& n : splitFieldNames(m_table->m_masterFields))
+            if (n.compare(f->fieldName(), Qt::CaseInsensitive) == 0) {
+                m_table->masterChanged();
+                return;
+            }
+    }
+
+private:
+    Table* m_table;
+};
+
+Table::Table(Component* owner)
+    : EngineDataSet(owner)
+{
+}
+
+Table::~Table()
+{
+    closeQuietly();
+    m_masterLink.reset();
+}
+
+QString Table::quotedTable() const
+{
+    return quoteIdentifier(m_info.name.isEmpty() ? m_tableName : m_info.name);
+}
+
+void Table::setTableName(const QString& name)
+{
+    if (active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    QString n = name.trimmed();
+    if (n.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
+        n.chop(4);
+    m_tableName = n;
+}
+
+void Table::setIndexName(const QString& name)
+{
+    m_indexName = name;
+    m_indexFieldNames.clear();
+    if (active()) {
+        if (!m_info.findIndex(name) && !name.isEmpty())
+            throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(name));
+        invalidateView();
+        resyncCurrent(true);
+        dataEvent(DataEvent::DataSetChange);
+    }
+}
+
+void Table::setIndexFieldNames(const QString& names)
+{
+    m_indexFieldNames = names;
+    m_indexName.clear();
+    if (active()) {
+        fieldList(names);
+        invalidateView();
+        resyncCurrent(true);
+        dataEvent(DataEvent::DataSetChange);
+    }
+}
+
+QStringList Table::indexFields()
+{
+    if (!m_indexFieldNames.isEmpty())
+        return splitFieldNames(m_indexFieldNames);
+    if (!m_indexName.isEmpty()) {
+        if (const IndexInfo* ix = m_info.findIndex(m_indexName))
+            return ix->fields;
+        return {};
+    }
+    if (const IndexInfo* p = m_info.primaryIndex())
+        return p->fields;
+    return {};
+}
+
+QStringList Table::indexNames()
+{
+    if (!active())
+        m_info = database()->connection()->tableInfo(m_tableName);
+    QStringList names;
+    for (const IndexInfo& ix : m_info.indexes)
+        if (!ix.primary)
+            names << ix.name;
+    return names;
+}
+
+QStringList Table::primaryIndexFields()
+{
+    if (!active())
+        m_info = database()->connection()->tableInfo(m_tableName);
+    if (const IndexInfo* p = m_info.primaryIndex())
+        return p->fields;
+    return {};
+}
+
+bool Table::exists()
+{
+    return database()->connection()->tableExists(m_tableName);
+}
+
+void Table::openCursor()
+{
+    auto c = acquireConnection();
+    m_info = c->tableInfo(m_tableName);
+    if (!m_indexName.isEmpty() && !m_info.findIndex(m_indexName))
+        throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(m_indexName));
+    m_columns.clear();
+    QStringList cols;
+    m_rowidAlias = -1;
+    for (int i = 0; i < m_info.columns.size(); ++i) {
+        const ColumnInfo& ci = m_info.columns[i];
+        m_columns.append({ci.name, ci.type, ci.size, ci.notNull});
+        cols << quoteIdentifier(ci.name);
+        if (ci.primaryKeyOrder == 1 && ci.declaredType.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
+            const IndexInfo* p = m_info.primaryIndex();
+            if (p && p->fields.size() == 1)
+                m_rowidAlias = i;
+        }
+    }
+    m_selectList = cols.join(QLatin1Char(','));
+    for (const QString& f : splitFieldNames(m_indexFieldNames))
+        if (columnIndex(f) < 0)
+            throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f));
+    invalidateView();
+    ensureView();
+}
+
+void Table::closeCursor()
+{
+    m_rowids.clear();
+    m_posOf.clear();
+    m_blocks.clear();
+    m_viewValid = false;
+    releaseConnection();
+}
+
+QStringList Table::detailFieldList()
+{
+    const QStringList master = splitFieldNames(m_masterFields);
+    QStringList detail = splitFieldNames(m_detailFields);
+    if (detail.isEmpty()) {
+        const QStringList ix = indexFields();
+        for (int i = 0; i < master.size(); ++i)
+            detail << (i < ix.size() ? ix[i] : master[i]);
+    }
+    return detail;
+}
+
+QString Table::whereClause(QVariantList& params)
+{
+    QStringList conds;
+    const QStringList ix = indexFields();
+    if (m_ranged) {
+        for (int i = 0; i < ix.size(); ++i) {
+            const int c = columnIndex(ix[i]);
+            if (i < m_rangeStart.size()) {
+                params << toStorage(normalizeValue(m_columns[c].type, m_rangeStart[i]));
+                conds << QStringLiteral("%1 >= ?%2").arg(quoteIdentifier(ix[i])).arg(params.size());
+            }
+            if (i < m_rangeEnd.size()) {
+                params << toStorage(normalizeValue(m_columns[c].type, m_rangeEnd[i]));
+                conds << QStringLiteral("%1 <= ?%2").arg(quoteIdentifier(ix[i])).arg(params.size());
+            }
+        }
+    }
+    DataSet* master = m_masterSource ? m_masterSource->dataSet() : nullptr;
+    if (master && master->active() && !m_masterFields.isEmpty()) {
+        const QStringList mf = splitFieldNames(m_masterFields);
+        const QStringList df = detailFieldList();
+        for (int i = 0; i < mf.size() && i < df.size(); ++i) {
+            const int c = columnIndex(df[i]);
+            if (c < 0)
+                throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(df[i]));
+            const QVariant v = toStorage(normalizeValue(m_columns[c].type, master->fieldByName(mf[i])->value()));
+            if (!v.isValid()) {
+                conds << QStringLiteral("%1 IS NULL").arg(quoteIdentifier(m_columns[c].name));
+            } else {
+                params << v;
+                conds << QStringLiteral("%1 = ?%2").arg(quoteIdentifier(m_columns[c].name)).arg(params.size());
+            }
+        }
+    }
+    const SqlFilter f = filterCondition(int(params.size()) + 1, [](const QString& n) { return quoteIdentifier(n); });
+    if (!f.where.isEmpty()) {
+        conds << f.where;
+        params += f.params;
+    }
+    return conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+}
+
+QString Table::orderClause()
+{
+    QStringList parts;
+    for (const QString& f : indexFields())
+        parts << quoteIdentifier(f);
+    parts << QStringLiteral("rowid");
+    return QStringLiteral(" ORDER BY ") + parts.join(QLatin1Char(','));
+}
+
+void Table::invalidateView()
+{
+    m_viewValid = false;
+    m_posOf.clear();
+    m_blocks.clear();
+}
+
+void Table::ensureView()
+{
+    if (m_viewValid)
+        return;
+    QVariantList params;
+    const QString sql = QStringLiteral("SELECT rowid FROM %1%2%3").arg(quotedTable(), whereClause(params), orderClause());
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    StatementReset reset(stmt);
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(stmt, i + 1, params[i]);
+    m_rowids.clear();
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        m_rowids.append(sqlite3_column_int64(stmt, 0));
+    if (rc != SQLITE_DONE)
+        m_conn->fail(rc, sql);
+    m_posOf.clear();
+    m_blocks.clear();
+    m_viewValid = true;
+}
+
+int Table::viewCount()
+{
+    ensureView();
+    return int(m_rowids.size());
+}
+
+qint64 Table::keyAt(int pos)
+{
+    ensureView();
+    return pos >= 0 && pos < m_rowids.size() ? m_rowids[pos] : -1;
+}
+
+int Table::positionOfKey(qint64 key)
+{
+    ensureView();
+    if (m_posOf.isEmpty() && !m_rowids.isEmpty()) {
+        m_posOf.reserve(m_rowids.size());
+        for (int i = 0; i < m_rowids.size(); ++i)
+            m_posOf.insert(m_rowids[i], i);
+    }
+    return m_posOf.value(key, -1);
+}
+
+void Table::fetchRow(int pos, Row& row)
+{
+    ensureView();
+    const int block = pos / kBlock;
+    auto it = m_blocks.find(block);
+    if (it == m_blocks.end()) {
+        if (m_blocks.size() >= kMaxBlocks)
+            m_blocks.clear();
+        const QString sql = blockSql(m_selectList, quotedTable());
+        sqlite3_stmt* stmt = m_conn->prepare(sql);
+        StatementReset reset(stmt);
+        const int first = block * kBlock;
+        const int count = std::min(kBlock, int(m_rowids.size()) - first);
+        for (int i = 0; i < kBlock; ++i) {
+            if (i < count)
+                sqlite3_bind_int64(stmt, i + 1, m_rowids[first + i]);
+            else
+                sqlite3_bind_null(stmt, i + 1);
+        }
+        QHash<qint64, int> slotOf;
+        for (int i = 0; i < count; ++i)
+            slotOf.insert(m_rowids[first + i], i);
+        QVector<Row> rows(count);
+        const int ncol = int(m_columns.size());
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            const int at = slotOf.value(sqlite3_column_int64(stmt, 0), -1);
+            if (at < 0)
+                continue;
+            Row& r = rows[at];
+            r.resize(ncol);
+            for (int c = 0; c < ncol; ++c)
+                r[c] = columnValue(stmt, c + 1, m_columns[c].type);
+        }
+        if (rc != SQLITE_DONE)
+            m_conn->fail(rc, m_tableName);
+        it = m_blocks.insert(block, rows);
+    }
+    row = it->value(pos - block * kBlock);
+    row.resize(m_columns.size());
+}
+
+bool Table::fetchByKey(qint64 key, Row& row)
+{
+    if (key < 0)
+        return false;
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(m_selectList, quotedTable());
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    StatementReset reset(stmt);
+    sqlite3_bind_int64(stmt, 1, key);
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        m_conn->fail(rc, m_tableName);
+    row.resize(m_columns.size());
+    for (int c = 0; c < m_columns.size(); ++c)
+        row[c] = columnValue(stmt, c, m_columns[c].type);
+    return true;
+}
+
+int Table::findFirst(const QVector<Field*>& fields, const QVariantList& values, LocateOptions options)
+{
+    QVariantList params;
+    QString where = whereClause(params);
+    QStringList conds;
+    for (int i = 0; i < fields.size(); ++i) {
+        Field* f = fields[i];
+        const ColumnDef& col = m_columns[f->slot()];
+        const QString name = quoteIdentifier(col.name);
+        const QVariant& wanted = values.value(i);
+        const bool textual = col.type == FieldType::String || col.type == FieldType::Memo;
+        const bool wantedNull = !wanted.isValid() || wanted.isNull()
+            || (wanted.typeId() == QMetaType::QString && wanted.toString().isEmpty());
+        if (wantedNull) {
+            if (!(options & loPartialKey))
+                conds << QStringLiteral("%1 IS NULL").arg(name);
+            continue;
+        }
+        if (textual) {
+            const QString w = wanted.toString();
+            params << w;
+            const QString p = QLatin1Char('?') + QString::number(params.size());
+            if ((options & loPartialKey) && (options & loCaseInsensitive))
+                conds << QStringLiteral("vorta_fold(substr(%1, 1, %2)) = vorta_fold(%3)").arg(name).arg(w.size()).arg(p);
+            else if (options & loPartialKey)
+                conds << QStringLiteral("(%1 >= %3 AND substr(%1, 1, %2) = %3)").arg(name).arg(w.size()).arg(p);
+            else if (options & loCaseInsensitive)
+                conds << QStringLiteral("vorta_fold(%1) = vorta_fold(%2)").arg(name, p);
+            else
+                conds << QStringLiteral("%1 = %2").arg(name, p);
+        } else {
+            params << toStorage(normalizeValue(col.type, wanted));
+            conds << QStringLiteral("%1 = ?%2").arg(name).arg(params.size());
+        }
+    }
+    if (!conds.isEmpty())
+        where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + conds.join(QStringLiteral(" AND "));
+    const QString sql = QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1").arg(quotedTable(), where, orderClause());
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    qint64 key = -1;
+    {
+        StatementReset reset(stmt);
+        for (int i = 0; i < params.size(); ++i)
+            bindValue(stmt, i + 1, params[i]);
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            key = sqlite3_column_int64(stmt, 0);
+        else if (rc != SQLITE_DONE)
+            m_conn->fail(rc, sql);
+    }
+    return key < 0 ? -1 : positionOfKey(key);
+}
+
+qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row& old)
+{
+    if (inserting) {
+        QStringList cols, marks;
+        for (int c = 0; c < m_columns.size(); ++c) {
+            cols << quoteIdentifier(m_columns[c].name);
+            marks << QLatin1Char('?') + QString::number(c + 1);
+        }
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(quotedTable(), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        sqlite3_stmt* stmt = m_conn->prepare(sql);
+        StatementReset reset(stmt);
+        for (int c = 0; c < m_columns.size(); ++c)
+            bindValue(stmt, c + 1, values.value(c));
+        const int rc = sqlite3_step(stmt);
+        if (rc != SQLITE_DONE)
+            m_conn->fail(rc, m_tableName);
+        invalidateView();
+        return sqlite3_last_insert_rowid(m_conn->handle());
+    }
+    QStringList sets;
+    QVariantList params;
+    bool orderTouched = false;
+    const QStringList ix = indexFields();
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (values.value(c) == old.value(c) && values.value(c).isNull() == old.value(c).isNull())
+            continue;
+        params << values.value(c);
+        sets << QStringLiteral("%1 = ?%2").arg(quoteIdentifier(m_columns[c].name)).arg(params.size());
+        for (const QString& f : ix)
+            orderTouched = orderTouched || f.compare(m_columns[c].name, Qt::CaseInsensitive) == 0;
+    }
+    if (sets.isEmpty())
+        return key;
+    params << key;
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                            .arg(quotedTable(), sets.join(QLatin1Char(',')))
+                            .arg(params.size());
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    StatementReset reset(stmt);
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(stmt, i + 1, params[i]);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE)
+        m_conn->fail(rc, m_tableName);
+    qint64 newKey = key;
+    if (m_rowidAlias >= 0 && values.value(m_rowidAlias).isValid())
+        newKey = values.value(m_rowidAlias).toLongLong();
+    if (orderTouched || newKey != key || filtered() || m_ranged || m_masterSource)
+        invalidateView();
+    else
+        m_blocks.clear();
+    return newKey;
+}
+
+void Table::deleteRow(qint64 key)
+{
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedTable());
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    StatementReset reset(stmt);
+    sqlite3_bind_int64(stmt, 1, key);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE)
+        m_conn->fail(rc, m_tableName);
+    if (m_viewValid) {
+        const int pos = positionOfKey(key);
+        if (pos >= 0)
+            m_rowids.remove(pos);
+        m_posOf.clear();
+        m_blocks.clear();
+    }
+}
+
+void Table::initNewRow(Row& row)
+{
+    DataSet* master = m_masterSource ? m_masterSource->dataSet() : nullptr;
+    if (!master || !master->active() || m_masterFields.isEmpty())
+        return;
+    const QStringList mf = splitFieldNames(m_masterFields);
+    const QStringList df = detailFieldList();
+    for (int i = 0; i < mf.size() && i < df.size(); ++i) {
+        const int c = columnIndex(df[i]);
+        if (c >= 0 && c < row.size())
+            row[c] = normalizeValue(m_columns[c].type, master->fieldByName(mf[i])->value());
+    }
+}
+
+void Table::setMasterSource(DataSource* source)
+{
+    m_masterSource = source;
+    if (!m_masterLink)
+        m_masterLink = std::make_unique<MasterLink>(this);
+    m_masterLink->setDataSource(source);
+}
+
+void Table::setMasterFields(const QString& fields)
+{
+    m_masterFields = fields;
+    masterChanged();
+}
+
+void Table::masterChanged()
+{
+    if (!active() || state() == DataSetState::CalcFields)
+        return;
+    if (state() == DataSetState::Edit || state() == DataSetState::Insert)
+        checkBrowseMode();
+    invalidateView();
+    first();
+}
+
+void Table::moveToFound(int pos)
+{
+    // Same events as a locate: the cursor moves only when a record was found.
+    if (pos < 0)
+        return;
+    setRecNo(pos + 1);
+}
+
+bool Table::findKey(const QVariantList& values)
+{
+    checkBrowseMode();
+    const QStringList ix = indexFields();
+    if (ix.isEmpty())
+        throw EDatabaseError(QStringLiteral("No index is active on table '%1'").arg(m_tableName));
+    QStringList names;
+    for (int i = 0; i < values.size() && i < ix.size(); ++i)
+        names << ix[i];
+    return locate(names.join(QLatin1Char(';')), values, 0);
+}
+
+void Table::findNearest(const QVariantList& values)
+{
+    checkBrowseMode();
+    const QStringList ix = indexFields();
+    if (ix.isEmpty())
+        throw EDatabaseError(QStringLiteral("No index is active on table '%1'").arg(m_tableName));
+    QVariantList params;
+    QString where = whereClause(params);
+    // Lexicographic "key >= values" over the given leading fields.
+    QStringList ors;
+    const int n = std::min<int>(int(values.size()), int(ix.size()));
+    for (int i = 0; i < n; ++i) {
+        QStringList ands;
+        for (int j = 0; j <= i; ++j) {
+            const int c = columnIndex(ix[j]);
+            params << toStorage(normalizeValue(m_columns[c].type, values[j]));
+            const QString op = j < i ? QStringLiteral("=") : (i == n - 1 ? QStringLiteral(">=") : QStringLiteral(">"));
+            ands << QStringLiteral("%1 %2 ?%3").arg(quoteIdentifier(ix[j]), op).arg(params.size());
+        }
+        ors << QLatin1Char('(') + ands.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    }
+    if (!ors.isEmpty())
+        where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + QLatin1Char('(')
+            + ors.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    const QString sql = QStringLiteral("SELECT rowid FROM %1%2%3 LIMIT 1").arg(quotedTable(), where, orderClause());
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    qint64 key = -1;
+    {
+        StatementReset reset(stmt);
+        for (int i = 0; i < params.size(); ++i)
+            bindValue(stmt, i + 1, params[i]);
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            key = sqlite3_column_int64(stmt, 0);
+        else if (rc != SQLITE_DONE)
+            m_conn->fail(rc, sql);
+    }
+    const int pos = key < 0 ? -1 : positionOfKey(key);
+    if (pos < 0)
+        last();
+    else
+        moveToFound(pos);
+}
+
+void Table::setRange(const QVariantList& startValues, const QVariantList& endValues)
+{
+    checkBrowseMode();
+    m_ranged = true;
+    m_rangeStart = startValues;
+    m_rangeEnd = endValues;
+    invalidateView();
+    first();
+}
+
+void Table::cancelRange()
+{
+    if (!m_ranged)
+        return;
+    checkBrowseMode();
+    m_ranged = false;
+    m_rangeStart.clear();
+    m_rangeEnd.clear();
+    invalidateView();
+    resyncCurrent(true);
+    dataEvent(DataEvent::DataSetChange);
+}
+
+void Table::emptyTable()
+{
+    auto c = active() ? m_conn : database()->connection();
+    if (!c->tableExists(m_tableName))
+        throw EDBEngineError(QStringLiteral("Table '%1' does not exist").arg(m_tableName), SQLITE_ERROR);
+    c->exec(QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(m_tableName)));
+    if (active()) {
+        invalidateView();
+        resyncCurrent(false);
+        dataEvent(DataEvent::DataSetChange);
+    }
+}
+
+int Table::userMajorVersion()
+{
+    auto c = active() ? m_conn : database()->connection();
+    const QString sql = QStringLiteral("SELECT major FROM %1 WHERE table_name = ?1 COLLATE NOCASE").arg(QLatin1String(kCatalogueTable));
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(c->handle(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return 0;
+    }
+    bindValue(stmt, 1, m_tableName);
+    const int v = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    return v;
+}
+
+int Table::userMinorVersion()
+{
+    auto c = active() ? m_conn : database()->connection();
+    const QString sql = QStringLiteral("SELECT minor FROM %1 WHERE table_name = ?1 COLLATE NOCASE").arg(QLatin1String(kCatalogueTable));
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(c->handle(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return 0;
+    }
+    bindValue(stmt, 1, m_tableName);
+    const int v = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    return v;
+}
+
+void Table::setUserVersion(int major, int minor)
+{
+    auto c = active() ? m_conn : database()->connection();
+    if (!c->tableExists(m_tableName))
+        throw EDBEngineError(QStringLiteral("Table '%1' does not exist").arg(m_tableName), SQLITE_ERROR);
+    const QString sql = QStringLiteral("INSERT INTO %1 (table_name, major, minor) VALUES (?1, ?2, ?3) "
+                                       "ON CONFLICT(table_name) DO UPDATE SET major = excluded.major, minor = excluded.minor")
+                            .arg(QLatin1String(kCatalogueTable));
+    sqlite3_stmt* stmt = c->prepare(sql);
+    StatementReset reset(stmt);
+    bindValue(stmt, 1, c->tableInfo(m_tableName).name);
+    sqlite3_bind_int(stmt, 2, major);
+    sqlite3_bind_int(stmt, 3, minor);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE)
+        c->fail(rc, sql);
+}
+
+std::shared_ptr<Connection> Table::maintenanceConnection()
+{
+    auto c = active() ? m_conn : database()->connection();
+    if (!c->tableExists(m_tableName))
+        throw EDBEngineError(QStringLiteral("Table '%1' does not exist").arg(m_tableName), SQLITE_ERROR);
+    return c;
+}
+
+bool Table::integrityCheck(const std::shared_ptr<Connection>& c, bool log, const std::function<void(const QString&)>& out)
+{
+    const QString name = c->tableInfo(m_tableName).name;
+    sqlite3_stmt* stmt = c->prepareOwned(QStringLiteral("PRAGMA integrity_check(%1)").arg(quoteIdentifier(name)));
+    bool sound = true;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        if (line != QLatin1String("ok")) {
+            sound = false;
+            if (log)
+                out(line);
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        // The check itself breaking down is damage too.
+        if (log)
+            out(QString::fromUtf8(sqlite3_errmsg(c->handle())));
+        return false;
+    }
+    return sound;
+}
+
+bool Table::verifyTable()
+{
+    auto c = maintenanceConnection();
+    auto log = [&](const QString& line) {
+        if (OnVerifyLog)
+            OnVerifyLog(*this, line);
+    };
+    auto progress = [&](int percent) {
+        bool stop = false;
+        if (OnVerifyProgress)
+            OnVerifyProgress(*this, percent, stop);
+        if (stop)
+            throw EDatabaseError(QStringLiteral("Verification of table '%1' stopped").arg(m_tableName));
+    };
+    log(QStringLiteral("Verifying table '%1'").arg(m_tableName));
+    progress(0);
+    const bool sound = integrityCheck(c, true, log);
+    progress(100);
+    log(sound ? QStringLiteral("Table '%1' is sound").arg(m_tableName)
+              : QStringLiteral("Table '%1' is damaged").arg(m_tableName));
+    return sound;
+}
+
+bool Table::repairTable()
+{
+    auto c = maintenanceConnection();
+    const QString name = c->tableInfo(m_tableName).name;
+    auto log = [&](const QString& line) {
+        if (OnRepairLog)
+            OnRepairLog(*this, line);
+    };
+    auto progress = [&](int percent) {
+        bool stop = false;
+        if (OnRepairProgress)
+            OnRepairProgress(*this, percent, stop);
+        if (stop)
+            throw EDatabaseError(QStringLiteral("Repair of table '%1' stopped").arg(m_tableName));
+    };
+    const bool wasActive = active();
+    if (wasActive)
+        close();
+    log(QStringLiteral("Repairing table '%1'").arg(name));
+    progress(0);
+    c->clearStatements();
+    // Indexes are rebuilt from the rows first; that mends most damage.
+    try {
+        c->exec(QStringLiteral("REINDEX %1").arg(quoteIdentifier(name)));
+        log(QStringLiteral("Indexes of '%1' rebuilt").arg(name));
+    } catch (const EDatabaseError& e) {
+        log(QStringLiteral("Rebuilding the indexes failed: %1").arg(e.message()));
+    }
+    progress(40);
+    if (!integrityCheck(c, false, log)) {
+        // Rebuild the table from the rows that can still be read.
+        log(QStringLiteral("Rebuilding table '%1' from its readable rows").arg(name));
+        QString createSql;
+        QStringList indexSql;
+        {
+            sqlite3_stmt* s = c->prepareOwned(QStringLiteral(
+                "SELECT type, sql FROM sqlite_schema WHERE tbl_name = ?1 AND sql IS NOT NULL"));
+            bindValue(s, 1, name);
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+                const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
+                if (type == QLatin1String("table"))
+                    createSql = sql;
+                else if (type == QLatin1String("index"))
+                    indexSql << sql;
+            }
+            sqlite3_finalize(s);
+        }
+        const QString temp = name + QStringLiteral("$repair");
+        const bool own = !c->inTransaction();
+        if (own)
+            c->startTransaction();
+        try {
+            c->exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoteIdentifier(temp)));
+            c->exec(QStringLiteral("CREATE TABLE %1 AS SELECT * FROM %2 WHERE 0").arg(quoteIdentifier(temp), quoteIdentifier(name)));
+            int copied = 0, lost = 0;
+            sqlite3_stmt* read = c->prepareOwned(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoteIdentifier(name)));
+            QVector<qint64> ids;
+            while (sqlite3_step(read) == SQLITE_ROW)
+                ids << sqlite3_column_int64(read, 0);
+            sqlite3_finalize(read);
+            sqlite3_stmt* copy = c->prepareOwned(QStringLiteral("INSERT INTO %1 SELECT * FROM %2 WHERE rowid = ?1")
+                                                     .arg(quoteIdentifier(temp), quoteIdentifier(name)));
+            for (qint64 id : ids) {
+                sqlite3_reset(copy);
+                sqlite3_bind_int64(copy, 1, id);
+                if (sqlite3_step(copy) == SQLITE_DONE)
+                    ++copied;
+                else
+                    ++lost;
+            }
+            sqlite3_finalize(copy);
+            c->exec(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(name)));
+            c->exec(createSql);
+            c->exec(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoteIdentifier(name), quoteIdentifier(temp)));
+            c->exec(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(temp)));
+            for (const QString& s : indexSql)
+                c->exec(s);
+            if (own)
+                c->commit(true);
+            log(QStringLiteral("%1 rows kept, %2 rows could not be read").arg(copied).arg(lost));
+        } catch (...) {
+            if (own && c->inTransaction())
+                c->rollback();
+            c->forgetSchema();
+            throw;
+        }
+        c->forgetSchema();
+    }
+    progress(80);
+    const bool sound = integrityCheck(c, true, log);
+    progress(100);
+    log(sound ? QStringLiteral("Table '%1' repaired").arg(name)
+              : QStringLiteral("Table '%1' is still damaged").arg(name));
+    if (wasActive)
+        open();
+    return sound;
+}
+
+} // namespace vorta::db

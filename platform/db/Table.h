@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/db/Connection.h"
+#include "platform/db/EngineDataSet.h"
+
+#include <QHash>
+
+#include <memory>
+
+namespace vorta::db {
+
+// A table of the database folder, in the order of its active index, optionally limited
+// by a range, a master record and a filter. Rows are read in blocks as they are needed.
+class Table : public EngineDataSet {
+public:
+    explicit Table(Component* owner = nullptr);
+    ~Table() override;
+
+    QString tableName() const { return m_tableName; }
+    void setTableName(const QString& name); // a trailing ".DAT" is ignored
+
+    // Active index by name ("Id_Nome", "PrimaryKey") or by field names ("a;b").
+    QString indexName() const { return m_indexName; }
+    void setIndexName(const QString& name);
+    QString indexFieldNames() const { return m_indexFieldNames; }
+    void setIndexFieldNames(const QString& names);
+    QStringList indexFields(); // fields of the active order
+    QStringList indexNames();  // the table's named indexes
+    QStringList primaryIndexFields();
+
+    bool exists();
+
+    // Key search on the active index.
+    bool findKey(const QVariantList& values);
+    void findNearest(const QVariantList& values);
+    void setRange(const QVariantList& startValues, const QVariantList& endValues);
+    void cancelRange();
+
+    // Master-detail by fields: masterFields of the source's dataset give the values of
+    // this table's detail fields (by default the active index's first fields).
+    DataSource* masterSource() const { return m_masterSource; }
+    void setMasterSource(DataSource* source);
+    QString masterFields() const { return m_masterFields; }
+    void setMasterFields(const QString& fields);
+    QString detailFields() const { return m_detailFields; }
+    void setDetailFields(const QString& fields) { m_detailFields = fields; }
+
+    // User version numbers kept for the table in the layer's catalogue.
+    int userMajorVersion();
+    int userMinorVersion();
+    void setUserVersion(int major, int minor);
+
+    // Maintenance. verifyTable answers whether the table is sound; repairTable repairs it
+    // and answers whether it is sound afterwards. A progress handler may set stop.
+    bool verifyTable();
+    bool repairTable();
+    std::function<void(Table&, const QString&)> OnVerifyLog;
+    std::function<void(Table&, int percent, bool& stop)> OnVerifyProgress;
+    std::function<void(Table&, const QString&)> OnRepairLog;
+    std::function<void(Table&, int percent, bool& stop)> OnRepairProgress;
+
+    // Empties the table.
+    void emptyTable();
+
+protected:
+    void openCursor() override;
+    void closeCursor() override;
+    int viewCount() override;
+    qint64 keyAt(int pos) override;
+    int positionOfKey(qint64 key) override;
+    void fetchRow(int pos, Row& row) override;
+    bool fetchByKey(qint64 key, Row& row) override;
+    int findFirst(const QVector<Field*>& fields, const QVariantList& values, LocateOptions options) override;
+    qint64 writeRow(bool inserting, qint64 key, const Row& values, const Row& old) override;
+    void deleteRow(qint64 key) override;
+    void invalidateView() override;
+    bool backendCanModify() const override { return true; }
+    void initNewRow(Row& row) override;
+
+private:
+    class MasterLink;
+    friend class MasterLink;
+    void masterChanged();
+    void ensureView();
+    QString whereClause(QVariantList& params);
+    QString orderClause();
+    QStringList detailFieldList();
+    QString quotedTable() const;
+    std::shared_ptr<Connection> maintenanceConnection();
+    bool integrityCheck(const std::shared_ptr<Connection>& c, bool log, const std::function<void(const QString&)>& out);
+    void moveToFound(int pos);
+
+    QString m_tableName;
+    QString m_indexName;
+    QString m_indexFieldNames;
+    TableInfo m_info;
+    QString m_selectList;
+    int m_rowidAlias = -1; // column that is the row id, or -1
+    QVector<qint64> m_rowids;
+    bool m_viewValid = false;
+    QHash<qint64, int> m_posOf;
+    QHash<int, QVector<Row>> m_blocks;
+    bool m_ranged = false;
+    QVariantList m_rangeStart;
+    QVariantList m_rangeEnd;
+    DataSource* m_masterSource = nullptr;
+    QString m_masterFields;
+    QString m_detailFields;
+    std::unique_ptr<MasterLink> m_masterLink;
+};
+
+} // namespace vorta::db
