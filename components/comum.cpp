@@ -84,13 +84,15 @@ constexpr std::uint64_t foldConstant(int exponent)
 
 constexpr std::uint64_t barrettQuotient()
 {
-    // floor(x^64 / P) by long division over GF(2); 33 bits.
-    unsigned __int128 num = static_cast<unsigned __int128>(1) << 64;
+    // floor(x^64 / P) by long division over GF(2), one dividend bit at a time; 33 bits.
+    std::uint64_t rem = 0;
     std::uint64_t q = 0;
-    for (int shift = 31 + 1; shift >= 0; --shift) {
-        if (num & (static_cast<unsigned __int128>(1) << (shift + 32))) {
-            q |= std::uint64_t(1) << shift;
-            num ^= static_cast<unsigned __int128>(kPolyNormal) << shift;
+    for (int bit = 64; bit >= 0; --bit) {
+        rem = (rem << 1) | (bit == 64 ? 1u : 0u);
+        q <<= 1;
+        if (rem & (std::uint64_t(1) << 32)) {
+            rem ^= kPolyNormal;
+            q |= 1;
         }
     }
     return reflect(q, 33);
@@ -103,6 +105,7 @@ constexpr std::uint64_t kFold1Hi = foldConstant(128 - 32);
 constexpr std::uint64_t kFold64 = foldConstant(64);
 constexpr std::uint64_t kBarrettP = reflect(kPolyNormal, 33);
 constexpr std::uint64_t kBarrettU = barrettQuotient();
+static_assert(kBarrettP == 0x1DB710641ull && kBarrettU == 0x1F7011641ull);
 
 __attribute__((target("pclmul,sse4.1"))) inline __m128i pair(std::uint64_t lo, std::uint64_t hi)
 {
