@@ -1,5 +1,7 @@
 #include "platform/ipc/WindowMessages.h"
 
+#include "platform/core/Application.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,7 +14,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -95,7 +99,7 @@ bool readFrame(int fd, Frame& f, Clock::time_point deadline)
     return decode(buffer, f);
 }
 
-bool writeFrame(int fd, const Frame& f)
+bool writeFrame(int fd, const Frame& f, Clock::time_point deadline)
 {
     unsigned char buffer[kFrameSize];
     encode(f, buffer);
@@ -104,6 +108,13 @@ bool writeFrame(int fd, const Frame& f)
         const ssize_t n = ::send(fd, buffer + sent, kFrameSize - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{fd, POLLOUT, 0};
+            const int r = ::poll(&p, 1, remainingMs(deadline));
+            if (r == 0 || (r < 0 && errno != EINTR))
+                return false;
+            continue;
+        }
         if (n <= 0)
             return false;
         sent += static_cast<size_t>(n);
@@ -111,15 +122,25 @@ bool writeFrame(int fd, const Frame& f)
     return true;
 }
 
-int connectTo(const QString& path)
+bool socketAddress(const QString& path, sockaddr_un& addr)
 {
     const QByteArray p = QFile::encodeName(path);
-    sockaddr_un addr{};
-    if (static_cast<size_t>(p.size()) >= sizeof(addr.sun_path))
-        return -1;
+    addr = sockaddr_un{};
+    if (p.isEmpty() || static_cast<size_t>(p.size()) >= sizeof(addr.sun_path))
+        return false;
     addr.sun_family = AF_UNIX;
     std::memcpy(addr.sun_path, p.constData(), static_cast<size_t>(p.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    return true;
+}
+
+// Non-blocking: a peer whose backlog is full (it stopped serving) fails at once
+// instead of blocking the caller without a time-out.
+int connectTo(const QString& path)
+{
+    sockaddr_un addr;
+    if (!socketAddress(path, addr))
+        return -1;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return -1;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
@@ -137,11 +158,42 @@ QString defaultFolder()
     return base + QStringLiteral("/vorta-ipc");
 }
 
+// A window procedure's exception goes where the application's stray exceptions go.
+void reportException(std::exception_ptr error)
+{
+    if (!error)
+        return;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        if (auto* app = Application::instance())
+            app->handleException(e);
+        else
+            qWarning("Exception in a window procedure: %s", e.what());
+    } catch (...) {
+        qWarning("Unknown exception in a window procedure");
+    }
+}
+
+Messenger* g_messenger = nullptr;
+
+// The messenger is never destroyed (it must outlive every form), so its socket and
+// handle files go when the process ends normally.
+void removePublishedAtExit()
+{
+    if (g_messenger)
+        g_messenger->removePublished();
+}
+
 } // namespace
 
 Messenger& Messenger::instance()
 {
-    static Messenger* messenger = new Messenger; // lives to the end of the process
+    static Messenger* messenger = [] {
+        g_messenger = new Messenger; // lives to the end of the process
+        std::atexit(removePublishedAtExit);
+        return g_messenger;
+    }();
     return *messenger;
 }
 
@@ -158,12 +210,16 @@ Messenger::Messenger()
 
 Messenger::~Messenger()
 {
+    removePublished();
+}
+
+void Messenger::removePublished()
+{
+    // Files only: at exit Qt may already be gone, so the socket and notifier stay.
     for (auto it = m_targets.cbegin(); it != m_targets.cend(); ++it)
-        QFile::remove(handleFile(it.key()));
-    if (m_listenFd >= 0) {
-        ::close(m_listenFd);
-        QFile::remove(m_socketPath);
-    }
+        ::unlink(QFile::encodeName(handleFile(it.key())).constData());
+    if (!m_socketPath.isEmpty())
+        ::unlink(QFile::encodeName(m_socketPath).constData());
 }
 
 std::uint32_t Messenger::registerWindowMessage(const QString& name)
@@ -173,7 +229,8 @@ std::uint32_t Messenger::registerWindowMessage(const QString& name)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return 0;
-    ::flock(fd, LOCK_EX);
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
     QByteArray all;
     char chunk[4096];
     ssize_t n;
@@ -191,14 +248,15 @@ std::uint32_t Messenger::registerWindowMessage(const QString& name)
         }
         ++index;
     }
-    if (!found) {
-        QByteArray line = name.toUtf8() + '\n';
-        if (::write(fd, line.constData(), static_cast<size_t>(line.size())) != line.size())
-            index = 0x3FFF;
+    bool ok = found;
+    if (!found && !name.isEmpty() && !name.contains(QLatin1Char('\n')) && index < 0x4000) {
+        const QByteArray line = name.toUtf8() + '\n';
+        ok = ::write(fd, line.constData(), static_cast<size_t>(line.size())) == line.size();
     }
     ::flock(fd, LOCK_UN);
     ::close(fd);
-    return 0xC000u + index;
+    // 0 is the failure answer: the name could not be registered.
+    return ok ? 0xC000u + index : 0;
 }
 
 QString Messenger::handleFile(WindowHandle handle) const
@@ -206,32 +264,39 @@ QString Messenger::handleFile(WindowHandle handle) const
     return m_folder + QStringLiteral("/h/") + QString::number(handle);
 }
 
-void Messenger::ensureListening()
+bool Messenger::ensureListening()
 {
-    if (m_listenFd >= 0)
-        return;
-    m_socketPath = m_folder + QStringLiteral("/p%1.sock").arg(::getpid());
-    QFile::remove(m_socketPath);
-    const QByteArray p = QFile::encodeName(m_socketPath);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, p.constData(), std::min(sizeof(addr.sun_path) - 1, static_cast<size_t>(p.size())));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 64) != 0) {
-        if (fd >= 0)
-            ::close(fd);
-        return;
+    if (m_listenFd < 0) {
+        // A random part keeps processes of other pid namespaces sharing the folder
+        // from taking each other's socket.
+        const QString path = m_folder + QStringLiteral("/p%1-%2.sock")
+                                            .arg(::getpid())
+                                            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        sockaddr_un addr;
+        if (!socketAddress(path, addr))
+            return false;
+        ::unlink(addr.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 64) != 0) {
+            if (fd >= 0)
+                ::close(fd);
+            return false;
+        }
+        m_socketPath = path;
+        m_listenFd = fd;
     }
-    m_listenFd = fd;
-    if (QCoreApplication::instance()) {
-        m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    // The notifier needs the application object, which may come after the first handle.
+    if (!m_notifier && QCoreApplication::instance()) {
+        m_notifier = new QSocketNotifier(m_listenFd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, &Messenger::onIncoming);
     }
+    return true;
 }
 
 WindowHandle Messenger::allocateHandle(MessageTarget* target)
 {
-    ensureListening();
+    if (!target || !ensureListening())
+        return 0;
     const QByteArray socket = QFile::encodeName(m_socketPath);
     for (;;) {
         const WindowHandle h = 0x10000u + QRandomGenerator::global()->bounded(0x7FFF0000u);
@@ -289,19 +354,28 @@ bool Messenger::isWindow(WindowHandle handle) const
     return true;
 }
 
-std::int64_t Messenger::dispatch(WindowHandle to, Message& message)
+std::int64_t Messenger::dispatch(WindowHandle to, Message& message, std::exception_ptr* deferred)
 {
     MessageTarget* t = target(to);
     if (!t)
         return 0;
     message.result = 0;
-    t->windowProc(message);
+    // As a window procedure of the class library: an exception ends the handler, the
+    // caller gets the result so far, and the application reports it.
+    try {
+        t->windowProc(message);
+    } catch (...) {
+        if (deferred)
+            *deferred = std::current_exception();
+        else
+            reportException(std::current_exception());
+    }
     return message.result;
 }
 
 void Messenger::queuePost(WindowHandle to, Message message)
 {
-    QTimer::singleShot(0, this, [this, to, message]() mutable { dispatch(to, message); });
+    QTimer::singleShot(0, this, [this, to, message]() mutable { dispatch(to, message, nullptr); });
 }
 
 void Messenger::serveConnection(int fd)
@@ -324,9 +398,12 @@ void Messenger::serveConnection(int fd)
     reply.kind = kReply;
     reply.target = frame.target;
     reply.message = frame.message;
-    reply.message.result = dispatch(frame.target, reply.message);
-    writeFrame(fd, reply);
+    std::exception_ptr error;
+    reply.message.result = dispatch(frame.target, reply.message, &error);
+    writeFrame(fd, reply, Clock::now() + std::chrono::milliseconds(m_timeoutMs));
     ::close(fd);
+    // Reported only after the reply went back: the report may show a dialog.
+    reportException(error);
 }
 
 void Messenger::onIncoming()
@@ -343,20 +420,20 @@ std::int64_t Messenger::sendMessage(WindowHandle to, std::uint32_t msg, std::uin
 {
     Message message{msg, wParam, lParam, 0};
     if (m_targets.contains(to))
-        return dispatch(to, message);
+        return dispatch(to, message, nullptr);
     QFile file(handleFile(to));
     if (!file.open(QIODevice::ReadOnly))
         return 0;
     const int fd = connectTo(QFile::decodeName(file.readAll()));
     if (fd < 0)
         return 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs);
     Frame frame{kSend, to, message};
-    if (!writeFrame(fd, frame)) {
+    if (!writeFrame(fd, frame, deadline)) {
         ::close(fd);
         return 0;
     }
     // While waiting, requests sent to us are served (the other side may call back).
-    const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs);
     std::int64_t result = 0;
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {m_listenFd, POLLIN, 0}};
@@ -398,7 +475,7 @@ bool Messenger::postMessage(WindowHandle to, std::uint32_t msg, std::uint64_t wP
     const int fd = connectTo(QFile::decodeName(file.readAll()));
     if (fd < 0)
         return false;
-    const bool ok = writeFrame(fd, Frame{kPost, to, message});
+    const bool ok = writeFrame(fd, Frame{kPost, to, message}, Clock::now() + std::chrono::milliseconds(m_timeoutMs));
     ::close(fd);
     return ok;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 class QSocketNotifier;
@@ -58,12 +59,18 @@ public:
     // Folder of the sockets and handle files.
     QString runtimeFolder() const { return m_folder; }
 
+    // Withdraws this process's socket and handle files from the folder; done at
+    // normal exit, after which nothing can reach this process.
+    void removePublished();
+
 private:
     Messenger();
-    void ensureListening();
+    bool ensureListening();
     void serveConnection(int fd);
     void onIncoming();
-    std::int64_t dispatch(WindowHandle to, Message& message);
+    // deferred: where a remote request's exception waits until the reply is out;
+    // without it the exception is reported at once.
+    std::int64_t dispatch(WindowHandle to, Message& message, std::exception_ptr* deferred);
     void queuePost(WindowHandle to, Message message);
     QString handleFile(WindowHandle handle) const;
 
