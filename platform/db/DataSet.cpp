@@ -179,6 +179,9 @@ void DataSet::bindFields()
         m_fields.push_back(std::move(f));
     }
     Q_UNUSED(persistentData);
+    m_hasComputedFields = false;
+    for (const auto& f : m_fields)
+        m_hasComputedFields = m_hasComputedFields || f->fieldKind() != FieldKind::Data;
 }
 
 void DataSet::checkActive() const
@@ -275,7 +278,8 @@ void DataSet::loadBuffer()
     } else {
         m_key = -1;
     }
-    row.resize(slotCount);
+    if (row.size() < slotCount)
+        row.resize(slotCount);
     m_buffer = std::move(row);
     calculateFields();
     m_old = m_buffer;
@@ -283,10 +287,7 @@ void DataSet::loadBuffer()
 
 void DataSet::calculateFields()
 {
-    bool any = bool(OnCalcFields);
-    for (const auto& f : m_fields)
-        any = any || f->fieldKind() != FieldKind::Data;
-    if (!any)
+    if (!OnCalcFields && !m_hasComputedFields)
         return;
     for (const auto& f : m_fields)
         if (f->fieldKind() != FieldKind::Data && f->slot() < m_buffer.size())

@@ -184,6 +184,7 @@ private:
     bool m_eof = true;
     bool m_modified = false;
     bool m_calculating = false;
+    bool m_hasComputedFields = false;
     int m_disableCount = 0;
     bool m_changedWhileDisabled = false;
     QString m_filter;

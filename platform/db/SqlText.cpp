@@ -227,7 +227,8 @@ RewrittenSql rewriteSql(const QString& sql)
             if (table < toks.size() && isWord(toks[on], "ON")) {
                 const QString indexName = unquoteIdent(toks[nameAt]);
                 const QString tableName = unquoteIdent(toks[table]);
-                out = emitRange(0, nameAt) + quoteIdentifier(tableName + QLatin1Char('$') + indexName)
+                const QString full = indexName.contains(QLatin1Char('$')) ? indexName : tableName + QLatin1Char('$') + indexName;
+                out = emitRange(0, nameAt) + quoteIdentifier(full)
                     + emitRange(nameAt + 1, int(toks.size()));
                 result.sql = out;
                 return result;

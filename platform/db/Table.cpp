@@ -157,6 +157,13 @@ void Table::openCursor()
         }
     }
     m_selectList = cols.join(QLatin1Char(','));
+    QStringList marks;
+    for (int c = 0; c < m_columns.size(); ++c)
+        marks << QLatin1Char('?') + QString::number(c + 1);
+    m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quotedTable(), m_selectList, marks.join(QLatin1Char(',')));
+    m_fetchSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(m_selectList, quotedTable());
+    m_blockSql = blockSql(m_selectList, quotedTable());
+    m_writtenKey = -1;
     for (const QString& f : splitFieldNames(m_indexFieldNames))
         if (columnIndex(f) < 0)
             throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f));
@@ -238,6 +245,7 @@ QString Table::orderClause()
 
 void Table::invalidateView()
 {
+    m_lastFetched = -2;
     m_viewValid = false;
     m_posOf.clear();
     m_blocks.clear();
@@ -292,11 +300,20 @@ void Table::fetchRow(int pos, Row& row)
     ensureView();
     const int block = pos / kBlock;
     auto it = m_blocks.find(block);
+    const bool sequential = pos == m_lastFetched + 1 || pos == m_lastFetched - 1;
+    m_lastFetched = pos;
+    if (it == m_blocks.end() && !sequential) {
+        // A jump (a locate, a bookmark): one row, not a whole block.
+        if (!fetchByKey(m_rowids.value(pos, -1), row)) {
+            row = Row();
+            row.resize(m_columns.size());
+        }
+        return;
+    }
     if (it == m_blocks.end()) {
         if (m_blocks.size() >= kMaxBlocks)
             m_blocks.clear();
-        const QString sql = blockSql(m_selectList, quotedTable());
-        sqlite3_stmt* stmt = m_conn->prepare(sql);
+        sqlite3_stmt* stmt = m_conn->prepare(m_blockSql);
         StatementReset reset(stmt);
         const int first = block * kBlock;
         const int count = std::min(kBlock, int(m_rowids.size()) - first);
@@ -333,8 +350,11 @@ bool Table::fetchByKey(qint64 key, Row& row)
 {
     if (key < 0)
         return false;
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(m_selectList, quotedTable());
-    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    if (key == m_writtenKey) {
+        row = m_writtenRow;
+        return true;
+    }
+    sqlite3_stmt* stmt = m_conn->prepare(m_fetchSql);
     StatementReset reset(stmt);
     sqlite3_bind_int64(stmt, 1, key);
     const int rc = sqlite3_step(stmt);
@@ -403,15 +423,9 @@ int Table::findFirst(const QVector<Field*>& fields, const QVariantList& values, 
 
 qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row& old)
 {
+    m_writtenKey = -1;
     if (inserting) {
-        QStringList cols, marks;
-        for (int c = 0; c < m_columns.size(); ++c) {
-            cols << quoteIdentifier(m_columns[c].name);
-            marks << QLatin1Char('?') + QString::number(c + 1);
-        }
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(quotedTable(), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-        sqlite3_stmt* stmt = m_conn->prepare(sql);
+        sqlite3_stmt* stmt = m_conn->prepare(m_insertSql);
         StatementReset reset(stmt);
         for (int c = 0; c < m_columns.size(); ++c)
             bindValue(stmt, c + 1, values.value(c));
@@ -419,7 +433,13 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
         if (rc != SQLITE_DONE)
             m_conn->fail(rc, m_tableName);
         invalidateView();
-        return sqlite3_last_insert_rowid(m_conn->handle());
+        const qint64 id = sqlite3_last_insert_rowid(m_conn->handle());
+        // The columns hold what was bound; only a row-id column may have been filled in.
+        m_writtenRow = values;
+        if (m_rowidAlias >= 0 && !m_writtenRow.value(m_rowidAlias).isValid())
+            m_writtenRow[m_rowidAlias] = id;
+        m_writtenKey = id;
+        return id;
     }
     QStringList sets;
     QVariantList params;

@@ -95,6 +95,12 @@ private:
     QString m_indexFieldNames;
     TableInfo m_info;
     QString m_selectList;
+    QString m_insertSql;
+    QString m_fetchSql;
+    QString m_blockSql;
+    int m_lastFetched = -2;          // position read last: sequential reads go by blocks
+    qint64 m_writtenKey = -1;        // the row just written, as written
+    Row m_writtenRow;
     int m_rowidAlias = -1; // column that is the row id, or -1
     QVector<qint64> m_rowids;
     bool m_viewValid = false;
