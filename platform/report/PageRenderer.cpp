@@ -78,6 +78,14 @@ void renderPage(QPainter& p, const PreparedPage& page, double k)
     p.restore();
 }
 
+QPageLayout pageLayoutOf(const PreparedReport& report)
+{
+    const QSizeF mm = report.pageSize();
+    const bool landscape = mm.width() > mm.height();
+    return QPageLayout(QPageSize(landscape ? mm.transposed() : mm, QPageSize::Millimeter),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+}
+
 QImage renderPageImage(const PreparedReport& report, int pageIndex, double dpi)
 {
     const double k = dpi / 25.4;
@@ -103,8 +111,7 @@ void writePdf(const PreparedReport& report, const QString& fileName)
         writer.setResolution(600);
         writer.setTitle(report.title());
         writer.setCreator(QStringLiteral("Vorta"));
-        writer.setPageSize(QPageSize(report.pageSize(), QPageSize::Millimeter));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setPageLayout(pageLayoutOf(report));
         QPainter p(&writer);
         if (!p.isActive())
             throw EInOutError(QStringLiteral("Cannot write file \"%1\"").arg(fileName));

@@ -53,8 +53,7 @@ void SystemPrinterDriver::print(const PreparedReport& report, int copies)
     QPrinter& p = printer();
     p.setDocName(report.title());
     p.setFullPage(true);
-    p.setPageSize(QPageSize(report.pageSize(), QPageSize::Millimeter));
-    p.setPageOrientation(QPageLayout::Portrait);
+    p.setPageLayout(pageLayoutOf(report));
     p.setCopyCount(1); // copies are laid out here, collated, whatever the driver supports
     QPainter painter;
     if (!painter.begin(&p))
