@@ -292,7 +292,7 @@ void DataSet::calculateFields()
     for (const auto& f : m_fields)
         if (f->fieldKind() != FieldKind::Data && f->slot() < m_buffer.size())
             m_buffer[f->slot()] = QVariant();
-    if (m_pos < 0 && m_state != DataSetState::Insert)
+    if (m_key < 0 && m_state != DataSetState::Insert)
         return;
     const DataSetState saved = m_state;
     m_state = DataSetState::CalcFields;

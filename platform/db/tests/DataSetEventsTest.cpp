@@ -1,0 +1,321 @@
+#include "DbTestSupport.h"
+
+#include <string>
+#include <vector>
+
+using namespace vorta::db;
+using namespace vorta::db::testsupport;
+
+namespace {
+
+// Records every dataset event by name.
+struct Recorder {
+    std::vector<std::string> log;
+    void attach(DataSet& ds)
+    {
+        auto rec = [this](const char* name) { return [this, name](DataSet&) { log.push_back(name); }; };
+        ds.BeforeOpen = rec("BeforeOpen");
+        ds.AfterOpen = rec("AfterOpen");
+        ds.BeforeClose = rec("BeforeClose");
+        ds.AfterClose = rec("AfterClose");
+        ds.BeforeScroll = rec("BeforeScroll");
+        ds.AfterScroll = rec("AfterScroll");
+        ds.BeforeInsert = rec("BeforeInsert");
+        ds.AfterInsert = rec("AfterInsert");
+        ds.BeforeEdit = rec("BeforeEdit");
+        ds.AfterEdit = rec("AfterEdit");
+        ds.BeforePost = rec("BeforePost");
+        ds.AfterPost = rec("AfterPost");
+        ds.BeforeCancel = rec("BeforeCancel");
+        ds.AfterCancel = rec("AfterCancel");
+        ds.BeforeDelete = rec("BeforeDelete");
+        ds.AfterDelete = rec("AfterDelete");
+        ds.OnNewRecord = rec("OnNewRecord");
+    }
+    std::vector<std::string> take()
+    {
+        auto out = log;
+        log.clear();
+        return out;
+    }
+};
+
+using Log = std::vector<std::string>;
+
+} // namespace
+
+class DataSetEvents : public DbFolder {
+protected:
+    void SetUp() override
+    {
+        DbFolder::SetUp();
+        fillPeople();
+        t = table("Pessoa", "Id_Nome");
+        rec.attach(*t);
+        t->open();
+        rec.take();
+    }
+    int rows() { return scalar("select count(*) from Pessoa").toInt(); }
+    std::unique_ptr<Table> t;
+    Recorder rec;
+};
+
+TEST_F(DataSetEvents, OpenAndCloseOrder)
+{
+    t->close();
+    EXPECT_EQ(rec.take(), (Log{"BeforeClose", "AfterClose"}));
+    t->open();
+    EXPECT_EQ(rec.take(), (Log{"BeforeOpen", "AfterOpen", "AfterScroll"}));
+    EXPECT_EQ(t->state(), DataSetState::Browse);
+}
+
+TEST_F(DataSetEvents, InsertAndPostOrderAndNewRecordDefaults)
+{
+    t->OnNewRecord = [&](DataSet& ds) {
+        rec.log.push_back("OnNewRecord");
+        ds.fieldByName("Cidade")->setAsString("Palmas");
+    };
+    t->insert();
+    EXPECT_EQ(rec.take(), (Log{"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert", "AfterScroll"}));
+    EXPECT_EQ(t->state(), DataSetState::Insert);
+    EXPECT_FALSE(t->modified()) << "values set by OnNewRecord do not count as a change";
+    EXPECT_EQ(t->fieldByName("Cidade")->asString(), "Palmas");
+    t->fieldByName("Id")->setAsInteger(10);
+    t->fieldByName("Nome")->setAsString("Zeca");
+    t->post();
+    EXPECT_EQ(rec.take(), (Log{"BeforePost", "AfterPost"}));
+    EXPECT_EQ(t->state(), DataSetState::Browse);
+    EXPECT_EQ(rows(), 7);
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "Zeca") << "the posted record stays current";
+    EXPECT_EQ(t->recNo(), 5) << "and takes its place in the index order (upper case sorts first)";
+}
+
+TEST_F(DataSetEvents, AbortingBeforePostKeepsStateAndValues)
+{
+    t->BeforePost = [&](DataSet&) {
+        rec.log.push_back("BeforePost");
+        vorta::Abort();
+    };
+    t->append();
+    t->fieldByName("Id")->setAsInteger(11);
+    t->fieldByName("Nome")->setAsString("Rui");
+    rec.take();
+    EXPECT_THROW(t->post(), vorta::EAbort);
+    EXPECT_EQ(rec.take(), (Log{"BeforePost"}));
+    EXPECT_EQ(t->state(), DataSetState::Insert);
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "Rui");
+    EXPECT_EQ(rows(), 6);
+    t->BeforePost = nullptr;
+    t->post();
+    EXPECT_EQ(rows(), 7);
+}
+
+TEST_F(DataSetEvents, CancelLeavesNothingAndRestoresValues)
+{
+    t->append();
+    t->fieldByName("Id")->setAsInteger(12);
+    t->fieldByName("Nome")->setAsString("Nina");
+    rec.take();
+    t->cancel();
+    EXPECT_EQ(rec.take(), (Log{"BeforeCancel", "AfterCancel"}));
+    EXPECT_EQ(rows(), 6);
+
+    t->first();
+    const QString before = t->fieldByName("Nome")->asString();
+    t->edit();
+    t->fieldByName("Nome")->setAsString("Trocado");
+    t->cancel();
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), before);
+    EXPECT_EQ(scalar("select count(*) from Pessoa where Nome = 'Trocado'"), "0");
+}
+
+TEST_F(DataSetEvents, RefusingBeforeDeleteKeepsTheRow)
+{
+    t->BeforeDelete = [&](DataSet&) {
+        rec.log.push_back("BeforeDelete");
+        vorta::Abort();
+    };
+    t->first();
+    rec.take();
+    EXPECT_THROW(t->deleteRecord(), vorta::EAbort);
+    EXPECT_EQ(rec.take(), (Log{"BeforeDelete"}));
+    EXPECT_EQ(rows(), 6);
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "Ana");
+
+    t->BeforeDelete = [&](DataSet&) { rec.log.push_back("BeforeDelete"); };
+    t->deleteRecord();
+    EXPECT_EQ(rec.take(), (Log{"BeforeDelete", "BeforeScroll", "AfterDelete", "AfterScroll"}));
+    EXPECT_EQ(rows(), 5);
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "Bruna") << "the next record becomes current";
+}
+
+TEST_F(DataSetEvents, MovingWhileEditingPostsAModifiedRecordAndCancelsAnUnmodifiedOne)
+{
+    t->first();
+    t->edit();
+    t->fieldByName("Cidade")->setAsString("Porto");
+    rec.take();
+    t->next();
+    EXPECT_EQ(rec.take(), (Log{"BeforePost", "AfterPost", "BeforeScroll", "AfterScroll"}));
+    EXPECT_EQ(scalar("select Cidade from Pessoa where Nome = 'Ana'"), "Porto");
+
+    t->edit();
+    rec.take();
+    t->next();
+    EXPECT_EQ(rec.take(), (Log{"BeforeCancel", "AfterCancel", "BeforeScroll", "AfterScroll"}));
+
+    // A new record with only its defaults is dropped, not stored.
+    t->append();
+    rec.take();
+    t->first();
+    EXPECT_EQ(rec.take(), (Log{"BeforeCancel", "AfterCancel", "BeforeScroll", "AfterScroll"}));
+    EXPECT_EQ(rows(), 6);
+}
+
+TEST_F(DataSetEvents, PostErrorAnswers)
+{
+    struct Case {
+        DataAction action;
+        bool expectAbort;
+        bool expectFail;
+        int rowsAfter;
+    };
+    const Case cases[] = {
+        {DataAction::Fail, false, true, 6},
+        {DataAction::Abort, true, false, 6},
+        {DataAction::Retry, false, false, 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.action));
+        int calls = 0;
+        QString seen;
+        t->OnPostError = [&](DataSet& ds, EDatabaseError& e, DataAction& action) {
+            ++calls;
+            seen = e.message();
+            action = c.action;
+            if (c.action == DataAction::Retry)
+                ds.fieldByName("Nome")->setAsString("Preenchido");
+        };
+        t->append();
+        t->fieldByName("Id")->setAsInteger(20);
+        if (c.expectFail)
+            EXPECT_THROW(t->post(), EDatabaseError);
+        else if (c.expectAbort)
+            EXPECT_THROW(t->post(), vorta::EAbort);
+        else
+            EXPECT_NO_THROW(t->post());
+        EXPECT_EQ(calls, 1);
+        EXPECT_TRUE(seen.contains("must have a value")) << seen.toStdString();
+        EXPECT_EQ(rows(), c.rowsAfter);
+        if (t->state() == DataSetState::Insert) {
+            EXPECT_EQ(t->fieldByName("Id")->asInteger(), 20) << "a refused post keeps the values";
+            t->cancel();
+        }
+    }
+}
+
+TEST_F(DataSetEvents, EngineErrorsReachThePostErrorHandler)
+{
+    QString seen;
+    t->OnPostError = [&](DataSet&, EDatabaseError& e, DataAction& a) {
+        seen = e.message();
+        a = DataAction::Abort;
+    };
+    t->append();
+    t->fieldByName("Id")->setAsInteger(1); // taken
+    t->fieldByName("Nome")->setAsString("Dup");
+    EXPECT_THROW(t->post(), vorta::EAbort);
+    EXPECT_TRUE(seen.contains("UNIQUE")) << seen.toStdString();
+    EXPECT_EQ(t->state(), DataSetState::Insert);
+}
+
+TEST_F(DataSetEvents, FieldValidateAndChange)
+{
+    Field* nome = t->fieldByName("Nome");
+    std::vector<std::string> seen;
+    nome->OnValidate = [&](Field& f) {
+        seen.push_back("validate " + f.asString().toStdString());
+        if (f.asString() == "X")
+            vorta::Abort();
+    };
+    nome->OnChange = [&](Field& f) { seen.push_back("change " + f.asString().toStdString()); };
+    t->first();
+    t->edit();
+    nome->setAsString("Ok");
+    EXPECT_THROW(nome->setAsString("X"), vorta::EAbort);
+    EXPECT_EQ(nome->asString(), "Ok") << "a refused value is not taken";
+    EXPECT_EQ(seen, (std::vector<std::string>{"validate Ok", "change Ok", "validate X"}));
+}
+
+TEST_F(DataSetEvents, WritingOutsideEditIsRefused)
+{
+    try {
+        t->fieldByName("Nome")->setAsString("Y");
+        FAIL() << "no error";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.message().contains("not in edit or insert mode"));
+    }
+}
+
+TEST_F(DataSetEvents, NavigationFlags)
+{
+    t->first();
+    EXPECT_TRUE(t->bof());
+    EXPECT_FALSE(t->eof());
+    EXPECT_EQ(t->moveBy(2), 2);
+    EXPECT_EQ(t->recNo(), 3);
+    EXPECT_EQ(t->moveBy(10), 3);
+    EXPECT_TRUE(t->eof());
+    EXPECT_EQ(t->recNo(), 6);
+    t->next();
+    EXPECT_TRUE(t->eof());
+    EXPECT_EQ(t->moveBy(-10), -5);
+    EXPECT_TRUE(t->bof());
+    t->last();
+    EXPECT_TRUE(t->eof());
+    t->prior();
+    EXPECT_FALSE(t->eof());
+    EXPECT_EQ(t->recNo(), 5);
+    EXPECT_EQ(t->recordCount(), 6);
+    EXPECT_FALSE(t->isEmpty());
+}
+
+TEST_F(DataSetEvents, EditOnEmptyDataSetInserts)
+{
+    auto c = table("Conta");
+    c->open();
+    EXPECT_TRUE(c->isEmpty());
+    EXPECT_TRUE(c->bof() && c->eof());
+    c->edit();
+    EXPECT_EQ(c->state(), DataSetState::Insert);
+    c->deleteRecord(); // deleting a record being inserted cancels it
+    EXPECT_EQ(c->state(), DataSetState::Browse);
+    EXPECT_THROW(c->deleteRecord(), EDatabaseError) << "nothing to delete";
+}
+
+TEST_F(DataSetEvents, CalculatedAndLookupFields)
+{
+    auto contas = table("Conta");
+    contas->addField("Pessoa_Id", FieldType::Integer);
+    contas->addField("Numero", FieldType::Integer);
+    contas->addField("Descricao", FieldType::String, 30);
+    contas->addField("Rotulo", FieldType::String, 40, FieldKind::Calculated);
+    contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", t.get(), "Id", "Nome");
+    int calcs = 0;
+    contas->OnCalcFields = [&](DataSet& ds) {
+        ++calcs;
+        EXPECT_EQ(ds.state(), DataSetState::CalcFields);
+        ds.fieldByName("Rotulo")->setAsString(ds.fieldByName("Descricao")->asString() + "#" + ds.fieldByName("Numero")->asString());
+    };
+    contas->open();
+    contas->append();
+    contas->fieldByName("Pessoa_Id")->setAsInteger(3);
+    contas->fieldByName("Numero")->setAsInteger(7);
+    contas->fieldByName("Descricao")->setAsString("Poupança");
+    EXPECT_EQ(contas->fieldByName("Rotulo")->asString(), QString::fromUtf8("Poupança#7")) << "recalculated on change";
+    contas->post();
+    EXPECT_EQ(contas->fieldByName("NomePessoa")->asString(), "Carla");
+    EXPECT_EQ(contas->fieldByName("Rotulo")->asString(), QString::fromUtf8("Poupança#7"));
+    EXPECT_GT(calcs, 0);
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "Ana") << "a lookup does not move the lookup dataset";
+}

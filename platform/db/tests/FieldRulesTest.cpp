@@ -1,0 +1,183 @@
+#include "DbTestSupport.h"
+
+using namespace vorta::db;
+using namespace vorta::db::testsupport;
+
+class FieldRules : public DbFolder {
+protected:
+    void SetUp() override
+    {
+        DbFolder::SetUp();
+        t = table("Pessoa");
+        t->open();
+        t->append();
+        t->fieldByName("Id")->setAsInteger(1);
+        t->fieldByName("Nome")->setAsString("Ana");
+        t->post();
+    }
+    QString raw(const QString& column)
+    {
+        return scalar(QStringLiteral("select coalesce(typeof(%1) || ':' || %1, 'NULL') from Pessoa where Id = 1").arg(column));
+    }
+    std::unique_ptr<Table> t;
+};
+
+TEST_F(FieldRules, WidthsAndTypesComeFromTheDeclaredSchema)
+{
+    struct Case {
+        const char* field;
+        FieldType type;
+        int size;
+        bool required;
+    };
+    const Case cases[] = {
+        {"Id", FieldType::Integer, 0, true},    {"Nome", FieldType::String, 20, true},
+        {"Peso", FieldType::Float, 0, false},   {"Ativo", FieldType::Boolean, 0, false},
+        {"Nascimento", FieldType::Date, 0, false}, {"Cadastro", FieldType::DateTime, 0, false},
+        {"Hora", FieldType::Time, 0, false},    {"Saldo", FieldType::Currency, 0, false},
+        {"Obs", FieldType::Memo, 0, false},     {"Foto", FieldType::Blob, 0, false},
+        {"Nivel", FieldType::SmallInt, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        Field* f = t->fieldByName(QString::fromLatin1(c.field));
+        EXPECT_EQ(f->dataType(), c.type);
+        if (c.size) {
+            EXPECT_EQ(f->size(), c.size);
+        }
+        EXPECT_EQ(f->required(), c.required);
+    }
+}
+
+TEST_F(FieldRules, NullsReadAsEmptyZeroAndFalse)
+{
+    EXPECT_TRUE(t->fieldByName("Cidade")->isNull());
+    EXPECT_EQ(t->fieldByName("Cidade")->asString(), "");
+    EXPECT_EQ(t->fieldByName("Idade")->asInteger(), 0);
+    EXPECT_EQ(t->fieldByName("Idade")->asString(), "");
+    EXPECT_EQ(t->fieldByName("Peso")->asFloat(), 0.0);
+    EXPECT_FALSE(t->fieldByName("Ativo")->asBoolean());
+    EXPECT_FALSE(t->fieldByName("Cadastro")->asDateTime().isValid());
+    EXPECT_EQ(t->fieldByName("Cadastro")->asString(), "");
+}
+
+TEST_F(FieldRules, EmptyStringIsStoredAsNull)
+{
+    t->edit();
+    t->fieldByName("Cidade")->setAsString("Palmas");
+    t->post();
+    EXPECT_EQ(raw("Cidade"), "text:Palmas");
+    t->edit();
+    t->fieldByName("Cidade")->setAsString("");
+    t->post();
+    EXPECT_EQ(raw("Cidade"), "NULL");
+    EXPECT_TRUE(t->fieldByName("Cidade")->isNull());
+}
+
+TEST_F(FieldRules, ValuesRoundTripAndAreStoredSortably)
+{
+    t->edit();
+    t->fieldByName("Idade")->setAsString("42");
+    t->fieldByName("Peso")->setAsString("72,5");
+    t->fieldByName("Ativo")->setAsBoolean(true);
+    t->fieldByName("Nascimento")->setAsString("07/03/1984");
+    t->fieldByName("Cadastro")->setAsDateTime(QDateTime(QDate(2024, 3, 7), QTime(14, 5, 9)));
+    t->fieldByName("Hora")->setAsString("08:30:00");
+    t->fieldByName("Saldo")->setAsFloat(1234.5);
+    t->fieldByName("Obs")->setAsString("linha 1\nlinha 2");
+    t->fieldByName("Foto")->setValue(QByteArray("\x00\x01\xff", 3));
+    t->fieldByName("Nivel")->setAsInteger(-3);
+    t->post();
+    t->refresh();
+    EXPECT_EQ(t->fieldByName("Idade")->asInteger(), 42);
+    EXPECT_EQ(t->fieldByName("Peso")->asString(), "72,5");
+    EXPECT_TRUE(t->fieldByName("Ativo")->asBoolean());
+    EXPECT_EQ(t->fieldByName("Ativo")->asString(), "True");
+    EXPECT_EQ(t->fieldByName("Nascimento")->asString(), "07/03/1984");
+    EXPECT_EQ(t->fieldByName("Cadastro")->asString(), "07/03/2024 14:05:09");
+    EXPECT_EQ(t->fieldByName("Hora")->asString(), "08:30:00");
+    EXPECT_EQ(t->fieldByName("Saldo")->displayText(), "1.234,50");
+    EXPECT_EQ(t->fieldByName("Obs")->asString(), "linha 1\nlinha 2");
+    EXPECT_EQ(t->fieldByName("Foto")->asBytes(), QByteArray("\x00\x01\xff", 3));
+    EXPECT_EQ(t->fieldByName("Nivel")->asInteger(), -3);
+    EXPECT_EQ(raw("Nascimento"), "text:1984-03-07");
+    EXPECT_EQ(raw("Cadastro"), "text:2024-03-07 14:05:09");
+    EXPECT_EQ(raw("Ativo"), "integer:1");
+}
+
+TEST_F(FieldRules, ConversionErrorsUseTheClassLibraryTexts)
+{
+    t->edit();
+    struct Case {
+        const char* field;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Idade", "12a", "'12a' is not a valid integer value for field 'Idade'"},
+        {"Peso", "abc", "'abc' is not a valid floating point value for field 'Peso'"},
+        {"Nascimento", "31/02/2024", "'31/02/2024' is not a valid date"},
+        {"Ativo", "talvez", "'talvez' is not a valid boolean value for field 'Ativo'"},
+        {"Nivel", "40000", "40000 is not a valid value for field 'Nivel'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        try {
+            t->fieldByName(QString::fromLatin1(c.field))->setAsString(QString::fromLatin1(c.text));
+            ADD_FAILURE() << "accepted";
+        } catch (const vorta::Exception& e) {
+            EXPECT_TRUE(e.message().startsWith(QString::fromLatin1(c.message))) << e.message().toStdString();
+        }
+        EXPECT_TRUE(t->fieldByName(QString::fromLatin1(c.field))->isNull()) << "the bad value is not kept";
+    }
+}
+
+TEST_F(FieldRules, RequiredFieldAndWidth)
+{
+    t->append();
+    t->fieldByName("Id")->setAsInteger(2);
+    try {
+        t->post();
+        FAIL() << "posted without Nome";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.message(), "Field 'Nome' must have a value");
+    }
+    t->fieldByName("Nome")->setDisplayLabel("Nome da pessoa");
+    try {
+        t->post();
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.message(), "Field 'Nome da pessoa' must have a value") << "the display label names the field";
+    }
+    t->fieldByName("Nome")->setAsString("123456789012345678901234");
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "12345678901234567890") << "cut at the declared width";
+    t->post();
+}
+
+TEST_F(FieldRules, UnknownFieldAndReadOnlyField)
+{
+    try {
+        t->fieldByName("Nada");
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.message(), "Field 'Nada' not found");
+    }
+    t->fieldByName("Nome")->setReadOnly(true);
+    t->edit();
+    EXPECT_THROW(t->fieldByName("Nome")->setAsString("B"), EDatabaseError);
+}
+
+TEST_F(FieldRules, DisplayFormats)
+{
+    t->edit();
+    t->fieldByName("Peso")->setAsFloat(1234567.456);
+    t->fieldByName("Peso")->setDisplayFormat("###,###,##0.00");
+    EXPECT_EQ(t->fieldByName("Peso")->displayText(), "1.234.567,46");
+    t->fieldByName("Peso")->setAsFloat(-0.005);
+    EXPECT_EQ(t->fieldByName("Peso")->displayText(), "-0,01") << "half away from zero";
+    t->fieldByName("Peso")->setAsFloat(246.024);
+    EXPECT_EQ(t->fieldByName("Peso")->displayText(), "246,02");
+    t->fieldByName("Cadastro")->setAsDateTime(QDateTime(QDate(2024, 3, 7), QTime(9, 4, 0)));
+    t->fieldByName("Cadastro")->setDisplayFormat("dd/mm/yyyy hh:nn");
+    EXPECT_EQ(t->fieldByName("Cadastro")->displayText(), "07/03/2024 09:04");
+}
