@@ -47,6 +47,7 @@ VORTA_EXCEPTION_CLASS(EInvalidOperation, Exception)
 VORTA_EXCEPTION_CLASS(EComponentError, Exception)
 VORTA_EXCEPTION_CLASS(ERangeError, Exception)
 VORTA_EXCEPTION_CLASS(EFOpenError, Exception)
+VORTA_EXCEPTION_CLASS(EAssertionFailed, Exception)
 
 // Raises the silent EAbort.
 [[noreturn]] void Abort();

@@ -1,0 +1,195 @@
+#include "platform/core/TextNumbers.h"
+
+#include "platform/core/Exceptions.h"
+
+#include <cmath>
+
+namespace vorta {
+
+namespace {
+
+bool isTrimmed(QChar c)
+{
+    return c.unicode() <= 32;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+// A parsed number text: value = 0.digits * 10^point.
+struct DecimalText {
+    bool negative = false;
+    QString digits; // no leading zeros; empty for zero
+    int point = 0;
+};
+
+std::optional<DecimalText> parseNumber(const QString& text)
+{
+    const QString t = Trim(text);
+    qsizetype i = 0;
+    DecimalText d;
+    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+'))) {
+        d.negative = t.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    QString mantissa;
+    int integerDigits = 0;
+    bool seenComma = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (isAsciiDigit(c)) {
+            mantissa += c;
+            if (!seenComma)
+                ++integerDigits;
+        } else if (c == QLatin1Char(',') && !seenComma) {
+            seenComma = true;
+        } else {
+            break;
+        }
+    }
+    if (mantissa.isEmpty())
+        return std::nullopt;
+    int exponent = 0;
+    if (i < t.size() && (t.at(i) == QLatin1Char('e') || t.at(i) == QLatin1Char('E'))) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+'))) {
+            negativeExponent = t.at(i) == QLatin1Char('-');
+            ++i;
+        }
+        const qsizetype start = i;
+        while (i < t.size() && isAsciiDigit(t.at(i))) {
+            if (exponent < 100000)
+                exponent = exponent * 10 + (t.at(i).unicode() - '0');
+            ++i;
+        }
+        // Beyond the library's extended range nothing is a number.
+        if (i == start || exponent > 4951)
+            return std::nullopt;
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (i != t.size())
+        return std::nullopt;
+    d.point = integerDigits + exponent;
+    qsizetype lead = 0;
+    while (lead < mantissa.size() && mantissa.at(lead) == QLatin1Char('0')) {
+        ++lead;
+        --d.point;
+    }
+    d.digits = mantissa.mid(lead);
+    while (d.digits.endsWith(QLatin1Char('0')))
+        d.digits.chop(1);
+    if (d.digits.isEmpty())
+        d.point = 0;
+    return d;
+}
+
+QChar digitAt(const DecimalText& d, int i)
+{
+    return i >= 0 && i < d.digits.size() ? d.digits.at(i) : QLatin1Char('0');
+}
+
+// Keeps the digits before position `keep`, rounding half away from zero.
+void roundAt(DecimalText& d, int keep)
+{
+    if (keep >= d.digits.size())
+        return;
+    if (keep < 0) {
+        d.digits.clear();
+        return;
+    }
+    const bool up = d.digits.at(keep) >= QLatin1Char('5');
+    d.digits.truncate(keep);
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && d.digits.at(i) == QLatin1Char('9')) {
+            d.digits[i] = QLatin1Char('0');
+            --i;
+        }
+        if (i < 0) {
+            d.digits.prepend(QLatin1Char('1'));
+            ++d.point;
+        } else {
+            d.digits[i] = QChar(d.digits.at(i).unicode() + 1);
+        }
+    }
+    while (d.digits.endsWith(QLatin1Char('0')))
+        d.digits.chop(1);
+}
+
+} // namespace
+
+QString TrimLeft(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && isTrimmed(text.at(i)))
+        ++i;
+    return text.mid(i);
+}
+
+QString TrimRight(const QString& text)
+{
+    qsizetype n = text.size();
+    while (n > 0 && isTrimmed(text.at(n - 1)))
+        --n;
+    return text.left(n);
+}
+
+QString Trim(const QString& text)
+{
+    return TrimLeft(TrimRight(text));
+}
+
+std::optional<double> tryStrToFloat(const QString& text)
+{
+    const auto d = parseNumber(text);
+    if (!d)
+        return std::nullopt;
+    if (d->digits.isEmpty())
+        return d->negative ? -0.0 : 0.0;
+    // The C library reads the canonical form exactly rounded, whatever the locale's
+    // separators, since it carries no decimal point.
+    const QByteArray canonical = QStringLiteral("%1%2e%3")
+                                     .arg(d->negative ? QStringLiteral("-") : QString(), d->digits)
+                                     .arg(d->point - d->digits.size())
+                                     .toLatin1();
+    const double value = std::strtod(canonical.constData(), nullptr);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+double StrToFloat(const QString& text)
+{
+    if (const auto v = tryStrToFloat(text))
+        return *v;
+    throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+std::optional<QString> tryFixedText(const QString& numberText, int decimals)
+{
+    auto parsed = parseNumber(numberText);
+    if (!parsed)
+        return std::nullopt;
+    DecimalText d = *parsed;
+    if (decimals < 0)
+        decimals = 0;
+    roundAt(d, d.point + decimals);
+    QString integerPart;
+    for (int i = 0; i < d.point; ++i)
+        integerPart += digitAt(d, i);
+    if (integerPart.isEmpty())
+        integerPart = QStringLiteral("0");
+    QString out = (d.negative && !d.digits.isEmpty()) ? QStringLiteral("-") + integerPart : integerPart;
+    if (decimals > 0) {
+        out += QLatin1Char('.');
+        for (int i = 0; i < decimals; ++i)
+            out += digitAt(d, d.point + i);
+    }
+    return out;
+}
+
+} // namespace vorta

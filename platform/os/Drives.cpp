@@ -1,0 +1,79 @@
+#include "platform/os/Drives.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QStorageInfo>
+
+namespace vorta::os {
+
+namespace {
+
+QHash<QChar, QString>& overrides()
+{
+    static QHash<QChar, QString> map;
+    return map;
+}
+
+std::optional<QStorageInfo> storageOf(int number)
+{
+    const QString path = drivePath(number);
+    if (path.isEmpty())
+        return std::nullopt;
+    const QFileInfo info(path);
+    if (!info.isDir() || !info.isReadable())
+        return std::nullopt;
+    QStorageInfo storage(path);
+    if (!storage.isValid() || !storage.isReady())
+        return std::nullopt;
+    return storage;
+}
+
+} // namespace
+
+QString drivePath(QChar letter)
+{
+    const QChar upper = letter.toUpper();
+    if (upper < QLatin1Char('A') || upper > QLatin1Char('Z'))
+        return QString();
+    const auto it = overrides().constFind(upper);
+    if (it != overrides().constEnd())
+        return *it;
+    return qEnvironmentVariable(QStringLiteral("VORTA_DRIVE_%1").arg(upper).toLatin1().constData());
+}
+
+QString drivePath(int number)
+{
+    if (number == 0)
+        return QDir::currentPath();
+    if (number < 1 || number > 26)
+        return QString();
+    return drivePath(QChar(char16_t(u'A' + number - 1)));
+}
+
+void setDrivePath(QChar letter, const QString& path)
+{
+    const QChar upper = letter.toUpper();
+    if (path.isEmpty())
+        overrides().remove(upper);
+    else
+        overrides().insert(upper, path);
+}
+
+std::optional<qint64> driveFreeBytes(int number)
+{
+    const auto storage = storageOf(number);
+    if (!storage)
+        return std::nullopt;
+    return storage->bytesAvailable();
+}
+
+std::optional<qint64> driveSize(int number)
+{
+    const auto storage = storageOf(number);
+    if (!storage)
+        return std::nullopt;
+    return storage->bytesTotal();
+}
+
+} // namespace vorta::os

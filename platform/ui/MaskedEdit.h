@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/ui/EditMask.h"
+
+#include <QLineEdit>
+
+namespace vorta::ui {
+
+// A line edit driven by an edit mask, as the class library's mask edit: the text
+// always shows every position, typing overwrites the next editable position and
+// passes over literals, characters the position refuses are ignored, Backspace and
+// Delete empty positions. Without a mask it is a plain line edit.
+class MaskedEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit MaskedEdit(QWidget* parent = nullptr);
+
+    const EditMask& mask() const { return m_mask; }
+    QString editMask() const { return m_mask.maskText(); }
+    // Keeps the current value under the new mask.
+    void setEditMask(const QString& mask);
+
+    // The stored form of the text (EditMask::strip) and its inverse.
+    QString value() const;
+    void setValue(const QString& stored);
+    // The class library's Text of the edit (EditMask::maskedText).
+    QString maskedText() const;
+    bool isComplete() const { return m_mask.isComplete(text()); }
+
+    // Types the characters at the cursor as keys would.
+    void typeText(const QString& characters);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void typeChar(QChar c);
+    void clearPositions(int from, int to);
+    void setTextKeepingCursor(const QString& text, int cursor);
+
+    EditMask m_mask;
+};
+
+} // namespace vorta::ui
