@@ -2,7 +2,13 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/ipc/WindowSystem.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/StatusBar.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
 
 #include <QLayout>
 #include <QMenuBar>
@@ -65,6 +71,7 @@ void Form::show()
 {
     const bool wasVisible = m_visible;
     m_visible = true;
+    placeOnShow();
     showWindow();
     if (!wasVisible && OnShow)
         OnShow(this);
@@ -89,38 +96,72 @@ void Form::hideWindow()
 void Form::setModalResult(int result)
 {
     m_modalResult = result;
-    if (m_modalLoop && result != mrNone)
+    if (!m_modal || result == mrNone)
+        return;
+    if (!closeModal()) {
+        m_modalResult = mrNone;
+        return;
+    }
+    if (m_modalLoop)
         m_modalLoop->quit();
+}
+
+bool Form::closeModal()
+{
+    try {
+        bool can = true;
+        if (OnCloseQuery)
+            OnCloseQuery(this, can);
+        if (!can)
+            return false;
+        CloseAction action = CloseAction::Hide;
+        if (OnClose)
+            OnClose(this, action);
+        if (action == CloseAction::None)
+            return false;
+        if (action == CloseAction::Free)
+            m_freeAfterModal = true;
+        return true;
+    } catch (const std::exception& e) {
+        if (auto* app = Application::instance())
+            app->handleException(e);
+        return false;
+    }
 }
 
 int Form::showModal()
 {
     m_modalResult = mrNone;
     m_modal = true;
+    m_freeAfterModal = false;
     struct ModalReset {
         Form* f;
         ~ModalReset() { f->m_modal = false; }
     } reset{this};
+    auto* app = Application::instance();
     if (g_modalHook) {
         show();
         const int result = g_modalHook(*this);
+        // The hook played the user; an answer it gave without closing closes now.
+        if (m_modalResult == mrNone && result != mrNone)
+            setModalResult(result);
+    } else {
+        show();
+        QEventLoop loop;
+        if (app)
+            connect(app, &Application::terminating, &loop, &QEventLoop::quit);
+        m_modalLoop = &loop;
+        if (!(app && app->terminated()) && m_modalResult == mrNone)
+            loop.exec();
+        m_modalLoop = nullptr;
         if (m_modalResult == mrNone)
-            m_modalResult = result;
-        hide();
-        return m_modalResult;
+            m_modalResult = mrCancel;
     }
-    show();
-    QEventLoop loop;
-    auto* app = Application::instance();
-    if (app)
-        connect(app, &Application::terminating, &loop, &QEventLoop::quit);
-    m_modalLoop = &loop;
-    if (!(app && app->terminated()) && m_modalResult == mrNone)
-        loop.exec();
-    m_modalLoop = nullptr;
-    if (m_modalResult == mrNone)
-        m_modalResult = mrCancel;
     hide();
+    if (m_freeAfterModal) {
+        m_closing = true;
+        QTimer::singleShot(0, app, [guard = Guarded<Form>(this)] { Component::free(guard.get()); });
+    }
     return m_modalResult;
 }
 
@@ -129,12 +170,8 @@ void Form::close()
     if (m_closing)
         return;
     if (m_modal) {
-        // A modal form closes by ending its loop.
-        bool can = true;
-        if (OnCloseQuery)
-            OnCloseQuery(this, can);
-        if (can)
-            setModalResult(mrCancel);
+        // A modal form closes by ending its loop, once it agrees (closeModal).
+        setModalResult(mrCancel);
         return;
     }
     bool can = true;
@@ -166,6 +203,125 @@ void Form::closeEvent(QCloseEvent* event)
     // The window frame's close goes through the form's own close.
     event->ignore();
     close();
+}
+
+void Form::placeOnShow()
+{
+    if (m_placed)
+        return;
+    m_placed = true;
+    QRect area;
+    if (position == FormPosition::OwnerFormCenter) {
+        if (auto* ownerForm = dynamic_cast<Form*>(owner()); ownerForm && ownerForm->isVisible())
+            area = ownerForm->frameGeometry();
+    }
+    if (position == FormPosition::Designed)
+        return;
+    if (area.isNull()) {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            area = screen->availableGeometry();
+    }
+    if (area.isNull())
+        return;
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void Form::setBorderStyle(BorderStyle style)
+{
+    m_borderStyle = style;
+    Qt::WindowFlags flags = windowFlags() & ~(Qt::WindowMinMaxButtonsHint | Qt::FramelessWindowHint);
+    switch (style) {
+    case BorderStyle::Sizeable:
+        flags |= Qt::WindowMinMaxButtonsHint;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        break;
+    case BorderStyle::Single:
+    case BorderStyle::Dialog:
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        setFixedSize(size());
+        break;
+    case BorderStyle::None:
+        flags |= Qt::FramelessWindowHint;
+        break;
+    }
+    setWindowFlags(flags);
+}
+
+void Form::setClientSize(int width, int height)
+{
+    if (m_borderStyle == BorderStyle::Single || m_borderStyle == BorderStyle::Dialog)
+        setFixedSize(width, height);
+    else
+        resize(width, height);
+}
+
+void Form::setHintPanel(StatusBar* statusBar, int panel)
+{
+    m_hintBar = statusBar;
+    m_hintPanel = panel;
+}
+
+void Form::showHintText(const QString& hint)
+{
+    if (m_hintBar)
+        m_hintBar->setPanelText(m_hintPanel, hint);
+}
+
+QWidget* Form::activeControl() const
+{
+    QWidget* w = focusWidget();
+    return w == this ? nullptr : w;
+}
+
+void Form::setActiveControl(QWidget* control)
+{
+    if (control && control->window() == this)
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+void Form::selectNext(QWidget* current, bool goForward, bool checkTabStop)
+{
+    if (!current)
+        current = focusWidget();
+    if (!current)
+        current = this;
+    QWidget* w = current;
+    for (;;) {
+        w = goForward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == current)
+            return;
+        if (w == this || w->window() != this || !w->isVisible() || !w->isEnabled())
+            continue;
+        const Qt::FocusPolicy policy = w->focusPolicy();
+        if (checkTabStop ? !(policy & Qt::TabFocus) : policy == Qt::NoFocus)
+            continue;
+        if (w->focusProxy())
+            continue;
+        w->setFocus(goForward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return;
+    }
+}
+
+void Form::keyPressEvent(QKeyEvent* event)
+{
+    if (dispatchKeyPress(this, event))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void Form::keyReleaseEvent(QKeyEvent* event)
+{
+    if (dispatchKeyRelease(this, event))
+        return;
+    QWidget::keyReleaseEvent(event);
+}
+
+void Form::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!layout())
+        realign(this);
 }
 
 void Form::setBounds(int left, int top, int width, int height)

@@ -14,8 +14,14 @@ class QMenuBar;
 namespace vorta::ui {
 
 class MainMenu;
+class StatusBar;
 
 enum class CloseAction { None, Hide, Free, Minimize };
+
+// Where a form places itself when first shown.
+enum class FormPosition { Designed, ScreenCenter, OwnerFormCenter };
+// Frame of the window: sizeable, a single fixed border, a dialog frame, none.
+enum class BorderStyle { Sizeable, Single, Dialog, None };
 
 // Modal results of the class library.
 enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
@@ -40,6 +46,28 @@ public:
     std::function<void(Form*, CloseAction&)> OnClose;
     std::function<void(Form*, bool&)> OnCloseQuery;
     std::function<void(Form*)> OnDestroy;
+    // Keys in the class library's virtual-key codes; a handler that sets the key to 0
+    // consumes it, one that turns it into Tab (9) moves the focus to the next control.
+    std::function<void(Form*, int& key, Qt::KeyboardModifiers shift)> OnKeyDown;
+    std::function<void(Form*, int& key, Qt::KeyboardModifiers shift)> OnKeyUp;
+    std::function<void(Form*, QChar& key)> OnKeyPress;
+    // The form sees keys before the focused control.
+    bool keyPreview = false;
+
+    // The focused control of the form, also while the window is not the active one.
+    QWidget* activeControl() const;
+    void setActiveControl(QWidget* control);
+    // Moves the focus to the next (or previous) control in tab order that can take it.
+    void selectNext(QWidget* current = nullptr, bool goForward = true, bool checkTabStop = true);
+
+    FormPosition position = FormPosition::Designed;
+    void setBorderStyle(BorderStyle style);
+    BorderStyle borderStyle() const { return m_borderStyle; }
+    void setClientSize(int width, int height);
+
+    // Where hints of the form's controls go when the mouse is over them.
+    void setHintPanel(StatusBar* statusBar, int panel = 0);
+    void showHintText(const QString& hint);
 
     QString caption() const { return windowTitle(); }
     void setCaption(const QString& caption) { setWindowTitle(caption); }
@@ -54,10 +82,13 @@ public:
     int showModal();
     bool isModal() const { return m_modal; }
     int modalResult() const { return m_modalResult; }
+    // A result other than mrNone ends the modal showing once the form agrees to close.
     void setModalResult(int result);
 
     // Close as the class library does: OnCloseQuery, OnClose, then the action; closing
-    // the main form ends the application.
+    // the main form ends the application. An exception of OnClose (the silent abort
+    // refusing the close) passes on to the caller and the form stays. A modal form
+    // closes by setting its modal result to Cancel.
     void close();
 
     void setBounds(int left, int top, int width, int height);
@@ -83,11 +114,24 @@ protected:
     void beforeDestruction() override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The modal form's close step once a modal result is set: OnCloseQuery and
+    // OnClose; a refusal (also by an exception, the silent abort included) clears the
+    // modal result so the form stays.
+    bool closeModal();
+    void placeOnShow();
     bool m_visible = false;
     bool m_modal = false;
     bool m_closing = false;
+    bool m_placed = false;
+    bool m_freeAfterModal = false;
+    BorderStyle m_borderStyle = BorderStyle::Sizeable;
+    StatusBar* m_hintBar = nullptr;
+    int m_hintPanel = 0;
     int m_modalResult = 0;
     QEventLoop* m_modalLoop = nullptr;
     ipc::WindowHandle m_handle = 0;

@@ -1,0 +1,750 @@
+#include "platform/ui/Controls.h"
+
+#include "platform/ui/Form.h"
+#include "platform/ui/Menu.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace vorta::ui {
+
+namespace {
+
+const char* const kAlignProperty = "vortaAlign";
+
+Form* formOfWidget(QWidget* widget)
+{
+    for (QWidget* w = widget; w; w = w->parentWidget())
+        if (auto* f = dynamic_cast<Form*>(w))
+            return f;
+    return nullptr;
+}
+
+// Keys already run through the handlers are delivered again with this set, so
+// neither the filter nor the form handles them twice on their way to the parents.
+bool g_delivering = false;
+
+void deliver(QWidget* target, QKeyEvent* event)
+{
+    const bool previous = g_delivering;
+    g_delivering = true;
+    struct Reset {
+        bool previous;
+        ~Reset() { g_delivering = previous; }
+    } reset{previous};
+    QCoreApplication::sendEvent(target, event);
+}
+
+QChar charOf(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    return text.size() == 1 ? text.at(0) : QChar();
+}
+
+// One filter for every control: focus, mouse, hover, keys and alignment.
+class ControlFilter : public QObject {
+public:
+    static ControlFilter* instance()
+    {
+        static ControlFilter* filter = new ControlFilter;
+        return filter;
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget)
+            return false;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            if (g_delivering)
+                return false;
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool consumed = event->type() == QEvent::KeyPress ? dispatchKeyPress(widget, key)
+                                                                    : dispatchKeyRelease(widget, key);
+            if (!consumed)
+                deliver(widget, key);
+            return true;
+        }
+        case QEvent::FocusIn: {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            Control* c = Control::of(widget);
+            if (!c || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                return false;
+            if (m_focused != c->widget()) {
+                m_focused = c->widget();
+                if (c->OnEnter)
+                    c->OnEnter(c->widget());
+            }
+            return false;
+        }
+        case QEvent::FocusOut: {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            Control* c = Control::of(widget);
+            if (!c || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                return false;
+            QWidget* now = QApplication::focusWidget();
+            if (now && Control::of(now) == c)
+                return false;
+            if (m_focused == c->widget())
+                m_focused = nullptr;
+            if (c->OnExit)
+                c->OnExit(c->widget());
+            return false;
+        }
+        case QEvent::MouseButtonDblClick: {
+            Control* c = Control::of(widget);
+            if (c && c->widget() == widget && c->OnDblClick)
+                c->OnDblClick(widget);
+            return false;
+        }
+        case QEvent::Enter: {
+            Control* c = Control::of(widget);
+            if (c && c->widget() == widget && !c->hint().isEmpty())
+                if (Form* f = c->form())
+                    f->showHintText(c->hint());
+            return false;
+        }
+        case QEvent::ShowToParent:
+        case QEvent::HideToParent:
+            if (alignOf(widget) != Align::None && widget->parentWidget())
+                realign(widget->parentWidget());
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<QWidget> m_focused;
+};
+
+// A plain widget that aligns its children (the contents of a scroll box).
+class AlignedContents : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        realign(this);
+    }
+};
+
+} // namespace
+
+// ---- alignment ----------------------------------------------------------------
+
+void setAlign(QWidget* widget, Align align)
+{
+    if (!widget)
+        return;
+    widget->setProperty(kAlignProperty, int(align));
+    if (widget->parentWidget())
+        realign(widget->parentWidget());
+}
+
+Align alignOf(const QWidget* widget)
+{
+    const QVariant v = widget ? widget->property(kAlignProperty) : QVariant();
+    return v.isValid() ? Align(v.toInt()) : Align::None;
+}
+
+void realign(QWidget* container)
+{
+    if (!container)
+        return;
+    QRect free = container->contentsRect();
+    QList<QWidget*> children;
+    for (QObject* o : container->children())
+        if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && !w->isHidden() && alignOf(w) != Align::None)
+            children << w;
+    // The class library places top, bottom, left and right controls before the client.
+    for (Align pass : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client}) {
+        for (QWidget* w : children) {
+            if (alignOf(w) != pass)
+                continue;
+            switch (pass) {
+            case Align::Top:
+                w->setGeometry(free.left(), free.top(), free.width(), w->height());
+                free.setTop(free.top() + w->height());
+                break;
+            case Align::Bottom:
+                w->setGeometry(free.left(), free.bottom() + 1 - w->height(), free.width(), w->height());
+                free.setBottom(free.bottom() - w->height());
+                break;
+            case Align::Left:
+                w->setGeometry(free.left(), free.top(), w->width(), free.height());
+                free.setLeft(free.left() + w->width());
+                break;
+            case Align::Right:
+                w->setGeometry(free.right() + 1 - w->width(), free.top(), w->width(), free.height());
+                free.setRight(free.right() - w->width());
+                break;
+            case Align::Client:
+                w->setGeometry(free);
+                break;
+            case Align::None:
+                break;
+            }
+        }
+    }
+}
+
+// ---- keys ---------------------------------------------------------------------
+
+int virtualKey(const QKeyEvent* event)
+{
+    const int k = event->key();
+    switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
+    default: break;
+    }
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        return VK_F1 + (k - Qt::Key_F1);
+    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9))
+        return k;
+    return k & 0xffff;
+}
+
+int qtKey(int vk)
+{
+    switch (vk) {
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    default: break;
+    }
+    if (vk >= VK_F1 && vk < VK_F1 + 24)
+        return Qt::Key_F1 + (vk - VK_F1);
+    return vk;
+}
+
+bool deliveringDispatchedKey()
+{
+    return g_delivering;
+}
+
+bool dispatchKeyPress(QWidget* widget, QKeyEvent* event)
+{
+    Form* f = formOfWidget(widget);
+    Control* c = widget == f ? nullptr : Control::of(widget);
+    QPointer<QWidget> target(c ? c->widget() : widget);
+    QPointer<QWidget> focusBefore(f ? f->focusWidget() : nullptr);
+    const Qt::KeyboardModifiers shift = event->modifiers();
+    const int originalKey = virtualKey(event);
+    int key = originalKey;
+    const bool formSees = f && (f->keyPreview || widget == f);
+    if (formSees && f->OnKeyDown)
+        f->OnKeyDown(f, key, shift);
+    if (key != 0 && c && c->OnKeyDown)
+        c->OnKeyDown(c->widget(), key, shift);
+    // The character goes through the key-press handlers even when the key was taken,
+    // as the character message of the class library does.
+    const QChar originalChar = charOf(event);
+    QChar ch = originalChar;
+    if (!ch.isNull()) {
+        if (formSees && f->OnKeyPress)
+            f->OnKeyPress(f, ch);
+        if (!ch.isNull() && c && c->OnKeyPress)
+            c->OnKeyPress(c->widget(), ch);
+    }
+    if (key == VK_TAB && originalKey != VK_TAB) {
+        // Enter turned into Tab; a handler that moved the focus itself has done it.
+        const bool focusMoved = f && f->focusWidget() != focusBefore.data();
+        if (f && !focusMoved && target) {
+            Control* tc = Control::of(target);
+            if (tc && tc->wantsTab()) {
+                QKeyEvent tab(QEvent::KeyPress, (shift & Qt::ShiftModifier) ? Qt::Key_Backtab : Qt::Key_Tab, shift,
+                              QStringLiteral("\t"));
+                deliver(target, &tab);
+            } else {
+                f->selectNext(target, !(shift & Qt::ShiftModifier));
+            }
+        }
+        return true;
+    }
+    if (key == 0)
+        return true;
+    if (!originalChar.isNull() && ch.isNull())
+        return true;
+    if (key != originalKey || ch != originalChar) {
+        if (target) {
+            QKeyEvent changed(QEvent::KeyPress, key != originalKey ? qtKey(key) : event->key(), shift,
+                              ch.isNull() ? QString() : QString(ch), event->isAutoRepeat());
+            deliver(target, &changed);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool dispatchKeyRelease(QWidget* widget, QKeyEvent* event)
+{
+    Form* f = formOfWidget(widget);
+    Control* c = widget == f ? nullptr : Control::of(widget);
+    int key = virtualKey(event);
+    if (f && (f->keyPreview || widget == f) && f->OnKeyUp)
+        f->OnKeyUp(f, key, event->modifiers());
+    if (key != 0 && c && c->OnKeyUp)
+        c->OnKeyUp(c->widget(), key, event->modifiers());
+    return key == 0;
+}
+
+// ---- Control ------------------------------------------------------------------
+
+Control::Control(QWidget* self, QWidget* parent, const QString& name)
+    : Component(formOfWidget(parent)), m_self(self)
+{
+    if (!name.isEmpty()) {
+        setName(name);
+        self->setObjectName(name);
+    }
+    self->installEventFilter(ControlFilter::instance());
+}
+
+Control::~Control() = default;
+
+Form* Control::form() const
+{
+    return formOfWidget(m_self);
+}
+
+void Control::setHint(const QString& hint)
+{
+    m_hint = hint;
+    m_self->setToolTip(showHint ? hint : QString());
+}
+
+Control* Control::of(QObject* object)
+{
+    for (QObject* o = object; o; o = o->parent()) {
+        if (auto* c = dynamic_cast<Control*>(o))
+            return c;
+        if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow())
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void Control::fireClick()
+{
+    if (OnClick)
+        OnClick(m_self);
+}
+
+// ---- Panel --------------------------------------------------------------------
+
+Panel::Panel(QWidget* parent, const QString& name) : QFrame(parent), Control(this, parent, name)
+{
+    setBevel(Bevel::Raised);
+}
+
+void Panel::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    update();
+}
+
+void Panel::setBevel(Bevel outer, Bevel inner)
+{
+    const Bevel b = inner != Bevel::None ? inner : outer;
+    if (b == Bevel::None) {
+        setFrameStyle(QFrame::NoFrame);
+        return;
+    }
+    setFrameStyle(QFrame::Panel | (b == Bevel::Lowered ? QFrame::Sunken : QFrame::Raised));
+    setLineWidth(1);
+}
+
+void Panel::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    realign(this);
+}
+
+void Panel::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    if (m_caption.isEmpty())
+        return;
+    QPainter p(this);
+    p.drawText(contentsRect(), Qt::AlignCenter, m_caption);
+}
+
+// ---- ScrollBox ----------------------------------------------------------------
+
+ScrollBox::ScrollBox(QWidget* parent, const QString& name)
+    : QScrollArea(parent), Control(this, parent, name), m_contents(new AlignedContents)
+{
+    setWidgetResizable(true);
+    setFrameStyle(QFrame::NoFrame);
+    setWidget(m_contents);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void ScrollBox::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    realign(m_contents);
+}
+
+// ---- SpeedButton --------------------------------------------------------------
+
+SpeedButton::SpeedButton(QWidget* parent, const QString& name) : QToolButton(parent), Control(this, parent, name)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(this, &QAbstractButton::clicked, this, [this] { fireClick(); });
+}
+
+// ---- Label --------------------------------------------------------------------
+
+Label::Label(QWidget* parent, const QString& caption, const QString& name)
+    : QLabel(caption, parent), Control(this, parent, name)
+{
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (isEnabled())
+        fireClick();
+}
+
+// ---- Edit ---------------------------------------------------------------------
+
+QString applyCharCase(const QString& text, CharCase charCase)
+{
+    switch (charCase) {
+    case CharCase::Upper: return text.toUpper();
+    case CharCase::Lower: return text.toLower();
+    case CharCase::Normal: break;
+    }
+    return text;
+}
+
+Edit::Edit(QWidget* parent, const QString& name) : MaskedEdit(parent), Control(this, parent, name)
+{
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (OnChange)
+            OnChange(this);
+    });
+}
+
+void Edit::keyPressEvent(QKeyEvent* event)
+{
+    const QString cased = applyCharCase(event->text(), charCase);
+    if (cased != event->text()) {
+        QKeyEvent converted(event->type(), event->key(), event->modifiers(), cased, event->isAutoRepeat());
+        MaskedEdit::keyPressEvent(&converted);
+        event->setAccepted(converted.isAccepted());
+        return;
+    }
+    MaskedEdit::keyPressEvent(event);
+}
+
+// ---- RadioGroup ---------------------------------------------------------------
+
+RadioGroup::RadioGroup(QWidget* parent, const QString& name)
+    : QGroupBox(parent), Control(this, parent, name), m_group(new QButtonGroup(this))
+{
+    m_group->setExclusive(true);
+    connect(m_group, &QButtonGroup::idClicked, this, [this](int id) { userClicked(id); });
+}
+
+void RadioGroup::setItems(const QStringList& items)
+{
+    m_items = items;
+    rebuild();
+}
+
+void RadioGroup::setColumns(int columns)
+{
+    m_columns = std::max(1, columns);
+    arrange();
+}
+
+QRadioButton* RadioGroup::button(int index) const
+{
+    return m_buttons.value(index);
+}
+
+void RadioGroup::setIndexQuiet(int index)
+{
+    if (index < -1 || index >= m_items.size())
+        index = -1;
+    m_settingIndex = true;
+    if (index < 0) {
+        m_group->setExclusive(false);
+        for (QRadioButton* b : m_buttons)
+            b->setChecked(false);
+        m_group->setExclusive(true);
+    } else {
+        m_buttons.at(index)->setChecked(true);
+    }
+    m_settingIndex = false;
+    m_index = index;
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    const int before = m_index;
+    setIndexQuiet(index);
+    if (m_index != before)
+        fireClick();
+}
+
+void RadioGroup::userClicked(int index)
+{
+    if (index == m_index)
+        return;
+    m_index = index;
+    fireClick();
+}
+
+void RadioGroup::rebuild()
+{
+    qDeleteAll(m_buttons);
+    m_buttons.clear();
+    for (int i = 0; i < m_items.size(); ++i) {
+        auto* b = new QRadioButton(m_items.at(i), this);
+        b->installEventFilter(ControlFilter::instance());
+        m_group->addButton(b, i);
+        m_buttons << b;
+        b->show();
+    }
+    if (m_index >= m_items.size())
+        m_index = -1;
+    if (m_index >= 0)
+        m_buttons.at(m_index)->setChecked(true);
+    arrange();
+}
+
+void RadioGroup::arrange()
+{
+    if (m_buttons.isEmpty())
+        return;
+    const QRect r = contentsRect().adjusted(8, fontMetrics().height() + 2, -4, -4);
+    const int perColumn = (int(m_buttons.size()) + m_columns - 1) / m_columns;
+    const int colWidth = std::max(1, r.width() / m_columns);
+    const int rowHeight = std::max(fontMetrics().height() + 4, r.height() / std::max(1, perColumn));
+    for (int i = 0; i < m_buttons.size(); ++i) {
+        const int col = i / perColumn;
+        const int row = i % perColumn;
+        m_buttons.at(i)->setGeometry(r.left() + col * colWidth, r.top() + row * rowHeight, colWidth, rowHeight);
+    }
+}
+
+void RadioGroup::resizeEvent(QResizeEvent* event)
+{
+    QGroupBox::resizeEvent(event);
+    arrange();
+}
+
+// ---- PageControl --------------------------------------------------------------
+
+TabSheet::TabSheet(PageControl* pageControl, const QString& caption, const QString& name)
+    : QWidget(nullptr), Control(this, pageControl, name), m_pageControl(pageControl), m_caption(caption)
+{
+    pageControl->addPage(this);
+}
+
+void TabSheet::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    m_pageControl->rebuildTabs();
+}
+
+void TabSheet::setTabVisible(bool on)
+{
+    if (m_tabVisible == on)
+        return;
+    m_tabVisible = on;
+    m_pageControl->rebuildTabs();
+}
+
+int TabSheet::pageIndex() const
+{
+    return m_pageControl->m_pages.indexOf(const_cast<TabSheet*>(this));
+}
+
+void TabSheet::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    realign(this);
+}
+
+PageControl::PageControl(QWidget* parent, const QString& name)
+    : QWidget(parent), Control(this, parent, name), m_bar(new QTabBar(this)), m_stack(new QStackedWidget(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_stack, 1);
+    m_bar->setDrawBase(true);
+    connect(m_bar, &QTabBar::currentChanged, this, [this](int tab) {
+        if (m_rebuilding || tab < 0)
+            return;
+        TabSheet* page = m_pages.value(m_bar->tabData(tab).toInt());
+        if (page && page != m_active) {
+            setActivePage(page);
+            if (OnChange)
+                OnChange(this);
+        }
+    });
+}
+
+void PageControl::addPage(TabSheet* page)
+{
+    m_pages << page;
+    m_stack->addWidget(page);
+    if (!m_active)
+        m_active = page;
+    rebuildTabs();
+}
+
+void PageControl::removePage(TabSheet* page)
+{
+    m_pages.removeAll(page);
+    if (m_active == page)
+        m_active = m_pages.value(0);
+    rebuildTabs();
+}
+
+void PageControl::setActivePage(TabSheet* page)
+{
+    if (page && page->pageControl() != this)
+        return;
+    m_active = page;
+    if (page)
+        m_stack->setCurrentWidget(page);
+    rebuildTabs();
+}
+
+QStringList PageControl::visibleTabs() const
+{
+    QStringList out;
+    for (TabSheet* p : m_pages)
+        if (p->tabVisible())
+            out << p->caption();
+    return out;
+}
+
+void PageControl::rebuildTabs()
+{
+    m_rebuilding = true;
+    while (m_bar->count() > 0)
+        m_bar->removeTab(0);
+    int current = -1;
+    for (int i = 0; i < m_pages.size(); ++i) {
+        TabSheet* p = m_pages.at(i);
+        if (!p->tabVisible())
+            continue;
+        const int tab = m_bar->addTab(p->caption());
+        m_bar->setTabData(tab, i);
+        if (p == m_active)
+            current = tab;
+    }
+    m_bar->setCurrentIndex(current);
+    m_bar->setVisible(m_bar->count() > 0);
+    if (m_active)
+        m_stack->setCurrentWidget(m_active);
+    m_rebuilding = false;
+}
+
+// ---- PopupMenu ----------------------------------------------------------------
+
+PopupMenu::PopupMenu(Component* owner) : Component(owner), m_root(new MenuItem(nullptr))
+{
+}
+
+PopupMenu::~PopupMenu()
+{
+    Component::free(m_root);
+}
+
+MenuItem* PopupMenu::add(const QString& caption, bool enabled)
+{
+    auto* item = new MenuItem(nullptr);
+    item->caption = caption;
+    item->enabled = enabled;
+    m_root->add(item);
+    return item;
+}
+
+void PopupMenu::fill(QMenu* menu) const
+{
+    menu->clear();
+    for (int i = 0; i < m_root->count(); ++i) {
+        MenuItem* item = m_root->item(i);
+        if (!item->visible)
+            continue;
+        if (item->caption == QLatin1String("-")) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(item->caption);
+        action->setEnabled(item->enabled);
+        Guarded<MenuItem> guard(item);
+        QObject::connect(action, &QAction::triggered, menu, [guard] {
+            if (MenuItem* it = guard.get())
+                it->click();
+        });
+    }
+}
+
+void PopupMenu::attachTo(QWidget* widget)
+{
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    Guarded<PopupMenu> self(this);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, widget, [self, widget](const QPoint& pos) {
+        PopupMenu* menu = self.get();
+        if (!menu)
+            return;
+        QMenu qmenu(widget);
+        menu->fill(&qmenu);
+        qmenu.exec(widget->mapToGlobal(pos));
+    });
+}
+
+} // namespace vorta::ui

@@ -1,0 +1,591 @@
+#include "platform/ui/DbGrid.h"
+
+#include "platform/db/Field.h"
+#include "platform/ui/DbControls.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Form.h"
+
+#include <QAbstractTableModel>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace vorta::ui {
+
+using db::DataSetState;
+
+class DBGrid::Model : public QAbstractTableModel {
+public:
+    explicit Model(DBGrid* grid) : QAbstractTableModel(grid), m_grid(grid) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_grid->m_rows.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_grid->m_shown.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        const int row = index.row();
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return m_grid->cellText(row, index.column());
+        case Qt::BackgroundRole:
+        case Qt::ForegroundRole: {
+            const bool marked = row < m_grid->m_marks.size() && m_grid->rowSelected(m_grid->m_marks.at(row));
+            const bool current = row == m_grid->m_current
+                                 && ((m_grid->m_options & dgRowSelect) || index.column() == m_grid->selectedIndex());
+            if (!marked && !current)
+                return {};
+            const QPalette& p = m_grid->palette();
+            return role == Qt::BackgroundRole ? QVariant(p.brush(QPalette::Highlight))
+                                              : QVariant(p.brush(QPalette::HighlightedText));
+        }
+        default:
+            return {};
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (orientation == Qt::Horizontal)
+            return m_grid->titleText(section);
+        return m_grid->indicatorText(section);
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (index.isValid() && !m_grid->m_readOnly && (m_grid->m_options & dgEditing)
+            && !m_grid->m_shown.at(index.column()).readOnly) {
+            db::Field* field = m_grid->fieldOf(index.column());
+            if (field && !field->readOnly() && !field->isCalculated() && !field->isLookup())
+                f |= Qt::ItemIsEditable;
+        }
+        return f;
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+            return false;
+        db::DataSet* ds = m_grid->dataSet();
+        db::Field* field = m_grid->fieldOf(index.column());
+        if (!ds || !field)
+            return false;
+        if (index.row() != m_grid->m_current)
+            m_grid->moveToRow(index.row());
+        ds->edit();
+        field->setText(value.toString());
+        return true;
+    }
+    void reset()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+    void rowChanged(int row)
+    {
+        if (row < 0 || row >= rowCount())
+            return;
+        emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1)));
+        emit headerDataChanged(Qt::Vertical, row, row);
+    }
+
+private:
+    DBGrid* m_grid;
+};
+
+class DBGrid::Link : public db::DataLink {
+public:
+    explicit Link(DBGrid* grid) : m_grid(grid) {}
+
+protected:
+    void activeChanged() override { m_grid->reload(); }
+    void dataSetChanged() override
+    {
+        if (!m_grid->m_loading)
+            m_grid->reload();
+    }
+    void dataSetScrolled(int) override
+    {
+        if (!m_grid->m_loading)
+            m_grid->scrolled();
+    }
+    void layoutChanged() override
+    {
+        m_grid->rebuildShown();
+        m_grid->reload();
+    }
+    void recordChanged(db::Field*) override
+    {
+        if (!m_grid->m_loading)
+            m_grid->refreshCurrentRow();
+    }
+    void editingChanged() override
+    {
+        if (!m_grid->m_loading)
+            m_grid->reload();
+    }
+
+private:
+    DBGrid* m_grid;
+};
+
+DBGrid::DBGrid(QWidget* parent, const QString& name)
+    : QTableView(parent), Control(this, parent, name), m_model(new Model(this)), m_link(new Link(this)),
+      m_options(dgEditing | dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgTabs
+                | dgConfirmDelete | dgCancelOnExit)
+{
+    setModel(m_model);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setFocusPolicy(Qt::StrongFocus);
+    verticalHeader()->setSectionsClickable(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setFixedWidth(14);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (OnTitleClick)
+            OnTitleClick(this, section);
+    });
+    applyOptions();
+}
+
+DBGrid::~DBGrid()
+{
+    delete m_link;
+}
+
+db::DataSource* DBGrid::dataSource() const
+{
+    return m_link->dataSource();
+}
+
+void DBGrid::setDataSource(db::DataSource* source)
+{
+    m_link->setDataSource(source);
+    rebuildShown();
+    reload();
+}
+
+db::DataSet* DBGrid::dataSet() const
+{
+    return m_link->active() ? m_link->dataSet() : nullptr;
+}
+
+void DBGrid::setOptions(Options options)
+{
+    m_options = options;
+    applyOptions();
+}
+
+void DBGrid::setReadOnly(bool on)
+{
+    m_readOnly = on;
+    applyOptions();
+}
+
+void DBGrid::applyOptions()
+{
+    horizontalHeader()->setVisible(m_options & dgTitles);
+    verticalHeader()->setVisible(m_options & dgIndicator);
+    horizontalHeader()->setSectionResizeMode((m_options & dgColumnResize) ? QHeaderView::Interactive
+                                                                          : QHeaderView::Fixed);
+    setShowGrid((m_options & (dgColLines | dgRowLines)) != 0);
+    const bool editable = !m_readOnly && (m_options & dgEditing);
+    setEditTriggers(editable ? (QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed)
+                             : QAbstractItemView::NoEditTriggers);
+    if (!(m_options & dgMultiSelect))
+        m_selected.clear();
+    viewport()->update();
+}
+
+void DBGrid::setColumns(const QList<GridColumn>& columns)
+{
+    m_columns = columns;
+    columnsChanged();
+}
+
+void DBGrid::addColumn(const QString& fieldName, const QString& title, int width)
+{
+    GridColumn c;
+    c.fieldName = fieldName;
+    c.title = title;
+    c.width = width;
+    m_columns << c;
+    columnsChanged();
+}
+
+void DBGrid::columnsChanged()
+{
+    rebuildShown();
+    reload();
+}
+
+void DBGrid::rebuildShown()
+{
+    m_shown.clear();
+    db::DataSet* ds = m_link->dataSet();
+    if (!m_columns.isEmpty()) {
+        for (const GridColumn& c : m_columns) {
+            if (!c.visible)
+                continue;
+            m_shown << Shown{c.fieldName, c.title, c.width, c.readOnly};
+        }
+    } else if (ds && ds->active()) {
+        for (int i = 0; i < ds->fieldCount(); ++i)
+            if (db::Field* f = ds->fields(i); f->visible())
+                m_shown << Shown{f->fieldName(), QString(), -1, false};
+    }
+}
+
+db::Field* DBGrid::fieldOf(int column) const
+{
+    db::DataSet* ds = m_link->dataSet();
+    if (!ds || !m_link->active() || column < 0 || column >= m_shown.size())
+        return nullptr;
+    return ds->findField(m_shown.at(column).fieldName);
+}
+
+int DBGrid::rowCount() const
+{
+    return int(m_rows.size());
+}
+
+int DBGrid::shownColumnCount() const
+{
+    return int(m_shown.size());
+}
+
+QString DBGrid::titleText(int column) const
+{
+    if (column < 0 || column >= m_shown.size())
+        return QString();
+    const Shown& s = m_shown.at(column);
+    if (!s.title.isEmpty())
+        return s.title;
+    if (db::Field* f = fieldOf(column))
+        return f->displayLabel();
+    return s.fieldName;
+}
+
+QString DBGrid::cellText(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return QString();
+    return m_rows.at(row).value(column);
+}
+
+QString DBGrid::indicatorText(int row) const
+{
+    db::DataSet* ds = dataSet();
+    if (row == m_current && ds) {
+        switch (ds->state()) {
+        case DataSetState::Insert: return QStringLiteral("*");
+        case DataSetState::Edit: return QStringLiteral("I");
+        default: return QStringLiteral("\u25B6");
+        }
+    }
+    if (row < m_marks.size() && rowSelected(m_marks.at(row)))
+        return QStringLiteral("\u2022");
+    return QString();
+}
+
+QStringList DBGrid::textsOfCurrent() const
+{
+    QStringList texts;
+    for (int c = 0; c < m_shown.size(); ++c) {
+        db::Field* f = fieldOf(c);
+        texts << (f ? f->displayText() : QString());
+    }
+    return texts;
+}
+
+void DBGrid::reload()
+{
+    if (m_shown.isEmpty() && m_columns.isEmpty())
+        rebuildShown();
+    db::DataSet* ds = dataSet();
+    m_loading = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_loading};
+    if (!ds) {
+        m_rows.clear();
+        m_marks.clear();
+        m_current = -1;
+        m_selected.clear();
+    } else if (ds->state() == DataSetState::Browse) {
+        m_rows.clear();
+        m_marks.clear();
+        const db::Bookmark current = ds->isEmpty() ? db::Bookmark{} : ds->bookmark();
+        forEachRecord(ds, [&] {
+            m_rows << textsOfCurrent();
+            m_marks << ds->bookmark();
+        });
+        m_current = current.isValid() ? int(m_marks.indexOf(current)) : -1;
+        // Rows deleted since they were selected leave the selection.
+        QList<db::Bookmark> kept;
+        for (const db::Bookmark& b : std::as_const(m_selected))
+            if (m_marks.contains(b))
+                kept << b;
+        m_selected = kept;
+    } else if (ds->state() == DataSetState::Insert) {
+        // The new record shows as a row of its own until it is posted or cancelled.
+        const int at = m_current < 0 ? int(m_rows.size()) : m_current;
+        if (at >= m_marks.size() || m_marks.at(at).isValid()) {
+            m_rows.insert(at, textsOfCurrent());
+            m_marks.insert(at, db::Bookmark{});
+        }
+        m_current = at;
+    } else {
+        if (m_current >= 0 && m_current < m_rows.size())
+            m_rows[m_current] = textsOfCurrent();
+    }
+    m_model->reset();
+    for (int c = 0; c < m_shown.size(); ++c) {
+        int w = m_shown.at(c).width;
+        if (w < 0) {
+            db::Field* f = fieldOf(c);
+            const int chars = f ? std::min(f->displayWidth(), 40) : 10;
+            w = std::max(fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars,
+                         fontMetrics().horizontalAdvance(titleText(c))) + 8;
+        }
+        setColumnWidth(c, w);
+    }
+    if (m_current >= 0)
+        setCurrentIndex(m_model->index(m_current, std::max(0, currentIndex().column())));
+}
+
+void DBGrid::refreshCurrentRow()
+{
+    db::DataSet* ds = dataSet();
+    if (!ds || m_current < 0 || m_current >= m_rows.size())
+        return;
+    m_rows[m_current] = textsOfCurrent();
+    m_model->rowChanged(m_current);
+}
+
+void DBGrid::scrolled()
+{
+    db::DataSet* ds = dataSet();
+    if (!ds)
+        return;
+    if (ds->state() != DataSetState::Browse || m_rows.size() != ds->recordCount()) {
+        reload();
+        return;
+    }
+    const int before = m_current;
+    const db::Bookmark mark = ds->isEmpty() ? db::Bookmark{} : ds->bookmark();
+    m_current = mark.isValid() ? int(m_marks.indexOf(mark)) : -1;
+    if (m_current < 0 && mark.isValid()) {
+        reload();
+        return;
+    }
+    m_rows[m_current] = textsOfCurrent();
+    m_model->rowChanged(before);
+    m_model->rowChanged(m_current);
+    setCurrentIndex(m_model->index(m_current, std::max(0, currentIndex().column())));
+}
+
+void DBGrid::moveToRow(int row)
+{
+    db::DataSet* ds = dataSet();
+    if (!ds || row < 0 || row >= m_marks.size() || row == m_current)
+        return;
+    const db::Bookmark mark = m_marks.at(row);
+    if (mark.isValid())
+        ds->gotoBookmark(mark);
+}
+
+void DBGrid::toggleCurrentRowSelected()
+{
+    if (!(m_options & dgMultiSelect) || m_current < 0 || m_current >= m_marks.size())
+        return;
+    const db::Bookmark mark = m_marks.at(m_current);
+    if (!mark.isValid())
+        return;
+    if (!m_selected.removeOne(mark))
+        m_selected << mark;
+    m_model->rowChanged(m_current);
+}
+
+void DBGrid::clearSelectedRows()
+{
+    m_selected.clear();
+    viewport()->update();
+    verticalHeader()->viewport()->update();
+}
+
+void DBGrid::selectRange(int from, int to)
+{
+    if (from < 0)
+        from = to;
+    const int step = from <= to ? 1 : -1;
+    for (int r = from;; r += step) {
+        if (r >= 0 && r < m_marks.size()) {
+            const db::Bookmark mark = m_marks.at(r);
+            if (mark.isValid() && !m_selected.contains(mark))
+                m_selected << mark;
+        }
+        if (r == to)
+            break;
+    }
+    viewport()->update();
+}
+
+int DBGrid::selectedIndex() const
+{
+    return currentIndex().isValid() ? currentIndex().column() : 0;
+}
+
+void DBGrid::setSelectedIndex(int index)
+{
+    if (index < 0 || index >= m_shown.size())
+        return;
+    setCurrentIndex(m_model->index(std::max(0, m_current), index));
+    viewport()->update();
+}
+
+bool DBGrid::nextRecord()
+{
+    db::DataSet* ds = dataSet();
+    if (!ds)
+        return true;
+    ds->next();
+    return ds->eof();
+}
+
+void DBGrid::appendRecord()
+{
+    if (db::DataSet* ds = dataSet())
+        ds->append();
+}
+
+void DBGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || event->button() != Qt::LeftButton) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    const int row = index.row();
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (m_options & dgMultiSelect) {
+        if (mods & Qt::ShiftModifier) {
+            selectRange(m_anchor < 0 ? m_current : m_anchor, row);
+        } else if (mods & Qt::ControlModifier) {
+            moveToRow(row);
+            toggleCurrentRowSelected();
+            m_anchor = row;
+        } else {
+            clearSelectedRows();
+            m_anchor = row;
+        }
+    }
+    moveToRow(row);
+    setFocus(Qt::MouseFocusReason);
+    setCurrentIndex(m_model->index(row, index.column()));
+    viewport()->update();
+}
+
+void DBGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (OnDblClick)
+        OnDblClick(this);
+    event->accept();
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    db::DataSet* ds = dataSet();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool multi = m_options & dgMultiSelect;
+    auto moveBy = [&](int distance) {
+        if (!ds)
+            return;
+        const int from = m_current;
+        ds->moveBy(distance);
+        if (multi && shift)
+            selectRange(from, m_current);
+    };
+    switch (event->key()) {
+    case Qt::Key_Up: moveBy(-1); return;
+    case Qt::Key_Down: moveBy(1); return;
+    case Qt::Key_PageUp: moveBy(-std::max(1, viewport()->height() / std::max(1, rowHeight(0)))); return;
+    case Qt::Key_PageDown: moveBy(std::max(1, viewport()->height() / std::max(1, rowHeight(0)))); return;
+    case Qt::Key_Home:
+        if (event->modifiers() & Qt::ControlModifier) {
+            if (ds)
+                ds->first();
+            return;
+        }
+        setSelectedIndex(0);
+        return;
+    case Qt::Key_End:
+        if (event->modifiers() & Qt::ControlModifier) {
+            if (ds)
+                ds->last();
+            return;
+        }
+        setSelectedIndex(shownColumnCount() - 1);
+        return;
+    case Qt::Key_Left: setSelectedIndex(selectedIndex() - 1); return;
+    case Qt::Key_Right: setSelectedIndex(selectedIndex() + 1); return;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (!(m_options & dgTabs))
+            break;
+        if (event->key() == Qt::Key_Tab) {
+            if (selectedIndex() + 1 < shownColumnCount()) {
+                setSelectedIndex(selectedIndex() + 1);
+            } else if (ds && !ds->eof()) {
+                ds->next();
+                setSelectedIndex(0);
+            }
+        } else if (selectedIndex() > 0) {
+            setSelectedIndex(selectedIndex() - 1);
+        } else if (ds && !ds->bof()) {
+            ds->prior();
+            setSelectedIndex(shownColumnCount() - 1);
+        }
+        return;
+    case Qt::Key_Space:
+        if (multi && (event->modifiers() & Qt::ControlModifier)) {
+            toggleCurrentRowSelected();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (ds && (ds->state() == DataSetState::Edit || ds->state() == DataSetState::Insert)) {
+            ds->cancel();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DBGrid::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    // Leaving the grid gives up a new record nobody typed into.
+    db::DataSet* ds = dataSet();
+    if ((m_options & dgCancelOnExit) && ds && ds->state() == DataSetState::Insert && !ds->modified())
+        ds->cancel();
+}
+
+} // namespace vorta::ui
