@@ -446,16 +446,18 @@ std::int64_t Messenger::sendMessage(WindowHandle to, std::uint32_t msg, std::uin
             continue;
         if (r <= 0)
             break;
-        if (count == 2 && (fds[1].revents & POLLIN)) {
-            const int in = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (in >= 0)
-                serveConnection(in);
-        }
+        // The reply first: a request the other side made after answering must reach
+        // us after our send has returned, not inside it.
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             Frame reply;
             if (readFrame(fd, reply, deadline) && reply.kind == kReply)
                 result = reply.message.result;
             break;
+        }
+        if (count == 2 && (fds[1].revents & POLLIN)) {
+            const int in = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (in >= 0)
+                serveConnection(in);
         }
     }
     ::close(fd);

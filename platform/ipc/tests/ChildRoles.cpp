@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QProcess>
 
 #include <csignal>
 #include <cstdio>
@@ -61,9 +62,17 @@ public:
             const auto back = m.sendMessage(static_cast<ipc::WindowHandle>(message.lParam), compute, message.wParam, 7);
             message.result = back + 1;
         } else if (msg == postSelf) {
-            m.postMessage(handle, posted, message.wParam, 0);
+            // lParam 1: the parent is stopped before our answer, so that when it wakes
+            // our answer and our next request are both waiting for it.
+            if (message.lParam == 1)
+                ::kill(::getppid(), SIGSTOP);
+            m.postMessage(handle, posted, message.wParam, message.lParam);
             message.result = 1;
         } else if (msg == posted) {
+            // Resumed by another process, which takes far longer to start than our
+            // request takes to arrive.
+            if (message.lParam == 1)
+                QProcess::startDetached(QStringLiteral("/bin/kill"), {QStringLiteral("-CONT"), QString::number(::getppid())});
             m.sendMessage(parent, report, message.wParam, 0);
         } else if (msg == hang) {
             // Stands for a window procedure that never returns, until the test lets go.

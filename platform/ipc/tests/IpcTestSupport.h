@@ -16,8 +16,10 @@ namespace vorta::ipctest {
 // Messages the "peer" child answers (registered names).
 inline const QString kCompute = QStringLiteral("VortaTestCompute");       // result wParam * 1000 + lParam
 inline const QString kCallBack = QStringLiteral("VortaTestCallBack");     // sends kCompute(wParam, 7) to handle lParam, answers that + 1
-inline const QString kPostSelf = QStringLiteral("VortaTestPostSelf");     // posts kPosted(wParam) to itself, answers 1
+inline const QString kPostSelf = QStringLiteral("VortaTestPostSelf");     // posts kPosted(wParam, lParam) to itself, answers 1
 inline const QString kPosted = QStringLiteral("VortaTestPosted");         // sends kReport(wParam) to the parent's handle
+// (lParam 1: the peer stops the parent before answering and has it resumed only once
+// the report is on its way)
 inline const QString kReport = QStringLiteral("VortaTestReport");         // what the parent receives
 inline const QString kHang = QStringLiteral("VortaTestHang");             // answers only once its standard input is closed
 inline const QString kThrow = QStringLiteral("VortaTestThrow");           // sets result 9, then throws

@@ -277,6 +277,13 @@ TEST_F(MessengerTest, PeerAnswersBeforeItRunsWhatItPosted)
     ASSERT_TRUE(peer.waitFor([&] { return !reports.isEmpty(); }, kWait));
     EXPECT_EQ(reports, QList<std::uint64_t>{42});
 
+    // The same when the peer's request is already waiting as we wake for the answer.
+    reports.clear();
+    EXPECT_EQ(Messenger::instance().sendMessage(child, msgNumber(ipctest::kPostSelf), 43, 1), 1);
+    EXPECT_TRUE(reports.isEmpty()) << "served the peer's next request inside our send";
+    ASSERT_TRUE(peer.waitFor([&] { return !reports.isEmpty(); }, kWait));
+    EXPECT_EQ(reports, QList<std::uint64_t>{43});
+
     // Posts to another process arrive in the order they were posted.
     reports.clear();
     const std::uint32_t posted = msgNumber(ipctest::kPosted);
