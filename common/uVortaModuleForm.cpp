@@ -6,6 +6,7 @@
 #include "platform/core/Application.h"
 #include "platform/core/Conversions.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ipc/SingleInstance.h"
 #include "platform/ipc/WindowSystem.h"
 
 #include <QFontMetrics>
@@ -45,7 +46,17 @@ QString commandLineArgument(int index)
 
 TVortaModuleForm::TVortaModuleForm(vorta::Component* owner) : Form(owner)
 {
+    // Registered with the first module form, before any of the three is used.
     RegisterVortaMessages();
+    // A second start of the same program brings the first one forward and ends; the
+    // handshake is then skipped because the application is terminating.
+    XJustOne1 = std::make_unique<vorta::ipc::SingleInstance>();
+    if (XJustOne1->alreadyRunning()) {
+        XJustOne1->activatePrevious();
+        vorta::Application::instance()->terminate();
+    } else {
+        XJustOne1->onActivate = [this] { bringForward(); };
+    }
     setObjectName(QStringLiteral("fVortaModuleForm"));
     setCaption(QStringLiteral("fVortaModuleForm"));
     helpContext = 17000;
@@ -130,6 +141,13 @@ void TVortaModuleForm::FormDestroy(Form*)
 void TVortaModuleForm::ApplicationEvents1Activate()
 {
     NotificarVorta(1, m_moduleNumber);
+}
+
+void TVortaModuleForm::bringForward()
+{
+    showWindow();
+    raise();
+    activateWindow();
 }
 
 void TVortaModuleForm::XJustOne1AlreadyExist()
@@ -236,9 +254,3 @@ void TVortaModuleForm::WMSettingChange(Message& message)
     }
     message.result = 0;
 }
-
-namespace {
-struct StartUp {
-    StartUp() { RegisterVortaMessages(); }
-} startUp;
-} // namespace

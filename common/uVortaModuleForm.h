@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Component.h"
+#include "platform/ipc/SingleInstance.h"
 #include "platform/ipc/WindowMessages.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/StatusBar.h"
@@ -16,7 +17,7 @@ extern std::uint32_t WM_VortaModMainFormHandle;
 extern std::uint32_t WM_VortaNotify;
 extern std::uint32_t WM_VortaModNotify;
 
-// Registers the three messages (first call only).
+// Registers the three messages (first call only; the first module form calls it).
 void RegisterVortaMessages();
 
 constexpr std::uint32_t CM_SHOWNOACTIVATE = 0xB06F;
@@ -32,6 +33,8 @@ public:
 
     QLabel* Image1;
     vorta::ui::StatusBar* StatusBar1;
+    // The single-instance component, switching to the previous instance.
+    std::unique_ptr<vorta::ipc::SingleInstance> XJustOne1;
 
     void FormCreate(vorta::ui::Form* sender);
     void FormShow(vorta::ui::Form* sender);
@@ -58,6 +61,7 @@ private:
     // the offset is no number.
     void placeBelowShell();
     void showBehindShell();
+    void bringForward();
 
     std::int64_t m_moduleNumber = 0;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/Application.h"
+#include "testing/ShellProcess.h"
 
 // Every test program runs inside one Application, headless.
 int main(int argc, char** argv)
@@ -8,6 +9,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
+    // Window handles, locks and sockets of this test program stay in a folder of its own.
+    vorta::testing::TemporaryRuntimeFolder runtime;
     vorta::Application app(argc, argv);
     return RUN_ALL_TESTS();
 }
