@@ -63,9 +63,15 @@ ShellWindow::ShellWindow(ShellCore& core, const QString& modulesFolder, int offs
 
 ShellWindow::~ShellWindow()
 {
+    // Modules started here end with the shell.
     for (Module& m : m_modules) {
-        if (m.process)
-            m.process->disconnect(this);
+        if (!m.process)
+            continue;
+        m.process->disconnect(this);
+        if (m.process->state() != QProcess::NotRunning) {
+            m.process->kill();
+            m.process->waitForFinished(5000);
+        }
     }
 }
 
