@@ -1,0 +1,598 @@
+#include "UDM_MTC.h"
+
+#include "DialogsX.h"
+#include "Ufuncoes.h"
+#include "uDmVortaModule.h"
+
+#include "platform/core/Clock.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Money.h"
+
+#include <QTime>
+
+using namespace vorta::db;
+
+vorta::Guarded<TDM_MTC> DM_MTC;
+bool AlterandoMapa = false;
+
+namespace {
+
+const QStringList kMaturidadesMacho{"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"};
+const QStringList kMaturidadesFemea{"AF", "IF", "JFD", "JF2", "JF4"};
+const QStringList kClassificaveisMacho{"JD", "J2", "J4", "TD", "T2"};
+const QStringList kClassificaveisFemea{"JFD", "JF2", "JF4"};
+const QStringList kTipificacoes{"B", "R", "A", "S", "I", "L"};
+const QStringList kAcabamentos{"1", "2", "3", "4", "5"};
+const QStringList kConformacoes{"*", "C", "CO", "RE", "SC", "SR"};
+
+// A refused value: the fixed text in the information dialog, then the silent abort.
+[[noreturn]] void recusa(const QString& text)
+{
+    MessageDlg(text, mtInformation, TMsgDlgButtons{mbOK}, 0);
+    vorta::Abort();
+}
+
+template <class T>
+T* named(T* component, const char* name)
+{
+    component->setName(QString::fromLatin1(name));
+    return component;
+}
+
+} // namespace
+
+TDM_MTC::TDM_MTC(vorta::Component* owner) : vorta::ui::DataModule(owner)
+{
+    setName(QStringLiteral("DM_MTC"));
+    dbMTC = named(new Database(this), "dbMTC");
+    dbMTC->setDatabaseName(QStringLiteral("dbMTC"));
+
+    auto table = [this](const char* name, const char* tableName) {
+        auto* t = named(new Table(this), name);
+        t->setDatabase(dbMTC);
+        t->setTableName(QString::fromLatin1(tableName));
+        return t;
+    };
+    auto query = [this](const char* name, const QString& sql) {
+        auto* q = named(new Query(this), name);
+        q->setDatabase(dbMTC);
+        if (!sql.isEmpty())
+            q->setSql(sql);
+        return q;
+    };
+    auto source = [this](const char* name, DataSet* dataSet, bool autoEdit = true) {
+        auto* s = named(new DataSource(this), name);
+        s->setDataSet(dataSet);
+        s->setAutoEdit(autoEdit);
+        return s;
+    };
+
+    QryContribuinte = query("QryContribuinte",
+        QStringLiteral("Select Con_IECNPJCPF, Con_Nome, Con_NomePropr, M.Mun_Descricao From Contribuinte C, Municipio M "
+                       "Where C.Con_IECNPJCPF > '280000000' and C.Con_IECNPJCPF < '285000000' and C.con_tipo = 'IE' "
+                       "and not (C.Con_NomePropr is null) and C.Mun_Endereco = M.Mun_Codigo order by Con_IECNPJCPF"));
+    DsQryContribuinte = source("DsQryContribuinte", QryContribuinte);
+    QryGeral = query("QryGeral", QString());
+    dsGeral = source("dsGeral", QryGeral);
+    qryaux = query("qryaux", QString());
+    QryParametros = query("QryParametros", QStringLiteral("Select * from Qel_Parametros"));
+    QryParametrosMensais = query("QryParametrosMensais", QString());
+
+    TblContribuinte = table("TblContribuinte", "Contribuinte");
+    DsContribuinte = source("DsContribuinte", TblContribuinte, false);
+    TblTipoLogr = table("TblTipoLogr", "Logradouro");
+    DsTipoLogr = source("DsTipoLogr", TblTipoLogr);
+    TblTipoBairr = table("TblTipoBairr", "Bairro");
+    DsTipoBairr = source("DsTipoBairr", TblTipoBairr);
+    TblResp = table("TblResp", "Responsavel");
+    DsResp = source("DsResp", TblResp);
+    TblRespEmpresa = table("TblRespEmpresa", "RespEmpresa");
+    DsRespEmpresa = source("DsRespEmpresa", TblRespEmpresa);
+    TblMunicipio = table("TblMunicipio", "Municipio");
+    DsMunicipio = source("DsMunicipio", TblMunicipio);
+    TblEntrega = table("TblEntrega", "Entrega");
+
+    TblMTC = table("TblMTC", "qel_movimento");
+    dsMTC = source("dsMTC", TblMTC);
+    TblContribuinteMTC = table("TblContribuinteMTC", "Contribuinte");
+    TblContribuinteMTC->setIndexFieldNames(QStringLiteral("Con_IECNPJCPF"));
+    TblContribuinteMTC->setMasterSource(dsMTC);
+    TblContribuinteMTC->setMasterFields(QStringLiteral("con_iecnpjcpf"));
+    DsContribuinteMTC = source("DsContribuinteMTC", TblContribuinteMTC);
+    TblContribuinteComplemento = table("TblContribuinteComplemento", "Qel_Contribuinte_Complemento");
+    TblContribuinteComplemento->setMasterSource(DsContribuinteMTC);
+    TblContribuinteComplemento->setMasterFields(QStringLiteral("Con_IECNPJCPF"));
+    TblContribuinteComplemento->setDetailFields(QStringLiteral("con_iecnpjcpf"));
+    dsContribuinteComplemento = source("dsContribuinteComplemento", TblContribuinteComplemento);
+
+    TblMapas = table("TblMapas", "qel_mapas");
+    TblMapas->setIndexName(QStringLiteral("iecontribuinte"));
+    TblMapas->setMasterSource(DsQryContribuinte);
+    TblMapas->setMasterFields(QStringLiteral("Con_IECNPJCPF"));
+    TblMapas->setDetailFields(QStringLiteral("con_iecnpjcpf"));
+    dsMapas = source("dsMapas", TblMapas, false);
+    TblMapasItens = table("TblMapasItens", "qel_mapas_itens");
+    TblMapasItens->setIndexFieldNames(QStringLiteral("map_codigo"));
+    TblMapasItens->setMasterSource(dsMapas);
+    TblMapasItens->setMasterFields(QStringLiteral("map_codigo"));
+    dsItensMapas = source("dsItensMapas", TblMapasItens);
+    TblMapasResumo = table("TblMapasResumo", "Qel_Mapas_Resumo");
+    TblMapasResumo->setIndexFieldNames(QStringLiteral("map_codigo"));
+    TblMapasResumo->setMasterSource(dsMapas);
+    TblMapasResumo->setMasterFields(QStringLiteral("map_codigo"));
+    TblContribuinteComplementoMapas = table("TblContribuinteComplementoMapas", "Qel_Contribuinte_Complemento");
+    TblContribuinteComplementoMapas->setMasterSource(dsMapas);
+    TblContribuinteComplementoMapas->setMasterFields(QStringLiteral("ie_pecuarista"));
+    TblContribuinteComplementoMapas->setDetailFields(QStringLiteral("con_iecnpjcpf"));
+    dsContribuinteComplementoMapas = source("dsContribuinteComplementoMapas", TblContribuinteComplementoMapas);
+
+    TblTecnicos = table("TblTecnicos", "Qel_Tecnico");
+    TblTecnicos->setReadOnly(true);
+    dsTecnicos = source("dsTecnicos", TblTecnicos, false);
+
+    TblMaturidade = table("TblMaturidade", "qel_maturidade");
+    TblConformacao = table("TblConformacao", "qel_conformacao");
+    TblAcabamento = table("TblAcabamento", "qel_acabamento");
+    TblTipificacao = table("TblTipificacao", "qel_tipificacao");
+    for (Table* t : {TblMaturidade, TblConformacao, TblAcabamento, TblTipificacao})
+        t->setReadOnly(true);
+
+    qRelMapas = query("qRelMapas",
+        QStringLiteral("select n.*,t.tec_nome from qel_mapas n, qel_tecnico t where n.tec_codigo = t.tec_codigo"));
+    dsRelMapas = source("dsRelMapas", qRelMapas);
+    qRelMapasItens = query("qRelMapasItens",
+        QStringLiteral("select * from qel_mapas_itens where map_codigo = :map_codigo order by itm_num_animal"));
+    qRelMapasItens->setDataSource(dsRelMapas);
+
+    declareFields();
+
+    TblMTC->OnNewRecord = [this](DataSet& ds) { TblMTCNewRecord(ds); };
+    TblMTC->OnPostError = [this](DataSet& ds, EDatabaseError& e, DataAction& a) { TblMTCPostError(ds, e, a); };
+    TblMapas->OnNewRecord = [this](DataSet& ds) { TblMapasNewRecord(ds); };
+    TblMapas->OnCalcFields = [this](DataSet& ds) { TblMapasCalcFields(ds); };
+    // A map being inserted shows no list figures until it is stored.
+    TblMapas->BeforePost = [this](DataSet&) { m_inserindoMapa = false; };
+    TblMapas->BeforeCancel = [this](DataSet&) { m_inserindoMapa = false; };
+    TblMapasItens->OnNewRecord = [this](DataSet& ds) { TblMapasItensNewRecord(ds); };
+    TblMapasItens->BeforeInsert = [this](DataSet& ds) { TblMapasItensBeforeInsert(ds); };
+    TblMapasItens->BeforePost = [this](DataSet& ds) { TblMapasItensBeforePost(ds); };
+    TblMapasItens->AfterPost = [this](DataSet& ds) { TblMapasItensAfterPost(ds); };
+    TblMapasItens->AfterDelete = [this](DataSet& ds) { TblMapasItensAfterDelete(ds); };
+    // The codes' lookup tables open with the animals that show them.
+    TblMapasItens->BeforeOpen = [this](DataSet&) {
+        for (Table* t : {TblMaturidade, TblConformacao, TblAcabamento, TblTipificacao})
+            if (!t->active())
+                t->open();
+    };
+    TblMapasItens->fieldByName(QStringLiteral("tip_codigo"))->OnValidate = [this](Field& f) { TblMapasItenstip_codigoValidate(f); };
+    TblMapasItens->fieldByName(QStringLiteral("aca_codigo"))->OnValidate = [this](Field& f) { TblMapasItensaca_codigoValidate(f); };
+    TblMapasItens->fieldByName(QStringLiteral("mat_codigo"))->OnValidate = [this](Field& f) { TblMapasItensmat_codigoValidate(f); };
+    TblMapasItens->fieldByName(QStringLiteral("con_codigo"))->OnValidate = [this](Field& f) { TblMapasItenscon_codigoValidate(f); };
+    qRelMapasItens->OnCalcFields = [this](DataSet& ds) { qRelMapasItensCalcFields(ds); };
+
+    OnCreate = [this](vorta::ui::DataModule*) { DataModuleCreate(); };
+    OnDestroy = [this](vorta::ui::DataModule*) { DataModuleDestroy(); };
+}
+
+void TDM_MTC::declareFields()
+{
+    struct Def {
+        const char* name;
+        FieldType type;
+        int size;
+        bool required;
+    };
+    auto declare = [](DataSet* ds, std::initializer_list<Def> defs) {
+        for (const Def& d : defs)
+            ds->addField(QString::fromLatin1(d.name), d.type, d.size)->setRequired(d.required);
+    };
+    const QString money = QStringLiteral("###,###,##0.00");
+
+    declare(TblMapas, {{"map_codigo", FieldType::Integer, 0, true},
+                       {"con_iecnpjcpf", FieldType::String, 9, false},
+                       {"map_data", FieldType::DateTime, 0, false},
+                       {"map_num_lote", FieldType::String, 5, false},
+                       {"map_vlr_icms", FieldType::Float, 0, false},
+                       {"map_vlr_arrobaM", FieldType::Float, 0, false},
+                       {"map_vlr_arrobaF", FieldType::Float, 0, false},
+                       {"ie_pecuarista", FieldType::String, 18, false},
+                       {"Tec_Codigo", FieldType::Integer, 0, false},
+                       {"Aprovado", FieldType::String, 1, false}});
+    TblMapas->fieldByName(QStringLiteral("map_data"))->setEditMask(QStringLiteral("!99/99/9999;1;_"));
+    TblMapas->fieldByName(QStringLiteral("map_num_lote"))->setEditMask(QStringLiteral("!99/99;1;_"));
+    TblMapas->addField(QStringLiteral("calcVlrTotal"), FieldType::Float, 0, FieldKind::Calculated)->setDisplayFormat(money);
+    TblMapas->addField(QStringLiteral("calcQtdTotal"), FieldType::Integer, 0, FieldKind::Calculated);
+    TblMapas->addField(QStringLiteral("calcqtdreprovada"), FieldType::Integer, 0, FieldKind::Calculated)
+        ->setDisplayLabel(QStringLiteral("Qtd. Classificados"));
+    TblMapas->addLookupField(QStringLiteral("Lk_Fornecedor"), FieldType::String, 100, QStringLiteral("ie_pecuarista"),
+                             TblContribuinte, QStringLiteral("Con_IECNPJCPF"), QStringLiteral("Con_Nome"));
+    TblMapas->addLookupField(QStringLiteral("Lk_FornecedorTipo"), FieldType::String, 50, QStringLiteral("ie_pecuarista"),
+                             TblContribuinte, QStringLiteral("Con_IECNPJCPF"), QStringLiteral("Con_Tipo"));
+    TblMapas->addLookupField(QStringLiteral("lkFornecedorPropriedade"), FieldType::String, 60,
+                             QStringLiteral("ie_pecuarista"), TblContribuinteMTC, QStringLiteral("Con_IECNPJCPF"),
+                             QStringLiteral("Con_NomePropr"));
+
+    declare(TblMapasItens, {{"map_codigo", FieldType::Integer, 0, true},
+                            {"itm_num_animal", FieldType::Integer, 0, true},
+                            {"tip_codigo", FieldType::String, 1, true},
+                            {"itm_classificado", FieldType::String, 1, true},
+                            {"aca_codigo", FieldType::Integer, 0, true},
+                            {"mat_codigo", FieldType::String, 3, true},
+                            {"itm_peso", FieldType::Float, 0, true},
+                            {"con_codigo", FieldType::String, 2, false}});
+    TblMapasItens->addLookupField(QStringLiteral("lkMaturidade"), FieldType::String, 3, QStringLiteral("mat_codigo"),
+                                  TblMaturidade, QStringLiteral("mat_codigo"), QStringLiteral("mat_codigo"));
+    TblMapasItens->addLookupField(QStringLiteral("lkconformacao"), FieldType::String, 50, QStringLiteral("con_codigo"),
+                                  TblConformacao, QStringLiteral("cof_codigo"), QStringLiteral("cof_codigo"));
+    TblMapasItens->addLookupField(QStringLiteral("lkAcabamento"), FieldType::String, 50, QStringLiteral("aca_codigo"),
+                                  TblAcabamento, QStringLiteral("aca_codigo"), QStringLiteral("aca_codigo"));
+    TblMapasItens->addLookupField(QStringLiteral("lktipificacao"), FieldType::String, 3, QStringLiteral("tip_codigo"),
+                                  TblTipificacao, QStringLiteral("tip_codigo"), QStringLiteral("tip_codigo"));
+
+    declare(TblMapasResumo, {{"map_codigo", FieldType::Integer, 0, false},
+                             {"mat_codigo", FieldType::String, 3, false},
+                             {"mre_qtd_cabecas", FieldType::Integer, 0, false},
+                             {"mre_peso_kg", FieldType::Float, 0, false},
+                             {"mre_qtd_arroba", FieldType::Float, 0, false},
+                             {"mre_vlr_arroba", FieldType::Float, 0, false},
+                             {"mre_base_calc_icms", FieldType::Float, 0, false},
+                             {"mre_icms", FieldType::Float, 0, false},
+                             {"mre_perc_incentivo", FieldType::Float, 0, false},
+                             {"mre_vlr_repasse", FieldType::Float, 0, false},
+                             {"mre_qtd_reprovada", FieldType::Integer, 0, false}});
+    for (const char* f : {"mre_peso_kg", "mre_qtd_arroba", "mre_vlr_arroba", "mre_base_calc_icms", "mre_icms",
+                          "mre_perc_incentivo", "mre_vlr_repasse"})
+        TblMapasResumo->fieldByName(QString::fromLatin1(f))->setDisplayFormat(money);
+
+    declare(TblMTC, {{"mov_codigo", FieldType::Integer, 0, true},
+                     {"con_iecnpjcpf", FieldType::String, 18, false},
+                     {"mov_ano_referencia", FieldType::Integer, 0, false},
+                     {"mov_mes_referencia", FieldType::Integer, 0, false},
+                     {"mov_tipo", FieldType::String, 1, false},
+                     {"mov_dt_hr_criacao", FieldType::DateTime, 0, false},
+                     {"mov_situacao", FieldType::String, 1, false},
+                     {"mov_dt_hr_geracao", FieldType::DateTime, 0, false},
+                     {"mov_versao", FieldType::String, 10, false},
+                     {"mov_responsavel", FieldType::String, 50, false}});
+
+    declare(TblTecnicos, {{"Tec_Codigo", FieldType::Integer, 0, true},
+                          {"Tec_Nome", FieldType::String, 50, false},
+                          {"Tec_CPF", FieldType::String, 18, false},
+                          {"Tec_Endereco", FieldType::String, 50, false},
+                          {"Tec_Bairro", FieldType::String, 30, false},
+                          {"Tec_CEP", FieldType::String, 10, false},
+                          {"Tec_Telefone", FieldType::String, 18, false},
+                          {"Tec_Celular", FieldType::String, 18, false},
+                          {"Tec_Fax", FieldType::String, 18, false},
+                          {"Tec_Conselho", FieldType::String, 10, false},
+                          {"Tec_Nro_Conselho", FieldType::String, 10, false},
+                          {"Mun_Codigo", FieldType::Integer, 0, false}});
+
+    for (Table* t : {TblContribuinteComplemento, TblContribuinteComplementoMapas})
+        declare(t, {{"con_iecnpjcpf", FieldType::String, 18, false},
+                    {"cco_num_sif", FieldType::String, 20, false},
+                    {"cco_num_cad_pradel", FieldType::String, 20, false}});
+
+    TblContribuinte->addLookupField(QStringLiteral("LkTipoLogr"), FieldType::String, 15, QStringLiteral("TipLog_Codigo"),
+                                    TblTipoLogr, QStringLiteral("TipLog_Codigo"), QStringLiteral("TipLog_Descricao"));
+
+    declare(TblEntrega, {{"Sistema", FieldType::String, 10, false},
+                         {"Versao", FieldType::String, 20, false},
+                         {"Arquivo", FieldType::String, 15, false},
+                         {"CRC", FieldType::String, 30, false},
+                         {"Data_Geracao", FieldType::DateTime, 0, false},
+                         {"Data_Copia", FieldType::DateTime, 0, false},
+                         {"Data_Entrega", FieldType::DateTime, 0, false},
+                         {"Dados_Entrega", FieldType::Memo, 0, false},
+                         {"Chave", FieldType::String, 250, true},
+                         {"Protocolo", FieldType::String, 250, false},
+                         {"Inscricao", FieldType::String, 12, false},
+                         {"Referencia", FieldType::String, 20, false},
+                         {"Motivo", FieldType::String, 20, false},
+                         {"Nome", FieldType::String, 40, false},
+                         {"ResultadoProcessamento", FieldType::String, 250, false},
+                         {"ResultadoTipo", FieldType::String, 20, false}});
+
+    qRelMapasItens->addField(QStringLiteral("Dsc_Conformacao"), FieldType::String, 3, FieldKind::Calculated);
+}
+
+void TDM_MTC::DataModuleCreate()
+{
+    // The folder of the installation as it stands now.
+    InicializarVariaveisGlobais();
+    dbMTC->setDirectory(DirDados);
+    dbMTC->open();
+}
+
+void TDM_MTC::DataModuleDestroy()
+{
+    dbMTC->close();
+}
+
+int TDM_MTC::proximoCodigo(const QString& sql, const QVariantList& params)
+{
+    Query q;
+    q.setDatabase(dbMTC);
+    q.setSql(sql);
+    for (int i = 0; i < params.size() && i < q.paramCount(); ++i)
+        q.params(i)->setValue(params[i]);
+    q.open();
+    const qint64 last = q.isEmpty() ? 0 : q.fieldByName(QStringLiteral("UltimoCodigo"))->asInteger();
+    return last > 0 ? int(last) + 1 : 1;
+}
+
+void TDM_MTC::TblMTCNewRecord(DataSet& ds)
+{
+    ds.fieldByName(QStringLiteral("mov_situacao"))->setAsString(QStringLiteral("?"));
+    QDateTime created = vorta::now();
+    created.setTime(QTime(created.time().hour(), created.time().minute(), created.time().second()));
+    ds.fieldByName(QStringLiteral("mov_dt_hr_criacao"))->setAsDateTime(created);
+    ds.fieldByName(QStringLiteral("mov_codigo"))
+        ->setAsInteger(proximoCodigo(QStringLiteral("select max(mov_codigo)as UltimoCodigo from qel_movimento")));
+}
+
+void TDM_MTC::TblMTCPostError(DataSet&, EDatabaseError&, DataAction&)
+{
+    MsgErroBD(33);
+    vorta::Abort();
+}
+
+void TDM_MTC::TblMapasNewRecord(DataSet& ds)
+{
+    m_inserindoMapa = true;
+    if (QryContribuinte->active() && !QryContribuinte->isEmpty())
+        ds.fieldByName(QStringLiteral("con_iecnpjcpf"))
+            ->setAsString(QryContribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
+    ds.fieldByName(QStringLiteral("map_codigo"))
+        ->setAsInteger(proximoCodigo(QStringLiteral("select max(map_codigo)as UltimoCodigo from qel_mapas")));
+}
+
+int TDM_MTC::contagem(const QString& sql, int mapCode, const QVariantList& extra)
+{
+    QryGeral->close();
+    QryGeral->setSql(sql);
+    QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(mapCode);
+    if (!extra.isEmpty())
+        QryGeral->paramByName(QStringLiteral("vclassificado"))->setValue(extra.first());
+    QryGeral->open();
+    const qint64 n = QryGeral->isEmpty() ? 0 : QryGeral->fields(0)->asInteger();
+    QryGeral->close();
+    return int(n);
+}
+
+void TDM_MTC::TblMapasCalcFields(DataSet& ds)
+{
+    if (m_inserindoMapa)
+        return;
+    const int map = int(ds.fieldByName(QStringLiteral("map_codigo"))->asInteger());
+
+    QryGeral->close();
+    QryGeral->setSql(QStringLiteral("select sum(mre_vlr_repasse) as valor from qel_mapas_resumo where map_codigo=:vmapa"));
+    QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(map);
+    QryGeral->open();
+    // Shown at two places, so held as the rounded amount.
+    vorta::Money total =
+        QryGeral->isEmpty() ? vorta::Money() : vorta::Money::fromDouble(QryGeral->fields(0)->asFloat());
+    QryGeral->close();
+
+    const int animals = contagem(
+        QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens where map_codigo=:vmapa"), map);
+    const int classified = contagem(QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens "
+                                                   "where map_codigo=:vmapa and itm_classificado=:vclassificado"),
+                                    map, {QStringLiteral("S")});
+    // Less than half classified earns nothing.
+    if (animals == 0 || 2 * qint64(classified) < animals)
+        total = vorta::Money();
+    ds.fieldByName(QStringLiteral("calcVlrTotal"))->setAsFloat(total.toDouble());
+    ds.fieldByName(QStringLiteral("calcQtdTotal"))->setAsInteger(animals);
+    ds.fieldByName(QStringLiteral("calcqtdreprovada"))->setAsInteger(classified);
+}
+
+void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
+{
+    const qint64 map = TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger();
+    ds.fieldByName(QStringLiteral("itm_num_animal"))
+        ->setAsInteger(proximoCodigo(QStringLiteral("select max(itm_num_animal) as UltimoCodigo from qel_mapas_itens "
+                                                    "where map_codigo = :vmapa"),
+                                     {map}));
+}
+
+QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
+{
+    if (sex == QLatin1String("M"))
+        return {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"};
+    if (sex == QLatin1String("F"))
+        return {"AF", "IF", "JFD", "JF2", "JF4"};
+    return {};
+}
+
+bool TDM_MTC::VerificaMapaDia(const QString& raiser, const QString& sex, const QDate& date)
+{
+    QryGeral->close();
+    QryGeral->clearSql();
+    QryGeral->addSql(QStringLiteral(" Select * "));
+    QryGeral->addSql(QStringLiteral(" From qel_Mapas "));
+    QryGeral->addSql(QStringLiteral(" Where (ie_pecuarista = :vContribuinte) and (map_data = :vData) and (aprovado = :vSexo) "));
+    QryGeral->paramByName(QStringLiteral("vContribuinte"))->setAsString(raiser);
+    // map_data is a date-time of the day's start, as the date field stores it.
+    QryGeral->paramByName(QStringLiteral("vData"))->setAsDateTime(QDateTime(date, QTime(0, 0)));
+    QryGeral->paramByName(QStringLiteral("vSexo"))->setAsString(sex);
+    QryGeral->open();
+    const int maps = QryGeral->recordCount();
+    QryGeral->close();
+    return maps >= 2 && !AlterandoMapa;
+}
+
+void TDM_MTC::TblMapasItensBeforeInsert(DataSet&)
+{
+    const bool mapOpen = TblMapas->active() && !(TblMapas->state() == DataSetState::Browse && TblMapas->isEmpty());
+    const QString sex = mapOpen ? TblMapas->fieldByName(QStringLiteral("Aprovado"))->asString() : QString();
+    if (sex.isEmpty()) {
+        MsgErroBD(1725);
+        vorta::Abort();
+    }
+    // The map's own values, not the texts of its edits, so that a masked registration
+    // matches the stored one.
+    if (VerificaMapaDia(TblMapas->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), sex,
+                        TblMapas->fieldByName(QStringLiteral("map_data"))->asDate())) {
+        MsgErroBD(1723);
+        vorta::Abort();
+    }
+    if (SetListaMaturidade)
+        SetListaMaturidade(MaturidadesDoSexo(sex));
+}
+
+QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, const QString& conformation,
+                            const QString& /*typing*/, double weight)
+{
+    const QString mat = maturity.trimmed().toUpper();
+    const QString con = conformation.trimmed().toUpper();
+    const QString aca = finish.trimmed();
+    // Only what is known to earn the incentive does: a code outside the lists never does.
+    if (aca != QLatin1String("2") && aca != QLatin1String("3") && aca != QLatin1String("4"))
+        return QStringLiteral("N");
+    if (!con.isEmpty() && con != QLatin1String("C") && con != QLatin1String("SC") && con != QLatin1String("RE"))
+        return QStringLiteral("N");
+    if (kClassificaveisMacho.contains(mat))
+        return weight < 225.0 ? QStringLiteral("N") : QStringLiteral("S");
+    if (kClassificaveisFemea.contains(mat))
+        return weight < 180.0 ? QStringLiteral("N") : QStringLiteral("S");
+    return QStringLiteral("N");
+}
+
+void TDM_MTC::TblMapasItensBeforePost(DataSet& ds)
+{
+    QString classified = QStringLiteral("N");
+    try {
+        classified = Classifica(ds.fieldByName(QStringLiteral("mat_codigo"))->asString(),
+                                ds.fieldByName(QStringLiteral("aca_codigo"))->asString(),
+                                ds.fieldByName(QStringLiteral("con_codigo"))->asString(),
+                                ds.fieldByName(QStringLiteral("tip_codigo"))->asString(),
+                                ds.fieldByName(QStringLiteral("itm_peso"))->asFloat());
+        // Codes are kept upper-cased; only a value that changes is written back, so an
+        // absent conformation is not run through its validator again.
+        for (const char* name : {"mat_codigo", "con_codigo", "tip_codigo"}) {
+            Field* f = ds.fieldByName(QString::fromLatin1(name));
+            const QString text = f->asString();
+            if (!text.isEmpty() && text != text.toUpper())
+                f->setAsString(text.toUpper());
+        }
+    } catch (...) {
+        // The post goes on, but an animal not fully checked is not entitled.
+        classified = QStringLiteral("N");
+    }
+    try {
+        ds.fieldByName(QStringLiteral("itm_classificado"))->setAsString(classified);
+    } catch (...) {
+    }
+}
+
+void TDM_MTC::atualizaSexo()
+{
+    if (SetSexoHabilitado)
+        SetSexoHabilitado(TblMapasItens->isEmpty());
+}
+
+void TDM_MTC::TblMapasItensAfterPost(DataSet&)
+{
+    atualizaSexo();
+}
+
+void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
+{
+    atualizaSexo();
+}
+
+void TDM_MTC::TblMapasItenstip_codigoValidate(Field& field)
+{
+    if (!kTipificacoes.contains(field.asString().toUpper()))
+        recusa(QStringLiteral("Tipificação inválida !"));
+}
+
+void TDM_MTC::TblMapasItensaca_codigoValidate(Field& field)
+{
+    if (!kAcabamentos.contains(field.asString()))
+        recusa(QStringLiteral("Acabamento inválido !"));
+}
+
+void TDM_MTC::TblMapasItensmat_codigoValidate(Field& field)
+{
+    const QString sex = TblMapas->active() ? TblMapas->fieldByName(QStringLiteral("Aprovado"))->asString() : QString();
+    if (sex != QLatin1String("M") && sex != QLatin1String("F"))
+        return;
+    const QStringList& allowed = sex == QLatin1String("M") ? kMaturidadesMacho : kMaturidadesFemea;
+    if (!allowed.contains(field.asString().toUpper()))
+        recusa(QStringLiteral("Maturidade inválida ! "));
+}
+
+void TDM_MTC::TblMapasItenscon_codigoValidate(Field& field)
+{
+    if (field.isNull())
+        vorta::Abort();
+    if (!kConformacoes.contains(field.asString().toUpper()))
+        recusa(QStringLiteral("Conformação inválida !"));
+}
+
+QString TDM_MTC::DescricaoConformacao(const QString& conformation)
+{
+    const QString c = conformation.trimmed().toUpper().left(3);
+    if (c == QLatin1String("C"))
+        return QStringLiteral("C");
+    if (c == QLatin1String("CO"))
+        return QStringLiteral("Co");
+    if (c == QLatin1String("SC"))
+        return QStringLiteral("Sc");
+    if (c == QLatin1String("SR"))
+        return QStringLiteral("Sr");
+    if (c == QLatin1String("RE"))
+        return QStringLiteral("Re");
+    if (c == QLatin1String("*"))
+        return QStringLiteral("DIF");
+    return QString();
+}
+
+void TDM_MTC::qRelMapasItensCalcFields(DataSet& ds)
+{
+    ds.fieldByName(QStringLiteral("Dsc_Conformacao"))
+        ->setAsString(DescricaoConformacao(ds.fieldByName(QStringLiteral("con_codigo"))->asString()));
+}
+
+bool TDM_MTC::MapaAprovado(int mapCode)
+{
+    qryaux->close();
+    qryaux->clearSql();
+    qryaux->addSql(QStringLiteral(" select map_codigo, sum(mre_qtd_cabecas) as QtdAprovadas from qel_mapas_resumo"));
+    qryaux->addSql(QStringLiteral(" where map_codigo = :vMapa and mat_codigo<>:p1 and mat_codigo<>:p2 and "
+                                  "mat_codigo<>:p3 and mat_codigo<>:p4 and mat_codigo<>:p5"));
+    qryaux->addSql(QStringLiteral(" group by map_codigo"));
+    qryaux->paramByName(QStringLiteral("vMapa"))->setAsInteger(mapCode);
+    const char* excluded[] = {"A", "AF", "I", "IF", "T4"};
+    for (int i = 0; i < 5; ++i)
+        qryaux->paramByName(QStringLiteral("p%1").arg(i + 1))->setAsString(QString::fromLatin1(excluded[i]));
+    qryaux->open();
+    const qint64 approved = qryaux->isEmpty() ? 0 : qryaux->fieldByName(QStringLiteral("QtdAprovadas"))->asInteger();
+    qryaux->close();
+
+    qryaux->clearSql();
+    qryaux->addSql(QStringLiteral(" select map_codigo, sum(mre_qtd_reprovada) as QtdReprovadas from qel_mapas_resumo"));
+    qryaux->addSql(QStringLiteral(" where map_codigo = :vMapa "));
+    qryaux->addSql(QStringLiteral(" group by map_codigo"));
+    qryaux->paramByName(QStringLiteral("vMapa"))->setAsInteger(mapCode);
+    qryaux->open();
+    const qint64 rejected = qryaux->isEmpty() ? 0 : qryaux->fieldByName(QStringLiteral("QtdReprovadas"))->asInteger();
+    qryaux->close();
+    return rejected == 0 || rejected <= approved;
+}
+
+void TDM_MTC::BuscaTroca(const QString& text, const QString& searched, QString& result, const QString& replacement)
+{
+    result = text;
+    // The positions are those of the text as it was at the start.
+    const int length = int(text.size());
+    for (int i = 0; i < length && i < result.size(); ++i) {
+        if (result.mid(i, 1) == searched) {
+            result.remove(i, 1);
+            result.insert(i, replacement);
+        }
+    }
+}

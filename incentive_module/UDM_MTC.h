@@ -1,0 +1,131 @@
+#pragma once
+
+#include "platform/core/Component.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/Database.h"
+#include "platform/db/Query.h"
+#include "platform/db/Table.h"
+#include "platform/ui/DataModule.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// True while a stored map is being altered in the map form; the same-day check is off
+// then, since the map itself is already one of the stored maps of its day.
+extern bool AlterandoMapa;
+
+// The data module of the incentive programme: its own connection to the data folder,
+// every table and query of the programme and of the shared registers it reads, and
+// the rules of a carcass-typing map.
+class TDM_MTC : public vorta::ui::DataModule {
+public:
+    explicit TDM_MTC(vorta::Component* owner = nullptr);
+
+    vorta::db::Database* dbMTC;
+
+    // Programme tables.
+    vorta::db::Table* TblMapas;
+    vorta::db::Table* TblMapasItens;
+    vorta::db::Table* TblMapasResumo;
+    vorta::db::Table* TblMTC;
+    vorta::db::Table* TblTecnicos;
+    vorta::db::Table* TblContribuinteComplemento;
+    vorta::db::Table* TblContribuinteComplementoMapas;
+    // Lookup tables of the animals' codes.
+    vorta::db::Table* TblMaturidade;
+    vorta::db::Table* TblConformacao;
+    vorta::db::Table* TblAcabamento;
+    vorta::db::Table* TblTipificacao;
+    // Shared registers.
+    vorta::db::Table* TblContribuinte;
+    vorta::db::Table* TblContribuinteMTC;
+    vorta::db::Table* TblResp;
+    vorta::db::Table* TblRespEmpresa;
+    vorta::db::Table* TblTipoLogr;
+    vorta::db::Table* TblTipoBairr;
+    vorta::db::Table* TblMunicipio;
+    vorta::db::Table* TblEntrega;
+
+    vorta::db::Query* QryContribuinte;
+    vorta::db::Query* QryGeral;
+    vorta::db::Query* qryaux;
+    vorta::db::Query* QryParametros;
+    vorta::db::Query* QryParametrosMensais;
+    vorta::db::Query* qRelMapas;
+    vorta::db::Query* qRelMapasItens;
+
+    vorta::db::DataSource* DsContribuinte;
+    vorta::db::DataSource* DsQryContribuinte;
+    vorta::db::DataSource* DsResp;
+    vorta::db::DataSource* DsRespEmpresa;
+    vorta::db::DataSource* DsTipoLogr;
+    vorta::db::DataSource* DsTipoBairr;
+    vorta::db::DataSource* DsContribuinteMTC;
+    vorta::db::DataSource* dsMTC;
+    vorta::db::DataSource* dsMapas;
+    vorta::db::DataSource* dsItensMapas;
+    vorta::db::DataSource* dsTecnicos;
+    vorta::db::DataSource* DsMunicipio;
+    vorta::db::DataSource* dsRelMapas;
+    vorta::db::DataSource* dsContribuinteComplemento;
+    vorta::db::DataSource* dsContribuinteComplementoMapas;
+    vorta::db::DataSource* dsGeral;
+
+    // Tec_Codigo of the row current when the technicians' register last closed.
+    int TecnicoSelecionado = 0;
+
+    // Approved: no animal rejected, or no more rejected than classified.
+    bool MapaAprovado(int mapCode);
+    // Two stored maps of this raiser, day and sex already exist (and no map is being
+    // altered). raiser is the registration as stored, without its mask.
+    bool VerificaMapaDia(const QString& raiser, const QString& sex, const QDate& date);
+
+    // Each occurrence of the searched character replaced (replacement may be empty).
+    static void BuscaTroca(const QString& text, const QString& searched, QString& result,
+                           const QString& replacement);
+
+    // What the animal events need of the open map form: the maturity pick list of its
+    // animal grid, and whether its sex box may change. Unset while no form is open.
+    std::function<void(const QStringList&)> SetListaMaturidade;
+    std::function<void(bool)> SetSexoHabilitado;
+
+    // The maturity codes of a sex, in pick-list order; empty for any other sex.
+    static QStringList MaturidadesDoSexo(const QString& sex);
+    // "S" or "N" for an animal's codes and weight; see TblMapasItensBeforePost.
+    static QString Classifica(const QString& maturity, const QString& finish, const QString& conformation,
+                              const QString& typing, double weight);
+    // The print's text of a conformation code.
+    static QString DescricaoConformacao(const QString& conformation);
+
+    // Dataset events.
+    void TblMTCNewRecord(vorta::db::DataSet& dataSet);
+    void TblMTCPostError(vorta::db::DataSet& dataSet, vorta::db::EDatabaseError& error, vorta::db::DataAction& action);
+    void TblMapasNewRecord(vorta::db::DataSet& dataSet);
+    void TblMapasCalcFields(vorta::db::DataSet& dataSet);
+    void TblMapasItensNewRecord(vorta::db::DataSet& dataSet);
+    void TblMapasItensBeforeInsert(vorta::db::DataSet& dataSet);
+    void TblMapasItensBeforePost(vorta::db::DataSet& dataSet);
+    void TblMapasItensAfterPost(vorta::db::DataSet& dataSet);
+    void TblMapasItensAfterDelete(vorta::db::DataSet& dataSet);
+    void TblMapasItenstip_codigoValidate(vorta::db::Field& field);
+    void TblMapasItensaca_codigoValidate(vorta::db::Field& field);
+    void TblMapasItensmat_codigoValidate(vorta::db::Field& field);
+    void TblMapasItenscon_codigoValidate(vorta::db::Field& field);
+    void qRelMapasItensCalcFields(vorta::db::DataSet& dataSet);
+
+private:
+    void DataModuleCreate();
+    void DataModuleDestroy();
+    void declareFields();
+    // The column's maximum plus 1, or 1 when there is none; read just before an insert.
+    int proximoCodigo(const QString& sql, const QVariantList& params = {});
+    int contagem(const QString& sql, int mapCode, const QVariantList& extra = {});
+    void atualizaSexo();
+
+    bool m_inserindoMapa = false;
+};
+
+extern vorta::Guarded<TDM_MTC> DM_MTC;

@@ -1,0 +1,327 @@
+#include "UResumoMapa.h"
+
+#include "UDM_MTC.h"
+#include "Ufuncoes.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Dialogs.h"
+
+using vorta::Money;
+using namespace vorta::db;
+
+namespace {
+
+// Kilograms of carcass in one arroba.
+constexpr int kKgPorArroba = 15;
+
+Money floatField(DataSet* ds, const char* name)
+{
+    return Money::fromDouble(ds->fieldByName(QString::fromLatin1(name))->asFloat());
+}
+
+} // namespace
+
+TResumoMapa::TResumoMapa(TDM_MTC* dm) : m_dm(dm) {}
+
+TLinhaResumo* TResumoMapa::Linha(const QString& code)
+{
+    const QString c = code.trimmed().toUpper();
+    struct Entry {
+        const char* code;
+        TLinhaResumo* row;
+    };
+    const Entry rows[] = {{"JD", &JD},   {"J2", &J2},   {"J4", &J4},   {"TD", &TD},
+                          {"T2", &T2},   {"JFD", &JFD}, {"JF2", &JF2}, {"JF4", &JF4}};
+    for (const Entry& e : rows)
+        if (c == QLatin1String(e.code))
+            return e.row;
+    return nullptr;
+}
+
+bool TResumoMapa::VerificaMovimento(const QDate& date)
+{
+    Query* q = m_dm->QryGeral;
+    q->close();
+    q->setSql(QStringLiteral("select * from qel_movimento where con_iecnpjcpf=:vcontribuinte and "
+                             "mov_ano_referencia=:vAno and mov_mes_referencia=:vmes"));
+    const QString slaughterhouse =
+        m_dm->QryContribuinte->active() ? m_dm->QryContribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString()
+                                        : QString();
+    q->paramByName(QStringLiteral("vcontribuinte"))->setAsString(slaughterhouse);
+    q->paramByName(QStringLiteral("vAno"))->setAsInteger(date.isValid() ? date.year() : 0);
+    q->paramByName(QStringLiteral("vmes"))->setAsInteger(date.isValid() ? date.month() : 0);
+    q->open();
+    const bool found = !q->isEmpty();
+    q->close();
+    return found;
+}
+
+void TResumoMapa::CarregaParametros()
+{
+    Query* q = m_dm->QryParametros;
+    q->close();
+    q->open();
+    const Money dl = floatField(q, "par_perc_incentivo_dl");
+    const Money d2 = floatField(q, "par_perc_incentivo_2d");
+    const Money d4 = floatField(q, "par_perc_incentivo_4d");
+    JD.Incentivo = TD.Incentivo = JFD.Incentivo = dl;
+    J2.Incentivo = T2.Incentivo = JF2.Incentivo = d2;
+    J4.Incentivo = JF4.Incentivo = d4;
+    DbEdit_Icms = floatField(q, "par_perc_icms");
+    q->close();
+}
+
+void TResumoMapa::CarregaParametrosMensais(const QDate& date)
+{
+    Query* q = m_dm->QryParametrosMensais;
+    q->close();
+    q->setSql(QStringLiteral("select * from qel_parametros_mensais where pam_ano=:vano and pam_mes=:vmes"));
+    q->paramByName(QStringLiteral("vano"))->setAsInteger(date.isValid() ? date.year() : 0);
+    q->paramByName(QStringLiteral("vmes"))->setAsInteger(date.isValid() ? date.month() : 0);
+    q->open();
+    if (!q->isEmpty()) {
+        dbedit_valorArrobaMPauta = floatField(q, "pam_vlr_arr_macho");
+        dbedit_valorArrobaFPauta = floatField(q, "pam_vlr_arr_femea");
+        if (dbEdit_VlrArrobaMacho.isZero())
+            dbEdit_VlrArrobaMacho = dbedit_valorArrobaMPauta;
+        if (dbEdit_VlrArrobaFemea.isZero())
+            dbEdit_VlrArrobaFemea = dbedit_valorArrobaFPauta;
+    }
+    q->close();
+}
+
+void TResumoMapa::LimpaCampos()
+{
+    for (TLinhaResumo* row : {&JD, &J2, &J4, &TD, &T2, &JFD, &JF2, &JF4}) {
+        const Money percent = row->Incentivo;
+        *row = TLinhaResumo();
+        row->Incentivo = percent;
+    }
+    TotIncentivo67 = TotIncentivo50 = TotIncentivo33 = TotIncentivoTotal = Money();
+    TotalQtdGeral = 0;
+    dbedit_valorArrobaMPauta = dbedit_valorArrobaFPauta = Money();
+    recm1 = recm2 = recm3 = recm4 = recm5 = recm6 = recmtotal = 0;
+    recf1 = recf2 = recf3 = recf4 = recftotal = 0;
+}
+
+void TResumoMapa::Totaliza()
+{
+    Table* items = m_dm->TblMapasItens;
+    if (!items->active())
+        return;
+    const QDate date = m_dm->TblMapas->fieldByName(QStringLiteral("map_data"))->asDate();
+    if (!VerificaMovimento(date)) {
+        MsgErroBD(1669);
+        vorta::Abort();
+    }
+    LimpaCampos();
+    CarregaParametrosMensais(date);
+    const Money valueM = vorta::min(dbEdit_VlrArrobaMacho, dbedit_valorArrobaMPauta);
+    const Money valueF = vorta::min(dbEdit_VlrArrobaFemea, dbedit_valorArrobaFPauta);
+
+    items->first();
+    while (!items->eof()) {
+        const QString maturity = items->fieldByName(QStringLiteral("mat_codigo"))->asString().trimmed().toUpper();
+        const QString classified = items->fieldByName(QStringLiteral("itm_classificado"))->asString().toUpper();
+        if (classified == QLatin1String("S")) {
+            if (TLinhaResumo* row = Linha(maturity)) {
+                const bool female = maturity.startsWith(QLatin1String("JF"));
+                row->Qtd += 1;
+                row->Peso += Money::fromDouble(items->fieldByName(QStringLiteral("itm_peso"))->asFloat());
+                row->QtdArr = row->Peso.dividedBy(kKgPorArroba);
+                row->ValorArr = female ? valueF : valueM;
+                row->BaseCalc = row->QtdArr.times(row->ValorArr);
+                row->Icms = row->BaseCalc.percent(DbEdit_Icms);
+                row->VlrRepasse = row->Icms.percent(row->Incentivo);
+            }
+        } else if (classified == QLatin1String("N")) {
+            struct Counter {
+                const char* code;
+                int* counter;
+            };
+            const Counter counters[] = {{"JD", &recm1}, {"J2", &recm2}, {"J4", &recm2}, {"TD", &recm3},
+                                        {"T2", &recm4}, {"T4", &recm4}, {"I", &recm5},  {"A", &recm6},
+                                        {"JFD", &recf1}, {"JF2", &recf2}, {"JF4", &recf2}, {"IF", &recf3},
+                                        {"AF", &recf4}};
+            for (const Counter& c : counters)
+                if (maturity == QLatin1String(c.code))
+                    ++*c.counter;
+        }
+        items->next();
+    }
+
+    TotIncentivo67 = JD.VlrRepasse + TD.VlrRepasse + JFD.VlrRepasse;
+    TotIncentivo50 = J2.VlrRepasse + T2.VlrRepasse + JF2.VlrRepasse;
+    TotIncentivo33 = J4.VlrRepasse + JF4.VlrRepasse;
+    TotIncentivoTotal = TotIncentivo67 + TotIncentivo50 + TotIncentivo33;
+
+    auto sum = [](std::initializer_list<const TLinhaResumo*> rows, TLinhaResumo& total, Money value) {
+        total = TLinhaResumo();
+        for (const TLinhaResumo* r : rows) {
+            total.Qtd += r->Qtd;
+            total.Peso += r->Peso;
+            total.QtdArr += r->QtdArr;
+            total.BaseCalc += r->BaseCalc;
+            total.Icms += r->Icms;
+            total.VlrRepasse += r->VlrRepasse;
+        }
+        total.ValorArr = value;
+    };
+    sum({&JD, &J2, &J4, &TD, &T2}, TotalM, valueM);
+    sum({&JFD, &JF2, &JF4}, TotalF, valueF);
+    TotalQtdGeral = TotalM.Qtd + TotalF.Qtd;
+    recmtotal = recm1 + recm2 + recm3 + recm4 + recm5 + recm6;
+    recftotal = recf1 + recf2 + recf3 + recf4;
+
+    // At least half of the animals classified, compared exactly.
+    const qint64 all = qint64(TotalQtdGeral) + recmtotal + recftotal;
+    const bool earns = all >= 1 && 2 * qint64(TotalQtdGeral) >= all;
+    paprovado = !earns;
+    if (!earns)
+        TotIncentivo67 = TotIncentivo50 = TotIncentivo33 = TotIncentivoTotal = Money();
+}
+
+void TResumoMapa::CarregaResumo()
+{
+    Table* summary = m_dm->TblMapasResumo;
+    if (summary->active())
+        summary->refresh();
+    else
+        summary->open();
+    summary->first();
+    while (!summary->eof()) {
+        if (TLinhaResumo* row = Linha(summary->fieldByName(QStringLiteral("Mat_Codigo"))->asString())) {
+            row->Qtd = int(summary->fieldByName(QStringLiteral("mre_qtd_cabecas"))->asInteger());
+            row->Peso = floatField(summary, "mre_peso_kg");
+            row->QtdArr = floatField(summary, "mre_qtd_arroba");
+            row->ValorArr = floatField(summary, "mre_vlr_arroba");
+            row->BaseCalc = floatField(summary, "mre_base_calc_icms");
+            row->Icms = floatField(summary, "mre_icms");
+            row->Incentivo = floatField(summary, "mre_perc_incentivo");
+            row->VlrRepasse = floatField(summary, "mre_vlr_repasse");
+        }
+        summary->next();
+    }
+    Table* map = m_dm->TblMapas;
+    DbEdit_Icms = floatField(map, "map_vlr_icms");
+    dbEdit_VlrArrobaMacho = floatField(map, "map_vlr_arrobaM");
+    dbEdit_VlrArrobaFemea = floatField(map, "map_vlr_arrobaF");
+    const QDate date = map->fieldByName(QStringLiteral("map_data"))->asDate();
+    Query* q = m_dm->QryParametrosMensais;
+    q->close();
+    q->setSql(QStringLiteral("select * from qel_parametros_mensais where pam_ano = :vano and pam_mes = :vmes"));
+    q->paramByName(QStringLiteral("vano"))->setAsInteger(date.isValid() ? date.year() : 0);
+    q->paramByName(QStringLiteral("vmes"))->setAsInteger(date.isValid() ? date.month() : 0);
+    q->open();
+    dbedit_valorArrobaMPauta = q->isEmpty() ? Money() : floatField(q, "pam_vlr_arr_macho");
+    dbedit_valorArrobaFPauta = q->isEmpty() ? Money() : floatField(q, "pam_vlr_arr_femea");
+    q->close();
+    Totaliza();
+}
+
+void TResumoMapa::InsereResumo(const QString& code, int heads, Money weight, Money arrobas, Money valuePerArroba,
+                               Money base, Money icms, Money percent, Money passedOn, int rejected)
+{
+    Query* q = m_dm->QryGeral;
+    q->close();
+    q->clearSql();
+    q->addSql(QStringLiteral(" Insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,"
+                             "Mre_Qtd_Arroba,Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,"
+                             "Mre_Vlr_Repasse,Mre_Qtd_reprovada)"));
+    q->addSql(QStringLiteral(" values(:Map_Codigo,:Mat_Codigo,:Mre_Qtd_Cabecas,:Mre_Peso_Kg,:Mre_Qtd_Arroba,"
+                             ":Mre_Vlr_Arroba,:Mre_Base_Calc_Icms,:Mre_icms,:Mre_Perc_Incentivo,:Mre_Vlr_Repasse,"
+                             ":Mre_Qtd_reprovada)"));
+    q->paramByName(QStringLiteral("Map_Codigo"))
+        ->setAsInteger(m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
+    q->paramByName(QStringLiteral("Mat_Codigo"))->setAsString(code);
+    q->paramByName(QStringLiteral("Mre_Qtd_Cabecas"))->setAsInteger(heads);
+    q->paramByName(QStringLiteral("Mre_Peso_Kg"))->setAsFloat(weight.toDouble());
+    q->paramByName(QStringLiteral("Mre_Qtd_Arroba"))->setAsFloat(arrobas.toDouble());
+    q->paramByName(QStringLiteral("Mre_Vlr_Arroba"))->setAsFloat(valuePerArroba.toDouble());
+    q->paramByName(QStringLiteral("Mre_Base_Calc_Icms"))->setAsFloat(base.toDouble());
+    q->paramByName(QStringLiteral("Mre_icms"))->setAsFloat(icms.toDouble());
+    q->paramByName(QStringLiteral("Mre_Perc_Incentivo"))->setAsFloat(percent.toDouble());
+    q->paramByName(QStringLiteral("Mre_Vlr_Repasse"))->setAsFloat(passedOn.toDouble());
+    q->paramByName(QStringLiteral("Mre_Qtd_reprovada"))->setAsInteger(rejected);
+    q->execSql();
+}
+
+void TResumoMapa::recusa(TCampo campo)
+{
+    if (OnRecusa)
+        OnRecusa(campo);
+    vorta::Abort();
+}
+
+void TResumoMapa::Gravar()
+{
+    Table* map = m_dm->TblMapas;
+    Totaliza();
+    const QDate date = map->fieldByName(QStringLiteral("map_data"))->asDate();
+    if (!VerificaMovimento(date)) {
+        MsgErroBD(1669);
+        recusa(TCampo::Data);
+    }
+    const QString sex = map->fieldByName(QStringLiteral("Aprovado"))->asString();
+    if (m_dm->VerificaMapaDia(map->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), sex, date)) {
+        MsgErroBD(1723);
+        recusa(TCampo::Data);
+    }
+    if (sex.isEmpty()) {
+        MsgErroBD(1725);
+        recusa(TCampo::Sexo);
+    }
+    if (map->fieldByName(QStringLiteral("map_num_lote"))->asString().isEmpty()) {
+        MsgErroBD(1677);
+        recusa(TCampo::Lote);
+    }
+    Table* complement = m_dm->TblContribuinteComplementoMapas;
+    if (!complement->active() || complement->fieldByName(QStringLiteral("cco_num_cad_pradel"))->asString().isEmpty()) {
+        MsgErroBD(1722);
+        recusa(TCampo::CadastroPrograma);
+    }
+    if (map->fieldByName(QStringLiteral("Tec_Codigo"))->isNull()) {
+        vorta::ui::showPlainMessage(QStringLiteral("Informe o Médico Veterinário"));
+        recusa(TCampo::Veterinario);
+    }
+
+    paprovado = false;
+    Query* q = m_dm->QryGeral;
+    q->close();
+    q->setSql(QStringLiteral("delete from qel_mapas_resumo where map_codigo = :vmapcodigo"));
+    q->paramByName(QStringLiteral("vmapcodigo"))->setAsInteger(map->fieldByName(QStringLiteral("map_codigo"))->asInteger());
+    q->execSql();
+
+    if (map->state() == DataSetState::Browse)
+        map->edit();
+    map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsFloat(DbEdit_Icms.toDouble());
+    map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsFloat(dbEdit_VlrArrobaMacho.toDouble());
+    map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsFloat(dbEdit_VlrArrobaFemea.toDouble());
+
+    auto row = [this](const char* code, const TLinhaResumo& r, int rejected) {
+        InsereResumo(QString::fromLatin1(code), r.Qtd, r.Peso, r.QtdArr, r.ValorArr, r.BaseCalc, r.Icms, r.Incentivo,
+                     r.VlrRepasse, rejected);
+    };
+    auto heads = [this](const char* code, int count) {
+        InsereResumo(QString::fromLatin1(code), count, Money(), Money(), Money(), Money(), Money(), Money(), Money(),
+                     count);
+    };
+    row("JD", JD, recm1);
+    row("J2", J2, recm2);
+    row("J4", J4, 0);
+    row("TD", TD, recm3);
+    row("T2", T2, recm4);
+    row("JFD", JFD, recf1);
+    row("JF2", JF2, recf2);
+    row("JF4", JF4, 0);
+    heads("I", recm5);
+    heads("A", recm6);
+    heads("IF", recf3);
+    heads("AF", recf4);
+
+    if (complement->state() == DataSetState::Edit || complement->state() == DataSetState::Insert)
+        complement->post();
+    map->post();
+    if (m_dm->dbMTC->inTransaction())
+        m_dm->dbMTC->commit(true);
+}

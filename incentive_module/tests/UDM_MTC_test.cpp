@@ -1,0 +1,358 @@
+#include "MapasTestSupport.h"
+
+#include "platform/core/Exceptions.h"
+
+using namespace zir_test;
+using vorta::ui::MessageKind;
+
+// The rule alone, for every maturity code at and around its weight limit and for the
+// finish and conformation grades.
+TEST(Classificacao, ByMaturityWeightFinishAndConformation)
+{
+    struct Case {
+        const char* maturity;
+        double weight;
+        const char* finish;
+        const char* conformation;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // Males classify from 225.0 kg.
+        {"JD", 224.99, "3", "C", "N"}, {"JD", 225.0, "3", "C", "S"}, {"JD", 300.0, "3", "C", "S"},
+        {"J2", 224.99, "2", "SC", "N"}, {"J2", 225.0, "2", "SC", "S"}, {"J2", 225.01, "4", "RE", "S"},
+        {"J4", 224.99, "3", "C", "N"}, {"J4", 225.0, "3", "C", "S"},
+        {"TD", 224.99, "3", "C", "N"}, {"TD", 225.0, "3", "C", "S"},
+        {"T2", 224.99, "3", "C", "N"}, {"T2", 225.0, "3", "C", "S"},
+        // Females from 180.0 kg.
+        {"JFD", 179.99, "3", "C", "N"}, {"JFD", 180.0, "3", "C", "S"},
+        {"JF2", 179.99, "2", "SC", "N"}, {"JF2", 180.0, "2", "SC", "S"},
+        {"JF4", 179.99, "3", "C", "N"}, {"JF4", 180.0, "3", "C", "S"}, {"JF4", 200.0, "4", "RE", "S"},
+        // Never classified, whatever the weight and grades.
+        {"A", 400.0, "3", "C", "N"}, {"I", 400.0, "3", "C", "N"}, {"T4", 400.0, "3", "C", "N"},
+        {"AF", 400.0, "3", "C", "N"}, {"IF", 400.0, "3", "C", "N"},
+        // Finish 1 and 5 and conformations CO, SR and * refuse.
+        {"JD", 300.0, "1", "C", "N"}, {"JD", 300.0, "5", "C", "N"}, {"JFD", 300.0, "1", "C", "N"},
+        {"JFD", 300.0, "5", "C", "N"}, {"JD", 300.0, "3", "CO", "N"}, {"JD", 300.0, "3", "SR", "N"},
+        {"JD", 300.0, "3", "*", "N"}, {"JF2", 300.0, "3", "CO", "N"},
+        // No conformation entered: the other codes decide.
+        {"JD", 300.0, "3", "", "S"}, {"JD", 200.0, "3", "", "N"},
+        // Lower case counts as upper case; an unknown code earns nothing.
+        {"jd", 300.0, "3", "sc", "S"}, {"XX", 300.0, "3", "C", "N"}, {"JD", 300.0, "0", "C", "N"},
+        {"JD", 300.0, "3", "ZZ", "N"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.maturity << " " << c.weight << " " << c.finish << " " << c.conformation);
+        EXPECT_EQ(TDM_MTC::Classifica(QString::fromLatin1(c.maturity), QString::fromLatin1(c.finish),
+                                      QString::fromLatin1(c.conformation), QStringLiteral("B"), c.weight),
+                  QString::fromLatin1(c.expected));
+    }
+}
+
+class DmMapas : public MapasFixture {};
+
+TEST_F(DmMapas, EachPostedAnimalIsClassifiedAndItsCodesUpperCased)
+{
+    novoMapa("M");
+    animal("jd", 225.0, "3", "c", "b");
+    animal("JD", 224.99);
+    animal("T4", 400.0);
+    animal("J2", 250.0, "3", QString()); // conformation never entered
+    animal("J4", 150.0, "3", QString());
+    const struct {
+        int number;
+        const char* classified;
+    } expected[] = {{1, "S"}, {2, "N"}, {3, "N"}, {4, "S"}, {5, "N"}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.number);
+        EXPECT_EQ(scalar("select itm_classificado from qel_mapas_itens where itm_num_animal = ?1", {e.number}).toString(),
+                  QString::fromLatin1(e.classified));
+    }
+    EXPECT_EQ(scalar("select mat_codigo || con_codigo || tip_codigo from qel_mapas_itens where itm_num_animal = 1")
+                  .toString(),
+              "JDCB");
+}
+
+// A check that fails on the way is no entitlement: here the map's sex changed under a
+// lower-case code, so writing the code back is refused.
+TEST_F(DmMapas, AnAnimalWhoseClassificationFailsIsNotEntitled)
+{
+    novoMapa("M");
+    auto* items = dm->TblMapasItens;
+    items->append();
+    items->fieldByName("mat_codigo")->setAsString("jd");
+    items->fieldByName("con_codigo")->setAsString("C");
+    items->fieldByName("aca_codigo")->setAsString("3");
+    items->fieldByName("itm_peso")->setAsFloat(300.0);
+    items->fieldByName("tip_codigo")->setAsString("B");
+    dm->TblMapas->fieldByName("Aprovado")->setAsString("F");
+    dialogs.expectMessage(MessageKind::Information, "Maturidade inválida ! ", 1);
+    items->post();
+    EXPECT_EQ(scalar("select itm_classificado from qel_mapas_itens").toString(), "N");
+}
+
+TEST_F(DmMapas, FieldValidatorsRefuseWithTheirTexts)
+{
+    struct Case {
+        const char* sex;
+        const char* field;
+        const char* value;
+        const char* message; // nullptr: taken; "": refused silently
+    };
+    const Case cases[] = {
+        {"M", "tip_codigo", "b", nullptr},  {"M", "tip_codigo", "L", nullptr},
+        {"M", "tip_codigo", "X", "Tipificação inválida !"},
+        {"M", "aca_codigo", "1", nullptr},  {"M", "aca_codigo", "5", nullptr},
+        {"M", "aca_codigo", "0", "Acabamento inválido !"}, {"M", "aca_codigo", "6", "Acabamento inválido !"},
+        {"M", "mat_codigo", "jd", nullptr}, {"M", "mat_codigo", "T4", nullptr},
+        {"M", "mat_codigo", "JFD", "Maturidade inválida ! "}, {"F", "mat_codigo", "JD", "Maturidade inválida ! "},
+        {"F", "mat_codigo", "jf2", nullptr}, {"F", "mat_codigo", "IF", nullptr},
+        {"M", "con_codigo", "*", nullptr},  {"M", "con_codigo", "sr", nullptr},
+        {"M", "con_codigo", "XX", "Conformação inválida !"}, {"M", "con_codigo", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.sex << " " << c.field << " " << c.value);
+        novoMapa(QString::fromLatin1(c.sex));
+        auto* items = dm->TblMapasItens;
+        items->append();
+        vorta::db::Field* f = items->fieldByName(QString::fromLatin1(c.field));
+        if (!c.message) {
+            EXPECT_NO_THROW(f->setAsString(QString::fromUtf8(c.value)));
+            EXPECT_EQ(f->asString(), QString::fromUtf8(c.value));
+        } else {
+            if (*c.message)
+                dialogs.expectMessage(MessageKind::Information, QString::fromUtf8(c.message), QList<int>{1}, 1);
+            EXPECT_THROW(f->setAsString(QString::fromUtf8(c.value)), vorta::EAbort);
+            EXPECT_TRUE(f->isNull());
+        }
+        EXPECT_TRUE(dialogs.allAnswered());
+        items->cancel();
+        dm->TblMapas->cancel();
+        dm->dbMTC->rollback();
+    }
+}
+
+TEST_F(DmMapas, ClearingAStoredConformationIsRefusedWithoutAMessage)
+{
+    novoMapa("M");
+    animal("JD", 300.0);
+    dm->TblMapasItens->edit();
+    EXPECT_THROW(dm->TblMapasItens->fieldByName("con_codigo")->clear(), vorta::EAbort);
+    EXPECT_EQ(dm->TblMapasItens->fieldByName("con_codigo")->asString(), "C");
+}
+
+TEST_F(DmMapas, NewKeysAreTheMaximumPlusOne)
+{
+    mapaGravado(7, "M");
+    exec("update qel_mapas set con_iecnpjcpf = ?1", {kOutroFrigorifico}); // numbering is global
+    novoMapa("M");
+    EXPECT_EQ(dm->TblMapas->fieldByName("map_codigo")->asInteger(), 8);
+    EXPECT_EQ(dm->TblMapas->fieldByName("con_iecnpjcpf")->asString(), kFrigorifico);
+    for (int i = 0; i < 3; ++i)
+        animal("JD", 300.0);
+    EXPECT_EQ(count("select max(itm_num_animal) from qel_mapas_itens where map_codigo = 8"), 3);
+    // Deleting the last animal gives its number back; deleting an earlier one does not.
+    dm->TblMapasItens->last();
+    dm->TblMapasItens->deleteRecord();
+    animal("JD", 300.0);
+    EXPECT_EQ(count("select max(itm_num_animal) from qel_mapas_itens where map_codigo = 8"), 3);
+    dm->TblMapasItens->first();
+    dm->TblMapasItens->deleteRecord();
+    animal("JD", 300.0);
+    EXPECT_EQ(count("select max(itm_num_animal) from qel_mapas_itens where map_codigo = 8"), 4);
+}
+
+TEST_F(DmMapas, TheFirstAnimalOfAMapIsNumberOne)
+{
+    novoMapa("F");
+    animal("JFD", 200.0);
+    EXPECT_EQ(count("select itm_num_animal from qel_mapas_itens"), 1);
+}
+
+TEST_F(DmMapas, NewMovementTakesTheNextCodeAndTheTimeWithoutMilliseconds)
+{
+    dm->TblMTC->open();
+    dm->TblMTC->append();
+    EXPECT_EQ(dm->TblMTC->fieldByName("mov_codigo")->asInteger(), 2);
+    EXPECT_EQ(dm->TblMTC->fieldByName("mov_situacao")->asString(), "?");
+    EXPECT_EQ(dm->TblMTC->fieldByName("mov_dt_hr_criacao")->asDateTime(),
+              QDateTime(QDate(2026, 12, 10), QTime(9, 30, 15)));
+    dm->TblMTC->cancel();
+    exec("delete from qel_movimento");
+    dm->TblMTC->refresh();
+    dm->TblMTC->append();
+    EXPECT_EQ(dm->TblMTC->fieldByName("mov_codigo")->asInteger(), 1);
+    dm->TblMTC->cancel();
+}
+
+TEST_F(DmMapas, AFailedMovementPostShowsMessage33)
+{
+    dm->TblMTC->open();
+    dm->TblMTC->append();
+    dm->TblMTC->fieldByName("mov_codigo")->setAsInteger(1); // already taken
+    dialogs.expectMessage(MessageKind::Error, "*33 - ", 1);
+    EXPECT_THROW(dm->TblMTC->post(), vorta::EAbort);
+    EXPECT_EQ(dm->TblMTC->state(), vorta::db::DataSetState::Insert);
+    dm->TblMTC->cancel();
+}
+
+TEST_F(DmMapas, AnimalsNeedTheMapsSexFirst)
+{
+    novoMapa("");
+    dialogs.expectMessage(MessageKind::Error, "*1725 - ", 1);
+    EXPECT_THROW(dm->TblMapasItens->append(), vorta::EAbort);
+    EXPECT_EQ(dm->TblMapasItens->state(), vorta::db::DataSetState::Browse);
+}
+
+TEST_F(DmMapas, TheThirdMapOfARaiserDayAndSexIsRefused)
+{
+    QStringList pickList;
+    dm->SetListaMaturidade = [&](const QStringList& l) { pickList = l; };
+    mapaGravado(1, "M");
+    novoMapa("M");
+    animal("JD", 300.0); // the second map of the day is fine
+    EXPECT_EQ(pickList, (QStringList{"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}));
+    dm->TblMapas->post();
+    dm->dbMTC->commit();
+
+    novoMapa("M");
+    dialogs.expectMessage(MessageKind::Error, "*1723 - ", 1);
+    EXPECT_THROW(dm->TblMapasItens->append(), vorta::EAbort);
+    EXPECT_TRUE(dialogs.allAnswered());
+
+    // Same raiser and day, other sex; another day; another raiser: all taken.
+    struct Case {
+        const char* sex;
+        QDate day;
+        QString raiser;
+    };
+    const Case others[] = {{"F", kDia, kPecuarista}, {"M", kDia.addDays(1), kPecuarista}, {"M", kDia, "285000002"}};
+    for (const Case& c : others) {
+        dm->TblMapas->cancel();
+        dm->dbMTC->rollback();
+        novoMapa(QString::fromLatin1(c.sex), c.raiser, c.day);
+        EXPECT_NO_THROW(animal(c.sex == QByteArray("F") ? "JFD" : "JD", 300.0));
+    }
+    EXPECT_EQ(pickList, (QStringList{"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}));
+}
+
+TEST_F(DmMapas, AlteringAStoredMapNeverMeetsTheSameDayRule)
+{
+    mapaGravado(1, "M");
+    mapaGravado(2, "M");
+    EXPECT_TRUE(dm->VerificaMapaDia(kPecuarista, "M", kDia));
+    AlterandoMapa = true;
+    EXPECT_FALSE(dm->VerificaMapaDia(kPecuarista, "M", kDia));
+}
+
+TEST_F(DmMapas, TheSexBoxIsFreeOnlyWhileTheMapHasNoAnimal)
+{
+    QList<bool> states;
+    dm->SetSexoHabilitado = [&](bool on) { states << on; };
+    novoMapa("M");
+    animal("JD", 300.0);
+    animal("JD", 300.0);
+    dm->TblMapasItens->deleteRecord();
+    dm->TblMapasItens->deleteRecord();
+    EXPECT_EQ(states, (QList<bool>{false, false, false, true}));
+}
+
+TEST_F(DmMapas, CancellingAnIncludeLeavesNothingBehind)
+{
+    novoMapa("M");
+    animal("JD", 300.0);
+    animal("J2", 300.0);
+    dm->TblMapas->post();
+    EXPECT_EQ(count("select count(*) from qel_mapas_itens"), 2);
+    dm->TblMapasItens->cancel();
+    dm->TblMapas->cancel();
+    dm->dbMTC->rollback();
+    EXPECT_EQ(count("select count(*) from qel_mapas"), 0);
+    EXPECT_EQ(count("select count(*) from qel_mapas_itens"), 0);
+    dm->TblMapas->refresh();
+    EXPECT_TRUE(dm->TblMapas->isEmpty());
+}
+
+TEST_F(DmMapas, ListFiguresNeedHalfTheAnimalsClassified)
+{
+    struct Case {
+        int animals;
+        int classified;
+        double expected;
+    };
+    const Case cases[] = {{10, 5, 246.02}, {10, 4, 0.0}, {9, 5, 246.02}, {0, 0, 0.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.classified << " of " << c.animals);
+        exec("delete from qel_mapas");
+        exec("delete from qel_mapas_itens");
+        exec("delete from qel_mapas_resumo");
+        mapaGravado(1, "M");
+        for (int i = 1; i <= c.animals; ++i)
+            exec("insert into qel_mapas_itens values (1, ?1, 'B', ?2, 3, 'JD', 300, 'C')",
+                 {i, i <= c.classified ? "S" : "N"});
+        exec("insert into qel_mapas_resumo (map_codigo, mat_codigo, mre_vlr_repasse) values (1, 'JD', 246.024)");
+        dm->TblMapas->refresh();
+        dm->TblMapas->first();
+        EXPECT_EQ(dm->TblMapas->fieldByName("calcQtdTotal")->asInteger(), c.animals);
+        EXPECT_EQ(dm->TblMapas->fieldByName("calcqtdreprovada")->asInteger(), c.classified);
+        EXPECT_DOUBLE_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->asFloat(), c.expected);
+    }
+    EXPECT_EQ(dm->TblMapas->fieldByName("calcqtdreprovada")->displayLabel(), "Qtd. Classificados");
+}
+
+TEST_F(DmMapas, VerdictOfAStoredMapFromItsSummaryRows)
+{
+    EXPECT_TRUE(dm->MapaAprovado(1)); // no summary rows
+    struct Row {
+        const char* maturity;
+        int heads;
+        int rejected;
+    };
+    struct Case {
+        std::vector<Row> rows;
+        bool approved;
+    };
+    const Case cases[] = {
+        {{{"JD", 5, 5}}, true},
+        {{{"JD", 4, 5}}, false},
+        {{{"JD", 0, 0}, {"I", 3, 3}}, false},
+        {{{"JD", 3, 0}, {"A", 3, 3}}, true},
+        {{{"JFD", 2, 1}, {"IF", 1, 1}}, true},
+        {{{"J2", 1, 2}, {"J4", 1, 0}}, true}, // J4's rejects are counted on J2's row
+        {{{"J2", 0, 0}, {"AF", 4, 4}}, false},
+    };
+    for (const Case& c : cases) {
+        exec("delete from qel_mapas_resumo");
+        for (const Row& r : c.rows)
+            exec("insert into qel_mapas_resumo (map_codigo, mat_codigo, mre_qtd_cabecas, mre_qtd_reprovada) "
+                 "values (1, ?1, ?2, ?3)",
+                 {QString::fromLatin1(r.maturity), r.heads, r.rejected});
+        EXPECT_EQ(dm->MapaAprovado(1), c.approved) << c.rows.front().maturity << " " << c.rows.size();
+    }
+}
+
+TEST(DmMtcTexts, ConformationOfThePrintAndCharacterReplacement)
+{
+    const std::pair<const char*, const char*> conformations[] = {
+        {"C", "C"}, {"co", "Co"}, {" SC ", "Sc"}, {"SR", "Sr"}, {"RE", "Re"}, {"*", "DIF"}, {"", ""}, {"X", ""}};
+    for (const auto& [code, text] : conformations)
+        EXPECT_EQ(TDM_MTC::DescricaoConformacao(QString::fromLatin1(code)), QString::fromLatin1(text)) << code;
+
+    const struct {
+        const char* text;
+        const char* searched;
+        const char* replacement;
+        const char* result;
+    } cases[] = {
+        {"1.234.567,89", ".", "", "1234567,89"},
+        {"1,5", ",", ".", "1.5"},
+        {"abc", ".", "", "abc"},
+        {"", ".", "", ""},
+        {"a.b", ".", "--", "a--b"},
+    };
+    for (const auto& c : cases) {
+        QString result;
+        TDM_MTC::BuscaTroca(QString::fromLatin1(c.text), QString::fromLatin1(c.searched), result,
+                            QString::fromLatin1(c.replacement));
+        EXPECT_EQ(result, QString::fromLatin1(c.result)) << c.text;
+    }
+}
