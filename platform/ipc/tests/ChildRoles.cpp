@@ -72,7 +72,8 @@ public:
             // Resumed by another process, which takes far longer to start than our
             // request takes to arrive.
             if (message.lParam == 1)
-                QProcess::startDetached(QStringLiteral("/bin/kill"), {QStringLiteral("-CONT"), QString::number(::getppid())});
+                QProcess::startDetached(QStringLiteral("/bin/sh"),
+                                        {QStringLiteral("-c"), QStringLiteral("kill -CONT %1").arg(::getppid())});
             m.sendMessage(parent, report, message.wParam, 0);
         } else if (msg == hang) {
             // Stands for a window procedure that never returns, until the test lets go.
