@@ -511,9 +511,11 @@ private:
                 return op == QLatin1String("=") ? cond : QStringLiteral("(NOT %1)").arg(cond);
             }
             const QString lit = literalSql(right, left.type);
+            // The empty value is kept as NULL: compared with a text it is the empty text.
+            const QString col = textual ? QStringLiteral("coalesce(%1, '')").arg(left.sql) : left.sql;
             if (ci && textual)
-                return QStringLiteral("(vorta_fold(%1) %2 vorta_fold(%3))").arg(left.sql, op, lit);
-            return QStringLiteral("(%1 %2 %3)").arg(left.sql, op, lit);
+                return QStringLiteral("(vorta_fold(%1) %2 vorta_fold(%3))").arg(col, op, lit);
+            return QStringLiteral("(%1 %2 %3)").arg(col, op, lit);
         }
         const QString l = left.isField ? left.sql : literalSql(left, FieldType::Unknown);
         const QString r = right.isField ? right.sql : literalSql(right, left.isField ? left.type : FieldType::Unknown);

@@ -1,0 +1,281 @@
+#include "DbTestSupport.h"
+
+#include "platform/db/SqlText.h"
+
+#include <string>
+#include <vector>
+
+using namespace vorta::db;
+using namespace vorta::db::testsupport;
+
+class Queries : public DbFolder {
+protected:
+    void SetUp() override
+    {
+        DbFolder::SetUp();
+        fillPeople();
+    }
+};
+
+TEST_F(Queries, ParametersByNameAndByPosition)
+{
+    auto q = query("select Nome from Pessoa\nwhere Cidade = :cidade and Idade > :IDADE\norder by Nome");
+    ASSERT_EQ(q->paramCount(), 2);
+    EXPECT_EQ(q->params(0)->name(), "cidade");
+    q->paramByName("Cidade")->setAsString("Palmas");
+    q->params(1)->setAsInteger(35);
+    q->open();
+    EXPECT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->fieldByName("Nome")->asString(), "Carla");
+    EXPECT_THROW(q->paramByName("nada"), EDatabaseError);
+}
+
+TEST_F(Queries, RepeatedNameIsOneParameterAndValuesAreNeverPasted)
+{
+    auto q = query("select count(*) as n from Pessoa where Nome = :v or Cidade = :v");
+    EXPECT_EQ(q->paramCount(), 1);
+    q->paramByName("v")->setAsString("x' or '1'='1");
+    q->open();
+    EXPECT_EQ(q->fieldByName("n")->asInteger(), 0);
+}
+
+TEST_F(Queries, LinesJoinAndExecuteCountsRows)
+{
+    auto q = query("");
+    q->clearSql();
+    q->addSql("Update Pessoa set Cidade = 'X' ");
+    q->addSql("where Cidade =:c");
+    q->paramByName("c")->setAsString("Gurupi");
+    q->execSql();
+    EXPECT_EQ(q->rowsAffected(), 2);
+    q->setSql("delete from Pessoa where Id = :id");
+    q->paramByName("id")->setAsInteger(99);
+    q->execSql();
+    EXPECT_EQ(q->rowsAffected(), 0);
+}
+
+TEST_F(Queries, ExpressionColumnsAndDuplicateNames)
+{
+    auto q = query("select max(p.Id) max_seq, count(*) as n, avg(p.Idade) media, p.Nome, c.Nome from Pessoa p, Pessoa c "
+                   "where p.Id = 1 and c.Id = 2");
+    q->open();
+    EXPECT_EQ(q->fieldByName("max_seq")->asInteger(), 1);
+    EXPECT_EQ(q->fieldByName("max_seq")->dataType(), FieldType::Integer);
+    EXPECT_EQ(q->fieldByName("media")->dataType(), FieldType::Float);
+    EXPECT_EQ(q->fieldByName("Nome")->asString(), "Ana");
+    EXPECT_EQ(q->fieldByName("Nome_1")->asString(), "bruno");
+    auto empty = query("select max(Numero) as UltimoCodigo from Conta");
+    empty->open();
+    EXPECT_TRUE(empty->fieldByName("UltimoCodigo")->isNull());
+    EXPECT_EQ(empty->fieldByName("UltimoCodigo")->asInteger(), 0);
+}
+
+TEST_F(Queries, ExtractAndEmptyComparisons)
+{
+    db->execute("update Pessoa set Cadastro = '2024-03-15 10:00:00' where Id in (1, 2)");
+    db->execute("update Pessoa set Cadastro = '2023-03-01 00:00:00' where Id = 3");
+    auto q = query("select Nome from Pessoa where EXTRACT(MONTH FROM Cadastro) = :m and EXTRACT(YEAR FROM Cadastro) = :a order by Id");
+    q->paramByName("m")->setAsInteger(3);
+    q->paramByName("a")->setAsInteger(2024);
+    q->open();
+    EXPECT_EQ(q->recordCount(), 2);
+    auto e = query("select Nome from Pessoa where Cidade = ''");
+    e->open();
+    EXPECT_EQ(e->fieldByName("Nome")->asString(), "Caio");
+    auto b = query("select count(*) as n from Pessoa where Ativo = false or Ativo is null");
+    b->open();
+    EXPECT_EQ(b->fieldByName("n")->asInteger(), 6);
+    auto d = query("select count(*) as n from Pessoa where Cadastro >= :ini and Cadastro < :fim");
+    d->paramByName("ini")->setAsDateTime(QDateTime(QDate(2024, 3, 1), QTime(0, 0)));
+    d->paramByName("fim")->setAsDate(QDate(2024, 4, 1));
+    d->open();
+    EXPECT_EQ(d->fieldByName("n")->asInteger(), 2);
+}
+
+TEST_F(Queries, LiveQueryWritesBackAndOtherQueriesAreReadOnly)
+{
+    auto q = query("select * from Pessoa where Cidade = :c");
+    q->setRequestLive(true);
+    q->paramByName("c")->setAsString("Palmas");
+    q->open();
+    EXPECT_TRUE(q->live());
+    q->first();
+    q->edit();
+    q->fieldByName("Idade")->setAsInteger(31);
+    q->post();
+    q->append();
+    q->fieldByName("Id")->setAsInteger(50);
+    q->fieldByName("Nome")->setAsString("Novo");
+    q->post();
+    EXPECT_EQ(scalar("select Idade from Pessoa where Id = 1"), "31");
+    EXPECT_EQ(scalar("select Nome from Pessoa where Id = 50"), "Novo");
+    q->locate("Id", 50);
+    q->deleteRecord();
+    EXPECT_EQ(scalar("select count(*) from Pessoa where Id = 50"), "0");
+
+    auto join = query("select p.Nome, c.Descricao from Pessoa p, Conta c where p.Id = c.Pessoa_Id");
+    join->setRequestLive(true);
+    join->open();
+    EXPECT_FALSE(join->live());
+    EXPECT_THROW(join->append(), EDatabaseError);
+    auto plain = query("select * from Pessoa");
+    plain->open();
+    EXPECT_THROW(plain->edit(), EDatabaseError);
+}
+
+TEST_F(Queries, EngineErrorsCarryTheEngineText)
+{
+    auto q = query("select * from Inexistente");
+    try {
+        q->open();
+        FAIL();
+    } catch (const EDBEngineError& e) {
+        EXPECT_TRUE(e.message().contains("no such table")) << e.message().toStdString();
+    }
+    EXPECT_FALSE(q->active());
+    auto folderQuery = std::make_unique<Query>();
+    folderQuery->setDatabaseName(folder + "/"); // the folder itself as database
+    folderQuery->setSql("select count(*) as n from Pessoa");
+    folderQuery->open();
+    EXPECT_EQ(folderQuery->fieldByName("n")->asInteger(), 6);
+}
+
+TEST(SqlRewriter, Cases)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"select * from t where a = :x and b=:Y", "select * from t where a = ?1 and b=?2"},
+        {"select * from t where a = :x or c = :X", "select * from t where a = ?1 or c = ?1"},
+        {"select ':no' from t where d = '10:00'", "select ':no' from t where d = '10:00'"},
+        {"where EXTRACT(MONTH FROM map_data) = :m", "where CAST(strftime('%m', map_data) AS INTEGER) = ?1"},
+        {"where EXTRACT(YEAR FROM (m.map_data)) = 1", "where CAST(strftime('%Y', (m.map_data)) AS INTEGER) = 1"},
+        {"where c.Cidade = '' and x <> ''", "where (c.Cidade IS NULL OR c.Cidade = '') and (x IS NOT NULL AND x <> '')"},
+        {"CREATE INDEX Id_Nome ON Municipio (Mun_Descricao)", "CREATE INDEX \"Municipio$Id_Nome\" ON Municipio (Mun_Descricao)"},
+        {"DROP INDEX Municipio.Id_Nome", "DROP INDEX \"Municipio$Id_Nome\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rewriteSql(QString::fromUtf8(c.in)).sql, QString::fromUtf8(c.out)) << c.in;
+    EXPECT_EQ(splitSqlScript("a; b ';' ; -- c;\n d").size(), 3);
+}
+
+// Master-detail: a table following its master by fields, a query by its parameters.
+class MasterDetail : public DbFolder {
+protected:
+    void SetUp() override
+    {
+        DbFolder::SetUp();
+        fillPeople();
+        db->execute("insert into Conta (Pessoa_Id, Numero, Descricao) values (1, 1, 'A1'), (1, 2, 'A2'), (3, 1, 'C1')");
+        master = table("Pessoa");
+        master->open();
+        source.setDataSet(master.get());
+    }
+    std::unique_ptr<Table> master;
+    DataSource source;
+};
+
+TEST_F(MasterDetail, TableFollowsItsMaster)
+{
+    auto detail = table("Conta");
+    detail->setMasterSource(&source);
+    detail->setMasterFields("Id");
+    detail->open();
+    EXPECT_EQ(detail->recordCount(), 2);
+    master->next(); // bruno
+    EXPECT_EQ(detail->recordCount(), 0);
+    master->next(); // Carla
+    EXPECT_EQ(detail->recordCount(), 1);
+    EXPECT_EQ(detail->fieldByName("Descricao")->asString(), "C1");
+    detail->append();
+    EXPECT_EQ(detail->fieldByName("Pessoa_Id")->asInteger(), 3) << "a new detail row takes the master's key";
+    detail->fieldByName("Numero")->setAsInteger(2);
+    detail->post();
+    EXPECT_EQ(detail->recordCount(), 2);
+    master->disableControls();
+    master->first();
+    EXPECT_EQ(detail->recordCount(), 2) << "details wait while the master's controls are disabled";
+    master->enableControls();
+    EXPECT_EQ(detail->recordCount(), 2);
+    EXPECT_EQ(detail->fieldByName("Pessoa_Id")->asInteger(), 1);
+}
+
+TEST_F(MasterDetail, QueryTakesParametersFromItsDataSource)
+{
+    auto detail = query("select * from Conta where Pessoa_Id = :Id order by Numero");
+    detail->setDataSource(&source);
+    detail->open();
+    EXPECT_EQ(detail->recordCount(), 2);
+    master->locate("Id", 3);
+    EXPECT_EQ(detail->recordCount(), 1);
+    detail->paramByName("Id")->setAsInteger(1); // a value set by hand wins
+    detail->close();
+    detail->open();
+    EXPECT_EQ(detail->recordCount(), 2);
+}
+
+namespace {
+
+struct RecordingLink : DataLink {
+    std::vector<std::string> log;
+    std::function<void()> onUpdate;
+    void activeChanged() override { log.push_back(active() ? "active" : "inactive"); }
+    void recordChanged(Field* f) override { log.push_back(f ? "field " + f->fieldName().toStdString() : "record"); }
+    void dataSetChanged() override { log.push_back("dataset"); }
+    void dataSetScrolled(int d) override { log.push_back("scrolled " + std::to_string(d)); }
+    void editingChanged() override { log.push_back(editing() ? "editing" : "browsing"); }
+    void updateData() override
+    {
+        log.push_back("updateData");
+        if (onUpdate)
+            onUpdate();
+    }
+};
+
+} // namespace
+
+TEST_F(MasterDetail, DataLinksSeeTheDataSetsLife)
+{
+    RecordingLink link;
+    link.setDataSource(&source);
+    EXPECT_EQ(link.log, (std::vector<std::string>{"active"}));
+    link.log.clear();
+    master->next();
+    EXPECT_EQ(link.log, (std::vector<std::string>{"scrolled 1"}));
+    link.log.clear();
+    EXPECT_TRUE(link.edit()) << "auto-edit puts the dataset into edit state";
+    EXPECT_EQ(master->state(), DataSetState::Edit);
+    master->fieldByName("Cidade")->setAsString("Nova");
+    link.modified();
+    link.onUpdate = [&] { master->fieldByName("Idade")->setAsInteger(77); };
+    master->post();
+    EXPECT_EQ(scalar("select Idade from Pessoa where Id = 2"), "77") << "the control's value is written before the post";
+    EXPECT_EQ(link.log, (std::vector<std::string>{"editing", "record", "field Cidade", "updateData", "browsing", "dataset"}));
+    link.log.clear();
+    source.setAutoEdit(false);
+    EXPECT_FALSE(link.edit());
+    source.setEnabled(false);
+    EXPECT_FALSE(link.active());
+    source.setEnabled(true);
+    master->close();
+    EXPECT_EQ(link.log, (std::vector<std::string>{"inactive", "active", "inactive"}));
+}
+
+TEST_F(MasterDetail, DisabledControlsHearOneChangeAtTheEnd)
+{
+    RecordingLink link;
+    link.setDataSource(&source);
+    int stateChanges = 0;
+    source.OnStateChange = [&](DataSource&) { ++stateChanges; };
+    link.log.clear();
+    master->disableControls();
+    for (int i = 0; i < 3; ++i)
+        master->next();
+    master->edit();
+    master->cancel();
+    EXPECT_TRUE(link.log.empty());
+    master->enableControls();
+    EXPECT_EQ(link.log, (std::vector<std::string>{"dataset"}));
+}
