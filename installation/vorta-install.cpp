@@ -1,6 +1,7 @@
 // vorta-install DIR: lays out an installation folder and writes its registry values.
 
 #include "InstallDatabase.h"
+#include "InstallParametros.h"
 
 #include "platform/db/Connection.h"
 #include "platform/os/Registry.h"
@@ -73,8 +74,10 @@ int main(int argc, char** argv)
             reg.writeString(QStringLiteral("LiveUpdate"), parser.value(liveUpdate));
         // The database is laid out once; a second run leaves the data as it is.
         const QString data = dir + QStringLiteral("/dados/");
-        if (!QFileInfo::exists(data + QLatin1String(vorta::db::kDatabaseFileName)))
+        if (!QFileInfo::exists(data + QLatin1String(vorta::db::kDatabaseFileName))) {
             vorta::installation::installDatabase(data);
+            vorta::installation::installParametros(data);
+        }
     } catch (const vorta::Exception& e) {
         return fail(e.message());
     }

@@ -1,0 +1,892 @@
+#include "T_DM_Comuns.h"
+
+#include "Ufuncoes.h"
+#include "uDmVortaModule.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/ui/EditMask.h"
+
+#include "platform/ui/DataAware.h"
+
+#include <QLabel>
+
+#include <memory>
+
+using vorta::db::DataAction;
+using vorta::db::DataSet;
+using vorta::db::DataSetState;
+using vorta::db::EDatabaseError;
+using vorta::db::Field;
+using vorta::db::FieldKind;
+using vorta::db::FieldType;
+
+vorta::Guarded<TDM_Comuns> DM_Comuns;
+QString CancelaContrib;
+
+namespace {
+
+struct FieldDef {
+    const char* name;
+    FieldType type;
+    int size = 0;
+    const char* label = nullptr;
+    const char* mask = nullptr;
+};
+
+constexpr FieldType S = FieldType::String;
+constexpr FieldType I = FieldType::Integer;
+constexpr FieldType B = FieldType::Boolean;
+constexpr FieldType F = FieldType::Float;
+constexpr FieldType DT = FieldType::DateTime;
+constexpr FieldType SI = FieldType::SmallInt;
+
+const char* const kMaskCPF = "999.999.999-99;0; ";
+const char* const kMaskIE = "!99.999.999-9;0; ";
+const char* const kMaskCEP = "!99.999-999;0; ";
+const char* const kMaskNumero = "99999;0; ";
+const char* const kMaskDDD = "99;1; ";
+const char* const kMaskCRC = "ll-999999/l-9;0;_";
+const char* const kMaskCEPMunicipio = "99999\\-999;0;_";
+
+void declare(DataSet* ds, std::initializer_list<FieldDef> defs)
+{
+    for (const FieldDef& d : defs) {
+        Field* f = ds->addField(QString::fromUtf8(d.name), d.type, d.size);
+        if (d.label)
+            f->setDisplayLabel(QString::fromUtf8(d.label));
+        if (d.mask)
+            f->setEditMask(QString::fromUtf8(d.mask));
+    }
+}
+
+// The stored columns of table Contribuinte, at the widths the taxpayer register binds.
+void declareContribuinte(DataSet* ds)
+{
+    declare(ds, {
+        {"Con_IECNPJCPF", S, 18, "Insc. Estadual / CNPJ / CPF"},
+        {"Con_Nome", S, 40, "Nome / Razão Social"},
+        {"Con_NomePropr", S, 40, "Nome Propriedade / Nome Fantasia"},
+        {"TipLog_Codigo", S, 3},
+        {"Con_Logradouro", S, 40},
+        {"Con_Numero", S, 5, nullptr, kMaskNumero},
+        {"Con_Complemento", S, 25},
+        {"TipBai_Codigo", S, 3},
+        {"Con_Bairro", S, 25},
+        {"Con_UF", S, 2},
+        {"Con_CEP", S, 8, nullptr, kMaskCEP},
+        {"Con_DDDFone", S, 2, nullptr, kMaskDDD},
+        {"Con_Fone", S, 8},
+        {"Con_DDDFax", S, 2, nullptr, kMaskDDD},
+        {"Con_FAX", S, 8},
+        {"Con_DDD2", S, 2, nullptr, kMaskDDD},
+        {"Con_Fone2", S, 8},
+        {"Con_Email", S, 50, "E-mail"},
+        {"Age_Codigo", S, 8},
+        {"Resp_CPF", S, 11, nullptr, kMaskCPF},
+        {"End_CPF", S, 14},
+        {"Con_Tipo", S, 4},
+        {"Mun_Endereco", I},
+        {"Mun_Propriedade", I},
+        {"Con_FormaEntrega", I},
+        {"Con_RegICMS", I},
+        {"Con_CxPostal", S, 5},
+        {"Con_OutraEmpresa", S, 1},
+        {"Con_InscOutra", S, 9, nullptr, kMaskIE},
+        {"Con_EscritaFiscal", S, 1},
+        {"TipLog_CodigoEstab", S, 3},
+        {"Con_LogradouroEstab", S, 40},
+        {"Con_NumeroEstab", S, 5, nullptr, kMaskNumero},
+        {"Con_ComplementoEstab", S, 25},
+        {"Tip_Bai_CodigoEstab", S, 3},
+        {"Con_BairroEstab", S, 25},
+        {"Con_UFEstab", S, 2},
+        {"Con_CEPEstab", S, 8, nullptr, kMaskCEP},
+        {"Con_EmailEstab", S, 50},
+        {"Con_CxPostalEstab", S, 5},
+        {"ResEmp_CPF", S, 11},
+        {"Con_NIRE", S, 15, nullptr, "99.9.9999999-9;0; "},
+        {"Con_IEMatriz", S, 9, nullptr, kMaskIE},
+        {"Con_TipoCPFCNPJ", S, 4},
+        {"Con_NumeroCPR", S, 5, nullptr, kMaskNumero},
+        {"CTs_RevendaEmissora", B},
+    });
+}
+
+void declareMunicipio(DataSet* ds)
+{
+    declare(ds, {
+        {"Mun_Codigo", I},
+        {"Mun_Descricao", S, 40},
+        {"Mun_CEPInicial", S, 8, nullptr, kMaskCEPMunicipio},
+        {"Mun_CEPFinal", S, 8, nullptr, kMaskCEPMunicipio},
+        {"Mun_UF", S, 2},
+        {"Age_Codigo", S, 8},
+    });
+}
+
+void declareResponsavel(DataSet* ds)
+{
+    declare(ds, {
+        {"Resp_CPF", S, 11, nullptr, kMaskCPF},
+        {"Resp_CRC", S, 10, nullptr, kMaskCRC},
+        {"Resp_Nome", S, 40},
+        {"Resp_DDDFone", S, 2},
+        {"Resp_Fone", S, 11},
+        {"Resp_Email", S, 50},
+        {"Resp_TipoCRC", I},
+        {"Resp_DDDFAX", S, 2},
+        {"Resp_FAX", S, 11},
+        {"Resp_CRC_Empresa", S, 12, nullptr, kMaskCRC},
+        {"Resp_NomeEscritorio", S, 50},
+        {"Resp_TipoCRCEmpresa", I},
+        {"TipLog_Codigo", S, 3},
+        {"Resp_Logradouro", S, 50},
+        {"Resp_Numero", S, 5},
+        {"Resp_Complemento", S, 30},
+        {"TipBai_Codigo", S, 3},
+        {"Resp_Bairro", S, 30},
+        {"Resp_CEP", S, 8},
+        {"Mun_Endereco", I},
+        {"Resp_UF", S, 2},
+    });
+}
+
+void declareProduto(DataSet* ds)
+{
+    declare(ds, {
+        {"Pro_Codigo", S, 5},
+        {"Pro_Descricao", S, 80},
+        {"Pro_Unidade", S, 3},
+        {"Pro_Linha", I},
+        {"Gru_Codigo", I},
+        {"Pro_KOBCod", S, 5},
+        {"Pro_Regra", F},
+        {"Pro_KOB", S, 5},
+        {"Pro_CodigoInteger", I},
+        {"Pro_EntMaturacao", B},
+        {"Pro_SaiMaturacao", B},
+        {"Pro_Nascimento", B},
+        {"Inibir", B},
+        {"Pro_Status", B},
+    });
+}
+
+void declareNaturezaOperacao(DataSet* ds)
+{
+    declare(ds, {{"NatOpe_Codigo", I}, {"NatOpe_Descricao", S, 40}, {"NatOpe_Status", S, 1}});
+}
+
+void declareLogradouro(DataSet* ds)
+{
+    declare(ds, {{"TipLog_Codigo", S, 3}, {"TipLog_Descricao", S, 15}});
+}
+
+void declareBairro(DataSet* ds)
+{
+    declare(ds, {{"TipBai_Codigo", S, 3}, {"TipBai_Descricao", S, 15}});
+}
+
+// A field's value as the probes pass it: its text as a string.
+QVariant texto(DataSet& ds, const char* field)
+{
+    return ds.fieldByName(QString::fromLatin1(field))->asString();
+}
+
+// The class library pads the lines of a few statements to a fixed width.
+QString padded(const char* line)
+{
+    return QString::fromLatin1(line).leftJustified(36, QLatin1Char(' '));
+}
+
+} // namespace
+
+TDM_Comuns::TDM_Comuns(vorta::Component* owner)
+    : vorta::ui::DataModule(owner)
+{
+    setName(QStringLiteral("DM_Comuns"));
+    auto table = [this](const char* name, const char* tableName, Database* db = nullptr) {
+        auto* t = new Table(this);
+        t->setName(QString::fromLatin1(name));
+        t->setDatabase(db ? db : DB_Comuns);
+        t->setTableName(QString::fromLatin1(tableName));
+        return t;
+    };
+    auto query = [this](const char* name, const char* sql) {
+        auto* q = new Query(this);
+        q->setName(QString::fromLatin1(name));
+        q->setDatabase(DB_Comuns);
+        if (sql)
+            q->setSql(QString::fromLatin1(sql));
+        return q;
+    };
+    auto source = [this](const char* name, DataSet* ds) {
+        auto* s = new DataSource(this);
+        s->setName(QString::fromLatin1(name));
+        s->setDataSet(ds);
+        return s;
+    };
+
+    DB_Comuns = new Database(this);
+    DB_Comuns->setName(QStringLiteral("DB_Comuns"));
+    DB_Comuns->setDatabaseName(QStringLiteral("DB_Comuns"));
+    DB_Backup = new Database(this);
+    DB_Backup->setName(QStringLiteral("DB_Backup"));
+    DB_Backup->setDatabaseName(QStringLiteral("DB_Backup"));
+
+    Tb_Agenfa = table("Tb_Agenfa", "Agenfa");
+    Tb_Agenfa->setIndexName(QStringLiteral("Id_Nome"));
+    Tb_Municipio = table("Tb_Municipio", "Municipio");
+    Tb_Municipio->setIndexName(QStringLiteral("Id_Nome"));
+    Tb_MunicipioPro = table("Tb_MunicipioPro", "Municipio");
+    Tb_MunicipioPro->setIndexName(QStringLiteral("Id_Nome"));
+    Tb_MunicipioPro->setFilter(QStringLiteral("Mun_UF = 'QX'"));
+    Tb_MunicipioPro->setFiltered(true);
+    Tb_C_Municipio = table("Tb_C_Municipio", "Municipio");
+    Tb_C_Municipio->setIndexName(QStringLiteral("Id_Nome"));
+    Tb_Logradouro = table("Tb_Logradouro", "Logradouro");
+    Tb_LogradouroEstab = table("Tb_LogradouroEstab", "Logradouro");
+    Tb_Bairro = table("Tb_Bairro", "Bairro");
+    Tb_BairroEstab = table("Tb_BairroEstab", "Bairro");
+    Tb_Responsavel = table("Tb_Responsavel", "Responsavel");
+    Tb_Responsavel->setIndexFieldNames(QStringLiteral("Resp_CPF"));
+    Tb_C_Responsavel = table("Tb_C_Responsavel", "Responsavel");
+    Tb_C_Responsavel->setIndexFieldNames(QStringLiteral("Resp_CPF"));
+    Tb_Produto = table("Tb_Produto", "Produto");
+    Tb_Produto->setIndexName(QStringLiteral("Id_Nome"));
+    Tb_ProdutoAg = table("Tb_ProdutoAg", "Produto");
+    Tb_ProdutoAg->setIndexName(QStringLiteral("Id_Nome"));
+    Tb_ProdutosOA = table("Tb_ProdutosOA", "Produto");
+    Tb_ProdutosOA->setIndexName(QStringLiteral("Id_Nome"));
+    Tb_Grupo = table("Tb_Grupo", "Grupo");
+    Tb_Grupo->setIndexFieldNames(QStringLiteral("Gru_Codigo"));
+    Tb_Endereco = table("Tb_Endereco", "Endereco");
+    Tb_Contribuinte = table("Tb_Contribuinte", "Contribuinte");
+    Tb_Contribuinte->setIndexName(QStringLiteral("id_Ordenacao"));
+    Tb_RemDest = table("Tb_RemDest", "Contribuinte");
+    Tb_NatOpeTodas = table("Tb_NatOpeTodas", "NaturezaOperacao");
+    Tb_NatOpeTodas->setFilter(QStringLiteral("NatOpe_Status = 'A'"));
+    Tb_NatOpeTodas->setFiltered(true);
+    Tb_NatOpeEntrada = table("Tb_NatOpeEntrada", "NaturezaOperacao");
+    Tb_NatOpeEntrada->setFilter(QStringLiteral("NatOpe_Codigo < 50 and NatOpe_Status = 'A'"));
+    Tb_NatOpeEntrada->setFiltered(true);
+    Tb_NatOpeSaida = table("Tb_NatOpeSaida", "NaturezaOperacao");
+    Tb_NatOpeSaida->setFilter(QStringLiteral("NatOpe_Codigo >50 and NatOpe_Status = 'A'"));
+    Tb_NatOpeSaida->setFiltered(true);
+    Tb_TipoResp = table("Tb_TipoResp", "TipoResp");
+    Tb_RespEmpresa = table("Tb_RespEmpresa", "RespEmpresa");
+    Tb_Parametros = table("Tb_Parametros", "Parametros");
+    Tb_RegICMS = table("Tb_RegICMS", "RegICMS");
+    Tb_FormaEntr = table("Tb_FormaEntr", "FormaEntr");
+    Tb_CFOP = table("Tb_CFOP", "CFOP");
+    Tb_Entrega = table("Tb_Entrega", "Entrega");
+    Tb_Dados = table("Tb_Dados", "KOB");
+    Tb_Backup = table("Tb_Backup", "KOB", DB_Backup);
+
+    Q_Geral = query("Q_Geral", nullptr);
+    Q_Geral->setRequestLive(true);
+    Q_Contribuinte = query("Q_Contribuinte", "Select * from Contribuinte");
+    Q_Parametros = query("Q_Parametros", "Select * from Parametros");
+
+    Ds_Agenfa = source("Ds_Agenfa", Tb_Agenfa);
+    Ds_Municipio = source("Ds_Municipio", Tb_Municipio);
+    Ds_Logradouro = source("Ds_Logradouro", Tb_Logradouro);
+    Ds_Bairro = source("Ds_Bairro", Tb_Bairro);
+    Ds_Produto = source("Ds_Produto", Tb_Produto);
+    Ds_Responsavel = source("Ds_Responsavel", Tb_Responsavel);
+    Ds_Endereco = source("Ds_Endereco", Tb_Endereco);
+    Ds_Contribuinte = source("Ds_Contribuinte", Tb_Contribuinte);
+    Ds_MunicipioPro = source("Ds_MunicipioPro", Tb_MunicipioPro);
+    Ds_Grupo = source("Ds_Grupo", Tb_Grupo);
+    Ds_C_Responsavel = source("Ds_C_Responsavel", Tb_C_Responsavel);
+    Ds_C_Municipio = source("Ds_C_Municipio", Tb_C_Municipio);
+    Ds_NatOpeTodas = source("Ds_NatOpeTodas", Tb_NatOpeTodas);
+    dS_NatOpeEntrada = source("dS_NatOpeEntrada", Tb_NatOpeEntrada);
+    Ds_NatOpeSaida = source("Ds_NatOpeSaida", Tb_NatOpeSaida);
+    Ds_ProdutoAg = source("Ds_ProdutoAg", Tb_ProdutoAg);
+    DS_Q_Contribuinte = source("DS_Q_Contribuinte", Q_Contribuinte);
+    ds_RespEmpresa = source("ds_RespEmpresa", Tb_RespEmpresa);
+    Ds_LogradouroEstab = source("Ds_LogradouroEstab", Tb_LogradouroEstab);
+    Ds_BairroEstab = source("Ds_BairroEstab", Tb_BairroEstab);
+    Ds_ProdutosOA = source("Ds_ProdutosOA", nullptr);
+
+    declareFields();
+    bindEvents();
+
+    OnCreate = [this](vorta::ui::DataModule*) { DataModuleCreate(); };
+    OnDestroy = [this](vorta::ui::DataModule*) { DataModuleDestroy(); };
+}
+
+void TDM_Comuns::declareFields()
+{
+    Tb_Contribuinte->addField(QStringLiteral("Calc_IECNPJCPF"), S, 20, FieldKind::Calculated);
+    declareContribuinte(Tb_Contribuinte);
+    // The key is shown masked through Calc_IECNPJCPF.
+    Tb_Contribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->setVisible(false);
+    auto lookup = [](Table* ds, const char* name, int size, const char* key, DataSet* from, const char* fromKey,
+                     const char* result) {
+        ds->addLookupField(QString::fromLatin1(name), S, size, QString::fromLatin1(key), from,
+                           QString::fromLatin1(fromKey), QString::fromLatin1(result));
+    };
+    lookup(Tb_Contribuinte, "Lk_Logradouro", 15, "TipLog_Codigo", Tb_Logradouro, "TipLog_Codigo", "TipLog_Descricao");
+    lookup(Tb_Contribuinte, "Lk_Bairro", 15, "TipBai_Codigo", Tb_Bairro, "TipBai_Codigo", "TipBai_Descricao");
+    lookup(Tb_Contribuinte, "Lk_Responsavel", 40, "Resp_CPF", Tb_C_Responsavel, "Resp_CPF", "Resp_Nome");
+    lookup(Tb_Contribuinte, "Lk_Agenfa", 40, "Age_Codigo", Tb_Agenfa, "Age_Codigo", "Age_Nome");
+    lookup(Tb_Contribuinte, "Lk_MunEndereco", 40, "Mun_Endereco", Tb_Municipio, "Mun_Codigo", "Mun_Descricao");
+    lookup(Tb_Contribuinte, "Lk_MunPropriedade", 40, "Mun_Propriedade", Tb_MunicipioPro, "Mun_Codigo",
+           "Mun_Descricao");
+    lookup(Tb_Contribuinte, "LK_UFPropriedade", 2, "Mun_Propriedade", Tb_MunicipioPro, "Mun_Codigo", "Mun_UF");
+    lookup(Tb_Contribuinte, "LK_FormaEntrega", 30, "Con_FormaEntrega", Tb_FormaEntr, "FormaEntr_Codigo",
+           "FormaEntr_Descricao");
+    lookup(Tb_Contribuinte, "LK_Regime", 30, "Con_RegICMS", Tb_RegICMS, "RegICMS_Codigo", "RegICMS_Descricao");
+    lookup(Tb_Contribuinte, "LK_RespEmp", 40, "ResEmp_CPF", Tb_RespEmpresa, "ResEmp_CPF", "ResEmp_Nome");
+
+    declare(Tb_RemDest, {
+        {"Con_IECNPJCPF", S, 18, "Insc. Estadual / CNPJ / CPF"},
+        {"Con_Nome", S, 40, "Nome / Razão Social"},
+        {"Mun_Endereco", I},
+        {"Con_UF", S, 2},
+        {"Con_Tipo", S, 4},
+    });
+    Tb_RemDest->fieldByName(QStringLiteral("Con_IECNPJCPF"))->setVisible(false);
+    Tb_RemDest->addField(QStringLiteral("Calc_IECNPJCPF"), S, 20, FieldKind::Calculated);
+    declare(Tb_RemDest, {{"Mun_Propriedade", I}});
+    lookup(Tb_RemDest, "Lk_Municipio", 40, "Mun_Endereco", Tb_Municipio, "Mun_Codigo", "Mun_Descricao");
+    declare(Tb_RemDest, {{"Con_UFEstab", S, 2}});
+
+    // The listing query: the stored columns again, some at other widths.
+    Q_Contribuinte->addField(QStringLiteral("Calc_IECNPJCPF"), S, 20, FieldKind::Calculated);
+    declareContribuinte(Q_Contribuinte);
+    for (const auto& [name, size] : {std::pair{"Con_Fone", 11}, {"Con_FAX", 11}, {"Con_Fone2", 11},
+                                     {"Con_Complemento", 30}, {"Con_Bairro", 30}, {"Con_BairroEstab", 30},
+                                     {"Con_ComplementoEstab", 50}, {"End_CPF", 11}})
+        Q_Contribuinte->fieldByName(QString::fromLatin1(name))->setSize(size);
+    auto qlookup = [](Query* ds, const char* name, int size, const char* key, DataSet* from, const char* fromKey,
+                      const char* result) {
+        ds->addLookupField(QString::fromLatin1(name), S, size, QString::fromLatin1(key), from,
+                           QString::fromLatin1(fromKey), QString::fromLatin1(result));
+    };
+    qlookup(Q_Contribuinte, "Lk_UfEnd", 2, "Mun_Endereco", Tb_Municipio, "Mun_Codigo", "Mun_UF");
+    qlookup(Q_Contribuinte, "Lk_CRC", 10, "Resp_CPF", Tb_Responsavel, "Resp_CPF", "Resp_CRC");
+    qlookup(Q_Contribuinte, "Lk_Condador", 40, "Resp_CPF", Tb_Responsavel, "Resp_CPF", "Resp_Nome");
+    qlookup(Q_Contribuinte, "Lk_FoneContabilista", 11, "Resp_CPF", Tb_Responsavel, "Resp_CPF", "Resp_Fone");
+    qlookup(Q_Contribuinte, "Lk_DDDContabilista", 2, "Resp_CPF", Tb_Responsavel, "Resp_CPF", "Resp_DDDFone");
+
+    for (Table* t : {Tb_Municipio, Tb_MunicipioPro, Tb_C_Municipio})
+        declareMunicipio(t);
+
+    for (Table* t : {Tb_Responsavel, Tb_C_Responsavel})
+        declareResponsavel(t);
+    lookup(Tb_Responsavel, "Lk_TipoResp", 20, "Resp_TipoCRCEmpresa", Tb_TipoResp, "TipoResp_Codigo",
+           "TipoResp_Descricao");
+    lookup(Tb_Responsavel, "LK_Logradouro", 15, "TipLog_Codigo", Tb_Logradouro, "TipLog_Codigo", "TipLog_Descricao");
+    lookup(Tb_Responsavel, "Lk_Bairro", 15, "TipBai_Codigo", Tb_Bairro, "TipBai_Codigo", "TipBai_Descricao");
+    lookup(Tb_Responsavel, "LK_Municipio", 40, "Mun_Endereco", Tb_C_Municipio, "Mun_Codigo", "Mun_Descricao");
+
+    declare(Tb_RespEmpresa, {
+        {"ResEmp_CPF", S, 11, nullptr, kMaskCPF},
+        {"ResEmp_Nome", S, 50},
+        {"ResEmp_Cargo", S, 30},
+    });
+
+    declare(Tb_Parametros, {
+        {"Campo", S, 40},  {"Tabelas", S, 30},       {"KOB", B},         {"DUX", B},
+        {"TUV", B},        {"WOP", B},               {"DISTRIBUIDORA", B}, {"TRR", B},
+        {"POSTO", B},      {"Fornecedor", B},        {"DestRem", B},     {"VORTA_MOD", B},
+        {"IE_Menor500", B}, {"IE_Maior500", B},      {"CPF", B},         {"CNPJ", B},
+        {"OutrasInscricoes", B}, {"CTs", B},
+    });
+    declare(Q_Parametros, {
+        {"Campo", S, 40},  {"Tabelas", S, 30},  {"IE_Menor500", B}, {"IE_Maior500", B},
+        {"CPF", B},        {"CNPJ", B},         {"OutrasInscricoes", B}, {"CTs", B},
+    });
+
+    declare(Tb_Entrega, {
+        {"Sistema", S, 10},       {"Versao", S, 20},       {"Arquivo", S, 15},  {"CRC", S, 30},
+        {"Data_Geracao", DT},     {"Data_Copia", DT},      {"Data_Entrega", DT},
+        {"Dados_Entrega", FieldType::Memo},
+        {"Chave", S, 250},        {"Protocolo", S, 250},   {"Inscricao", S, 12}, {"Referencia", S, 20},
+        {"Motivo", S, 20},        {"Nome", S, 40},
+    });
+    Tb_Entrega->fieldByName(QStringLiteral("Chave"))->setRequired(true);
+
+    declare(Tb_Endereco, {
+        {"End_CPF", S, 14},        {"TipLog_Codigo", S, 3},  {"End_Logradouro", S, 40}, {"End_Numero", S, 5},
+        {"End_Complemento", S, 30}, {"TipBai_Codigo", S, 3}, {"End_Bairro", S, 30},     {"End_CEP", S, 8},
+        {"End_UF", S, 2},          {"End_DDDFone", S, 2},    {"End_Fone", S, 11},       {"End_DDDFax", S, 2},
+        {"End_Fax", S, 11},        {"End_Email", S, 50},     {"Mun_Codigo", I},
+    });
+
+    declare(Tb_Agenfa, {{"Age_Codigo", S, 8}, {"Age_Nome", S, 40}, {"Age_DDD", S, 2}, {"Age_Fone", S, 10}});
+    for (Table* t : {Tb_Logradouro, Tb_LogradouroEstab})
+        declareLogradouro(t);
+    for (Table* t : {Tb_Bairro, Tb_BairroEstab})
+        declareBairro(t);
+    for (Table* t : {Tb_Produto, Tb_ProdutoAg, Tb_ProdutosOA})
+        declareProduto(t);
+    lookup(Tb_Produto, "Grupo", 40, "Gru_Codigo", Tb_Grupo, "Gru_Codigo", "Gru_Descricao");
+    declare(Tb_Grupo, {{"Gru_Codigo", I}, {"Gru_Descricao", S, 40}});
+    for (Table* t : {Tb_NatOpeTodas, Tb_NatOpeEntrada, Tb_NatOpeSaida})
+        declareNaturezaOperacao(t);
+    declare(Tb_TipoResp, {{"TipoResp_Codigo", SI}, {"TipoResp_Descricao", S, 20}});
+    declare(Tb_RegICMS, {{"RegICMS_Codigo", I}, {"RegICMS_Descricao", S, 30}});
+    declare(Tb_FormaEntr, {{"FormaEntr_Codigo", I}, {"FormaEntr_Descricao", S, 30}});
+    declare(Tb_CFOP, {
+        {"Cfop_Codigo", I}, {"Cfop_Descricao", S, 250}, {"Cfop_Tipo", S, 1}, {"Cfop_Local", S, 2},
+        {"Cfop_Ordem", S, 1},
+    });
+    // Tb_Dados and Tb_Backup take the fields of the KOB module's table as installed.
+}
+
+void TDM_Comuns::bindEvents()
+{
+    auto ev = [this](void (TDM_Comuns::*handler)(DataSet&)) {
+        return [this, handler](DataSet& ds) { (this->*handler)(ds); };
+    };
+    auto err = [this](void (TDM_Comuns::*handler)(DataSet&, EDatabaseError&, DataAction&)) {
+        return [this, handler](DataSet& ds, EDatabaseError& e, DataAction& a) { (this->*handler)(ds, e, a); };
+    };
+    auto change = [this](void (TDM_Comuns::*handler)(Field&)) {
+        return [this, handler](Field& f) { (this->*handler)(f); };
+    };
+
+    Tb_Municipio->BeforePost = ev(&TDM_Comuns::Tb_MunicipioBeforePost);
+    Tb_Municipio->BeforeDelete = ev(&TDM_Comuns::Tb_MunicipioBeforeDelete);
+    Tb_Municipio->OnNewRecord = ev(&TDM_Comuns::Tb_MunicipioNewRecord);
+    Tb_Municipio->OnPostError = err(&TDM_Comuns::Tb_MunicipioPostError);
+    Tb_Municipio->fieldByName(QStringLiteral("Mun_UF"))->OnChange = change(&TDM_Comuns::Tb_MunicipioMun_UFChange);
+
+    Tb_MunicipioPro->BeforePost = ev(&TDM_Comuns::Tb_MunicipioProBeforePost);
+    Tb_MunicipioPro->AfterPost = ev(&TDM_Comuns::Tb_MunicipioProAfterPost);
+    Tb_MunicipioPro->BeforeDelete = ev(&TDM_Comuns::Tb_MunicipioProBeforeDelete);
+    Tb_MunicipioPro->OnNewRecord = ev(&TDM_Comuns::Tb_MunicipioProNewRecord);
+    Tb_MunicipioPro->OnPostError = err(&TDM_Comuns::Tb_MunicipioProPostError);
+    Tb_MunicipioPro->fieldByName(QStringLiteral("Mun_UF"))->OnChange = change(&TDM_Comuns::Tb_MunicipioMun_UFChange);
+
+    Tb_Responsavel->BeforePost = ev(&TDM_Comuns::Tb_ResponsavelBeforePost);
+    Tb_Responsavel->AfterPost = ev(&TDM_Comuns::Tb_ResponsavelAfterPost);
+    Tb_Responsavel->BeforeDelete = ev(&TDM_Comuns::Tb_ResponsavelBeforeDelete);
+    Tb_Responsavel->OnPostError = err(&TDM_Comuns::Tb_ResponsavelPostError);
+
+    Tb_Contribuinte->BeforePost = ev(&TDM_Comuns::Tb_ContribuinteBeforePost);
+    Tb_Contribuinte->AfterPost = ev(&TDM_Comuns::Tb_ContribuinteAfterPost);
+    Tb_Contribuinte->BeforeDelete = ev(&TDM_Comuns::Tb_ContribuinteBeforeDelete);
+    Tb_Contribuinte->AfterScroll = ev(&TDM_Comuns::Tb_ContribuinteAfterScroll);
+    Tb_Contribuinte->OnCalcFields = ev(&TDM_Comuns::Tb_ContribuinteCalcFields);
+    Tb_Contribuinte->OnNewRecord = ev(&TDM_Comuns::Tb_ContribuinteNewRecord);
+    Tb_Contribuinte->OnPostError = err(&TDM_Comuns::Tb_ContribuintePostError);
+    Tb_Contribuinte->fieldByName(QStringLiteral("Con_Tipo"))->OnChange = change(&TDM_Comuns::Tb_RemDestCon_TipoChange);
+
+    Tb_RemDest->BeforePost = ev(&TDM_Comuns::Tb_RemDestBeforePost);
+    Tb_RemDest->AfterPost = ev(&TDM_Comuns::Tb_RemDestAfterPost);
+    Tb_RemDest->BeforeDelete = ev(&TDM_Comuns::Tb_RemDestBeforeDelete);
+    Tb_RemDest->AfterScroll = ev(&TDM_Comuns::Tb_RemDestAfterScroll);
+    Tb_RemDest->OnCalcFields = ev(&TDM_Comuns::Tb_RemDestCalcFields);
+    Tb_RemDest->OnNewRecord = ev(&TDM_Comuns::Tb_RemDestNewRecord);
+    Tb_RemDest->OnPostError = err(&TDM_Comuns::Tb_RemDestPostError);
+    Tb_RemDest->fieldByName(QStringLiteral("Con_Tipo"))->OnChange = change(&TDM_Comuns::Tb_RemDestCon_TipoChange);
+
+    Tb_RespEmpresa->BeforePost = ev(&TDM_Comuns::Tb_RespEmpresaBeforePost);
+    Q_Contribuinte->OnCalcFields = ev(&TDM_Comuns::Q_ContribuinteCalcFields);
+}
+
+// ---- Creation and destruction ---------------------------------------------------
+
+void TDM_Comuns::DataModuleCreate()
+{
+    InicializarVariaveisGlobais();
+    if (DB_Comuns->connected())
+        DB_Comuns->close();
+    DB_Comuns->setDirectory(DirDados);
+    DB_Comuns->open();
+}
+
+void TDM_Comuns::DataModuleDestroy()
+{
+    DB_Comuns->close();
+}
+
+// ---- Helpers ----------------------------------------------------------------------
+
+bool TDM_Comuns::tabelaExiste(const QString& arquivo)
+{
+    QString nome = arquivo;
+    if (nome.endsWith(QLatin1String(".DAT"), Qt::CaseInsensitive))
+        nome.chop(4);
+    return DB_Comuns->tableExists(nome);
+}
+
+void TDM_Comuns::sonda(const QStringList& linhas, const QString& parametro, const QVariant& valor, int mensagem)
+{
+    Q_Geral->close();
+    Q_Geral->setSqlLines(linhas);
+    Q_Geral->paramByName(parametro)->setValue(valor);
+    Q_Geral->open();
+    if (!Q_Geral->isEmpty()) {
+        MsgErroBD(mensagem);
+        Q_Geral->close();
+        vorta::Abort();
+    }
+}
+
+void TDM_Comuns::RecusaCampo(int mensagem, const QString& pagina, const QString& campo)
+{
+    MsgErroBD(mensagem);
+    if (FocaCampo)
+        FocaCampo(pagina, campo);
+    vorta::Abort();
+}
+
+void TDM_Comuns::mostraErroGravacao(DataAction& action)
+{
+    // Whatever the engine said, the user gets the register's own message.
+    MsgErroBD(33);
+    action = DataAction::Abort;
+}
+
+// ---- New rows -----------------------------------------------------------------------
+
+void TDM_Comuns::Tb_ContribuinteNewRecord(DataSet& ds)
+{
+    ds.fieldByName(QStringLiteral("Con_IECNPJCPF"))->setAsString(InscricaoPadrao);
+    ds.fieldByName(QStringLiteral("Con_TipoCPFCNPJ"))->setAsString(QStringLiteral("CPF"));
+    CancelaContrib.clear();
+    ds.fieldByName(QStringLiteral("CTs_RevendaEmissora"))->setAsBoolean(false);
+}
+
+void TDM_Comuns::Tb_RemDestNewRecord(DataSet& ds)
+{
+    ds.fieldByName(QStringLiteral("Con_IECNPJCPF"))->setAsString(InscricaoPadrao);
+    CancelaContrib.clear();
+}
+
+void TDM_Comuns::numeraNovoMunicipio(DataSet& ds)
+{
+    Q_Geral->close();
+    Q_Geral->setSql(QStringLiteral("Select Max(Mun_Codigo) max_seq from Municipio"));
+    Q_Geral->open();
+    if (!Q_Geral->isEmpty()) {
+        // Codes below 999001 are the official list's.
+        const qint64 maior = Q_Geral->fieldByName(QStringLiteral("max_seq"))->asInteger();
+        ds.fieldByName(QStringLiteral("Mun_Codigo"))->setAsInteger(maior >= 999001 ? maior + 1 : 999002);
+    }
+    Q_Geral->close();
+    if (FormMunicipio)
+        if (auto* codigo = FormMunicipio->findChild<QWidget*>(QStringLiteral("DBEdit_Mun_Codigo")))
+            codigo->setEnabled(false);
+}
+
+void TDM_Comuns::Tb_MunicipioNewRecord(DataSet& ds)
+{
+    numeraNovoMunicipio(ds);
+}
+
+void TDM_Comuns::Tb_MunicipioProNewRecord(DataSet& ds)
+{
+    numeraNovoMunicipio(ds);
+}
+
+// ---- Masks --------------------------------------------------------------------------
+
+void TDM_Comuns::Tb_ContribuinteAfterScroll(DataSet& ds)
+{
+    ds.fieldByName(QStringLiteral("Con_IECNPJCPF"))
+        ->setEditMask(MascaraDesteConTipo(ds.fieldByName(QStringLiteral("Con_Tipo"))->asString()));
+    ds.fieldByName(QStringLiteral("End_CPF"))
+        ->setEditMask(MascaraDesteConTipo(ds.fieldByName(QStringLiteral("Con_TipoCPFCNPJ"))->asString()));
+}
+
+void TDM_Comuns::Tb_RemDestAfterScroll(DataSet& ds)
+{
+    ds.fieldByName(QStringLiteral("Con_IECNPJCPF"))
+        ->setEditMask(MascaraDesteConTipo(ds.fieldByName(QStringLiteral("Con_Tipo"))->asString()));
+}
+
+namespace {
+void calculaInscricao(DataSet& ds)
+{
+    const vorta::ui::EditMask mask(MascaraDesteConTipo(ds.fieldByName(QStringLiteral("Con_Tipo"))->asString()));
+    ds.fieldByName(QStringLiteral("Calc_IECNPJCPF"))
+        ->setAsString(mask.format(ds.fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString()));
+}
+} // namespace
+
+void TDM_Comuns::Tb_ContribuinteCalcFields(DataSet& ds)
+{
+    calculaInscricao(ds);
+}
+
+void TDM_Comuns::Tb_RemDestCalcFields(DataSet& ds)
+{
+    calculaInscricao(ds);
+}
+
+void TDM_Comuns::Q_ContribuinteCalcFields(DataSet& ds)
+{
+    calculaInscricao(ds);
+    ds.fieldByName(QStringLiteral("End_CPF"))
+        ->setEditMask(MascaraDesteConTipo(ds.fieldByName(QStringLiteral("Con_TipoCPFCNPJ"))->asString()));
+}
+
+// ---- Refusals before delete ---------------------------------------------------------
+
+void TDM_Comuns::recusaExclusaoContribuinte(DataSet& ds)
+{
+    const QVariant inscricao = texto(ds, "Con_IECNPJCPF");
+    if (tabelaExiste(QStringLiteral("Nota.DAT"))) {
+        sonda({QStringLiteral("select NF_Numero from nota "), QStringLiteral("where Con_Destinatario =:Destinatario")},
+              QStringLiteral("Destinatario"), inscricao, 52);
+        sonda({QStringLiteral("select NF_Numero from nota "), QStringLiteral("Where Con_Remetente =:Remetente")},
+              QStringLiteral("Remetente"), inscricao, 52);
+    }
+    if (tabelaExiste(QStringLiteral("KOB.dat")))
+        sonda({QStringLiteral("select Con_produtor from Kob "), QStringLiteral("Where Con_Produtor =:Produtor")},
+              QStringLiteral("Produtor"), inscricao, 52);
+    if (tabelaExiste(QStringLiteral("TUV.DAT")))
+        sonda({QStringLiteral("select Contrib_InscEstad from TUV "),
+               QStringLiteral("Where Contrib_InscEstad =:Contrib")},
+              QStringLiteral("Contrib"), inscricao, 52);
+    if (tabelaExiste(QStringLiteral("QEL_MOVIMENTO.DAT")))
+        sonda({padded("Select Con_IECNPJCPF"), padded("From Qel_Movimento"),
+               padded("Where (Con_IECNPJCPF = :Contrib)")},
+              QStringLiteral("Contrib"), inscricao.toString().trimmed(), 52);
+    if (tabelaExiste(QStringLiteral("Qrn2.DAT"))) {
+        sonda({QStringLiteral("select Con_IEPecuarista from Qrn2 "),
+               QStringLiteral("where Con_IEPecuarista =:Pecuarista")},
+              QStringLiteral("Pecuarista"), inscricao, 52);
+        sonda({QStringLiteral("select Con_IERevenda from Qrn2 "), QStringLiteral("where Con_IERevenda =:Revenda")},
+              QStringLiteral("Revenda"), inscricao, 52);
+    }
+    if (tabelaExiste(QStringLiteral("Qrn1.DAT")))
+        sonda({QStringLiteral("select Con_IERevenda from Qrn1 "), QStringLiteral("where Con_IERevenda =:Revenda")},
+              QStringLiteral("Revenda"), inscricao, 52);
+    // The raiser of incentive-programme maps is referenced there as well.
+    if (tabelaExiste(QStringLiteral("Qel_Mapas.DAT")))
+        sonda({QStringLiteral("select ie_pecuarista from qel_mapas "),
+               QStringLiteral("where ie_pecuarista =:Pecuarista")},
+              QStringLiteral("Pecuarista"), inscricao, 52);
+    Q_Geral->close();
+}
+
+void TDM_Comuns::Tb_ContribuinteBeforeDelete(DataSet& ds)
+{
+    recusaExclusaoContribuinte(ds);
+}
+
+void TDM_Comuns::Tb_RemDestBeforeDelete(DataSet& ds)
+{
+    // The same row of table Contribuinte: every reference counts, whichever register
+    // deletes it.
+    recusaExclusaoContribuinte(ds);
+}
+
+void TDM_Comuns::Tb_ResponsavelBeforeDelete(DataSet& ds)
+{
+    sonda({QStringLiteral("select con_iecnpjcpf from contribuinte "), QStringLiteral("where resp_cpf =:Contador")},
+          QStringLiteral("Contador"), texto(ds, "Resp_CPF"), 21);
+    Q_Geral->close();
+}
+
+void TDM_Comuns::recusaExclusaoMunicipio(DataSet& ds)
+{
+    const qint64 codigo = ds.fieldByName(QStringLiteral("Mun_Codigo"))->asInteger();
+    sonda({QStringLiteral("select con_iecnpjcpf from contribuinte "), QStringLiteral("where mun_endereco =:endereco")},
+          QStringLiteral("endereco"), codigo, 84);
+    sonda({QStringLiteral("select con_iecnpjcpf from contribuinte "), QStringLiteral("where mun_propriedade =:pro")},
+          QStringLiteral("pro"), codigo, 84);
+    Q_Geral->close();
+}
+
+void TDM_Comuns::Tb_MunicipioBeforeDelete(DataSet& ds)
+{
+    recusaExclusaoMunicipio(ds);
+}
+
+void TDM_Comuns::Tb_MunicipioProBeforeDelete(DataSet& ds)
+{
+    recusaExclusaoMunicipio(ds);
+}
+
+// ---- Before post ----------------------------------------------------------------------
+// The field checks of each register run here, first failure refusing the post.
+
+void TDM_Comuns::Tb_ContribuinteBeforePost(DataSet&)
+{
+}
+
+void TDM_Comuns::Tb_MunicipioBeforePost(DataSet&)
+{
+}
+
+void TDM_Comuns::Tb_MunicipioProBeforePost(DataSet&)
+{
+}
+
+void TDM_Comuns::Tb_ResponsavelBeforePost(DataSet&)
+{
+}
+
+void TDM_Comuns::Tb_RespEmpresaBeforePost(DataSet&)
+{
+}
+
+void TDM_Comuns::Tb_RemDestBeforePost(DataSet& ds)
+{
+    // Last step: a kind changed on an existing row re-types its invoices.
+    if (ds.state() == DataSetState::Edit && TipoAlterado)
+        AtualizarConTipoNotas(texto(ds, "Con_IECNPJCPF").toString(), texto(ds, "Con_Tipo").toString());
+}
+
+// ---- After post -------------------------------------------------------------------------
+
+void TDM_Comuns::Tb_ContribuinteAfterPost(DataSet& ds)
+{
+    InscricaoPadrao.clear();
+    // Declarations not yet generated go back to '?' so their modules see the change.
+    const QVariant inscricao = texto(ds, "Con_IECNPJCPF");
+    if (tabelaExiste(QStringLiteral("TUV.DAT"))) {
+        Q_Geral->close();
+        Q_Geral->setSqlLines({QStringLiteral("Update TUV set Tuv_Gerada = '?' "),
+                              QStringLiteral("where contrib_InscEstad =:inscricao"),
+                              QStringLiteral("  and Tuv_Gerada = 'N' ")});
+        Q_Geral->paramByName(QStringLiteral("inscricao"))->setValue(inscricao);
+        Q_Geral->execSql();
+        Q_Geral->close();
+    }
+    if (tabelaExiste(QStringLiteral("KOB.DAT"))) {
+        Q_Geral->close();
+        Q_Geral->setSqlLines({QStringLiteral("Update KOB set KOB_Status = '?' "),
+                              QStringLiteral("where con_produtor =:inscricao"),
+                              QStringLiteral("  and Kob_Status = 'N' ")});
+        Q_Geral->paramByName(QStringLiteral("inscricao"))->setValue(inscricao);
+        Q_Geral->execSql();
+        Q_Geral->close();
+    }
+}
+
+void TDM_Comuns::Tb_RemDestAfterPost(DataSet&)
+{
+    InscricaoPadrao.clear();
+}
+
+void TDM_Comuns::Tb_ResponsavelAfterPost(DataSet&)
+{
+    if (Tb_C_Responsavel->active())
+        Tb_C_Responsavel->refresh();
+}
+
+void TDM_Comuns::Tb_MunicipioProAfterPost(DataSet&)
+{
+    if (Tb_C_Municipio->active())
+        Tb_C_Municipio->refresh();
+}
+
+// ---- Post errors ------------------------------------------------------------------------
+
+void TDM_Comuns::Tb_MunicipioPostError(DataSet&, EDatabaseError&, DataAction& action)
+{
+    mostraErroGravacao(action);
+}
+
+void TDM_Comuns::Tb_MunicipioProPostError(DataSet&, EDatabaseError&, DataAction& action)
+{
+    mostraErroGravacao(action);
+}
+
+void TDM_Comuns::Tb_ResponsavelPostError(DataSet&, EDatabaseError&, DataAction& action)
+{
+    mostraErroGravacao(action);
+}
+
+void TDM_Comuns::Tb_ContribuintePostError(DataSet&, EDatabaseError&, DataAction& action)
+{
+    mostraErroGravacao(action);
+}
+
+void TDM_Comuns::Tb_RemDestPostError(DataSet&, EDatabaseError&, DataAction& action)
+{
+    mostraErroGravacao(action);
+}
+
+// ---- Registration kind --------------------------------------------------------------------
+
+void TDM_Comuns::Tb_RemDestCon_TipoChange(Field& field)
+{
+    TipoAlterado = field.dataSet()->state() == DataSetState::Edit;
+}
+
+void TDM_Comuns::AtualizarConTipoNotas(const QString& Registration, const QString& Kind)
+{
+    auto q = std::make_unique<Query>();
+    q->setDatabase(DB_Comuns);
+    q->setSqlLines({QStringLiteral("update nota set Con_tipo= :Tipo "), QStringLiteral("where con_remetente = :Inscricao "),
+                    QStringLiteral("and NF_Digitou = 'D'")});
+    q->paramByName(QStringLiteral("Tipo"))->setAsString(Kind);
+    q->paramByName(QStringLiteral("Inscricao"))->setAsString(Registration);
+    q->execSql();
+    q->setSqlLines({QStringLiteral("update nota set Con_tipo= :Tipo "),
+                    QStringLiteral("where con_destinatario = :Inscricao "), QStringLiteral("and NF_Digitou = 'R'")});
+    q->paramByName(QStringLiteral("Tipo"))->setAsString(Kind);
+    q->paramByName(QStringLiteral("Inscricao"))->setAsString(Registration);
+    q->execSql();
+}
+
+// ---- Municipality UF ----------------------------------------------------------------------
+
+void TDM_Comuns::Tb_MunicipioMun_UFChange(Field& field)
+{
+    if (!FormMunicipio)
+        return;
+    // Abroad there is no CEP range.
+    const bool mostra = field.asString() != QLatin1String("EX");
+    for (const char* nome : {"Label5", "DBEdit_Mun_CEPInicial", "Label6", "DBEdit_Mun_CEPFinal"})
+        if (auto* w = FormMunicipio->findChild<QWidget*>(QString::fromLatin1(nome)))
+            w->setVisible(mostra);
+}
+
+// ---- Field visibility -------------------------------------------------------------------
+
+namespace {
+// The data field of a data-aware edit, radio group or lookup list (read through the
+// widget's "dataField" property); empty for any other widget.
+QString campoDoControle(QWidget* w)
+{
+    const vorta::ui::DataAwareControl* control = vorta::ui::dataAware(w);
+    if (!control)
+        return {};
+    switch (control->dataControlKind()) {
+    case vorta::ui::DataControlKind::Edit:
+    case vorta::ui::DataControlKind::LookupComboBox:
+    case vorta::ui::DataControlKind::LookupCombo:
+    case vorta::ui::DataControlKind::RadioGroup:
+        return w->property("dataField").toString().trimmed();
+    default:
+        return {};
+    }
+}
+
+// The control's own Visible flag, whatever its parents show.
+bool visivel(QWidget* w)
+{
+    return w->parentWidget() ? w->isVisibleTo(w->parentWidget()) : !w->isHidden();
+}
+} // namespace
+
+void TDM_Comuns::HabilitaDesabilitaControles(QWidget* Form, const QString& Column, const QString& Table)
+{
+    if (!Form)
+        return;
+    Tb_Parametros->open();
+    const QList<QWidget*> widgets = Form->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        const QString campo = campoDoControle(w);
+        if (campo.isEmpty())
+            continue;
+        if (Tb_Parametros->locate(QStringLiteral("Campo;Tabelas"), {campo, Table}, vorta::db::loCaseInsensitive))
+            w->setVisible(Tb_Parametros->fieldByName(Column)->asBoolean());
+    }
+    // Labels after every control, so a label placed before its field follows it too.
+    for (QWidget* w : widgets)
+        if (auto* label = qobject_cast<QLabel*>(w))
+            if (QWidget* buddy = label->buddy())
+                label->setVisible(visivel(buddy));
+}
