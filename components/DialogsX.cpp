@@ -340,19 +340,9 @@ TMessageForm* CreateMessageDialog(const QString& msg, TMsgDlgType dlgType, TMsgD
 int MessageDlgPosHelp(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons buttons, int helpCtx, int x, int y,
                       const QString& helpFileName)
 {
-    TMessageForm* form = CreateMessageDialog(msg, dlgType, buttons);
-    FreeGuard guard{form};
-    form->setHelpContext(helpCtx);
-    form->setHelpFile(helpFileName);
-    // Created centred; a given edge moves it.
-    if (x >= 0)
-        form->move(x, form->y());
-    if (y >= 0)
-        form->move(form->x(), y);
-
     vorta::ui::MessageRequest request;
     request.kind = kindOf(dlgType);
-    request.caption = form->caption();
+    request.caption = MsgDlgCaption(dlgType);
     request.text = msg;
     for (int b = 0; b < kButtonCount; ++b) {
         const auto btn = static_cast<TMsgDlgBtn>(b);
@@ -368,7 +358,20 @@ int MessageDlgPosHelp(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons bu
     request.cancelResult = buttons.contains(cancelBtn) ? MsgDlgModalResult(cancelBtn) : 2;
     request.helpContext = helpCtx;
     request.position = QPoint(x, y);
-    request.runInteractive = [form] { return form->showModal(); };
+    // The widget is built only when a person is to see it; scripted and unattended
+    // answers need none.
+    request.runInteractive = [=] {
+        TMessageForm* form = CreateMessageDialog(msg, dlgType, buttons);
+        FreeGuard guard{form};
+        form->setHelpContext(helpCtx);
+        form->setHelpFile(helpFileName);
+        // Created centred; a given edge moves it.
+        if (x >= 0)
+            form->move(x, form->y());
+        if (y >= 0)
+            form->move(form->x(), y);
+        return form->showModal();
+    };
     return vorta::ui::dialogService().message(request);
 }
 
@@ -470,13 +473,13 @@ vorta::ui::Form* createInputQueryForm(const QString& caption, const QString& pro
 
 bool InputQuery(const QString& caption, const QString& prompt, QString& value)
 {
-    vorta::ui::Form* form = createInputQueryForm(caption, prompt, value);
-    FreeGuard guard{form};
     vorta::ui::InputRequest request;
     request.caption = caption;
     request.prompt = prompt;
     request.value = value;
-    request.runInteractive = [form]() -> std::optional<QString> {
+    request.runInteractive = [&]() -> std::optional<QString> {
+        vorta::ui::Form* form = createInputQueryForm(caption, prompt, value);
+        FreeGuard guard{form};
         if (form->showModal() != vorta::ui::mrOk)
             return std::nullopt;
         return form->findChild<QLineEdit*>(QStringLiteral("Edit"))->text();

@@ -432,15 +432,19 @@ TEST_F(DialogsXTest, GivenEdgesPlaceTheDialog)
     }
 }
 
-TEST_F(DialogsXTest, FailingServiceStillFreesTheDialog)
+TEST_F(DialogsXTest, FailureWhileShowingStillFreesTheDialog)
 {
-    struct Throwing : vorta::ui::InteractiveDialogService {
-        int message(const vorta::ui::MessageRequest&) override { throw vorta::EInvalidOperation(QStringLiteral("falhou")); }
-    } throwing;
-    vorta::ui::setDialogService(&throwing);
     const int before = vorta::Screen::instance().formCount();
-    EXPECT_THROW(MessageDlg(QStringLiteral("x"), mtError, {mbOK}, 0), vorta::EInvalidOperation);
-    vorta::ui::setDialogService(nullptr);
+    int shownForms = 0;
+    {
+        RealWidgets widgets([&](vorta::ui::Form&) -> int {
+            shownForms = vorta::Screen::instance().formCount();
+            throw vorta::EInvalidOperation(QStringLiteral("falhou"));
+        });
+        EXPECT_THROW(MessageDlg(QStringLiteral("x"), mtError, {mbOK}, 0), vorta::EInvalidOperation);
+        EXPECT_THROW(InputBox(QStringLiteral("Proxy"), QStringLiteral("Porta:"), QString()), vorta::EInvalidOperation);
+    }
+    EXPECT_EQ(before + 1, shownForms);
     EXPECT_EQ(before, vorta::Screen::instance().formCount());
 }
 
