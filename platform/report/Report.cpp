@@ -2,6 +2,7 @@
 
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
+#include "platform/report/DataSetSource.h"
 #include "platform/report/EmfReader.h"
 #include "platform/report/EmfWriter.h"
 #include "platform/report/PageRenderer.h"
@@ -112,6 +113,11 @@ ReportDataSource* DBText::effectiveDataSource() const
     return band() ? band()->effectiveDataSource() : nullptr;
 }
 
+void DBText::setDataSet(db::DataSet* dataSet)
+{
+    dataSource = dataSet && report() ? report()->sourceFor(dataSet) : nullptr;
+}
+
 QString DBText::printText() const
 {
     ReportDataSource* ds = effectiveDataSource();
@@ -191,6 +197,11 @@ DBText* Band::addDBText(const QString& name, const QString& field, double left, 
     text->setGeometry(left, top, width, height_);
     text->autoSize = width <= 0;
     return text;
+}
+
+void Band::setDataSet(db::DataSet* dataSet)
+{
+    dataSource = dataSet && m_report ? m_report->sourceFor(dataSet) : nullptr;
 }
 
 ReportDataSource* Band::effectiveDataSource() const
@@ -609,6 +620,20 @@ Report::~Report()
 {
     // Bands and items leave their lists while this object is still whole.
     beginDestroy();
+}
+
+void Report::setDataSet(db::DataSet* dataSet)
+{
+    dataSource = dataSet ? sourceFor(dataSet) : nullptr;
+}
+
+ReportDataSource* Report::sourceFor(db::DataSet* dataSet)
+{
+    for (const auto& s : m_sources)
+        if (static_cast<DataSetSource*>(s.get())->dataSet() == dataSet)
+            return s.get();
+    m_sources.push_back(std::make_unique<DataSetSource>(dataSet));
+    return m_sources.back().get();
 }
 
 Band* Report::addBand(BandType type, const QString& name, double heightMm)

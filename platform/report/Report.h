@@ -10,7 +10,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
+
+namespace vorta::db {
+class DataSet;
+}
 
 namespace vorta::report {
 
@@ -110,6 +115,8 @@ public:
     QString field;
     QString mask;           // edit mask, "99.999.999-9;0;_"
     QString displayFormat;  // numbers and dates, "###,###,##0.00"
+    // Reads a dataset of the database layer (through an adapter the report keeps).
+    void setDataSet(db::DataSet* dataSet);
     ReportDataSource* effectiveDataSource() const;
     QString printText() const override;
 };
@@ -169,6 +176,7 @@ public:
     // master (another sub-detail, or the report's detail when null).
     ReportDataSource* dataSource = nullptr;
     Band* master = nullptr;
+    void setDataSet(db::DataSet* dataSet);
     // Sub-detail: print once even when its data set has no row.
     bool printIfEmpty = false;
 
@@ -233,6 +241,11 @@ public:
 
     PrinterSettings printerSettings;
 
+    // The report's rows from a dataset of the database layer.
+    void setDataSet(db::DataSet* dataSet);
+    // An adapter for a dataset, kept as long as the report lives.
+    ReportDataSource* sourceFor(db::DataSet* dataSet);
+
     Band* addBand(BandType type, const QString& name, double heightMm);
     const std::vector<Band*>& bands() const { return m_bands; }
     Band* band(BandType type) const;  // the first of its type
@@ -265,6 +278,7 @@ private:
     friend class Band;
     void removeBand(Band* band);
     std::vector<Band*> m_bands;
+    std::vector<std::unique_ptr<ReportDataSource>> m_sources;
     PreparedReport m_prepared;
     bool m_everPrepared = false;
     int m_pageNumber = 0;
