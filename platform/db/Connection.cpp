@@ -1,6 +1,7 @@
 #include "platform/db/Connection.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/db/SqlText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -155,14 +156,29 @@ void Connection::check(int rc, const QString& context) const
 
 sqlite3_stmt* Connection::prepareOwned(const QString& sql)
 {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
-    if (rc != SQLITE_OK) {
+    QString text = sql;
+    for (int attempt = 0;; ++attempt) {
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray utf8 = text.toUtf8();
+        const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+        if (rc == SQLITE_OK)
+            return stmt;
         sqlite3_finalize(stmt);
+        // A bare column that two joined tables have is read as the first table's.
+        static const QLatin1String ambiguous("ambiguous column name: ");
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
+        if (attempt < 8 && msg.startsWith(ambiguous)) {
+            const QString column = msg.mid(ambiguous.size()).trimmed();
+            const QString fixed = qualifyAmbiguousColumn(text, column, [this](const QString& t, const QString& c) {
+                return tableExists(t) && tableInfo(t).columnIndex(c) >= 0;
+            });
+            if (!fixed.isEmpty()) {
+                text = fixed;
+                continue;
+            }
+        }
         fail(rc, sql);
     }
-    return stmt;
 }
 
 sqlite3_stmt* Connection::prepare(const QString& sql)

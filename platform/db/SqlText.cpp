@@ -253,6 +253,69 @@ RewrittenSql rewriteSql(const QString& sql)
     return result;
 }
 
+QString qualifyAmbiguousColumn(const QString& sql, const QString& column,
+                               const std::function<bool(const QString&, const QString&)>& hasColumn)
+{
+    const QVector<Token> toks = tokenize(sql);
+    // The first table (by alias) of the top-level FROM list that has the column.
+    QString owner;
+    int depth = 0;
+    for (int i = 0; i < toks.size() && owner.isEmpty(); ++i) {
+        if (toks[i].text == QLatin1String("("))
+            ++depth;
+        else if (toks[i].text == QLatin1String(")"))
+            --depth;
+        if (depth != 0 || !isWord(toks[i], "FROM"))
+            continue;
+        int k = nextSolid(toks, i + 1);
+        while (k < toks.size() && (toks[k].type == Tok::Ident || toks[k].type == Tok::QuotedIdent)) {
+            const QString table = unquoteIdent(toks[k]);
+            QString alias = table;
+            int n = nextSolid(toks, k + 1);
+            if (n < toks.size() && isWord(toks[n], "AS"))
+                n = nextSolid(toks, n + 1);
+            if (n < toks.size() && toks[n].type == Tok::Ident && !isWord(toks[n], "WHERE") && !isWord(toks[n], "ORDER")
+                && !isWord(toks[n], "GROUP") && !isWord(toks[n], "JOIN") && !isWord(toks[n], "INNER")
+                && !isWord(toks[n], "LEFT") && !isWord(toks[n], "ON")) {
+                alias = toks[n].text;
+                n = nextSolid(toks, n + 1);
+            }
+            if (hasColumn(table, column)) {
+                owner = alias;
+                break;
+            }
+            if (n < toks.size() && toks[n].text == QLatin1String(",")) {
+                k = nextSolid(toks, n + 1);
+                continue;
+            }
+            break;
+        }
+    }
+    if (owner.isEmpty())
+        return {};
+    QString out;
+    bool changed = false;
+    for (int i = 0; i < toks.size(); ++i) {
+        const Token& t = toks[i];
+        const bool qualified = i > 0 && toks[i - 1].text == QLatin1String(".");
+        const int next = nextSolid(toks, i + 1);
+        const bool call = next < toks.size() && toks[next].text == QLatin1String("(");
+        const bool prefix = next < toks.size() && toks[next].text == QLatin1String(".");
+        int prev = i - 1;
+        while (prev >= 0 && (toks[prev].type == Tok::Space || toks[prev].type == Tok::Comment))
+            --prev;
+        const bool aliasName = prev >= 0 && isWord(toks[prev], "AS");
+        if (t.type == Tok::Ident && t.text.compare(column, Qt::CaseInsensitive) == 0 && !qualified && !call && !prefix
+            && !aliasName) {
+            out += owner + QLatin1Char('.') + t.text;
+            changed = true;
+            continue;
+        }
+        out += t.type == Tok::Param ? QLatin1Char(':') + t.text : t.text;
+    }
+    return changed ? out : QString();
+}
+
 QStringList splitSqlScript(const QString& script)
 {
     QStringList out;

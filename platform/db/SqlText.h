@@ -45,4 +45,10 @@ QDateTime parseUserDateTime(const QString& text, bool* ok);
 
 QString quoteIdentifier(const QString& name);
 
+// For an unqualified column that more than one table of the FROM list has: the SQL with
+// that column qualified by the first table (or alias) that has it, as the suite's engine
+// reads it; empty when nothing can be done.
+QString qualifyAmbiguousColumn(const QString& sql, const QString& column,
+                               const std::function<bool(const QString& table, const QString& column)>& hasColumn);
+
 } // namespace vorta::db

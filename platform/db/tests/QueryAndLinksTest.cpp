@@ -70,6 +70,15 @@ TEST_F(Queries, ExpressionColumnsAndDuplicateNames)
     EXPECT_EQ(empty->fieldByName("UltimoCodigo")->asInteger(), 0);
 }
 
+TEST_F(Queries, BareColumnOfTwoJoinedTablesIsTheFirstTables)
+{
+    auto q = query("select Nome, b.Nome as outro from Pessoa a, Pessoa as b where a.Id = :x and b.Id = 2 and Idade > 0");
+    q->paramByName("x")->setAsInteger(1);
+    q->open();
+    EXPECT_EQ(q->fieldByName("Nome")->asString(), "Ana");
+    EXPECT_EQ(q->fieldByName("outro")->asString(), "bruno");
+}
+
 TEST_F(Queries, ExtractAndEmptyComparisons)
 {
     db->execute("update Pessoa set Cadastro = '2024-03-15 10:00:00' where Id in (1, 2)");
