@@ -8,21 +8,44 @@
 
 namespace vorta::testing {
 
+namespace {
+// Names the folder a TemporaryRuntimeFolder made, for the test programs it starts.
+const char kMarker[] = "VORTA_TEST_RUNTIME_DIR";
+
+void restore(const char* name, bool had, const QByteArray& value)
+{
+    if (had)
+        qputenv(name, value);
+    else
+        qunsetenv(name);
+}
+} // namespace
+
 TemporaryRuntimeFolder::TemporaryRuntimeFolder()
-    : m_dir(QDir::tempPath() + QStringLiteral("/vorta-rt-XXXXXX"))
 {
     m_hadPrevious = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
     m_previous = qgetenv("XDG_RUNTIME_DIR");
-    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+    m_hadMarker = qEnvironmentVariableIsSet(kMarker);
+    m_previousMarker = qgetenv(kMarker);
+    // Both set alike only when a test started us.
+    if (m_hadMarker && !m_previousMarker.isEmpty() && m_previousMarker == m_previous
+        && QFileInfo(QFile::decodeName(m_previous)).isDir()) {
+        m_path = QFile::decodeName(m_previous);
+        return;
+    }
+    m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vorta-rt-XXXXXX"));
+    m_path = m_dir->path();
+    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_path));
+    qputenv(kMarker, QFile::encodeName(m_path));
 }
 
 TemporaryRuntimeFolder::~TemporaryRuntimeFolder()
 {
-    if (m_hadPrevious)
-        qputenv("XDG_RUNTIME_DIR", m_previous);
-    else
-        qunsetenv("XDG_RUNTIME_DIR");
+    if (!m_dir)
+        return;
+    restore("XDG_RUNTIME_DIR", m_hadPrevious, m_previous);
+    restore(kMarker, m_hadMarker, m_previousMarker);
 }
 
 LineProcess::LineProcess(QObject* parent) : QObject(parent), m_process(new QProcess(this))

@@ -17,18 +17,25 @@ namespace vorta::testing {
 
 // Points this process's messenger, and every child started afterwards, at a fresh
 // folder of its own, so tests neither see nor leave files in the user's runtime
-// folder. Create it before anything in the process touches ipc::Messenger (a test
-// environment's SetUp is the place); the messenger reads the folder once.
+// folder. Create it before anything in the process touches ipc::Messenger; the
+// messenger reads the folder once. A test program that a test started (to play a
+// second process) finds its parent's folder in force and shares it: the two must
+// meet there.
 class TemporaryRuntimeFolder {
 public:
     TemporaryRuntimeFolder();
     ~TemporaryRuntimeFolder();
-    QString path() const { return m_dir.path(); }
+    QString path() const { return m_path; }
+    // False when the folder is a parent test's, shared rather than made here.
+    bool ownsFolder() const { return m_dir != nullptr; }
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
     QByteArray m_previous;
+    QByteArray m_previousMarker;
     bool m_hadPrevious = false;
+    bool m_hadMarker = false;
 };
 
 // A child process that speaks in lines on its standard output. Every wait runs the

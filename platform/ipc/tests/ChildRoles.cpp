@@ -1,5 +1,5 @@
-// The parts a child process plays in the ipc tests (see IpcTestSupport.h), and the
-// temporary messenger folder of the parent.
+// The parts a child process plays in the ipc tests (see IpcTestSupport.h). The child
+// shares the parent's messenger folder (testing::TemporaryRuntimeFolder).
 #include "IpcTestSupport.h"
 
 #include "platform/core/Application.h"
@@ -119,10 +119,8 @@ public:
     void SetUp() override
     {
         const QString role = qEnvironmentVariable("VORTA_IPC_TEST_ROLE");
-        if (role.isEmpty()) {
-            m_folder = std::make_unique<testing::TemporaryRuntimeFolder>();
+        if (role.isEmpty())
             return;
-        }
         // A child must not outlive a test that died.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         int rc = 3;
@@ -137,9 +135,6 @@ public:
         std::fflush(stdout);
         std::_Exit(rc);
     }
-
-private:
-    std::unique_ptr<testing::TemporaryRuntimeFolder> m_folder;
 };
 
 [[maybe_unused]] ::testing::Environment* const g_environment =
