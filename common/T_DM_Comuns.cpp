@@ -816,6 +816,10 @@ void TDM_Comuns::Tb_RemDestCon_TipoChange(Field& field)
 
 void TDM_Comuns::AtualizarConTipoNotas(const QString& Registration, const QString& Kind)
 {
+    // Without the invoice module there are no invoices to re-type, and the sender's
+    // save must not fail for it.
+    if (!tabelaExiste(QStringLiteral("Nota.DAT")))
+        return;
     auto q = std::make_unique<Query>();
     q->setDatabase(DB_Comuns);
     q->setSqlLines({QStringLiteral("update nota set Con_tipo= :Tipo "), QStringLiteral("where con_remetente = :Inscricao "),

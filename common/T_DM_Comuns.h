@@ -108,7 +108,8 @@ public:
     // takes the visibility of its buddy. The controls are the form's data-aware widgets
     // of those kinds; each names its field in its "dataField" property.
     void HabilitaDesabilitaControles(QWidget* Form, const QString& Column, const QString& Table);
-    // Rewrites the registration kind of one party in its invoices (table nota).
+    // Rewrites the registration kind of one party in its invoices (table nota, when
+    // the invoice module's table is there).
     void AtualizarConTipoNotas(const QString& Registration, const QString& Kind);
     // The failure step of a field check: message, page and focus through FocaCampo,
     // then the silent abort.

@@ -563,8 +563,23 @@ TEST_F(KindChange, RegistrationsAreValuesNotPartsOfTheStatement)
     EXPECT_EQ(kinds(), "O'I,CPF,O'I,CPF,CPF");
 }
 
-TEST_F(DmComuns, RetypingInvoicesWithoutTheirTableRaises)
+TEST_F(DmComuns, KindOfASenderChangesWithoutTheInvoiceTable)
 {
+    addTaxpayer(QStringLiteral("52998224725"), QStringLiteral("CPF"));
+    openOn(dm->Tb_RemDest, QStringLiteral("Con_IECNPJCPF"), QStringLiteral("52998224725"));
+    dm->Tb_RemDest->edit();
+    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("CNPJ"));
+    EXPECT_NO_THROW(dm->Tb_RemDest->post());
+    EXPECT_EQ(dm->Tb_RemDest->state(), DataSetState::Browse);
+    EXPECT_EQ(scalar(QStringLiteral("select Con_Tipo from Contribuinte")), "CNPJ");
+    EXPECT_NO_THROW(dm->AtualizarConTipoNotas(QStringLiteral("52998224725"), QStringLiteral("CPF")));
+}
+
+// An invoice table of another shape is the caller's error.
+TEST_F(KindChange, InvoiceTableOfAnotherShapeRaises)
+{
+    sql(QStringLiteral("DROP TABLE nota"));
+    sql(QStringLiteral("CREATE TABLE nota (NF_Numero INTEGER)"));
     EXPECT_THROW(dm->AtualizarConTipoNotas(QStringLiteral("52998224725"), QStringLiteral("CPF")), vorta::Exception);
 }
 
