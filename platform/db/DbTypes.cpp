@@ -86,7 +86,8 @@ QVariant toStorage(const QVariant& value)
     case QMetaType::QString:
         return value.toString().isEmpty() ? QVariant() : value;
     case QMetaType::QDate:
-        return dateToIso(value.toDate());
+        // Dates are kept as midnight date-times, so a date equals a date-time column's day.
+        return dateTimeToIso(QDateTime(value.toDate(), QTime(0, 0)));
     case QMetaType::QTime:
         return timeToIso(value.toTime());
     case QMetaType::QDateTime:

@@ -49,7 +49,8 @@ using Row = QVector<QVariant>;
 // Field type from a declared column type ("VARCHAR(40)" -> String, size 40).
 FieldType fieldTypeFromDecl(const QString& declared, int* size);
 
-// Values as the file keeps them: empty strings are NULL, date-times sortable ISO text.
+// Values as the file keeps them: empty strings are NULL, dates and date-times sortable
+// ISO text "yyyy-mm-dd hh:nn:ss" (a date at midnight), Booleans 0 and 1.
 QVariant toStorage(const QVariant& value);
 QString dateToIso(const QDate& d);
 QString timeToIso(const QTime& t);

@@ -233,6 +233,8 @@ void Query::runSelect()
     m_rows.clear();
     m_keys.clear();
     m_posOf.clear();
+    // Rows of a rerun keep their positions as keys, so a refresh stays on its row.
+    m_nextSerial = 0;
     int rc;
     QVector<int> maxLen(m_columns.size(), 0);
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {

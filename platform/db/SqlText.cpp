@@ -503,7 +503,7 @@ private:
             const QDateTime dt = parseUserDateTime(lit.stringValue, &ok);
             if (ok) {
                 if (against == FieldType::Date)
-                    return param(dateToIso(dt.date()));
+                    return param(toStorage(dt.date()));
                 if (against == FieldType::Time)
                     return param(timeToIso(dt.time()));
                 return param(dateTimeToIso(dt));

@@ -100,7 +100,7 @@ TEST_F(FieldRules, ValuesRoundTripAndAreStoredSortably)
     EXPECT_EQ(t->fieldByName("Obs")->asString(), "linha 1\nlinha 2");
     EXPECT_EQ(t->fieldByName("Foto")->asBytes(), QByteArray("\x00\x01\xff", 3));
     EXPECT_EQ(t->fieldByName("Nivel")->asInteger(), -3);
-    EXPECT_EQ(raw("Nascimento"), "text:1984-03-07");
+    EXPECT_EQ(raw("Nascimento"), "text:1984-03-07 00:00:00");
     EXPECT_EQ(raw("Cadastro"), "text:2024-03-07 14:05:09");
     EXPECT_EQ(raw("Ativo"), "integer:1");
 }

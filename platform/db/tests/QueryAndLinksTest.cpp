@@ -99,6 +99,10 @@ TEST_F(Queries, ExtractAndEmptyComparisons)
     d->paramByName("fim")->setAsDate(QDate(2024, 4, 1));
     d->open();
     EXPECT_EQ(d->fieldByName("n")->asInteger(), 2);
+    auto day = query("select Nome from Pessoa where Cadastro = :dia");
+    day->paramByName("dia")->setAsDate(QDate(2023, 3, 1));
+    day->open();
+    EXPECT_EQ(day->fieldByName("Nome")->asString(), "Carla") << "a date equals the midnight of a date-time";
 }
 
 TEST_F(Queries, LiveQueryWritesBackAndOtherQueriesAreReadOnly)
