@@ -575,6 +575,22 @@ TEST_F(DialogsXTest, RealInputFormCancelsOnEscapeAndFrame)
     }
 }
 
+TEST_F(DialogsXTest, UnattendedRunsAnswerTheDefault)
+{
+    qputenv("VORTA_DIALOGS", "stderr");
+    struct Case {
+        TMsgDlgButtons buttons;
+        int expected;
+    };
+    const Case cases[] = {{{mbYes, mbNo}, 6}, {{mbOK, mbCancel}, 1}, {{mbAbort, mbRetry, mbIgnore}, 4}, {{mbNo}, 2}, {{}, 2}};
+    const int before = vorta::Screen::instance().formCount();
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, MessageDlg(QStringLiteral("Sem ninguém"), mtConfirmation, c.buttons, 0));
+    EXPECT_EQ(QStringLiteral("8080"), InputBox(QStringLiteral("Proxy"), QStringLiteral("Porta:"), QStringLiteral("8080")));
+    qunsetenv("VORTA_DIALOGS");
+    EXPECT_EQ(before, vorta::Screen::instance().formCount());
+}
+
 TEST_F(DialogsXTest, ScreenshotsOfConfirmationAndErrorDialogs)
 {
     const QString folder = QDir(qEnvironmentVariableIsEmpty("VORTA_BIN_DIR") ? QCoreApplication::applicationDirPath()
