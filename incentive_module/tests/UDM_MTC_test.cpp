@@ -297,6 +297,13 @@ TEST_F(DmMapas, ListFiguresNeedHalfTheAnimalsClassified)
         EXPECT_DOUBLE_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->asFloat(), c.expected);
     }
     EXPECT_EQ(dm->TblMapas->fieldByName("calcqtdreprovada")->displayLabel(), "Qtd. Classificados");
+    // The sum of the rows, held at two places, beyond a thousand too.
+    exec("insert into qel_mapas_resumo (map_codigo, mat_codigo, mre_vlr_repasse) values (1, 'TD', 1000.32)");
+    exec("insert into qel_mapas_itens values (1, 1, 'B', 'S', 3, 'JD', 300, 'C')");
+    exec("update qel_mapas_resumo set mre_vlr_repasse = 0.25 where mat_codigo = 'JD'");
+    dm->TblMapas->refresh();
+    EXPECT_DOUBLE_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->asFloat(), 1000.57);
+    EXPECT_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->displayText(), "1.000,57");
 }
 
 TEST_F(DmMapas, VerdictOfAStoredMapFromItsSummaryRows)
@@ -355,4 +362,82 @@ TEST(DmMtcTexts, ConformationOfThePrintAndCharacterReplacement)
                             QString::fromLatin1(c.replacement));
         EXPECT_EQ(result, QString::fromLatin1(c.result)) << c.text;
     }
+}
+
+TEST_F(DmMapas, TheSlaughterhousesAreTheTradingRegistrationsOfTheirRange)
+{
+    struct Case {
+        const char* ie;
+        const char* type;
+        const char* tradeName;
+        bool listed;
+    };
+    const Case cases[] = {
+        {"280000000", "IE", "Frigo", false}, {"280000001", "IE", "Frigo", true},
+        {"284999999", "IE", "Frigo", true},  {"285000000", "IE", "Frigo", false},
+        {"283000000", "CNPJ", "Frigo", false}, {"283000001", "IE", "", false},
+    };
+    for (const Case& c : cases)
+        exec("insert into Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Mun_Endereco) "
+             "values (?1, 'X', ?2, ?3, 1)",
+             {QString::fromLatin1(c.ie), QString::fromLatin1(c.tradeName), QString::fromLatin1(c.type)});
+    dm->QryContribuinte->close();
+    dm->QryContribuinte->open();
+    QStringList listed;
+    for (dm->QryContribuinte->first(); !dm->QryContribuinte->eof(); dm->QryContribuinte->next())
+        listed << dm->QryContribuinte->fieldByName("Con_IECNPJCPF")->asString();
+    EXPECT_EQ(listed, (QStringList{"280000001", kFrigorifico, kOutroFrigorifico, "284999999"}));
+    EXPECT_EQ(dm->QryContribuinte->fieldByName("Mun_Descricao")->asString(), "Palmas");
+}
+
+TEST_F(DmMapas, TheListShowsTheMapsOfTheSlaughterhouseOnScreen)
+{
+    mapaGravado(1, "M");
+    mapaGravado(2, "F");
+    exec("update qel_mapas set con_iecnpjcpf = ?1 where map_codigo = 2", {kOutroFrigorifico});
+    dm->TblMapas->refresh();
+    EXPECT_EQ(dm->TblMapas->recordCount(), 1);
+    EXPECT_EQ(dm->TblMapas->fieldByName("map_codigo")->asInteger(), 1);
+    EXPECT_EQ(dm->TblMapas->fieldByName("Lk_Fornecedor")->asString(), "Pecuarista");
+    ASSERT_TRUE(dm->QryContribuinte->locate("Con_IECNPJCPF", kOutroFrigorifico));
+    EXPECT_EQ(dm->TblMapas->recordCount(), 1);
+    EXPECT_EQ(dm->TblMapas->fieldByName("map_codigo")->asInteger(), 2);
+    // The raiser's complement follows the current map.
+    EXPECT_EQ(dm->TblContribuinteComplementoMapas->fieldByName("cco_num_cad_pradel")->asString(), "4567");
+}
+
+TEST_F(DmMapas, AnimalsShowTheirCodesFromTheLookupTablesAndThePrintItsConformation)
+{
+    exec("insert into qel_maturidade (mat_codigo, mat_descricao) values ('JD', 'Dente de leite')");
+    exec("insert into qel_conformacao (cof_codigo, cof_descricao) values ('C', 'Convexa')");
+    mapaGravado(1, "M");
+    mapaGravado(2, "M");
+    exec("insert into qel_mapas_itens values (1, 1, 'B', 'S', 3, 'JD', 300, 'C')");
+    exec("insert into qel_mapas_itens values (1, 2, 'B', 'N', 3, 'T4', 300, '*')");
+    // The lookup tables open again with the animals.
+    for (auto* t : {dm->TblMapasItens, dm->TblMaturidade, dm->TblConformacao})
+        t->close();
+    dm->TblMapas->refresh();
+    dm->TblMapas->first();
+    dm->TblMapasItens->open();
+    ASSERT_EQ(dm->TblMapasItens->recordCount(), 2);
+    EXPECT_TRUE(dm->TblMaturidade->active());
+    EXPECT_EQ(dm->TblMapasItens->fieldByName("mat_codigo")->asString(), "JD");
+    EXPECT_EQ(dm->TblMapasItens->fieldByName("lkMaturidade")->asString(), "JD");
+    EXPECT_EQ(dm->TblMapasItens->fieldByName("lkconformacao")->asString(), "C");
+    dm->TblMapasItens->next();
+    EXPECT_EQ(dm->TblMapasItens->fieldByName("lkMaturidade")->asString(), "");
+
+    exec("insert into Qel_Tecnico (Tec_Codigo, Tec_Nome) values (2, 'Outro')");
+    exec("update qel_mapas set Tec_Codigo = 1");
+    dm->qRelMapas->open();
+    ASSERT_EQ(dm->qRelMapas->fieldByName("map_codigo")->asInteger(), 1);
+    EXPECT_EQ(dm->qRelMapas->fieldByName("tec_nome")->asString(), "Dra. Vet");
+    dm->qRelMapasItens->open();
+    QStringList texts;
+    for (; !dm->qRelMapasItens->eof(); dm->qRelMapasItens->next())
+        texts << dm->qRelMapasItens->fieldByName("Dsc_Conformacao")->asString();
+    EXPECT_EQ(texts, (QStringList{"C", "DIF"}));
+    dm->qRelMapas->next();
+    EXPECT_TRUE(dm->qRelMapasItens->isEmpty()); // map 2 has no animals
 }
