@@ -38,6 +38,11 @@ const MaskCase kRoundTrips[] = {
     {"00:00", "", "__:__"},
 };
 
+void PrintTo(const MaskCase& c, std::ostream* os)
+{
+    *os << '"' << c.mask << "\" \"" << c.stored << '"';
+}
+
 class MaskRoundTrip : public ::testing::TestWithParam<MaskCase> {};
 
 TEST_P(MaskRoundTrip, FormatsAndStripsBack)
