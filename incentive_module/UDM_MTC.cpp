@@ -339,12 +339,13 @@ void TDM_MTC::TblMTCPostError(DataSet&, EDatabaseError&, DataAction&)
 
 void TDM_MTC::TblMapasNewRecord(DataSet& ds)
 {
-    m_inserindoMapa = true;
     if (QryContribuinte->active() && !QryContribuinte->isEmpty())
         ds.fieldByName(QStringLiteral("con_iecnpjcpf"))
             ->setAsString(QryContribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
     ds.fieldByName(QStringLiteral("map_codigo"))
         ->setAsInteger(proximoCodigo(QStringLiteral("select max(map_codigo)as UltimoCodigo from qel_mapas")));
+    // Set last: a new record that fails here is dropped without a cancel.
+    m_inserindoMapa = true;
 }
 
 int TDM_MTC::contagem(const QString& sql, int mapCode, const QVariantList& extra)

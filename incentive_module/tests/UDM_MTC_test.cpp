@@ -441,3 +441,16 @@ TEST_F(DmMapas, AnimalsShowTheirCodesFromTheLookupTablesAndThePrintItsConformati
     dm->qRelMapas->next();
     EXPECT_TRUE(dm->qRelMapasItens->isEmpty()); // map 2 has no animals
 }
+
+TEST_F(DmMapas, AMapBeingIncludedShowsNoListFiguresUntilStored)
+{
+    EXPECT_EQ(dm->dbMTC->directory(), install.folder("dados"));
+    novoMapa("M");
+    animal("JD", 300.0);
+    animal("JD", 300.0);
+    dm->TblMapas->fieldByName("map_num_lote")->setAsString("01/02"); // recalculates
+    EXPECT_TRUE(dm->TblMapas->fieldByName("calcQtdTotal")->isNull());
+    dm->TblMapas->post();
+    EXPECT_EQ(dm->TblMapas->fieldByName("calcQtdTotal")->asInteger(), 2);
+    EXPECT_EQ(dm->TblMapas->fieldByName("calcqtdreprovada")->asInteger(), 2);
+}
