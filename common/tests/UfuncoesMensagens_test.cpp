@@ -5,6 +5,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbTypes.h"
 #include "platform/ui/Dialogs.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
@@ -116,11 +117,19 @@ TEST_F(NumberedMessages, CatalogueFileReplacedOnDiskCountsAtTheNextCall)
 TEST_F(NumberedMessages, MissingCatalogueRaisesTheEngineErrorWithoutADialog)
 {
     vorta::db::executeScript(DirDados, QStringLiteral("DROP TABLE mensagem"));
-    EXPECT_THROW(GetErrorMessage(86), vorta::Exception);
+    EXPECT_THROW(GetErrorMessage(86), vorta::db::EDBEngineError);
     ScriptedDialogs dialogs;
-    EXPECT_THROW(MsgErroBD(86), vorta::Exception);
-    EXPECT_THROW(MsgSimNaoBD(86), vorta::Exception);
+    EXPECT_THROW(MsgErroBD(86), vorta::db::EDBEngineError);
+    EXPECT_THROW(MsgSimNaoBD(86), vorta::db::EDBEngineError);
     EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(NumberedMessages, MissingDataFolderRaisesTheDatabaseError)
+{
+    DirDados = m_inst.path() + QStringLiteral("nao-existe/");
+    EXPECT_THROW(GetErrorMessage(86), vorta::db::EDatabaseError);
+    // Nothing is made on the way.
+    EXPECT_FALSE(QFile::exists(DirDados));
 }
 
 TEST_F(NumberedMessages, WrappersShowTheTextWithTheirKindAndButtons)
