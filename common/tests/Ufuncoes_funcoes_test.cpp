@@ -206,6 +206,10 @@ TEST_F(DatesTest, UnixSecondsAndLocalStandardTime)
     EXPECT_EQ(UTCToDateTime(seconds), QDateTime(QDate(2004, 2, 29), QTime(10, 0)));
     EXPECT_EQ(DateTimeToUTC(QDateTime(QDate(2004, 2, 29), QTime(10, 0))), seconds);
     EXPECT_EQ(UTCToDateTime(0), QDateTime(QDate(1969, 12, 31), QTime(21, 0)));
+    // Milliseconds round to the nearest second, also before 1970.
+    EXPECT_EQ(DateTimeToUTC(QDateTime(QDate(2004, 2, 29), QTime(10, 0, 0, 600))), seconds + 1);
+    EXPECT_EQ(DateTimeToUTC(QDateTime(QDate(2004, 2, 29), QTime(10, 0, 0, 400))), seconds);
+    EXPECT_EQ(DateTimeToUTC(QDateTime(QDate(1969, 12, 31), QTime(20, 59, 59, 400))), -1);
     // Beyond 2038: 64-bit seconds.
     const qint64 late = 4102444800; // 2100-01-01 00:00 UTC
     EXPECT_EQ(DateTimeToUTC(UTCToDateTime(late)), late);
