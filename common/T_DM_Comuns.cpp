@@ -6,7 +6,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/EditMask.h"
 
-#include "platform/ui/DataAware.h"
+#include "platform/ui/DbControls.h"
 
 #include <QLabel>
 
@@ -822,8 +822,8 @@ void TDM_Comuns::AtualizarConTipoNotas(const QString& Registration, const QStrin
         return;
     auto q = std::make_unique<Query>();
     q->setDatabase(DB_Comuns);
-    q->setSqlLines({QStringLiteral("update nota set Con_tipo= :Tipo "), QStringLiteral("where con_remetente = :Inscricao "),
-                    QStringLiteral("and NF_Digitou = 'D'")});
+    q->setSqlLines({QStringLiteral("update nota set Con_tipo= :Tipo "),
+                    QStringLiteral("where con_remetente = :Inscricao "), QStringLiteral("and NF_Digitou = 'D'")});
     q->paramByName(QStringLiteral("Tipo"))->setAsString(Kind);
     q->paramByName(QStringLiteral("Inscricao"))->setAsString(Registration);
     q->execSql();
@@ -850,11 +850,11 @@ void TDM_Comuns::Tb_MunicipioMun_UFChange(Field& field)
 // ---- Field visibility -------------------------------------------------------------------
 
 namespace {
-// The data field of a data-aware edit, radio group or lookup list (read through the
-// widget's "dataField" property); empty for any other widget.
+// The data field of a data-aware edit, radio group or lookup list; empty for any other
+// widget.
 QString campoDoControle(QWidget* w)
 {
-    const vorta::ui::DataAwareControl* control = vorta::ui::dataAware(w);
+    const auto* control = dynamic_cast<const vorta::ui::FieldControl*>(w);
     if (!control)
         return {};
     switch (control->dataControlKind()) {
@@ -862,7 +862,7 @@ QString campoDoControle(QWidget* w)
     case vorta::ui::DataControlKind::LookupComboBox:
     case vorta::ui::DataControlKind::LookupCombo:
     case vorta::ui::DataControlKind::RadioGroup:
-        return w->property("dataField").toString().trimmed();
+        return control->dataField().trimmed();
     default:
         return {};
     }

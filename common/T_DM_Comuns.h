@@ -105,8 +105,7 @@ public:
 
     // Shows or hides the data-aware edits, radio groups and lookup lists of the form by
     // the Parametros column named Column for the register named Table; a label then
-    // takes the visibility of its buddy. The controls are the form's data-aware widgets
-    // of those kinds; each names its field in its "dataField" property.
+    // takes the visibility of its buddy (its focus control).
     void HabilitaDesabilitaControles(QWidget* Form, const QString& Column, const QString& Table);
     // Rewrites the registration kind of one party in its invoices (table nota, when
     // the invoice module's table is there).

@@ -7,7 +7,7 @@
 #include "platform/core/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/Database.h"
-#include "platform/ui/DataAware.h"
+#include "platform/ui/DbControls.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
 
@@ -24,7 +24,6 @@
 using vorta::db::DataSet;
 using vorta::db::DataSetState;
 using vorta::testing::ScriptedDialogs;
-using vorta::ui::DataControlKind;
 using vorta::ui::MessageKind;
 
 namespace {
@@ -515,7 +514,10 @@ protected:
             sql(QStringLiteral("INSERT INTO nota VALUES (?1, ?2, ?3, 'CPF', ?4)"),
                 {++n, QString::fromLatin1(r[0]), QString::fromLatin1(r[1]), QString::fromLatin1(r[2])});
     }
-    QString kinds() { return scalar(QStringLiteral("select group_concat(Con_tipo) from (select * from nota order by NF_Numero)")); }
+    QString kinds()
+    {
+        return scalar(QStringLiteral("select group_concat(Con_tipo) from (select * from nota order by NF_Numero)"));
+    }
 };
 
 TEST_F(KindChange, SenderWhoseKindChangedInAnEditRetypesItsInvoices)
@@ -670,21 +672,36 @@ TEST_F(DmComuns, RefusedFieldShowsTheMessageThenSwitchesPageAndFocus)
 
 // ---- Field visibility ------------------------------------------------------------------
 
-// A data-aware control as the framework's helpers see one: its kind and its field.
-class FakeControl : public QLineEdit, public vorta::ui::DataAwareControl {
-public:
-    FakeControl(QWidget* parent, const char* field, DataControlKind kind = DataControlKind::Edit)
-        : QLineEdit(parent), m_kind(kind)
-    {
-        setProperty("dataField", QString::fromLatin1(field));
-    }
-    DataControlKind dataControlKind() const override { return m_kind; }
-    bool isDataReadOnly() const override { return false; }
-    void setDataReadOnly(bool) override {}
+// A data-aware control of a kind, on a field.
+enum class Kind { Edit, RadioGroup, LookupComboBox, LookupCombo, CheckBox, Memo, Text };
 
-private:
-    DataControlKind m_kind;
-};
+QWidget* dataControl(QWidget* parent, const char* field, Kind kind = Kind::Edit)
+{
+    auto bind = [field](auto* control) {
+        control->setDataField(QString::fromLatin1(field));
+        return static_cast<QWidget*>(control);
+    };
+    switch (kind) {
+    case Kind::Edit:
+        return bind(new vorta::ui::DBEdit(parent));
+    case Kind::RadioGroup:
+        return bind(new vorta::ui::DBRadioGroup(parent));
+    case Kind::LookupComboBox:
+        return bind(new vorta::ui::DBLookupComboBox(parent));
+    case Kind::LookupCombo: {
+        auto* combo = new vorta::ui::DBLookupComboBox(parent);
+        combo->rxKind = true;
+        return bind(combo);
+    }
+    case Kind::CheckBox:
+        return bind(new vorta::ui::DBCheckBox(parent));
+    case Kind::Memo:
+        return bind(new vorta::ui::DBMemo(parent));
+    case Kind::Text:
+        return bind(new vorta::ui::DBText(parent));
+    }
+    return nullptr;
+}
 
 class FieldVisibility : public DmComuns {
 protected:
@@ -703,28 +720,29 @@ TEST_F(FieldVisibility, ControlsFollowTheColumnOfTheirFieldAndLabelsTheirControl
 {
     struct Case {
         const char* field;
-        DataControlKind kind;
+        Kind kind;
         bool initiallyShown;
         bool shownAfter;
     };
     const Case cases[] = {
-        {"Campo_Sim", DataControlKind::Edit, false, true},
-        {"campo_nao", DataControlKind::RadioGroup, true, false}, // field names ignore case
-        {"Campo_Nao", DataControlKind::LookupComboBox, true, false},
-        {"Campo_Sim", DataControlKind::LookupCombo, false, true},
-        {"Campo_Nao", DataControlKind::Other, true, true},        // a check box or memo is left alone
-        {"Campo_Nao", DataControlKind::Grid, true, true},
-        {"Campo_Outro", DataControlKind::Edit, true, true},       // a row of another register
-        {"Sem_Linha", DataControlKind::Edit, true, true},         // no row: as designed
-        {"Sem_Linha", DataControlKind::Edit, false, false},
+        {"Campo_Sim", Kind::Edit, false, true},
+        {"campo_nao", Kind::RadioGroup, true, false}, // field names ignore case
+        {"Campo_Nao", Kind::LookupComboBox, true, false},
+        {"Campo_Sim", Kind::LookupCombo, false, true},
+        {"Campo_Nao", Kind::CheckBox, true, true}, // other data-aware controls are left alone
+        {"Campo_Nao", Kind::Memo, true, true},
+        {"Campo_Sim", Kind::Text, false, false},
+        {"Campo_Outro", Kind::Edit, true, true}, // a row of another register
+        {"Sem_Linha", Kind::Edit, true, true},   // no row: as designed
+        {"Sem_Linha", Kind::Edit, false, false},
     };
     // Each control gets a label placed before it and one after it.
     QList<QLabel*> before, after;
-    QList<FakeControl*> controls;
+    QList<QWidget*> controls;
     for (const Case& c : cases) {
         auto* panel = new QWidget(&form);
         before << new QLabel(panel);
-        controls << new FakeControl(panel, c.field, c.kind);
+        controls << dataControl(panel, c.field, c.kind);
         after << new QLabel(panel);
         before.last()->setBuddy(controls.last());
         after.last()->setBuddy(controls.last());
@@ -751,9 +769,9 @@ TEST_F(FieldVisibility, ControlsFollowTheColumnOfTheirFieldAndLabelsTheirControl
 
 TEST_F(FieldVisibility, AColumnTheTableLacksRaisesOnceARowIsFound)
 {
-    new FakeControl(&form, "Sem_Linha");
+    dataControl(&form, "Sem_Linha");
     EXPECT_NO_THROW(dm->HabilitaDesabilitaControles(&form, QStringLiteral("ZIR"), QStringLiteral("Teste")));
-    new FakeControl(&form, "Campo_Sim");
+    dataControl(&form, "Campo_Sim");
     try {
         dm->HabilitaDesabilitaControles(&form, QStringLiteral("ZIR"), QStringLiteral("Teste"));
         FAIL() << "no error";
@@ -780,7 +798,7 @@ TEST_F(FieldVisibility, InstalledRowsShowEachProgramTheTaxpayerFieldsItNeeds)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " " + c.column);
         QWidget taxpayerForm;
-        auto* control = new FakeControl(&taxpayerForm, c.field);
+        QWidget* control = dataControl(&taxpayerForm, c.field);
         control->setVisible(!c.shown);
         dm->HabilitaDesabilitaControles(&taxpayerForm, QString::fromLatin1(c.column), QStringLiteral("Contribuinte"));
         EXPECT_EQ(control->isVisibleTo(&taxpayerForm), c.shown);
