@@ -160,6 +160,17 @@ int Database::execute(const QString& sql, const QVariantList& params)
     return sqlite3_changes(c->handle());
 }
 
+void Database::checkpoint()
+{
+    auto c = connection();
+    if (c->inTransaction())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation inside a transaction"));
+    int logFrames = 0, done = 0;
+    const int rc = sqlite3_wal_checkpoint_v2(c->handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &done);
+    if (rc != SQLITE_OK)
+        c->fail(rc, QStringLiteral("checkpoint"));
+}
+
 bool Database::tableExists(const QString& tableName) const
 {
     return const_cast<Database*>(this)->connection()->tableExists(tableName);

@@ -61,6 +61,10 @@ public:
     // Runs one statement that returns no rows; returns the rows affected.
     int execute(const QString& sql, const QVariantList& params = {});
 
+    // Writes every committed change into the database file itself, so that copying the
+    // folder's files (a backup) copies all the data.
+    void checkpoint();
+
     bool tableExists(const QString& tableName) const;
     // Every table of the folder in name order; the layer's catalogue is not listed.
     QStringList tableNames() const;

@@ -352,7 +352,7 @@ qint64 Query::writeRow(bool inserting, qint64 key, const Row& values, const Row&
 {
     if (!m_live)
         throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
-    const TableInfo& info = m_conn->tableInfo(m_liveTable);
+    const TableInfo info = m_conn->tableInfo(m_liveTable);
     const QString table = quoteIdentifier(info.name);
     if (inserting) {
         QStringList cols, marks;

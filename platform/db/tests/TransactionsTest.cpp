@@ -1,7 +1,9 @@
 #include "DbTestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <sqlite3.h>
@@ -190,6 +192,25 @@ TEST_F(Transactions, ComponentsOnOneFolderShareTheConnection)
     EXPECT_THROW(db->commit(), EDatabaseError) << "no transaction to commit";
     db->startTransaction();
     EXPECT_THROW(db->startTransaction(), EDatabaseError);
+    db->rollback();
+}
+
+TEST_F(Transactions, CheckpointPutsEverythingIntoTheFile)
+{
+    auto t = people();
+    insertPeople(*t, 1, 20);
+    db->checkpoint();
+    EXPECT_EQ(QFileInfo(folder + "/vorta.db-wal").size(), 0);
+    // A copy of the file alone holds the rows.
+    const QString copy = dir.path() + "/copia";
+    QDir().mkpath(copy);
+    ASSERT_TRUE(QFile::copy(folder + "/vorta.db", copy + "/vorta.db"));
+    Database other;
+    other.setDirectory(copy);
+    other.open();
+    EXPECT_EQ(countRows(other), 20);
+    db->startTransaction();
+    EXPECT_THROW(db->checkpoint(), EDatabaseError);
     db->rollback();
 }
 
