@@ -1,6 +1,7 @@
 #include "platform/report/TextLayout.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 
 namespace vorta::report {
@@ -24,9 +25,23 @@ const QImage& measureDevice()
     return device;
 }
 
-QFontMetricsF metricsFor(const FontSpec& spec)
+// Resolving a font is the slow part of measuring; a report uses a handful of them.
+const QFontMetricsF& metricsFor(const FontSpec& spec)
 {
-    return QFontMetricsF(toQFont(spec), &measureDevice());
+    static QHash<QString, QFontMetricsF> cache;
+    const QString key = QStringLiteral("%1|%2|%3%4%5")
+                            .arg(spec.family)
+                            .arg(spec.pointSize)
+                            .arg(int(spec.bold))
+                            .arg(int(spec.italic))
+                            .arg(int(spec.underline));
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() > 256)
+            cache.clear();
+        it = cache.insert(key, QFontMetricsF(toQFont(spec), &measureDevice()));
+    }
+    return it.value();
 }
 
 } // namespace
@@ -48,7 +63,7 @@ double textWidthMm(const FontSpec& font, const QString& text)
 
 TextBox layoutText(const FontSpec& font, const QString& text, double boxWidthMm, bool wrap)
 {
-    const QFontMetricsF fm = metricsFor(font);
+    const QFontMetricsF& fm = metricsFor(font);
     TextBox box;
     box.lineHeight = fm.lineSpacing() * kMmPerPx;
     box.ascent = fm.ascent() * kMmPerPx;
@@ -96,7 +111,7 @@ namespace vorta::report {
 
 QList<double> advancesMm(const FontSpec& font, const QString& text)
 {
-    const QFontMetricsF fm = metricsFor(font);
+    const QFontMetricsF& fm = metricsFor(font);
     QList<double> out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -357,3 +357,22 @@ TEST(ReportLayout, LandscapeAndA4PageSizes)
     EXPECT_EQ(QSizeF(297, 210), report.qrPrinter().pageSize());
     EXPECT_EQ((PlacedText{"x", 10, 190}), report.qrPrinter().texts(0).first());
 }
+
+TEST(ReportLayout, FreedItemsAndBandsLeaveTheReport)
+{
+    auto rows = numberedRows(2);
+    Report report;
+    report.dataSource = rows.get();
+    Band* detail = report.addBand(BandType::Detail, "Detalhe", 5);
+    detail->addDBText("dbCodigo", "Codigo", 0, 0);
+    auto* gone = detail->addDBText("dbNome", "Nome", 20, 0);
+    Band* summary = report.addBand(BandType::Summary, "Resumo", 5);
+    summary->addLabel("lbTotal", "Total", 0, 0);
+    EXPECT_EQ(gone, report.findComponent("Detalhe") ? detail->findComponent("dbNome") : nullptr);
+    vorta::Component::free(gone);
+    vorta::Component::free(summary);
+    EXPECT_EQ(1u, detail->items().size());
+    EXPECT_EQ(1u, report.bands().size());
+    report.prepare();
+    EXPECT_EQ((QStringList{"1", "2"}), pageTexts(report.qrPrinter(), 0));
+}
