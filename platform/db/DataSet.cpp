@@ -648,6 +648,9 @@ void DataSet::cancel()
     m_state = DataSetState::Browse;
     m_modified = false;
     if (wasInsert) {
+        // Back to the record that was current before the insert.
+        if (!m_posKnown)
+            currentPos();
         const int n = viewCount();
         m_pos = n == 0 ? -1 : std::clamp(m_pos, 0, n - 1);
         m_posKnown = true;

@@ -88,6 +88,9 @@ TEST_F(DataSetEvents, InsertAndPostOrderAndNewRecordDefaults)
     EXPECT_EQ(rows(), 7);
     EXPECT_EQ(t->fieldByName("Nome")->asString(), "Zeca") << "the posted record stays current";
     EXPECT_EQ(t->recNo(), 5) << "and takes its place in the index order (upper case sorts first)";
+    t->append();
+    t->cancel();
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "Zeca") << "a cancelled append returns to the posted record";
 }
 
 TEST_F(DataSetEvents, AbortingBeforePostKeepsStateAndValues)
@@ -108,6 +111,9 @@ TEST_F(DataSetEvents, AbortingBeforePostKeepsStateAndValues)
     t->BeforePost = nullptr;
     t->post();
     EXPECT_EQ(rows(), 7);
+    t->append();
+    t->cancel();
+    EXPECT_EQ(t->fieldByName("Nome")->asString(), "Rui") << "a cancelled append returns to the posted record";
 }
 
 TEST_F(DataSetEvents, CancelLeavesNothingAndRestoresValues)
