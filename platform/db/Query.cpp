@@ -109,9 +109,13 @@ Param* Query::paramByName(const QString& name) const
     return p;
 }
 
+DataSource* Query::dataSource() const
+{
+    return m_paramLink ? m_paramLink->dataSource() : nullptr;
+}
+
 void Query::setDataSource(DataSource* source)
 {
-    m_dataSource = source;
     if (!m_paramLink)
         m_paramLink = std::make_unique<ParamLink>(this);
     m_paramLink->setDataSource(source);
@@ -134,7 +138,7 @@ void Query::masterChanged()
 
 void Query::bindParams(sqlite3_stmt* stmt, const QStringList& names)
 {
-    DataSet* master = m_dataSource ? m_dataSource->dataSet() : nullptr;
+    DataSet* master = m_paramLink ? m_paramLink->dataSet() : nullptr;
     for (int i = 0; i < names.size(); ++i) {
         Param* p = findParam(names[i]);
         QVariant v;

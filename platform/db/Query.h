@@ -62,7 +62,7 @@ public:
 
     // Parameters not set take the values of the same-named fields of this source's
     // dataset, and the query reopens when that dataset moves.
-    DataSource* dataSource() const { return m_dataSource; }
+    DataSource* dataSource() const;
     void setDataSource(DataSource* source);
 
     void execSql();
@@ -100,7 +100,6 @@ private:
     QString m_liveTable;
     int m_rowidColumn = -1;
     int m_rowsAffected = 0;
-    DataSource* m_dataSource = nullptr;
     std::unique_ptr<ParamLink> m_paramLink;
     QVector<Row> m_rows;     // every row of the result (with the row id when live)
     QVector<qint64> m_keys;  // a key per row: the row id, or a serial number

@@ -209,7 +209,7 @@ QString Table::whereClause(QVariantList& params)
             }
         }
     }
-    DataSet* master = m_masterSource ? m_masterSource->dataSet() : nullptr;
+    DataSet* master = m_masterLink ? m_masterLink->dataSet() : nullptr;
     if (master && master->active() && !m_masterFields.isEmpty()) {
         const QStringList mf = splitFieldNames(m_masterFields);
         const QStringList df = detailFieldList();
@@ -469,7 +469,7 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
     qint64 newKey = key;
     if (m_rowidAlias >= 0 && values.value(m_rowidAlias).isValid())
         newKey = values.value(m_rowidAlias).toLongLong();
-    if (orderTouched || newKey != key || filtered() || m_ranged || m_masterSource)
+    if (orderTouched || newKey != key || filtered() || m_ranged || masterSource())
         invalidateView();
     else
         m_blocks.clear();
@@ -496,7 +496,7 @@ void Table::deleteRow(qint64 key)
 
 void Table::initNewRow(Row& row)
 {
-    DataSet* master = m_masterSource ? m_masterSource->dataSet() : nullptr;
+    DataSet* master = m_masterLink ? m_masterLink->dataSet() : nullptr;
     if (!master || !master->active() || m_masterFields.isEmpty())
         return;
     const QStringList mf = splitFieldNames(m_masterFields);
@@ -510,10 +510,15 @@ void Table::initNewRow(Row& row)
 
 void Table::setMasterSource(DataSource* source)
 {
-    m_masterSource = source;
     if (!m_masterLink)
         m_masterLink = std::make_unique<MasterLink>(this);
     m_masterLink->setDataSource(source);
+}
+
+DataSource* Table::masterSource() const
+{
+    // Through the link, which forgets a source that is destroyed.
+    return m_masterLink ? m_masterLink->dataSource() : nullptr;
 }
 
 void Table::setMasterFields(const QString& fields)

@@ -38,7 +38,7 @@ public:
 
     // Master-detail by fields: masterFields of the source's dataset give the values of
     // this table's detail fields (by default the active index's first fields).
-    DataSource* masterSource() const { return m_masterSource; }
+    DataSource* masterSource() const;
     void setMasterSource(DataSource* source);
     QString masterFields() const { return m_masterFields; }
     void setMasterFields(const QString& fields);
@@ -109,7 +109,6 @@ private:
     bool m_ranged = false;
     QVariantList m_rangeStart;
     QVariantList m_rangeEnd;
-    DataSource* m_masterSource = nullptr;
     QString m_masterFields;
     QString m_detailFields;
     std::unique_ptr<MasterLink> m_masterLink;

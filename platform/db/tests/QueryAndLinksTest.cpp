@@ -292,3 +292,19 @@ TEST_F(MasterDetail, DisabledControlsHearOneChangeAtTheEnd)
     master->enableControls();
     EXPECT_EQ(link.log, (std::vector<std::string>{"dataset"}));
 }
+
+TEST_F(MasterDetail, DetailOutlivesItsMasterSource)
+{
+    auto detail = table("Conta");
+    {
+        DataSource temporary;
+        temporary.setDataSet(master.get());
+        detail->setMasterSource(&temporary);
+        detail->setMasterFields("Id");
+        detail->open();
+        EXPECT_EQ(detail->recordCount(), 2);
+    }
+    EXPECT_EQ(detail->masterSource(), nullptr);
+    detail->refresh();
+    EXPECT_EQ(detail->recordCount(), 3) << "without a master every row shows";
+}
