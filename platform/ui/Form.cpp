@@ -96,7 +96,7 @@ void Form::hideWindow()
 void Form::setModalResult(int result)
 {
     m_modalResult = result;
-    if (!m_modal || result == mrNone)
+    if (!m_modal || result == mrNone || m_modalAccepted)
         return;
     if (!closeModal()) {
         m_modalResult = mrNone;
@@ -121,6 +121,7 @@ bool Form::closeModal()
             return false;
         if (action == CloseAction::Free)
             m_freeAfterModal = true;
+        m_modalAccepted = true;
         return true;
     } catch (const std::exception& e) {
         if (auto* app = Application::instance())
@@ -134,6 +135,7 @@ int Form::showModal()
     m_modalResult = mrNone;
     m_modal = true;
     m_freeAfterModal = false;
+    m_modalAccepted = false;
     struct ModalReset {
         Form* f;
         ~ModalReset() { f->m_modal = false; }

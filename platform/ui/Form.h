@@ -129,6 +129,7 @@ private:
     bool m_closing = false;
     bool m_placed = false;
     bool m_freeAfterModal = false;
+    bool m_modalAccepted = false;
     BorderStyle m_borderStyle = BorderStyle::Sizeable;
     StatusBar* m_hintBar = nullptr;
     int m_hintPanel = 0;

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/db/DataSource.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/DbControls.h"
+#include "platform/ui/DbGrid.h"
+#include "platform/ui/Form.h"
+
+// The base register form: a read-only grid of every record and a detail page that
+// descendants fill with data-aware controls; include, alter, save, cancel and delete
+// on the data set of dsBase, navigation, a status line, Enter as Tab, clickable
+// shortcut legends, "&Retornar" and "&Sair". Descendants rebind the events to their
+// own handlers and call these as the inherited ones.
+class TFtemplate : public vorta::ui::Form {
+    Q_OBJECT
+public:
+    explicit TFtemplate(vorta::Component* owner = nullptr);
+    ~TFtemplate() override;
+
+    vorta::ui::ScrollBox* ScrollBox1;
+    vorta::ui::DBGrid* DBGrid;
+    vorta::ui::DBStatusBar* msgStatus;
+    vorta::ui::Panel* pagina1;
+    vorta::ui::Panel* Panel3;
+    vorta::ui::Panel* Panel2;
+    vorta::db::DataSource* dsBase;
+    vorta::ui::PopupMenu* PopUpMenu;
+
+    vorta::ui::SpeedButton* btPrimeiro;
+    vorta::ui::SpeedButton* btAnterior;
+    vorta::ui::SpeedButton* btProximo;
+    vorta::ui::SpeedButton* btUltimo;
+    vorta::ui::SpeedButton* btConsultaSimples;
+    vorta::ui::SpeedButton* btConsultaGrid;
+    vorta::ui::SpeedButton* btIncluir;
+    vorta::ui::SpeedButton* btAlterar;
+    vorta::ui::SpeedButton* btExcluir;
+    vorta::ui::SpeedButton* btGravar;
+    vorta::ui::SpeedButton* btCancelar;
+    vorta::ui::SpeedButton* BtSairGeral;
+    vorta::ui::SpeedButton* btSair;
+
+    vorta::ui::Label* Label23;
+    vorta::ui::Label* Label13;
+    vorta::ui::Label* Label24;
+    vorta::ui::Label* Label14;
+    vorta::ui::Label* Label25;
+    vorta::ui::Label* Label15;
+    vorta::ui::Label* Label26;
+    vorta::ui::Label* Label17;
+    vorta::ui::Label* Label27;
+    vorta::ui::Label* Label16;
+    vorta::ui::Label* LabelConDet;
+    vorta::ui::Label* Label2;
+
+    // The caller wants the form to open on a new record.
+    bool ModoInclusao = false;
+    // The form is opened for a lookup.
+    bool ModoSelecao = false;
+
+    void FormCreate(vorta::ui::Form* sender);
+    void FormShow(vorta::ui::Form* sender);
+    void FormClose(vorta::ui::Form* sender, vorta::ui::CloseAction& action);
+    void FormKeyDown(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
+    void FormKeyUp(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
+
+    void DBGridDblClick(QWidget* sender);
+    void DBGridEnter(QWidget* sender);
+    void DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
+    void DBGridKeyPress(QWidget* sender, QChar& key);
+    void DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
+
+    void btPrimeiroClick(QWidget* sender);
+    void btAnteriorClick(QWidget* sender);
+    void btProximoClick(QWidget* sender);
+    void btUltimoClick(QWidget* sender);
+    void btConsultaSimplesClick(QWidget* sender);
+    void btConsultaGridClick(QWidget* sender);
+    void btIncluirClick(QWidget* sender);
+    void btAlterarClick(QWidget* sender);
+    void btExcluirClick(QWidget* sender);
+    void btGravarClick(QWidget* sender);
+    void btCancelarClick(QWidget* sender);
+    void BtSairGeralClick(QWidget* sender);
+    void btSairClick(QWidget* sender);
+
+protected:
+    // The data set of dsBase; the silent abort when there is none.
+    vorta::db::DataSet& baseDataSet() const;
+    bool hasRecords() const;
+    void status91();
+    void buttonsBrowsing();
+    void buttonsEditing();
+    void disableRecordButtons();
+    void showDetailToggle();
+    void legendClick(vorta::ui::SpeedButton* button);
+    void legendDetailsClick();
+};
+
+extern vorta::Guarded<TFtemplate> Ftemplate;
