@@ -211,6 +211,9 @@ Messenger::Messenger()
 Messenger::~Messenger()
 {
     removePublished();
+    delete m_notifier;
+    if (m_listenFd >= 0)
+        ::close(m_listenFd);
 }
 
 void Messenger::removePublished()
