@@ -219,6 +219,13 @@ struct PrinterSettings {
 // A banded report: paper, orientation, zoom, margins, a data set and bands.
 // prepare() lays out every page into qrPrinter(), from which the preview, printing,
 // PDF and EMF export all render.
+//
+// Each page: page header (not on page 1 without firstPageHeader), title (page 1
+// only), column header (once per column); then per row of the data set (once when
+// there is none) the group headers whose field changed, the detail and its
+// sub-details; after the last row the summary; the page footer sits at the foot of
+// every page (not the last without lastPageFooter). Detail-like bands flow down a
+// column, then into the next column, then onto a new page.
 class Report : public Component {
 public:
     explicit Report(Component* owner = nullptr);
