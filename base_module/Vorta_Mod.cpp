@@ -1,4 +1,6 @@
+#include "USelecao.h"
 #include "uDmVortaModule.h"
+#include "uTemplate.h"
 #include "uVortaMenuForm.h"
 
 #include "platform/core/Application.h"
@@ -9,6 +11,8 @@ int main(int argc, char** argv)
     vorta::Application app(argc, argv);
     app.setTitle(QStringLiteral("Vorta_Mod"));
     vorta::ui::createForm(fVortaMenuForm);
+    vorta::ui::createForm(Ftemplate);
+    vorta::ui::createForm(FSelecao);
     InicializarVariaveisGlobais();
     if (auto* main = app.mainForm(); main && !app.terminated())
         main->show();
