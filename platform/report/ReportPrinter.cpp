@@ -38,7 +38,8 @@ bool SystemPrinterDriver::currentPrinterIsColor() const
     if (!anyPrinterInstalled())
         return false;
     const QPrinterInfo info = QPrinterInfo::printerInfo(printer().printerName());
-    return info.supportedColorModes().contains(QPrinter::Color) || printer().colorMode() == QPrinter::Color;
+    // Colour when the device can print it and the current settings ask for it.
+    return info.supportedColorModes().contains(QPrinter::Color) && printer().colorMode() == QPrinter::Color;
 }
 
 QString SystemPrinterDriver::currentPrinterName() const
