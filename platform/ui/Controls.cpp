@@ -436,6 +436,16 @@ SpeedButton::SpeedButton(QWidget* parent, const QString& name) : QToolButton(par
     connect(this, &QAbstractButton::clicked, this, [this] { fireClick(); });
 }
 
+bool SpeedButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        if (isEnabled() && isVisible())
+            fireClick();
+        return true;
+    }
+    return QToolButton::event(event);
+}
+
 // ---- Label --------------------------------------------------------------------
 
 Label::Label(QWidget* parent, const QString& caption, const QString& name)

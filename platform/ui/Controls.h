@@ -139,6 +139,10 @@ public:
     // reach enabled buttons only).
     void click() { fireClick(); }
     void setBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
+
+protected:
+    // The Alt-letter clicks at once, not after the pressed look Qt would show first.
+    bool event(QEvent* event) override;
 };
 
 // A label; OnClick runs on a mouse click.

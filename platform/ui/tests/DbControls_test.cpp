@@ -1,0 +1,346 @@
+#include "platform/db/Database.h"
+#include "platform/db/Field.h"
+#include "platform/db/Table.h"
+#include "platform/ui/DbControls.h"
+#include "platform/ui/DbGrid.h"
+#include "platform/ui/Form.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace vorta;
+using namespace vorta::ui;
+
+namespace {
+
+const char* kSchema = R"SQL(
+CREATE TABLE vorta_catalog (table_name VARCHAR(128) NOT NULL PRIMARY KEY COLLATE NOCASE,
+  major INTEGER NOT NULL DEFAULT 1, minor INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE Pessoa (
+  Id INTEGER NOT NULL PRIMARY KEY,
+  Nome VARCHAR(20),
+  Ativo VARCHAR(3),
+  Tipo VARCHAR(4),
+  Cidade INTEGER
+);
+CREATE TABLE Cidade (
+  Cid_Codigo INTEGER NOT NULL PRIMARY KEY,
+  Cid_Nome VARCHAR(30)
+);
+INSERT INTO Pessoa VALUES (1, 'Ana', 'sim', 'IE', 10);
+INSERT INTO Pessoa VALUES (2, 'Bruno', 'N', 'CPF', NULL);
+INSERT INTO Pessoa VALUES (3, 'Carla', 'X', 'OI', 20);
+INSERT INTO Pessoa VALUES (4, 'Davi', NULL, NULL, NULL);
+INSERT INTO Cidade VALUES (10, 'Palmas');
+INSERT INTO Cidade VALUES (20, 'Gurupi');
+INSERT INTO Cidade VALUES (30, 'Araguaina');
+)SQL";
+
+// A form with a data source over a small table of people and one of towns.
+class DbControls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QStringLiteral("/dados");
+        db::createDatabase(folder, QString::fromUtf8(kSchema));
+        database = std::make_unique<db::Database>();
+        database->setDatabaseName(QStringLiteral("DB_Ui"));
+        database->setDirectory(folder);
+        database->open();
+        form = new Form(nullptr);
+        form->resize(500, 400);
+        pessoa = new db::Table(form);
+        pessoa->setDatabaseName(QStringLiteral("DB_Ui"));
+        pessoa->setTableName(QStringLiteral("Pessoa"));
+        source = new db::DataSource(form);
+        source->setDataSet(pessoa);
+        cidade = new db::Table(form);
+        cidade->setDatabaseName(QStringLiteral("DB_Ui"));
+        cidade->setTableName(QStringLiteral("Cidade"));
+        cidadeSource = new db::DataSource(form);
+        cidadeSource->setDataSet(cidade);
+    }
+    void TearDown() override
+    {
+        Component::free(form);
+        database.reset();
+    }
+    void showActive()
+    {
+        form->show();
+        QApplication::setActiveWindow(form);
+    }
+    QString stored(int id, const QString& column)
+    {
+        db::Table t;
+        t.setDatabaseName(QStringLiteral("DB_Ui"));
+        t.setTableName(QStringLiteral("Pessoa"));
+        t.open();
+        EXPECT_TRUE(t.locate(QStringLiteral("Id"), id));
+        return t.fieldByName(column)->asString();
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<db::Database> database;
+    Form* form = nullptr;
+    db::Table* pessoa = nullptr;
+    db::DataSource* source = nullptr;
+    db::Table* cidade = nullptr;
+    db::DataSource* cidadeSource = nullptr;
+};
+
+TEST_F(DbControls, EditIsReadOnlyWhileBrowsingAndWritesItsTextBeforeThePost)
+{
+    source->setAutoEdit(false);
+    auto* edit = new DBEdit(form, QStringLiteral("DBEdit1"));
+    edit->setDataSource(source);
+    edit->setDataField(QStringLiteral("Nome"));
+    pessoa->open();
+    showActive();
+    EXPECT_EQ(QStringLiteral("Ana"), edit->text());
+    EXPECT_EQ(20, edit->maxLength());
+    EXPECT_TRUE(edit->isReadOnly());
+    EXPECT_EQ(edit, form->findComponent(QStringLiteral("DBEdit1")));
+
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("X"));
+    EXPECT_EQ(db::DataSetState::Browse, pessoa->state());
+    EXPECT_EQ(QStringLiteral("Ana"), edit->text());
+
+    pessoa->edit();
+    EXPECT_FALSE(edit->isReadOnly());
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("Alice"));
+    // The field keeps its value until the post reads the control.
+    EXPECT_EQ(QStringLiteral("Ana"), pessoa->fieldByName(QStringLiteral("Nome"))->asString());
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("Alice"), stored(1, QStringLiteral("Nome")));
+    EXPECT_TRUE(edit->isReadOnly());
+
+    pessoa->next();
+    EXPECT_EQ(QStringLiteral("Bruno"), edit->text());
+}
+
+TEST_F(DbControls, EditStartsAnEditWhenTypedInAndHonoursReadOnlyAndCase)
+{
+    auto* edit = new DBEdit(form);
+    edit->setDataSource(source);
+    edit->setDataField(QStringLiteral("Nome"));
+    edit->charCase = CharCase::Upper;
+    pessoa->open();
+    showActive();
+    edit->setFocus();
+    edit->setCursorPosition(3);
+    QTest::keyClicks(edit, QStringLiteral("z"));
+    EXPECT_EQ(db::DataSetState::Edit, pessoa->state());
+    EXPECT_EQ(QStringLiteral("AnaZ"), edit->text());
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("AnaZ"), stored(1, QStringLiteral("Nome")));
+
+    edit->setDataReadOnly(true);
+    pessoa->edit();
+    QTest::keyClicks(edit, QStringLiteral("q"));
+    EXPECT_EQ(QStringLiteral("AnaZ"), edit->text());
+    EXPECT_TRUE(edit->isDataReadOnly());
+    EXPECT_EQ(DataControlKind::Edit, edit->dataControlKind());
+}
+
+TEST_F(DbControls, CheckBoxMatchesItsValueListsAndWritesTheFirstCheckedValue)
+{
+    auto* box = new DBCheckBox(form);
+    box->setValueChecked(QStringLiteral("S;Sim"));
+    box->setValueUnchecked(QStringLiteral("N;Não"));
+    box->setDataSource(source);
+    box->setDataField(QStringLiteral("Ativo"));
+    pessoa->open();
+    const struct {
+        int id;
+        Qt::CheckState state;
+    } cases[] = {{1, Qt::Checked}, {2, Qt::Unchecked}, {3, Qt::PartiallyChecked}, {4, Qt::PartiallyChecked}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(pessoa->locate(QStringLiteral("Id"), c.id));
+        EXPECT_EQ(c.state, box->checkState()) << "record " << c.id;
+    }
+    ASSERT_TRUE(pessoa->locate(QStringLiteral("Id"), 2));
+    box->click();
+    EXPECT_EQ(Qt::Checked, box->checkState());
+    EXPECT_EQ(QStringLiteral("S"), pessoa->fieldByName(QStringLiteral("Ativo"))->asString());
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("S"), stored(2, QStringLiteral("Ativo")));
+
+    // A read-only box does not toggle.
+    box->setReadOnly(true);
+    box->click();
+    EXPECT_EQ(Qt::Checked, box->checkState());
+    EXPECT_EQ(db::DataSetState::Browse, pessoa->state());
+}
+
+TEST_F(DbControls, RadioGroupTellsAValueChangeFromAUserClick)
+{
+    auto* group = new DBRadioGroup(form);
+    group->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
+                     QStringLiteral("Outras")});
+    group->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"), QStringLiteral("OI")});
+    group->setDataSource(source);
+    group->setDataField(QStringLiteral("Tipo"));
+    int changes = 0;
+    int clicks = 0;
+    group->OnChange = [&](QWidget*) { ++changes; };
+    group->OnClick = [&](QWidget*) { ++clicks; };
+    pessoa->open();
+    EXPECT_EQ(0, group->itemIndex());
+    changes = 0;
+    pessoa->next();
+    EXPECT_EQ(2, group->itemIndex());
+    EXPECT_EQ(1, changes);
+    pessoa->next();
+    EXPECT_EQ(3, group->itemIndex());
+    pessoa->next();
+    EXPECT_EQ(-1, group->itemIndex());
+    EXPECT_EQ(3, changes);
+    EXPECT_EQ(0, clicks);
+
+    pessoa->first();
+    changes = 0;
+    group->button(1)->click();
+    EXPECT_EQ(1, clicks);
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ(QStringLiteral("CNPJ"), group->value());
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("CNPJ"), stored(1, QStringLiteral("Tipo")));
+
+    // Read-only: the click is refused and the field's item shows again.
+    group->setReadOnly(true);
+    group->button(3)->click();
+    EXPECT_EQ(1, group->itemIndex());
+    EXPECT_EQ(1, clicks);
+}
+
+TEST_F(DbControls, LookupComboBoxWritesTheKeyAndMovesItsList)
+{
+    auto* combo = new DBLookupComboBox(form);
+    combo->setListSource(cidadeSource);
+    combo->setKeyField(QStringLiteral("Cid_Codigo"));
+    combo->setListField(QStringLiteral("Cid_Nome"));
+    combo->setEmptyText(QStringLiteral("Não informado"));
+    combo->setDataSource(source);
+    combo->setDataField(QStringLiteral("Cidade"));
+    cidade->open();
+    pessoa->open();
+    EXPECT_EQ(3, combo->count());
+    EXPECT_EQ(QStringLiteral("Palmas"), combo->currentText());
+    pessoa->next();
+    EXPECT_EQ(-1, combo->currentIndex());
+    EXPECT_EQ(QStringLiteral("Não informado"), combo->placeholderText());
+
+    int clicks = 0;
+    combo->OnClick = [&](QWidget*) { ++clicks; };
+    combo->choose(2);
+    EXPECT_EQ(1, clicks);
+    EXPECT_EQ(db::DataSetState::Edit, pessoa->state());
+    EXPECT_EQ(30, pessoa->fieldByName(QStringLiteral("Cidade"))->asInteger());
+    EXPECT_EQ(QStringLiteral("Araguaina"), cidade->fieldByName(QStringLiteral("Cid_Nome"))->asString());
+    EXPECT_EQ(QStringLiteral("Araguaina"), combo->currentText());
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("30"), stored(2, QStringLiteral("Cidade")));
+}
+
+TEST_F(DbControls, GridShowsRecordsAndKeepsTheSelectionOrder)
+{
+    auto* grid = new DBGrid(form);
+    grid->setAlign(Align::Client);
+    grid->setOptions(grid->options() | DBGrid::dgMultiSelect | DBGrid::dgRowSelect);
+    grid->setDataSource(source);
+    grid->addColumn(QStringLiteral("Id"));
+    grid->addColumn(QStringLiteral("Nome"), QStringLiteral("Nome da pessoa"));
+    pessoa->open();
+    pessoa->fieldByName(QStringLiteral("Id"))->setDisplayLabel(QStringLiteral("Código"));
+    grid->columnsChanged();
+    showActive();
+
+    EXPECT_EQ(4, grid->rowCount());
+    EXPECT_EQ(2, grid->columnCount());
+    EXPECT_EQ(QStringLiteral("Código"), grid->titleText(0));
+    EXPECT_EQ(QStringLiteral("Nome da pessoa"), grid->titleText(1));
+    EXPECT_EQ(QStringLiteral("Carla"), grid->cellText(2, 1));
+    EXPECT_EQ(0, grid->currentRow());
+    EXPECT_FALSE(grid->indicatorText(0).isEmpty());
+
+    pessoa->last();
+    EXPECT_EQ(3, grid->currentRow());
+    EXPECT_TRUE(grid->indicatorText(0).isEmpty());
+
+    auto clickRow = [&](int row, Qt::KeyboardModifiers mods) {
+        const QRect r = grid->visualRect(grid->model()->index(row, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, mods, r.center());
+    };
+    clickRow(2, Qt::ControlModifier);
+    clickRow(0, Qt::ControlModifier);
+    clickRow(1, Qt::ControlModifier);
+    EXPECT_EQ(1, grid->currentRow());
+    EXPECT_EQ(QStringLiteral("Bruno"), pessoa->fieldByName(QStringLiteral("Nome"))->asString());
+    ASSERT_EQ(3, grid->selectedRows().size());
+    QStringList names;
+    const QList<db::Bookmark> selected = grid->selectedRows();
+    for (const db::Bookmark& b : selected) {
+        pessoa->gotoBookmark(b);
+        names << pessoa->fieldByName(QStringLiteral("Nome"))->asString();
+    }
+    EXPECT_EQ((QStringList{"Carla", "Ana", "Bruno"}), names);
+
+    // Ctrl-click again takes a row out; a deleted row leaves the selection.
+    clickRow(0, Qt::ControlModifier);
+    EXPECT_EQ(2, grid->selectedRows().size());
+    ASSERT_TRUE(pessoa->locate(QStringLiteral("Id"), 3));
+    pessoa->deleteRecord();
+    EXPECT_EQ(3, grid->rowCount());
+    EXPECT_EQ(1, grid->selectedRows().size());
+    // A plain click clears the selection.
+    clickRow(0, Qt::NoModifier);
+    EXPECT_TRUE(grid->selectedRows().isEmpty());
+
+    int titleClicked = -1;
+    grid->OnTitleClick = [&](DBGrid*, int column) { titleClicked = column; };
+    const int x = grid->horizontalHeader()->sectionViewportPosition(1) + 5;
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 5));
+    EXPECT_EQ(1, titleClicked);
+}
+
+TEST_F(DbControls, GridKeysMoveTheRecordAndDoubleClickReportsIt)
+{
+    auto* grid = new DBGrid(form);
+    grid->setAlign(Align::Client);
+    grid->setDataSource(source);
+    grid->setReadOnly(true);
+    pessoa->open();
+    showActive();
+    grid->setFocus();
+    // Without columns of its own the grid shows every field.
+    EXPECT_EQ(5, grid->columnCount());
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(3, pessoa->fieldByName(QStringLiteral("Id"))->asInteger());
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(1, grid->currentRow());
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(4, pessoa->fieldByName(QStringLiteral("Id"))->asInteger());
+
+    int doubles = 0;
+    grid->OnDblClick = [&](QWidget*) { ++doubles; };
+    const QRect r = grid->visualRect(grid->model()->index(0, 0));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    EXPECT_EQ(1, doubles);
+    EXPECT_EQ(DataControlKind::Grid, grid->dataControlKind());
+    EXPECT_TRUE(dataAwareGrid(grid));
+}
+
+} // namespace

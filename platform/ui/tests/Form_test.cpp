@@ -1,0 +1,225 @@
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Form.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vorta;
+using namespace vorta::ui;
+
+namespace {
+
+// A form with three edits in tab order and a speed button.
+class FormKeys : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = new Form(nullptr);
+        form->resize(300, 200);
+        for (int i = 0; i < 3; ++i) {
+            edits[i] = new Edit(form, QStringLiteral("Edit%1").arg(i + 1));
+            edits[i]->setGeometry(10, 10 + 30 * i, 120, 22);
+        }
+        button = new SpeedButton(form, QStringLiteral("btIncluir"));
+        button->setCaption(QStringLiteral("&Incluir"));
+        button->setBounds(150, 10, 80, 25);
+        button->OnClick = [this](QWidget*) { ++clicks; };
+        form->show();
+        QApplication::setActiveWindow(form);
+        edits[0]->setFocus();
+    }
+    void TearDown() override
+    {
+        setModalHook(nullptr);
+        Component::free(form);
+    }
+    Form* form = nullptr;
+    Edit* edits[3] = {};
+    SpeedButton* button = nullptr;
+    int clicks = 0;
+};
+
+TEST_F(FormKeys, EnterTurnedIntoTabByThePreviewMovesToTheNextControl)
+{
+    form->keyPreview = true;
+    form->OnKeyDown = [](Form*, int& key, Qt::KeyboardModifiers) {
+        if (key == VK_RETURN)
+            key = VK_TAB;
+    };
+    QTest::keyClick(edits[0], Qt::Key_Return);
+    EXPECT_EQ(edits[1], form->activeControl());
+    QTest::keyClick(edits[1], Qt::Key_Return);
+    EXPECT_EQ(edits[2], form->activeControl());
+    // A disabled control is passed over; the chain wraps around.
+    edits[0]->setEnabled(false);
+    QTest::keyClick(edits[2], Qt::Key_Return);
+    EXPECT_EQ(edits[1], form->activeControl());
+    QTest::keyClick(edits[1], Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(edits[2], form->activeControl());
+}
+
+TEST_F(FormKeys, WithoutPreviewTheFormDoesNotSeeTheControlsKeys)
+{
+    int seen = 0;
+    form->OnKeyDown = [&](Form*, int&, Qt::KeyboardModifiers) { ++seen; };
+    QTest::keyClicks(edits[0], QStringLiteral("ab"));
+    EXPECT_EQ(0, seen);
+    EXPECT_EQ(QStringLiteral("ab"), edits[0]->text());
+    form->keyPreview = true;
+    QTest::keyClicks(edits[0], QStringLiteral("c"));
+    EXPECT_EQ(1, seen);
+    EXPECT_EQ(QStringLiteral("abc"), edits[0]->text());
+}
+
+TEST_F(FormKeys, HandlersConsumeOrChangeKeysInTheClassLibrarysOrder)
+{
+    form->keyPreview = true;
+    QStringList order;
+    form->OnKeyDown = [&](Form*, int&, Qt::KeyboardModifiers) { order << "form down"; };
+    form->OnKeyPress = [&](Form*, QChar& key) {
+        order << "form press";
+        if (key == QLatin1Char('x'))
+            key = QChar();
+        if (key == QLatin1Char('a'))
+            key = QLatin1Char('b');
+    };
+    edits[0]->OnKeyDown = [&](QWidget*, int&, Qt::KeyboardModifiers) { order << "edit down"; };
+    edits[0]->OnKeyPress = [&](QWidget*, QChar&) { order << "edit press"; };
+    edits[0]->OnKeyUp = [&](QWidget*, int&, Qt::KeyboardModifiers) { order << "edit up"; };
+    QTest::keyClick(edits[0], Qt::Key_X);
+    EXPECT_EQ((QStringList{"form down", "edit down", "form press", "edit up"}), order);
+    EXPECT_EQ(QString(), edits[0]->text());
+    QTest::keyClick(edits[0], Qt::Key_A);
+    EXPECT_EQ(QStringLiteral("b"), edits[0]->text());
+}
+
+TEST_F(FormKeys, AKeyPressHandlerThatMovesTheFocusIsNotFollowedByASecondMove)
+{
+    form->keyPreview = true;
+    form->OnKeyDown = [](Form*, int& key, Qt::KeyboardModifiers) {
+        if (key == VK_RETURN)
+            key = VK_TAB;
+    };
+    form->OnKeyPress = [this](Form* f, QChar& key) {
+        if (key == QChar(13)) {
+            key = QChar();
+            f->selectNext(f->activeControl());
+        }
+    };
+    QTest::keyClick(edits[0], Qt::Key_Return);
+    EXPECT_EQ(edits[1], form->activeControl());
+}
+
+TEST_F(FormKeys, SpeedButtonsLeaveTheFocusAndAnswerTheirAltLetter)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(1, clicks);
+    EXPECT_EQ(edits[0], form->activeControl());
+    QTest::keyClick(form, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(2, clicks);
+    button->setEnabled(false);
+    QTest::keyClick(form, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(2, clicks);
+    // Click from code runs the handler as the class library does.
+    button->click();
+    EXPECT_EQ(3, clicks);
+}
+
+TEST_F(FormKeys, EnterAndExitRunWhenTheFocusMovesBetweenControls)
+{
+    QStringList events;
+    edits[0]->OnExit = [&](QWidget*) { events << "exit 1"; };
+    edits[1]->OnEnter = [&](QWidget*) { events << "enter 2"; };
+    form->selectNext();
+    EXPECT_EQ((QStringList{"exit 1", "enter 2"}), events);
+}
+
+// Modal showing with the close step of the class library.
+TEST(FormModal, CloseRefusedBySilentAbortKeepsTheModalFormOpen)
+{
+    auto* form = new Form(nullptr);
+    Guarded<Form> guard(form);
+    bool allow = false;
+    int closes = 0;
+    form->OnClose = [&](Form*, CloseAction& action) {
+        ++closes;
+        if (!allow)
+            Abort();
+        action = CloseAction::Free;
+    };
+    int stillOpen = -1;
+    setModalHook([&](Form& f) {
+        f.close();
+        stillOpen = f.modalResult();
+        allow = true;
+        f.setModalResult(mrOk);
+        return int(mrNone);
+    });
+    EXPECT_EQ(mrOk, form->showModal());
+    setModalHook(nullptr);
+    EXPECT_EQ(mrNone, stillOpen);
+    EXPECT_EQ(2, closes);
+    EXPECT_FALSE(form->isVisible());
+    // Freed once the events run, like the class library's Release.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(guard.isNull());
+}
+
+TEST(FormModal, AHookAnswerWithoutClosingIsTheResult)
+{
+    Form form(nullptr);
+    int closes = 0;
+    form.OnClose = [&](Form*, CloseAction&) { ++closes; };
+    setModalHook([](Form&) { return int(mrYes); });
+    EXPECT_EQ(mrYes, form.showModal());
+    setModalHook(nullptr);
+    EXPECT_EQ(1, closes);
+    EXPECT_FALSE(form.isModal());
+}
+
+TEST(PageControlTabs, HiddenTabsLeaveTheirPagesUsable)
+{
+    Form form(nullptr);
+    auto* pages = new PageControl(&form);
+    auto* a = new TabSheet(pages, QStringLiteral("Endereço"));
+    auto* b = new TabSheet(pages, QStringLiteral("Especificações"));
+    auto* c = new TabSheet(pages, QStringLiteral("Responsáveis"));
+    EXPECT_EQ(a, pages->activePage());
+    EXPECT_EQ((QStringList{"Endereço", "Especificações", "Responsáveis"}), pages->visibleTabs());
+    a->setTabVisible(false);
+    c->setTabVisible(false);
+    pages->setActivePage(a);
+    EXPECT_EQ(a, pages->activePage());
+    EXPECT_EQ(QStringList{"Especificações"}, pages->visibleTabs());
+    EXPECT_EQ(1, pages->tabBar()->count());
+    pages->setActivePage(b);
+    EXPECT_EQ(0, pages->tabBar()->currentIndex());
+    b->setTabVisible(false);
+    EXPECT_TRUE(pages->tabBar()->isHidden());
+    EXPECT_EQ(b, pages->activePage());
+}
+
+TEST(Alignment, TopBottomAndClientShareTheContainer)
+{
+    Panel panel(nullptr);
+    panel.setBevel(Panel::Bevel::None);
+    panel.resize(200, 100);
+    auto* top = new Panel(&panel);
+    top->resize(10, 20);
+    top->setAlign(Align::Top);
+    auto* bottom = new Panel(&panel);
+    bottom->resize(10, 15);
+    bottom->setAlign(Align::Bottom);
+    auto* client = new Panel(&panel);
+    client->setAlign(Align::Client);
+    EXPECT_EQ(QRect(0, 0, 200, 20), top->geometry());
+    EXPECT_EQ(QRect(0, 85, 200, 15), bottom->geometry());
+    EXPECT_EQ(QRect(0, 20, 200, 65), client->geometry());
+    top->hide();
+    EXPECT_EQ(QRect(0, 0, 200, 85), client->geometry());
+}
+
+} // namespace
