@@ -1,6 +1,9 @@
 #include "Menu.h"
+#include "T_DM_Comuns.h"
+#include "UDM_MTC.h"
 
 #include "platform/core/Application.h"
+#include "platform/core/Exceptions.h"
 #include "platform/ui/Form.h"
 
 #include <QFileInfo>
@@ -8,9 +11,19 @@
 int main(int argc, char** argv)
 {
     vorta::Application app(argc, argv);
-    // No title of its own: the program's name stands.
+    // No title of its own: the program's name stands (the common data module reads it).
     app.setTitle(QFileInfo(app.exeName()).completeBaseName());
-    vorta::ui::createForm(FrmMenu);
+    try {
+        vorta::ui::createForm(DM_Comuns);
+        vorta::ui::createForm(FrmMenu);
+        vorta::ui::createForm(DM_MTC);
+    } catch (const vorta::EAbort&) {
+        return 0;
+    } catch (const std::exception& e) {
+        // A start-up that cannot complete is reported, and the program ends.
+        app.handleException(e);
+        return 1;
+    }
     if (auto* main = app.mainForm(); main && !app.terminated())
         main->show();
     return app.run();

@@ -1,6 +1,7 @@
 // vorta-install DIR: lays out an installation folder and writes its registry values.
 
 #include "InstallDatabase.h"
+#include "InstallMessages.h"
 #include "InstallParametros.h"
 
 #include "platform/db/Connection.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv)
         const QString data = dir + QStringLiteral("/dados/");
         if (!QFileInfo::exists(data + QLatin1String(vorta::db::kDatabaseFileName))) {
             vorta::installation::installDatabase(data);
+            vorta::installation::installMessages(data);
             vorta::installation::installParametros(data);
         }
     } catch (const vorta::Exception& e) {

@@ -1,4 +1,5 @@
 #include "testing/ShellProcess.h"
+#include "testing/TempInstallation.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,8 @@ QProcessEnvironment moduleEnvironment()
 // The whole conversation of a module program with a shell in another process.
 TEST(ZIRUnderTheShell, HandshakeNotificationsAndRequests)
 {
+    vorta::testing::TempInstallation inst; // the module opens its database as it starts
+    inst.installDatabase();
     ShellProcess shell;
     const QString script = "wait-handshake;wait-notify 1;send 0;send 1;send 2;send 7;send 13;wait-notify 2;wait-exit";
     ASSERT_TRUE(shell.start(script, {"--reply", "42", "--offset", "30", "--run", program("ZIR")})) << shell.transcript().toStdString();
@@ -57,6 +60,8 @@ TEST(ZIRUnderTheShell, HandshakeNotificationsAndRequests)
 // without a handshake of its own.
 TEST(ZIRUnderTheShell, ASecondStartEndsAndTheFirstRunsOn)
 {
+    vorta::testing::TempInstallation inst;
+    inst.installDatabase();
     ShellProcess shell;
     ASSERT_TRUE(shell.start("wait-handshake;wait-notify 1;wait-exit", {"--run", program("ZIR")}))
         << shell.transcript().toStdString();

@@ -1,3 +1,5 @@
+#include "testing/TempInstallation.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -17,13 +19,13 @@ QString program(const char* name)
 // Started by hand, without the shell's handle, each module says so and ends by itself.
 TEST(ModuleStartUp, WithoutTheShellsHandleTheProgramSaysSoAndEnds)
 {
+    vorta::testing::TempInstallation inst;
+    inst.installDatabase();
     for (const char* name : {"ZIR", "Vorta_Mod"}) {
-        QTemporaryDir dir;
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("VORTA_DIALOGS", "stderr");
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("VORTA_REGISTRY", dir.path() + "/registry");
         p.setProcessEnvironment(env);
         p.start(program(name), {});
         ASSERT_TRUE(p.waitForFinished(30000)) << name;

@@ -21,6 +21,19 @@ int runInstall(const QStringList& args, QString* err = nullptr)
     return p.exitCode();
 }
 
+int count(const QString& db, const char* sql)
+{
+    sqlite3* h = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(db).constData(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        return -1;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+    const int n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    sqlite3_finalize(st);
+    sqlite3_close(h);
+    return n;
+}
+
 int tableCount(const QString& db)
 {
     sqlite3* h = nullptr;
@@ -46,6 +59,9 @@ TEST(VortaInstall, LaysOutTheFoldersTheRegistryAndTheDatabaseOnce)
     for (const char* f : {"modulos", "dados", "updates", "temp", "arquivos", "backup"})
         EXPECT_TRUE(QDir(root + "/" + f).exists()) << f;
     EXPECT_GT(tableCount(root + "/dados/vorta.db"), 10);
+    // The message catalogue and the field table come with it.
+    EXPECT_GT(count(root + "/dados/vorta.db", "select count(*) from mensagem"), 100);
+    EXPECT_GT(count(root + "/dados/vorta.db", "select count(*) from Parametros"), 10);
 
     qputenv("VORTA_REGISTRY", QFile::encodeName(registry));
     vorta::os::Registry reg;

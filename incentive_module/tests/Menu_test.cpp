@@ -1,0 +1,114 @@
+#include "Menu.h"
+#include "UDM_MTC.h"
+
+#include "platform/core/Application.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Exceptions.h"
+#include "platform/db/Query.h"
+#include "installation/InstallMessages.h"
+#include "testing/ScriptedDialogs.h"
+#include "testing/TempInstallation.h"
+#include "uDmVortaModule.h"
+
+#include <gtest/gtest.h>
+
+using vorta::testing::ScriptedDialogs;
+
+TEST(ZIRExceptionTexts, KnownEngineAndConversionTextsBecomePortuguese)
+{
+    struct Case {
+        const char* message;
+        const char* shown;
+    } cases[] = {
+        {"'31/02/2026' is not a valid date", "Data inválida!"},
+        {"'1,2,3' is not a valid floating point value", "Valor inválido!"},
+        {"'abc' is not a valid integer value", "Valor inválido!"},
+        {"Table is not in edit or insert mode", "Tabela não está em modo de edição!"},
+        {"-5 is not a valid value for field 'X'. the allowed range is 0 to 9", "Valor fora da faixa permitida!"},
+        // Without the lower-case range text the message stands as it is.
+        {"-5 is not a valid value for field 'X'. The allowed range is 0 to 9",
+         "-5 is not a valid value for field 'X'. The allowed range is 0 to 9"},
+        {"table is not in edit or insert mode", "table is not in edit or insert mode"},
+        {"Field 'map_data' must have a value", "Field 'map_data' must have a value"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextoDaExcecao(c.message), QString(c.shown)) << c.message;
+}
+
+namespace {
+class ZIRMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        inst.installDatabase();
+        vorta::installation::installMessages(inst.folder("dados"));
+        InicializarVariaveisGlobais();
+        app()->setCommandLine({"ZIR", "0", "0"}); // no shell: sends go nowhere
+        vorta::ui::createForm(DM_MTC);
+        vorta::ui::createForm(FrmMenu);
+        vorta::setClock([] { return QDateTime(QDate(2026, 3, 15), QTime(10, 0)); });
+    }
+    void TearDown() override
+    {
+        vorta::setClock(nullptr);
+        vorta::Component::free(FrmMenu.get());
+        vorta::Component::free(DM_MTC.get());
+        app()->setMainForm(nullptr);
+        app()->setCommandLine({});
+        app()->clearTermination();
+        InicializarVariaveisGlobais();
+    }
+    static vorta::Application* app() { return vorta::Application::instance(); }
+    void addMonth(int year, int month)
+    {
+        vorta::db::Query* q = DM_MTC->QryGeral;
+        q->close();
+        q->setSql("insert into Qel_Parametros_Mensais (pam_ano, pam_mes) values (:a, :m)");
+        q->paramByName("a")->setAsInteger(year);
+        q->paramByName("m")->setAsInteger(month);
+        q->execSql();
+    }
+    vorta::testing::TempInstallation inst;
+};
+} // namespace
+
+TEST_F(ZIRMenuTest, TheMenuHoldsEveryCommand)
+{
+    vorta::ui::MenuItem* root = FrmMenu->MainMenu1->items();
+    QStringList top;
+    for (int i = 0; i < root->count(); ++i)
+        top << root->item(i)->caption;
+    EXPECT_EQ(top, QStringList({"Cadastro", "Rotina", "Relatório", "Sistema", "Sair"}));
+    EXPECT_EQ(root->item(0)->count(), 3);
+    EXPECT_EQ(root->item(1)->find("Validar")->item(0)->caption, "Movimento");
+    EXPECT_EQ(root->item(1)->find("Gerar")->item(0)->caption, "Movimento");
+    FrmMenu->Ajuda1->click(); // does nothing
+}
+
+TEST_F(ZIRMenuTest, MovementNeedsTheCurrentMonthsParameters)
+{
+    addMonth(2026, 2);
+    addMonth(2025, 3);
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(vorta::ui::MessageKind::Error, "*1667 - ", 1);
+        FrmMenu->MovimentodeCombustvel1->click();
+    }
+    EXPECT_FALSE(TFrmMenu::ParametrosDoMesAtual());
+    addMonth(2026, 3);
+    EXPECT_TRUE(TFrmMenu::ParametrosDoMesAtual());
+}
+
+TEST_F(ZIRMenuTest, AnExceptionReachingTheLoopIsShownInPortuguese)
+{
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(vorta::ui::MessageKind::SystemBox, "Valor inválido!", 1);
+    app()->handleException(vorta::EConvertError("'x' is not a valid integer value"));
+    app()->handleException(vorta::EAbort()); // silent
+}
+
+TEST_F(ZIRMenuTest, LeavingTheSystemEndsTheProgram)
+{
+    FrmMenu->SairdoSistema1->click();
+    EXPECT_TRUE(app()->terminated());
+}
