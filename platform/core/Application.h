@@ -72,6 +72,15 @@ public:
             handleException(e);
         }
     }
+    // The same for code that may run before the application exists (then it passes on).
+    template <class F>
+    static void runGuarded(F&& f)
+    {
+        if (Application* app = instance())
+            app->guarded(std::forward<F>(f));
+        else
+            f();
+    }
 
 signals:
     void terminating();

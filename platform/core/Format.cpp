@@ -1,5 +1,7 @@
 #include "platform/core/Format.h"
 
+#include "platform/core/DecimalDigits.h"
+
 #include "platform/core/Exceptions.h"
 
 #include <QLocale>
@@ -79,11 +81,7 @@ std::optional<QString> asText(const QVariant& v)
 
 // A finite double as decimal digits: value = 0.d1d2d3... * 10^point, taken from the
 // shortest text that reads back as the same double, so 1.005 rounds as people expect.
-struct Decimal {
-    bool negative = false;
-    QString digits; // no leading zeros; empty for zero
-    int point = 0;
-};
+using Decimal = DecimalDigits;
 
 Decimal toDecimal(double value)
 {
@@ -100,39 +98,6 @@ Decimal toDecimal(double value)
     while (d.digits.endsWith(QLatin1Char('0')))
         d.digits.chop(1);
     return d;
-}
-
-// Keeps the first `keep` digits, rounding half away from zero.
-void roundDigits(Decimal& d, int keep)
-{
-    if (keep >= d.digits.size())
-        return;
-    if (keep < 0) {
-        d.digits.clear();
-        return;
-    }
-    const bool up = d.digits.at(keep) >= QLatin1Char('5');
-    d.digits.truncate(keep);
-    if (up) {
-        int i = keep - 1;
-        while (i >= 0 && d.digits.at(i) == QLatin1Char('9')) {
-            d.digits[i] = QLatin1Char('0');
-            --i;
-        }
-        if (i < 0) {
-            d.digits.prepend(QLatin1Char('1'));
-            ++d.point;
-        } else {
-            d.digits[i] = QChar(d.digits.at(i).unicode() + 1);
-        }
-    }
-    while (d.digits.endsWith(QLatin1Char('0')))
-        d.digits.chop(1);
-}
-
-QChar digitAt(const Decimal& d, int i)
-{
-    return i >= 0 && i < d.digits.size() ? d.digits.at(i) : QLatin1Char('0');
 }
 
 QString groupThousands(const QString& integerPart)

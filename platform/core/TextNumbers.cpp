@@ -1,5 +1,7 @@
 #include "platform/core/TextNumbers.h"
 
+#include "platform/core/DecimalDigits.h"
+
 #include "platform/core/Exceptions.h"
 
 #include <cmath>
@@ -19,11 +21,7 @@ bool isAsciiDigit(QChar c)
 }
 
 // A parsed number text: value = 0.digits * 10^point.
-struct DecimalText {
-    bool negative = false;
-    QString digits; // no leading zeros; empty for zero
-    int point = 0;
-};
+using DecimalText = DecimalDigits;
 
 std::optional<DecimalText> parseNumber(const QString& text)
 {
@@ -87,38 +85,6 @@ std::optional<DecimalText> parseNumber(const QString& text)
     return d;
 }
 
-QChar digitAt(const DecimalText& d, int i)
-{
-    return i >= 0 && i < d.digits.size() ? d.digits.at(i) : QLatin1Char('0');
-}
-
-// Keeps the digits before position `keep`, rounding half away from zero.
-void roundAt(DecimalText& d, int keep)
-{
-    if (keep >= d.digits.size())
-        return;
-    if (keep < 0) {
-        d.digits.clear();
-        return;
-    }
-    const bool up = d.digits.at(keep) >= QLatin1Char('5');
-    d.digits.truncate(keep);
-    if (up) {
-        int i = keep - 1;
-        while (i >= 0 && d.digits.at(i) == QLatin1Char('9')) {
-            d.digits[i] = QLatin1Char('0');
-            --i;
-        }
-        if (i < 0) {
-            d.digits.prepend(QLatin1Char('1'));
-            ++d.point;
-        } else {
-            d.digits[i] = QChar(d.digits.at(i).unicode() + 1);
-        }
-    }
-    while (d.digits.endsWith(QLatin1Char('0')))
-        d.digits.chop(1);
-}
 
 } // namespace
 
@@ -177,7 +143,7 @@ std::optional<QString> tryFixedText(const QString& numberText, int decimals)
     DecimalText d = *parsed;
     if (decimals < 0)
         decimals = 0;
-    roundAt(d, d.point + decimals);
+    roundDigits(d, d.point + decimals);
     QString integerPart;
     for (int i = 0; i < d.point; ++i)
         integerPart += digitAt(d, i);

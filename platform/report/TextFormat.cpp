@@ -1,5 +1,7 @@
 #include "platform/report/TextFormat.h"
 
+#include "platform/ui/EditMask.h"
+
 #include <cmath>
 
 namespace vorta::report {
@@ -127,37 +129,10 @@ QString formatDateTime(const QString& format, const QDateTime& value)
 
 QString formatMaskText(const QString& mask, const QString& value)
 {
-    const QStringList sections = mask.split(QLatin1Char(';'));
-    const QString pattern = sections.value(0);
-    const bool literalsInValue = sections.size() > 1 && sections[1].trimmed() != QLatin1String("0");
-    QChar blank = QLatin1Char('_');
-    if (sections.size() > 2 && !sections[2].isEmpty())
-        blank = sections[2][0];
-    else if (sections.size() > 2)
-        blank = QLatin1Char(' ');
-
-    QString out;
-    int v = 0;
-    const int vn = static_cast<int>(value.size());
-    for (int i = 0; i < pattern.size(); ++i) {
-        QChar c = pattern[i];
-        if (c == QLatin1Char('!') || c == QLatin1Char('>') || c == QLatin1Char('<'))
-            continue;
-        bool literal = true;
-        if (c == QLatin1Char('\\') && i + 1 < pattern.size()) {
-            c = pattern[++i];
-        } else if (QStringLiteral("09#LlAaCc").contains(c)) {
-            literal = false;
-        }
-        if (literal) {
-            out += c;
-            if (literalsInValue && v < vn && value[v] == c)
-                ++v;
-            continue;
-        }
-        out += v < vn ? value[v++] : blank;
-    }
-    return out;
+    // Masks have one converter, shared with fields and widgets.
+    if (mask.isEmpty())
+        return QString();
+    return ui::EditMask(mask).format(value);
 }
 
 QString formatFieldValue(const QVariant& value, const QString& mask, const QString& displayFormat)

@@ -18,14 +18,8 @@ public:
     // Runs OnCreate; an exception there is handed to the application, as for forms.
     void afterConstruction()
     {
-        if (!OnCreate)
-            return;
-        try {
-            OnCreate(this);
-        } catch (const std::exception& e) {
-            if (auto* app = Application::instance())
-                app->handleException(e);
-        }
+        if (OnCreate)
+            Application::runGuarded([this] { OnCreate(this); });
     }
 
 protected:
