@@ -51,14 +51,8 @@ Form::~Form()
 
 void Form::afterConstruction()
 {
-    if (!OnCreate)
-        return;
-    try {
-        OnCreate(this);
-    } catch (const std::exception& e) {
-        if (auto* app = Application::instance())
-            app->handleException(e);
-    }
+    if (OnCreate)
+        Application::runGuarded([this] { OnCreate(this); });
 }
 
 void Form::beforeDestruction()
