@@ -2,6 +2,7 @@
 
 #include "comum.h"
 
+#include "platform/os/FileDescriptor.h"
 #include "platform/core/Application.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
@@ -59,21 +60,7 @@ bool isOrdinaryFile(const QFileInfo& info)
     return info.isFile() && !info.isHidden();
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    ~FileHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
+using FileHandle = vorta::os::FileDescriptor;
 
 } // namespace
 

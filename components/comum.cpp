@@ -1,5 +1,6 @@
 #include "comum.h"
 
+#include "platform/os/FileDescriptor.h"
 #include "platform/core/Conversions.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
@@ -186,21 +187,7 @@ __attribute__((target("pclmul,sse4.1"))) std::uint32_t foldBlocks(std::uint32_t 
     }
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    ~FileHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
+using FileHandle = vorta::os::FileDescriptor;
 
 // ---- Digits ----
 
