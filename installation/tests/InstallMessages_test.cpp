@@ -82,21 +82,21 @@ TEST(MessageCatalogueFile, EveryTextFormatsAndFitsTheCodePage)
 {
     const QMap<int, QString> rows = builtIn();
     ASSERT_GT(rows.size(), 200);
-    const QRegularExpression spec(QStringLiteral("%(%|s|d)"));
+    const QRegularExpression placeholder(QStringLiteral("%(%|s|d)"));
     for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
         SCOPED_TRACE(it.key());
         const QString text = it.value();
         // Arguments of the kinds the placeholders ask for, as callers pass them.
         QVariantList args;
         QString stripped = text;
-        for (auto m = spec.globalMatch(text); m.hasNext();) {
+        for (auto m = placeholder.globalMatch(text); m.hasNext();) {
             const QString kind = m.next().captured(1);
             if (kind == QLatin1String("s"))
                 args << QStringLiteral("X");
             else if (kind == QLatin1String("d"))
                 args << 1;
         }
-        stripped.remove(spec);
+        stripped.remove(placeholder);
         EXPECT_FALSE(stripped.contains(QLatin1Char('%'))) << "a lone percent sign: " << text.toStdString();
         EXPECT_NO_THROW(vorta::Format(QString::number(it.key()) + QStringLiteral(" - ") + text, args))
             << text.toStdString();

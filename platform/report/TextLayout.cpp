@@ -26,33 +26,33 @@ const QImage& measureDevice()
 }
 
 // Resolving a font is the slow part of measuring; a report uses a handful of them.
-const QFontMetricsF& metricsFor(const FontSpec& spec)
+const QFontMetricsF& metricsFor(const FontSpec& fs)
 {
     static QHash<QString, QFontMetricsF> cache;
     const QString key = QStringLiteral("%1|%2|%3%4%5")
-                            .arg(spec.family)
-                            .arg(spec.pointSize)
-                            .arg(int(spec.bold))
-                            .arg(int(spec.italic))
-                            .arg(int(spec.underline));
+                            .arg(fs.family)
+                            .arg(fs.pointSize)
+                            .arg(int(fs.bold))
+                            .arg(int(fs.italic))
+                            .arg(int(fs.underline));
     auto it = cache.find(key);
     if (it == cache.end()) {
         if (cache.size() > 256)
             cache.clear();
-        it = cache.insert(key, QFontMetricsF(toQFont(spec), &measureDevice()));
+        it = cache.insert(key, QFontMetricsF(toQFont(fs), &measureDevice()));
     }
     return it.value();
 }
 
 } // namespace
 
-QFont toQFont(const FontSpec& spec)
+QFont toQFont(const FontSpec& fs)
 {
-    QFont font(spec.family.isEmpty() ? QStringLiteral("DejaVu Sans") : spec.family);
-    font.setPointSizeF(spec.pointSize > 0 ? spec.pointSize : 10.0);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
+    QFont font(fs.family.isEmpty() ? QStringLiteral("DejaVu Sans") : fs.family);
+    font.setPointSizeF(fs.pointSize > 0 ? fs.pointSize : 10.0);
+    font.setBold(fs.bold);
+    font.setItalic(fs.italic);
+    font.setUnderline(fs.underline);
     return font;
 }
 

@@ -18,7 +18,7 @@ struct TextBox {
     double height() const { return lines.size() * lineHeight; }
 };
 
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& fs);
 double textWidthMm(const FontSpec& font, const QString& text);
 // Breaks at new lines, and with wrap also at blanks (a word wider than the box
 // breaks between characters).
