@@ -637,10 +637,11 @@ void Table::emptyTable()
     }
 }
 
-int Table::userMajorVersion()
+int Table::catalogueVersion(const char* column)
 {
     auto c = active() ? m_conn : database()->connection();
-    const QString sql = QStringLiteral("SELECT major FROM %1 WHERE table_name = ?1 COLLATE NOCASE").arg(QLatin1String(kCatalogueTable));
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1 COLLATE NOCASE")
+                            .arg(QLatin1String(column), QLatin1String(kCatalogueTable));
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(c->handle(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);
@@ -652,19 +653,14 @@ int Table::userMajorVersion()
     return v;
 }
 
+int Table::userMajorVersion()
+{
+    return catalogueVersion("major");
+}
+
 int Table::userMinorVersion()
 {
-    auto c = active() ? m_conn : database()->connection();
-    const QString sql = QStringLiteral("SELECT minor FROM %1 WHERE table_name = ?1 COLLATE NOCASE").arg(QLatin1String(kCatalogueTable));
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(c->handle(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        return 0;
-    }
-    bindValue(stmt, 1, m_tableName);
-    const int v = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
-    sqlite3_finalize(stmt);
-    return v;
+    return catalogueVersion("minor");
 }
 
 void Table::setUserVersion(int major, int minor)

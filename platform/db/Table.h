@@ -78,6 +78,8 @@ protected:
     void initNewRow(Row& row) override;
 
 private:
+    // One column of the table's row in the version catalogue; 0 when it has none.
+    int catalogueVersion(const char* column);
     class MasterLink;
     friend class MasterLink;
     void masterChanged();
