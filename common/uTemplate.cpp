@@ -124,7 +124,10 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
         {&Label27, "Label27", "Retornar -"},    {&Label16, "Label16", "[ ALT + R ]"},
         {&LabelConDet, "LabelConDet", "Detalhes -"}, {&Label2, "Label2", "[ ALT + T ]"},
     };
-    int x = 6;
+    QFont legendFont = Panel3->font();
+    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+    Panel3->setFont(legendFont);
+    int x = 4;
     for (const LegendDef& d : legends) {
         auto* l = new Label(Panel3, QString::fromUtf8(d.caption), QString::fromUtf8(d.name));
         const bool key = QByteArray(d.caption).startsWith('[');
@@ -133,7 +136,7 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
                                                                                   : l->caption())
                       + 4;
         l->setGeometry(x, 4, w, 16);
-        x += w + (key ? 14 : 2);
+        x += w + (key ? 8 : 1);
         *d.target = l;
     }
     for (auto [label, button] : {std::pair{Label23, btIncluir}, {Label13, btIncluir}, {Label24, btAlterar},

@@ -375,6 +375,8 @@ void Control::fireClick()
 
 Panel::Panel(QWidget* parent, const QString& name) : QFrame(parent), Control(this, parent, name)
 {
+    // Panels are opaque: a page shown over another hides it.
+    setAutoFillBackground(true);
     setBevel(Bevel::Raised);
 }
 
