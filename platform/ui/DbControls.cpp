@@ -181,18 +181,25 @@ void DBEdit::dataChange()
     } done{m_loading};
     db::Field* f = field();
     if (!f) {
-        setEditMask(QString());
+        if (!editMask().isEmpty())
+            setEditMask(QString());
         setText(QString());
         updateReadOnly();
         return;
     }
-    setEditMask(f->editMask());
-    setMaxLength(f->dataType() == db::FieldType::String && f->size() > 0 && !mask().isMasked() ? f->size() : 32767);
+    if (editMask() != f->editMask())
+        setEditMask(f->editMask());
+    const int length = f->dataType() == db::FieldType::String && f->size() > 0 && !mask().isMasked() ? f->size() : 32767;
+    if (maxLength() != length)
+        setMaxLength(length);
     // The display text while the control is not being typed in, the edit text while it is.
-    if (hasFocus() || mask().isMasked())
-        setValue(f->text());
-    else
+    // Unchanged text stays as it is, so starting an edit keeps the cursor.
+    if (hasFocus() || mask().isMasked()) {
+        if (value() != f->text() || text().isEmpty())
+            setValue(f->text());
+    } else if (text() != f->displayText()) {
         setText(f->displayText());
+    }
     updateReadOnly();
 }
 
@@ -262,8 +269,11 @@ void DBEdit::focusOutEvent(QFocusEvent* event)
 DBMemo::DBMemo(QWidget* parent, const QString& name) : QPlainTextEdit(parent), Control(this, parent, name)
 {
     m_link.onDataChange = [this] {
+        // Unchanged text stays as it is, so starting an edit keeps the cursor.
+        const QString text = field() ? field()->asString() : QString();
         m_loading = true;
-        setPlainText(field() ? field()->asString() : QString());
+        if (text != toPlainText())
+            setPlainText(text);
         m_loading = false;
         updateReadOnly();
     };

@@ -139,17 +139,18 @@ TEST_F(DbControls, EditStartsAnEditWhenTypedInAndHonoursReadOnlyAndCase)
     pessoa->open();
     showActive();
     edit->setFocus();
-    edit->setCursorPosition(3);
+    // Starting the edit keeps the cursor where the user typed.
+    edit->setCursorPosition(1);
     QTest::keyClicks(edit, QStringLiteral("z"));
     EXPECT_EQ(db::DataSetState::Edit, pessoa->state());
-    EXPECT_EQ(QStringLiteral("AnaZ"), edit->text());
+    EXPECT_EQ(QStringLiteral("AZna"), edit->text());
     pessoa->post();
-    EXPECT_EQ(QStringLiteral("AnaZ"), stored(1, QStringLiteral("Nome")));
+    EXPECT_EQ(QStringLiteral("AZna"), stored(1, QStringLiteral("Nome")));
 
     edit->setDataReadOnly(true);
     pessoa->edit();
     QTest::keyClicks(edit, QStringLiteral("q"));
-    EXPECT_EQ(QStringLiteral("AnaZ"), edit->text());
+    EXPECT_EQ(QStringLiteral("AZna"), edit->text());
     EXPECT_TRUE(edit->isDataReadOnly());
     EXPECT_EQ(DataControlKind::Edit, edit->dataControlKind());
 }
@@ -341,6 +342,85 @@ TEST_F(DbControls, GridKeysMoveTheRecordAndDoubleClickReportsIt)
     EXPECT_EQ(1, doubles);
     EXPECT_EQ(DataControlKind::Grid, grid->dataControlKind());
     EXPECT_TRUE(dataAwareGrid(grid));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DbControls, NavigatorEnablesWhatTheDataSetAllows)
+{
+    auto* nav = new DBNavigator(form);
+    nav->setDataSource(source);
+    nav->confirmDelete = false;
+    auto enabled = [&] {
+        QList<int> on;
+        for (int b = DBNavigator::First; b < DBNavigator::ButtonCount; ++b)
+            if (nav->button(DBNavigator::Button(b))->isEnabled())
+                on << b;
+        return on;
+    };
+    using N = DBNavigator;
+    EXPECT_EQ(QList<int>{}, enabled());
+    pessoa->open();
+    EXPECT_EQ((QList<int>{N::Next, N::Last, N::Insert, N::Delete, N::Edit, N::Refresh}), enabled());
+    nav->btnClick(N::Last);
+    EXPECT_EQ(4, pessoa->fieldByName(QStringLiteral("Id"))->asInteger());
+    nav->btnClick(N::Next);
+    EXPECT_EQ((QList<int>{N::First, N::Prior, N::Insert, N::Delete, N::Edit, N::Refresh}), enabled());
+    nav->btnClick(N::Edit);
+    EXPECT_EQ((QList<int>{N::First, N::Prior, N::Insert, N::Delete, N::Post, N::Cancel, N::Refresh}), enabled());
+    nav->btnClick(N::Cancel);
+    nav->btnClick(N::Delete);
+    EXPECT_EQ(3, pessoa->recordCount());
+}
+
+TEST_F(DbControls, MemoComboAndLabelShowTheFieldAndMemoWritesBeforeThePost)
+{
+    auto* memo = new DBMemo(form);
+    memo->setDataSource(source);
+    memo->setDataField(QStringLiteral("Nome"));
+    auto* combo = new DBComboBox(form);
+    combo->setItems({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"), QStringLiteral("OI")});
+    combo->setDataSource(source);
+    combo->setDataField(QStringLiteral("Tipo"));
+    auto* label = new DBText(form);
+    label->setDataSource(source);
+    label->setDataField(QStringLiteral("Nome"));
+    pessoa->open();
+    EXPECT_EQ(QStringLiteral("Ana"), memo->toPlainText());
+    EXPECT_EQ(QStringLiteral("IE"), combo->currentText());
+    EXPECT_EQ(QStringLiteral("Ana"), label->text());
+    pessoa->next();
+    EXPECT_EQ(QStringLiteral("CPF"), combo->currentText());
+    EXPECT_EQ(QStringLiteral("Bruno"), label->text());
+
+    showActive();
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, QStringLiteral("s"));
+    EXPECT_EQ(db::DataSetState::Edit, pessoa->state());
+    // The combo's choice by the user.
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    emit combo->activated(1);
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("Brunos"), stored(2, QStringLiteral("Nome")));
+    EXPECT_EQ(QStringLiteral("CNPJ"), stored(2, QStringLiteral("Tipo")));
+    EXPECT_EQ(QStringLiteral("Brunos"), label->text());
+}
+
+TEST_F(DbControls, HintsOfControlsGoToTheFormsStatusLine)
+{
+    auto* status = new StatusBar(form);
+    status->addPanel({QString(), 200});
+    form->setHintPanel(status, 0);
+    auto* button = new SpeedButton(form);
+    button->setHint(QStringLiteral("Incluir Registro"));
+    EXPECT_EQ(QStringLiteral("Incluir Registro"), button->toolTip());
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(button, &enter);
+    EXPECT_EQ(QStringLiteral("Incluir Registro"), status->panel(0).text);
 }
 
 } // namespace
