@@ -424,3 +424,22 @@ TEST_F(DbControls, HintsOfControlsGoToTheFormsStatusLine)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DbControls, StatusBarCanShowTheRecordPosition)
+{
+    auto* bar = new DBStatusBar(form);
+    bar->addPanel({QString(), 200});
+    bar->addPanel({QString(), 80});
+    bar->recordPanel = 1;
+    bar->setDataSource(source);
+    EXPECT_EQ(QString(), bar->panel(1).text);
+    pessoa->open();
+    EXPECT_EQ(QStringLiteral("1/4"), bar->panel(1).text);
+    pessoa->last();
+    EXPECT_EQ(QStringLiteral("4/4"), bar->panel(1).text);
+    EXPECT_EQ(QString(), bar->panel(0).text);
+}
+
+} // namespace

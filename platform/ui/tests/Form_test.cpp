@@ -223,3 +223,23 @@ TEST(Alignment, TopBottomAndClientShareTheContainer)
 }
 
 } // namespace
+
+namespace {
+
+TEST(FormPlacement, ACentredFormSitsInTheMiddleOfItsOwnerForm)
+{
+    Form owner(nullptr);
+    owner.setGeometry(100, 100, 600, 400);
+    owner.show();
+    auto* child = new Form(&owner);
+    child->position = FormPosition::OwnerFormCenter;
+    child->setBorderStyle(BorderStyle::Single);
+    child->setClientSize(200, 100);
+    child->show();
+    EXPECT_EQ(QSize(200, 100), child->size());
+    // Within a pixel of the owner's centre each way.
+    EXPECT_LE((owner.frameGeometry().center() - child->geometry().center()).manhattanLength(), 2);
+    child->hide();
+}
+
+} // namespace
