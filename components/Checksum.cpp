@@ -2,6 +2,7 @@
 
 #include "comum.h"
 
+#include "platform/os/Drives.h"
 #include "platform/os/FileDescriptor.h"
 #include "platform/core/Application.h"
 #include "platform/core/Cp1252.h"
@@ -175,14 +176,7 @@ QString TChecksum::CRCDisco(QChar drive)
 
 QString TChecksum::DriveFolder(QChar drive)
 {
-    const QChar letter = drive.toUpper();
-    if (letter < QLatin1Char('A') || letter > QLatin1Char('Z'))
-        return QString();
-    const QByteArray variable = QByteArrayLiteral("VORTA_DRIVE_") + char(letter.unicode());
-    const QString configured = qEnvironmentVariable(variable.constData());
-    if (!configured.isEmpty())
-        return configured;
-    return letter == QLatin1Char('C') ? QStringLiteral("/") : QString();
+    return vorta::os::drivePath(drive);
 }
 
 bool TChecksum::LFNsForVersion(const QString& versionText)

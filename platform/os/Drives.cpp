@@ -39,7 +39,11 @@ QString drivePath(QChar letter)
     const auto it = overrides().constFind(upper);
     if (it != overrides().constEnd())
         return *it;
-    return qEnvironmentVariable(QStringLiteral("VORTA_DRIVE_%1").arg(upper).toLatin1().constData());
+    const QString configured = qEnvironmentVariable(QStringLiteral("VORTA_DRIVE_%1").arg(upper).toLatin1().constData());
+    if (!configured.isEmpty())
+        return configured;
+    // The system drive is the root of the file system unless configured otherwise.
+    return upper == QLatin1Char('C') ? QStringLiteral("/") : QString();
 }
 
 QString drivePath(int number)

@@ -8,8 +8,8 @@ namespace vorta::os {
 
 // Drive letters of the suite on this system: a letter names a folder given by the
 // environment variable VORTA_DRIVE_<letter> (VORTA_DRIVE_A=/media/floppy) or set
-// with setDrivePath; drive number 0 is the current folder, 1 is A, 2 is B and so on.
-// Empty when the drive names no folder.
+// with setDrivePath; C is "/" unless configured; drive number 0 is the current folder,
+// 1 is A, 2 is B and so on. Empty when the drive names no folder.
 QString drivePath(int number);
 QString drivePath(QChar letter);
 // Maps a letter to a folder for this process (empty path: back to the environment).
