@@ -323,7 +323,7 @@ TEST_F(FilesTest, DriveFunctionsTestTheDriveTheyAreGiven)
     }
 
     EXPECT_GE(TemEspaco(1), 0);
-    EXPECT_EQ(TemEspaco(3), -1);
+    EXPECT_EQ(TemEspaco(11), -1); // K: nothing behind it
     EXPECT_EQ(TemEspaco(99), -1);
     EXPECT_GE(TemEspaco(0), 0);
 }
