@@ -713,24 +713,311 @@ void TDM_Comuns::Tb_ContribuinteBeforePost(DataSet&)
 {
 }
 
-void TDM_Comuns::Tb_MunicipioBeforePost(DataSet&)
+namespace {
+
+QString aparado(DataSet& ds, const char* field)
 {
+    return ds.fieldByName(QString::fromLatin1(field))->asString().trimmed();
 }
 
-void TDM_Comuns::Tb_MunicipioProBeforePost(DataSet&)
+// Refusal of the whole row: message and silent abort, no field to focus.
+[[noreturn]] void recusa(int mensagem)
 {
+    MsgErroBD(mensagem);
+    vorta::Abort();
 }
 
-void TDM_Comuns::Tb_ResponsavelBeforePost(DataSet&)
+// The key as it will be stored: 1 to width-1 characters are filled with leading zeros.
+QString chaveGravada(const QString& chave, int largura)
 {
+    if (chave.length() >= 1 && chave.length() < largura)
+        return StrZero(chave, largura, 0);
+    return chave;
 }
 
-void TDM_Comuns::Tb_RespEmpresaBeforePost(DataSet&)
+// A text read as a whole number; false for an empty or non-numeric text.
+bool inteiro(const QString& text, qint64& valor)
 {
+    bool ok = false;
+    valor = text.trimmed().toLongLong(&ok);
+    return ok;
+}
+
+} // namespace
+
+bool TDM_Comuns::existeLinha(const QStringList& linhas, const QString& parametro, const QVariant& valor)
+{
+    Q_Geral->close();
+    Q_Geral->setSqlLines(linhas);
+    Q_Geral->paramByName(parametro)->setValue(valor);
+    Q_Geral->open();
+    const bool achou = !Q_Geral->isEmpty();
+    Q_Geral->close();
+    return achou;
+}
+
+// A CPF of 1 to 10 digits is written back filled with zeros before its check digits
+// are tested.
+void TDM_Comuns::validaCPF(DataSet& ds, const char* campo, int vazio)
+{
+    const QString nome = QString::fromLatin1(campo);
+    const QString cpf = aparado(ds, campo);
+    if (cpf.isEmpty())
+        RecusaCampo(vazio, QString(), nome);
+    if (cpf == QLatin1String("00000000000"))
+        RecusaCampo(23, QString(), nome);
+    if (cpf.length() == 11 && !ChkCPF(cpf))
+        RecusaCampo(23, QString(), nome);
+    if (cpf.length() < 11) {
+        const QString cheio = StrZero(cpf, 11, 0);
+        ds.fieldByName(nome)->setAsString(cheio);
+        if (!ChkCPF(cheio))
+            RecusaCampo(23, QString(), nome);
+    }
+}
+
+void TDM_Comuns::validaMunicipio(DataSet& ds)
+{
+    if (ds.state() == DataSetState::Insert) {
+        if (existeLinha({QStringLiteral("select * from municipio where mun_codigo =:mun")}, QStringLiteral("mun"),
+                        ds.fieldByName(QStringLiteral("Mun_Codigo"))->asInteger()))
+            recusa(22);
+        Q_Geral->close();
+        Q_Geral->setSqlLines({QStringLiteral("select * from municipio where mun_descricao =:mun"),
+                              QStringLiteral("and mun_Uf =:uf")});
+        Q_Geral->paramByName(QStringLiteral("mun"))->setAsString(texto(ds, "Mun_Descricao").toString());
+        Q_Geral->paramByName(QStringLiteral("uf"))->setAsString(texto(ds, "Mun_UF").toString());
+        Q_Geral->open();
+        const bool achou = !Q_Geral->isEmpty();
+        Q_Geral->close();
+        if (achou)
+            recusa(22);
+    }
+    if (aparado(ds, "Mun_Codigo").isEmpty())
+        RecusaCampo(76, QString(), QStringLiteral("Mun_Codigo"));
+    if (aparado(ds, "Mun_Descricao").isEmpty())
+        RecusaCampo(77, QString(), QStringLiteral("Mun_Descricao"));
+    const QString uf = aparado(ds, "Mun_UF");
+    if (uf.length() < 2)
+        RecusaCampo(66, QString(), QStringLiteral("Mun_UF"));
+    const bool exterior = uf == QLatin1String("EX");
+    if (!exterior && !ChkUF(uf))
+        RecusaCampo(83, QString(), QStringLiteral("Mun_UF"));
+    const QString inicial = aparado(ds, "Mun_CEPInicial");
+    const QString final_ = aparado(ds, "Mun_CEPFinal");
+    if (inicial.isEmpty() && !exterior)
+        RecusaCampo(78, QString(), QStringLiteral("Mun_CEPInicial"));
+    if (!inicial.isEmpty() && inicial.length() < 8)
+        RecusaCampo(79, QString(), QStringLiteral("Mun_CEPInicial"));
+    if (final_.isEmpty() && !exterior)
+        RecusaCampo(80, QString(), QStringLiteral("Mun_CEPFinal"));
+    if (!final_.isEmpty() && final_.length() < 8)
+        RecusaCampo(81, QString(), QStringLiteral("Mun_CEPFinal"));
+    if (QString::compare(final_, inicial, Qt::CaseSensitive) < 0)
+        RecusaCampo(82, QString(), QStringLiteral("Mun_CEPFinal"));
+}
+
+void TDM_Comuns::Tb_MunicipioBeforePost(DataSet& ds)
+{
+    validaMunicipio(ds);
+}
+
+void TDM_Comuns::Tb_MunicipioProBeforePost(DataSet& ds)
+{
+    validaMunicipio(ds);
+}
+
+void TDM_Comuns::Tb_ResponsavelBeforePost(DataSet& ds)
+{
+    auto campo = [&ds](const char* nome) { return ds.fieldByName(QString::fromLatin1(nome)); };
+    auto foca = [this](int mensagem, const char* nome) { RecusaCampo(mensagem, QString(), QString::fromLatin1(nome)); };
+
+    // The duplicate probe takes the CPF as it will be stored, zeros included.
+    if (ds.state() == DataSetState::Insert
+        && existeLinha({QStringLiteral("select * from responsavel where resp_cpf =:resp")}, QStringLiteral("resp"),
+                       chaveGravada(aparado(ds, "Resp_CPF"), 11)))
+        recusa(1342);
+    validaCPF(ds, "Resp_CPF", 15);
+
+    const QString crc = aparado(ds, "Resp_CRC");
+    if (crc.isEmpty())
+        foca(24, "Resp_CRC");
+    if (crc.length() != 10)
+        foca(25, "Resp_CRC");
+    if (!ChkCRC(crc, QStringLiteral("1")))
+        MsgErroBD(26);
+
+    const QString nome = aparado(ds, "Resp_Nome");
+    if (nome.isEmpty())
+        foca(17, "Resp_Nome");
+    if (nome.length() < 3)
+        foca(28, "Resp_Nome");
+
+    const bool logradouro = !aparado(ds, "Resp_Logradouro").isEmpty();
+    const QString tipLog = aparado(ds, "TipLog_Codigo");
+    if (logradouro && tipLog.isEmpty())
+        foca(60, "LK_Logradouro");
+    if (!logradouro && !tipLog.isEmpty())
+        foca(61, "Resp_Logradouro");
+    const bool bairro = !aparado(ds, "Resp_Bairro").isEmpty();
+    const QString tipBai = aparado(ds, "TipBai_Codigo");
+    if (bairro && tipBai.isEmpty())
+        foca(63, "Lk_Bairro");
+    if (!bairro && !tipBai.isEmpty() && tipBai != QLatin1String("CTO"))
+        foca(64, "Resp_Bairro");
+
+    const QString municipio = aparado(ds, "Mun_Endereco");
+    const QString cep = aparado(ds, "Resp_CEP");
+    if (municipio.isEmpty() && !cep.isEmpty())
+        foca(65, "LK_Municipio");
+    if (!cep.isEmpty() && cep.length() < 8)
+        foca(68, "Resp_CEP");
+    if (!cep.isEmpty()) {
+        // The range of the record's own municipality; an unreadable CEP or range refuses.
+        Q_Geral->close();
+        Q_Geral->setSql(QStringLiteral("select Mun_CEPInicial, Mun_CEPFinal from municipio where mun_codigo =:mun"));
+        Q_Geral->paramByName(QStringLiteral("mun"))->setAsInteger(campo("Mun_Endereco")->asInteger());
+        Q_Geral->open();
+        qint64 valor = 0, inicial = 0, final_ = 0;
+        const bool dentro = !Q_Geral->isEmpty() && inteiro(cep, valor)
+                            && inteiro(Q_Geral->fieldByName(QStringLiteral("Mun_CEPInicial"))->asString(), inicial)
+                            && inteiro(Q_Geral->fieldByName(QStringLiteral("Mun_CEPFinal"))->asString(), final_)
+                            && valor >= inicial && valor <= final_;
+        Q_Geral->close();
+        if (!dentro)
+            foca(69, "Resp_CEP");
+    }
+
+    for (const auto& [fone, ddd] : {std::pair{"Resp_Fone", "Resp_DDDFone"}, {"Resp_FAX", "Resp_DDDFAX"}}) {
+        const QString numero = aparado(ds, fone);
+        const QString prefixo = aparado(ds, ddd);
+        if (numero.isEmpty() && !prefixo.isEmpty())
+            foca(19, fone);
+        if (!numero.isEmpty() && prefixo.isEmpty())
+            foca(29, ddd);
+        if (!prefixo.isEmpty() && prefixo.length() < 2)
+            foca(30, ddd);
+        if (!numero.isEmpty() && numero.length() < 7)
+            foca(31, fone);
+    }
+
+    const QString email = aparado(ds, "Resp_Email");
+    if (email.isEmpty() && !ConfirmaSimNaoBD(622))
+        vorta::Abort();
+    if (!email.isEmpty() && !ChkEmail(email))
+        foca(32, "Resp_Email");
+
+    const qint64 tipoEmpresa = campo("Resp_TipoCRCEmpresa")->asInteger();
+    if (tipoEmpresa != 2 && tipoEmpresa != 3)
+        campo("Resp_TipoCRCEmpresa")->clear();
+    const QString crcEmpresa = aparado(ds, "Resp_CRC_Empresa");
+    const QString escritorio = aparado(ds, "Resp_NomeEscritorio");
+    const bool tipo = !aparado(ds, "Resp_TipoCRCEmpresa").isEmpty();
+    if (!escritorio.isEmpty() || !crcEmpresa.isEmpty() || tipo) {
+        if (crcEmpresa.isEmpty())
+            foca(609, "Resp_CRC_Empresa");
+        if (crcEmpresa.length() != 10)
+            foca(610, "Resp_CRC_Empresa");
+        if (!ChkCRC(crcEmpresa, QString::number(campo("Resp_TipoCRCEmpresa")->asInteger())))
+            MsgErroBD(611);
+        if (!tipo)
+            foca(608, "Resp_TipoCRCEmpresa");
+        if (escritorio.isEmpty())
+            foca(607, "Resp_NomeEscritorio");
+    }
+    campo("Resp_TipoCRC")->setAsInteger(1);
+}
+
+void TDM_Comuns::Tb_RespEmpresaBeforePost(DataSet& ds)
+{
+    if (ds.state() == DataSetState::Insert
+        && existeLinha({QStringLiteral("select * from RespEmpresa where ResEmp_CPF =:resp")}, QStringLiteral("resp"),
+                       chaveGravada(aparado(ds, "ResEmp_CPF"), 11)))
+        recusa(22);
+    validaCPF(ds, "ResEmp_CPF", 15);
+    const QString nome = aparado(ds, "ResEmp_Nome");
+    if (nome.isEmpty())
+        RecusaCampo(27, QString(), QStringLiteral("ResEmp_Nome"));
+    if (nome.length() < 3)
+        RecusaCampo(28, QString(), QStringLiteral("ResEmp_Nome"));
+    if (aparado(ds, "ResEmp_Cargo").isEmpty())
+        RecusaCampo(606, QString(), QStringLiteral("ResEmp_Cargo"));
 }
 
 void TDM_Comuns::Tb_RemDestBeforePost(DataSet& ds)
 {
+    Field* inscricao = ds.fieldByName(QStringLiteral("Con_IECNPJCPF"));
+    const QString tipo = aparado(ds, "Con_Tipo");
+    if (tipo.isEmpty())
+        recusa(497);
+    const bool ie = tipo == QLatin1String("IE");
+    const bool cnpj = tipo == QLatin1String("CNPJ");
+    const bool cpf = tipo == QLatin1String("CPF");
+    const bool oi = tipo == QLatin1String("OI");
+    QString valor = inscricao->asString().trimmed();
+    // The duplicate probe takes the registration as it will be stored.
+    const QString gravada = cnpj ? chaveGravada(valor, 14) : cpf ? chaveGravada(valor, 11) : valor;
+    if (ds.state() == DataSetState::Insert
+        && existeLinha({QStringLiteral("select * from contribuinte where Con_IECNPJCPF =:IECNPJCPF")},
+                       QStringLiteral("IECNPJCPF"), gravada))
+        recusa(22);
+    if (valor.isEmpty()) {
+        if (ie)
+            recusa(34);
+        if (cnpj)
+            recusa(35);
+        if (cpf)
+            recusa(15);
+        if (oi)
+            recusa(495);
+    }
+    if (ie && valor.length() == 9) {
+        if (valor.left(2).toInt() != 28)
+            recusa(53);
+        if (!ChkINSC(valor.mid(2, 7)))
+            recusa(54);
+    }
+    if (cnpj) {
+        if (valor.isEmpty())
+            recusa(55);
+        if (valor.length() == 14 && !ChkCNPJ(valor))
+            recusa(55);
+        if (valor.length() < 14) {
+            valor = StrZero(valor, 14, 0);
+            inscricao->setAsString(valor);
+            if (!ChkCNPJ(valor))
+                recusa(55);
+        }
+    }
+    if (cpf) {
+        if (valor.isEmpty() || valor == QLatin1String("00000000000"))
+            recusa(23);
+        if (valor.length() == 11 && !ChkCPF(valor))
+            recusa(23);
+        if (valor.length() < 11) {
+            valor = StrZero(valor, 11, 0);
+            inscricao->setAsString(valor);
+            if (!ChkCPF(valor))
+                recusa(23);
+        }
+    }
+    const QString nome = aparado(ds, "Con_Nome");
+    if (nome.isEmpty())
+        recusa(37);
+    if (nome.length() < 3)
+        recusa(56);
+    if (aparado(ds, "Mun_Endereco").isEmpty())
+        recusa(133);
+    const QString uf = ds.fieldByName(QStringLiteral("Con_UF"))->asString();
+    if (ie && uf != QLatin1String("QX"))
+        recusa(1650);
+    if (ie && QString::compare(valor, QStringLiteral("285000000"), Qt::CaseSensitive) > 0) {
+        // A rural producer's property is its address.
+        ds.fieldByName(QStringLiteral("Mun_Propriedade"))->setValue(ds.fieldByName(QStringLiteral("Mun_Endereco"))->value());
+        ds.fieldByName(QStringLiteral("Con_UFEstab"))->setAsString(uf);
+    }
+    if (oi && uf == QLatin1String("QX"))
+        recusa(496);
     // Last step: a kind changed on an existing row re-types its invoices.
     if (ds.state() == DataSetState::Edit && TipoAlterado)
         AtualizarConTipoNotas(texto(ds, "Con_IECNPJCPF").toString(), texto(ds, "Con_Tipo").toString());

@@ -159,6 +159,12 @@ private:
     // Runs one probe on Q_Geral: a row found shows the message and aborts the delete.
     void sonda(const QStringList& linhas, const QString& parametro, const QVariant& valor, int mensagem);
     bool tabelaExiste(const QString& arquivo);
+    // Whether a probe on Q_Geral finds a row; the query is closed again either way.
+    bool existeLinha(const QStringList& linhas, const QString& parametro, const QVariant& valor);
+    // The CPF rules shared by the accountant and the legal representative.
+    void validaCPF(DataSet& ds, const char* campo, int vazio);
+    // The rules of both municipality tables.
+    void validaMunicipio(DataSet& ds);
     void mostraErroGravacao(vorta::db::DataAction& action);
 };
 
