@@ -703,20 +703,29 @@ DBText::DBText(QWidget* parent, const QString& name) : QLabel(parent), Control(t
     m_link.onDataChange = [this] { setText(field() ? field()->displayText() : QString()); };
 }
 
-// ---- DBNavigator ------------------------------------------------------------------
-
-class DBNavigator::NavLink : public db::DataLink {
+namespace {
+// A link that only wants to hear that the data set opened, closed, moved or changed state.
+class StateLink : public db::DataLink {
 public:
-    explicit NavLink(DBNavigator* owner) : m_owner(owner) {}
+    explicit StateLink(std::function<void()> onState) : m_onState(std::move(onState)) {}
 
 protected:
-    void activeChanged() override { m_owner->updateButtons(); }
-    void editingChanged() override { m_owner->updateButtons(); }
-    void dataSetChanged() override { m_owner->updateButtons(); }
+    void activeChanged() override { m_onState(); }
+    void editingChanged() override { m_onState(); }
+    void dataSetChanged() override { m_onState(); }
     void recordChanged(db::Field*) override {}
 
 private:
-    DBNavigator* m_owner;
+    std::function<void()> m_onState;
+};
+} // namespace
+
+// ---- DBNavigator ------------------------------------------------------------------
+
+// Buttons follow the data set's state, not its field values.
+class DBNavigator::NavLink : public StateLink {
+public:
+    explicit NavLink(DBNavigator* owner) : StateLink([owner] { owner->updateButtons(); }) {}
 };
 
 DBNavigator::DBNavigator(QWidget* parent, const QString& name)
@@ -841,18 +850,9 @@ void DBNavigator::resizeEvent(QResizeEvent* event)
 
 // ---- DBStatusBar ------------------------------------------------------------------
 
-class DBStatusBar::StatusLink : public db::DataLink {
+class DBStatusBar::StatusLink : public StateLink {
 public:
-    explicit StatusLink(DBStatusBar* owner) : m_owner(owner) {}
-
-protected:
-    void activeChanged() override { m_owner->updateRecordPanel(); }
-    void dataSetChanged() override { m_owner->updateRecordPanel(); }
-    void editingChanged() override { m_owner->updateRecordPanel(); }
-    void recordChanged(db::Field*) override {}
-
-private:
-    DBStatusBar* m_owner;
+    explicit StatusLink(DBStatusBar* owner) : StateLink([owner] { owner->updateRecordPanel(); }) {}
 };
 
 DBStatusBar::DBStatusBar(QWidget* parent, const QString& name)
