@@ -154,6 +154,8 @@ TEST_F(DmComuns, NewTaxpayerAndSenderRowsStartWithThePresetRegistration)
         t->append();
         t->fieldByName(QStringLiteral("Con_Nome"))->setAsString(QStringLiteral("FULANO"));
         t->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("IE"));
+        t->fieldByName(QStringLiteral("Con_UF"))->setAsString(QStringLiteral("QX"));
+        t->fieldByName(QStringLiteral("Mun_Endereco"))->setAsInteger(1001);
         t->post();
         EXPECT_TRUE(dm->InscricaoPadrao.isEmpty());
         EXPECT_EQ(scalar(QStringLiteral("select Con_Nome from Contribuinte where Con_IECNPJCPF = :ie"),
@@ -481,6 +483,9 @@ TEST_F(DmComuns, SavingAnAccountantOrAHomeMunicipalityRefreshesTheirListTables)
     dm->Tb_Responsavel->open();
     dm->Tb_Responsavel->append();
     dm->Tb_Responsavel->fieldByName(QStringLiteral("Resp_CPF"))->setAsString(QStringLiteral("52998224725"));
+    dm->Tb_Responsavel->fieldByName(QStringLiteral("Resp_CRC"))->setAsString(QStringLiteral("SP123456O5"));
+    dm->Tb_Responsavel->fieldByName(QStringLiteral("Resp_Nome"))->setAsString(QStringLiteral("CONTADOR"));
+    dm->Tb_Responsavel->fieldByName(QStringLiteral("Resp_Email"))->setAsString(QStringLiteral("contador@exemplo.com.br"));
     dm->Tb_Responsavel->post();
     EXPECT_TRUE(dm->Tb_C_Responsavel->locate(QStringLiteral("Resp_CPF"), QStringLiteral("52998224725")));
 
@@ -490,6 +495,8 @@ TEST_F(DmComuns, SavingAnAccountantOrAHomeMunicipalityRefreshesTheirListTables)
     dm->Tb_MunicipioPro->append();
     dm->Tb_MunicipioPro->fieldByName(QStringLiteral("Mun_Descricao"))->setAsString(QStringLiteral("NOVA"));
     dm->Tb_MunicipioPro->fieldByName(QStringLiteral("Mun_UF"))->setAsString(QStringLiteral("QX"));
+    dm->Tb_MunicipioPro->fieldByName(QStringLiteral("Mun_CEPInicial"))->setAsString(QStringLiteral("77600000"));
+    dm->Tb_MunicipioPro->fieldByName(QStringLiteral("Mun_CEPFinal"))->setAsString(QStringLiteral("77600000"));
     dm->Tb_MunicipioPro->post();
     EXPECT_EQ(dm->Tb_C_Municipio->recordCount(), before + 1);
     EXPECT_TRUE(dm->Tb_C_Municipio->locate(QStringLiteral("Mun_Codigo"), 999002));
@@ -522,20 +529,20 @@ protected:
 
 TEST_F(KindChange, SenderWhoseKindChangedInAnEditRetypesItsInvoices)
 {
-    addTaxpayer(QStringLiteral("52998224725"), QStringLiteral("CPF"));
+    addTaxpayer(QStringLiteral("52998224725"), QStringLiteral("CPF"), 1001);
     openOn(dm->Tb_RemDest, QStringLiteral("Con_IECNPJCPF"), QStringLiteral("52998224725"));
     dm->Tb_RemDest->edit();
-    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("CNPJ"));
+    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("OI"));
     EXPECT_TRUE(dm->TipoAlterado);
     dm->Tb_RemDest->post();
-    EXPECT_EQ(kinds(), "CNPJ,CPF,CNPJ,CPF,CPF");
+    EXPECT_EQ(kinds(), "OI,CPF,OI,CPF,CPF");
     // The flag stays for the next edit, which re-types again.
     EXPECT_TRUE(dm->TipoAlterado);
     sql(QStringLiteral("UPDATE nota SET Con_tipo = 'CPF'"));
     dm->Tb_RemDest->edit();
     dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Nome"))->setAsString(QStringLiteral("OUTRO NOME"));
     dm->Tb_RemDest->post();
-    EXPECT_EQ(kinds(), "CNPJ,CPF,CNPJ,CPF,CPF");
+    EXPECT_EQ(kinds(), "OI,CPF,OI,CPF,CPF");
 }
 
 TEST_F(KindChange, KindSetOnANewRowChangesNothing)
@@ -551,8 +558,10 @@ TEST_F(KindChange, KindSetOnANewRowChangesNothing)
     addTaxpayer(QStringLiteral("52998224725"), QStringLiteral("CPF"));
     dm->Tb_RemDest->refresh();
     dm->Tb_RemDest->append();
-    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_IECNPJCPF"))->setAsString(QStringLiteral("11144477735"));
+    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_IECNPJCPF"))->setAsString(QStringLiteral("11222333000181"));
     dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("CNPJ"));
+    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Nome"))->setAsString(QStringLiteral("EMPRESA"));
+    dm->Tb_RemDest->fieldByName(QStringLiteral("Mun_Endereco"))->setAsInteger(1001);
     dm->Tb_RemDest->post();
     EXPECT_EQ(kinds(), "CPF,CPF,CPF,CPF,CPF");
 }
@@ -567,13 +576,13 @@ TEST_F(KindChange, RegistrationsAreValuesNotPartsOfTheStatement)
 
 TEST_F(DmComuns, KindOfASenderChangesWithoutTheInvoiceTable)
 {
-    addTaxpayer(QStringLiteral("52998224725"), QStringLiteral("CPF"));
+    addTaxpayer(QStringLiteral("52998224725"), QStringLiteral("CPF"), 1001);
     openOn(dm->Tb_RemDest, QStringLiteral("Con_IECNPJCPF"), QStringLiteral("52998224725"));
     dm->Tb_RemDest->edit();
-    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("CNPJ"));
+    dm->Tb_RemDest->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("OI"));
     EXPECT_NO_THROW(dm->Tb_RemDest->post());
     EXPECT_EQ(dm->Tb_RemDest->state(), DataSetState::Browse);
-    EXPECT_EQ(scalar(QStringLiteral("select Con_Tipo from Contribuinte")), "CNPJ");
+    EXPECT_EQ(scalar(QStringLiteral("select Con_Tipo from Contribuinte")), "OI");
     EXPECT_NO_THROW(dm->AtualizarConTipoNotas(QStringLiteral("52998224725"), QStringLiteral("CPF")));
 }
 
@@ -619,6 +628,8 @@ TEST_F(DmComuns, EngineErrorWhileSavingShowsMessage33AndKeepsTheRowInEdit)
          [set](DataSet& ds) {
              set(ds, "Resp_CPF", QStringLiteral("52998224725"));
              set(ds, "Resp_Nome", QStringLiteral("CONTADOR"));
+             set(ds, "Resp_CRC", QStringLiteral("SP123456O5"));
+             set(ds, "Resp_Email", QStringLiteral("contador@exemplo.com.br"));
          }},
     };
     for (const Case& c : cases) {
