@@ -1,0 +1,301 @@
+#include "T_Cad_Municipio.h"
+
+#include "T_DM_Comuns.h"
+#include "Ufuncoes.h"
+
+#include "platform/core/Exceptions.h"
+
+vorta::Guarded<TCad_Municipio> Cad_Municipio;
+
+using vorta::ui::Align;
+using vorta::ui::DBEdit;
+using vorta::ui::Label;
+
+void FocaControleDoCampo(QWidget* form, const QString& campo)
+{
+    if (!form)
+        return;
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        auto* control = dynamic_cast<vorta::ui::FieldControl*>(w);
+        if (control && control->dataField().compare(campo, Qt::CaseInsensitive) == 0) {
+            if (w->isEnabled() && w->isVisible())
+                w->setFocus();
+            return;
+        }
+    }
+}
+
+TCad_Municipio::TCad_Municipio(vorta::Component* owner) : TFtemplate(owner)
+{
+    setName(QStringLiteral("Cad_Municipio"));
+    setObjectName(QStringLiteral("Cad_Municipio"));
+    setCaption(QStringLiteral("Cadastro de Município"));
+    helpContext = 12400;
+
+    QWidget* box = ScrollBox1->contents();
+    Panel_Busca = new vorta::ui::Panel(box, QStringLiteral("Panel_Busca"));
+    Panel_Busca->resize(718, 48);
+    Panel_Busca->setAlign(Align::Top);
+    Label_Busca = new Label(Panel_Busca, QStringLiteral("Digite aqui para buscar o município automaticamente"),
+                            QStringLiteral("Label_Busca"));
+    Label_Busca->setGeometry(8, 4, 330, 16);
+    Edit_Busca = new vorta::ui::Edit(Panel_Busca, QStringLiteral("Edit_Busca"));
+    Edit_Busca->charCase = vorta::ui::CharCase::Upper;
+    Edit_Busca->setGeometry(8, 22, 330, 21);
+    RadioGroup_Municipio = new vorta::ui::RadioGroup(Panel_Busca, QStringLiteral("RadioGroup_Municipio"));
+    RadioGroup_Municipio->setCaption(QStringLiteral(" Busca de Município"));
+    RadioGroup_Municipio->setItems({QStringLiteral("Por nome")});
+    RadioGroup_Municipio->setItemIndex(0);
+    RadioGroup_Municipio->setGeometry(350, 2, 200, 44);
+    Label_Busca->setBuddy(Edit_Busca);
+
+    struct Campo {
+        Label** label;
+        const char* labelName;
+        const char* caption;
+        DBEdit** edit;
+        const char* field;
+        int hint;
+        int top;
+    };
+    const Campo campos[] = {
+        {&Label1, "Label1", "Código", &DBEdit_Mun_Codigo, "Mun_Codigo", 89, 16},
+        {&Label2_Municipio, "Label2_Municipio", "Município", &DBEdit_Mun_Descricao, "Mun_Descricao", 90, 56},
+        {&Label5, "Label5", "CEP Inicial", &DBEdit_Mun_CEPInicial, "Mun_CEPInicial", 78, 96},
+        {&Label6, "Label6", "CEP Final", &DBEdit_Mun_CEPFinal, "Mun_CEPFinal", 80, 136},
+        {&Label7, "Label7", "UF", &DBEdit_Mun_UF, "Mun_UF", 66, 176},
+    };
+    for (const Campo& c : campos) {
+        *c.label = new Label(pagina1, QString::fromUtf8(c.caption), QString::fromLatin1(c.labelName));
+        (*c.label)->setGeometry(16, c.top, 200, 16);
+        DBEdit* e = new DBEdit(pagina1, QStringLiteral("DBEdit_") + QString::fromLatin1(c.field));
+        e->setGeometry(16, c.top + 16, 300, 21);
+        e->setDataSource(dsBase);
+        e->setDataField(QString::fromLatin1(c.field));
+        e->charCase = vorta::ui::CharCase::Upper;
+        const int hint = c.hint;
+        e->OnEnter = [this, hint](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(hint)); };
+        (*c.label)->setBuddy(e);
+        *c.edit = e;
+    }
+    DBEdit_Mun_Codigo->setEnabled(false);
+    // Hidden as designed; habilitaCampos shows the range where one applies.
+    mostraCEP(false);
+
+    if (DM_Comuns) {
+        dsBase->setDataSet(DM_Comuns->Tb_Municipio);
+        DM_Comuns->FormMunicipio = this;
+    }
+    DBGrid->setColumns({{QStringLiteral("Mun_Codigo"), QString()}, {QStringLiteral("Mun_Descricao"), QString()},
+                        {QStringLiteral("Mun_CEPInicial"), QString()}, {QStringLiteral("Mun_CEPFinal"), QString()},
+                        {QStringLiteral("Mun_UF"), QString()}});
+
+    OnShow = [this](Form* f) { FormShow(f); };
+    OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
+    OnKeyDown = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyDown(f, key, s); };
+    OnKeyUp = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyUp(f, key, s); };
+    OnKeyPress = [this](Form* f, QChar& key) { FormKeyPress(f, key); };
+    DBGrid->OnDblClick = [this](QWidget* s) { DBGridDblClick(s); };
+    DBGrid->OnKeyDown = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyDown(s, key, m); };
+    DBGrid->OnKeyUp = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyUp(s, key, m); };
+    btPrimeiro->OnClick = [this](QWidget* s) { btPrimeiroClick(s); };
+    btAnterior->OnClick = [this](QWidget* s) { btAnteriorClick(s); };
+    btProximo->OnClick = [this](QWidget* s) { btProximoClick(s); };
+    btUltimo->OnClick = [this](QWidget* s) { btUltimoClick(s); };
+    btConsultaSimples->OnClick = [this](QWidget* s) { btConsultaSimplesClick(s); };
+    btConsultaGrid->OnClick = [this](QWidget* s) { btConsultaGridClick(s); };
+    btIncluir->OnClick = [this](QWidget* s) { btIncluirClick(s); };
+    btAlterar->OnClick = [this](QWidget* s) { btAlterarClick(s); };
+    btExcluir->OnClick = [this](QWidget* s) { btExcluirClick(s); };
+    btGravar->OnClick = [this](QWidget* s) { btGravarClick(s); };
+    btCancelar->OnClick = [this](QWidget* s) { btCancelarClick(s); };
+    btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
+    Edit_Busca->OnChange = [this](QWidget* s) { Edit_BuscaChange(s); };
+}
+
+TCad_Municipio::~TCad_Municipio()
+{
+    if (DM_Comuns && DM_Comuns->FormMunicipio == this)
+        DM_Comuns->FormMunicipio = nullptr;
+}
+
+void TCad_Municipio::mostraCEP(bool mostra)
+{
+    for (QWidget* w : {static_cast<QWidget*>(Label5), static_cast<QWidget*>(DBEdit_Mun_CEPInicial),
+                       static_cast<QWidget*>(Label6), static_cast<QWidget*>(DBEdit_Mun_CEPFinal)})
+        w->setVisible(mostra);
+}
+
+void TCad_Municipio::habilitaCampos()
+{
+    vorta::db::DataSet* ds = dsBase->dataSet();
+    const bool exterior = ds && ds->active()
+                          && ds->fieldByName(QStringLiteral("Mun_UF"))->asString() == QLatin1String("EX");
+    mostraCEP(!exterior);
+}
+
+void TCad_Municipio::recusaProtegido(int mensagem)
+{
+    if (hasRecords() && baseDataSet().fieldByName(QStringLiteral("Mun_Codigo"))->asInteger() < PrimeiroCodigoUsuario) {
+        MsgInfoBD(mensagem);
+        vorta::Abort();
+    }
+}
+
+void TCad_Municipio::FormShow(Form* sender)
+{
+    Panel_Busca->show();
+    Panel_Busca->setAlign(Align::Top);
+    if (DM_Comuns)
+        DM_Comuns->FocaCampo = [this](const QString&, const QString& campo) { FocaControleDoCampo(this, campo); };
+    TFtemplate::FormShow(sender);
+    DesabilitaReadOnly(this);
+    if (DM_Comuns && !DM_Comuns->Tb_Agenfa->active())
+        DM_Comuns->Tb_Agenfa->open();
+    if (ModoInclusao)
+        btIncluir->click();
+    else
+        Edit_Busca->setFocus();
+}
+
+void TCad_Municipio::FormClose(Form* sender, vorta::ui::CloseAction& action)
+{
+    TFtemplate::FormClose(sender, action);
+    action = vorta::ui::CloseAction::Free;
+}
+
+void TCad_Municipio::FormKeyDown(Form* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (focusWidget() == DBGrid) {
+        if (key == vorta::ui::VK_RETURN && ModoSelecao)
+            close();
+        return;
+    }
+    TFtemplate::FormKeyDown(sender, key, shift);
+}
+
+void TCad_Municipio::FormKeyUp(Form* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (focusWidget() != DBGrid)
+        TFtemplate::FormKeyUp(sender, key, shift);
+}
+
+void TCad_Municipio::FormKeyPress(Form*, QChar& key)
+{
+    if (key == QChar(13) && focusWidget() != DBGrid) {
+        key = QChar(0);
+        selectNext();
+    }
+}
+
+void TCad_Municipio::DBGridDblClick(QWidget* sender)
+{
+    TFtemplate::DBGridDblClick(sender);
+    if (ModoSelecao)
+        close();
+}
+
+void TCad_Municipio::DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (!ModoSelecao)
+        TFtemplate::DBGridKeyDown(sender, key, shift);
+}
+
+void TCad_Municipio::DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (!ModoSelecao)
+        TFtemplate::DBGridKeyUp(sender, key, shift);
+}
+
+void TCad_Municipio::btPrimeiroClick(QWidget* sender)
+{
+    TFtemplate::btPrimeiroClick(sender);
+    habilitaCampos();
+}
+
+void TCad_Municipio::btAnteriorClick(QWidget* sender)
+{
+    TFtemplate::btAnteriorClick(sender);
+    habilitaCampos();
+}
+
+void TCad_Municipio::btProximoClick(QWidget* sender)
+{
+    TFtemplate::btProximoClick(sender);
+    habilitaCampos();
+}
+
+void TCad_Municipio::btUltimoClick(QWidget* sender)
+{
+    TFtemplate::btUltimoClick(sender);
+    habilitaCampos();
+}
+
+void TCad_Municipio::btConsultaSimplesClick(QWidget* sender)
+{
+    Panel_Busca->hide();
+    TFtemplate::btConsultaSimplesClick(sender);
+    habilitaCampos();
+}
+
+void TCad_Municipio::btConsultaGridClick(QWidget* sender)
+{
+    Panel_Busca->show();
+    Panel_Busca->setAlign(Align::Top);
+    TFtemplate::btConsultaGridClick(sender);
+    Edit_Busca->setFocus();
+    Edit_Busca->selectAll();
+}
+
+void TCad_Municipio::btIncluirClick(QWidget* sender)
+{
+    TFtemplate::btIncluirClick(sender);
+    Panel_Busca->hide();
+    HabilitaReadOnly(this);
+    mostraCEP(false);
+    DBEdit_Mun_Codigo->setEnabled(false);
+    DBEdit_Mun_Descricao->setFocus();
+}
+
+void TCad_Municipio::btAlterarClick(QWidget* sender)
+{
+    // Checked before the record is put in edit.
+    recusaProtegido(87);
+    TFtemplate::btAlterarClick(sender);
+    Panel_Busca->hide();
+    HabilitaReadOnly(this);
+    DBEdit_Mun_Codigo->FieldControl::setReadOnly(true);
+    mostraCEP(true);
+}
+
+void TCad_Municipio::btExcluirClick(QWidget* sender)
+{
+    // Checked before the confirmation and the delete.
+    recusaProtegido(88);
+    TFtemplate::btExcluirClick(sender);
+    DesabilitaReadOnly(this);
+    habilitaCampos();
+}
+
+void TCad_Municipio::btGravarClick(QWidget* sender)
+{
+    TFtemplate::btGravarClick(sender);
+    DesabilitaReadOnly(this);
+}
+
+void TCad_Municipio::btCancelarClick(QWidget* sender)
+{
+    TFtemplate::btCancelarClick(sender);
+    DesabilitaReadOnly(this);
+}
+
+void TCad_Municipio::btSairClick(QWidget*)
+{
+    close();
+}
+
+void TCad_Municipio::Edit_BuscaChange(QWidget*)
+{
+    if (RadioGroup_Municipio->itemIndex() == 0 && hasRecords())
+        baseDataSet().locate(QStringLiteral("Mun_Descricao"), Edit_Busca->text(), vorta::db::loPartialKey);
+}
