@@ -1,0 +1,207 @@
+#include "T_Cad_RespnsavelLegal.h"
+
+#include "T_Cad_Municipio.h"
+#include "T_DM_Comuns.h"
+#include "Ufuncoes.h"
+
+vorta::Guarded<TCad_RespnsavelLegal> Cad_RespnsavelLegal;
+
+using vorta::ui::Align;
+using vorta::ui::DBEdit;
+using vorta::ui::Label;
+
+TCad_RespnsavelLegal::TCad_RespnsavelLegal(vorta::Component* owner) : TFtemplate(owner)
+{
+    setName(QStringLiteral("Cad_RespnsavelLegal"));
+    setObjectName(QStringLiteral("Cad_RespnsavelLegal"));
+    setCaption(QStringLiteral("Cadastro de Responsável Legal da Empresa (Comércio/Indústria)"));
+    helpContext = 15000;
+
+    QWidget* box = ScrollBox1->contents();
+    Panel_Busca = new vorta::ui::Panel(box, QStringLiteral("Panel_Busca"));
+    Panel_Busca->resize(718, 48);
+    Panel_Busca->setAlign(Align::Top);
+    Label_Busca = new Label(Panel_Busca, QStringLiteral("Digite aqui para buscar automaticamente"),
+                            QStringLiteral("Label_Busca"));
+    Label_Busca->setGeometry(8, 4, 330, 16);
+    Edit_Busca = new vorta::ui::Edit(Panel_Busca, QStringLiteral("Edit_Busca"));
+    Edit_Busca->charCase = vorta::ui::CharCase::Upper;
+    Edit_Busca->setGeometry(8, 22, 330, 21);
+    RadioGroup_Contribuinte = new vorta::ui::RadioGroup(Panel_Busca, QStringLiteral("RadioGroup_Contribuinte"));
+    RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca de Responsável Legal"));
+    RadioGroup_Contribuinte->setItems({QStringLiteral("Por CPF"), QStringLiteral("Por nome")});
+    RadioGroup_Contribuinte->setColumns(2);
+    RadioGroup_Contribuinte->setItemIndex(0);
+    RadioGroup_Contribuinte->setGeometry(350, 2, 260, 44);
+    Label_Busca->setBuddy(Edit_Busca);
+
+    struct Campo {
+        Label** label;
+        const char* labelName;
+        const char* caption;
+        DBEdit** edit;
+        const char* field;
+        int hint;
+        int top;
+    };
+    const Campo campos[] = {
+        {&Label_CPF, "Label_CPF", "CPF do Responsável", &DBEdit_ResEmp_CPF, "ResEmp_CPF", 604, 16},
+        {&Label_Nome, "Label_Nome", "Nome do Responsável", &DBEdit_ResEmp_Nome, "ResEmp_Nome", 605, 56},
+        {&Label_Cargo, "Label_Cargo", "Cargo do Responsável", &DBEdit_ResEmp_Cargo, "ResEmp_Cargo", 606, 96},
+    };
+    for (const Campo& c : campos) {
+        *c.label = new Label(pagina1, QString::fromUtf8(c.caption), QString::fromLatin1(c.labelName));
+        (*c.label)->setGeometry(16, c.top, 200, 16);
+        DBEdit* e = new DBEdit(pagina1, QStringLiteral("DBEdit_") + QString::fromLatin1(c.field));
+        e->setGeometry(16, c.top + 16, 360, 21);
+        e->setDataSource(dsBase);
+        e->setDataField(QString::fromLatin1(c.field));
+        e->charCase = vorta::ui::CharCase::Upper;
+        const int hint = c.hint;
+        e->OnEnter = [this, hint](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(hint)); };
+        (*c.label)->setBuddy(e);
+        *c.edit = e;
+    }
+
+    if (DM_Comuns)
+        dsBase->setDataSet(DM_Comuns->Tb_RespEmpresa);
+    DBGrid->setColumns({{QStringLiteral("ResEmp_CPF"), QString()}, {QStringLiteral("ResEmp_Nome"), QString()},
+                        {QStringLiteral("ResEmp_Cargo"), QString()}});
+
+    OnShow = [this](Form* f) { FormShow(f); };
+    OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
+    OnKeyDown = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyDown(f, key, s); };
+    OnKeyUp = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyUp(f, key, s); };
+    OnKeyPress = [this](Form* f, QChar& key) { FormKeyPress(f, key); };
+    DBGrid->OnKeyDown = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyDown(s, key, m); };
+    DBGrid->OnKeyUp = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyUp(s, key, m); };
+    DBGrid->OnKeyPress = [this](QWidget* s, QChar& key) { DBGridKeyPress(s, key); };
+    btConsultaSimples->OnClick = [this](QWidget* s) { btConsultaSimplesClick(s); };
+    btConsultaGrid->OnClick = [this](QWidget* s) { btConsultaGridClick(s); };
+    btIncluir->OnClick = [this](QWidget* s) { btIncluirClick(s); };
+    btAlterar->OnClick = [this](QWidget* s) { btAlterarClick(s); };
+    btGravar->OnClick = [this](QWidget* s) { btGravarClick(s); };
+    btCancelar->OnClick = [this](QWidget* s) { btCancelarClick(s); };
+    btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
+    Edit_Busca->OnChange = [this](QWidget* s) { Edit_BuscaChange(s); };
+}
+
+void TCad_RespnsavelLegal::FormShow(Form* sender)
+{
+    Panel_Busca->show();
+    Panel_Busca->setAlign(Align::Top);
+    if (DM_Comuns)
+        DM_Comuns->FocaCampo = [this](const QString&, const QString& campo) { FocaControleDoCampo(this, campo); };
+    TFtemplate::FormShow(sender);
+    DesabilitaReadOnly(this);
+}
+
+void TCad_RespnsavelLegal::FormClose(Form* sender, vorta::ui::CloseAction& action)
+{
+    TFtemplate::FormClose(sender, action);
+    action = vorta::ui::CloseAction::Free;
+}
+
+void TCad_RespnsavelLegal::FormKeyDown(Form* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (!ModoSelecao)
+        TFtemplate::FormKeyDown(sender, key, shift);
+}
+
+void TCad_RespnsavelLegal::FormKeyUp(Form* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (!ModoSelecao)
+        TFtemplate::FormKeyUp(sender, key, shift);
+}
+
+void TCad_RespnsavelLegal::FormKeyPress(Form*, QChar& key)
+{
+    if (key == QChar(13) && focusWidget() != DBGrid) {
+        key = QChar(0);
+        selectNext();
+    }
+}
+
+void TCad_RespnsavelLegal::DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (!ModoSelecao)
+        TFtemplate::DBGridKeyDown(sender, key, shift);
+}
+
+void TCad_RespnsavelLegal::DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
+{
+    if (!ModoSelecao)
+        TFtemplate::DBGridKeyUp(sender, key, shift);
+}
+
+void TCad_RespnsavelLegal::DBGridKeyPress(QWidget* sender, QChar& key)
+{
+    TFtemplate::DBGridKeyPress(sender, key);
+    // A lookup ends on any key typed in the grid.
+    if (ModoSelecao)
+        close();
+}
+
+void TCad_RespnsavelLegal::btConsultaSimplesClick(QWidget* sender)
+{
+    TFtemplate::btConsultaSimplesClick(sender);
+    Panel_Busca->hide();
+}
+
+void TCad_RespnsavelLegal::btConsultaGridClick(QWidget* sender)
+{
+    Panel_Busca->show();
+    Panel_Busca->setAlign(Align::Top);
+    TFtemplate::btConsultaGridClick(sender);
+    Edit_Busca->setFocus();
+    Edit_Busca->selectAll();
+}
+
+void TCad_RespnsavelLegal::btIncluirClick(QWidget* sender)
+{
+    TFtemplate::btIncluirClick(sender);
+    Panel_Busca->hide();
+    HabilitaReadOnly(this);
+    DBEdit_ResEmp_CPF->setFocus();
+}
+
+void TCad_RespnsavelLegal::btAlterarClick(QWidget* sender)
+{
+    TFtemplate::btAlterarClick(sender);
+    Panel_Busca->hide();
+    HabilitaReadOnly(this);
+    DBEdit_ResEmp_CPF->FieldControl::setReadOnly(true);
+}
+
+void TCad_RespnsavelLegal::btGravarClick(QWidget* sender)
+{
+    TFtemplate::btGravarClick(sender);
+    DesabilitaReadOnly(this);
+}
+
+void TCad_RespnsavelLegal::btCancelarClick(QWidget* sender)
+{
+    TFtemplate::btCancelarClick(sender);
+    DesabilitaReadOnly(this);
+}
+
+void TCad_RespnsavelLegal::btSairClick(QWidget*)
+{
+    close();
+}
+
+void TCad_RespnsavelLegal::Edit_BuscaChange(QWidget*)
+{
+    if (!hasRecords())
+        return;
+    switch (RadioGroup_Contribuinte->itemIndex()) {
+    case 0:
+        baseDataSet().locate(QStringLiteral("ResEmp_CPF"), Edit_Busca->text(), vorta::db::loPartialKey);
+        break;
+    case 1:
+        baseDataSet().locate(QStringLiteral("ResEmp_Nome"), Edit_Busca->text(), vorta::db::loPartialKey);
+        break;
+    default:
+        break;
+    }
+}
