@@ -15,12 +15,13 @@ bool textMatches(const QString& pattern, const QString& text)
 
 ScriptedDialogs::ScriptedDialogs()
 {
+    m_previous = ui::installedDialogService();
     ui::setDialogService(this);
 }
 
 ScriptedDialogs::~ScriptedDialogs()
 {
-    ui::setDialogService(nullptr);
+    ui::setDialogService(m_previous);
     for (const Expected& e : m_expected)
         ADD_FAILURE() << "expected dialog never shown: " << e.text.toStdString();
 }
@@ -112,6 +113,31 @@ bool ScriptedDialogs::printerSetup(const ui::PrinterSetupRequest& request)
     const Expected e = m_expected.front();
     m_expected.pop_front();
     return e.answer != 0;
+}
+
+int UnexpectedDialogs::message(const ui::MessageRequest& request)
+{
+    ADD_FAILURE() << "unexpected dialog [" << ui::messageKindName(request.kind).toStdString() << "] "
+                  << request.text.toStdString();
+    return request.cancelResult;
+}
+
+std::optional<QString> UnexpectedDialogs::input(const ui::InputRequest& request)
+{
+    ADD_FAILURE() << "unexpected input dialog: " << request.prompt.toStdString();
+    return std::nullopt;
+}
+
+std::optional<QString> UnexpectedDialogs::file(const ui::FileRequest& request)
+{
+    ADD_FAILURE() << "unexpected file dialog: " << request.caption.toStdString();
+    return std::nullopt;
+}
+
+bool UnexpectedDialogs::printerSetup(const ui::PrinterSetupRequest& request)
+{
+    ADD_FAILURE() << "unexpected printer set-up dialog: " << request.caption.toStdString();
+    return false;
 }
 
 } // namespace vorta::testing

@@ -46,6 +46,17 @@ private:
         std::optional<QString> textAnswer;
     };
     std::deque<Expected> m_expected;
+    ui::DialogService* m_previous = nullptr;
+};
+
+// What a test program shows when no ScriptedDialogs is in force: every dialog fails the
+// test and is answered as if cancelled, so an unexpected dialog never waits for a person.
+class UnexpectedDialogs : public ui::DialogService {
+public:
+    int message(const ui::MessageRequest& request) override;
+    std::optional<QString> input(const ui::InputRequest& request) override;
+    std::optional<QString> file(const ui::FileRequest& request) override;
+    bool printerSetup(const ui::PrinterSetupRequest& request) override;
 };
 
 } // namespace vorta::testing

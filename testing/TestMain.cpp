@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/Application.h"
+#include "testing/ScriptedDialogs.h"
 #include "testing/ShellProcess.h"
 
 // Every test program runs inside one Application, headless.
@@ -12,5 +13,10 @@ int main(int argc, char** argv)
     // Window handles, locks and sockets of this test program stay in a folder of its own.
     vorta::testing::TemporaryRuntimeFolder runtime;
     vorta::Application app(argc, argv);
-    return RUN_ALL_TESTS();
+    // A dialog no test expected fails that test instead of waiting for a person.
+    vorta::testing::UnexpectedDialogs unexpected;
+    vorta::ui::setDialogService(&unexpected);
+    const int rc = RUN_ALL_TESTS();
+    vorta::ui::setDialogService(nullptr);
+    return rc;
 }

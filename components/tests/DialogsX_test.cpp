@@ -577,6 +577,9 @@ TEST_F(DialogsXTest, RealInputFormCancelsOnEscapeAndFrame)
 
 TEST_F(DialogsXTest, UnattendedRunsAnswerTheDefault)
 {
+    // The unattended mode is what a program gets when no service is installed.
+    vorta::ui::DialogService* installed = vorta::ui::installedDialogService();
+    vorta::ui::setDialogService(nullptr);
     qputenv("VORTA_DIALOGS", "stderr");
     struct Case {
         TMsgDlgButtons buttons;
@@ -588,6 +591,7 @@ TEST_F(DialogsXTest, UnattendedRunsAnswerTheDefault)
         EXPECT_EQ(c.expected, MessageDlg(QStringLiteral("Sem ninguém"), mtConfirmation, c.buttons, 0));
     EXPECT_EQ(QStringLiteral("8080"), InputBox(QStringLiteral("Proxy"), QStringLiteral("Porta:"), QStringLiteral("8080")));
     qunsetenv("VORTA_DIALOGS");
+    vorta::ui::setDialogService(installed);
     EXPECT_EQ(before, vorta::Screen::instance().formCount());
 }
 

@@ -59,6 +59,11 @@ DialogService& dialogService()
     return g_installed ? *g_installed : defaultService();
 }
 
+DialogService* installedDialogService()
+{
+    return g_installed;
+}
+
 void setDialogService(DialogService* service)
 {
     g_installed = service;

@@ -77,6 +77,8 @@ public:
 DialogService& dialogService();
 // Installs a service (not owned); nullptr goes back to the default.
 void setDialogService(DialogService* service);
+// The service installed with setDialogService (nullptr when none is).
+DialogService* installedDialogService();
 
 // Prints each dialog to standard error and answers its default.
 class StderrDialogService : public DialogService {
