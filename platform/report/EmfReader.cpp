@@ -3,9 +3,12 @@
 #include "platform/core/Exceptions.h"
 
 #include <QPainter>
+#include <QPointF>
 #include <QSvgRenderer>
 #include <QtEndian>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #ifdef VORTA_HAVE_EMF2SVG
@@ -23,6 +26,85 @@ qint32 at32(const QByteArray& b, int offset)
     return qFromLittleEndian<qint32>(b.constData() + offset);
 }
 
+// Stores a coordinate, kept inside the field's range whatever the header claimed.
+void put32(QByteArray& b, int offset, double v)
+{
+    const double clamped = std::clamp(v, -2147483648.0, 2147483647.0);
+    qToLittleEndian<qint32>(static_cast<qint32>(clamped), b.data() + offset);
+}
+
+// Offsets of the header fields read here.
+enum : int {
+    kSize = 4,
+    kBounds = 8,
+    kFrame = 24,
+    kDescriptionLength = 64,
+    kDescriptionOffset = 68,
+    kDevice = 72,
+    kMillimetres = 80,
+    kMicrometres = 100,
+};
+
+// Whether the header holds the field that ends at `end` (the description may start
+// right after the basic header, in the place of the extensions).
+bool headerHas(const QByteArray& b, int end)
+{
+    const quint32 size = static_cast<quint32>(at32(b, kSize));
+    const quint32 descriptionLength = static_cast<quint32>(at32(b, kDescriptionLength));
+    const quint32 descriptionOffset = static_cast<quint32>(at32(b, kDescriptionOffset));
+    return size >= static_cast<quint32>(end) && b.size() >= end
+        && (descriptionLength == 0 || descriptionOffset >= static_cast<quint32>(end));
+}
+
+// Device pixels per hundredth of a millimetre on the reference device, from the
+// micrometre sizes when the header has them (the millimetre ones are rounded).
+QPointF pixelsPerHundredthMm(const QByteArray& b)
+{
+    const double devX = at32(b, kDevice), devY = at32(b, kDevice + 4);
+    double hundredthsX = at32(b, kMillimetres) * 100.0, hundredthsY = at32(b, kMillimetres + 4) * 100.0;
+    if (headerHas(b, kMicrometres + 8) && at32(b, kMicrometres) > 0 && at32(b, kMicrometres + 4) > 0) {
+        hundredthsX = at32(b, kMicrometres) / 10.0;
+        hundredthsY = at32(b, kMicrometres + 4) / 10.0;
+    }
+    if (devX <= 0 || devY <= 0 || hundredthsX <= 0 || hundredthsY <= 0)
+        return {};
+    return {devX / hundredthsX, devY / hundredthsY};
+}
+
+struct Rect32 {
+    qint32 l, t, r, b;
+    bool valid() const { return r >= l && b >= t; }
+};
+
+Rect32 rectAt(const QByteArray& b, int offset)
+{
+    return {at32(b, offset), at32(b, offset + 4), at32(b, offset + 8), at32(b, offset + 12)};
+}
+
+// The picture's extent is its frame; the bounds only say where the drawing reached.
+// The converter maps the bounds onto the whole picture, so a drawing that leaves part
+// of its frame blank (as GDI records it) would come out stretched: the bounds given to
+// it are the frame in device pixels. A picture without a usable frame keeps its bounds
+// and takes its size from them. Returns the size in mm (empty when neither is usable).
+QSizeF alignBoundsToFrame(QByteArray& b)
+{
+    const Rect32 frame = rectAt(b, kFrame);
+    const Rect32 bounds = rectAt(b, kBounds);
+    const QPointF k = pixelsPerHundredthMm(b);
+    if (frame.valid()) {
+        if (!k.isNull()) {
+            put32(b, kBounds, std::floor(frame.l * k.x()));
+            put32(b, kBounds + 4, std::floor(frame.t * k.y()));
+            put32(b, kBounds + 8, std::ceil((frame.r + 1.0) * k.x()) - 1);
+            put32(b, kBounds + 12, std::ceil((frame.b + 1.0) * k.y()) - 1);
+        }
+        return {(double(frame.r) - frame.l + 1.0) / 100.0, (double(frame.b) - frame.t + 1.0) / 100.0};
+    }
+    if (bounds.valid() && !k.isNull())
+        return {(double(bounds.r) - bounds.l + 1.0) / k.x() / 100.0, (double(bounds.b) - bounds.t + 1.0) / k.y() / 100.0};
+    return {};
+}
+
 } // namespace
 
 bool isEmf(const QByteArray& bytes)
@@ -34,10 +116,9 @@ EmfPicture readEmf(const QByteArray& bytes)
 {
     if (!isEmf(bytes))
         throw EInOutError(QStringLiteral("The picture is not an enhanced metafile"));
-    // The header's frame, in hundredths of a millimetre, inclusive.
-    const qint32 l = at32(bytes, 24), t = at32(bytes, 28), r = at32(bytes, 32), b = at32(bytes, 36);
+    QByteArray copy = bytes; // the reader takes a mutable buffer
     EmfPicture picture;
-    picture.sizeMm = QSizeF((r - l + 1) / 100.0, (b - t + 1) / 100.0);
+    picture.sizeMm = alignBoundsToFrame(copy);
 #ifdef VORTA_HAVE_EMF2SVG
     generatorOptions options{};
     options.nameSpace = nullptr;
@@ -47,7 +128,6 @@ EmfPicture readEmf(const QByteArray& bytes)
     // The SVG keeps the picture's proportions, in tenths of a millimetre.
     options.imgWidth = picture.sizeMm.width() * 10.0;
     options.imgHeight = picture.sizeMm.height() * 10.0;
-    QByteArray copy = bytes; // the reader takes a mutable buffer
     char* out = nullptr;
     size_t outLength = 0;
     const int ok = emf2svg(copy.data(), static_cast<size_t>(copy.size()), &out, &outLength, &options);

@@ -207,7 +207,9 @@ public:
             put(quint32(p));
         ++count;
     }
-    QByteArray finish(QRect boundsPx)
+    // The bounds are where the drawing reached; the frame is the picture's extent
+    // (GDI records both; an invalid frame rectangle writes an empty frame).
+    QByteArray finish(QRect boundsPx, QRect framePx)
     {
         rec(14, {0, 16, 20});
         QByteArray header;
@@ -222,10 +224,10 @@ public:
         for (int v : {boundsPx.left(), boundsPx.top(), boundsPx.right(), boundsPx.bottom()})
             h(quint32(v));
         // The frame in hundredths of a millimetre, inclusive like the bounds.
-        h(quint32(qRound(boundsPx.left() * mmPerPx * 100)));
-        h(quint32(qRound(boundsPx.top() * mmPerPx * 100)));
-        h(quint32(qRound((boundsPx.right() + 1) * mmPerPx * 100) - 1));
-        h(quint32(qRound((boundsPx.bottom() + 1) * mmPerPx * 100) - 1));
+        h(quint32(qRound(framePx.left() * mmPerPx * 100)));
+        h(quint32(qRound(framePx.top() * mmPerPx * 100)));
+        h(quint32(qRound((framePx.right() + 1) * mmPerPx * 100) - 1));
+        h(quint32(qRound((framePx.bottom() + 1) * mmPerPx * 100) - 1));
         h(0x464D4520);
         h(0x10000);
         h(quint32(88 + body.size()));
@@ -259,7 +261,7 @@ TEST(EmfImport, ReadsAMetafileRecordedWithScreenPixels)
     gdi.rec(37, {1});                     // SelectObject
     gdi.rec(37, {int(0x80000008)});       // the null pen
     gdi.rec(43, {0, 0, 49, 99});          // Rectangle: left half
-    const QByteArray emf = gdi.finish(QRect(0, 0, 100, 100));
+    const QByteArray emf = gdi.finish(QRect(0, 0, 100, 100), QRect(0, 0, 100, 100));
     const EmfPicture picture = readEmf(emf);
     EXPECT_NEAR(100 * 25.4 / 96, picture.sizeMm.width(), 0.05);
 
@@ -270,4 +272,50 @@ TEST(EmfImport, ReadsAMetafileRecordedWithScreenPixels)
     p.end();
     EXPECT_GT(darkShare(image, QRectF(10, 10, 80, 180), 1.0), 0.95);
     EXPECT_LT(darkShare(image, QRectF(110, 10, 80, 180), 1.0), 0.01);
+}
+
+TEST(EmfImport, ADrawingThatLeavesItsFrameBlankKeepsItsPlace)
+{
+    // A black box drawn inside a picture; the picture is drawn into 200 x 200 pixels.
+    struct Case {
+        const char* what;
+        QRect frame;   // screen pixels
+        QRect box;     // screen pixels, also the drawing's bounds
+        double sizeMm; // expected width and height of the picture
+        QRectF dark;   // in the 200 x 200 target
+        QList<QRectF> blank;
+    };
+    const double px = 25.4 / 96;
+    const Case cases[] = {
+        {"top-left quarter of the frame", QRect(0, 0, 200, 200), QRect(0, 0, 50, 50), 200 * px, QRectF(5, 5, 40, 40),
+         {QRectF(60, 5, 130, 40), QRectF(5, 60, 190, 130)}},
+        {"middle of the frame", QRect(0, 0, 200, 200), QRect(100, 50, 50, 50), 200 * px, QRectF(105, 55, 40, 40),
+         {QRectF(5, 5, 90, 40), QRectF(5, 110, 190, 85), QRectF(160, 5, 35, 100)}},
+        {"a frame that does not start at the origin", QRect(50, 50, 100, 100), QRect(50, 50, 50, 100), 100 * px,
+         QRectF(5, 5, 90, 190), {QRectF(105, 5, 90, 190)}},
+        // No frame: the drawing's bounds give the picture its size.
+        {"no frame", QRect(), QRect(0, 0, 100, 100), 100.0 / (1024.0 / 27100.0) / 100.0, QRectF(5, 5, 190, 190), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GdiRecording gdi;
+        gdi.rec(39, {1, 0, 0x000000, 0});
+        gdi.rec(37, {1});
+        gdi.rec(37, {int(0x80000008)});
+        // Rectangle() leaves out the right and bottom edges.
+        gdi.rec(43, {c.box.left(), c.box.top(), c.box.right() + 1, c.box.bottom() + 1});
+        const QByteArray emf = gdi.finish(c.box, c.frame);
+        const EmfPicture picture = readEmf(emf);
+        EXPECT_NEAR(c.sizeMm, picture.sizeMm.width(), 0.05);
+        EXPECT_NEAR(c.sizeMm, picture.sizeMm.height(), 0.05);
+
+        QImage image(200, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        drawEmf(p, QRectF(0, 0, 200, 200), emf);
+        p.end();
+        EXPECT_GT(darkShare(image, c.dark, 1.0), 0.95);
+        for (const QRectF& blank : c.blank)
+            EXPECT_LT(darkShare(image, blank, 1.0), 0.01) << blank.x() << "," << blank.y();
+    }
 }
