@@ -328,12 +328,12 @@ void DataSet::setFieldValue(Field* field, const QVariant& value)
     const bool calc = field->fieldKind() != FieldKind::Data;
     if (calc) {
         if (m_state != DataSetState::CalcFields && m_state != DataSetState::Edit && m_state != DataSetState::Insert)
-            throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+            throw EDatabaseError(notEditingMessage());
         m_buffer[field->slot()] = value;
         return;
     }
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert && m_state != DataSetState::SetKey)
-        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+        throw EDatabaseError(notEditingMessage());
     if (field->readOnly())
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(field->displayName()));
     const int slot = field->slot();

@@ -151,6 +151,8 @@ protected:
     };
     SqlFilter filterCondition(int firstParam, const std::function<QString(const QString&)>& columnSql) const;
 
+    // The refusal of a field write outside edit and insert state.
+    virtual QString notEditingMessage() const { return QStringLiteral("Dataset not in edit or insert mode"); }
     // Closes without events; concrete datasets call it from their destructors.
     void closeQuietly();
     // Keeps the current record and re-reads it (after a view change).

@@ -76,6 +76,8 @@ protected:
     void invalidateView() override;
     bool backendCanModify() const override { return true; }
     void initNewRow(Row& row) override;
+    // The engine's own wording for tables, which the programs' error translations expect.
+    QString notEditingMessage() const override { return QStringLiteral("Table is not in edit or insert mode"); }
 
 private:
     // One column of the table's row in the version catalogue; 0 when it has none.
