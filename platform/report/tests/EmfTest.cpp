@@ -49,6 +49,69 @@ QList<EmfRecord> records(const QByteArray& emf)
     return out;
 }
 
+// Checks each record's own offsets and counts against the published record layout,
+// as stricter readers do: texts, spacing arrays, bitmaps and the description lie
+// inside their record, fonts carry a whole logical font, and every object index is
+// inside the handle table the header declares.
+void checkRecordLayouts(const QByteArray& emf)
+{
+    const quint32 handles = qFromLittleEndian<quint16>(emf.constData() + 56);
+    const quint32 headerSize = le32(emf, 4);
+    const quint32 descriptionChars = le32(emf, 60), descriptionAt = le32(emf, 64);
+    if (descriptionChars > 0) {
+        EXPECT_GE(descriptionAt, 88u);
+        EXPECT_LE(descriptionAt + 2 * descriptionChars, headerSize);
+    }
+    qsizetype at = 0;
+    while (at + 8 <= emf.size()) {
+        const quint32 type = le32(emf, at), size = le32(emf, at + 4);
+        if (size < 8 || at + qsizetype(size) > emf.size())
+            return; // records() reports it
+        auto field = [&](quint32 offset) { return le32(emf, at + offset); };
+        const auto object = [&](quint32 index) {
+            EXPECT_TRUE((index & 0x80000000u) || (index > 0 && index < handles))
+                << "object " << index << " in record " << type << " at " << at;
+        };
+        switch (type) {
+        case 84: { // EMR_EXTTEXTOUTW
+            const quint32 chars = field(44), offString = field(48), offDx = field(72);
+            EXPECT_GE(offString, 76u);
+            EXPECT_LE(offString + 2 * chars, size);
+            EXPECT_GE(offDx, offString + 2 * chars);
+            EXPECT_LE(offDx + 4 * chars, size);
+            break;
+        }
+        case 81: { // EMR_STRETCHDIBITS
+            const quint32 offBmi = field(48), cbBmi = field(52), offBits = field(56), cbBits = field(60);
+            EXPECT_LE(offBmi + cbBmi, size);
+            EXPECT_LE(offBits + cbBits, size);
+            const qint32 w = qint32(le32(emf, at + offBmi + 4)), h = qint32(le32(emf, at + offBmi + 8));
+            const quint32 bitCount = qFromLittleEndian<quint16>(emf.constData() + at + offBmi + 14);
+            EXPECT_GE(cbBits, ((quint32(w) * bitCount + 31) / 32) * 4 * quint32(std::abs(h)));
+            break;
+        }
+        case 82: // EMR_EXTCREATEFONTINDIRECTW: index and a logical font with its extension
+            EXPECT_TRUE(size == 8 + 4 + 320 || size == 8 + 4 + 92 + 276) << size;
+            object(field(8));
+            break;
+        case 38: // EMR_CREATEPEN
+            EXPECT_EQ(28u, size);
+            object(field(8));
+            break;
+        case 39: // EMR_CREATEBRUSHINDIRECT
+            EXPECT_EQ(24u, size);
+            object(field(8));
+            break;
+        case 37: // EMR_SELECTOBJECT
+        case 40: // EMR_DELETEOBJECT
+            EXPECT_EQ(12u, size);
+            object(field(8));
+            break;
+        }
+        at += size;
+    }
+}
+
 // Fraction of dark pixels in a millimetre rectangle of an image at k pixels per mm.
 double darkShare(const QImage& image, const QRectF& mm, double k)
 {
@@ -109,6 +172,7 @@ TEST(EmfExport, WritesOneValidMetafilePerPage)
         ASSERT_TRUE(isEmf(emf));
         EXPECT_EQ(static_cast<quint32>(emf.size()), le32(emf, 48)); // nBytes
         const QList<EmfRecord> recs = records(emf);
+        checkRecordLayouts(emf);
         ASSERT_FALSE(recs.isEmpty());
         EXPECT_EQ(1u, recs.first().type);
         EXPECT_EQ(static_cast<quint32>(recs.size()), le32(emf, 52)); // nRecords
@@ -142,6 +206,8 @@ TEST(EmfExport, ReadBackRendersTextLinesAndImagesWhereThePageHasThem)
     image->stretch = true;
     report.prepare();
     const QByteArray emf = emfOfPage(report.qrPrinter(), 0);
+    records(emf);
+    checkRecordLayouts(emf);
 
     const double k = 4.0; // pixels per mm
     const QImage image1 = renderEmf(emf, report.qrPrinter().pageSize(), k);
