@@ -679,6 +679,9 @@ void Report::print()
 
 void Report::printPrepared()
 {
+    // Nothing prepared (an empty data set) sends no job: a printer would feed a blank sheet.
+    if (m_prepared.pageCount() == 0)
+        return;
     printerDriver().print(m_prepared, std::max(1, printerSettings.copies));
 }
 

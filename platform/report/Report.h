@@ -272,7 +272,8 @@ public:
     void preview();
     // Prepares and prints without preview, printerSettings.copies times.
     void print();
-    // Prints what qrPrinter() holds (prepared or loaded) without preparing again.
+    // Prints what qrPrinter() holds (prepared or loaded) without preparing again;
+    // no pages, no job.
     void printPrepared();
     // The printer set-up dialog; true when confirmed.
     bool printerSetup();

@@ -132,6 +132,22 @@ TEST_F(Printing, PrintsWithoutPreviewInCopies)
     EXPECT_EQ(pageTexts(l.report.qrPrinter(), 0), pageTexts(printer.jobs[0].pages, 0));
 }
 
+TEST_F(Printing, AReportWithoutPagesSendsNoJob)
+{
+    TableDataSource empty({"Nome"});
+    Listing l(&empty);
+    l.report.print();
+    EXPECT_EQ(0, l.report.pageCount());
+    EXPECT_TRUE(printer.jobs.isEmpty());
+    // A saved report of no pages loaded into an empty report prints nothing either.
+    QTemporaryDir dir;
+    l.report.qrPrinter().saveToFile(dir.filePath("vazio.QRP"));
+    Report especial;
+    especial.qrPrinter().loadFromFile(dir.filePath("vazio.QRP"));
+    especial.printPrepared();
+    EXPECT_TRUE(printer.jobs.isEmpty());
+}
+
 TEST_F(Printing, PrinterPresenceAndColourComeFromTheDriver)
 {
     printer.installed = false;
