@@ -11,9 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -326,6 +329,23 @@ TEST_F(FilesTest, DriveFunctionsTestTheDriveTheyAreGiven)
     EXPECT_EQ(TemEspaco(11), -1); // K: nothing behind it
     EXPECT_EQ(TemEspaco(99), -1);
     EXPECT_GE(TemEspaco(0), 0);
+}
+
+TEST_F(FilesTest, FreeSpaceIsTheWholeCountOfTheDriveAsked)
+{
+    // Both drives on the same file system as the temporary folder; sizes beyond 4 GiB
+    // would come back as their low 32 bits if cut.
+    vorta::os::setDrivePath('A', dir.path());
+    const QStorageInfo storage(dir.path());
+    ASSERT_TRUE(storage.isValid());
+    const qint64 expected = storage.bytesAvailable();
+    const qint64 free = TemEspaco(1);
+    // Other programs may write meanwhile; a cut count would be off by a multiple of 4 GiB.
+    EXPECT_LT(std::llabs(free - expected), qint64(256) << 20) << free << " " << expected;
+    if (expected > 0xFFFFFFFFLL) {
+        EXPECT_GT(free, 0xFFFFFFFFLL);
+    }
+    EXPECT_EQ(vorta::os::driveSize(1).value_or(-1), storage.bytesTotal());
 }
 
 // ---- Registry ----

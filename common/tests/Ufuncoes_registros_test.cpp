@@ -40,6 +40,20 @@ TEST(ChkINSC, SevenCharactersAfterThePrefix)
         EXPECT_EQ(ChkINSC(u(c.text)), c.valid) << c.text;
 }
 
+TEST(ChkINSC, AgreesWithTheLibrarysStateRegistrationDigit)
+{
+    // The library weighs all nine digits its own way; both rules must give one digit.
+    for (int body = 0; body < 1000000; body += 7919) {
+        const QString base = QStringLiteral("28") + QString::number(body).rightJustified(6, QLatin1Char('0'));
+        const QString digit = GenDigIE(base + QLatin1Char('0'));
+        ASSERT_EQ(digit.size(), 1) << base.toStdString();
+        EXPECT_TRUE(ChkINSC(base.mid(2) + digit)) << base.toStdString();
+        EXPECT_TRUE(ChkDigIE(base + digit)) << base.toStdString();
+        const QString wrong = QString::number((digit.toInt() + 1) % 10);
+        EXPECT_FALSE(ChkINSC(base.mid(2) + wrong)) << base.toStdString();
+    }
+}
+
 TEST(ChkCPF, CheckDigits)
 {
     const Check cases[] = {
