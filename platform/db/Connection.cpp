@@ -154,6 +154,15 @@ void Connection::check(int rc, const QString& context) const
         fail(rc, context);
 }
 
+void Connection::stepRecordUpdate(sqlite3_stmt* stmt, const QString& context) const
+{
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE)
+        fail(rc, context);
+    if (sqlite3_changes(m_db) == 0)
+        throw EDBEngineError(QStringLiteral("Record has been deleted by another user [%1]").arg(context), SQLITE_NOTFOUND);
+}
+
 sqlite3_stmt* Connection::prepareOwned(const QString& sql)
 {
     QString text = sql;

@@ -68,6 +68,9 @@ public:
     void exec(const QString& sql);
     [[noreturn]] void fail(int rc, const QString& context) const;
     void check(int rc, const QString& context) const;
+    // Runs an update of one record by its row id; raises when the record is gone (deleted
+    // by another component or process since it was read), so the edit is not lost silently.
+    void stepRecordUpdate(sqlite3_stmt* stmt, const QString& context) const;
 
     void setBusyTimeout(int milliseconds);
     int busyTimeout() const { return m_busyTimeout; }

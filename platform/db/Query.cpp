@@ -374,9 +374,7 @@ qint64 Query::writeRow(bool inserting, qint64 key, const Row& values, const Row&
         StatementReset reset(stmt);
         for (int i = 0; i < params.size(); ++i)
             bindValue(stmt, i + 1, params[i]);
-        const int rc = sqlite3_step(stmt);
-        if (rc != SQLITE_DONE)
-            m_conn->fail(rc, m_liveTable);
+        m_conn->stepRecordUpdate(stmt, m_liveTable);
         const qint64 id = sqlite3_last_insert_rowid(m_conn->handle());
         m_rows << values;
         m_keys << id;
@@ -402,9 +400,7 @@ qint64 Query::writeRow(bool inserting, qint64 key, const Row& values, const Row&
         StatementReset reset(stmt);
         for (int i = 0; i < params.size(); ++i)
             bindValue(stmt, i + 1, params[i]);
-        const int rc = sqlite3_step(stmt);
-        if (rc != SQLITE_DONE)
-            m_conn->fail(rc, m_liveTable);
+        m_conn->stepRecordUpdate(stmt, m_liveTable);
     }
     const int pos = positionOfKey(key);
     if (pos >= 0)

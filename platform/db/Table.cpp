@@ -463,9 +463,7 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
     StatementReset reset(stmt);
     for (int i = 0; i < params.size(); ++i)
         bindValue(stmt, i + 1, params[i]);
-    const int rc = sqlite3_step(stmt);
-    if (rc != SQLITE_DONE)
-        m_conn->fail(rc, m_tableName);
+    m_conn->stepRecordUpdate(stmt, m_tableName);
     qint64 newKey = key;
     if (m_rowidAlias >= 0 && values.value(m_rowidAlias).isValid())
         newKey = values.value(m_rowidAlias).toLongLong();

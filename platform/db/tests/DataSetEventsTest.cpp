@@ -235,6 +235,33 @@ TEST_F(DataSetEvents, EngineErrorsReachThePostErrorHandler)
     EXPECT_EQ(t->state(), DataSetState::Insert);
 }
 
+// A record deleted behind the dataset's back (another component, another process) is
+// not silently "saved": the post fails and the edit stays as typed.
+TEST_F(DataSetEvents, PostingARecordDeletedMeanwhileFails)
+{
+    auto q = query("select * from Pessoa order by Nome");
+    q->setRequestLive(true);
+    q->open();
+    for (DataSet* ds : {static_cast<DataSet*>(t.get()), static_cast<DataSet*>(q.get())}) {
+        SCOPED_TRACE(ds == t.get() ? "table" : "live query");
+        ds == t.get() ? ds->first() : ds->last();
+        const qint64 id = ds->fieldByName("Id")->asInteger();
+        ds->edit();
+        ds->fieldByName("Cidade")->setAsString("Nova");
+        db->execute("delete from Pessoa where Id = ?1", {id});
+        try {
+            ds->post();
+            ADD_FAILURE() << "the edit of a deleted record was reported as saved";
+        } catch (const EDBEngineError& e) {
+            EXPECT_TRUE(e.message().contains("deleted")) << e.message().toStdString();
+        }
+        EXPECT_EQ(ds->state(), DataSetState::Edit);
+        EXPECT_EQ(ds->fieldByName("Cidade")->asString(), "Nova");
+        ds->cancel();
+    }
+    EXPECT_EQ(rows(), 4);
+}
+
 TEST_F(DataSetEvents, FieldValidateAndChange)
 {
     Field* nome = t->fieldByName("Nome");
