@@ -39,8 +39,10 @@ Database* EngineDataSet::database()
         return m_database;
     if (Database* named = Session::defaultSession().findDatabase(m_databaseName))
         return named;
-    // A folder named directly: a private database component on it.
-    if (!m_databaseName.isEmpty() && QFileInfo(m_databaseName).isDir()) {
+    // A folder named directly: a private database component on it. A path to a folder
+    // that is missing fails when it connects, as an engine error like any folder without
+    // a database.
+    if (!m_databaseName.isEmpty() && (QFileInfo(m_databaseName).isDir() || m_databaseName.contains(QLatin1Char('/')))) {
         if (!m_ownDatabase || m_ownDatabase->directory() != m_databaseName) {
             m_ownDatabase = std::make_unique<Database>();
             m_ownDatabase->setDirectory(m_databaseName);

@@ -229,6 +229,23 @@ TEST_F(Transactions, FoldersWithoutADatabase)
         EXPECT_TRUE(e.message().contains("holds no database"));
     }
     EXPECT_FALSE(QFile::exists(dir.path() + "/vazia/vorta.db")) << "opening never creates a database";
+
+    // A query may name the folder itself; a folder without a database, or no folder at
+    // all, is the engine's error as well.
+    for (const QString& f : {dir.path() + "/nada", dir.path() + "/vazia", dir.path() + "/vazia/"}) {
+        SCOPED_TRACE(f.toStdString());
+        Query q;
+        q.setDatabaseName(f);
+        q.setSql("select * from mensagem");
+        EXPECT_THROW(q.open(), EDBEngineError);
+        EXPECT_FALSE(q.active());
+    }
+    EXPECT_FALSE(QFile::exists(dir.path() + "/nada"));
+    Query byFolder;
+    byFolder.setDatabaseName(folder);
+    byFolder.setSql("select count(*) from Pessoa");
+    byFolder.open();
+    EXPECT_EQ(byFolder.fields(0)->asInteger(), 0);
 }
 
 TEST_F(Transactions, KilledWriterLeavesAllOrNothing)
