@@ -107,13 +107,5 @@ QString TextoDaExcecao(const QString& message)
 void TFrmMenu::ApplicationEvents1Exception(const std::exception& e)
 {
     const auto* ve = dynamic_cast<const vorta::Exception*>(&e);
-    const QString message = ve ? ve->message() : QString::fromUtf8(e.what());
-    vorta::ui::MessageRequest request;
-    request.kind = vorta::ui::MessageKind::SystemBox;
-    request.caption = vorta::Application::instance()->title();
-    request.text = TextoDaExcecao(message);
-    request.buttons = {vorta::ui::DialogButton{QStringLiteral("OK"), QStringLiteral("OK"), 1}};
-    request.defaultResult = 1;
-    request.cancelResult = 1;
-    vorta::ui::dialogService().message(request);
+    vorta::ui::showPlainMessage(TextoDaExcecao(ve ? ve->message() : QString::fromUtf8(e.what())));
 }

@@ -450,6 +450,8 @@ QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, cons
     const QString con = conformation.trimmed().toUpper();
     const QString aca = finish.trimmed();
     // Only what is known to earn the incentive does: a code outside the lists never does.
+    // The typing letter does not lift the weight limit: a light male earns nothing
+    // whatever letter it carries, even one the validator would refuse.
     if (aca != QLatin1String("2") && aca != QLatin1String("3") && aca != QLatin1String("4"))
         return QStringLiteral("N");
     if (!con.isEmpty() && con != QLatin1String("C") && con != QLatin1String("SC") && con != QLatin1String("RE"))

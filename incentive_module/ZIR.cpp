@@ -1,6 +1,4 @@
-#include "Menu.h"
-#include "T_DM_Comuns.h"
-#include "UDM_MTC.h"
+#include "ZIRInicio.h"
 
 #include "platform/core/Application.h"
 #include "platform/core/Exceptions.h"
@@ -14,9 +12,7 @@ int main(int argc, char** argv)
     // No title of its own: the program's name stands (the common data module reads it).
     app.setTitle(QFileInfo(app.exeName()).completeBaseName());
     try {
-        vorta::ui::createForm(DM_Comuns);
-        vorta::ui::createForm(FrmMenu);
-        vorta::ui::createForm(DM_MTC);
+        CriaObjetosDoZIR();
     } catch (const vorta::EAbort&) {
         return 0;
     } catch (const std::exception& e) {

@@ -102,7 +102,7 @@ TEST_F(ZIRMenuTest, MovementNeedsTheCurrentMonthsParameters)
 TEST_F(ZIRMenuTest, AnExceptionReachingTheLoopIsShownInPortuguese)
 {
     ScriptedDialogs dialogs;
-    dialogs.expectMessage(vorta::ui::MessageKind::SystemBox, "Valor inválido!", 1);
+    dialogs.expectMessage(vorta::ui::MessageKind::Custom, "Valor inválido!", 1);
     app()->handleException(vorta::EConvertError("'x' is not a valid integer value"));
     app()->handleException(vorta::EAbort()); // silent
 }

@@ -46,6 +46,13 @@ TEST(Classificacao, ByMaturityWeightFinishAndConformation)
                                       QString::fromLatin1(c.conformation), QStringLiteral("B"), c.weight),
                   QString::fromLatin1(c.expected));
     }
+    // The weight limit holds whatever the typing letter, even a missing or unknown one.
+    for (const char* typing : {"B", "L", "", "X"}) {
+        SCOPED_TRACE(typing);
+        EXPECT_EQ(TDM_MTC::Classifica("JD", "3", "C", QString::fromLatin1(typing), 224.99), "N");
+        EXPECT_EQ(TDM_MTC::Classifica("JFD", "3", "C", QString::fromLatin1(typing), 179.99), "N");
+        EXPECT_EQ(TDM_MTC::Classifica("JD", "3", "C", QString::fromLatin1(typing), 225.0), "S");
+    }
 }
 
 class DmMapas : public MapasFixture {};

@@ -1,0 +1,16 @@
+#include "ZIRInicio.h"
+
+#include "Menu.h"
+#include "T_Cad_Municipio.h"
+#include "T_DM_Comuns.h"
+#include "UDM_MTC.h"
+
+#include "platform/ui/Form.h"
+
+void CriaObjetosDoZIR()
+{
+    vorta::ui::createForm(DM_Comuns);
+    vorta::ui::createForm(FrmMenu);
+    vorta::ui::createForm(DM_MTC);
+    vorta::ui::createForm(Cad_Municipio);
+}
