@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <cstring>
+
 using namespace vorta::report;
 using namespace vorta::report::testing;
 
@@ -265,13 +267,24 @@ namespace {
 // reference device, pixel coordinates.
 class GdiRecording {
 public:
-    void rec(quint32 type, QList<qint32> params)
+    // A record of 32-bit parameters followed by raw bytes (a multiple of four).
+    void rec(quint32 type, QList<qint32> params, const QByteArray& tail = {})
     {
         put(type);
-        put(8 + 4 * quint32(params.size()));
+        put(8 + 4 * quint32(params.size()) + quint32(tail.size()));
         for (qint32 p : params)
             put(quint32(p));
+        body.append(tail);
         ++count;
+    }
+    static QByteArray utf16(const QString& s, int units)
+    {
+        QByteArray out;
+        for (int i = 0; i < units; ++i) {
+            const quint16 c = i < s.size() ? s[i].unicode() : 0;
+            out.append(char(c & 0xff)).append(char(c >> 8));
+        }
+        return out;
     }
     // The bounds are where the drawing reached; the frame is the picture's extent
     // (GDI records both; an invalid frame rectangle writes an empty frame).
@@ -384,4 +397,51 @@ TEST(EmfImport, ADrawingThatLeavesItsFrameBlankKeepsItsPlace)
         for (const QRectF& blank : c.blank)
             EXPECT_LT(darkShare(image, blank, 1.0), 0.01) << blank.x() << "," << blank.y();
     }
+}
+
+TEST(EmfImport, ReadsTextAndLinesRecordedByGdi)
+{
+    GdiRecording gdi;
+    // A bold 32-pixel "Arial" (not on this machine: the reader's fallback draws it).
+    const auto le = [](qint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        return QByteArray(b, 4);
+    };
+    QByteArray logFont;
+    for (qint32 v : {-32, 0, 0, 0, 700})
+        logFont.append(le(v));
+    logFont.append(8, '\0');
+    logFont.append(GdiRecording::utf16("Arial", 32));
+    logFont.append(320 - 92, '\0');
+    gdi.rec(82, {1}, logFont);          // ExtCreateFontIndirectW
+    gdi.rec(37, {1});                   // SelectObject
+    gdi.rec(24, {0x000000});            // SetTextColor
+    gdi.rec(18, {1});                   // SetBkMode: transparent
+    const QString text = "PROTOCOLO";
+    QByteArray tail = GdiRecording::utf16(text, int(text.size() + text.size() % 2));
+    const int offDx = 76 + int(tail.size());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        tail.append(le(22));
+    const float one = 1.0f;
+    qint32 oneBits;
+    std::memcpy(&oneBits, &one, 4);
+    // ExtTextOutW at (10, 10), text aligned by its top (the default).
+    gdi.rec(84, {10, 10, 210, 45, 1, oneBits, oneBits, 10, 10, int(text.size()), 76, 0, 0, 0, -1, -1, offDx}, tail);
+    gdi.rec(38, {2, 0, 1, 0, 0});       // CreatePen: solid, black
+    gdi.rec(37, {2});
+    gdi.rec(27, {10, 100});             // MoveToEx
+    gdi.rec(54, {300, 100});            // LineTo
+    const QByteArray emf = gdi.finish(QRect(10, 10, 291, 91), QRect(0, 0, 400, 200));
+
+    QImage image(400, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    drawEmf(p, QRectF(0, 0, 400, 200), emf);
+    p.end();
+    EXPECT_GT(darkShare(image, QRectF(12, 14, 180, 20), 1.0), 0.15); // the letters
+    EXPECT_GT(darkShare(image, QRectF(20, 99, 270, 3), 1.0), 0.2);   // the one-pixel line
+    EXPECT_LT(darkShare(image, QRectF(12, 50, 380, 40), 1.0), 0.001);
+    EXPECT_LT(darkShare(image, QRectF(0, 110, 400, 90), 1.0), 0.001);
+    EXPECT_LT(darkShare(image, QRectF(310, 0, 90, 200), 1.0), 0.001);
 }
