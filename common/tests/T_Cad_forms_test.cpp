@@ -1,0 +1,272 @@
+// The municipality, legal-representative and accountant register forms.
+#include "T_Cad_Contabilista.h"
+#include "T_Cad_Municipio.h"
+#include "T_Cad_RespnsavelLegal.h"
+#include "T_DM_Comuns.h"
+#include "Ufuncoes.h"
+#include "uDmVortaModule.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/db/Database.h"
+#include "platform/ui/Form.h"
+#include "testing/ScriptedDialogs.h"
+#include "testing/TempInstallation.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+using vorta::db::DataSetState;
+using vorta::testing::ScriptedDialogs;
+using vorta::ui::MessageKind;
+
+namespace {
+
+class CadForms : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_savedDirDados = DirDados;
+        m_inst.installDatabase();
+        vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), QStringLiteral(
+            "DELETE FROM mensagem; INSERT INTO mensagem (Men_Codigo, Men_Descricao) VALUES"
+            " (87, 'M87'), (88, 'M88'), (91, 'M91'), (92, 'M92');"
+            "INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_CEPInicial, Mun_CEPFinal, Mun_UF) VALUES"
+            " (998999, 'QUASE', '77600000', '77600000', 'QX'), (999000, 'PRIMEIRA', '77610000', '77610000', 'QX'),"
+            " (999001, 'LONGE', NULL, NULL, 'EX');"
+            "INSERT INTO RespEmpresa VALUES ('11144477735', 'ANA', 'DIRETORA'), ('52998224725', 'BRUNO', 'SOCIO');"
+            "INSERT INTO Responsavel (Resp_CPF, Resp_CRC, Resp_Nome) VALUES ('11144477735', 'SP123456O5', 'CARLA'),"
+            " ('52998224725', 'QX000777K0', 'DANIEL')"));
+        vorta::ui::createForm(DM_Comuns);
+        ASSERT_TRUE(DM_Comuns);
+    }
+    void TearDown() override
+    {
+        vorta::ui::setModalHook(nullptr);
+        for (vorta::db::DataSet* ds : {static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Municipio),
+                                       static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Responsavel)})
+            if (ds->active() && ds->state() != DataSetState::Browse)
+                ds->cancel();
+        vorta::Component::free(Cad_Municipio);
+        vorta::Component::free(Cad_RespnsavelLegal);
+        vorta::Component::free(Cad_Contabilista);
+        vorta::Component::free(DM_Comuns);
+        DirDados = m_savedDirDados;
+    }
+    template <class T>
+    T* abre(vorta::Guarded<T>& ref, bool selecao = false)
+    {
+        T* f = vorta::createInto<T>(ref, vorta::Application::instance());
+        f->ModoSelecao = selecao;
+        f->show();
+        QApplication::setActiveWindow(f);
+        return f;
+    }
+    void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
+    vorta::testing::TempInstallation m_inst;
+
+private:
+    QString m_savedDirDados;
+};
+
+TEST_F(CadForms, OnlyMunicipalitiesFrom999000OnCanBeAlteredOrDeleted)
+{
+    TCad_Municipio* f = abre(Cad_Municipio);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Municipio;
+    ASSERT_TRUE(ds.locate(QStringLiteral("Mun_Codigo"), 998999));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Information, QStringLiteral("87 - M87"), 1);
+        click(f->btAlterar);
+    }
+    EXPECT_EQ(ds.state(), DataSetState::Browse);
+    EXPECT_TRUE(f->btAlterar->isEnabled());
+    {
+        // Refused before the confirmation of the delete.
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Information, QStringLiteral("88 - M88"), 1);
+        click(f->btExcluir);
+    }
+    EXPECT_TRUE(ds.locate(QStringLiteral("Mun_Codigo"), 998999));
+
+    ASSERT_TRUE(ds.locate(QStringLiteral("Mun_Codigo"), 999000));
+    click(f->btAlterar);
+    EXPECT_EQ(ds.state(), DataSetState::Edit);
+    EXPECT_TRUE(f->DBEdit_Mun_Codigo->FieldControl::readOnly());
+    EXPECT_FALSE(f->DBEdit_Mun_Descricao->FieldControl::readOnly());
+    ds.cancel();
+}
+
+TEST_F(CadForms, ForeignMunicipalityShowsNoCepFields)
+{
+    TCad_Municipio* f = abre(Cad_Municipio);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Municipio;
+    for (auto [codigo, mostra] : {std::pair{999001, false}, {999000, true}}) {
+        SCOPED_TRACE(codigo);
+        ASSERT_TRUE(ds.locate(QStringLiteral("Mun_Codigo"), codigo));
+        click(f->btConsultaSimples);
+        EXPECT_EQ(f->DBEdit_Mun_CEPInicial->isVisibleTo(f->pagina1), mostra);
+        EXPECT_EQ(f->DBEdit_Mun_CEPFinal->isVisibleTo(f->pagina1), mostra);
+        EXPECT_EQ(f->Label5->isVisibleTo(f->pagina1), mostra);
+        click(f->btConsultaGrid);
+    }
+}
+
+TEST_F(CadForms, MunicipalitySearchLocatesByName)
+{
+    TCad_Municipio* f = abre(Cad_Municipio);
+    f->Edit_Busca->setText(QStringLiteral("LON"));
+    f->Edit_BuscaChange(f->Edit_Busca);
+    EXPECT_EQ(DM_Comuns->Tb_Municipio->fieldByName(QStringLiteral("Mun_Codigo"))->asInteger(), 999001);
+}
+
+// What the user does in the grid of a form shown for a lookup.
+enum class Gesto { DuploClique, Letra, Enter };
+
+void faz(TFtemplate& f, Gesto gesto)
+{
+    f.DBGrid->setFocus();
+    switch (gesto) {
+    case Gesto::DuploClique:
+        // On the row of the current record, as the user picks it.
+        QTest::mouseDClick(f.DBGrid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           f.DBGrid->visualRect(f.DBGrid->currentIndex()).center());
+        break;
+    case Gesto::Letra:
+        QTest::keyClick(f.DBGrid, Qt::Key_A);
+        break;
+    case Gesto::Enter:
+        QTest::keyClick(f.DBGrid, Qt::Key_Return);
+        break;
+    }
+}
+
+// One register shown for a lookup: the search that finds the record to choose, and
+// what identifies the chosen record afterwards.
+struct Lookup {
+    const char* nome;
+    std::function<TFtemplate*()> cria;
+    int itemBusca;
+    const char* busca;
+    const char* campo;
+    const char* escolhido;
+};
+
+TEST_F(CadForms, LookupsCloseOnTheirOwnGesturesWithTheChoiceCurrent)
+{
+    const Lookup municipio{"municipality",
+                           [] { return vorta::createInto<TCad_Municipio>(Cad_Municipio, vorta::Application::instance()); },
+                           0, "PRIM", "Mun_Descricao", "PRIMEIRA"};
+    const Lookup representante{"legal representative",
+                               [] {
+                                   return vorta::createInto<TCad_RespnsavelLegal>(Cad_RespnsavelLegal,
+                                                                                  vorta::Application::instance());
+                               },
+                               1, "BR", "ResEmp_CPF", "52998224725"};
+    const Lookup contabilista{"accountant",
+                              [] {
+                                  return vorta::createInto<TCad_Contabilista>(Cad_Contabilista,
+                                                                              vorta::Application::instance());
+                              },
+                              0, "QX", "Resp_Nome", "DANIEL"};
+    struct Caso {
+        const Lookup& lookup;
+        Gesto gesto;
+        bool fecha;
+    };
+    const Caso casos[] = {
+        {municipio, Gesto::DuploClique, true},
+        {municipio, Gesto::Enter, true},
+        {municipio, Gesto::Letra, false},
+        // A double-click opens the representative's detail page instead.
+        {representante, Gesto::DuploClique, false},
+        {representante, Gesto::Letra, true},
+        {representante, Gesto::Enter, true},
+        {contabilista, Gesto::DuploClique, true},
+        {contabilista, Gesto::Letra, true},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(std::string(c.lookup.nome) + " / gesture " + std::to_string(int(c.gesto)));
+        TFtemplate* f = c.lookup.cria();
+        f->ModoSelecao = true;
+        vorta::db::DataSet* ds = f->dsBase->dataSet();
+        ASSERT_TRUE(ds);
+        bool detalhe = false;
+        vorta::ui::setModalHook([&](vorta::ui::Form& shown) {
+            QApplication::setActiveWindow(&shown);
+            auto* busca = shown.findChild<vorta::ui::RadioGroup*>();
+            auto* edit = shown.findChild<vorta::ui::Edit*>(QStringLiteral("Edit_Busca"));
+            EXPECT_TRUE(busca && edit);
+            if (busca && edit) {
+                busca->setItemIndex(c.lookup.itemBusca);
+                edit->setFocus();
+                QTest::keyClicks(edit, QString::fromLatin1(c.lookup.busca));
+            }
+            faz(*f, c.gesto);
+            detalhe = !f->pagina1->isHidden();
+            return int(vorta::ui::mrNone);
+        });
+        vorta::Guarded<vorta::ui::Form> guard(f);
+        const int resultado = f->showModal();
+        vorta::ui::setModalHook(nullptr);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(resultado != vorta::ui::mrNone, c.fecha);
+        EXPECT_EQ(guard.isNull(), c.fecha) << "a closed lookup frees itself";
+        // A double-click in the grid first opens the detail page, as outside a lookup.
+        if (c.gesto == Gesto::DuploClique)
+            EXPECT_TRUE(detalhe);
+        EXPECT_EQ(ds->fieldByName(QString::fromLatin1(c.lookup.campo))->asString(),
+                  QString::fromLatin1(c.lookup.escolhido));
+        vorta::Component::free(guard.get());
+    }
+}
+
+TEST_F(CadForms, ChosenMunicipalityFillsTheAccountantsUfAndCep)
+{
+    struct Caso {
+        int codigo;
+        const char* cep;
+        bool cepLivre;
+    };
+    const Caso casos[] = {{1004, "77400000", false}, {1001, "", true}};
+    TCad_Contabilista* f = abre(Cad_Contabilista);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
+    click(f->btAlterar);
+    ASSERT_EQ(ds.state(), DataSetState::Edit);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.codigo);
+        ds.fieldByName(QStringLiteral("Resp_CEP"))->setAsString(QStringLiteral("77777777"));
+        vorta::ui::setModalHook([&](vorta::ui::Form& modal) {
+            auto* m = dynamic_cast<TCad_Municipio*>(&modal);
+            EXPECT_TRUE(m && m->ModoSelecao);
+            EXPECT_TRUE(DM_Comuns->Tb_Municipio->locate(QStringLiteral("Mun_Codigo"), c.codigo));
+            m->DBGridDblClick(m->DBGrid);
+            return int(vorta::ui::mrCancel);
+        });
+        click(f->btMuncipio);
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Mun_Endereco"))->asInteger(), c.codigo);
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Resp_UF"))->asString(), "QX");
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Resp_CEP"))->asString(), QString::fromLatin1(c.cep));
+        EXPECT_EQ(f->DBEditCEP->isEnabled(), c.cepLivre);
+    }
+    ds.cancel();
+}
+
+TEST_F(CadForms, LookupChoiceCopiesNothingIntoABrowsingRecord)
+{
+    TCad_Contabilista* f = abre(Cad_Contabilista);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
+    DM_Comuns->Tb_C_Municipio->open();
+    ASSERT_TRUE(DM_Comuns->Tb_C_Municipio->locate(QStringLiteral("Mun_Codigo"), 1004));
+    f->DBLookup_MunicipioEscolha(f->DBLookup_Municipio);
+    EXPECT_EQ(ds.state(), DataSetState::Browse);
+    EXPECT_TRUE(ds.fieldByName(QStringLiteral("Resp_UF"))->asString().isEmpty());
+    EXPECT_TRUE(ds.fieldByName(QStringLiteral("Mun_Endereco"))->isNull());
+}
+
+} // namespace
