@@ -264,7 +264,9 @@ void UnLoadVortaPackage(const QString& name)
     vorta::Component::free(module);
     Modulos.remove(index);
     // The merged items hold handlers whose code lives in the package: they go before it.
-    if (vorta::ui::MainMenu* menu = hostMenu()) {
+    // Handle 0 names no package, and the host's own items carry tag 0.
+    vorta::ui::MainMenu* menu = handle != 0 ? hostMenu() : nullptr;
+    if (menu) {
         vorta::ui::MenuItem* items = menu->items();
         int i = 0;
         while (i < items->count()) {

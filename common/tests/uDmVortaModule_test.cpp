@@ -123,7 +123,22 @@ TEST(VortaFormShowModal, FreesTheFormAndRestoresTheCursorEvenWhenCreationFails)
 
     EXPECT_THROW(VortaFormShowModal(Broken), vorta::Exception);
     EXPECT_EQ(vorta::Screen::instance().cursor(), vorta::Screen::Cursor::Default);
+
+    // Showing that raises: the form is freed all the same.
+    g_freed.clear();
+    vorta::ui::setModalHook([](vorta::ui::Form&) -> int { throw vorta::Exception("show failed"); });
+    EXPECT_THROW(VortaFormShowModal(Form1), vorta::Exception);
+    EXPECT_FALSE(Form1);
+    EXPECT_EQ(g_freed.size(), 1);
+    EXPECT_EQ(vorta::Screen::instance().cursor(), vorta::Screen::Cursor::Default);
     vorta::ui::setModalHook(nullptr);
+}
+
+TEST(VortaFormShow, ACreationFailureRestoresTheCursorAndLeavesNoInstance)
+{
+    EXPECT_THROW(VortaFormShow(Broken), vorta::Exception);
+    EXPECT_FALSE(Broken);
+    EXPECT_EQ(vorta::Screen::instance().cursor(), vorta::Screen::Cursor::Default);
 }
 
 TEST(VortaFormShow, SharesOneInstanceAndEmptiesItsVariableWhenItIsDestroyed)
@@ -257,6 +272,18 @@ TEST_F(PackageTest, UnloadFreesTheModuleAndRemovesItsMenu)
     ASSERT_EQ(menu->items()->count(), 1);
     EXPECT_EQ(menu->items()->item(0)->caption, "&Arquivo");
     UnLoadVortaPackage("ZTESTE"); // not loaded: nothing happens
+}
+
+TEST_F(PackageTest, UnloadingAModuleAlreadyFreedKeepsTheHostsOwnItems)
+{
+    LoadVortaPackage("ZTESTE");
+    vorta::Component::free(Modulos.object(Modulos.indexOf("ZTESTE")));
+    const int components = vorta::Application::instance()->componentCount();
+    UnLoadVortaPackage("ZTESTE"); // no module left to name its package
+    EXPECT_EQ(Modulos.indexOf("ZTESTE"), -1);
+    ASSERT_GE(menu->items()->count(), 1);
+    EXPECT_EQ(menu->items()->item(0)->caption, "&Arquivo");
+    EXPECT_EQ(vorta::Application::instance()->componentCount(), components);
 }
 
 TEST(DoUnloadPackage, HandleZeroFreesNothing)

@@ -5,6 +5,7 @@
 #include "platform/ipc/WindowSystem.h"
 #include "platform/os/WorkArea.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/ShellProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -129,7 +130,7 @@ TEST_F(ModuleFormTest, TheVersionPanelShowsTheProgramsVersionAndPanelZeroTakesTh
     TModuloTeste* form = start();
     form->show();
     const QString text = form->StatusBar1->panel(1).text;
-    EXPECT_TRUE(text.startsWith("Versão: ")) << text.toStdString();
+    EXPECT_EQ(text, QString("Versão: ") + VORTA_TEST_FILE_VERSION);
     EXPECT_EQ(form->StatusBar1->panel(0).width,
               form->clientWidth() - (QFontMetrics(form->font()).horizontalAdvance(text) + 20));
 }
@@ -238,4 +239,43 @@ TEST_F(ModuleFormTest, TerminateEndsTheProgramAndOtherRequestsDoNothing)
     EXPECT_FALSE(app()->terminated());
     EXPECT_EQ(notify(13), 1);
     EXPECT_TRUE(app()->terminated());
+}
+
+// The same conversation with the stand-in shell running as a process of its own.
+TEST_F(ModuleFormTest, TalksWithAShellInAnotherProcess)
+{
+    constexpr int kWait = 20000;
+    vorta::testing::ShellProcess remote;
+    ASSERT_TRUE(remote.start("wait-handshake;wait-notify 1;send 0;send 1;send 2;send 5;send 13;wait-notify 2;quit",
+                             {"--reply", "31"}))
+        << remote.transcript().toStdString();
+    app()->setCommandLine({"ZIR", remote.handle(), "40"});
+    TModuloTeste* form = vorta::ui::createForm(ModuloTeste);
+    form->setObjectName("main");
+    ASSERT_TRUE(remote.waitForLine("handshake ", kWait)) << remote.transcript().toStdString();
+    EXPECT_EQ(remote.matchedLine(), QString("handshake main=%1 app=%2 -> 31").arg(form->handle()).arg(app()->handle()));
+    EXPECT_EQ(form->moduleNumber(), 31);
+    EXPECT_EQ(form->geometry(), QRect(0, 60, 1000, 660));
+
+    form->show();
+    ASSERT_TRUE(remote.waitForLine("notify 1 ", kWait)) << remote.transcript().toStdString();
+    EXPECT_EQ(remote.matchedRest(), "31");
+    for (const char* w : {"0", "1", "5", "13"}) {
+        ASSERT_TRUE(remote.waitForLine(QString("sent %1 -> ").arg(w), kWait)) << remote.transcript().toStdString();
+        EXPECT_EQ(remote.matchedRest(), "1") << w;
+    }
+    ASSERT_TRUE(remote.waitForLine("sent 2 -> ", kWait));
+    EXPECT_EQ(remote.matchedRest(), QString::number(form->handle()));
+    EXPECT_TRUE(app()->terminated());
+    const QString behind = "pos main " + remote.handle() + " 53";
+    QCoreApplication::processEvents(); // the shows that the requests posted
+    EXPECT_GE(calls().count(behind), 2) << calls().join('|').toStdString();
+    EXPECT_TRUE(calls().contains("hide main 0 0"));
+    EXPECT_TRUE(form->isVisible());
+
+    vorta::Component::free(form);
+    ASSERT_TRUE(remote.waitForLine("notify 2 ", kWait)) << remote.transcript().toStdString();
+    EXPECT_EQ(remote.matchedRest(), "31");
+    ASSERT_TRUE(remote.waitForFinished(kWait));
+    EXPECT_EQ(remote.exitCode(), 0) << remote.transcript().toStdString();
 }
