@@ -277,6 +277,15 @@ bool dispatchKeyPress(QWidget* widget, QKeyEvent* event)
         f->OnKeyDown(f, key, shift);
     if (key != 0 && c && c->OnKeyDown)
         c->OnKeyDown(c->widget(), key, shift);
+    // Enter and Escape not taken by a handler go to the form's default or cancel
+    // button (a focused button takes Enter itself); no character follows them.
+    if (f && (key == VK_RETURN || key == VK_ESCAPE) && !(shift & (Qt::ControlModifier | Qt::AltModifier))
+        && !(key == VK_RETURN && qobject_cast<QAbstractButton*>(target.data()))) {
+        if (Button* b = dialogButton(f, key)) {
+            b->click();
+            return true;
+        }
+    }
     // The character goes through the key-press handlers even when the key was taken,
     // as the character message of the class library does.
     const QChar originalChar = charOf(event);
@@ -446,6 +455,41 @@ bool SpeedButton::event(QEvent* event)
         return true;
     }
     return QToolButton::event(event);
+}
+
+// ---- Button -------------------------------------------------------------------
+
+Button::Button(QWidget* parent, const QString& name) : QPushButton(parent), Control(this, parent, name)
+{
+    // A focused button takes Enter itself.
+    setAutoDefault(true);
+    connect(this, &QAbstractButton::clicked, this, [this] { click(); });
+}
+
+void Button::setDefault(bool on)
+{
+    m_default = on;
+    QPushButton::setDefault(on);
+}
+
+void Button::click()
+{
+    Guarded<Form> f(form());
+    fireClick();
+    if (modalResult != mrNone && f)
+        f->setModalResult(modalResult);
+}
+
+Button* dialogButton(Form* form, int virtualKey)
+{
+    if (!form || (virtualKey != VK_RETURN && virtualKey != VK_ESCAPE))
+        return nullptr;
+    for (Button* b : form->findChildren<Button*>()) {
+        const bool role = virtualKey == VK_RETURN ? b->isDefault() : b->cancel;
+        if (role && b->isEnabled() && b->isVisibleTo(form))
+            return b;
+    }
+    return nullptr;
 }
 
 // ---- Label --------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QStringList>
 #include <QTabBar>
@@ -144,6 +145,32 @@ protected:
     // The Alt-letter clicks at once, not after the pressed look Qt would show first.
     bool event(QEvent* event) override;
 };
+
+// A push button (also the bitmap button): a modal result that it hands to its form
+// after OnClick, and the default (Enter) and cancel (Escape) roles in its form.
+class Button : public QPushButton, public Control {
+    Q_OBJECT
+public:
+    explicit Button(QWidget* parent, const QString& name = QString());
+    QString caption() const { return text(); }
+    void setCaption(const QString& caption) { setText(caption); }
+    int modalResult = 0;
+    // Enter anywhere in the form clicks the default button, unless a button has the focus.
+    bool isDefault() const { return m_default; }
+    void setDefault(bool on);
+    // Escape anywhere in the form clicks the cancel button.
+    bool cancel = false;
+    // The class library's Click: OnClick, then the modal result (a handler that
+    // aborts keeps the form open).
+    void click();
+    void setBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
+
+private:
+    bool m_default = false;
+};
+
+// The enabled, shown default (Enter) or cancel (Escape) button of the form, or null.
+Button* dialogButton(Form* form, int virtualKey);
 
 // A label; OnClick runs on a mouse click.
 class Label : public QLabel, public Control {

@@ -89,8 +89,12 @@ void Form::hideWindow()
 
 void Form::setModalResult(int result)
 {
+    // Once the form has agreed to close, the result that closed it stands: a later
+    // Close of the same key or click must not turn an OK into a Cancel.
+    if (m_modal && m_modalAccepted)
+        return;
     m_modalResult = result;
-    if (!m_modal || result == mrNone || m_modalAccepted)
+    if (!m_modal || result == mrNone)
         return;
     if (!closeModal()) {
         m_modalResult = mrNone;

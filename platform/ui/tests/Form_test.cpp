@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace vorta;
 using namespace vorta::ui;
 
@@ -178,6 +180,116 @@ TEST(FormModal, AHookAnswerWithoutClosingIsTheResult)
     setModalHook(nullptr);
     EXPECT_EQ(1, closes);
     EXPECT_FALSE(form.isModal());
+}
+
+TEST(FormModal, TheResultThatClosedTheFormStandsAgainstALaterClose)
+{
+    Form form(nullptr);
+    setModalHook([](Form& f) {
+        // A key handler sets OK and a later handler of the same key closes.
+        f.setModalResult(mrOk);
+        f.close();
+        return int(mrNone);
+    });
+    EXPECT_EQ(mrOk, form.showModal());
+    setModalHook(nullptr);
+}
+
+// A box with an edit, a default OK button and a cancel button, shown modally; each
+// case is one way of leaving it.
+struct DialogButtonCase {
+    const char* way;
+    std::function<void(Edit*, Button* ok, Button* cancel)> act;
+    int result;
+    int okClicks;
+};
+
+TEST(FormButtons, DefaultAndCancelButtonsAnswerEnterEscapeAndClicks)
+{
+    const DialogButtonCase cases[] = {
+        {"Enter in the edit", [](Edit* e, Button*, Button*) { QTest::keyClick(e, Qt::Key_Return); }, mrOk, 1},
+        {"Escape in the edit", [](Edit* e, Button*, Button*) { QTest::keyClick(e, Qt::Key_Escape); }, mrCancel, 0},
+        {"click on OK", [](Edit*, Button* ok, Button*) { QTest::mouseClick(ok, Qt::LeftButton); }, mrOk, 1},
+        {"click on Cancel", [](Edit*, Button*, Button* c) { QTest::mouseClick(c, Qt::LeftButton); }, mrCancel, 0},
+        {"Enter on the focused Cancel",
+         [](Edit*, Button*, Button* c) {
+             c->setFocus();
+             QTest::keyClick(c, Qt::Key_Return);
+         },
+         mrCancel, 0},
+        {"Enter while OK is disabled, then Escape",
+         [](Edit* e, Button* ok, Button*) {
+             ok->setEnabled(false);
+             QTest::keyClick(e, Qt::Key_Return);
+             QTest::keyClick(e, Qt::Key_Escape);
+         },
+         mrCancel, 0},
+        {"Alt+Enter is not the default button",
+         [](Edit* e, Button*, Button*) {
+             QTest::keyClick(e, Qt::Key_Return, Qt::AltModifier);
+             QTest::keyClick(e, Qt::Key_Escape);
+         },
+         mrCancel, 0},
+    };
+    for (const DialogButtonCase& c : cases) {
+        Form form(nullptr);
+        form.resize(240, 100);
+        auto* edit = new Edit(&form, QStringLiteral("Edit1"));
+        edit->setGeometry(10, 10, 120, 22);
+        auto* ok = new Button(&form, QStringLiteral("OK"));
+        ok->setCaption(QStringLiteral("OK"));
+        ok->setDefault(true);
+        ok->modalResult = mrOk;
+        ok->setBounds(10, 50, 80, 26);
+        auto* cancel = new Button(&form, QStringLiteral("Cancel"));
+        cancel->setCaption(QStringLiteral("Cancelar"));
+        cancel->cancel = true;
+        cancel->modalResult = mrCancel;
+        cancel->setBounds(100, 50, 80, 26);
+        int okClicks = 0;
+        QString textAtClick;
+        ok->OnClick = [&](QWidget*) {
+            ++okClicks;
+            textAtClick = edit->text();
+        };
+        setModalHook([&](Form& f) {
+            QApplication::setActiveWindow(&f);
+            edit->setFocus();
+            QTest::keyClicks(edit, QStringLiteral("abc"));
+            c.act(edit, ok, cancel);
+            return int(mrNone);
+        });
+        EXPECT_EQ(c.result, form.showModal()) << c.way;
+        setModalHook(nullptr);
+        EXPECT_EQ(c.okClicks, okClicks) << c.way;
+        if (okClicks) {
+            EXPECT_EQ(QStringLiteral("abc"), textAtClick) << c.way;
+        }
+    }
+}
+
+TEST(FormButtons, AnOnClickThatAbortsKeepsTheFormOpen)
+{
+    Form form(nullptr);
+    auto* ok = new Button(&form, QStringLiteral("OK"));
+    ok->modalResult = mrOk;
+    bool refuse = true;
+    ok->OnClick = [&](QWidget*) {
+        if (refuse)
+            Abort();
+    };
+    int afterRefusal = -1;
+    setModalHook([&](Form& f) {
+        QApplication::setActiveWindow(&f);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        afterRefusal = f.modalResult();
+        refuse = false;
+        QTest::mouseClick(ok, Qt::LeftButton);
+        return int(mrNone);
+    });
+    EXPECT_EQ(mrOk, form.showModal());
+    setModalHook(nullptr);
+    EXPECT_EQ(mrNone, afterRefusal);
 }
 
 TEST(PageControlTabs, HiddenTabsLeaveTheirPagesUsable)
