@@ -1,5 +1,7 @@
 #include "T_Sel_Contribuinte.h"
 
+#include "T_DM_Comuns.h"
+
 vorta::Guarded<TSel_Contribuinte> Sel_Contribuinte;
 
 namespace {
@@ -34,4 +36,6 @@ TSel_Contribuinte::TSel_Contribuinte(vorta::Component* owner)
         {QStringLiteral("Con_UF"), QString()},
         {QStringLiteral("Lk_MunPropriedade"), QString()},
     });
+    if (DM_Comuns)
+        DBGrid->setDataSource(DM_Comuns->Ds_Contribuinte);
 }

@@ -2,8 +2,8 @@
 
 #include "USelecao.h"
 
-// Picks a taxpayer: the grid shows the taxpayer data source the caller gives it
-// (the common data module's Ds_Contribuinte).
+// Picks a taxpayer: the grid shows the common data module's Ds_Contribuinte when that
+// module exists; a caller may give it another source.
 class TSel_Contribuinte : public TFSelecaoBusca {
     Q_OBJECT
 public:

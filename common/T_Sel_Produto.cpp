@@ -1,5 +1,7 @@
 #include "T_Sel_Produto.h"
 
+#include "T_DM_Comuns.h"
+
 vorta::Guarded<TSel_Produto> Sel_Produto;
 
 namespace {
@@ -36,4 +38,6 @@ TSel_Produto::TSel_Produto(vorta::Component* owner)
         {QStringLiteral("Grupo"), QString()},
         {QStringLiteral("Pro_Linha"), QStringLiteral("Linha")},
     });
+    if (DM_Comuns)
+        DBGrid->setDataSource(DM_Comuns->Ds_Produto);
 }

@@ -2,8 +2,8 @@
 
 #include "USelecao.h"
 
-// Picks a product: the grid shows the product data source the caller gives it
-// (the common data module's Ds_Produto), a whole row selected at a time.
+// Picks a product, a whole row selected at a time: the grid shows the common data
+// module's Ds_Produto when that module exists; a caller may give it another source.
 class TSel_Produto : public TFSelecaoBusca {
     Q_OBJECT
 public:

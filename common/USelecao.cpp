@@ -50,6 +50,7 @@ TFSelecao::TFSelecao(vorta::Component* owner) : Form(owner)
 
 void TFSelecao::FormCreate(Form*)
 {
+    ModoSelecao = false;
 }
 
 void TFSelecao::FormShow(Form*)

@@ -23,6 +23,9 @@ public:
     vorta::ui::Panel* Panel2;
     vorta::ui::SpeedButton* btSair;
 
+    // Set by a caller for a lookup, as on the register forms; the list itself reads it not.
+    bool ModoSelecao = false;
+
     void FormCreate(vorta::ui::Form* sender);
     void FormShow(vorta::ui::Form* sender);
     void DBGridDblClick(QWidget* sender);

@@ -2,6 +2,7 @@
 #include "T_Sel_Contribuinte.h"
 #include "T_Sel_Produto.h"
 
+#include "T_DM_Comuns.h"
 #include "uDmVortaModule.h"
 
 #include "platform/db/Database.h"
@@ -106,28 +107,31 @@ struct CloseCase {
     const char* way;
     std::function<void(TFSelecaoBusca&)> act;
     bool chosen;
+    int result; // of ShowModal: Enter answers OK, every close Cancel
 };
 
 const CloseCase kCloseCases[] = {
-    {"Retornar", [](TFSelecaoBusca& f) { QTest::mouseClick(f.btSair, Qt::LeftButton); }, true},
-    {"Cancelar", [](TFSelecaoBusca& f) { QTest::mouseClick(f.btCancelar, Qt::LeftButton); }, false},
+    {"Retornar", [](TFSelecaoBusca& f) { QTest::mouseClick(f.btSair, Qt::LeftButton); }, true, vorta::ui::mrCancel},
+    {"Cancelar", [](TFSelecaoBusca& f) { QTest::mouseClick(f.btCancelar, Qt::LeftButton); }, false,
+     vorta::ui::mrCancel},
     {"double-click in the grid",
      [](TFSelecaoBusca& f) { QTest::mouseDClick(f.DBGrid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10)); },
-     true},
+     true, vorta::ui::mrCancel},
     {"Enter in the grid",
      [](TFSelecaoBusca& f) {
          f.DBGrid->setFocus();
          QTest::keyClick(f.DBGrid, Qt::Key_Return);
      },
-     true},
-    {"Enter in the search field", [](TFSelecaoBusca& f) { QTest::keyClick(f.Edit_Busca, Qt::Key_Return); }, true},
-    {"the window frame", [](TFSelecaoBusca& f) { f.QWidget::close(); }, false},
+     true, vorta::ui::mrOk},
+    {"Enter in the search field", [](TFSelecaoBusca& f) { QTest::keyClick(f.Edit_Busca, Qt::Key_Return); }, true,
+     vorta::ui::mrOk},
+    {"the window frame", [](TFSelecaoBusca& f) { f.QWidget::close(); }, false, vorta::ui::mrCancel},
     {"a letter typed in the grid",
      [](TFSelecaoBusca& f) {
          f.DBGrid->setFocus();
          QTest::keyClick(f.DBGrid, Qt::Key_X);
      },
-     false},
+     false, vorta::ui::mrCancel},
 };
 
 TEST_F(PickList, CancelaProdTellsWhetherARecordWasChosenForEachWayOfClosing)
@@ -138,12 +142,13 @@ TEST_F(PickList, CancelaProdTellsWhetherARecordWasChosenForEachWayOfClosing)
         CancelaProd = !c.chosen;
         auto* f = newTaxpayerList();
         bool shown = false;
-        pick(f, [&](vorta::ui::Form&) {
+        const int result = pick(f, [&](vorta::ui::Form&) {
             shown = true;
             contribuinte->last();
             c.act(*f);
         });
         EXPECT_TRUE(shown);
+        EXPECT_EQ(c.result, result) << c.way;
         EXPECT_EQ(c.chosen, CancelaProd) << c.way;
         EXPECT_EQ(QStringLiteral("BETANIA"), currentName()) << c.way;
     }
@@ -215,6 +220,34 @@ TEST_F(PickList, ProductListSearchesByCodeOrDescription)
     });
     EXPECT_TRUE(CancelaProd);
     EXPECT_EQ(QStringLiteral("00020"), produto->fieldByName(QStringLiteral("Pro_Codigo"))->asString());
+}
+
+TEST_F(PickList, ListsMadeWithTheCommonDataModuleShowItsTablesAndLeaveTheChoiceCurrentThere)
+{
+    vorta::ui::createForm(DM_Comuns);
+    ASSERT_TRUE(DM_Comuns);
+    DM_Comuns->Tb_Contribuinte->open();
+    DM_Comuns->Tb_Produto->open();
+    auto* f = vorta::createInto<TSel_Contribuinte>(Sel_Contribuinte, vorta::Application::instance());
+    EXPECT_EQ(DM_Comuns->Ds_Contribuinte, f->DBGrid->dataSource());
+    EXPECT_EQ(3, f->DBGrid->rowCount());
+    pick(f, [&](vorta::ui::Form&) {
+        QTest::keyClicks(f->Edit_Busca, QStringLiteral("BETA F"));
+        QTest::keyClick(f->Edit_Busca, Qt::Key_Return);
+    });
+    EXPECT_TRUE(CancelaProd);
+    EXPECT_EQ(QStringLiteral("285000002"), DM_Comuns->Tb_Contribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
+
+    auto* p = vorta::createInto<TSel_Produto>(Sel_Produto, vorta::Application::instance());
+    EXPECT_EQ(DM_Comuns->Ds_Produto, p->DBGrid->dataSource());
+    pick(p, [&](vorta::ui::Form&) {
+        p->RadioGroup_Produto->setItemIndex(0);
+        QTest::keyClicks(p->Edit_Busca, QStringLiteral("01"));
+        QTest::mouseClick(p->btSair, Qt::LeftButton);
+    });
+    EXPECT_TRUE(CancelaProd);
+    EXPECT_EQ(QStringLiteral("BEZERRO"), DM_Comuns->Tb_Produto->fieldByName(QStringLiteral("Pro_Descricao"))->asString());
+    vorta::Component::free(DM_Comuns);
 }
 
 TEST_F(PickList, TheBaseListClosesOnAnyCharacterTypedInItsGrid)

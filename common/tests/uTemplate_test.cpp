@@ -13,6 +13,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -356,13 +360,48 @@ TEST_F(TemplateForm, PicturesOfTheGridAndDetailPages)
     show();
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
+    // One pair of pictures per window system, so the X server's pair sits beside the headless one.
+    const QString suffix = QGuiApplication::platformName() == QLatin1String("offscreen")
+                               ? QString()
+                               : QLatin1Char('_') + QGuiApplication::platformName();
     const QImage grid = form->grab().toImage();
     EXPECT_EQ(QSize(718, 379), grid.size());
-    EXPECT_TRUE(grid.save(folder + QStringLiteral("/uTemplate_grid_page.png")));
+    EXPECT_TRUE(grid.save(folder + QStringLiteral("/uTemplate_grid_page%1.png").arg(suffix)));
     click(form->btConsultaSimples);
     const QImage detail = form->grab().toImage();
-    EXPECT_TRUE(detail.save(folder + QStringLiteral("/uTemplate_detail_page.png")));
+    EXPECT_TRUE(detail.save(folder + QStringLiteral("/uTemplate_detail_page%1.png").arg(suffix)));
     EXPECT_NE(grid, detail);
+}
+
+// The same pictures drawn by a real X server (a virtual one), for a person to look at.
+TEST(TemplatePictures, UnderAVirtualXServer)
+{
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        GTEST_SKIP() << "already the run under the X server";
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    const QStringList pictures{folder + QStringLiteral("/uTemplate_grid_page_xcb.png"),
+                               folder + QStringLiteral("/uTemplate_detail_page_xcb.png")};
+    for (const QString& p : pictures)
+        QFile::remove(p);
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
+                        QCoreApplication::applicationFilePath(),
+                        QStringLiteral("--gtest_filter=TemplateForm.PicturesOfTheGridAndDetailPages")});
+    ASSERT_TRUE(run.waitForStarted(10000));
+    ASSERT_TRUE(run.waitForFinished(120000)) << "the run under the X server did not end";
+    const QString output = QString::fromLocal8Bit(run.readAll());
+    ASSERT_EQ(0, run.exitCode()) << output.toStdString();
+    for (const QString& p : pictures) {
+        const QImage picture(p);
+        EXPECT_EQ(QSize(718, 379), picture.size()) << p.toStdString();
+    }
 }
 
 } // namespace
