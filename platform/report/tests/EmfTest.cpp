@@ -288,8 +288,11 @@ public:
     }
     // The bounds are where the drawing reached; the frame is the picture's extent
     // (GDI records both; an invalid frame rectangle writes an empty frame).
-    QByteArray finish(QRect boundsPx, QRect framePx)
+    // With micrometres the header carries its two extensions (pixel format, OpenGL,
+    // the reference device's size in micrometres), as newer GDI versions write it.
+    QByteArray finish(QRect boundsPx, QRect framePx, QSize micrometres = {})
     {
+        const quint32 headerSize = micrometres.isValid() ? 108 : 88;
         rec(14, {0, 16, 20});
         QByteArray header;
         auto h = [&](quint32 v) {
@@ -299,7 +302,7 @@ public:
         };
         const double mmPerPx = 25.4 / 96;
         h(1);
-        h(88);
+        h(headerSize);
         for (int v : {boundsPx.left(), boundsPx.top(), boundsPx.right(), boundsPx.bottom()})
             h(quint32(v));
         // The frame in hundredths of a millimetre, inclusive like the bounds.
@@ -309,7 +312,7 @@ public:
         h(quint32(qRound((framePx.bottom() + 1) * mmPerPx * 100) - 1));
         h(0x464D4520);
         h(0x10000);
-        h(quint32(88 + body.size()));
+        h(quint32(headerSize + body.size()));
         h(count + 1);
         h(3); // handles: 16-bit count and reserved word
         h(0);
@@ -317,6 +320,9 @@ public:
         h(0);
         for (int v : {1024, 768, 271, 203})
             h(quint32(v));
+        if (micrometres.isValid())
+            for (int v : {0, 0, 0, micrometres.width(), micrometres.height()})
+                h(quint32(v));
         return header + body;
     }
 
@@ -361,19 +367,23 @@ TEST(EmfImport, ADrawingThatLeavesItsFrameBlankKeepsItsPlace)
         QRect frame;   // screen pixels
         QRect box;     // screen pixels, also the drawing's bounds
         double sizeMm; // expected width and height of the picture
+        QSize micrometres; // the reference device's exact size, when the header has it
         QRectF dark;   // in the 200 x 200 target
         QList<QRectF> blank;
     };
     const double px = 25.4 / 96;
     const Case cases[] = {
-        {"top-left quarter of the frame", QRect(0, 0, 200, 200), QRect(0, 0, 50, 50), 200 * px, QRectF(5, 5, 40, 40),
+        {"top-left quarter of the frame", QRect(0, 0, 200, 200), QRect(0, 0, 50, 50), 200 * px, {}, QRectF(5, 5, 40, 40),
          {QRectF(60, 5, 130, 40), QRectF(5, 60, 190, 130)}},
-        {"middle of the frame", QRect(0, 0, 200, 200), QRect(100, 50, 50, 50), 200 * px, QRectF(105, 55, 40, 40),
+        {"middle of the frame", QRect(0, 0, 200, 200), QRect(100, 50, 50, 50), 200 * px, {}, QRectF(105, 55, 40, 40),
          {QRectF(5, 5, 90, 40), QRectF(5, 110, 190, 85), QRectF(160, 5, 35, 100)}},
         {"a frame that does not start at the origin", QRect(50, 50, 100, 100), QRect(50, 50, 50, 100), 100 * px,
-         QRectF(5, 5, 90, 190), {QRectF(105, 5, 90, 190)}},
+         {}, QRectF(5, 5, 90, 190), {QRectF(105, 5, 90, 190)}},
         // No frame: the drawing's bounds give the picture its size.
-        {"no frame", QRect(), QRect(0, 0, 100, 100), 100.0 / (1024.0 / 27100.0) / 100.0, QRectF(5, 5, 190, 190), {}},
+        {"no frame", QRect(), QRect(0, 0, 100, 100), 100.0 / (1024.0 / 27100.0) / 100.0, {}, QRectF(5, 5, 190, 190), {}},
+        // The micrometres, where present, are exact; the millimetres are rounded.
+        {"no frame, micrometres", QRect(), QRect(0, 0, 100, 100), 100.0 * 0.25, QSize(256000, 192000),
+         QRectF(5, 5, 190, 190), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -383,7 +393,7 @@ TEST(EmfImport, ADrawingThatLeavesItsFrameBlankKeepsItsPlace)
         gdi.rec(37, {int(0x80000008)});
         // Rectangle() leaves out the right and bottom edges.
         gdi.rec(43, {c.box.left(), c.box.top(), c.box.right() + 1, c.box.bottom() + 1});
-        const QByteArray emf = gdi.finish(c.box, c.frame);
+        const QByteArray emf = gdi.finish(c.box, c.frame, c.micrometres);
         const EmfPicture picture = readEmf(emf);
         EXPECT_NEAR(c.sizeMm, picture.sizeMm.width(), 0.05);
         EXPECT_NEAR(c.sizeMm, picture.sizeMm.height(), 0.05);
