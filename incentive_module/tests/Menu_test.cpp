@@ -1,16 +1,9 @@
-#include "Menu.h"
-#include "UDM_MTC.h"
+#include "ZIRTestSupport.h"
 
-#include "platform/core/Application.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/Query.h"
-#include "installation/InstallMessages.h"
 #include "testing/ScriptedDialogs.h"
-#include "testing/TempInstallation.h"
-#include "uDmVortaModule.h"
-
-#include <gtest/gtest.h>
 
 using vorta::testing::ScriptedDialogs;
 
@@ -36,29 +29,18 @@ TEST(ZIRExceptionTexts, KnownEngineAndConversionTextsBecomePortuguese)
 }
 
 namespace {
-class ZIRMenuTest : public ::testing::Test {
+class ZIRMenuTest : public zir_test::ZIRIniciado {
 protected:
     void SetUp() override
     {
-        inst.installDatabase();
-        vorta::installation::installMessages(inst.folder("dados"));
-        InicializarVariaveisGlobais();
-        app()->setCommandLine({"ZIR", "0", "0"}); // no shell: sends go nowhere
-        vorta::ui::createForm(DM_MTC);
-        vorta::ui::createForm(FrmMenu);
+        ZIRIniciado::SetUp();
         vorta::setClock([] { return QDateTime(QDate(2026, 3, 15), QTime(10, 0)); });
     }
     void TearDown() override
     {
         vorta::setClock(nullptr);
-        vorta::Component::free(FrmMenu.get());
-        vorta::Component::free(DM_MTC.get());
-        app()->setMainForm(nullptr);
-        app()->setCommandLine({});
-        app()->clearTermination();
-        InicializarVariaveisGlobais();
+        ZIRIniciado::TearDown();
     }
-    static vorta::Application* app() { return vorta::Application::instance(); }
     void addMonth(int year, int month)
     {
         vorta::db::Query* q = DM_MTC->QryGeral;
@@ -68,7 +50,6 @@ protected:
         q->paramByName("m")->setAsInteger(month);
         q->execSql();
     }
-    vorta::testing::TempInstallation inst;
 };
 } // namespace
 

@@ -216,7 +216,8 @@ TEST_F(DmMapas, TheThirdMapOfARaiserDayAndSexIsRefused)
     dm->SetListaMaturidade = [&](const QStringList& l) { pickList = l; };
     mapaGravado(1, "M");
     novoMapa("M");
-    animal("JD", 300.0); // the second map of the day is fine
+    animal("JD", 300.0); // the second map of the day is fine, for each of its animals
+    animal("J2", 300.0);
     EXPECT_EQ(pickList, (QStringList{"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}));
     dm->TblMapas->post();
     dm->dbMTC->commit();

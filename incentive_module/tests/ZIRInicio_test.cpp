@@ -1,17 +1,7 @@
-#include "Menu.h"
-#include "T_Cad_Municipio.h"
-#include "T_DM_Comuns.h"
-#include "UDM_MTC.h"
-#include "ZIRInicio.h"
+#include "ZIRTestSupport.h"
 
-#include "installation/InstallMessages.h"
-#include "platform/core/Application.h"
 #include "platform/core/Exceptions.h"
 #include "testing/ScriptedDialogs.h"
-#include "testing/TempInstallation.h"
-#include "uDmVortaModule.h"
-
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -41,32 +31,7 @@ public:
     }
 };
 
-class ZIRInicio : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        inst.installDatabase();
-        vorta::installation::installMessages(inst.folder("dados"));
-        InicializarVariaveisGlobais();
-        app()->clearTermination();
-        app()->setMainForm(nullptr);
-        app()->setCommandLine({"ZIR", "0", "0"}); // no shell: sends go nowhere
-        CriaObjetosDoZIR();
-    }
-    void TearDown() override
-    {
-        vorta::Component::free(Cad_Municipio.get());
-        vorta::Component::free(DM_MTC.get());
-        vorta::Component::free(FrmMenu.get());
-        vorta::Component::free(DM_Comuns.get());
-        app()->setMainForm(nullptr);
-        app()->setCommandLine({});
-        app()->clearTermination();
-        InicializarVariaveisGlobais();
-    }
-    static vorta::Application* app() { return vorta::Application::instance(); }
-    vorta::testing::TempInstallation inst;
-};
+class ZIRInicio : public zir_test::ZIRIniciado {};
 
 } // namespace
 

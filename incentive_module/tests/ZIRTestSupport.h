@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Menu.h"
+#include "T_Cad_Municipio.h"
+#include "T_DM_Comuns.h"
+#include "UDM_MTC.h"
+#include "ZIRInicio.h"
+
+#include "installation/InstallMessages.h"
+#include "platform/core/Application.h"
+#include "testing/TempInstallation.h"
+#include "uDmVortaModule.h"
+
+#include <gtest/gtest.h>
+
+namespace zir_test {
+
+// The program started in this process on an installed database with its messages,
+// without a shell (sends go nowhere); everything it created is freed afterwards.
+class ZIRIniciado : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        inst.installDatabase();
+        vorta::installation::installMessages(inst.folder("dados"));
+        InicializarVariaveisGlobais();
+        app()->clearTermination();
+        app()->setMainForm(nullptr);
+        app()->setCommandLine({"ZIR", "0", "0"});
+        CriaObjetosDoZIR();
+    }
+    void TearDown() override
+    {
+        vorta::Component::free(Cad_Municipio.get());
+        vorta::Component::free(DM_MTC.get());
+        vorta::Component::free(FrmMenu.get());
+        vorta::Component::free(DM_Comuns.get());
+        app()->setMainForm(nullptr);
+        app()->setCommandLine({});
+        app()->clearTermination();
+        InicializarVariaveisGlobais();
+    }
+    static vorta::Application* app() { return vorta::Application::instance(); }
+    vorta::testing::TempInstallation inst;
+};
+
+} // namespace zir_test
