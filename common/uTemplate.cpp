@@ -418,6 +418,9 @@ void TFtemplate::btGravarClick(QWidget*)
     buttonsBrowsing();
     showDetailToggle();
     btConsultaGrid->setEnabled(true);
+    // The first record saved into an empty table makes its details reachable again
+    // from the grid page.
+    btConsultaSimples->setEnabled(true);
     status91();
     ScrollBox1->setFocus();
 }

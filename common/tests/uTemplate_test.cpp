@@ -182,6 +182,24 @@ TEST_F(TemplateForm, AnEmptyTableKeepsEveryRecordButtonOff)
     EXPECT_EQ(empty, enabledButtons());
 }
 
+TEST_F(TemplateForm, TheFirstRecordSavedIntoAnEmptyTableTurnsTheRecordButtonsOn)
+{
+    addDetailEdits();
+    table->OnNewRecord = [](vorta::db::DataSet& ds) { ds.fieldByName(QStringLiteral("Mun_Codigo"))->setAsInteger(1); };
+    show();
+    click(form->btIncluir);
+    nome->setFocus();
+    QTest::keyClicks(nome, QStringLiteral("PALMAS"));
+    click(form->btGravar);
+    ASSERT_EQ(1, table->recordCount());
+    click(form->btConsultaGrid);
+    EXPECT_EQ(kBrowsing, enabledButtons());
+    // Details of the new record through the legend as through the button.
+    click(form->Label2);
+    EXPECT_FALSE(form->pagina1->isHidden());
+    EXPECT_EQ(QStringLiteral("PALMAS"), nome->text());
+}
+
 TEST_F(TemplateForm, DeletingTheLastRecordLeavesNoRecordButtonOn)
 {
     addTowns(2);
