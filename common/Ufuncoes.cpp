@@ -35,6 +35,9 @@ QString GetVersionExe(const QString& name)
 #include "platform/db/Query.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QPushButton>
+
+#include <algorithm>
 #include <memory>
 
 QString GetErrorMessage(int code, const QVariantList& args)
@@ -85,29 +88,62 @@ namespace {
 
 enum SystemButton { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
-vorta::ui::DialogButton systemButton(SystemButton id)
+struct SystemButtonInfo {
+    SystemButton id;
+    TMsgDlgBtn dialogButton; // the library's button with the same result
+    const char16_t* name;
+    const char16_t* caption;
+};
+
+const SystemButtonInfo& systemButton(SystemButton id)
 {
-    switch (id) {
-    case IDOK: return {QStringLiteral("OK"), QStringLiteral("OK"), IDOK};
-    case IDCANCEL: return {QStringLiteral("Cancel"), QStringLiteral("Cancelar"), IDCANCEL};
-    case IDYES: return {QStringLiteral("Yes"), QStringLiteral("&Sim"), IDYES};
-    case IDNO: return {QStringLiteral("No"), QStringLiteral("&Não"), IDNO};
-    }
-    return {};
+    static const SystemButtonInfo table[] = {
+        {IDOK, mbOK, u"OK", u"OK"},
+        {IDCANCEL, mbCancel, u"Cancel", u"Cancelar"},
+        {IDYES, mbYes, u"Yes", u"&Sim"},
+        {IDNO, mbNo, u"No", u"&Não"},
+    };
+    for (const SystemButtonInfo& b : table)
+        if (b.id == id)
+            return b;
+    return table[0];
 }
 
-// The first button is the default; Escape answers Cancel where there is one, OK
-// on a lone OK.
-int systemBox(const QString& text, std::initializer_list<SystemButton> buttons, int escapeResult)
+// The first button is the default; Escape answers Cancel where there is one, No on
+// a Yes/No box and OK on a lone OK. The box shown to a person is the library's
+// dialog with the product caption, the system's captions and the icon of the flags.
+int systemBox(const QString& text, TMsgDlgType icon, std::initializer_list<SystemButton> buttons,
+              SystemButton escapeResult)
 {
     vorta::ui::MessageRequest request;
     request.kind = vorta::ui::MessageKind::SystemBox;
     request.caption = QStringLiteral("Vorta - Vorta");
     request.text = text;
-    for (SystemButton b : buttons)
-        request.buttons.append(systemButton(b));
+    TMsgDlgButtons dialogButtons;
+    for (SystemButton id : buttons) {
+        const SystemButtonInfo& b = systemButton(id);
+        request.buttons.append({QString::fromUtf16(b.name), QString::fromUtf16(b.caption), b.id});
+        dialogButtons += b.dialogButton;
+    }
     request.defaultResult = *buttons.begin();
     request.cancelResult = escapeResult;
+    request.runInteractive = [=] {
+        TMessageForm* form = CreateMessageDialog(text, icon, dialogButtons);
+        struct Free {
+            TMessageForm* form;
+            ~Free() { vorta::Component::free(form); }
+        } guard{form};
+        form->setCaption(request.caption);
+        for (QPushButton* button : form->buttons())
+            for (const vorta::ui::DialogButton& b : request.buttons)
+                if (button->objectName() == b.name)
+                    button->setText(b.caption);
+        const int result = form->showModal();
+        // Closed through the frame: the box's Escape answer, never a Cancel it does not offer.
+        const bool offered = std::any_of(request.buttons.cbegin(), request.buttons.cend(),
+                                         [result](const vorta::ui::DialogButton& b) { return b.modalResult == result; });
+        return offered ? result : request.cancelResult;
+    };
     return vorta::ui::dialogService().message(request);
 }
 
@@ -115,27 +151,27 @@ int systemBox(const QString& text, std::initializer_list<SystemButton> buttons, 
 
 int MsgErro(const QString& text)
 {
-    return systemBox(text, {IDOK}, IDOK);
+    return systemBox(text, mtError, {IDOK}, IDOK);
 }
 
 void MsgInfo(const QString& text)
 {
-    systemBox(text, {IDOK}, IDOK);
+    systemBox(text, mtInformation, {IDOK}, IDOK);
 }
 
 int MsgSimNao(const QString& text)
 {
-    return systemBox(text, {IDYES, IDNO}, IDNO);
+    return systemBox(text, mtConfirmation, {IDYES, IDNO}, IDNO);
 }
 
 int MsgSimNaoCancela(const QString& text)
 {
-    return systemBox(text, {IDYES, IDNO, IDCANCEL}, IDCANCEL);
+    return systemBox(text, mtConfirmation, {IDYES, IDNO, IDCANCEL}, IDCANCEL);
 }
 
 int MsgOkCancela(const QString& text)
 {
-    return systemBox(text, {IDOK, IDCANCEL}, IDCANCEL);
+    return systemBox(text, mtConfirmation, {IDOK, IDCANCEL}, IDCANCEL);
 }
 
 // ---- Registration checks and masks ----------------------------------------------

@@ -30,7 +30,13 @@ public:
     constexpr TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> buttons)
     {
         for (TMsgDlgBtn b : buttons)
-            m_bits = static_cast<std::uint16_t>(m_bits | bit(b));
+            *this += b;
+    }
+    // Adds a button to the set.
+    constexpr TMsgDlgButtons& operator+=(TMsgDlgBtn b)
+    {
+        m_bits = static_cast<std::uint16_t>(m_bits | bit(b));
+        return *this;
     }
     constexpr bool contains(TMsgDlgBtn b) const { return (m_bits & bit(b)) != 0; }
     constexpr bool empty() const { return m_bits == 0; }

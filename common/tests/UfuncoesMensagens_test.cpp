@@ -11,7 +11,9 @@
 #include "testing/TempInstallation.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -226,6 +228,62 @@ TEST(SystemMessageBoxes, CarryTheProductCaptionAndTheSystemButtons)
         EXPECT_EQ(c.defaultResult, r.defaultResult);
         EXPECT_EQ(c.cancelResult, r.cancelResult);
     }
+}
+
+// The box a person sees: the library's dialog with the product caption, the icon of
+// the box's flags and the system's captions; the frame gives the box's Escape answer.
+TEST(SystemMessageBoxes, RealBoxShowsItsIconAndAnswersTheFrame)
+{
+    struct Case {
+        const char* what;
+        std::function<int(const QString&)> call;
+        QStyle::StandardPixmap icon;
+        QStringList captions;
+        const char* press; // nullptr: closed through the frame
+        int expected;
+    };
+    const Case cases[] = {
+        {"erro, moldura", [](const QString& t) { return MsgErro(t); }, QStyle::SP_MessageBoxCritical, {"OK"}, nullptr, 1},
+        {"info, ok", [](const QString& t) { MsgInfo(t); return 1; }, QStyle::SP_MessageBoxInformation, {"OK"}, "OK", 1},
+        {"sim/nao, moldura", [](const QString& t) { return MsgSimNao(t); }, QStyle::SP_MessageBoxQuestion,
+         {"&Sim", "&Não"}, nullptr, 7},
+        {"sim/nao, sim", [](const QString& t) { return MsgSimNao(t); }, QStyle::SP_MessageBoxQuestion,
+         {"&Sim", "&Não"}, "Yes", 6},
+        {"sim/nao/cancela, moldura", [](const QString& t) { return MsgSimNaoCancela(t); }, QStyle::SP_MessageBoxQuestion,
+         {"&Sim", "&Não", "Cancelar"}, nullptr, 2},
+        {"ok/cancela, moldura", [](const QString& t) { return MsgOkCancela(t); }, QStyle::SP_MessageBoxQuestion,
+         {"OK", "Cancelar"}, nullptr, 2},
+        {"ok/cancela, ok", [](const QString& t) { return MsgOkCancela(t); }, QStyle::SP_MessageBoxQuestion,
+         {"OK", "Cancelar"}, "OK", 1},
+    };
+    vorta::ui::InteractiveDialogService real;
+    vorta::ui::setDialogService(&real);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString caption;
+        QStringList captions;
+        bool iconMatches = false;
+        vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+            caption = form.caption();
+            auto* image = form.findChild<QLabel*>(QStringLiteral("Image"));
+            iconMatches = image
+                          && image->pixmap().toImage()
+                                 == form.style()->standardIcon(c.icon).pixmap(32, 32).toImage();
+            for (QPushButton* b : form.findChildren<QPushButton*>())
+                captions << b->text();
+            if (c.press)
+                form.findChild<QPushButton*>(QString::fromLatin1(c.press))->click();
+            else
+                static_cast<QWidget&>(form).close();
+            return vorta::ui::mrNone;
+        });
+        EXPECT_EQ(c.expected, c.call(QStringLiteral("Número informado não é um CPF!")));
+        EXPECT_EQ(QStringLiteral("Vorta - Vorta"), caption);
+        EXPECT_TRUE(iconMatches);
+        EXPECT_EQ(c.captions, captions);
+    }
+    vorta::ui::setModalHook(nullptr);
+    vorta::ui::setDialogService(nullptr);
 }
 
 } // namespace

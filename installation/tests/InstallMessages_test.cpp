@@ -120,6 +120,7 @@ TEST(MessageCatalogueFile, ArgumentsWhereCallersPassThem)
         {509, {12}},
         {515, {QStringLiteral("Connection refused")}},
         {517, {QStringLiteral("ZIRN0123456.C26")}},
+        {869, {QStringLiteral("map_peso")}},
         {1312, {QStringLiteral("Contribuinte")}},
         {1407, {QStringLiteral("CIDADE"), QStringLiteral("CIDADE")}},
         {1428, {2}},
