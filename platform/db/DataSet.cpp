@@ -665,6 +665,9 @@ void DataSet::cancel()
     dataEvent(DataEvent::DataSetChange);
     if (AfterCancel)
         AfterCancel(*this);
+    // A cancelled insert has moved the cursor back to a stored record.
+    if (wasInsert && AfterScroll)
+        AfterScroll(*this);
 }
 
 void DataSet::deleteRecord()
