@@ -7,6 +7,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -595,11 +599,24 @@ TEST_F(DialogsXTest, UnattendedRunsAnswerTheDefault)
     EXPECT_EQ(before, vorta::Screen::instance().formCount());
 }
 
+QString screenshotFolder()
+{
+    return QDir(qEnvironmentVariableIsEmpty("VORTA_BIN_DIR") ? QCoreApplication::applicationDirPath()
+                                                            : qEnvironmentVariable("VORTA_BIN_DIR"))
+        .absoluteFilePath(QStringLiteral("../screenshots"));
+}
+
+// The pictures of a real X server carry its name, so they sit beside the headless ones.
+QString screenshotName(const char* base)
+{
+    const QString platform = QGuiApplication::platformName();
+    const QString suffix = platform == QLatin1String("offscreen") ? QString() : QLatin1Char('_') + platform;
+    return QString::fromLatin1(base) + suffix + QStringLiteral(".png");
+}
+
 TEST_F(DialogsXTest, ScreenshotsOfConfirmationAndErrorDialogs)
 {
-    const QString folder = QDir(qEnvironmentVariableIsEmpty("VORTA_BIN_DIR") ? QCoreApplication::applicationDirPath()
-                                                                             : qEnvironmentVariable("VORTA_BIN_DIR"))
-                               .absoluteFilePath(QStringLiteral("../screenshots"));
+    const QString folder = screenshotFolder();
     ASSERT_TRUE(QDir().mkpath(folder));
     struct Shot {
         const char* file;
@@ -608,21 +625,55 @@ TEST_F(DialogsXTest, ScreenshotsOfConfirmationAndErrorDialogs)
         TMsgDlgButtons buttons;
     };
     const Shot shots[] = {
-        {"dialog-confirmation.png", QStringLiteral("86 - Deseja realmente sair do sistema?"), mtConfirmation,
+        {"dialog-confirmation", QStringLiteral("86 - Deseja realmente sair do sistema?"), mtConfirmation,
          {mbYes, mbNo}},
-        {"dialog-error.png",
+        {"dialog-error",
          QStringLiteral("33 - Não foi possível gravar o registro. Verifique os dados informados e tente novamente."),
          mtError, {mbOK}},
     };
     for (const Shot& shot : shots) {
         Owned dlg(CreateMessageDialog(shot.text, shot.type, shot.buttons));
         const QImage image = dlg->grab().toImage();
-        const QString path = QDir(folder).absoluteFilePath(QString::fromLatin1(shot.file));
+        const QString path = QDir(folder).absoluteFilePath(screenshotName(shot.file));
         ASSERT_TRUE(image.save(path)) << path.toStdString();
         const QImage back(path);
         EXPECT_EQ(dlg->size(), back.size());
         // Something was drawn besides the background.
         EXPECT_NE(back.pixel(dlg->image()->x() + 16, dlg->image()->y() + 16), back.pixel(1, 1));
+    }
+}
+
+// The same pictures drawn by a real (virtual) X server, for a person to look at.
+TEST(DialogsXPictures, UnderAVirtualXServer)
+{
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        GTEST_SKIP() << "already the run under the X server";
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    const QString folder = screenshotFolder();
+    const QStringList pictures{QDir(folder).absoluteFilePath(QStringLiteral("dialog-confirmation_xcb.png")),
+                               QDir(folder).absoluteFilePath(QStringLiteral("dialog-error_xcb.png"))};
+    for (const QString& p : pictures)
+        QFile::remove(p);
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
+                        QCoreApplication::applicationFilePath(),
+                        QStringLiteral("--gtest_filter=DialogsXTest.ScreenshotsOfConfirmationAndErrorDialogs")});
+    ASSERT_TRUE(run.waitForStarted(10000));
+    ASSERT_TRUE(run.waitForFinished(120000)) << "the run under the X server did not end";
+    const QString output = QString::fromLocal8Bit(run.readAll());
+    ASSERT_EQ(0, run.exitCode()) << output.toStdString();
+    for (const QString& p : pictures) {
+        const QImage picture(p);
+        EXPECT_FALSE(picture.isNull()) << p.toStdString();
+        // A dialog of a 1024-pixel screen: wider than its buttons, narrower than the screen.
+        EXPECT_GT(picture.width(), 150) << p.toStdString();
+        EXPECT_LT(picture.width(), 1024) << p.toStdString();
     }
 }
 
