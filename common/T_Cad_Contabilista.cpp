@@ -4,6 +4,8 @@
 #include "T_DM_Comuns.h"
 #include "Ufuncoes.h"
 
+#include <QGroupBox>
+
 vorta::Guarded<TCad_Contabilista> Cad_Contabilista;
 
 using vorta::ui::Align;
@@ -49,102 +51,114 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
         if (auto* c = vorta::ui::Control::of(w))
             c->OnEnter = [this, n](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(n)); };
     };
-    struct CampoEdit {
+    // The detail page in its two groups, in tab order: each field's column, row and
+    // width. A lookup list edits the key field of its lookup (LK_Logradouro through
+    // TipLog_Codigo), so a choice is stored.
+    GroupBox_Contabilista = new QGroupBox(QStringLiteral("Informações do Contabilista"), pagina1);
+    GroupBox_Contabilista->setObjectName(QStringLiteral("GroupBox_Contabilista"));
+    GroupBox_Contabilista->setGeometry(4, 4, 706, 240);
+    GroupBox_Escritorio = new QGroupBox(QStringLiteral("Informações sobre o Escritório / Empresa Contabíl"), pagina1);
+    GroupBox_Escritorio->setObjectName(QStringLiteral("GroupBox_Escritorio"));
+    GroupBox_Escritorio->setGeometry(4, 250, 706, 72);
+
+    struct Campo {
+        QGroupBox* grupo;
+        int coluna;
+        int linha;
+        int largura;
         const char* caption;
+        const char* nome;
         const char* field;
         int hint;
-        DBEdit** target;
+        // Lookups only: the list and its key and shown fields.
+        vorta::db::DataSource* lista = nullptr;
+        const char* chave = nullptr;
+        const char* mostra = nullptr;
     };
-    DBEdit* semAlvo = nullptr;
-    const CampoEdit edits[] = {
-        {"CPF", "Resp_CPF", 15, &DBEdit_Resp_CPF},
-        {"CRC", "Resp_CRC", 16, &semAlvo},
-        {"Nome", "Resp_Nome", 17, &semAlvo},
-        {"Logradouro", "Resp_Logradouro", 41, &semAlvo},
-        {"Número", "Resp_Numero", 42, &semAlvo},
-        {"Complemento", "Resp_Complemento", 43, &semAlvo},
-        {"Bairro", "Resp_Bairro", 45, &DBEdit_Resp_Bairro},
-        {"UF", "Resp_UF", 0, &DBEdit_Resp_UF},
-        {"CEP", "Resp_CEP", 67, &DBEditCEP},
-        {"DDD", "Resp_DDDFone", 18, &semAlvo},
-        {"Fone", "Resp_Fone", 19, &semAlvo},
-        {"Email", "Resp_Email", 20, &semAlvo},
-        {"DDD", "Resp_DDDFAX", 71, &semAlvo},
-        {"Fax", "Resp_FAX", 47, &semAlvo},
-        {"CRC do Escritório", "Resp_CRC_Empresa", 576, &semAlvo},
-        {"Nome do Escritório", "Resp_NomeEscritorio", 578, &semAlvo},
-    };
-    int top = 8;
-    for (const CampoEdit& c : edits) {
-        auto* l = new Label(pagina1, QString::fromUtf8(c.caption));
-        l->setGeometry(16, top, 140, 16);
-        const QString nome = QString::fromLatin1(c.field) == QLatin1String("Resp_CEP")
-                                 ? QStringLiteral("DBEditCEP")
-                                 : QStringLiteral("DBEdit_") + QString::fromLatin1(c.field);
-        auto* e = new DBEdit(pagina1, nome);
-        e->setGeometry(160, top, 300, 21);
-        e->setDataSource(dsBase);
-        e->setDataField(QString::fromLatin1(c.field));
-        e->charCase = vorta::ui::CharCase::Upper;
-        if (c.hint)
-            hint(e, c.hint);
-        l->setBuddy(e);
-        *c.target = e;
-        top += 24;
+    vorta::db::DataSource* tipos = nullptr;
+    if (DM_Comuns) {
+        tipos = new vorta::db::DataSource(this);
+        tipos->setDataSet(DM_Comuns->Tb_TipoResp);
     }
-    auto* hintFone = new Label(pagina1, QStringLiteral("(0 XX )"), QStringLiteral("Label_DDD"));
-    hintFone->setGeometry(470, 8 + 9 * 24, 60, 16);
+    QGroupBox* const pessoa = GroupBox_Contabilista;
+    QGroupBox* const escritorio = GroupBox_Escritorio;
+    const Campo campos[] = {
+        {pessoa, 0, 0, 110, "CPF", "DBEdit_Resp_CPF", "Resp_CPF", 15},
+        {pessoa, 0, 1, 110, "CRC", "DBEdit_Resp_CRC", "Resp_CRC", 16},
+        {pessoa, 0, 2, 220, "Nome", "DBEdit_Resp_Nome", "Resp_Nome", 17},
+        {pessoa, 0, 3, 150, "Tipo de Logradouro", "DBLookup_Logradouro", "TipLog_Codigo", 40,
+         DM_Comuns ? DM_Comuns->Ds_Logradouro : nullptr, "TipLog_Codigo", "TipLog_Descricao"},
+        {pessoa, 0, 4, 220, "Logradouro", "DBEdit_Resp_Logradouro", "Resp_Logradouro", 41},
+        {pessoa, 0, 5, 60, "Número", "DBEdit_Resp_Numero", "Resp_Numero", 42},
+        {pessoa, 0, 6, 220, "Complemento", "DBEdit_Resp_Complemento", "Resp_Complemento", 43},
+        {pessoa, 0, 7, 150, "Tipo de Bairro", "DBLookup_Bairro", "TipBai_Codigo", 44,
+         DM_Comuns ? DM_Comuns->Ds_Bairro : nullptr, "TipBai_Codigo", "TipBai_Descricao"},
+        {pessoa, 1, 0, 200, "Bairro", "DBEdit_Resp_Bairro", "Resp_Bairro", 45},
+        {pessoa, 1, 1, 150, "Município", "DBLookup_Municipio", "Mun_Endereco", 51,
+         DM_Comuns ? DM_Comuns->Ds_C_Municipio : nullptr, "Mun_Codigo", "Mun_Descricao"},
+        {pessoa, 1, 2, 30, "UF", "DBEdit_Resp_UF", "Resp_UF", 0},
+        {pessoa, 1, 3, 80, "CEP", "DBEditCEP", "Resp_CEP", 67},
+        {pessoa, 1, 4, 30, "DDD", "DBEdit_Resp_DDDFone", "Resp_DDDFone", 18},
+        {pessoa, 1, 5, 100, "Fone", "DBEdit_Resp_Fone", "Resp_Fone", 19},
+        {pessoa, 1, 6, 200, "Email", "DBEdit_Resp_Email", "Resp_Email", 20},
+        {pessoa, 1, 7, 30, "DDD", "DBEdit_Resp_DDDFAX", "Resp_DDDFAX", 71},
+        {pessoa, 1, 8, 100, "Fax", "DBEdit_Resp_FAX", "Resp_FAX", 47},
+        {escritorio, 0, 0, 110, "CRC do Escritório", "DBEdit_Resp_CRC_Empresa", "Resp_CRC_Empresa", 576},
+        {escritorio, 1, 0, 150, "Tipo do CRC", "DBLookup_TipoResp", "Resp_TipoCRCEmpresa", 577, tipos, "TipoResp_Codigo",
+         "TipoResp_Descricao"},
+        {escritorio, 0, 1, 220, "Nome do Escritório", "DBEdit_Resp_NomeEscritorio", "Resp_NomeEscritorio", 578},
+    };
+    for (const Campo& c : campos) {
+        const int x = c.coluna == 0 ? 8 : 356;
+        const int top = 18 + c.linha * 24;
+        auto* l = new Label(c.grupo, QString::fromUtf8(c.caption));
+        l->setGeometry(x, top + 3, 108, 16);
+        QWidget* w = nullptr;
+        if (c.chave) {
+            auto* k = new DBLookupComboBox(c.grupo, QString::fromLatin1(c.nome));
+            k->rxKind = true;
+            k->setKeyField(QString::fromLatin1(c.chave));
+            k->setListField(QString::fromLatin1(c.mostra));
+            if (c.lista)
+                k->setListSource(c.lista);
+            k->setDataSource(dsBase);
+            k->setDataField(QString::fromLatin1(c.field));
+            w = k;
+        } else {
+            auto* e = new DBEdit(c.grupo, QString::fromLatin1(c.nome));
+            e->setDataSource(dsBase);
+            e->setDataField(QString::fromLatin1(c.field));
+            e->charCase = vorta::ui::CharCase::Upper;
+            w = e;
+        }
+        w->setGeometry(x + 112, top, c.largura, 21);
+        if (c.hint)
+            hint(w, c.hint);
+        l->setBuddy(w);
+        if (QLatin1String(c.field) == QLatin1String("Mun_Endereco")) {
+            btMuncipio = new vorta::ui::SpeedButton(c.grupo, QStringLiteral("btMuncipio"));
+            btMuncipio->setCaption(QStringLiteral("&Município"));
+            btMuncipio->setGeometry(x + 112 + c.largura + 4, top, 76, 21);
+            btMuncipio->setEnabled(false);
+        }
+        if (QLatin1String(c.field) == QLatin1String("Resp_DDDFone")) {
+            auto* hintFone = new Label(c.grupo, QStringLiteral("(0 XX )"), QStringLiteral("Label_DDD"));
+            hintFone->setGeometry(x + 112 + c.largura + 6, top + 3, 50, 16);
+        }
+    }
+    DBEdit_Resp_CPF = findChild<DBEdit*>(QStringLiteral("DBEdit_Resp_CPF"));
+    DBEdit_Resp_Bairro = findChild<DBEdit*>(QStringLiteral("DBEdit_Resp_Bairro"));
+    DBEdit_Resp_UF = findChild<DBEdit*>(QStringLiteral("DBEdit_Resp_UF"));
+    DBEditCEP = findChild<DBEdit*>(QStringLiteral("DBEditCEP"));
+    DBLookup_Logradouro = findChild<DBLookupComboBox*>(QStringLiteral("DBLookup_Logradouro"));
+    DBLookup_Bairro = findChild<DBLookupComboBox*>(QStringLiteral("DBLookup_Bairro"));
+    DBLookup_Municipio = findChild<DBLookupComboBox*>(QStringLiteral("DBLookup_Municipio"));
+    DBLookup_TipoResp = findChild<DBLookupComboBox*>(QStringLiteral("DBLookup_TipoResp"));
     // UF is filled from the municipality; any change of it shows its hint.
     DBEdit_Resp_UF->OnChange = [this](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(66)); };
 
-    struct CampoLookup {
-        const char* caption;
-        const char* name;
-        const char* field;
-        int hint;
-        DBLookupComboBox** target;
-        vorta::db::DataSource* lista;
-        const char* chave;
-        const char* mostra;
-    };
-    const CampoLookup lookups[] = {
-        {"Tipo de Logradouro", "DBLookup_Logradouro", "LK_Logradouro", 40, &DBLookup_Logradouro,
-         DM_Comuns ? DM_Comuns->Ds_Logradouro : nullptr, "TipLog_Codigo", "TipLog_Descricao"},
-        {"Tipo de Bairro", "DBLookup_Bairro", "Lk_Bairro", 44, &DBLookup_Bairro,
-         DM_Comuns ? DM_Comuns->Ds_Bairro : nullptr, "TipBai_Codigo", "TipBai_Descricao"},
-        {"Município", "DBLookup_Municipio", "LK_Municipio", 51, &DBLookup_Municipio,
-         DM_Comuns ? DM_Comuns->Ds_C_Municipio : nullptr, "Mun_Codigo", "Mun_Descricao"},
-        {"Tipo do CRC", "DBLookup_TipoResp", "Lk_TipoResp", 577, &DBLookup_TipoResp, nullptr, "TipoResp_Codigo",
-         "TipoResp_Descricao"},
-    };
-    for (const CampoLookup& c : lookups) {
-        auto* l = new Label(pagina1, QString::fromUtf8(c.caption));
-        l->setGeometry(16, top, 140, 16);
-        auto* k = new DBLookupComboBox(pagina1, QString::fromLatin1(c.name));
-        k->rxKind = true;
-        k->setGeometry(160, top, 300, 21);
-        k->setDataSource(dsBase);
-        k->setDataField(QString::fromLatin1(c.field));
-        k->setKeyField(QString::fromLatin1(c.chave));
-        k->setListField(QString::fromLatin1(c.mostra));
-        if (c.lista)
-            k->setListSource(c.lista);
-        hint(k, c.hint);
-        l->setBuddy(k);
-        *c.target = k;
-        top += 24;
-    }
-    btMuncipio = new vorta::ui::SpeedButton(pagina1, QStringLiteral("btMuncipio"));
-    btMuncipio->setCaption(QStringLiteral("&Município"));
-    btMuncipio->setGeometry(470, top - 3 * 24, 80, 21);
-    btMuncipio->setEnabled(false);
-
-    if (DM_Comuns) {
+    if (DM_Comuns)
         dsBase->setDataSet(DM_Comuns->Tb_Responsavel);
-        auto* tipos = new vorta::db::DataSource(this);
-        tipos->setDataSet(DM_Comuns->Tb_TipoResp);
-        DBLookup_TipoResp->setListSource(tipos);
-    }
     QList<vorta::ui::GridColumn> colunas;
     for (const char* f : {"Resp_CPF", "Resp_CRC", "Resp_Nome", "Resp_DDDFone", "Resp_Fone", "Resp_Email",
                           "Resp_TipoCRC", "Resp_DDDFAX", "Resp_FAX", "Resp_CRC_Empresa", "Resp_NomeEscritorio",
@@ -186,6 +200,10 @@ void TCad_Contabilista::FormShow(Form* sender)
     if (DM_Comuns) {
         DM_Comuns->FocaCampo = [this](const QString&, const QString& campo) { FocaControleDoCampo(this, campo); };
         DM_Comuns->Tb_TipoResp->open();
+        // The lookups show their descriptions and lists only over open tables.
+        for (vorta::db::Table* lista : {DM_Comuns->Tb_Logradouro, DM_Comuns->Tb_Bairro, DM_Comuns->Tb_C_Municipio})
+            if (!lista->active())
+                lista->open();
     }
     TFtemplate::FormShow(sender);
     DesabilitaReadOnly(this);

@@ -2,6 +2,8 @@
 
 #include "uTemplate.h"
 
+class QGroupBox;
+
 // The accountant register, with the accountant's office.
 class TCad_Contabilista : public TFtemplate {
     Q_OBJECT
@@ -13,6 +15,8 @@ public:
     vorta::ui::RadioGroup* RadioGroup_Contabilista;
     vorta::ui::Edit* Edit_Busca;
 
+    QGroupBox* GroupBox_Contabilista;
+    QGroupBox* GroupBox_Escritorio;
     vorta::ui::DBEdit* DBEdit_Resp_CPF;
     vorta::ui::DBEdit* DBEdit_Resp_Bairro;
     vorta::ui::DBEdit* DBEdit_Resp_UF;

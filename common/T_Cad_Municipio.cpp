@@ -23,6 +23,12 @@ void FocaControleDoCampo(QWidget* form, const QString& campo)
             return;
         }
     }
+    // A lookup field is chosen through the list that edits its key field.
+    if (auto* registro = qobject_cast<TFtemplate*>(form))
+        if (vorta::db::DataSet* ds = registro->dsBase->dataSet())
+            if (vorta::db::Field* f = ds->findField(campo);
+                f && f->fieldKind() == vorta::db::FieldKind::Lookup && !f->keyFields().isEmpty())
+                FocaControleDoCampo(form, f->keyFields());
 }
 
 TCad_Municipio::TCad_Municipio(vorta::Component* owner) : TFtemplate(owner)

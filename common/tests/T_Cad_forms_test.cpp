@@ -34,7 +34,8 @@ protected:
         m_inst.installDatabase();
         vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), QStringLiteral(
             "DELETE FROM mensagem; INSERT INTO mensagem (Men_Codigo, Men_Descricao) VALUES"
-            " (87, 'M87'), (88, 'M88'), (91, 'M91'), (92, 'M92');"
+            " (60, 'M60'), (87, 'M87'), (88, 'M88'), (91, 'M91'), (92, 'M92');"
+            "INSERT INTO Bairro (TipBai_Codigo, TipBai_Descricao) VALUES ('CTO', 'CTO CENTRO');"
             "INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_CEPInicial, Mun_CEPFinal, Mun_UF) VALUES"
             " (998999, 'QUASE', '77600000', '77600000', 'QX'), (999000, 'PRIMEIRA', '77610000', '77610000', 'QX'),"
             " (999001, 'LONGE', NULL, NULL, 'EX');"
@@ -218,8 +219,9 @@ TEST_F(CadForms, LookupsCloseOnTheirOwnGesturesWithTheChoiceCurrent)
         EXPECT_EQ(resultado != vorta::ui::mrNone, c.fecha);
         EXPECT_EQ(guard.isNull(), c.fecha) << "a closed lookup frees itself";
         // A double-click in the grid first opens the detail page, as outside a lookup.
-        if (c.gesto == Gesto::DuploClique)
+        if (c.gesto == Gesto::DuploClique) {
             EXPECT_TRUE(detalhe);
+        }
         EXPECT_EQ(ds->fieldByName(QString::fromLatin1(c.lookup.campo))->asString(),
                   QString::fromLatin1(c.lookup.escolhido));
         vorta::Component::free(guard.get());
@@ -267,6 +269,89 @@ TEST_F(CadForms, LookupChoiceCopiesNothingIntoABrowsingRecord)
     EXPECT_EQ(ds.state(), DataSetState::Browse);
     EXPECT_TRUE(ds.fieldByName(QStringLiteral("Resp_UF"))->asString().isEmpty());
     EXPECT_TRUE(ds.fieldByName(QStringLiteral("Mun_Endereco"))->isNull());
+}
+
+// The accountant's lists: a choice is stored in the record, and a municipality brings
+// its UF and, when it has a single one, its CEP.
+TEST_F(CadForms, AccountantListsStoreTheChoiceAndTheMunicipalityItsUfAndCep)
+{
+    TCad_Contabilista* f = abre(Cad_Contabilista);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
+    ASSERT_TRUE(ds.locate(QStringLiteral("Resp_CPF"), QStringLiteral("52998224725")));
+    click(f->btAlterar);
+    ASSERT_EQ(ds.state(), DataSetState::Edit);
+    auto escolhe = [](vorta::ui::DBLookupComboBox* lista, const char* texto) {
+        const int i = lista->findText(QString::fromLatin1(texto));
+        ASSERT_GE(i, 0) << texto;
+        lista->choose(i);
+    };
+    struct Caso {
+        const char* municipio;
+        qint64 codigo;
+        const char* cep;
+        bool cepLivre;
+    };
+    const Caso casos[] = {{"RIO CLARO", 1004, "77400000", false}, {"PORTO DAS ARAUCARIAS", 1001, "", true}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.municipio);
+        ds.fieldByName(QStringLiteral("Resp_CEP"))->setAsString(QStringLiteral("77777777"));
+        escolhe(f->DBLookup_Municipio, c.municipio);
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Mun_Endereco"))->asInteger(), c.codigo);
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("LK_Municipio"))->asString(), QString::fromLatin1(c.municipio));
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Resp_UF"))->asString(), "QX");
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Resp_CEP"))->asString(), QString::fromLatin1(c.cep));
+        EXPECT_EQ(f->DBEditCEP->isEnabled(), c.cepLivre);
+    }
+    // No municipality: no UF and no CEP either.
+    ds.fieldByName(QStringLiteral("Mun_Endereco"))->clear();
+    f->DBLookup_MunicipioEscolha(f->DBLookup_Municipio);
+    EXPECT_TRUE(ds.fieldByName(QStringLiteral("Resp_UF"))->asString().isEmpty());
+    EXPECT_TRUE(ds.fieldByName(QStringLiteral("Resp_CEP"))->asString().isEmpty());
+
+    escolhe(f->DBLookup_Logradouro, "RUA");
+    escolhe(f->DBLookup_TipoResp, "ESCRITORIO");
+    EXPECT_EQ(ds.fieldByName(QStringLiteral("TipLog_Codigo"))->asString(), "R");
+    EXPECT_EQ(ds.fieldByName(QStringLiteral("LK_Logradouro"))->asString(), "RUA");
+    EXPECT_EQ(ds.fieldByName(QStringLiteral("Resp_TipoCRCEmpresa"))->asInteger(), 3);
+    ds.cancel();
+}
+
+TEST_F(CadForms, DistrictTypeCtoTakesTheDistrictAway)
+{
+    TCad_Contabilista* f = abre(Cad_Contabilista);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
+    click(f->btAlterar);
+    for (auto [tipo, livre] : {std::pair{"CTO CENTRO", false}, {"JARDIM", true}}) {
+        SCOPED_TRACE(tipo);
+        ds.fieldByName(QStringLiteral("Resp_Bairro"))->setAsString(QStringLiteral("SETOR SUL"));
+        f->DBLookup_Bairro->choose(f->DBLookup_Bairro->findText(QString::fromLatin1(tipo)));
+        f->DBLookup_Bairro->setFocus();
+        f->DBLookup_BairroExit(f->DBLookup_Bairro);
+        EXPECT_EQ(f->DBEdit_Resp_Bairro->isEnabled(), livre);
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Resp_Bairro"))->asString().isEmpty(), !livre);
+        if (!livre) {
+            EXPECT_EQ(QApplication::focusWidget(), f->DBLookup_Municipio);
+        }
+    }
+    ds.cancel();
+}
+
+// A refusal naming a lookup field focuses the list that chooses it.
+TEST_F(CadForms, RefusedLookupFieldFocusesItsList)
+{
+    TCad_Contabilista* f = abre(Cad_Contabilista);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
+    ASSERT_TRUE(ds.locate(QStringLiteral("Resp_CPF"), QStringLiteral("52998224725")));
+    click(f->btAlterar);
+    ds.fieldByName(QStringLiteral("Resp_Logradouro"))->setAsString(QStringLiteral("DAS FLORES"));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Error, QStringLiteral("60 - M60"), 1);
+        click(f->btGravar);
+    }
+    EXPECT_EQ(ds.state(), DataSetState::Edit);
+    EXPECT_EQ(QApplication::focusWidget(), f->DBLookup_Logradouro);
+    ds.cancel();
 }
 
 } // namespace
