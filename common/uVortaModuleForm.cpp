@@ -52,6 +52,7 @@ TVortaModuleForm::TVortaModuleForm(vorta::Component* owner) : Form(owner)
     // handshake is then skipped because the application is terminating.
     XJustOne1 = std::make_unique<vorta::ipc::SingleInstance>();
     if (XJustOne1->alreadyRunning()) {
+        m_handedOver = true;
         XJustOne1->activatePrevious();
         vorta::Application::instance()->terminate();
     } else {
@@ -157,6 +158,10 @@ void TVortaModuleForm::XJustOne1AlreadyExist()
 
 void TVortaModuleForm::NotificarVorta(std::uint64_t wParam, std::int64_t lParam)
 {
+    // An instance that handed over to the running one is not the shell's module: its
+    // activation or end must not read as the running module's.
+    if (m_handedOver)
+        return;
     Messenger::instance().sendMessage(static_cast<vorta::ipc::WindowHandle>(VortaHandle), WM_VortaNotify, wParam,
                                       lParam);
 }

@@ -64,6 +64,8 @@ private:
     void bringForward();
 
     std::int64_t m_moduleNumber = 0;
+    // A later start that brought the running instance forward and ends.
+    bool m_handedOver = false;
 };
 
 extern vorta::Guarded<TVortaModuleForm> VortaModuleForm;

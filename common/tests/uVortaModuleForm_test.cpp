@@ -279,3 +279,21 @@ TEST_F(ModuleFormTest, TalksWithAShellInAnotherProcess)
     ASSERT_TRUE(remote.waitForFinished(kWait));
     EXPECT_EQ(remote.exitCode(), 0) << remote.transcript().toStdString();
 }
+
+// A second start hands over to the running program and ends without a word to the shell.
+TEST_F(ModuleFormTest, ASecondInstanceHandsOverAndNeverTalksToTheShell)
+{
+    vorta::ipc::SingleInstance running; // the program's first instance
+    int broughtForward = 0;
+    running.onActivate = [&] { ++broughtForward; };
+    ASSERT_TRUE(running.isFirst());
+
+    TModuloTeste* form = start();
+    EXPECT_TRUE(app()->terminated());
+    QCoreApplication::processEvents(); // the first instance comes forward from its loop
+    EXPECT_EQ(broughtForward, 1);
+    emit app()->activated();
+    vorta::Component::free(form);
+    EXPECT_TRUE(shell.handshakes.isEmpty());
+    EXPECT_TRUE(shell.notifications.isEmpty());
+}
