@@ -129,10 +129,6 @@ int DataSet::columnIndex(const QString& name) const
 
 void DataSet::bindFields()
 {
-    bool persistentData = false;
-    for (const auto& f : m_fields)
-        if (f->fieldKind() == FieldKind::Data && !f->fieldName().isEmpty() && f->slot() != -2)
-            persistentData = persistentData || true;
     // Fields made at an earlier open are "default" fields: find them again by name.
     std::vector<std::unique_ptr<Field>> defaults;
     std::vector<std::unique_ptr<Field>> persistent;
@@ -178,7 +174,6 @@ void DataSet::bindFields()
         }
         m_fields.push_back(std::move(f));
     }
-    Q_UNUSED(persistentData);
     m_hasComputedFields = false;
     for (const auto& f : m_fields)
         m_hasComputedFields = m_hasComputedFields || f->fieldKind() != FieldKind::Data;
