@@ -2,6 +2,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/db/SqlText.h"
+#include "platform/ui/EditMask.h"
 
 #include <cmath>
 #include <limits>
@@ -325,7 +326,10 @@ QString Field::displayText() const
             f.replace(QLatin1String("nn"), QLatin1String("mm"));
             f.replace(QLatin1String("hh"), QLatin1String("HH"));
             t = asDateTime().toString(f);
-        } else
+        } else if (m_type == FieldType::String && !m_editMask.isEmpty())
+            // A string shows through its edit mask, in grids and labels as in edits.
+            t = ui::EditMask(m_editMask).format(asString());
+        else
             t = asString();
     }
     if (OnGetText)

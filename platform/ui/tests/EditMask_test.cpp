@@ -1,6 +1,19 @@
 #include "platform/ui/EditMask.h"
 
+#include "platform/core/Component.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/Database.h"
+#include "platform/db/Field.h"
+#include "platform/db/Table.h"
+#include "platform/ui/DbControls.h"
+#include "platform/ui/DbGrid.h"
+#include "platform/ui/Form.h"
+
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using vorta::ui::EditMask;
 
@@ -172,6 +185,87 @@ TEST(EditMask, EditablePositionsAroundLiterals)
     EXPECT_EQ(mask.previousEditable(6), 5);
     EXPECT_EQ(mask.nextEditable(10), -1);
     EXPECT_EQ(mask.previousEditable(-1), -1);
+}
+
+// ---- One converter for fields, grids and edits ----
+
+// A register of two rows with a postal code, a registration and a date.
+class MaskedFieldsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString folder = dir.path() + QStringLiteral("/dados");
+        vorta::db::createDatabase(folder, QStringLiteral(R"SQL(
+CREATE TABLE vorta_catalog (table_name VARCHAR(128) NOT NULL PRIMARY KEY COLLATE NOCASE,
+  major INTEGER NOT NULL DEFAULT 1, minor INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE Cadastro (Id INTEGER NOT NULL PRIMARY KEY, Cep VARCHAR(8), Inscricao VARCHAR(18), Data DATE);
+INSERT INTO Cadastro VALUES (1, '77015012', '11144477735', '2004-02-29');
+INSERT INTO Cadastro VALUES (2, NULL, '281000000', NULL);
+)SQL"));
+        database = std::make_unique<vorta::db::Database>();
+        database->setDatabaseName(QStringLiteral("DB_Mask"));
+        database->setDirectory(folder);
+        database->open();
+        form = new vorta::ui::Form(nullptr);
+        table = new vorta::db::Table(form);
+        table->setDatabaseName(QStringLiteral("DB_Mask"));
+        table->setTableName(QStringLiteral("Cadastro"));
+        source = new vorta::db::DataSource(form);
+        source->setDataSet(table);
+        table->open();
+        table->fieldByName(QStringLiteral("Cep"))->setEditMask(QStringLiteral("99999\\-999;0;_"));
+        table->fieldByName(QStringLiteral("Inscricao"))->setEditMask(QStringLiteral("999.999.999-99;0; "));
+        table->fieldByName(QStringLiteral("Data"))->setEditMask(QStringLiteral("!99/99/9999;1;_"));
+    }
+    void TearDown() override
+    {
+        vorta::Component::free(form);
+        database.reset();
+    }
+    vorta::db::Field* field(const char* name) { return table->fieldByName(QString::fromUtf8(name)); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<vorta::db::Database> database;
+    vorta::ui::Form* form = nullptr;
+    vorta::db::Table* table = nullptr;
+    vorta::db::DataSource* source = nullptr;
+};
+
+TEST_F(MaskedFieldsTest, AStringFieldShowsItsValueThroughTheMask)
+{
+    EXPECT_EQ(field("Cep")->displayText(), QStringLiteral("77015-012"));
+    EXPECT_EQ(field("Inscricao")->displayText(), QStringLiteral("111.444.777-35"));
+    // The value and the edit text stay as stored.
+    EXPECT_EQ(field("Cep")->asString(), QStringLiteral("77015012"));
+    EXPECT_EQ(field("Cep")->text(), QStringLiteral("77015012"));
+    // Dates keep their own display; only strings go through a mask.
+    EXPECT_EQ(field("Data")->displayText(), field("Data")->asString());
+
+    table->next();
+    EXPECT_EQ(field("Cep")->displayText(), QString()); // nothing stored, nothing shown
+    EXPECT_EQ(field("Inscricao")->displayText(), QStringLiteral("281.000.000-  "));
+    field("Inscricao")->setEditMask(QString());
+    EXPECT_EQ(field("Inscricao")->displayText(), QStringLiteral("281000000"));
+}
+
+TEST_F(MaskedFieldsTest, GridAndEditShowTheSameMaskedText)
+{
+    auto* grid = new vorta::ui::DBGrid(form);
+    grid->setDataSource(source);
+    grid->addColumn(QStringLiteral("Cep"));
+    grid->addColumn(QStringLiteral("Inscricao"));
+    grid->columnsChanged();
+    auto* edit = new vorta::ui::DBEdit(form);
+    edit->setDataSource(source);
+    edit->setDataField(QStringLiteral("Cep"));
+    table->first();
+
+    EXPECT_EQ(grid->cellText(0, 0), QStringLiteral("77015-012"));
+    EXPECT_EQ(grid->cellText(0, 1), QStringLiteral("111.444.777-35"));
+    EXPECT_EQ(grid->cellText(1, 1), QStringLiteral("281.000.000-  "));
+    EXPECT_EQ(edit->text(), grid->cellText(0, 0));
+    EXPECT_EQ(edit->value(), QStringLiteral("77015012"));
 }
 
 } // namespace
