@@ -140,16 +140,69 @@ TEST(MessageCatalogueFile, ArgumentsWhereCallersPassThem)
     }
 }
 
-// Every message number the programs use has its row.
+// The top-level arguments of the call whose "(" is at open; empty when unbalanced.
+QStringList callArguments(const QString& text, qsizetype open)
+{
+    QStringList args;
+    int depth = 0;
+    qsizetype from = open + 1;
+    for (qsizetype i = open; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"')) {
+            // Skip a string literal, so parentheses and commas inside it do not count.
+            for (++i; i < text.size() && text.at(i) != QLatin1Char('"'); ++i)
+                if (text.at(i) == QLatin1Char('\\'))
+                    ++i;
+            continue;
+        }
+        if (c == QLatin1Char('(') || c == QLatin1Char('{') || c == QLatin1Char('[')) {
+            ++depth;
+        } else if (c == QLatin1Char(')') || c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            if (--depth == 0) {
+                args << text.mid(from, i - from).trimmed();
+                return args;
+            }
+        } else if (c == QLatin1Char(',') && depth == 1) {
+            args << text.mid(from, i - from).trimmed();
+            from = i + 1;
+        }
+    }
+    return {};
+}
+
+// The message numbers an argument names: a literal, or either branch of a choice
+// between literals ("editing ? 440 : 86").
+QList<int> messageNumbers(const QString& argument)
+{
+    static const QRegularExpression literal(QStringLiteral("^(\\d+)$"));
+    static const QRegularExpression choice(QStringLiteral("^[^?]+\\?\\s*(\\d+)\\s*:\\s*(\\d+)$"));
+    if (const auto m = literal.match(argument); m.hasMatch())
+        return {m.captured(1).toInt()};
+    if (const auto m = choice.match(argument); m.hasMatch())
+        return {m.captured(1).toInt(), m.captured(2).toInt()};
+    return {};
+}
+
+TEST(MessageCatalogueFile, FindsNumbersInCallsAndChoices)
+{
+    const QString text = QStringLiteral("MsgSimNaoBD(editando ? 440 : 86); sonda(linhas, \"a(b,c)\", v, 22);");
+    EXPECT_EQ(QList<int>({440, 86}), messageNumbers(callArguments(text, text.indexOf(QLatin1Char('('))).value(0)));
+    const QStringList sonda = callArguments(text, text.indexOf(QStringLiteral("sonda(")) + 5);
+    ASSERT_EQ(4, sonda.size());
+    EXPECT_EQ(QList<int>{22}, messageNumbers(sonda.at(3)));
+    EXPECT_TRUE(messageNumbers(QStringLiteral("codigo")).isEmpty());
+}
+
+// Every message number the programs use has its row: numbers passed to the
+// message functions, and to any function of ours whose parameter "mensagem"
+// carries one on to them.
 TEST(MessageCatalogueFile, CoversEveryNumberTheCodeUses)
 {
     const QMap<int, QString> rows = builtIn();
-    const QRegularExpression call(
-        QStringLiteral("\\b(?:GetErrorMessage|MsgErroBD|MsgInfoBD|MsgSimNaoBD|MsgSimNaoCancelaBD|MsgOkCancelaBD|"
-                       "ConfirmaSimNaoBD)\\s*\\(\\s*(\\d+)"));
     const QString root = sourceRoot();
     ASSERT_TRUE(QFileInfo::exists(root + QStringLiteral("/installation/mensagens.tsv"))) << root.toStdString();
-    int calls = 0;
+
+    QMap<QString, QString> sources;
     for (const char* folder : {"components", "common", "base_module", "incentive_module", "tools", "platform"}) {
         QDirIterator files(root + QLatin1Char('/') + QString::fromLatin1(folder), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
                            QDir::Files, QDirIterator::Subdirectories);
@@ -160,16 +213,45 @@ TEST(MessageCatalogueFile, CoversEveryNumberTheCodeUses)
                 continue;
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-            const QString text = QString::fromUtf8(f.readAll());
+            sources.insert(path, QString::fromUtf8(f.readAll()));
+        }
+    }
+
+    // Which argument of each function is the message number.
+    QMap<QString, int> numberArgument;
+    for (const char* f : {"GetErrorMessage", "MsgErroBD", "MsgInfoBD", "MsgSimNaoBD", "MsgSimNaoCancelaBD",
+                          "MsgOkCancelaBD", "ConfirmaSimNaoBD"})
+        numberArgument.insert(QString::fromLatin1(f), 0);
+    const QRegularExpression helper(QStringLiteral("\\b(\\w+)\\s*(?:=\\s*\\[[^\\]]*\\]\\s*)?\\(([^()]*\\bint\\s+mensagem\\b[^()]*)\\)"));
+    for (const QString& text : sources)
+        for (auto m = helper.globalMatch(text); m.hasNext();) {
+            const auto match = m.next();
+            const QStringList params = match.captured(2).split(QLatin1Char(','));
+            for (int i = 0; i < params.size(); ++i)
+                if (params.at(i).contains(QRegularExpression(QStringLiteral("\\bint\\s+mensagem\\b"))))
+                    numberArgument.insert(match.captured(1), i);
+        }
+    EXPECT_GT(numberArgument.size(), 7) << "no helper taking a message number was found";
+
+    QSet<int> seen;
+    for (auto src = sources.cbegin(); src != sources.cend(); ++src) {
+        const QString& text = src.value();
+        for (auto fn = numberArgument.cbegin(); fn != numberArgument.cend(); ++fn) {
+            const QRegularExpression call(QStringLiteral("\\b%1\\s*\\(").arg(fn.key()));
             for (auto m = call.globalMatch(text); m.hasNext();) {
-                const int code = m.next().captured(1).toInt();
-                ++calls;
-                EXPECT_TRUE(rows.contains(code)) << "message " << code << " used in " << path.toStdString()
-                                                 << " has no row in mensagens.tsv";
+                const auto match = m.next();
+                const QStringList args = callArguments(text, match.capturedEnd() - 1);
+                for (int code : messageNumbers(args.value(fn.value()))) {
+                    seen.insert(code);
+                    EXPECT_TRUE(rows.contains(code)) << "message " << code << " passed to " << fn.key().toStdString()
+                                                     << " in " << src.key().toStdString()
+                                                     << " has no row in mensagens.tsv";
+                }
             }
         }
     }
-    RecordProperty("numbered_calls", calls);
+    // Numbers reached through a helper are found as well as direct ones.
+    EXPECT_TRUE(seen.contains(86));
 }
 
 class InstalledCatalogue : public ::testing::Test {
