@@ -7,8 +7,9 @@
 
 namespace vorta {
 
-// The class library's decimal conversions: blanks around the digits are refused,
-// an optional sign, "$" or "0x" for hexadecimal, 32-bit range.
+// The class library's integer conversions: leading blanks are skipped and trailing
+// ones refused, an optional sign, "$" or "0x" for hexadecimal; StrToInt keeps to the
+// 32-bit range, tryStrToInt64 to the 64-bit one.
 std::optional<std::int32_t> tryStrToInt(const QString& text);
 // Raises EConvertError "'<text>' is not a valid integer value".
 std::int32_t StrToInt(const QString& text);
