@@ -220,6 +220,7 @@ void LoadVortaPackage(const QString& name)
         const char* why = dlerror();
         throw vorta::EPackageError(QStringLiteral("ERRO: %1 %2 ").arg(name, QString::fromLocal8Bit(why ? why : "")));
     }
+    const ModuleHandle previous = LastModuleInstance;
     LastModuleInstance = reinterpret_cast<ModuleHandle>(handle);
     // The package's start-up registers its module through InitializeModule.
     using Init = void (*)();
@@ -229,6 +230,8 @@ void LoadVortaPackage(const QString& name)
     try {
         init();
     } catch (...) {
+        // The handle of a package that is gone again names nothing.
+        LastModuleInstance = previous;
         dlclose(handle);
         throw;
     }

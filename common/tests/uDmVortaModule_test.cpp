@@ -236,8 +236,10 @@ TEST_F(PackageTest, LoadingTwiceOnlySaysItIsLoaded)
 TEST_F(PackageTest, ADuplicateIdentifierIsRefusedAndLeavesNothingOfTheSecondPackage)
 {
     LoadVortaPackage("ZTESTE");
+    const ModuleHandle loaded = LastModuleInstance;
     const int components = vorta::Application::instance()->componentCount();
     EXPECT_THROW(LoadVortaPackage("ZTESTE2"), vorta::EStringListError);
+    EXPECT_EQ(LastModuleInstance, loaded);
     EXPECT_EQ(Modulos.count(), 1);
     EXPECT_EQ(vorta::Application::instance()->componentCount(), components);
     EXPECT_EQ(menu->items()->count(), 2);
