@@ -1,28 +1,37 @@
 #include "platform/os/Drives.h"
 
 #include <QFile>
+#include <QList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Drives Q and R, free of anything the machine may configure.
+// Drives Q, R and C, free of anything the machine may configure; what was set comes back.
 class DrivesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        for (const char* name : {"VORTA_DRIVE_Q", "VORTA_DRIVE_R", "VORTA_DRIVE_C"})
+        for (const char* name : kNames) {
+            saved.append(qgetenv(name));
             qunsetenv(name);
+        }
     }
     void TearDown() override
     {
-        for (const char* name : {"VORTA_DRIVE_Q", "VORTA_DRIVE_R", "VORTA_DRIVE_C"})
-            qunsetenv(name);
+        for (int i = 0; i < 3; ++i) {
+            if (saved.value(i).isEmpty())
+                qunsetenv(kNames[i]);
+            else
+                qputenv(kNames[i], saved.value(i));
+        }
         for (QChar letter : {QChar('Q'), QChar('R'), QChar('C')})
             vorta::os::setDrivePath(letter, QString());
     }
+    static constexpr const char* kNames[3] = {"VORTA_DRIVE_Q", "VORTA_DRIVE_R", "VORTA_DRIVE_C"};
+    QList<QByteArray> saved;
     QTemporaryDir dir;
 };
 
