@@ -231,8 +231,9 @@ CREATE TABLE mensagem (
 
 -- Delivery queue and proxy -------------------------------------------------------
 
--- No primary key: a delivered row stays while a new one of the same kind, version and
--- key may be queued. Arquivo: 50 (the generation's own declaration says 15).
+-- The primary key is what identifies a row for the delivery updates (kind, version, key
+-- and file); the restore of a backup merges rows by it, so the queue survives a restore.
+-- Arquivo: 50 (the generation's own declaration says 15).
 CREATE TABLE Entrega (
   Sistema VARCHAR(10),
   Versao VARCHAR(20),
@@ -249,7 +250,8 @@ CREATE TABLE Entrega (
   Motivo VARCHAR(20),
   Nome VARCHAR(40),
   ResultadoProcessamento VARCHAR(250),
-  ResultadoTipo VARCHAR(20)
+  ResultadoTipo VARCHAR(20),
+  PRIMARY KEY (Sistema, Versao, Chave, Arquivo)
 );
 CREATE INDEX "Entrega$Id_Chave" ON Entrega (Sistema, Versao, Chave);
 

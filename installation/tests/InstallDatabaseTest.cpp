@@ -107,6 +107,15 @@ TEST_F(InstalledDatabase, WidthsIndexesAndReferenceRows)
     p.setDatabase(&db);
     p.setTableName("Parametros");
     EXPECT_EQ(p.primaryIndexFields(), (QStringList{"Campo", "Tabelas"}));
+    // A backup's rows are merged by the primary index; without one a table would not be
+    // restored at all.
+    for (const char* name : {"Entrega", "Contribuinte", "qel_mapas_itens", "Qel_Mapas_Resumo", "qel_movimento"}) {
+        Table k;
+        k.setDatabase(&db);
+        k.setTableName(name);
+        EXPECT_FALSE(k.primaryIndexFields().isEmpty()) << name;
+    }
+    EXPECT_EQ(e.primaryIndexFields(), (QStringList{"Sistema", "Versao", "Chave", "Arquivo"}));
 
     EXPECT_GT(count("Logradouro"), 0);
     EXPECT_GT(count("Bairro"), 0);
