@@ -10,13 +10,12 @@
 #include "platform/ui/DataModule.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
+#include "testing/VirtualXServer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -396,26 +395,17 @@ TEST(TemplatePictures, UnderAVirtualXServer)
 {
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         GTEST_SKIP() << "already the run under the X server";
-    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    if (xvfbRun.isEmpty())
-        GTEST_SKIP() << "xvfb-run is not installed";
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     const QStringList pictures{folder + QStringLiteral("/uTemplate_grid_page_xcb.png"),
                                folder + QStringLiteral("/uTemplate_detail_page_xcb.png")};
     for (const QString& p : pictures)
         QFile::remove(p);
-    QProcess run;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.setProcessEnvironment(env);
-    run.setProcessChannelMode(QProcess::MergedChannels);
-    run.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
-                        QCoreApplication::applicationFilePath(),
-                        QStringLiteral("--gtest_filter=TemplateForm.PicturesOfTheGridAndDetailPages")});
-    ASSERT_TRUE(run.waitForStarted(10000));
-    ASSERT_TRUE(run.waitForFinished(120000)) << "the run under the X server did not end";
-    const QString output = QString::fromLocal8Bit(run.readAll());
-    ASSERT_EQ(0, run.exitCode()) << output.toStdString();
+    const vorta::testing::VirtualXRun run =
+        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("TemplateForm.PicturesOfTheGridAndDetailPages"));
+    if (!run.available)
+        GTEST_SKIP() << "xvfb-run is not installed";
+    ASSERT_TRUE(run.finished) << "the run under the X server did not end";
+    ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
     for (const QString& p : pictures) {
         const QImage picture(p);
         EXPECT_EQ(QSize(718, 379), picture.size()) << p.toStdString();

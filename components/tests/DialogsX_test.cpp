@@ -4,13 +4,11 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Dialogs.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/VirtualXServer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -646,28 +644,19 @@ TEST_F(DialogsXTest, ScreenshotsOfConfirmationAndErrorDialogs)
 // The same pictures drawn by a real (virtual) X server, for a person to look at.
 TEST(DialogsXPictures, UnderAVirtualXServer)
 {
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+    if (vorta::testing::onRealWindowSystem())
         GTEST_SKIP() << "already the run under the X server";
-    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    if (xvfbRun.isEmpty())
-        GTEST_SKIP() << "xvfb-run is not installed";
     const QString folder = screenshotFolder();
     const QStringList pictures{QDir(folder).absoluteFilePath(QStringLiteral("dialog-confirmation_xcb.png")),
                                QDir(folder).absoluteFilePath(QStringLiteral("dialog-error_xcb.png"))};
     for (const QString& p : pictures)
         QFile::remove(p);
-    QProcess run;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.setProcessEnvironment(env);
-    run.setProcessChannelMode(QProcess::MergedChannels);
-    run.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
-                        QCoreApplication::applicationFilePath(),
-                        QStringLiteral("--gtest_filter=DialogsXTest.ScreenshotsOfConfirmationAndErrorDialogs")});
-    ASSERT_TRUE(run.waitForStarted(10000));
-    ASSERT_TRUE(run.waitForFinished(120000)) << "the run under the X server did not end";
-    const QString output = QString::fromLocal8Bit(run.readAll());
-    ASSERT_EQ(0, run.exitCode()) << output.toStdString();
+    const vorta::testing::VirtualXRun run =
+        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("DialogsXTest.ScreenshotsOfConfirmationAndErrorDialogs"));
+    if (!run.available)
+        GTEST_SKIP() << "xvfb-run is not installed";
+    ASSERT_TRUE(run.finished) << "the run under the X server did not end";
+    ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
     for (const QString& p : pictures) {
         const QImage picture(p);
         EXPECT_FALSE(picture.isNull()) << p.toStdString();
