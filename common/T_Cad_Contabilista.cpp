@@ -198,7 +198,7 @@ void TCad_Contabilista::FormShow(Form* sender)
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
     if (DM_Comuns) {
-        DM_Comuns->FocaCampo = [this](const QString&, const QString& campo) { FocaControleDoCampo(this, campo); };
+        LigaFocoDoCampo(this);
         DM_Comuns->Tb_TipoResp->open();
         // The lookups show their descriptions and lists only over open tables.
         for (vorta::db::Table* lista : {DM_Comuns->Tb_Logradouro, DM_Comuns->Tb_Bairro, DM_Comuns->Tb_C_Municipio})

@@ -5,6 +5,8 @@
 
 #include "platform/core/Exceptions.h"
 
+#include <QPointer>
+
 vorta::Guarded<TCad_Municipio> Cad_Municipio;
 
 using vorta::ui::Align;
@@ -29,6 +31,16 @@ void FocaControleDoCampo(QWidget* form, const QString& campo)
             if (vorta::db::Field* f = ds->findField(campo);
                 f && f->fieldKind() == vorta::db::FieldKind::Lookup && !f->keyFields().isEmpty())
                 FocaControleDoCampo(form, f->keyFields());
+}
+
+void LigaFocoDoCampo(QWidget* form)
+{
+    if (!DM_Comuns)
+        return;
+    // The data module outlives the form: a refusal after the form is gone focuses nothing.
+    DM_Comuns->FocaCampo = [form = QPointer<QWidget>(form)](const QString&, const QString& campo) {
+        FocaControleDoCampo(form.data(), campo);
+    };
 }
 
 TCad_Municipio::TCad_Municipio(vorta::Component* owner) : TFtemplate(owner)
@@ -152,8 +164,7 @@ void TCad_Municipio::FormShow(Form* sender)
 {
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
-    if (DM_Comuns)
-        DM_Comuns->FocaCampo = [this](const QString&, const QString& campo) { FocaControleDoCampo(this, campo); };
+    LigaFocoDoCampo(this);
     TFtemplate::FormShow(sender);
     DesabilitaReadOnly(this);
     if (DM_Comuns && !DM_Comuns->Tb_Agenfa->active())

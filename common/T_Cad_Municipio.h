@@ -64,3 +64,5 @@ extern vorta::Guarded<TCad_Municipio> Cad_Municipio;
 // Focuses the form's data-aware control of the field (the refusal step of the common
 // data module's rules); nothing when the form has none.
 void FocaControleDoCampo(QWidget* form, const QString& campo);
+// Makes the common data module's refusals focus the controls of this form while it exists.
+void LigaFocoDoCampo(QWidget* form);

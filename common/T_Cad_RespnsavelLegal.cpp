@@ -90,8 +90,7 @@ void TCad_RespnsavelLegal::FormShow(Form* sender)
 {
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
-    if (DM_Comuns)
-        DM_Comuns->FocaCampo = [this](const QString&, const QString& campo) { FocaControleDoCampo(this, campo); };
+    LigaFocoDoCampo(this);
     TFtemplate::FormShow(sender);
     DesabilitaReadOnly(this);
 }

@@ -34,7 +34,7 @@ protected:
         m_inst.installDatabase();
         vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), QStringLiteral(
             "DELETE FROM mensagem; INSERT INTO mensagem (Men_Codigo, Men_Descricao) VALUES"
-            " (60, 'M60'), (87, 'M87'), (88, 'M88'), (91, 'M91'), (92, 'M92');"
+            " (15, 'M15'), (60, 'M60'), (87, 'M87'), (88, 'M88'), (91, 'M91'), (92, 'M92');"
             "INSERT INTO Bairro (TipBai_Codigo, TipBai_Descricao) VALUES ('CTO', 'CTO CENTRO');"
             "INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_CEPInicial, Mun_CEPFinal, Mun_UF) VALUES"
             " (998999, 'QUASE', '77600000', '77600000', 'QX'), (999000, 'PRIMEIRA', '77610000', '77610000', 'QX'),"
@@ -352,6 +352,132 @@ TEST_F(CadForms, RefusedLookupFieldFocusesItsList)
     EXPECT_EQ(ds.state(), DataSetState::Edit);
     EXPECT_EQ(QApplication::focusWidget(), f->DBLookup_Logradouro);
     ds.cancel();
+}
+
+// Include and alter open the detail page writable, each form with its key field and
+// extras; save and cancel bring the read-only browsing back.
+TEST_F(CadForms, IncludeAndAlterPrepareEachForm)
+{
+    using vorta::ui::FieldControl;
+    auto ro = [](QWidget* w) { return dynamic_cast<FieldControl*>(w)->readOnly(); };
+    struct Caso {
+        const char* nome;
+        std::function<TFtemplate*()> abre;
+        std::function<void(TFtemplate*)> confere;
+    };
+    const Caso casos[] = {
+        {"municipality include",
+         [this] {
+             TCad_Municipio* f = abre(Cad_Municipio);
+             click(f->btIncluir);
+             return f;
+         },
+         [&](TFtemplate* t) {
+             auto* f = static_cast<TCad_Municipio*>(t);
+             EXPECT_EQ(DM_Comuns->Tb_Municipio->fieldByName(QStringLiteral("Mun_Codigo"))->asInteger(), 999002);
+             EXPECT_FALSE(f->DBEdit_Mun_Codigo->isEnabled());
+             EXPECT_FALSE(f->DBEdit_Mun_CEPInicial->isVisibleTo(f->pagina1));
+             EXPECT_EQ(QApplication::focusWidget(), f->DBEdit_Mun_Descricao);
+             EXPECT_FALSE(ro(f->DBEdit_Mun_Descricao));
+         }},
+        {"municipality opened to include",
+         [this] {
+             auto* f = vorta::createInto<TCad_Municipio>(Cad_Municipio, vorta::Application::instance());
+             f->ModoInclusao = true;
+             f->show();
+             QApplication::setActiveWindow(f);
+             return f;
+         },
+         [&](TFtemplate* t) {
+             auto* f = static_cast<TCad_Municipio*>(t);
+             EXPECT_EQ(DM_Comuns->Tb_Municipio->state(), DataSetState::Insert);
+             EXPECT_EQ(QApplication::focusWidget(), f->DBEdit_Mun_Descricao);
+         }},
+        {"legal representative include",
+         [this] {
+             TCad_RespnsavelLegal* f = abre(Cad_RespnsavelLegal);
+             click(f->btIncluir);
+             return f;
+         },
+         [&](TFtemplate* t) {
+             auto* f = static_cast<TCad_RespnsavelLegal*>(t);
+             EXPECT_EQ(QApplication::focusWidget(), f->DBEdit_ResEmp_CPF);
+             EXPECT_FALSE(ro(f->DBEdit_ResEmp_CPF));
+         }},
+        {"legal representative alter",
+         [this] {
+             TCad_RespnsavelLegal* f = abre(Cad_RespnsavelLegal);
+             click(f->btAlterar);
+             return f;
+         },
+         [&](TFtemplate* t) {
+             auto* f = static_cast<TCad_RespnsavelLegal*>(t);
+             EXPECT_TRUE(ro(f->DBEdit_ResEmp_CPF));
+             EXPECT_FALSE(ro(f->DBEdit_ResEmp_Nome));
+         }},
+        {"accountant include",
+         [this] {
+             TCad_Contabilista* f = abre(Cad_Contabilista);
+             click(f->btIncluir);
+             return f;
+         },
+         [&](TFtemplate* t) {
+             auto* f = static_cast<TCad_Contabilista*>(t);
+             EXPECT_TRUE(f->btMuncipio->isEnabled());
+             EXPECT_TRUE(DM_Comuns->Tb_Responsavel->fieldByName(QStringLiteral("Resp_CPF"))->isNull());
+             EXPECT_EQ(QApplication::focusWidget(), f->DBEdit_Resp_CPF);
+             EXPECT_FALSE(ro(f->DBEdit_Resp_CPF));
+         }},
+        {"accountant alter",
+         [this] {
+             TCad_Contabilista* f = abre(Cad_Contabilista);
+             click(f->btAlterar);
+             return f;
+         },
+         [&](TFtemplate* t) {
+             auto* f = static_cast<TCad_Contabilista*>(t);
+             EXPECT_TRUE(f->btMuncipio->isEnabled());
+             EXPECT_TRUE(ro(f->DBEdit_Resp_CPF));
+             EXPECT_FALSE(ro(f->DBEdit_Resp_Bairro));
+         }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        TFtemplate* f = c.abre();
+        vorta::db::DataSet* ds = f->dsBase->dataSet();
+        EXPECT_TRUE(ds->state() == DataSetState::Insert || ds->state() == DataSetState::Edit);
+        EXPECT_TRUE(f->findChild<vorta::ui::Panel*>(QStringLiteral("Panel_Busca"))->isHidden());
+        EXPECT_FALSE(f->pagina1->isHidden());
+        c.confere(f);
+        click(f->btCancelar);
+        EXPECT_EQ(ds->state(), DataSetState::Browse);
+        for (FieldControl* control : f->findChildren<vorta::ui::DBEdit*>())
+            EXPECT_TRUE(control->readOnly()) << dynamic_cast<QWidget*>(control)->objectName().toStdString();
+        if (auto* contabilista = dynamic_cast<TCad_Contabilista*>(f)) {
+            EXPECT_FALSE(contabilista->btMuncipio->isEnabled());
+        }
+        vorta::Component::free(f);
+    }
+}
+
+// The data module outlives the register forms: a refusal after the form has gone
+// still shows its message, with no form to focus.
+TEST_F(CadForms, RefusalAfterTheFormHasGoneFocusesNothing)
+{
+    for (int forma = 0; forma < 3; ++forma) {
+        SCOPED_TRACE(forma);
+        TFtemplate* f = forma == 0 ? static_cast<TFtemplate*>(abre(Cad_Municipio))
+                        : forma == 1 ? static_cast<TFtemplate*>(abre(Cad_RespnsavelLegal))
+                                     : static_cast<TFtemplate*>(abre(Cad_Contabilista));
+        vorta::Component::free(f);
+        vorta::db::DataSet& ds = *DM_Comuns->Tb_RespEmpresa;
+        ds.open();
+        ds.append();
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Error, QStringLiteral("15 - M15"), 1);
+        EXPECT_THROW(ds.post(), vorta::EAbort);
+        ds.cancel();
+    }
 }
 
 } // namespace
