@@ -1,6 +1,7 @@
 #include "VirtualXServer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -13,8 +14,10 @@ bool onRealWindowSystem()
     return QGuiApplication::platformName() != QLatin1String("offscreen");
 }
 
-VirtualXRun rerunUnderVirtualXServer(const QString& gtestFilter)
+VirtualXRun rerunUnderVirtualXServer(const QString& gtestFilter, const QStringList& madeFiles)
 {
+    for (const QString& file : madeFiles)
+        QFile::remove(file);
     VirtualXRun result;
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
     if (xvfbRun.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vorta::testing {
 
@@ -16,7 +17,8 @@ struct VirtualXRun {
 
 // Runs this test program again under a virtual X server (xvfb-run, a 1024x768
 // screen, Qt's xcb platform) with the given test filter, so pictures can be drawn
-// by a real X server for a person to look at.
-VirtualXRun rerunUnderVirtualXServer(const QString& gtestFilter);
+// by a real X server for a person to look at. The files the run is to make are
+// removed first, so none is left over from an earlier run.
+VirtualXRun rerunUnderVirtualXServer(const QString& gtestFilter, const QStringList& madeFiles = {});
 
 } // namespace vorta::testing

@@ -393,15 +393,13 @@ TEST_F(TemplateForm, PicturesOfTheGridAndDetailPages)
 // The same pictures drawn by a real X server (a virtual one), for a person to look at.
 TEST(TemplatePictures, UnderAVirtualXServer)
 {
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+    if (vorta::testing::onRealWindowSystem())
         GTEST_SKIP() << "already the run under the X server";
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     const QStringList pictures{folder + QStringLiteral("/uTemplate_grid_page_xcb.png"),
                                folder + QStringLiteral("/uTemplate_detail_page_xcb.png")};
-    for (const QString& p : pictures)
-        QFile::remove(p);
     const vorta::testing::VirtualXRun run =
-        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("TemplateForm.PicturesOfTheGridAndDetailPages"));
+        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("TemplateForm.PicturesOfTheGridAndDetailPages"), pictures);
     if (!run.available)
         GTEST_SKIP() << "xvfb-run is not installed";
     ASSERT_TRUE(run.finished) << "the run under the X server did not end";

@@ -649,10 +649,8 @@ TEST(DialogsXPictures, UnderAVirtualXServer)
     const QString folder = screenshotFolder();
     const QStringList pictures{QDir(folder).absoluteFilePath(QStringLiteral("dialog-confirmation_xcb.png")),
                                QDir(folder).absoluteFilePath(QStringLiteral("dialog-error_xcb.png"))};
-    for (const QString& p : pictures)
-        QFile::remove(p);
     const vorta::testing::VirtualXRun run =
-        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("DialogsXTest.ScreenshotsOfConfirmationAndErrorDialogs"));
+        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("DialogsXTest.ScreenshotsOfConfirmationAndErrorDialogs"), pictures);
     if (!run.available)
         GTEST_SKIP() << "xvfb-run is not installed";
     ASSERT_TRUE(run.finished) << "the run under the X server did not end";
