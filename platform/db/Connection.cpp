@@ -225,12 +225,13 @@ bool Connection::inTransaction() const
     return !sqlite3_get_autocommit(m_db);
 }
 
-void Connection::startTransaction()
+void Connection::startTransaction(const void* owner)
 {
     if (inTransaction())
         throw EDatabaseError(QStringLiteral("A transaction is already active"));
     // Take the write lock now, so a conflict shows here and not in the middle.
     exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_transactionOwner = owner;
 }
 
 void Connection::commit(bool flush)
@@ -239,6 +240,7 @@ void Connection::commit(bool flush)
         throw EDatabaseError(QStringLiteral("No transaction is active"));
     Q_UNUSED(flush);
     exec(QStringLiteral("COMMIT"));
+    m_transactionOwner = nullptr;
 }
 
 void Connection::rollback()
@@ -249,6 +251,7 @@ void Connection::rollback()
     for (sqlite3_stmt* s : std::as_const(m_statements))
         sqlite3_reset(s);
     exec(QStringLiteral("ROLLBACK"));
+    m_transactionOwner = nullptr;
     m_schema.clear();
     const auto open = m_dataSets;
     for (DataSet* ds : open)

@@ -76,7 +76,10 @@ public:
     int busyTimeout() const { return m_busyTimeout; }
 
     bool inTransaction() const;
-    void startTransaction();
+    // owner: the database component that starts it; it ends the transaction when it
+    // disconnects, whoever else shares the connection.
+    void startTransaction(const void* owner = nullptr);
+    const void* transactionOwner() const { return m_transactionOwner; }
     void commit(bool flush);
     void rollback();
 
@@ -100,6 +103,7 @@ private:
     QHash<QString, sqlite3_stmt*> m_statements;
     QHash<QString, TableInfo> m_schema;
     QVector<DataSet*> m_dataSets;
+    const void* m_transactionOwner = nullptr;
 };
 
 // Binds a value (already in storage form or not) to a 1-based parameter.

@@ -88,8 +88,11 @@ void Database::close()
     for (DataSet* ds : open)
         ds->close();
     m_dataSets.clear();
-    // The last component on a folder ends an unfinished transaction with a rollback.
-    if (m_connection.use_count() == 1 && m_connection->inTransaction())
+    // An unfinished transaction ends with a rollback when the component that started it
+    // disconnects (other components on the folder must not carry on inside it), or when
+    // the last component on the folder does.
+    if (m_connection->inTransaction()
+        && (m_connection->transactionOwner() == this || m_connection.use_count() == 1))
         m_connection->rollback();
     m_connection.reset();
     if (AfterDisconnect)
@@ -122,7 +125,7 @@ void Database::unregisterDataSet(DataSet* ds)
 
 void Database::startTransaction()
 {
-    connection()->startTransaction();
+    connection()->startTransaction(this);
 }
 
 bool Database::inTransaction() const

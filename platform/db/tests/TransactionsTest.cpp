@@ -195,6 +195,43 @@ TEST_F(Transactions, ComponentsOnOneFolderShareTheConnection)
     db->rollback();
 }
 
+// A data module freed in the middle of its transaction (an error on the way) must not
+// leave the shared connection inside it: the other components' later writes would never
+// be committed.
+TEST_F(Transactions, DisconnectingTheStarterEndsItsTransaction)
+{
+    auto other = std::make_unique<Database>();
+    other->setDatabaseName("DB_Other");
+    other->setDirectory(folder);
+    other->open();
+    auto t = people(); // holds the connection too
+    other->startTransaction();
+    other->execute("insert into Pessoa (Id, Nome) values (1, 'Perdido')");
+    other.reset();
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(countRows(*db), 0) << "the unfinished transaction was rolled back";
+    insertPeople(*t, 10, 2);
+    // What the remaining components write afterwards is committed: a connection of its
+    // own (as another process has) sees it.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(folder + "/vorta.db").constData(), &raw), SQLITE_OK);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(raw, "select count(*) from Pessoa", -1, &s, nullptr);
+    ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(s, 0), 2);
+    sqlite3_finalize(s);
+    sqlite3_close(raw);
+
+    // A component that did not start the transaction leaves it to its starter.
+    Database third;
+    third.setDirectory(folder);
+    third.open();
+    db->startTransaction();
+    third.close();
+    EXPECT_TRUE(db->inTransaction());
+    db->rollback();
+}
+
 TEST_F(Transactions, CheckpointPutsEverythingIntoTheFile)
 {
     auto t = people();
