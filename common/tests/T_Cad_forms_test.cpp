@@ -6,13 +6,17 @@
 #include "Ufuncoes.h"
 #include "uDmVortaModule.h"
 
+#include "installation/InstallParametros.h"
+
 #include "platform/core/Exceptions.h"
 #include "platform/db/Database.h"
+#include "platform/ui/DbControls.h"
 #include "platform/ui/Form.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
 
 #include <QApplication>
+#include <QSet>
 #include <QTest>
 
 #include <functional>
@@ -477,6 +481,37 @@ TEST_F(CadForms, RefusalAfterTheFormHasGoneFocusesNothing)
         dialogs.expectMessage(MessageKind::Error, QStringLiteral("15 - M15"), 1);
         EXPECT_THROW(ds.post(), vorta::EAbort);
         ds.cancel();
+    }
+}
+
+// The installed visibility rows name every entry field of these registers, so that a
+// program can show or hide each of them.
+TEST_F(CadForms, VisibilityRowsNameEveryEntryFieldOfTheRegisters)
+{
+    QSet<QString> linhas;
+    for (const auto& row : vorta::installation::parseParametros(vorta::installation::parametrosText()).linhas)
+        linhas << row.tabelas.toUpper() + QLatin1Char('.') + row.campo.toUpper();
+    struct Caso {
+        const char* registro;
+        TFtemplate* form;
+    };
+    const Caso casos[] = {
+        {"Municipio", vorta::createInto<TCad_Municipio>(Cad_Municipio, vorta::Application::instance())},
+        {"RespEmpresa", vorta::createInto<TCad_RespnsavelLegal>(Cad_RespnsavelLegal, vorta::Application::instance())},
+        {"Responsavel", vorta::createInto<TCad_Contabilista>(Cad_Contabilista, vorta::Application::instance())},
+    };
+    for (const Caso& c : casos) {
+        int campos = 0;
+        for (QWidget* w : c.form->pagina1->findChildren<QWidget*>()) {
+            auto* control = dynamic_cast<vorta::ui::FieldControl*>(w);
+            if (!control)
+                continue;
+            ++campos;
+            EXPECT_TRUE(linhas.contains(QString::fromLatin1(c.registro).toUpper() + QLatin1Char('.')
+                                        + control->dataField().toUpper()))
+                << c.registro << "." << control->dataField().toStdString();
+        }
+        EXPECT_GT(campos, 0) << c.registro;
     }
 }
 
