@@ -66,16 +66,11 @@ std::optional<QStyle::StandardPixmap> iconOf(TMsgDlgType type)
     return std::nullopt;
 }
 
-struct DialogUnits {
-    int width = 0;  // average width of the 52 letters
-    int height = 0; // their height
-};
-
-DialogUnits measureUnits(const QFont& font)
+MessageDialogUnits measureUnits(const QFont& font)
 {
     const QFontMetrics fm(font);
     const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return DialogUnits{fm.horizontalAdvance(letters) / 52, fm.height()};
+    return MessageDialogUnits{fm.horizontalAdvance(letters) / 52, fm.height()};
 }
 
 // The system's MulDiv: n * numerator / denominator, rounded half away from zero.
@@ -228,63 +223,88 @@ void TMessageForm::keyPressEvent(QKeyEvent* event)
     }
 }
 
+MessageDialogLayout LayoutMessageDialog(MessageDialogUnits units, QSize textBlock, const QList<int>& captionWidths,
+                                        bool withIcon, bool rightToLeft)
+{
+    const int w = units.width;
+    const int h = units.height;
+    const int horzMargin = MulDiv(8, w, 4);
+    const int vertMargin = MulDiv(8, h, 8);
+    const int horzSpacing = MulDiv(10, w, 4);
+    const int vertSpacing = MulDiv(10, h, 8);
+    int buttonWidth = MulDiv(50, w, 4);
+    for (int captionWidth : captionWidths)
+        buttonWidth = std::max(buttonWidth, captionWidth);
+    const int buttonHeight = MulDiv(14, h, 8);
+    const int buttonSpacing = MulDiv(4, w, 4);
+
+    const int textWidth = textBlock.width();
+    const int textHeight = textBlock.height();
+    int iconTextWidth = textWidth;
+    int iconTextHeight = textHeight;
+    if (withIcon) {
+        iconTextWidth = textWidth + 32 + horzSpacing;
+        iconTextHeight = std::max(iconTextHeight, 32);
+    }
+
+    const auto count = static_cast<int>(captionWidths.size());
+    const int groupWidth = count > 0 ? buttonWidth * count + buttonSpacing * (count - 1) : 0;
+
+    MessageDialogLayout layout;
+    layout.client = QSize(std::max(iconTextWidth, groupWidth) + 2 * horzMargin,
+                          iconTextHeight + buttonHeight + vertSpacing + 2 * vertMargin);
+    if (withIcon)
+        layout.image = QRect(horzMargin, vertMargin, 32, 32);
+    int labelLeft = iconTextWidth - textWidth + horzMargin;
+    if (rightToLeft)
+        labelLeft = layout.client.width() - labelLeft - textWidth;
+    layout.message = QRect(labelLeft, vertMargin, textWidth, textHeight);
+    int x = (layout.client.width() - groupWidth) / 2;
+    const int top = iconTextHeight + vertMargin + vertSpacing;
+    for (int i = 0; i < count; ++i) {
+        layout.buttons.append(QRect(x, top, buttonWidth, buttonHeight));
+        x += buttonWidth + buttonSpacing;
+    }
+    return layout;
+}
+
 TMessageForm* CreateMessageDialog(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons buttons)
 {
     auto* form = vorta::create<TMessageForm>(vorta::Application::instance());
     try {
         form->setLayoutDirection(QGuiApplication::layoutDirection());
         form->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-        const bool rightToLeft = form->layoutDirection() == Qt::RightToLeft;
-        const DialogUnits du = measureUnits(form->font());
-        const int w = du.width;
-        const int h = du.height;
-
-        const int horzMargin = MulDiv(8, w, 4);
-        const int vertMargin = MulDiv(8, h, 8);
-        const int horzSpacing = MulDiv(10, w, 4);
-        const int vertSpacing = MulDiv(10, h, 8);
-        int buttonWidth = MulDiv(50, w, 4);
-
         const QFontMetrics fm(form->font());
-        int buttonCount = 0;
+
+        QList<TMsgDlgBtn> shown;
+        QList<int> captionWidths;
         for (int b = 0; b < kButtonCount; ++b) {
             const auto btn = static_cast<TMsgDlgBtn>(b);
             if (!buttons.contains(btn))
                 continue;
-            ++buttonCount;
             // Measured once; later dialogs keep this width even after a font change.
             if (g_buttonWidths[b] == 0)
                 g_buttonWidths[b] = fm.boundingRect(withoutAccelerator(MsgDlgButtonCaption(btn))).width() + 8;
-            buttonWidth = std::max(buttonWidth, g_buttonWidths[b]);
+            shown.append(btn);
+            captionWidths.append(g_buttonWidths[b]);
         }
-        const int buttonHeight = MulDiv(14, h, 8);
-        const int buttonSpacing = MulDiv(4, w, 4);
 
         const QRect screen = screenRect();
         const QRect textRect = fm.boundingRect(QRect(0, 0, screen.width() / 2, 0), kTextFlags, msg);
-        const int textWidth = std::max(0, textRect.right() + 1);
-        const int textHeight = std::max(0, textRect.bottom() + 1);
-
+        const QSize textBlock(std::max(0, textRect.right() + 1), std::max(0, textRect.bottom() + 1));
         const auto icon = iconOf(dlgType);
-        int iconTextWidth = textWidth;
-        int iconTextHeight = textHeight;
-        if (icon) {
-            iconTextWidth = textWidth + 32 + horzSpacing;
-            iconTextHeight = std::max(iconTextHeight, 32);
-        }
+        const MessageDialogLayout layout = LayoutMessageDialog(measureUnits(form->font()), textBlock, captionWidths,
+                                                               icon.has_value(),
+                                                               form->layoutDirection() == Qt::RightToLeft);
 
-        const int groupWidth = buttonCount > 0 ? buttonWidth * buttonCount + buttonSpacing * (buttonCount - 1) : 0;
-        const int clientWidth = std::max(iconTextWidth, groupWidth) + 2 * horzMargin;
-        const int clientHeight = iconTextHeight + buttonHeight + vertSpacing + 2 * vertMargin;
-        form->setFixedSize(clientWidth, clientHeight);
-        form->move(screen.width() / 2 - clientWidth / 2, screen.height() / 2 - clientHeight / 2);
-
+        form->setFixedSize(layout.client);
+        form->move(screen.width() / 2 - layout.client.width() / 2, screen.height() / 2 - layout.client.height() / 2);
         form->setCaption(MsgDlgCaption(dlgType));
 
         if (icon) {
             auto* image = new QLabel(form);
             image->setObjectName(QStringLiteral("Image"));
-            image->setGeometry(horzMargin, vertMargin, 32, 32);
+            image->setGeometry(layout.image);
             image->setPixmap(form->style()->standardIcon(*icon).pixmap(32, 32));
             form->m_image = image;
         }
@@ -294,26 +314,18 @@ TMessageForm* CreateMessageDialog(const QString& msg, TMsgDlgType dlgType, TMsgD
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setText(msg);
-        int labelLeft = iconTextWidth - textWidth + horzMargin;
-        if (rightToLeft)
-            labelLeft = clientWidth - labelLeft - textWidth;
-        label->setGeometry(labelLeft, vertMargin, textWidth, textHeight);
+        label->setGeometry(layout.message);
         form->m_message = label;
 
         const TMsgDlgBtn defaultBtn = defaultButtonOf(buttons);
         const TMsgDlgBtn cancelBtn = cancelButtonOf(buttons);
-
-        int x = (clientWidth - groupWidth) / 2;
-        const int top = iconTextHeight + vertMargin + vertSpacing;
-        for (int b = 0; b < kButtonCount; ++b) {
-            const auto btn = static_cast<TMsgDlgBtn>(b);
-            if (!buttons.contains(btn))
-                continue;
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            const TMsgDlgBtn btn = shown.at(i);
             auto* button = new QPushButton(MsgDlgButtonCaption(btn), form);
             button->setObjectName(MsgDlgButtonName(btn));
             // A focused button answers Enter itself.
             button->setAutoDefault(true);
-            button->setGeometry(x, top, buttonWidth, buttonHeight);
+            button->setGeometry(layout.buttons.at(i));
             const int result = MsgDlgModalResult(btn);
             if (btn == mbHelp) {
                 QObject::connect(button, &QPushButton::clicked, form, [form] { form->helpButtonClick(); });
@@ -328,7 +340,6 @@ TMessageForm* CreateMessageDialog(const QString& msg, TMsgDlgType dlgType, TMsgD
             if (btn == cancelBtn)
                 form->m_cancel = button;
             form->m_buttons.append(button);
-            x += buttonWidth + buttonSpacing;
         }
     } catch (...) {
         vorta::Component::free(form);
@@ -425,7 +436,7 @@ vorta::ui::Form* createInputQueryForm(const QString& caption, const QString& pro
     try {
         form->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         form->setCaption(caption);
-        const DialogUnits du = measureUnits(form->font());
+        const MessageDialogUnits du = measureUnits(form->font());
         const int w = du.width;
         const int h = du.height;
         const int clientWidth = MulDiv(180, w, 4);

@@ -2,6 +2,9 @@
 
 #include "platform/ui/Form.h"
 
+#include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QVariantList>
 
@@ -90,6 +93,26 @@ private:
     QPushButton* m_default = nullptr;
     QPushButton* m_cancel = nullptr;
 };
+
+// Dialog units of a font: the average width of the 52 letters "A" to "Z" and "a"
+// to "z" (truncated) and their height.
+struct MessageDialogUnits {
+    int width = 0;
+    int height = 0;
+};
+
+// Where the parts of a message dialog go, in client coordinates.
+struct MessageDialogLayout {
+    QSize client;
+    QRect image; // empty without an icon
+    QRect message;
+    QList<QRect> buttons;
+};
+
+// The layout from the dialog units, the measured text block, the measured caption
+// widths of the dialog's buttons (left to right) and whether it shows an icon.
+MessageDialogLayout LayoutMessageDialog(MessageDialogUnits units, QSize textBlock, const QList<int>& captionWidths,
+                                        bool withIcon, bool rightToLeft);
 
 // Builds and lays out the dialog without showing it; the caller frees it
 // (vorta::Component::free).

@@ -253,6 +253,45 @@ TEST_F(DialogsXTest, LayoutFollowsTheDialogUnits)
     EXPECT_EQ(QRect((clientW - groupW) / 2 + bw + bs, top, bw, bh), dlg->buttons().at(1)->geometry());
 }
 
+// Sizes worked out by hand from given dialog units; MulDiv rounds halves up
+// (10 * 7 / 4 = 17.5 gives 18, 14 * 15 / 8 = 26.25 gives 26).
+TEST(MessageDialogLayoutTest, SizesFromGivenDialogUnits)
+{
+    struct Row {
+        const char* what;
+        MessageDialogUnits units;
+        QSize text;
+        QList<int> captionWidths;
+        bool icon;
+        bool rightToLeft;
+        QSize client;
+        QRect image;
+        QRect message;
+        QList<QRect> buttons;
+    };
+    const Row rows[] = {
+        {"icon and two buttons", {7, 15}, {200, 15}, {30, 35}, true, false, {278, 107}, {14, 15, 32, 32},
+         {64, 15, 200, 15}, {{47, 66, 88, 26}, {142, 66, 88, 26}}},
+        {"mirrored text", {7, 15}, {200, 15}, {30, 35}, true, true, {278, 107}, {14, 15, 32, 32},
+         {14, 15, 200, 15}, {{47, 66, 88, 26}, {142, 66, 88, 26}}},
+        {"no icon, no buttons: width from the text", {6, 13}, {300, 26}, {}, false, false, {324, 91}, {},
+         {12, 13, 300, 26}, {}},
+        {"a wide caption widens every button", {5, 16}, {100, 16}, {60, 110, 40}, true, false, {360, 112},
+         {10, 16, 32, 32}, {55, 16, 100, 16}, {{10, 68, 110, 28}, {125, 68, 110, 28}, {240, 68, 110, 28}}},
+        {"a tall text sets the height", {8, 16}, {120, 80}, {10}, true, false, {204, 160}, {16, 16, 32, 32},
+         {68, 16, 120, 80}, {{52, 116, 100, 28}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const MessageDialogLayout layout =
+            LayoutMessageDialog(row.units, row.text, row.captionWidths, row.icon, row.rightToLeft);
+        EXPECT_EQ(row.client, layout.client);
+        EXPECT_EQ(row.image, layout.image);
+        EXPECT_EQ(row.message, layout.message);
+        EXPECT_EQ(row.buttons, layout.buttons);
+    }
+}
+
 TEST_F(DialogsXTest, WideCaptionWidensEveryButtonOfTheDialog)
 {
     Owned dlg(CreateMessageDialog(QStringLiteral("x"), mtCustom, {mbYes, mbYesToAll}));
