@@ -9,9 +9,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace vorta::ui {
@@ -278,9 +280,12 @@ bool dispatchKeyPress(QWidget* widget, QKeyEvent* event)
     if (key != 0 && c && c->OnKeyDown)
         c->OnKeyDown(c->widget(), key, shift);
     // Enter and Escape not taken by a handler go to the form's default or cancel
-    // button (a focused button takes Enter itself); no character follows them.
+    // button (a focused button and a memo take Enter themselves); no character
+    // follows them.
+    const bool takesEnter = qobject_cast<QAbstractButton*>(target.data())
+                            || qobject_cast<QPlainTextEdit*>(target.data()) || qobject_cast<QTextEdit*>(target.data());
     if (f && (key == VK_RETURN || key == VK_ESCAPE) && !(shift & (Qt::ControlModifier | Qt::AltModifier))
-        && !(key == VK_RETURN && qobject_cast<QAbstractButton*>(target.data()))) {
+        && !(key == VK_RETURN && takesEnter)) {
         if (Button* b = dialogButton(f, key)) {
             b->click();
             return true;

@@ -1,5 +1,6 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DbControls.h"
 #include "platform/ui/Form.h"
 
 #include <QApplication>
@@ -222,6 +223,15 @@ TEST(FormButtons, DefaultAndCancelButtonsAnswerEnterEscapeAndClicks)
              ok->setEnabled(false);
              QTest::keyClick(e, Qt::Key_Return);
              QTest::keyClick(e, Qt::Key_Escape);
+         },
+         mrCancel, 0},
+        {"Enter in a memo stays there",
+         [](Edit* e, Button*, Button*) {
+             auto* memo = new DBMemo(e->parentWidget(), QStringLiteral("Memo1"));
+             memo->show();
+             memo->setFocus();
+             QTest::keyClick(memo, Qt::Key_Return);
+             QTest::keyClick(memo, Qt::Key_Escape);
          },
          mrCancel, 0},
         {"Alt+Enter is not the default button",
