@@ -11,6 +11,7 @@
 
 #include <QFontMetrics>
 #include <QTemporaryDir>
+#include <QWindow>
 
 using vorta::Guarded;
 using vorta::ipc::Message;
@@ -296,4 +297,31 @@ TEST_F(ModuleFormTest, ASecondInstanceHandsOverAndNeverTalksToTheShell)
     vorta::Component::free(form);
     EXPECT_TRUE(shell.handshakes.isEmpty());
     EXPECT_TRUE(shell.notifications.isEmpty());
+}
+
+// Under the shell the module keeps off the taskbar: its main form shows as a tool
+// window and the other forms as transient for it; started by hand, nothing changes.
+TEST_F(ModuleFormTest, UnderTheShellTheFormsKeepOffTheTaskbar)
+{
+    for (bool underShell : {true, false}) {
+        ScriptedDialogs dialogs;
+        if (!underShell)
+            dialogs.expectMessage(vorta::ui::MessageKind::Custom,
+                                  "Esta aplicação não deve ser inicializada fora do Vorta.", 1);
+        vorta::ipc::RecordingWindowSystem fresh; // the style starts off in each run
+        vorta::ipc::setWindowSystem(&fresh);
+        app()->setCommandLine({"ZIR", underShell ? QString::number(shell.handle) : QString(), "40"});
+        TModuloTeste* form = vorta::ui::createForm(ModuloTeste);
+        form->show();
+        vorta::ui::createForm(OutraForm)->show();
+        ASSERT_NE(form->windowHandle(), nullptr);
+        ASSERT_NE(OutraForm->windowHandle(), nullptr);
+        EXPECT_EQ(form->windowHandle()->type(), underShell ? Qt::Tool : Qt::Window) << underShell;
+        EXPECT_EQ(OutraForm->windowHandle()->transientParent(), underShell ? form->windowHandle() : nullptr)
+            << underShell;
+        vorta::Component::free(OutraForm.get());
+        vorta::Component::free(form);
+        vorta::ipc::setWindowSystem(&windows);
+        app()->clearTermination();
+    }
 }

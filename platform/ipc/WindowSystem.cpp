@@ -1,5 +1,11 @@
 #include "platform/ipc/WindowSystem.h"
 
+#include "platform/core/Application.h"
+#include "platform/ui/Form.h"
+
+#include <QEvent>
+#include <QWindow>
+
 namespace vorta::ipc {
 
 namespace {
@@ -44,9 +50,54 @@ void QtWindowSystem::setWindowPos(QWidget* window, WindowHandle insertAfter, uns
     }
 }
 
+// Watches windows being shown while the tool-window style holds. A window is changed
+// on its way to the screen, when it exists for the window system but is not mapped yet.
+class QtWindowSystem::ToolWindows : public QObject {
+public:
+    ToolWindows()
+    {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (!widget || !widget->isWindow() || widget->windowType() != Qt::Window)
+            return false;
+        QWindow* window = widget->windowHandle();
+        if (!window || window->isVisible())
+            return false;
+        Application* app = Application::instance();
+        QWidget* main = app ? app->mainForm() : nullptr;
+        QWindow* mainWindow = main && main != widget ? main->windowHandle() : nullptr;
+        if (mainWindow) {
+            if (!window->transientParent())
+                window->setTransientParent(mainWindow);
+        } else {
+            // The main form: a tool window, which window managers keep off the taskbar.
+            window->setFlags((window->flags() & ~Qt::WindowType_Mask) | Qt::Tool);
+        }
+        return false;
+    }
+};
+
+QtWindowSystem::QtWindowSystem() = default;
+QtWindowSystem::~QtWindowSystem() = default;
+
 void QtWindowSystem::setApplicationExStyle(unsigned style)
 {
+    const bool tool = (style & WS_EX_TOOLWINDOW) && !(m_exStyle & WS_EX_TOOLWINDOW);
     m_exStyle = style;
+    if (!(style & WS_EX_TOOLWINDOW)) {
+        m_toolWindows.reset();
+        return;
+    }
+    if (tool)
+        m_toolWindows = std::make_unique<ToolWindows>();
 }
 
 void RecordingWindowSystem::hideWindow(QWidget* window)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 namespace vorta::ipc {
 
 constexpr unsigned SWP_NOSIZE = 0x0001;
@@ -34,15 +36,23 @@ WindowSystem& windowSystem();
 // Installs a window system (not owned); nullptr goes back to the Qt one.
 void setWindowSystem(WindowSystem* system);
 
+// The tool-window style keeps the program off the taskbar as far as Qt can ask it:
+// from then on the main form is shown as a tool window and every other plain window as
+// transient for the main form, which window managers leave off the taskbar. Which
+// windows a taskbar lists is the window manager's decision in the end.
 class QtWindowSystem : public WindowSystem {
 public:
+    QtWindowSystem();
+    ~QtWindowSystem() override;
     void hideWindow(QWidget* window) override;
     void setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags) override;
     unsigned applicationExStyle() const override { return m_exStyle; }
     void setApplicationExStyle(unsigned style) override;
 
 private:
+    class ToolWindows;
     unsigned m_exStyle = 0;
+    std::unique_ptr<ToolWindows> m_toolWindows;
 };
 
 // Records every request (and still shows and hides the windows, so visibility can be checked).
