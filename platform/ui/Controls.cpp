@@ -485,6 +485,16 @@ void Button::click()
         f->setModalResult(modalResult);
 }
 
+bool Button::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        if (isEnabled() && isVisible())
+            click();
+        return true;
+    }
+    return QPushButton::event(event);
+}
+
 Button* dialogButton(Form* form, int virtualKey)
 {
     if (!form || (virtualKey != VK_RETURN && virtualKey != VK_ESCAPE))

@@ -165,6 +165,10 @@ public:
     void click();
     void setBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
 
+protected:
+    // The Alt-letter clicks at once, as on the speed buttons.
+    bool event(QEvent* event) override;
+
 private:
     bool m_default = false;
 };

@@ -210,6 +210,8 @@ TEST(FormButtons, DefaultAndCancelButtonsAnswerEnterEscapeAndClicks)
     const DialogButtonCase cases[] = {
         {"Enter in the edit", [](Edit* e, Button*, Button*) { QTest::keyClick(e, Qt::Key_Return); }, mrOk, 1},
         {"Escape in the edit", [](Edit* e, Button*, Button*) { QTest::keyClick(e, Qt::Key_Escape); }, mrCancel, 0},
+        {"Alt+O, the accelerator of OK", [](Edit* e, Button*, Button*) { QTest::keyClick(e, Qt::Key_O, Qt::AltModifier); },
+         mrOk, 1},
         {"click on OK", [](Edit*, Button* ok, Button*) { QTest::mouseClick(ok, Qt::LeftButton); }, mrOk, 1},
         {"click on Cancel", [](Edit*, Button*, Button* c) { QTest::mouseClick(c, Qt::LeftButton); }, mrCancel, 0},
         {"Enter on the focused Cancel",
@@ -247,7 +249,7 @@ TEST(FormButtons, DefaultAndCancelButtonsAnswerEnterEscapeAndClicks)
         auto* edit = new Edit(&form, QStringLiteral("Edit1"));
         edit->setGeometry(10, 10, 120, 22);
         auto* ok = new Button(&form, QStringLiteral("OK"));
-        ok->setCaption(QStringLiteral("OK"));
+        ok->setCaption(QStringLiteral("&OK"));
         ok->setDefault(true);
         ok->modalResult = mrOk;
         ok->setBounds(10, 50, 80, 26);
