@@ -4,21 +4,22 @@
 #include <QClipboard>
 #include <QKeyEvent>
 
+#include <utility>
+
 namespace vorta::ui {
 
 MaskedEdit::MaskedEdit(QWidget* parent)
     : QLineEdit(parent)
 {
+    connect(this, &QLineEdit::textChanged, this, &MaskedEdit::reconcile);
 }
 
 void MaskedEdit::setEditMask(const QString& mask)
 {
     const QString current = value();
     m_mask = EditMask(mask);
-    if (m_mask.isMasked())
-        setMaxLength(m_mask.length());
-    else
-        setMaxLength(32767);
+    // No cut by length under a mask: what comes in whole is laid out by reconcile.
+    setMaxLength(32767);
     setValue(current);
 }
 
@@ -29,8 +30,8 @@ QString MaskedEdit::value() const
 
 void MaskedEdit::setValue(const QString& stored)
 {
-    setText(m_mask.format(stored));
-    setCursorPosition(m_mask.isMasked() ? std::max(0, m_mask.nextEditable(0)) : int(text().size()));
+    const QString shown = m_mask.format(stored);
+    setTextKeepingCursor(shown, m_mask.isMasked() ? std::max(0, m_mask.nextEditable(0)) : int(shown.size()));
 }
 
 QString MaskedEdit::maskedText() const
@@ -40,8 +41,37 @@ QString MaskedEdit::maskedText() const
 
 void MaskedEdit::setTextKeepingCursor(const QString& newText, int cursor)
 {
+    m_shown = newText;
+    const bool wasLaying = std::exchange(m_laying, true);
     setText(newText);
+    m_laying = wasLaying;
     setCursorPosition(std::clamp(cursor, 0, int(newText.size())));
+}
+
+void MaskedEdit::reconcile(const QString& changed)
+{
+    if (m_laying || !m_mask.isMasked() || changed == m_shown)
+        return;
+    // The line edit leaves its cursor at the end of what changed: the text after it is
+    // the old text's end, and the text before the change is what both begin with. The
+    // old positions in between are emptied and the new characters typed from there.
+    const QString before = m_shown.size() == m_mask.length() ? m_shown : m_mask.emptyText();
+    const qsizetype cursor = std::clamp<qsizetype>(cursorPosition(), 0, changed.size());
+    qsizetype tail = 0;
+    while (tail < changed.size() - cursor && tail < before.size()
+           && before.at(before.size() - 1 - tail) == changed.at(changed.size() - 1 - tail))
+        ++tail;
+    qsizetype head = 0;
+    while (head < before.size() - tail && head < changed.size() - tail && before.at(head) == changed.at(head))
+        ++head;
+    const QString typed = changed.mid(head, changed.size() - tail - head);
+    QString t = before;
+    for (qsizetype i = head; i < before.size() - tail; ++i)
+        if (!m_mask.isLiteral(int(i)))
+            t[i] = m_mask.blank();
+    setTextKeepingCursor(t, int(head));
+    for (const QChar c : typed)
+        typeChar(c);
 }
 
 void MaskedEdit::clearPositions(int from, int to)

@@ -9,7 +9,9 @@ namespace vorta::ui {
 // A line edit driven by an edit mask, as the class library's mask edit: the text
 // always shows every position, typing overwrites the next editable position and
 // passes over literals, characters the position refuses are ignored, Backspace and
-// Delete empty positions. Without a mask it is a plain line edit.
+// Delete empty positions. Text that reaches the line edit by other ways (its context
+// menu, a drop, an input method) is typed into the mask the same way. Without a mask
+// it is a plain line edit.
 class MaskedEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -38,8 +40,11 @@ private:
     void typeChar(QChar c);
     void clearPositions(int from, int to);
     void setTextKeepingCursor(const QString& text, int cursor);
+    void reconcile(const QString& changed);
 
     EditMask m_mask;
+    QString m_shown; // the text as this edit last laid it out
+    bool m_laying = false;
 };
 
 } // namespace vorta::ui

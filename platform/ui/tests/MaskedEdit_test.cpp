@@ -85,4 +85,50 @@ TEST(MaskedEdit, MaskedTextOfAnEmptyDateEdit)
     EXPECT_EQ(edit.value(), QStringLiteral("29/02/2004"));
 }
 
+TEST_F(MaskedEditTest, TextArrivingOtherwiseThanByKeysIsTypedIntoTheMask)
+{
+    // What the context menu, a drop or a program does to the text, keys not involved.
+    enum class Op { Insert, Cut, Delete, Paste, SetText };
+    struct Case {
+        const char* value;   // stored value before
+        int start, length;   // selection; length 0: only the cursor at start
+        Op op;
+        const char* text;    // inserted, pasted or set
+        const char* shown;   // display after
+        const char* stored;  // value after
+    };
+    const Case cases[] = {
+        {"", 0, 0, Op::Insert, "77015012", "77015-012", "77015012"},
+        {"", 0, 0, Op::Insert, "7a7", "77___-___", "77"},
+        {"", 0, 9, Op::Paste, "77.015-012", "77015-012", "77015012"},
+        {"77015012", 3, 4, Op::Cut, "", "770__-_12", "770   12"},
+        {"77015012", 3, 4, Op::Delete, "", "770__-_12", "770   12"},
+        {"77015012", 3, 1, Op::Insert, "9", "77095-012", "77095012"},
+        {"77015012", 0, 9, Op::Insert, "1", "1____-___", "1"},
+        {"77015012", 0, 0, Op::SetText, "12345678", "12345-678", "12345678"},
+        {"77015012", 0, 0, Op::SetText, "", "_____-___", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.value) + " " + c.text + " " + std::to_string(int(c.op)));
+        edit.setValue(QString::fromUtf8(c.value));
+        if (c.length > 0)
+            edit.setSelection(c.start, c.length);
+        else
+            edit.setCursorPosition(c.start);
+        const QString text = QString::fromUtf8(c.text);
+        switch (c.op) {
+        case Op::Insert: edit.insert(text); break;
+        case Op::Cut: edit.cut(); break;
+        case Op::Delete: edit.del(); break;
+        case Op::Paste:
+            QApplication::clipboard()->setText(text);
+            edit.paste();
+            break;
+        case Op::SetText: edit.setText(text); break;
+        }
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(edit.value(), QString::fromUtf8(c.stored));
+    }
+}
+
 } // namespace
