@@ -28,7 +28,11 @@ VirtualXRun rerunUnderVirtualXServer(const QString& gtestFilter, const QStringLi
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     run.setProcessEnvironment(env);
     run.setProcessChannelMode(QProcess::MergedChannels);
-    run.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
+    // Test programs run side by side would race for the same first free display:
+    // each starts its search at a number of its own.
+    const QString firstDisplay = QString::number(100 + QCoreApplication::applicationPid() % 20000);
+    run.start(xvfbRun, {QStringLiteral("-a"), QStringLiteral("-n"), firstDisplay, QStringLiteral("-s"),
+                        QStringLiteral("-screen 0 1024x768x24"),
                         QCoreApplication::applicationFilePath(), QStringLiteral("--gtest_filter=") + gtestFilter});
     if (!run.waitForStarted(10000))
         return result;
