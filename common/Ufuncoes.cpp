@@ -438,8 +438,13 @@ qint64 GetFileSize(const QString& fileName)
     return info.size();
 }
 
-void GetFiles(const QString& mask, QStringList& list, bool recursive, const TFileFoundEvent& onFile, int attr)
+void GetFiles(const QString& pathMask, QStringList& list, bool recursive, const TFileFoundEvent& onFile, int attr)
 {
+    // "A:\*.*" searches the drive's folder; a drive with nothing behind it has no files.
+    const auto resolved = vorta::os::resolveDrivePath(pathMask);
+    if (!resolved)
+        return;
+    const QString& mask = *resolved;
     const QString folder = vorta::os::maskFolder(mask);
     for (const auto& entry : vorta::os::findEntries(mask, attr)) {
         list << folder + entry.name;

@@ -285,6 +285,24 @@ TEST_F(FilesTest, GetFilesListsTheFolderAndWithRecursionTheSubFolders)
     EXPECT_TRUE(list.isEmpty());
 }
 
+TEST_F(FilesTest, GetFilesOfADriveLetter)
+{
+    vorta::os::setDrivePath('A', dir.path());
+    QStringList list;
+    GetFiles(u("A:\\*.txt"), list, false, {}, vorta::os::faAnyFile);
+    EXPECT_EQ(list, QStringList({root + "a.txt"}));
+    list.clear();
+    GetFiles(u("a:\\sub\\*.txt"), list, false, {}, vorta::os::faAnyFile);
+    EXPECT_EQ(list, QStringList({root + "sub/c.txt"}));
+    // A drive with nothing behind it lists nothing, not the current folder.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    list.clear();
+    GetFiles(u("K:\\*.*"), list, true, {}, vorta::os::faAnyFile);
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(list.isEmpty()) << list.join(" ").toStdString();
+}
+
 TEST_F(FilesTest, DeleteFolderWholeOrItsContents)
 {
     EXPECT_TRUE(DeleteFolder(root + "sub", true));

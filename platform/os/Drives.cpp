@@ -64,6 +64,22 @@ void setDrivePath(QChar letter, const QString& path)
         overrides().insert(upper, path);
 }
 
+std::optional<QString> resolveDrivePath(const QString& path)
+{
+    const bool lettered = path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).unicode() < 128
+                          && path.at(0).isLetter();
+    if (!lettered)
+        return path;
+    const QString folder = drivePath(path.at(0));
+    if (folder.isEmpty())
+        return std::nullopt;
+    QString rest = path.mid(2);
+    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (rest.startsWith(QLatin1Char('/')))
+        rest.remove(0, 1);
+    return folder.endsWith(QLatin1Char('/')) ? folder + rest : folder + QLatin1Char('/') + rest;
+}
+
 std::optional<qint64> driveFreeBytes(int number)
 {
     const auto storage = storageOf(number);

@@ -15,6 +15,11 @@ QString drivePath(QChar letter);
 // Maps a letter to a folder for this process (empty path: back to the environment).
 void setDrivePath(QChar letter, const QString& path);
 
+// A path written with a drive letter ("A:\*.*", "c:/temp"): the drive's folder
+// followed by the rest, each "\" read as "/". Empty when the drive names no folder; a path
+// without a drive letter comes back as it is.
+std::optional<QString> resolveDrivePath(const QString& path);
+
 // Free bytes for this user and total size of the file system holding the drive's
 // folder; empty when the drive names no readable folder.
 std::optional<qint64> driveFreeBytes(int number);

@@ -68,4 +68,29 @@ TEST_F(DrivesTest, AFileIsNoDrive)
     EXPECT_FALSE(vorta::os::driveSize(17));
 }
 
+TEST_F(DrivesTest, PathsWithADriveLetterNameTheDrivesFolder)
+{
+    vorta::os::setDrivePath(QChar('Q'), dir.path());
+    const QString q = dir.path();
+    struct Case {
+        const char* path;
+        std::optional<QString> local;
+    };
+    const Case cases[] = {
+        {"Q:\\*.*", q + "/*.*"},
+        {"q:\\", q + "/"},
+        {"Q:", q + "/"},
+        {"Q:/sub\\a.txt", q + "/sub/a.txt"},
+        {"Q:\\\\sub", q + "/sub"},
+        {"C:\\temp", QStringLiteral("/temp")},
+        {"R:\\*.*", std::nullopt},          // nothing behind R
+        {"/tmp/a\\b", QStringLiteral("/tmp/a\\b")}, // no letter: as it is
+        {"a.txt", QStringLiteral("a.txt")},
+        {"1:\\x", QStringLiteral("1:\\x")},
+        {"", QString()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(vorta::os::resolveDrivePath(QString::fromUtf8(c.path)), c.local) << c.path;
+}
+
 } // namespace
