@@ -7,6 +7,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Money.h"
+#include "platform/ui/Controls.h"
 
 #include <QTime>
 
@@ -598,4 +599,21 @@ void TDM_MTC::BuscaTroca(const QString& text, const QString& searched, QString& 
             result.insert(i, replacement);
         }
     }
+}
+
+void TDM_MTC::DesabilitaTabSheet()
+{
+    if (TabSheetContribuinte) {
+        TabSheetContribuinte->setTabVisible(true);
+        TabSheetContribuinte->setEnabled(true);
+    }
+    if (TabSheetLeitura)
+        TabSheetLeitura->setTabVisible(false);
+}
+
+void TDM_MTC::HabilitaTabSheet()
+{
+    for (vorta::ui::TabSheet* page : {TabSheetContribuinte.data(), TabSheetLeitura.data()})
+        if (page)
+            page->setTabVisible(true);
 }

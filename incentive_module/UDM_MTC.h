@@ -8,10 +8,15 @@
 #include "platform/ui/DataModule.h"
 
 #include <QDate>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+
+namespace vorta::ui {
+class TabSheet;
+}
 
 // True while a stored map is being altered in the map form; the same-day check is off
 // then, since the map itself is already one of the stored maps of its day.
@@ -91,6 +96,15 @@ public:
     // animal grid, and whether its sex box may change. Unset while no form is open.
     std::function<void(const QStringList&)> SetListaMaturidade;
     std::function<void(bool)> SetSexoHabilitado;
+
+    // The movement form's pages "Contribuinte" and "Resumo Movimento"; set by that form
+    // while it is open, and gone with it.
+    QPointer<vorta::ui::TabSheet> TabSheetContribuinte;
+    QPointer<vorta::ui::TabSheet> TabSheetLeitura;
+    // Only the declarant's page shows, usable; the summary page is hidden.
+    void DesabilitaTabSheet();
+    // Both pages show.
+    void HabilitaTabSheet();
 
     // The maturity codes of a sex, in pick-list order; empty for any other sex.
     static QStringList MaturidadesDoSexo(const QString& sex);

@@ -168,21 +168,30 @@ TEST_F(ResumoMapa, ExactlyHalfClassifiedKeepsTheIncentive)
 {
     struct Case {
         int classified;
-        int rejected;
+        QStringList rejected; // maturity codes of the animals not classified
         bool earns;
     };
-    const Case cases[] = {{5, 5, true}, {4, 5, false}, {1, 1, true}, {0, 3, false}, {0, 0, false}};
+    const QStringList fiveTD(5, "TD");
+    const Case cases[] = {
+        {5, fiveTD, true}, {4, fiveTD, false}, {1, {"TD"}, true}, {0, {"TD", "TD", "TD"}, false}, {0, {}, false},
+        // Never classified codes only: nothing earns, whatever their weight.
+        {0, {"A", "I", "A"}, false}, {3, {"A", "I", "T4"}, true}, {2, {"A", "I", "T4"}, false},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.classified << " and " << c.rejected);
+        SCOPED_TRACE(testing::Message() << c.classified << " and " << c.rejected.join(' ').toStdString());
         inclui("M");
         for (int i = 0; i < c.classified; ++i)
             animal("TD", 300.0);
-        for (int i = 0; i < c.rejected; ++i)
-            animal("TD", 200.0);
+        for (const QString& code : c.rejected)
+            animal(code, code == "TD" ? 200.0 : 400.0);
         resumo->Totaliza();
         EXPECT_EQ(resumo->paprovado, !c.earns);
         EXPECT_EQ(resumo->TotIncentivo67.isZero(), !c.earns || c.classified == 0);
-        EXPECT_EQ(resumo->recm3, c.rejected);
+        EXPECT_EQ(resumo->TotIncentivoTotal, resumo->TotIncentivo67);
+        EXPECT_EQ(resumo->recmtotal, c.rejected.size());
+        EXPECT_EQ(resumo->recm3, c.rejected.count("TD"));
+        // The class figures stay, whether the map earns or not.
+        EXPECT_EQ(resumo->TD.VlrRepasse.isZero(), c.classified == 0);
         dm->TblMapas->cancel();
         dm->dbMTC->rollback();
     }
