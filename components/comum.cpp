@@ -533,10 +533,12 @@ QString DVDaeqx(std::int32_t number)
     const QString text = vorta::IntToStr(number);
     if (text.size() > 9)
         return QString();
-    // Below 100 the remainder is negative and its sign would enter the check characters.
-    if (number < 100)
+    // A negative number or remainder would put a minus sign into the result.
+    if (number < 0)
         return QString();
     const int r = (number - 100) % 97;
+    if (r < 0)
+        return QString();
     return StrFill(text, 9, QLatin1Char('0'), false) + StrFill(QString::number(r), 2, QLatin1Char('0'), false);
 }
 

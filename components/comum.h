@@ -66,7 +66,8 @@ QString DVNFP(const QString& number, const QString& date);
 // Whether the last of up to 9 characters is the check digit of the others.
 bool ChkRenavam(const QString& renavam);
 // The number in 9 digits followed by its 2 check characters; '' when the number has
-// more than 9 characters or is below 100, whose remainder would be negative.
+// more than 9 characters, is negative, or leaves a negative remainder (most numbers
+// below 100; 3 leaves 0).
 QString DVDaeqx(std::int32_t number);
 // Modulus-10 check character (weights 2, 1, ... from the left); " " for an empty text.
 // Raises EConvertError for a non-digit.

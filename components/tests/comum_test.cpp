@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <random>
 #include <vector>
 
@@ -285,9 +287,11 @@ TEST(ComumCheckDigits, CollectionDocument)
     EXPECT_EQ(DVDaeqx(5000), "00000500050");
     EXPECT_EQ(DVDaeqx(123456789), "12345678936");
     EXPECT_EQ(DVDaeqx(1234567890), "");
-    // Below 100 the remainder is negative: no check characters rather than a sign.
-    for (int n : {99, 50, 3, 0, -5, -12345678})
+    // Below 100 the remainder is mostly negative: no result rather than a sign in the
+    // check characters. 3 leaves remainder 0, which is a proper check pair.
+    for (int n : {99, 50, 4, 2, 0, -5, -94, -12345678, std::numeric_limits<std::int32_t>::min()})
         EXPECT_EQ(DVDaeqx(n), "") << n;
+    EXPECT_EQ(DVDaeqx(3), "00000000300");
 }
 
 TEST(ComumCheckDigits, InvoiceNumber)
