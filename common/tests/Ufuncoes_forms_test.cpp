@@ -2,10 +2,14 @@
 
 #include "platform/core/Application.h"
 #include "platform/core/Exceptions.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
+#include "platform/db/Field.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DataAware.h"
 #include "platform/ui/DataModule.h"
+#include "platform/ui/DbGrid.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/MaskedEdit.h"
 
 #include <QFrame>
@@ -370,6 +374,74 @@ TEST_F(ApplicationEditingTest, RefreshDataSetReopensAndSeesNewRows)
     EXPECT_TRUE(ownedTable->active());
     EXPECT_EQ(ownedTable->recordCount(), 2);
     EXPECT_TRUE(ownedTable->locate(QStringLiteral("Nome"), QStringLiteral("Carla")));
+}
+
+// ---- Enter in a data grid over a table ----
+
+class GridEnterTest : public ApplicationEditingTest {
+protected:
+    void SetUp() override
+    {
+        ApplicationEditingTest::SetUp();
+        db->execute(QStringLiteral("INSERT INTO Pessoa (Id, Nome) VALUES (2, 'Bruno')"));
+        RefreshDataSet(ownedTable);
+        form = new vorta::ui::Form(nullptr);
+        auto* source = new vorta::db::DataSource(form);
+        source->setDataSet(ownedTable);
+        grid = new vorta::ui::DBGrid(form);
+        grid->setDataSource(source);
+        grid->addColumn(QStringLiteral("Id"));
+        grid->addColumn(QStringLiteral("Nome"));
+        grid->columnsChanged();
+        form->show();
+        ownedTable->first();
+        grid->setFocus();
+    }
+    void TearDown() override
+    {
+        if (ownedTable->state() != vorta::db::DataSetState::Browse)
+            ownedTable->cancel();
+        vorta::Component::free(form);
+        ApplicationEditingTest::TearDown();
+    }
+    int enter()
+    {
+        int key = 13;
+        EmulaEnter(form, key);
+        return key;
+    }
+    QString nome() const { return ownedTable->fieldByName(QStringLiteral("Nome"))->asString(); }
+
+    vorta::ui::Form* form = nullptr;
+    vorta::ui::DBGrid* grid = nullptr;
+};
+
+TEST_F(GridEnterTest, EnterWalksTheColumnsThenTheRecordsAndAppendsAtTheEnd)
+{
+    ASSERT_EQ(form->focusWidget(), grid);
+    EXPECT_EQ(enter(), 9);
+    EXPECT_EQ(grid->selectedIndex(), 1);
+    EXPECT_EQ(nome(), QStringLiteral("Ana"));
+
+    EXPECT_EQ(enter(), 9);
+    EXPECT_EQ(grid->selectedIndex(), 0);
+    EXPECT_EQ(nome(), QStringLiteral("Bruno"));
+    EXPECT_EQ(ownedTable->state(), vorta::db::DataSetState::Browse);
+
+    enter();
+    enter(); // past the last column of the last record
+    EXPECT_EQ(ownedTable->state(), vorta::db::DataSetState::Insert);
+    EXPECT_EQ(grid->selectedIndex(), 0);
+}
+
+TEST_F(GridEnterTest, AReadOnlyGridStopsAtItsLastRecord)
+{
+    grid->setReadOnly(true);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(enter(), 9);
+    EXPECT_EQ(ownedTable->state(), vorta::db::DataSetState::Browse);
+    EXPECT_EQ(nome(), QStringLiteral("Bruno"));
+    EXPECT_EQ(ownedTable->recordCount(), 2);
 }
 
 } // namespace

@@ -285,6 +285,17 @@ TEST_F(FilesTest, GetFilesListsTheFolderAndWithRecursionTheSubFolders)
     EXPECT_TRUE(list.isEmpty());
 }
 
+TEST_F(FilesTest, GetFilesOfABareMaskNamesTheEntriesOfTheCurrentFolder)
+{
+    // No folder part: the names stay relative, never put under the root.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QStringList list;
+    GetFiles(u("*.txt"), list, true, {}, 0);
+    QDir::setCurrent(previous);
+    EXPECT_EQ(list, QStringList({u("a.txt"), u("sub/c.txt"), u("sub/deep/d.txt")}));
+}
+
 TEST_F(FilesTest, GetFilesOfADriveLetter)
 {
     vorta::os::setDrivePath('A', dir.path());
@@ -346,6 +357,7 @@ TEST_F(FilesTest, DriveFunctionsTestTheDriveTheyAreGiven)
     EXPECT_GE(TemEspaco(1), 0);
     EXPECT_EQ(TemEspaco(11), -1); // K: nothing behind it
     EXPECT_EQ(TemEspaco(99), -1);
+    EXPECT_EQ(TemEspaco(-1), -1);
     EXPECT_GE(TemEspaco(0), 0);
 }
 

@@ -140,6 +140,9 @@ TEST(ChkCRC, CouncilRegistration)
         {"SP123456X5", "1", false}, // unknown category
         {"ZZ123456O5", "1", false}, // letters not in the table
         {"sp123456O5", "1", false}, // upper case only
+        {"SP123456o5", "1", false}, // the category letter too
+        {"SP123456O5--", "1", true}, // the parts are the first ten characters
+        {"SP123456O5", "X", false}, // a lead that is no digit: invalid, no error
         {"SP12 456O5", "1", false},
         {"SP123456OX", "1", false},
         {"SP123456O", "1", false},
