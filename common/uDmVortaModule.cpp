@@ -179,6 +179,24 @@ std::uintptr_t baseOf(ModuleHandle module)
         return 0;
     return static_cast<std::uintptr_t>(map->l_addr);
 }
+
+// Deletes the top-level items of the host's menu that a package merged in: they carry
+// its handle, and their handlers live in its code. Handle 0 names no package, and the
+// host's own items carry tag 0.
+void removeMergedItems(ModuleHandle handle)
+{
+    vorta::ui::MainMenu* menu = handle != 0 ? hostMenu() : nullptr;
+    if (!menu)
+        return;
+    vorta::ui::MenuItem* items = menu->items();
+    int i = 0;
+    while (i < items->count()) {
+        if (items->item(i)->tag() == handle)
+            items->deleteItem(i);
+        else
+            ++i;
+    }
+}
 } // namespace
 
 namespace detail {
@@ -227,12 +245,24 @@ void LoadVortaPackage(const QString& name)
     auto init = reinterpret_cast<Init>(dlsym(handle, "VortaPackageInitialize"));
     if (!init)
         return;
+    QStringList loadedBefore;
+    for (int i = 0; i < Modulos.count(); ++i)
+        loadedBefore << Modulos.key(i);
     try {
         init();
     } catch (...) {
         // The handle of a package that is gone again names nothing.
         LastModuleInstance = previous;
-        dlclose(handle);
+        // Whatever the start-up set up before it failed goes with the package: a module
+        // it registered, the menu items it merged, the objects of its classes.
+        for (int i = Modulos.count() - 1; i >= 0; --i) {
+            if (!loadedBefore.contains(Modulos.key(i))) {
+                vorta::Component::free(Modulos.object(i));
+                Modulos.remove(i);
+            }
+        }
+        removeMergedItems(reinterpret_cast<ModuleHandle>(handle));
+        DoUnloadPackage(reinterpret_cast<ModuleHandle>(handle));
         throw;
     }
 }
@@ -266,19 +296,8 @@ void UnLoadVortaPackage(const QString& name)
     const ModuleHandle handle = module ? static_cast<ModuleHandle>(module->tag()) : 0;
     vorta::Component::free(module);
     Modulos.remove(index);
-    // The merged items hold handlers whose code lives in the package: they go before it.
-    // Handle 0 names no package, and the host's own items carry tag 0.
-    vorta::ui::MainMenu* menu = handle != 0 ? hostMenu() : nullptr;
-    if (menu) {
-        vorta::ui::MenuItem* items = menu->items();
-        int i = 0;
-        while (i < items->count()) {
-            if (items->item(i)->tag() == handle)
-                items->deleteItem(i);
-            else
-                ++i;
-        }
-    }
+    // The merged items go before the package whose code their handlers are.
+    removeMergedItems(handle);
     DoUnloadPackage(handle);
 }
 

@@ -264,6 +264,71 @@ TEST_F(PackageTest, AFailingStartUpPassesItsExceptionOn)
     EXPECT_EQ(Modulos.indexOf("ZTESTE"), -1);
 }
 
+namespace {
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value) : m_name(name) { qputenv(name, value); }
+    ~ScopedEnv() { qunsetenv(m_name); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+};
+} // namespace
+
+// A start-up that fails once it has set things up takes them with it: the module it
+// registered, the menu items it merged and the other objects of its classes.
+TEST_F(PackageTest, AStartUpThatFailsAfterSettingUpLeavesNothingOfThePackage)
+{
+    struct Case {
+        const char* what;
+        bool loadFirst;     // ZTESTE loaded beforehand
+        const char* package;
+        QByteArray fail;
+    } cases[] = {{"fails after registering", false, "ZTESTE", "after"},
+                 {"duplicate identifier", true, "ZTESTE2", ""}};
+    ScopedEnv extra("VORTA_TEST_PACKAGE_EXTRA", "1");
+    auto* app = vorta::Application::instance();
+    for (const Case& c : cases) {
+        if (c.loadFirst)
+            LoadVortaPackage("ZTESTE");
+        const int modules = Modulos.count();
+        const int components = app->componentCount();
+        const ModuleHandle last = LastModuleInstance;
+        {
+            ScopedEnv fail("VORTA_TEST_PACKAGE_FAIL", c.fail);
+            EXPECT_THROW(LoadVortaPackage(c.package), vorta::Exception) << c.what;
+        }
+        EXPECT_EQ(Modulos.count(), modules) << c.what;
+        EXPECT_EQ(app->componentCount(), components) << c.what;
+        EXPECT_EQ(LastModuleInstance, last) << c.what;
+        EXPECT_EQ(menu->items()->count(), c.loadFirst ? 2 : 1) << c.what;
+        EXPECT_EQ(menu->items()->item(0)->caption, "&Arquivo") << c.what;
+        if (c.loadFirst) {
+            // The package loaded before is untouched and still unloads cleanly.
+            ASSERT_GE(Modulos.indexOf("ZTESTE"), 0) << c.what;
+            EXPECT_NE(Modulos.object(Modulos.indexOf("ZTESTE")), nullptr) << c.what;
+            UnLoadVortaPackage("ZTESTE");
+        }
+    }
+}
+
+TEST_F(PackageTest, UnloadFreesTheApplicationsObjectsOfThePackageAndNoOthers)
+{
+    ScopedEnv extra("VORTA_TEST_PACKAGE_EXTRA", "1");
+    auto* app = vorta::Application::instance();
+    const int before = app->componentCount();
+    LoadVortaPackage("ZTESTE");
+    EXPECT_EQ(app->componentCount(), before + 2); // the module and the package's other object
+    Guarded<vorta::Component> hosts(new vorta::Component(app));
+    UnLoadVortaPackage("ZTESTE");
+    EXPECT_EQ(app->componentCount(), before + 1);
+    ASSERT_TRUE(hosts);
+    vorta::Component::free(hosts.get());
+}
+
 TEST_F(PackageTest, UnloadFreesTheModuleAndRemovesItsMenu)
 {
     LoadVortaPackage("ZTESTE");
@@ -296,4 +361,59 @@ TEST(DoUnloadPackage, HandleZeroFreesNothing)
     DoUnloadPackage(0);
     EXPECT_EQ(app->componentCount(), before);
     vorta::Component::free(c);
+}
+
+TEST(ModuleRegistry, ListUpdatesDoneReplacesTheListWithTheRegisteredModulesInRegistryOrder)
+{
+    TempInstallation inst;
+    QStringList list{"stale"};
+    ListUpdatesDone(list); // no module key yet
+    EXPECT_TRUE(list.isEmpty());
+
+    for (const char* name : {"ZIR", "KOB", "Alfa"})
+        RegisterModule(name, "1.0", true);
+    list = QStringList{"stale"};
+    ListUpdatesDone(list);
+    EXPECT_EQ(list, QStringList({"Alfa", "KOB", "ZIR"}));
+}
+
+TEST(ModuleRegistry, EnablingWritesOnlyForARegisteredModule)
+{
+    TempInstallation inst;
+    RegisterModule("KOB", "2.1", true);
+    EnableVortaModule("KOB", false);
+    EnableVortaModule("NOVO", true); // never registered: no key is made for it
+
+    vorta::os::Registry reg;
+    ASSERT_TRUE(reg.openKeyReadOnly("\\Software\\Kalvi\\Vorta\\Modulos\\KOB"));
+    EXPECT_EQ(reg.readString("Versao"), "2.1");
+    EXPECT_FALSE(reg.readBool("Enable"));
+    EXPECT_FALSE(reg.openKeyReadOnly("\\Software\\Kalvi\\Vorta\\Modulos\\NOVO"));
+    QStringList list;
+    ListUpdatesDone(list);
+    EXPECT_EQ(list, QStringList({"KOB"}));
+}
+
+TEST(TProcedures, CloseRunsTheSavedHandlerAndAlwaysFreesTheForm)
+{
+    struct Case {
+        bool saved;
+        vorta::ui::CloseAction setBySaved;
+    } cases[] = {{false, vorta::ui::CloseAction::None},
+                 {true, vorta::ui::CloseAction::Hide},
+                 {true, vorta::ui::CloseAction::None}};
+    for (const Case& c : cases) {
+        TProcedures procedures;
+        vorta::ui::Form* seen = nullptr;
+        if (c.saved)
+            procedures.savedOnClose = [&](vorta::ui::Form* sender, vorta::ui::CloseAction& action) {
+                seen = sender;
+                action = c.setBySaved;
+            };
+        vorta::ui::Form form(nullptr);
+        vorta::ui::CloseAction action = vorta::ui::CloseAction::Hide;
+        procedures.VortaFormClose(&form, action);
+        EXPECT_EQ(action, vorta::ui::CloseAction::Free);
+        EXPECT_EQ(seen, c.saved ? &form : nullptr);
+    }
 }

@@ -1,6 +1,8 @@
 // A module package as the framework loads it: its start-up registers its module.
 #include "uDmVortaModule.h"
 
+#include "platform/core/Application.h"
+
 namespace {
 
 class TDmTeste : public TDmVortaModule {
@@ -21,11 +23,22 @@ public:
 
 vorta::Guarded<TDmTeste> DmTeste;
 
+// Another object of the package's own, left with the application.
+class TPacoteAuxiliar : public vorta::Component {
+public:
+    using vorta::Component::Component;
+};
+
 } // namespace
 
 extern "C" void VortaPackageInitialize()
 {
-    if (qEnvironmentVariableIsSet("VORTA_TEST_PACKAGE_FAIL"))
+    const QByteArray fail = qgetenv("VORTA_TEST_PACKAGE_FAIL");
+    if (!fail.isEmpty() && fail != "after")
         throw vorta::Exception("start-up failed");
+    if (qEnvironmentVariableIsSet("VORTA_TEST_PACKAGE_EXTRA"))
+        (new TPacoteAuxiliar(vorta::Application::instance()))->setName("Auxiliar");
     InitializeModule(DmTeste);
+    if (fail == "after")
+        throw vorta::Exception("start-up failed after registering");
 }
