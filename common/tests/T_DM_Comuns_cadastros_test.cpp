@@ -534,6 +534,7 @@ TEST_F(Cadastros, SenderRecipientRulesRefuseWithoutMovingTheFocus)
         {"CPF empty", tipo("CPF", ""), 15, nullptr},
         {"OI empty", tipo("OI", ""), 495, nullptr},
         {"IE of another prefix", tipo("IE", "291234566"), 53, nullptr},
+        {"IE prefix not a number", tipo("IE", "AB1234566"), 53, nullptr},
         {"IE wrong digit", tipo("IE", "281234567"), 54, nullptr},
         {"CNPJ wrong digit", tipo("CNPJ", "11222333000182"), 55, nullptr},
         {"short CNPJ wrong digit", tipo("CNPJ", "1222333000129"), 55, nullptr},
@@ -621,6 +622,56 @@ TEST_F(Cadastros, SenderRecipientsSavedWithTheirCorrections)
         EXPECT_EQ(get(ds, "Con_UFEstab"), QString::fromLatin1(c.ufEstab));
         EXPECT_EQ(count(QStringLiteral("Contribuinte")), 1);
         ds.close();
+    }
+}
+
+// A key filled with zeros stays filled when a later rule refuses the row.
+TEST_F(Cadastros, PaddedKeysStayPaddedAfterALaterRefusal)
+{
+    struct Caso {
+        const char* nome;
+        DataSet* ds;
+        Preenche base;
+        Preenche altera;
+        const char* campo;
+        const char* gravado;
+        int mensagem;
+        const char* foco;
+    };
+    const Caso casos[] = {
+        {"accountant", dm->Tb_Responsavel, contador,
+         [](DataSet& d) {
+             set(d, "Resp_CPF", QStringLiteral("272"));
+             set(d, "Resp_CRC", QString());
+         },
+         "Resp_CPF", "00000000272", 24, "Resp_CRC"},
+        {"legal representative", dm->Tb_RespEmpresa, representante,
+         [](DataSet& d) {
+             set(d, "ResEmp_CPF", QStringLiteral("272"));
+             set(d, "ResEmp_Nome", QString());
+         },
+         "ResEmp_CPF", "00000000272", 27, "ResEmp_Nome"},
+        {"sender with a CNPJ", dm->Tb_RemDest, remetente,
+         [](DataSet& d) {
+             set(d, "Con_IECNPJCPF", QStringLiteral("1222333000128"));
+             set(d, "Con_Nome", QString());
+         },
+         "Con_IECNPJCPF", "01222333000128", 37, nullptr},
+        {"sender with a CPF", dm->Tb_RemDest, remetente,
+         [](DataSet& d) {
+             set(d, "Con_Tipo", QStringLiteral("CPF"));
+             set(d, "Con_IECNPJCPF", QStringLiteral("272"));
+             set(d, "Mun_Endereco", QVariant());
+         },
+         "Con_IECNPJCPF", "00000000272", 133, nullptr},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        novo(*c.ds, c.base, c.altera);
+        recusado(*c.ds, c.mensagem, c.foco);
+        EXPECT_EQ(get(*c.ds, c.campo), QString::fromLatin1(c.gravado));
+        c.ds->cancel();
+        c.ds->close();
     }
 }
 

@@ -108,6 +108,11 @@ TEST_F(DmComuns, CreationConnectsToTheDataFolderWithEveryDatasetClosed)
             EXPECT_NO_THROW(t->open()) << t->name().toStdString();
             t->close();
         }
+    // So do the queries with a statement of their own.
+    for (vorta::db::Query* q : {dm->Q_Contribuinte, dm->Q_Parametros}) {
+        EXPECT_NO_THROW(q->open()) << q->name().toStdString();
+        q->close();
+    }
 }
 
 TEST_F(DmComuns, EachCommandThroughTheFormOwnerGetsAFreshModuleThatGoesWithIt)
@@ -249,6 +254,74 @@ TEST_F(DmComuns, ForeignMunicipalityHidesTheCepRangeOfAnOpenMunicipalityForm)
     dm->Tb_Municipio->append();
     EXPECT_NO_THROW(dm->Tb_Municipio->fieldByName(QStringLiteral("Mun_UF"))->setAsString(QStringLiteral("EX")));
     dm->Tb_Municipio->cancel();
+}
+
+// ---- Filtered tables and lookups -------------------------------------------------------
+
+TEST_F(DmComuns, FilteredTablesShowTheirShareOfTheRows)
+{
+    sql(QStringLiteral("DELETE FROM NaturezaOperacao"));
+    sql(QStringLiteral("INSERT INTO NaturezaOperacao (NatOpe_Codigo, NatOpe_Descricao, NatOpe_Status) VALUES "
+                       "(10, 'A10', 'A'), (20, 'I20', 'I'), (49, 'A49', 'A'), (50, 'A50', 'A'), "
+                       "(51, 'A51', 'A'), (60, 'I60', 'I'), (70, 'A70', 'A')"));
+    sql(QStringLiteral("DELETE FROM Municipio"));
+    sql(QStringLiteral("INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_UF) VALUES "
+                       "(1, 'CASA', 'QX'), (2, 'FORA', 'SP'), (3, 'LONGE', 'EX'), (4, 'OUTRA CASA', 'QX')"));
+    auto values = [](DataSet* ds, const char* field) {
+        QStringList out;
+        ds->open();
+        for (ds->first(); !ds->eof(); ds->next())
+            out << ds->fieldByName(QString::fromLatin1(field))->asString();
+        ds->close();
+        out.sort();
+        return out.join(QLatin1Char(','));
+    };
+    struct Case {
+        DataSet* table;
+        const char* field;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {dm->Tb_NatOpeTodas, "NatOpe_Codigo", "10,49,50,51,70"},
+        {dm->Tb_NatOpeEntrada, "NatOpe_Codigo", "10,49"},
+        {dm->Tb_NatOpeSaida, "NatOpe_Codigo", "51,70"}, // 50 is neither an entry nor an exit
+        {dm->Tb_MunicipioPro, "Mun_Descricao", "CASA,OUTRA CASA"},
+        {dm->Tb_Municipio, "Mun_Descricao", "CASA,FORA,LONGE,OUTRA CASA"},
+        {dm->Tb_C_Municipio, "Mun_Descricao", "CASA,FORA,LONGE,OUTRA CASA"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table->name().toStdString());
+        EXPECT_EQ(values(c.table, c.field), c.shown);
+    }
+}
+
+TEST_F(DmComuns, PropertyMunicipalityLooksUpHomeStateMunicipalitiesOnly)
+{
+    sql(QStringLiteral("INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_UF) VALUES "
+                       "(999010, 'CASA', 'QX'), (999011, 'FORA', 'SP')"));
+    struct Case {
+        int endereco;
+        int propriedade;
+        const char* munEndereco;
+        const char* munPropriedade;
+        const char* ufPropriedade;
+    };
+    const Case cases[] = {
+        {999010, 999010, "CASA", "CASA", "QX"},
+        {999011, 999011, "FORA", "", ""}, // another state's municipality is no property municipality
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.propriedade);
+        sql(QStringLiteral("DELETE FROM Contribuinte"));
+        addTaxpayer(QString::fromLatin1(kTaxpayer), QStringLiteral("IE"), c.endereco, c.propriedade);
+        for (DataSet* lookup : {static_cast<DataSet*>(dm->Tb_Municipio), static_cast<DataSet*>(dm->Tb_MunicipioPro)})
+            lookup->open();
+        openOn(dm->Tb_Contribuinte, QStringLiteral("Con_IECNPJCPF"), QString::fromLatin1(kTaxpayer));
+        EXPECT_EQ(dm->Tb_Contribuinte->fieldByName(QStringLiteral("Lk_MunEndereco"))->asString(), c.munEndereco);
+        EXPECT_EQ(dm->Tb_Contribuinte->fieldByName(QStringLiteral("Lk_MunPropriedade"))->asString(), c.munPropriedade);
+        EXPECT_EQ(dm->Tb_Contribuinte->fieldByName(QStringLiteral("LK_UFPropriedade"))->asString(), c.ufPropriedade);
+        dm->Tb_Contribuinte->close();
+    }
 }
 
 // ---- Masks -----------------------------------------------------------------------------
@@ -477,6 +550,41 @@ TEST_F(DmComuns, SavingATaxpayerMarksItsUngeneratedDeclarations)
               "?,S,?,?");
 }
 
+// A declaration table that is there but lacks the marked column: the error reaches the
+// caller, and the taxpayer, already written, stays written.
+TEST_F(DmComuns, MarkingATableOfAnotherShapeRaisesAfterTheTaxpayerIsWritten)
+{
+    const char* const shapes[][2] = {
+        {"TUV", "CREATE TABLE TUV (Contrib_InscEstad VARCHAR(18))"},
+        {"KOB", "CREATE TABLE KOB (Con_Produtor VARCHAR(18))"},
+    };
+    for (const auto& [table, create] : shapes) {
+        SCOPED_TRACE(table);
+        sql(QString::fromLatin1(create));
+        dm->InscricaoPadrao = QString::fromLatin1(kTaxpayer);
+        dm->Tb_Contribuinte->open();
+        dm->Tb_Contribuinte->append();
+        dm->Tb_Contribuinte->fieldByName(QStringLiteral("Con_Tipo"))->setAsString(QStringLiteral("IE"));
+        dm->Tb_Contribuinte->fieldByName(QStringLiteral("Con_Nome"))->setAsString(QStringLiteral("FULANO"));
+        bool raised = false;
+        try {
+            dm->Tb_Contribuinte->post();
+        } catch (const vorta::EAbort&) {
+            ADD_FAILURE() << "silent abort instead of the engine's error";
+        } catch (const vorta::Exception&) {
+            raised = true;
+        }
+        EXPECT_TRUE(raised);
+        EXPECT_EQ(scalar(QStringLiteral("select Con_Nome from Contribuinte where Con_IECNPJCPF = :ie"),
+                         {QString::fromLatin1(kTaxpayer)}),
+                  "FULANO");
+        EXPECT_TRUE(dm->InscricaoPadrao.isEmpty());
+        dm->Tb_Contribuinte->close();
+        sql(QStringLiteral("DELETE FROM Contribuinte"));
+        sql(QStringLiteral("DROP TABLE ") + QString::fromLatin1(table));
+    }
+}
+
 TEST_F(DmComuns, SavingAnAccountantOrAHomeMunicipalityRefreshesTheirListTables)
 {
     dm->Tb_C_Responsavel->open();
@@ -601,6 +709,7 @@ TEST_F(DmComuns, EngineErrorWhileSavingShowsMessage33AndKeepsTheRowInEdit)
     struct Case {
         vorta::db::Table* table;
         const char* sqlTable;
+        const char* nameField; // changed by the edit
         std::function<void(DataSet&)> fill;
     };
     auto set = [](DataSet& ds, const char* field, const QVariant& v) {
@@ -620,11 +729,11 @@ TEST_F(DmComuns, EngineErrorWhileSavingShowsMessage33AndKeepsTheRowInEdit)
         set(ds, "Mun_Endereco", 1001);
     };
     const Case cases[] = {
-        {dm->Tb_Municipio, "Municipio", municipio},
-        {dm->Tb_MunicipioPro, "Municipio", municipio},
-        {dm->Tb_Contribuinte, "Contribuinte", contribuinte},
-        {dm->Tb_RemDest, "Contribuinte", contribuinte},
-        {dm->Tb_Responsavel, "Responsavel",
+        {dm->Tb_Municipio, "Municipio", "Mun_Descricao", municipio},
+        {dm->Tb_MunicipioPro, "Municipio", "Mun_Descricao", municipio},
+        {dm->Tb_Contribuinte, "Contribuinte", "Con_Nome", contribuinte},
+        {dm->Tb_RemDest, "Contribuinte", "Con_Nome", contribuinte},
+        {dm->Tb_Responsavel, "Responsavel", "Resp_Nome",
          [set](DataSet& ds) {
              set(ds, "Resp_CPF", QStringLiteral("52998224725"));
              set(ds, "Resp_Nome", QStringLiteral("CONTADOR"));
@@ -632,28 +741,52 @@ TEST_F(DmComuns, EngineErrorWhileSavingShowsMessage33AndKeepsTheRowInEdit)
              set(ds, "Resp_Email", QStringLiteral("contador@exemplo.com.br"));
          }},
     };
+    auto refuse = [this](const char* when, const char* table) {
+        sql(QStringLiteral("CREATE TRIGGER recusa BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                .arg(QString::fromLatin1(when), QString::fromLatin1(table)));
+    };
+    auto postFailsWith33 = [](DataSet& ds) {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Error, QStringLiteral("33 - Erro ao gravar"), 1);
+        EXPECT_THROW(ds.post(), vorta::EAbort);
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.table->name().toStdString());
-        for (const char* when : {"INSERT", "UPDATE"})
-            sql(QStringLiteral("CREATE TRIGGER recusa_%1 BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
-                    .arg(QString::fromLatin1(when), QString::fromLatin1(c.sqlTable)));
-        const int rows = count(QString::fromLatin1(c.sqlTable));
+        const QString table = QString::fromLatin1(c.sqlTable);
+        const QString nameField = QString::fromLatin1(c.nameField);
+        const int rows = count(table);
+
+        // A new row.
+        refuse("INSERT", c.sqlTable);
         c.table->open();
         c.table->append();
         c.fill(*c.table);
         const QVariant first = c.table->fields(0)->value();
-        {
-            ScriptedDialogs dialogs;
-            dialogs.expectMessage(MessageKind::Error, QStringLiteral("33 - Erro ao gravar"), 1);
-            EXPECT_THROW(c.table->post(), vorta::EAbort);
-        }
+        postFailsWith33(*c.table);
         EXPECT_EQ(c.table->state(), DataSetState::Insert);
         EXPECT_EQ(c.table->fields(0)->value(), first);
-        EXPECT_EQ(count(QString::fromLatin1(c.sqlTable)), rows);
+        EXPECT_EQ(count(table), rows);
+        c.table->cancel();
+        sql(QStringLiteral("DROP TRIGGER recusa"));
+
+        // A stored row being altered.
+        c.table->append();
+        c.fill(*c.table);
+        c.table->post();
+        const QString stored = c.table->fieldByName(nameField)->asString();
+        refuse("UPDATE", c.sqlTable);
+        c.table->edit();
+        c.table->fieldByName(nameField)->setAsString(QStringLiteral("OUTRO NOME"));
+        postFailsWith33(*c.table);
+        EXPECT_EQ(c.table->state(), DataSetState::Edit);
+        EXPECT_EQ(c.table->fieldByName(nameField)->asString(), "OUTRO NOME");
+        EXPECT_EQ(scalar(QStringLiteral("select count(*) from %1 where %2 = :v").arg(table, nameField), {stored}),
+                  "1");
         c.table->cancel();
         c.table->close();
-        for (const char* when : {"INSERT", "UPDATE"})
-            sql(QStringLiteral("DROP TRIGGER recusa_%1").arg(QString::fromLatin1(when)));
+        sql(QStringLiteral("DROP TRIGGER recusa"));
+        sql(QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(table, nameField), {stored});
+        EXPECT_EQ(count(table), rows);
     }
 }
 
