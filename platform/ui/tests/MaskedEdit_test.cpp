@@ -85,6 +85,37 @@ TEST(MaskedEdit, MaskedTextOfAnEmptyDateEdit)
     EXPECT_EQ(edit.value(), QStringLiteral("29/02/2004"));
 }
 
+TEST(MaskedEdit, TypingIntoTheMasksOfTheRegisters)
+{
+    struct Case {
+        const char* mask;
+        const char* keys;
+        const char* shown;
+        const char* stored;
+    };
+    const Case cases[] = {
+        // Blank as the empty position: typing and the stored value work the same.
+        {"999.999.999-99;0; ", "11144477735", "111.444.777-35", "11144477735"},
+        {"999.999.999-99;0; ", "111444", "111.444.   -  ", "111444"},
+        {"99.999.999/9999-99;0; ", "11.222.333/0001-81", "11.222.333/0001-81", "11222333000181"},
+        {"99.999.999-9;0; ", "28x1000000", "28.100.000-0", "281000000"},
+        {"99.9.9999999-9;0; ", "28300000018", "28.3.0000001-8", "28300000018"},
+        {"!99.999-999;0; ", "77015012", "77.015-012", "77015012"},
+        // Letters where the mask asks for them, digits refused there.
+        {"ll-999999/l-9;0;_", "SP123456O5", "SP-123456/O-5", "SP123456O5"},
+        {"ll-999999/l-9;0;_", "1S2P3", "SP-3_____/_-_", "SP3"},
+        {"aaaaaaaaaaaaaaaaaa;0; ", "AB-12 c", "AB12c             ", "AB12c"},
+        {"!99/99/9999;1;_", "29022004", "29/02/2004", "29/02/2004"},
+    };
+    for (const Case& c : cases) {
+        MaskedEdit edit;
+        edit.setEditMask(QString::fromUtf8(c.mask));
+        QTest::keyClicks(&edit, QString::fromUtf8(c.keys));
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.shown)) << c.mask << " " << c.keys;
+        EXPECT_EQ(edit.value(), QString::fromUtf8(c.stored)) << c.mask << " " << c.keys;
+    }
+}
+
 TEST_F(MaskedEditTest, TextArrivingOtherwiseThanByKeysIsTypedIntoTheMask)
 {
     // What the context menu, a drop or a program does to the text, keys not involved.
