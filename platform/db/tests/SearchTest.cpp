@@ -245,4 +245,11 @@ TEST_F(TableKeys, UserVersionsAndListing)
     EXPECT_EQ(c->userMinorVersion(), 4);
     EXPECT_EQ(db->tableNames(), (QStringList{"Conta", "Pessoa"})) << "the catalogue is not listed";
     EXPECT_FALSE(db->tableExists("vorta_catalog"));
+
+    // Name order ignores case, as a folder of table files lists them; creation order
+    // does not count.
+    db->execute("CREATE TABLE qel_Mapas (Id INTEGER)");
+    db->execute("CREATE TABLE agencia (Id INTEGER)");
+    db->execute("CREATE TABLE Entrega (Id INTEGER)");
+    EXPECT_EQ(db->tableNames(), (QStringList{"agencia", "Conta", "Entrega", "Pessoa", "qel_Mapas"}));
 }
