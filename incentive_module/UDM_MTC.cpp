@@ -154,6 +154,8 @@ TDM_MTC::TDM_MTC(vorta::Component* owner) : vorta::ui::DataModule(owner)
     // A map being inserted shows no list figures until it is stored.
     TblMapas->BeforePost = [this](DataSet&) { m_inserindoMapa = false; };
     TblMapas->BeforeCancel = [this](DataSet&) { m_inserindoMapa = false; };
+    // Closing drops an unfinished insert without a cancel.
+    TblMapas->BeforeClose = [this](DataSet&) { m_inserindoMapa = false; };
     TblMapasItens->OnNewRecord = [this](DataSet& ds) { TblMapasItensNewRecord(ds); };
     TblMapasItens->BeforeInsert = [this](DataSet& ds) { TblMapasItensBeforeInsert(ds); };
     TblMapasItens->BeforePost = [this](DataSet& ds) { TblMapasItensBeforePost(ds); };

@@ -465,6 +465,15 @@ TEST_F(DmMapas, AMapBeingIncludedShowsNoListFiguresUntilStored)
     dm->TblMapas->post();
     EXPECT_EQ(dm->TblMapas->fieldByName("calcQtdTotal")->asInteger(), 2);
     EXPECT_EQ(dm->TblMapas->fieldByName("calcqtdreprovada")->asInteger(), 2);
+    dm->dbMTC->commit();
+
+    // An insert dropped by closing the table leaves the list figures of the stored maps.
+    novoMapa("M");
+    dm->TblMapas->close();
+    dm->dbMTC->rollback();
+    dm->TblMapas->open();
+    ASSERT_EQ(dm->TblMapas->recordCount(), 1);
+    EXPECT_EQ(dm->TblMapas->fieldByName("calcQtdTotal")->asInteger(), 2);
 }
 
 TEST_F(DmMapas, TheMovementFormShowsTheDeclarantsPageAloneOrBothPages)

@@ -341,3 +341,28 @@ TEST_F(ResumoMapa, ASaveIsRefusedAtTheFirstMissingPiece)
              {kFrigorifico});
     }
 }
+
+// Only a movement of the slaughterhouse on screen for the date's own year and month lets
+// a map be totalled.
+TEST_F(ResumoMapa, TheMovementOfTheMapsMonthIsTheSlaughterhousesOwn)
+{
+    exec("delete from qel_movimento");
+    struct Case {
+        QString slaughterhouse;
+        int year;
+        int month;
+        bool found;
+    };
+    const Case cases[] = {
+        {kFrigorifico, 2026, 12, true},      {kOutroFrigorifico, 2026, 12, false},
+        {kFrigorifico, 2025, 12, false},     {kFrigorifico, 2026, 11, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.slaughterhouse.toStdString() << " " << c.year << "/" << c.month);
+        exec("delete from qel_movimento");
+        exec("insert into qel_movimento (mov_codigo, con_iecnpjcpf, mov_ano_referencia, mov_mes_referencia) "
+             "values (1, ?1, ?2, ?3)",
+             {c.slaughterhouse, c.year, c.month});
+        EXPECT_EQ(resumo->VerificaMovimento(kDia), c.found);
+    }
+}
