@@ -18,6 +18,14 @@ QString readAll(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
+
+// What goes to the debug output (the filter's first log line).
+QStringList g_debugLines;
+void collectDebug(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtDebugMsg)
+        g_debugLines << text;
+}
 } // namespace
 
 TEST(ExceptionReporting, AStrayExceptionIsLoggedWithItsClassAndShownAlone)
@@ -25,6 +33,8 @@ TEST(ExceptionReporting, AStrayExceptionIsLoggedWithItsClassAndShownAlone)
     QTemporaryDir dir;
     VortaInitializeExceptionReporter(dir.path() + "/ZIR");
     EXPECT_EQ(vorta::ipc::ExceptionReporter::instance().logFile(), dir.path() + "/ZIR.log");
+    g_debugLines.clear();
+    qInstallMessageHandler(collectDebug);
     {
         ScriptedDialogs dialogs;
         dialogs.expectMessage(vorta::ui::MessageKind::Custom, "'x' is not a valid integer value", 1);
@@ -32,6 +42,8 @@ TEST(ExceptionReporting, AStrayExceptionIsLoggedWithItsClassAndShownAlone)
         // The silent abort shows and logs nothing.
         vorta::Application::instance()->handleException(vorta::EAbort());
     }
+    EXPECT_EQ(g_debugLines, QStringList({"'x' is not a valid integer value (EConvertError, vortacomum20_tests)"}));
+    qInstallMessageHandler(nullptr);
     const QString log = readAll(dir.path() + "/ZIR.log");
     EXPECT_TRUE(log.contains("'x' is not a valid integer value (EConvertError, vortacomum20_tests)"))
         << log.toStdString();

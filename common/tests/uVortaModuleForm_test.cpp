@@ -152,7 +152,8 @@ TEST_F(ModuleFormTest, OnlyAWorkAreaChangePlacesTheFormAgain)
 {
     TModuloTeste* form = start();
     vorta::os::setWorkAreaOverride(vorta::os::Rect{10, 0, 810, 500});
-    Messenger::instance().sendMessage(form->handle(), vorta::ipc::WM_SETTINGCHANGE, 0, 0);
+    for (std::uint64_t other : {0, 42, 48})
+        Messenger::instance().sendMessage(form->handle(), vorta::ipc::WM_SETTINGCHANGE, other, 0);
     EXPECT_EQ(form->geometry(), QRect(0, 60, 1000, 660));
     Messenger::instance().sendMessage(form->handle(), vorta::ipc::WM_SETTINGCHANGE, vorta::ipc::SPI_SETWORKAREA, 0);
     EXPECT_EQ(form->geometry(), QRect(10, 40, 800, 460));
@@ -181,6 +182,7 @@ TEST_F(ModuleFormTest, AnOffsetThatIsNoNumberIsReportedAndStopsTheHandshake)
     dialogs.expectMessage(vorta::ui::MessageKind::Custom, "'4x' is not a valid integer value", 1);
     TModuloTeste* form = start("4x");
     EXPECT_TRUE(shell.handshakes.isEmpty());
+    EXPECT_EQ(windows.applicationExStyle(), 0u); // nor the tool-window style
     EXPECT_FALSE(app()->terminated());
     // A later work-area change re-places nothing and raises nothing.
     const QRect before = form->geometry();
@@ -217,6 +219,49 @@ TEST_F(ModuleFormTest, HideKeepsVisibilityAndShowBringsTheSameSetBackAfterTheRep
     EXPECT_EQ(notify(2), static_cast<std::int64_t>(OutraForm->handle()));
     QCoreApplication::processEvents();
     EXPECT_EQ(calls(), QStringList({"pos main " + behind + " 53", "pos other 0 43"}));
+}
+
+// A request that arrives while a dialog is up places the main form, then every form
+// shown modally, then the active one; other visible forms are left where they are.
+TEST_F(ModuleFormTest, ShowRequestsPlaceTheModalFormsAfterTheMainForm)
+{
+    TModuloTeste* form = start();
+    form->setObjectName("main");
+    form->show();
+    vorta::ui::createForm(OutraForm)->setObjectName("other");
+    OutraForm->show();
+    Guarded<vorta::ui::Form> dialog;
+    vorta::ui::createForm(dialog)->setObjectName("dialog");
+    const QString behind = QString::number(shell.handle);
+    struct Case {
+        std::uint64_t request;
+        QStringList placed;
+    } cases[] = {{1, {"pos main " + behind + " 53", "pos dialog " + behind + " 53", "pos dialog " + behind + " 53"}},
+                 {2, {"pos main " + behind + " 53", "pos dialog " + behind + " 53", "pos dialog 0 43"}}};
+    for (const Case& c : cases) {
+        windows.calls.clear();
+        vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+            vorta::Screen::instance().setActiveForm(&f);
+            const std::int64_t reply = notify(c.request);
+            EXPECT_EQ(reply, c.request == 2 ? static_cast<std::int64_t>(f.handle()) : 1) << c.request;
+            QCoreApplication::processEvents();
+            return int(vorta::ui::mrOk);
+        });
+        dialog->showModal();
+        vorta::ui::setModalHook(nullptr);
+        EXPECT_EQ(calls(), c.placed) << c.request;
+    }
+    vorta::Component::free(dialog.get());
+}
+
+TEST_F(ModuleFormTest, AProgramAlreadyEndingPlacesItselfButSendsNoHandshake)
+{
+    app()->terminate();
+    TModuloTeste* form = start();
+    EXPECT_TRUE(shell.handshakes.isEmpty());
+    EXPECT_EQ(form->moduleNumber(), 0);
+    EXPECT_EQ(form->geometry(), QRect(0, 60, 1000, 660));
+    EXPECT_TRUE(windows.applicationExStyle() & vorta::ipc::WS_EX_TOOLWINDOW);
 }
 
 TEST_F(ModuleFormTest, WithNoActiveFormShowAndActivateAnswersTheMainForm)
