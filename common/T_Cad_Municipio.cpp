@@ -13,16 +13,16 @@ using vorta::ui::Align;
 using vorta::ui::DBEdit;
 using vorta::ui::Label;
 
-void FocaControleDoCampo(QWidget* form, const QString& campo)
+bool FocaControleDoCampo(QWidget* form, const QString& campo)
 {
     if (!form)
-        return;
+        return false;
     for (QWidget* w : form->findChildren<QWidget*>()) {
         auto* control = dynamic_cast<vorta::ui::FieldControl*>(w);
         if (control && control->dataField().compare(campo, Qt::CaseInsensitive) == 0) {
             if (w->isEnabled() && w->isVisible())
                 w->setFocus();
-            return;
+            return true;
         }
     }
     // A lookup field is chosen through the list that edits its key field.
@@ -30,16 +30,24 @@ void FocaControleDoCampo(QWidget* form, const QString& campo)
         if (vorta::db::DataSet* ds = registro->dsBase->dataSet())
             if (vorta::db::Field* f = ds->findField(campo);
                 f && f->fieldKind() == vorta::db::FieldKind::Lookup && !f->keyFields().isEmpty())
-                FocaControleDoCampo(form, f->keyFields());
+                return FocaControleDoCampo(form, f->keyFields());
+    return false;
 }
 
 void LigaFocoDoCampo(QWidget* form)
 {
     if (!DM_Comuns)
         return;
-    // The data module outlives the form: a refusal after the form is gone focuses nothing.
-    DM_Comuns->FocaCampo = [form = QPointer<QWidget>(form)](const QString&, const QString& campo) {
-        FocaControleDoCampo(form.data(), campo);
+    // The data module outlives the forms. The form shown last (a lookup over a
+    // register form) takes the refusals while it exists; once it is gone, or for a
+    // field it does not show, they go to the form shown before it.
+    static QList<QPointer<QWidget>> formas;
+    formas.removeIf([form](const QPointer<QWidget>& f) { return f.isNull() || f.data() == form; });
+    formas.append(form);
+    DM_Comuns->FocaCampo = [](const QString&, const QString& campo) {
+        for (auto it = formas.crbegin(); it != formas.crend(); ++it)
+            if (FocaControleDoCampo(it->data(), campo))
+                return;
     };
 }
 

@@ -62,7 +62,8 @@ private:
 extern vorta::Guarded<TCad_Municipio> Cad_Municipio;
 
 // Focuses the form's data-aware control of the field (the refusal step of the common
-// data module's rules); nothing when the form has none.
-void FocaControleDoCampo(QWidget* form, const QString& campo);
-// Makes the common data module's refusals focus the controls of this form while it exists.
+// data module's rules); false when the form has none.
+bool FocaControleDoCampo(QWidget* form, const QString& campo);
+// Makes the common data module's refusals focus the controls of this form while it
+// exists, and those of the form that had them before otherwise.
 void LigaFocoDoCampo(QWidget* form);

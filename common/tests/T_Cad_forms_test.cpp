@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -358,6 +359,41 @@ TEST_F(CadForms, RefusedLookupFieldFocusesItsList)
     ds.cancel();
 }
 
+// The municipality register opened for a lookup from the accountant form is gone
+// when the accountant's record is saved: a refusal then focuses the accountant's field.
+TEST_F(CadForms, RefusalAfterAMunicipalityLookupFocusesTheAccountantsField)
+{
+    TCad_Contabilista* f = abre(Cad_Contabilista);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
+    ASSERT_TRUE(ds.locate(QStringLiteral("Resp_CPF"), QStringLiteral("52998224725")));
+    click(f->btAlterar);
+    vorta::ui::setModalHook([&](vorta::ui::Form& modal) {
+        QApplication::setActiveWindow(&modal);
+        auto* m = dynamic_cast<TCad_Municipio*>(&modal);
+        EXPECT_TRUE(m);
+        if (m) {
+            EXPECT_TRUE(DM_Comuns->Tb_Municipio->locate(QStringLiteral("Mun_Codigo"), 1004));
+            m->DBGridDblClick(m->DBGrid);
+        }
+        return int(vorta::ui::mrCancel);
+    });
+    click(f->btMuncipio);
+    vorta::ui::setModalHook(nullptr);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(Cad_Municipio);
+    QApplication::setActiveWindow(f);
+    ASSERT_EQ(ds.fieldByName(QStringLiteral("Mun_Endereco"))->asInteger(), 1004);
+    ds.fieldByName(QStringLiteral("Resp_Logradouro"))->setAsString(QStringLiteral("DAS FLORES"));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Error, QStringLiteral("60 - M60"), 1);
+        click(f->btGravar);
+    }
+    EXPECT_EQ(ds.state(), DataSetState::Edit);
+    EXPECT_EQ(QApplication::focusWidget(), f->DBLookup_Logradouro);
+    ds.cancel();
+}
+
 // Include and alter open the detail page writable, each form with its key field and
 // extras; save and cancel bring the read-only browsing back.
 TEST_F(CadForms, IncludeAndAlterPrepareEachForm)
@@ -462,6 +498,207 @@ TEST_F(CadForms, IncludeAndAlterPrepareEachForm)
         }
         vorta::Component::free(f);
     }
+}
+
+// Every entry field of the three registers puts its numbered hint into the status
+// line when it receives the focus; the accountant's UF shows its hint when it changes.
+TEST_F(CadForms, EachFieldShowsItsHintWhenEntered)
+{
+    struct Dica {
+        const char* campo;
+        int mensagem;
+    };
+    struct Caso {
+        const char* nome;
+        std::function<TFtemplate*()> abre;
+        const char* chave;
+        QVariant registro;
+        std::vector<Dica> dicas;
+    };
+    const Caso casos[] = {
+        {"municipality", [this] { return abre(Cad_Municipio); }, "Mun_Codigo", 999000,
+         {{"Mun_Descricao", 90}, {"Mun_CEPInicial", 78}, {"Mun_CEPFinal", 80}, {"Mun_UF", 66}}},
+        {"legal representative", [this] { return abre(Cad_RespnsavelLegal); }, "ResEmp_CPF", "11144477735",
+         {{"ResEmp_CPF", 604}, {"ResEmp_Nome", 605}, {"ResEmp_Cargo", 606}}},
+        {"accountant", [this] { return abre(Cad_Contabilista); }, "Resp_CPF", "52998224725",
+         {{"Resp_CPF", 15}, {"Resp_CRC", 16}, {"Resp_Nome", 17}, {"TipLog_Codigo", 40}, {"Resp_Logradouro", 41},
+          {"Resp_Numero", 42}, {"Resp_Complemento", 43}, {"TipBai_Codigo", 44}, {"Resp_Bairro", 45},
+          {"Mun_Endereco", 51}, {"Resp_CEP", 67}, {"Resp_DDDFone", 18}, {"Resp_Fone", 19}, {"Resp_Email", 20},
+          {"Resp_DDDFAX", 71}, {"Resp_FAX", 47}, {"Resp_CRC_Empresa", 576}, {"Resp_TipoCRCEmpresa", 577},
+          {"Resp_NomeEscritorio", 578}}},
+    };
+    QString mensagens;
+    for (const Caso& c : casos)
+        for (const Dica& d : c.dicas)
+            mensagens += QStringLiteral("INSERT OR REPLACE INTO mensagem (Men_Codigo, Men_Descricao) VALUES (%1, 'M%1');")
+                             .arg(d.mensagem);
+    vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), mensagens);
+
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        TFtemplate* f = c.abre();
+        vorta::db::DataSet& ds = *f->dsBase->dataSet();
+        ASSERT_TRUE(ds.locate(QString::fromLatin1(c.chave), c.registro));
+        click(f->btAlterar);
+        ASSERT_EQ(ds.state(), DataSetState::Edit);
+        for (const Dica& d : c.dicas) {
+            SCOPED_TRACE(d.campo);
+            QWidget* campo = nullptr;
+            for (QWidget* w : f->pagina1->findChildren<QWidget*>())
+                if (auto* control = dynamic_cast<vorta::ui::FieldControl*>(w);
+                    control && control->dataField() == QLatin1String(d.campo))
+                    campo = w;
+            ASSERT_TRUE(campo);
+            f->msgStatus->setPanelText(0, QString());
+            campo->setFocus();
+            EXPECT_EQ(QApplication::focusWidget(), campo);
+            EXPECT_EQ(f->msgStatus->panel(0).text, QStringLiteral("%1 - M%1").arg(d.mensagem));
+        }
+        if (auto* contabilista = dynamic_cast<TCad_Contabilista*>(f)) {
+            contabilista->msgStatus->setPanelText(0, QString());
+            ds.fieldByName(QStringLiteral("Resp_UF"))->setAsString(QStringLiteral("QX"));
+            EXPECT_EQ(contabilista->msgStatus->panel(0).text, QStringLiteral("66 - M66"));
+        }
+        click(f->btCancelar);
+        vorta::Component::free(f);
+    }
+}
+
+// Moving through the records on the detail page shows the CEP range again for a
+// municipality at home and hides it for one abroad.
+TEST_F(CadForms, MunicipalityNavigationShowsTheCepRangeOfEachRecord)
+{
+    TCad_Municipio* f = abre(Cad_Municipio);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Municipio;
+    click(f->btConsultaSimples);
+    struct Passo {
+        qint64 de;
+        vorta::ui::SpeedButton* TCad_Municipio::*botao;
+        const char* para;
+        bool cep;
+    };
+    // The table is kept in name order: ..., CAMPO ALEGRE, LONGE (abroad), PORTO DAS ARAUCARIAS, ...
+    const Passo passos[] = {
+        {1001, &TCad_Municipio::btAnterior, "LONGE", false},
+        {999001, &TCad_Municipio::btProximo, "PORTO DAS ARAUCARIAS", true},
+        {999001, &TCad_Municipio::btPrimeiro, "BOA VISTA DO SUL", true},
+        {1005, &TCad_Municipio::btProximo, "LONGE", false},
+        {999001, &TCad_Municipio::btUltimo, "SANTA LUZIA DO NORTE", true},
+    };
+    for (const Passo& p : passos) {
+        SCOPED_TRACE(p.para);
+        ASSERT_TRUE(ds.locate(QStringLiteral("Mun_Codigo"), p.de));
+        f->habilitaCampos();
+        ASSERT_NE(f->DBEdit_Mun_CEPInicial->isVisibleTo(f->pagina1), p.cep);
+        click(f->*p.botao);
+        EXPECT_EQ(ds.fieldByName(QStringLiteral("Mun_Descricao"))->asString(), QString::fromLatin1(p.para));
+        for (QWidget* w : {static_cast<QWidget*>(f->Label5), static_cast<QWidget*>(f->DBEdit_Mun_CEPInicial),
+                           static_cast<QWidget*>(f->Label6), static_cast<QWidget*>(f->DBEdit_Mun_CEPFinal)})
+            EXPECT_EQ(w->isVisibleTo(f->pagina1), p.cep) << w->objectName().toStdString();
+    }
+}
+
+// A municipality of the user's own is deleted after the confirmation; the record that
+// takes its place shows its own CEP range, read-only.
+TEST_F(CadForms, UserMunicipalityIsDeletedAfterTheConfirmation)
+{
+    TCad_Municipio* f = abre(Cad_Municipio);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Municipio;
+    ASSERT_TRUE(ds.locate(QStringLiteral("Mun_Codigo"), 999001));
+    click(f->btConsultaSimples);
+    ASSERT_FALSE(f->DBEdit_Mun_CEPInicial->isVisibleTo(f->pagina1));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - M92"), vorta::ui::mrNo)
+            .expectMessage(MessageKind::Confirmation, QStringLiteral("92 - M92"), vorta::ui::mrYes);
+        click(f->btExcluir);
+        EXPECT_TRUE(ds.locate(QStringLiteral("Mun_Codigo"), 999001));
+        click(f->btExcluir);
+        EXPECT_TRUE(dialogs.allAnswered());
+    }
+    // The record now current is one at home.
+    EXPECT_EQ(ds.fieldByName(QStringLiteral("Mun_UF"))->asString(), "QX");
+    EXPECT_TRUE(f->DBEdit_Mun_CEPInicial->isVisibleTo(f->pagina1));
+    EXPECT_TRUE(f->DBEdit_Mun_Descricao->FieldControl::readOnly());
+    EXPECT_EQ(ds.recordCount(), 7);
+}
+
+// Outside a lookup the grid's gestures open the detail page and keep the form open;
+// a letter typed there does nothing.
+TEST_F(CadForms, OutsideALookupGridGesturesOpenTheDetailPage)
+{
+    struct Caso {
+        const char* nome;
+        std::function<TFtemplate*()> abre;
+        Gesto gesto;
+        bool detalhe;
+    };
+    const Caso casos[] = {
+        {"municipality", [this] { return abre(Cad_Municipio); }, Gesto::Enter, true},
+        {"municipality", [this] { return abre(Cad_Municipio); }, Gesto::DuploClique, true},
+        {"municipality", [this] { return abre(Cad_Municipio); }, Gesto::Letra, false},
+        {"legal representative", [this] { return abre(Cad_RespnsavelLegal); }, Gesto::Enter, true},
+        {"legal representative", [this] { return abre(Cad_RespnsavelLegal); }, Gesto::Letra, false},
+        {"accountant", [this] { return abre(Cad_Contabilista); }, Gesto::Enter, true},
+        {"accountant", [this] { return abre(Cad_Contabilista); }, Gesto::DuploClique, true},
+        {"accountant", [this] { return abre(Cad_Contabilista); }, Gesto::Letra, false},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(std::string(c.nome) + " / gesture " + std::to_string(int(c.gesto)));
+        TFtemplate* f = c.abre();
+        vorta::Guarded<vorta::ui::Form> guard(f);
+        faz(*f, c.gesto);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(guard.isNull());
+        EXPECT_TRUE(f->isVisible());
+        EXPECT_EQ(!f->pagina1->isHidden(), c.detalhe);
+        EXPECT_EQ(f->findChild<vorta::ui::Panel*>(QStringLiteral("Panel_Busca"))->isHidden(), c.detalhe);
+        vorta::Component::free(f);
+    }
+}
+
+// The municipality and accountant forms open on their search field, with the lists
+// their detail pages need open; the municipality form opened to include opens on a
+// new record instead.
+TEST_F(CadForms, FormsOpenOnTheirSearchField)
+{
+    DM_Comuns->Tb_Agenfa->close();
+    DM_Comuns->Tb_TipoResp->close();
+    TCad_Municipio* m = abre(Cad_Municipio);
+    EXPECT_EQ(QApplication::focusWidget(), m->Edit_Busca);
+    EXPECT_TRUE(DM_Comuns->Tb_Agenfa->active());
+    EXPECT_EQ(DM_Comuns->Tb_Municipio->state(), DataSetState::Browse);
+    vorta::Component::free(m);
+
+    TCad_Contabilista* c = abre(Cad_Contabilista);
+    EXPECT_EQ(QApplication::focusWidget(), c->Edit_Busca);
+    EXPECT_TRUE(DM_Comuns->Tb_TipoResp->active());
+    EXPECT_FALSE(c->Panel_Busca->isHidden());
+    EXPECT_TRUE(c->pagina1->isHidden());
+}
+
+// Leaving the accountant's municipality list goes on to the CEP when the CEP is the
+// user's to type (a municipality with a range), and elsewhere when it was filled.
+TEST_F(CadForms, LeavingTheMunicipalityListGoesToAFreeCep)
+{
+    TCad_Contabilista* f = abre(Cad_Contabilista);
+    vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
+    click(f->btAlterar);
+    ASSERT_EQ(ds.state(), DataSetState::Edit);
+    struct Caso {
+        const char* municipio;
+        bool paraCep;
+    };
+    const Caso casos[] = {{"PORTO DAS ARAUCARIAS", true}, {"RIO CLARO", false}};
+    QWidget* outro = f->DBLookup_TipoResp;
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.municipio);
+        f->DBLookup_Municipio->setFocus();
+        f->DBLookup_Municipio->choose(f->DBLookup_Municipio->findText(QString::fromLatin1(c.municipio)));
+        outro->setFocus();
+        EXPECT_EQ(QApplication::focusWidget(), c.paraCep ? static_cast<QWidget*>(f->DBEditCEP) : outro);
+    }
+    ds.cancel();
 }
 
 // The data module outlives the register forms: a refusal after the form has gone

@@ -199,6 +199,37 @@ TEST_F(PickList, TypingLocatesTheFirstRecordWhoseKeyBeginsWithTheText)
     EXPECT_FALSE(CancelaProd);
 }
 
+// The search compares case-sensitively: a name stored in lower case is not found by
+// the upper-case text typed, even when it comes first.
+TEST_F(PickList, SearchComparesCaseSensitively)
+{
+    database->execute(QStringLiteral("INSERT INTO Contribuinte (Con_IECNPJCPF, Con_Nome) VALUES ('270000000', 'beta baixa')"));
+    contribuinte->refresh();
+    struct Busca {
+        int item;
+        const char* texto;
+        const char* nome;
+    };
+    const Busca buscas[] = {
+        {1, "BETA", "BETA FAZENDA"},
+        {0, "27", "beta baixa"},
+        {1, "ALF", "ALFA COMERCIO"},
+        // No match: where the previous search left it.
+        {1, "ALFAZ", "ALFA COMERCIO"},
+        {0, "9", "ALFA COMERCIO"},
+    };
+    auto* f = newTaxpayerList();
+    pick(f, [&](vorta::ui::Form&) {
+        for (const Busca& b : buscas) {
+            SCOPED_TRACE(b.texto);
+            f->RadioGroup_Produtor->setItemIndex(b.item);
+            f->Edit_Busca->setText(QString::fromLatin1(b.texto));
+            EXPECT_EQ(QString::fromLatin1(b.nome), currentName());
+        }
+        QTest::mouseClick(f->btCancelar, Qt::LeftButton);
+    });
+}
+
 TEST_F(PickList, ProductListSearchesByCodeOrDescription)
 {
     auto* f = vorta::createInto<TSel_Produto>(Sel_Produto, vorta::Application::instance());

@@ -168,6 +168,54 @@ TEST_F(TemplateForm, ButtonStatesFollowBrowsingAndEditing)
     EXPECT_TRUE(form->btUltimo->isEnabled());
 }
 
+// Each navigation button moves the record and switches the buttons that lead on
+// from there; each puts status 91 into the status line.
+TEST_F(TemplateForm, NavigationButtonsMoveAndSwitchTheButtonsThatLeadOn)
+{
+    addTowns(3);
+    show();
+    struct Step {
+        SpeedButton* TFtemplate::*button;
+        int code;
+        QStringList enabled; // of the four navigation buttons
+    };
+    const Step steps[] = {
+        {&TFtemplate::btUltimo, 3, {"btPrimeiro", "btAnterior"}},
+        {&TFtemplate::btAnterior, 2, {"btPrimeiro", "btAnterior", "btProximo", "btUltimo"}},
+        {&TFtemplate::btPrimeiro, 1, {"btProximo", "btUltimo"}},
+        {&TFtemplate::btProximo, 2, {"btPrimeiro", "btAnterior", "btProximo", "btUltimo"}},
+        {&TFtemplate::btProximo, 3, {"btPrimeiro", "btAnterior", "btProximo", "btUltimo"}},
+    };
+    for (const Step& s : steps) {
+        SpeedButton* b = form->*s.button;
+        SCOPED_TRACE(b->name().toStdString());
+        form->msgStatus->setPanelText(0, QString());
+        click(b);
+        EXPECT_EQ(s.code, table->fieldByName(QStringLiteral("Mun_Codigo"))->asInteger());
+        QStringList enabled;
+        for (SpeedButton* n : {form->btPrimeiro, form->btAnterior, form->btProximo, form->btUltimo})
+            if (n->isEnabled())
+                enabled << n->name();
+        EXPECT_EQ(s.enabled, enabled);
+        EXPECT_EQ(QStringLiteral("91 - Escolha uma opção."), form->msgStatus->panel(0).text);
+    }
+    // Entering the grid puts status 91 there too.
+    form->msgStatus->setPanelText(0, QString());
+    form->DBGrid->setFocus();
+    EXPECT_EQ(QStringLiteral("91 - Escolha uma opção."), form->msgStatus->panel(0).text);
+}
+
+// The form shows the table as it is when it opens, not as the data set last read it.
+TEST_F(TemplateForm, ShowingTheFormRereadsItsTable)
+{
+    table->open();
+    ASSERT_TRUE(table->isEmpty());
+    addTowns(2);
+    show();
+    EXPECT_EQ(2, form->DBGrid->rowCount());
+    EXPECT_EQ(kBrowsing, enabledButtons());
+}
+
 TEST_F(TemplateForm, AnEmptyTableKeepsEveryRecordButtonOff)
 {
     show();
