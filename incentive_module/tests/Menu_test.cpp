@@ -63,7 +63,11 @@ TEST_F(ZIRMenuTest, TheMenuHoldsEveryCommand)
     EXPECT_EQ(root->item(0)->count(), 3);
     EXPECT_EQ(root->item(1)->find("Validar")->item(0)->caption, "Movimento");
     EXPECT_EQ(root->item(1)->find("Gerar")->item(0)->caption, "Movimento");
-    FrmMenu->Ajuda1->click(); // does nothing
+    // Help does nothing: no dialog, no window.
+    ScriptedDialogs dialogs;
+    const int forms = int(app()->components().size());
+    FrmMenu->Ajuda1->click();
+    EXPECT_EQ(int(app()->components().size()), forms);
 }
 
 TEST_F(ZIRMenuTest, MovementNeedsTheCurrentMonthsParameters)

@@ -267,6 +267,15 @@ TEST_F(ResumoMapa, AStoredMapShowsItsOwnPercentages)
     EXPECT_EQ(shown.dbEdit_VlrArrobaMacho, m("100.00"));
     EXPECT_EQ(shown.dbedit_valorArrobaMPauta, m("90.00"));
     EXPECT_EQ(shown.JD.VlrRepasse, m("144.72")); // 20 x 90 x 12 % x 67 %
+
+    // Without the month's reference values they show as 0, and so do the amounts.
+    exec("delete from qel_parametros_mensais");
+    TResumoMapa withoutMonth(dm);
+    withoutMonth.CarregaResumo();
+    EXPECT_TRUE(withoutMonth.dbedit_valorArrobaMPauta.isZero());
+    EXPECT_EQ(withoutMonth.dbEdit_VlrArrobaMacho, m("100.00"));
+    EXPECT_EQ(withoutMonth.JD.Qtd, 1);
+    EXPECT_TRUE(withoutMonth.JD.VlrRepasse.isZero());
 }
 
 TEST_F(ResumoMapa, AMonthWithoutReferenceValuesGivesNoAmounts)
