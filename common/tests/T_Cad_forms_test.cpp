@@ -657,6 +657,62 @@ TEST_F(CadForms, OutsideALookupGridGesturesOpenTheDetailPage)
     }
 }
 
+// Enter in a field of the detail page moves the focus one field on, in and out of a
+// lookup.
+TEST_F(CadForms, EnterMovesToTheNextField)
+{
+    struct Caso {
+        const char* nome;
+        std::function<TFtemplate*()> cria;
+        const char* chave;
+        QVariant registro;
+        bool selecao;
+        const char* de;
+        const char* para;
+    };
+    auto municipio = [] { return vorta::createInto<TCad_Municipio>(Cad_Municipio, vorta::Application::instance()); };
+    auto representante = [] {
+        return vorta::createInto<TCad_RespnsavelLegal>(Cad_RespnsavelLegal, vorta::Application::instance());
+    };
+    auto contabilista = [] {
+        return vorta::createInto<TCad_Contabilista>(Cad_Contabilista, vorta::Application::instance());
+    };
+    const Caso casos[] = {
+        {"municipality", municipio, "Mun_Codigo", 999000, false, "Mun_Descricao", "Mun_CEPInicial"},
+        {"municipality", municipio, "Mun_Codigo", 999000, false, "Mun_CEPFinal", "Mun_UF"},
+        {"legal representative", representante, "ResEmp_CPF", "11144477735", false, "ResEmp_CPF", "ResEmp_Nome"},
+        {"legal representative", representante, "ResEmp_CPF", "11144477735", true, "ResEmp_Nome", "ResEmp_Cargo"},
+        {"accountant", contabilista, "Resp_CPF", "52998224725", false, "Resp_CRC", "Resp_Nome"},
+        {"accountant", contabilista, "Resp_CPF", "52998224725", true, "Resp_CPF", "Resp_CRC"},
+        {"accountant", contabilista, "Resp_CPF", "52998224725", false, "Resp_Nome", "TipLog_Codigo"},
+    };
+    auto controle = [](TFtemplate* f, const char* campo) -> QWidget* {
+        for (QWidget* w : f->pagina1->findChildren<QWidget*>())
+            if (auto* c = dynamic_cast<vorta::ui::FieldControl*>(w); c && c->dataField() == QLatin1String(campo))
+                return w;
+        return nullptr;
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(std::string(c.nome) + ": " + c.de + (c.selecao ? " (lookup)" : ""));
+        TFtemplate* f = c.cria();
+        f->ModoSelecao = c.selecao;
+        f->show();
+        QApplication::setActiveWindow(f);
+        vorta::db::DataSet& ds = *f->dsBase->dataSet();
+        ASSERT_TRUE(ds.locate(QString::fromLatin1(c.chave), c.registro));
+        click(f->btAlterar);
+        QWidget* de = controle(f, c.de);
+        QWidget* para = controle(f, c.para);
+        ASSERT_TRUE(de && para);
+        de->setFocus();
+        QTest::keyClick(de, Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), para);
+        EXPECT_EQ(ds.state(), DataSetState::Edit);
+        click(f->btCancelar);
+        vorta::Component::free(f);
+    }
+}
+
 // The municipality and accountant forms open on their search field, with the lists
 // their detail pages need open; the municipality form opened to include opens on a
 // new record instead.
