@@ -152,6 +152,15 @@ void faz(TFtemplate& f, Gesto gesto)
     }
 }
 
+// The detail page's data-aware control of the field.
+QWidget* controleDoCampo(TFtemplate* f, const char* campo)
+{
+    for (QWidget* w : f->pagina1->findChildren<QWidget*>())
+        if (auto* c = dynamic_cast<vorta::ui::FieldControl*>(w); c && c->dataField() == QLatin1String(campo))
+            return w;
+    return nullptr;
+}
+
 // One register shown for a lookup: the search that finds the record to choose, and
 // what identifies the chosen record afterwards.
 struct Lookup {
@@ -543,11 +552,7 @@ TEST_F(CadForms, EachFieldShowsItsHintWhenEntered)
         ASSERT_EQ(ds.state(), DataSetState::Edit);
         for (const Dica& d : c.dicas) {
             SCOPED_TRACE(d.campo);
-            QWidget* campo = nullptr;
-            for (QWidget* w : f->pagina1->findChildren<QWidget*>())
-                if (auto* control = dynamic_cast<vorta::ui::FieldControl*>(w);
-                    control && control->dataField() == QLatin1String(d.campo))
-                    campo = w;
+            QWidget* campo = controleDoCampo(f, d.campo);
             ASSERT_TRUE(campo);
             f->msgStatus->setPanelText(0, QString());
             campo->setFocus();
@@ -686,12 +691,6 @@ TEST_F(CadForms, EnterMovesToTheNextField)
         {"accountant", contabilista, "Resp_CPF", "52998224725", true, "Resp_CPF", "Resp_CRC"},
         {"accountant", contabilista, "Resp_CPF", "52998224725", false, "Resp_Nome", "TipLog_Codigo"},
     };
-    auto controle = [](TFtemplate* f, const char* campo) -> QWidget* {
-        for (QWidget* w : f->pagina1->findChildren<QWidget*>())
-            if (auto* c = dynamic_cast<vorta::ui::FieldControl*>(w); c && c->dataField() == QLatin1String(campo))
-                return w;
-        return nullptr;
-    };
     for (const Caso& c : casos) {
         SCOPED_TRACE(std::string(c.nome) + ": " + c.de + (c.selecao ? " (lookup)" : ""));
         TFtemplate* f = c.cria();
@@ -701,8 +700,8 @@ TEST_F(CadForms, EnterMovesToTheNextField)
         vorta::db::DataSet& ds = *f->dsBase->dataSet();
         ASSERT_TRUE(ds.locate(QString::fromLatin1(c.chave), c.registro));
         click(f->btAlterar);
-        QWidget* de = controle(f, c.de);
-        QWidget* para = controle(f, c.para);
+        QWidget* de = controleDoCampo(f, c.de);
+        QWidget* para = controleDoCampo(f, c.para);
         ASSERT_TRUE(de && para);
         de->setFocus();
         QTest::keyClick(de, Qt::Key_Return);
