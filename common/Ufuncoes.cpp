@@ -463,6 +463,21 @@ void GetFiles(const QString& pathMask, QStringList& list, bool recursive, const 
     }
 }
 
+namespace {
+
+// Deleting with undo allowed: into the user's trash, or for good where the file system
+// has no trash for it.
+bool moveToTrashOrRemove(const QFileInfo& entry)
+{
+    if (QFile::moveToTrash(entry.filePath()))
+        return true;
+    if (entry.isDir() && !entry.isSymLink())
+        return QDir(entry.filePath()).removeRecursively();
+    return QFile::remove(entry.filePath());
+}
+
+} // namespace
+
 bool DeleteFolder(const QString& folder, bool contentsOnly)
 {
     // An empty name would mean the current folder, and the root is never meant.
@@ -472,15 +487,11 @@ bool DeleteFolder(const QString& folder, bool contentsOnly)
     if (!QFileInfo(folder).isDir() || dir.isRoot())
         return false;
     if (!contentsOnly)
-        return dir.removeRecursively();
+        return moveToTrashOrRemove(QFileInfo(dir.absolutePath()));
     bool ok = true;
     const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isDir() && !entry.isSymLink())
-            ok = QDir(entry.filePath()).removeRecursively() && ok;
-        else
-            ok = QFile::remove(entry.filePath()) && ok;
-    }
+    for (const QFileInfo& entry : entries)
+        ok = moveToTrashOrRemove(entry) && ok;
     return ok;
 }
 

@@ -9,6 +9,7 @@
 #include "testing/TempInstallation.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLocale>
 #include <QStorageInfo>
@@ -245,14 +246,25 @@ protected:
         touch(root + "sub/c.txt");
         touch(root + "sub/deep/d.txt");
         touch(root + "sub/deep/e.dat");
+        // Deleted folders go to a trash of the test's own, not the user's.
+        m_savedDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     }
     void TearDown() override
     {
         for (QChar letter : {QChar('A'), QChar('B')})
             vorta::os::setDrivePath(letter, QString());
+        if (m_savedDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_savedDataHome);
     }
     QTemporaryDir dir;
+    QTemporaryDir dataHome;
     QString root;
+
+private:
+    QByteArray m_savedDataHome;
 };
 
 TEST_F(FilesTest, FileSizeOfFilesOnly)
@@ -326,6 +338,34 @@ TEST_F(FilesTest, DeleteFolderWholeOrItsContents)
     EXPECT_FALSE(DeleteFolder(QString(), true));
     EXPECT_FALSE(DeleteFolder(root + "a.txt", false));
     EXPECT_TRUE(QFile::exists(root + "a.txt"));
+}
+
+// Deleting allows undo: what goes lands in the user's trash, where it can be fetched back.
+TEST_F(FilesTest, DeleteFolderPutsWhatItDeletesIntoTheTrash)
+{
+    touch(root + "sub/deep/marker-whole.txt", "w");
+    EXPECT_TRUE(DeleteFolder(root + "sub", false));
+    EXPECT_FALSE(QDir(root + "sub").exists());
+    QDir(root).mkpath("keep");
+    touch(root + "keep/marker-part.txt", "p");
+    EXPECT_TRUE(DeleteFolder(root + "keep", true));
+    EXPECT_TRUE(QDir(root + "keep").exists());
+
+    // The trash of the home volume, or the one at the top of the temporary folder's volume.
+    QStringList trashes{dataHome.path() + "/Trash/files"};
+    const QString top = QStorageInfo(dir.path()).rootPath();
+    for (const QString& name : QDir(top).entryList({".Trash*"}, QDir::Dirs | QDir::Hidden))
+        trashes << QDir(top).filePath(name) + "/files";
+    auto trashed = [&](const QString& file) {
+        for (const QString& t : trashes) {
+            QDirIterator it(t, {file}, QDir::Files, QDirIterator::Subdirectories);
+            if (it.hasNext())
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(trashed("marker-whole.txt"));
+    EXPECT_TRUE(trashed("marker-part.txt"));
 }
 
 TEST_F(FilesTest, DriveFunctionsTestTheDriveTheyAreGiven)
