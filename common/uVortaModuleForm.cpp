@@ -227,9 +227,16 @@ void TVortaModuleForm::showBehindShell()
     const auto shell = static_cast<vorta::ipc::WindowHandle>(VortaHandle);
     const unsigned flags = vorta::ipc::SWP_NOSIZE | vorta::ipc::SWP_NOMOVE | vorta::ipc::SWP_NOACTIVATE
                            | vorta::ipc::SWP_SHOWWINDOW;
-    windowSystem().setWindowPos(vorta::Application::instance()->mainForm(), shell, flags);
-    for (Form* f : vorta::Screen::instance().forms())
+    Form* main = vorta::Application::instance()->mainForm();
+    vorta::Screen& screen = vorta::Screen::instance();
+    windowSystem().setWindowPos(main, shell, flags);
+    for (Form* f : screen.forms())
         if (f->isModal())
+            windowSystem().setWindowPos(f, shell, flags);
+    // The other forms that a hide took away come back too (their Visible stayed set), so
+    // a show brings back the set the hide took; the active form follows last.
+    for (Form* f : screen.forms())
+        if (f != main && !f->isModal() && f != screen.activeForm() && f->visibleProperty() && !f->isVisible())
             windowSystem().setWindowPos(f, shell, flags);
 }
 

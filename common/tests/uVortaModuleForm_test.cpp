@@ -221,6 +221,41 @@ TEST_F(ModuleFormTest, HideKeepsVisibilityAndShowBringsTheSameSetBackAfterTheRep
     EXPECT_EQ(calls(), QStringList({"pos main " + behind + " 53", "pos other 0 43"}));
 }
 
+// A show brings back every form the hide took, not only the main and the active one.
+TEST_F(ModuleFormTest, AShowAfterAHideBringsBackEveryFormItHid)
+{
+    TModuloTeste* form = start();
+    form->setObjectName("main");
+    form->show();
+    Guarded<vorta::ui::Form> idle;
+    vorta::ui::createForm(idle)->setObjectName("idle");
+    idle->show();
+    vorta::ui::createForm(OutraForm)->setObjectName("other");
+    OutraForm->show();
+    Guarded<vorta::ui::Form> closed; // never shown: stays away
+    vorta::ui::createForm(closed)->setObjectName("closed");
+    vorta::Screen::instance().setActiveForm(OutraForm);
+    const QString behind = QString::number(shell.handle);
+    struct Case {
+        std::uint64_t request;
+        QString active;
+    } cases[] = {{1, "pos other " + behind + " 53"}, {2, "pos other 0 43"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(notify(0), 1);
+        EXPECT_FALSE(idle->isVisible());
+        windows.calls.clear();
+        notify(c.request);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(calls(), QStringList({"pos main " + behind + " 53", "pos idle " + behind + " 53", c.active}))
+            << c.request;
+        for (vorta::ui::Form* f : {static_cast<vorta::ui::Form*>(form), idle.get(), OutraForm.get()})
+            EXPECT_TRUE(f->isVisible()) << f->objectName().toStdString() << " after " << c.request;
+        EXPECT_FALSE(closed->isVisible());
+    }
+    vorta::Component::free(closed.get());
+    vorta::Component::free(idle.get());
+}
+
 // A request that arrives while a dialog is up places the main form, then every form
 // shown modally, then the active one; other visible forms are left where they are.
 TEST_F(ModuleFormTest, ShowRequestsPlaceTheModalFormsAfterTheMainForm)
