@@ -350,6 +350,20 @@ TEST_F(CadForms, DistrictTypeCtoTakesTheDistrictAway)
     ds.cancel();
 }
 
+// A street without its street type is refused with 60, which focuses the list of types.
+static void recusaSemTipoDeLogradouro(TCad_Contabilista* f, vorta::db::DataSet& ds)
+{
+    ds.fieldByName(QStringLiteral("Resp_Logradouro"))->setAsString(QStringLiteral("DAS FLORES"));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Error, QStringLiteral("60 - M60"), 1);
+        QTest::mouseClick(f->btGravar, Qt::LeftButton);
+    }
+    EXPECT_EQ(ds.state(), DataSetState::Edit);
+    EXPECT_EQ(QApplication::focusWidget(), f->DBLookup_Logradouro);
+    ds.cancel();
+}
+
 // A refusal naming a lookup field focuses the list that chooses it.
 TEST_F(CadForms, RefusedLookupFieldFocusesItsList)
 {
@@ -357,15 +371,7 @@ TEST_F(CadForms, RefusedLookupFieldFocusesItsList)
     vorta::db::DataSet& ds = *DM_Comuns->Tb_Responsavel;
     ASSERT_TRUE(ds.locate(QStringLiteral("Resp_CPF"), QStringLiteral("52998224725")));
     click(f->btAlterar);
-    ds.fieldByName(QStringLiteral("Resp_Logradouro"))->setAsString(QStringLiteral("DAS FLORES"));
-    {
-        ScriptedDialogs dialogs;
-        dialogs.expectMessage(MessageKind::Error, QStringLiteral("60 - M60"), 1);
-        click(f->btGravar);
-    }
-    EXPECT_EQ(ds.state(), DataSetState::Edit);
-    EXPECT_EQ(QApplication::focusWidget(), f->DBLookup_Logradouro);
-    ds.cancel();
+    recusaSemTipoDeLogradouro(f, ds);
 }
 
 // The municipality register opened for a lookup from the accountant form is gone
@@ -392,15 +398,7 @@ TEST_F(CadForms, RefusalAfterAMunicipalityLookupFocusesTheAccountantsField)
     ASSERT_FALSE(Cad_Municipio);
     QApplication::setActiveWindow(f);
     ASSERT_EQ(ds.fieldByName(QStringLiteral("Mun_Endereco"))->asInteger(), 1004);
-    ds.fieldByName(QStringLiteral("Resp_Logradouro"))->setAsString(QStringLiteral("DAS FLORES"));
-    {
-        ScriptedDialogs dialogs;
-        dialogs.expectMessage(MessageKind::Error, QStringLiteral("60 - M60"), 1);
-        click(f->btGravar);
-    }
-    EXPECT_EQ(ds.state(), DataSetState::Edit);
-    EXPECT_EQ(QApplication::focusWidget(), f->DBLookup_Logradouro);
-    ds.cancel();
+    recusaSemTipoDeLogradouro(f, ds);
 }
 
 // Include and alter open the detail page writable, each form with its key field and
