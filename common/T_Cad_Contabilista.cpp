@@ -13,15 +13,6 @@ using vorta::ui::DBEdit;
 using vorta::ui::DBLookupComboBox;
 using vorta::ui::Label;
 
-namespace {
-
-bool editando(const vorta::db::DataSet& ds)
-{
-    return ds.state() == vorta::db::DataSetState::Edit || ds.state() == vorta::db::DataSetState::Insert;
-}
-
-} // namespace
-
 TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner)
 {
     setName(QStringLiteral("Cad_Contabilista"));
@@ -29,28 +20,11 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
     setCaption(QStringLiteral("Cadastro de Contabilista"));
     helpContext = 12200;
 
-    QWidget* box = ScrollBox1->contents();
-    Panel_Busca = new vorta::ui::Panel(box, QStringLiteral("Panel_Busca"));
-    Panel_Busca->resize(718, 48);
-    Panel_Busca->setAlign(Align::Top);
-    Label_Busca = new Label(Panel_Busca, QStringLiteral("Digite aqui para buscar o contabilista automaticamente"),
-                            QStringLiteral("Label_Busca"));
-    Label_Busca->setGeometry(8, 4, 330, 16);
-    Edit_Busca = new vorta::ui::Edit(Panel_Busca, QStringLiteral("Edit_Busca"));
-    Edit_Busca->charCase = vorta::ui::CharCase::Upper;
-    Edit_Busca->setGeometry(8, 22, 330, 21);
-    RadioGroup_Contabilista = new vorta::ui::RadioGroup(Panel_Busca, QStringLiteral("RadioGroup_Contabilista"));
-    RadioGroup_Contabilista->setCaption(QStringLiteral(" Busca de Contabilista"));
-    RadioGroup_Contabilista->setItems({QStringLiteral("Por CRC"), QStringLiteral("Por nome")});
-    RadioGroup_Contabilista->setColumns(2);
-    RadioGroup_Contabilista->setItemIndex(0);
-    RadioGroup_Contabilista->setGeometry(350, 2, 260, 44);
-    Label_Busca->setBuddy(Edit_Busca);
+    RadioGroup_Contabilista = criaPainelBusca(
+        QStringLiteral("Digite aqui para buscar o contabilista automaticamente"),
+        QStringLiteral("RadioGroup_Contabilista"), QStringLiteral(" Busca de Contabilista"),
+        {QStringLiteral("Por CRC"), QStringLiteral("Por nome")}, 2, 260);
 
-    auto hint = [this](QWidget* w, int n) {
-        if (auto* c = vorta::ui::Control::of(w))
-            c->OnEnter = [this, n](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(n)); };
-    };
     // The detail page in its two groups, in tab order: each field's column, row and
     // width. A lookup list edits the key field of its lookup (LK_Logradouro through
     // TipLog_Codigo), so a choice is stored.
@@ -61,7 +35,7 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
     GroupBox_Escritorio->setObjectName(QStringLiteral("GroupBox_Escritorio"));
     GroupBox_Escritorio->setGeometry(4, 250, 706, 72);
 
-    struct Campo {
+    struct CampoDoGrupo {
         QGroupBox* grupo;
         int coluna;
         int linha;
@@ -82,7 +56,7 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
     }
     QGroupBox* const pessoa = GroupBox_Contabilista;
     QGroupBox* const escritorio = GroupBox_Escritorio;
-    const Campo campos[] = {
+    const CampoDoGrupo campos[] = {
         {pessoa, 0, 0, 110, "CPF", "DBEdit_Resp_CPF", "Resp_CPF", 15},
         {pessoa, 0, 1, 110, "CRC", "DBEdit_Resp_CRC", "Resp_CRC", 16},
         {pessoa, 0, 2, 220, "Nome", "DBEdit_Resp_Nome", "Resp_Nome", 17},
@@ -108,7 +82,7 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
          "TipoResp_Descricao"},
         {escritorio, 0, 1, 220, "Nome do Escritório", "DBEdit_Resp_NomeEscritorio", "Resp_NomeEscritorio", 578},
     };
-    for (const Campo& c : campos) {
+    for (const CampoDoGrupo& c : campos) {
         const int x = c.coluna == 0 ? 8 : 356;
         const int top = 18 + c.linha * 24;
         auto* l = new Label(c.grupo, QString::fromUtf8(c.caption));
@@ -133,7 +107,7 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
         }
         w->setGeometry(x + 112, top, c.largura, 21);
         if (c.hint)
-            hint(w, c.hint);
+            ligaDica(w, c.hint);
         l->setBuddy(w);
         if (QLatin1String(c.field) == QLatin1String("Mun_Endereco")) {
             btMuncipio = new vorta::ui::SpeedButton(c.grupo, QStringLiteral("btMuncipio"));
@@ -327,7 +301,7 @@ void TCad_Contabilista::copiaMunicipio(vorta::db::DataSet& municipio)
 {
     vorta::db::DataSet& ds = baseDataSet();
     // Only a record being edited takes the choice.
-    if (!editando(ds) || !municipio.active() || municipio.isEmpty())
+    if (!emEdicao(ds) || !municipio.active() || municipio.isEmpty())
         return;
     ds.fieldByName(QStringLiteral("Mun_Endereco"))
         ->setAsInteger(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->asInteger());
@@ -355,7 +329,7 @@ void TCad_Contabilista::btMuncipioClick(QWidget*)
 void TCad_Contabilista::DBLookup_MunicipioEscolha(QWidget*)
 {
     vorta::db::DataSet& ds = baseDataSet();
-    if (!editando(ds) || !DM_Comuns)
+    if (!emEdicao(ds) || !DM_Comuns)
         return;
     if (DM_Comuns->Tb_C_Municipio->active()
         && DM_Comuns->Tb_C_Municipio->locate(QStringLiteral("Mun_Codigo"),
@@ -379,7 +353,7 @@ void TCad_Contabilista::DBLookup_BairroExit(QWidget*)
 {
     vorta::db::DataSet& ds = baseDataSet();
     if (ds.active() && ds.fieldByName(QStringLiteral("TipBai_Codigo"))->asString() == QLatin1String("CTO")) {
-        if (editando(ds))
+        if (emEdicao(ds))
             ds.fieldByName(QStringLiteral("Resp_Bairro"))->clear();
         DBEdit_Resp_Bairro->setEnabled(false);
         DBLookup_Municipio->setFocus();

@@ -10,10 +10,7 @@ class TCad_Contabilista : public TFtemplate {
 public:
     explicit TCad_Contabilista(vorta::Component* owner = nullptr);
 
-    vorta::ui::Panel* Panel_Busca;
-    vorta::ui::Label* Label_Busca;
     vorta::ui::RadioGroup* RadioGroup_Contabilista;
-    vorta::ui::Edit* Edit_Busca;
 
     QGroupBox* GroupBox_Contabilista;
     QGroupBox* GroupBox_Escritorio;

@@ -10,8 +10,6 @@
 vorta::Guarded<TCad_Municipio> Cad_Municipio;
 
 using vorta::ui::Align;
-using vorta::ui::DBEdit;
-using vorta::ui::Label;
 
 bool FocaControleDoCampo(QWidget* form, const QString& campo)
 {
@@ -58,32 +56,10 @@ TCad_Municipio::TCad_Municipio(vorta::Component* owner) : TFtemplate(owner)
     setCaption(QStringLiteral("Cadastro de Município"));
     helpContext = 12400;
 
-    QWidget* box = ScrollBox1->contents();
-    Panel_Busca = new vorta::ui::Panel(box, QStringLiteral("Panel_Busca"));
-    Panel_Busca->resize(718, 48);
-    Panel_Busca->setAlign(Align::Top);
-    Label_Busca = new Label(Panel_Busca, QStringLiteral("Digite aqui para buscar o município automaticamente"),
-                            QStringLiteral("Label_Busca"));
-    Label_Busca->setGeometry(8, 4, 330, 16);
-    Edit_Busca = new vorta::ui::Edit(Panel_Busca, QStringLiteral("Edit_Busca"));
-    Edit_Busca->charCase = vorta::ui::CharCase::Upper;
-    Edit_Busca->setGeometry(8, 22, 330, 21);
-    RadioGroup_Municipio = new vorta::ui::RadioGroup(Panel_Busca, QStringLiteral("RadioGroup_Municipio"));
-    RadioGroup_Municipio->setCaption(QStringLiteral(" Busca de Município"));
-    RadioGroup_Municipio->setItems({QStringLiteral("Por nome")});
-    RadioGroup_Municipio->setItemIndex(0);
-    RadioGroup_Municipio->setGeometry(350, 2, 200, 44);
-    Label_Busca->setBuddy(Edit_Busca);
+    RadioGroup_Municipio = criaPainelBusca(QStringLiteral("Digite aqui para buscar o município automaticamente"),
+                                           QStringLiteral("RadioGroup_Municipio"),
+                                           QStringLiteral(" Busca de Município"), {QStringLiteral("Por nome")}, 1, 200);
 
-    struct Campo {
-        Label** label;
-        const char* labelName;
-        const char* caption;
-        DBEdit** edit;
-        const char* field;
-        int hint;
-        int top;
-    };
     const Campo campos[] = {
         {&Label1, "Label1", "Código", &DBEdit_Mun_Codigo, "Mun_Codigo", 89, 16},
         {&Label2_Municipio, "Label2_Municipio", "Município", &DBEdit_Mun_Descricao, "Mun_Descricao", 90, 56},
@@ -91,19 +67,7 @@ TCad_Municipio::TCad_Municipio(vorta::Component* owner) : TFtemplate(owner)
         {&Label6, "Label6", "CEP Final", &DBEdit_Mun_CEPFinal, "Mun_CEPFinal", 80, 136},
         {&Label7, "Label7", "UF", &DBEdit_Mun_UF, "Mun_UF", 66, 176},
     };
-    for (const Campo& c : campos) {
-        *c.label = new Label(pagina1, QString::fromUtf8(c.caption), QString::fromLatin1(c.labelName));
-        (*c.label)->setGeometry(16, c.top, 200, 16);
-        DBEdit* e = new DBEdit(pagina1, QStringLiteral("DBEdit_") + QString::fromLatin1(c.field));
-        e->setGeometry(16, c.top + 16, 300, 21);
-        e->setDataSource(dsBase);
-        e->setDataField(QString::fromLatin1(c.field));
-        e->charCase = vorta::ui::CharCase::Upper;
-        const int hint = c.hint;
-        e->OnEnter = [this, hint](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(hint)); };
-        (*c.label)->setBuddy(e);
-        *c.edit = e;
-    }
+    criaCampos(campos, 300);
     DBEdit_Mun_Codigo->setEnabled(false);
     // Hidden as designed; habilitaCampos shows the range where one applies.
     mostraCEP(false);

@@ -13,10 +13,7 @@ public:
     // The first code users may change.
     static constexpr qint64 PrimeiroCodigoUsuario = 999000;
 
-    vorta::ui::Panel* Panel_Busca;
-    vorta::ui::Label* Label_Busca;
     vorta::ui::RadioGroup* RadioGroup_Municipio;
-    vorta::ui::Edit* Edit_Busca;
 
     vorta::ui::Label* Label1;
     vorta::ui::DBEdit* DBEdit_Mun_Codigo;

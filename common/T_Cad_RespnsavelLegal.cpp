@@ -7,8 +7,6 @@
 vorta::Guarded<TCad_RespnsavelLegal> Cad_RespnsavelLegal;
 
 using vorta::ui::Align;
-using vorta::ui::DBEdit;
-using vorta::ui::Label;
 
 TCad_RespnsavelLegal::TCad_RespnsavelLegal(vorta::Component* owner) : TFtemplate(owner)
 {
@@ -17,51 +15,16 @@ TCad_RespnsavelLegal::TCad_RespnsavelLegal(vorta::Component* owner) : TFtemplate
     setCaption(QStringLiteral("Cadastro de Responsável Legal da Empresa (Comércio/Indústria)"));
     helpContext = 15000;
 
-    QWidget* box = ScrollBox1->contents();
-    Panel_Busca = new vorta::ui::Panel(box, QStringLiteral("Panel_Busca"));
-    Panel_Busca->resize(718, 48);
-    Panel_Busca->setAlign(Align::Top);
-    Label_Busca = new Label(Panel_Busca, QStringLiteral("Digite aqui para buscar automaticamente"),
-                            QStringLiteral("Label_Busca"));
-    Label_Busca->setGeometry(8, 4, 330, 16);
-    Edit_Busca = new vorta::ui::Edit(Panel_Busca, QStringLiteral("Edit_Busca"));
-    Edit_Busca->charCase = vorta::ui::CharCase::Upper;
-    Edit_Busca->setGeometry(8, 22, 330, 21);
-    RadioGroup_Contribuinte = new vorta::ui::RadioGroup(Panel_Busca, QStringLiteral("RadioGroup_Contribuinte"));
-    RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca de Responsável Legal"));
-    RadioGroup_Contribuinte->setItems({QStringLiteral("Por CPF"), QStringLiteral("Por nome")});
-    RadioGroup_Contribuinte->setColumns(2);
-    RadioGroup_Contribuinte->setItemIndex(0);
-    RadioGroup_Contribuinte->setGeometry(350, 2, 260, 44);
-    Label_Busca->setBuddy(Edit_Busca);
+    RadioGroup_Contribuinte = criaPainelBusca(
+        QStringLiteral("Digite aqui para buscar automaticamente"), QStringLiteral("RadioGroup_Contribuinte"),
+        QStringLiteral(" Busca de Responsável Legal"), {QStringLiteral("Por CPF"), QStringLiteral("Por nome")}, 2, 260);
 
-    struct Campo {
-        Label** label;
-        const char* labelName;
-        const char* caption;
-        DBEdit** edit;
-        const char* field;
-        int hint;
-        int top;
-    };
     const Campo campos[] = {
         {&Label_CPF, "Label_CPF", "CPF do Responsável", &DBEdit_ResEmp_CPF, "ResEmp_CPF", 604, 16},
         {&Label_Nome, "Label_Nome", "Nome do Responsável", &DBEdit_ResEmp_Nome, "ResEmp_Nome", 605, 56},
         {&Label_Cargo, "Label_Cargo", "Cargo do Responsável", &DBEdit_ResEmp_Cargo, "ResEmp_Cargo", 606, 96},
     };
-    for (const Campo& c : campos) {
-        *c.label = new Label(pagina1, QString::fromUtf8(c.caption), QString::fromLatin1(c.labelName));
-        (*c.label)->setGeometry(16, c.top, 200, 16);
-        DBEdit* e = new DBEdit(pagina1, QStringLiteral("DBEdit_") + QString::fromLatin1(c.field));
-        e->setGeometry(16, c.top + 16, 360, 21);
-        e->setDataSource(dsBase);
-        e->setDataField(QString::fromLatin1(c.field));
-        e->charCase = vorta::ui::CharCase::Upper;
-        const int hint = c.hint;
-        e->OnEnter = [this, hint](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(hint)); };
-        (*c.label)->setBuddy(e);
-        *c.edit = e;
-    }
+    criaCampos(campos, 360);
 
     if (DM_Comuns)
         dsBase->setDataSet(DM_Comuns->Tb_RespEmpresa);

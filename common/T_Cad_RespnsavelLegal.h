@@ -8,10 +8,7 @@ class TCad_RespnsavelLegal : public TFtemplate {
 public:
     explicit TCad_RespnsavelLegal(vorta::Component* owner = nullptr);
 
-    vorta::ui::Panel* Panel_Busca;
-    vorta::ui::Label* Label_Busca;
     vorta::ui::RadioGroup* RadioGroup_Contribuinte;
-    vorta::ui::Edit* Edit_Busca;
 
     vorta::ui::Label* Label_CPF;
     vorta::ui::DBEdit* DBEdit_ResEmp_CPF;

@@ -16,15 +16,6 @@ using vorta::ui::Panel;
 using vorta::ui::SpeedButton;
 using vorta::db::DataSetState;
 
-namespace {
-
-bool editingState(const vorta::db::DataSet& ds)
-{
-    return ds.state() == DataSetState::Edit || ds.state() == DataSetState::Insert;
-}
-
-} // namespace
-
 TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
 {
     setName(QStringLiteral("Ftemplate"));
@@ -176,6 +167,55 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
 
 TFtemplate::~TFtemplate() = default;
 
+bool TFtemplate::emEdicao(const vorta::db::DataSet& ds)
+{
+    return ds.state() == DataSetState::Edit || ds.state() == DataSetState::Insert;
+}
+
+vorta::ui::RadioGroup* TFtemplate::criaPainelBusca(const QString& texto, const QString& nomeGrupo,
+                                                   const QString& titulo, const QStringList& itens, int colunas,
+                                                   int largura)
+{
+    Panel_Busca = new Panel(ScrollBox1->contents(), QStringLiteral("Panel_Busca"));
+    Panel_Busca->resize(718, 48);
+    Panel_Busca->setAlign(Align::Top);
+    Label_Busca = new Label(Panel_Busca, texto, QStringLiteral("Label_Busca"));
+    Label_Busca->setGeometry(8, 4, 330, 16);
+    Edit_Busca = new vorta::ui::Edit(Panel_Busca, QStringLiteral("Edit_Busca"));
+    Edit_Busca->charCase = vorta::ui::CharCase::Upper;
+    Edit_Busca->setGeometry(8, 22, 330, 21);
+    auto* grupo = new vorta::ui::RadioGroup(Panel_Busca, nomeGrupo);
+    grupo->setCaption(titulo);
+    grupo->setItems(itens);
+    grupo->setColumns(colunas);
+    grupo->setItemIndex(0);
+    grupo->setGeometry(350, 2, largura, 44);
+    Label_Busca->setBuddy(Edit_Busca);
+    return grupo;
+}
+
+void TFtemplate::criaCampos(std::span<const Campo> campos, int largura)
+{
+    for (const Campo& c : campos) {
+        *c.label = new Label(pagina1, QString::fromUtf8(c.caption), QString::fromLatin1(c.labelName));
+        (*c.label)->setGeometry(16, c.top, 200, 16);
+        auto* e = new vorta::ui::DBEdit(pagina1, QStringLiteral("DBEdit_") + QString::fromLatin1(c.field));
+        e->setGeometry(16, c.top + 16, largura, 21);
+        e->setDataSource(dsBase);
+        e->setDataField(QString::fromLatin1(c.field));
+        e->charCase = vorta::ui::CharCase::Upper;
+        ligaDica(e, c.hint);
+        (*c.label)->setBuddy(e);
+        *c.edit = e;
+    }
+}
+
+void TFtemplate::ligaDica(QWidget* controle, int mensagem)
+{
+    if (auto* c = vorta::ui::Control::of(controle))
+        c->OnEnter = [this, mensagem](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(mensagem)); };
+}
+
 vorta::db::DataSet& TFtemplate::baseDataSet() const
 {
     vorta::db::DataSet* ds = dsBase->dataSet();
@@ -264,7 +304,7 @@ void TFtemplate::FormClose(Form*, vorta::ui::CloseAction& action)
     // Editing: the record must be saved or cancelled first.
     if (!btSair->isEnabled())
         vorta::Abort();
-    if (vorta::db::DataSet* ds = dsBase->dataSet(); ds && editingState(*ds))
+    if (vorta::db::DataSet* ds = dsBase->dataSet(); ds && emEdicao(*ds))
         ds->cancel();
     action = vorta::ui::CloseAction::Free;
 }
@@ -460,7 +500,7 @@ void TFtemplate::BtSairGeralClick(QWidget*)
             if (!module)
                 continue;
             for (vorta::Component* d : module->components())
-                if (auto* ds = dynamic_cast<vorta::db::DataSet*>(d); ds && editingState(*ds))
+                if (auto* ds = dynamic_cast<vorta::db::DataSet*>(d); ds && emEdicao(*ds))
                     editing = true;
         }
     }

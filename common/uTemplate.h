@@ -6,6 +6,8 @@
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/Form.h"
 
+#include <span>
+
 // The base register form: a read-only grid of every record and a detail page that
 // descendants fill with data-aware controls; include, alter, save, cancel and delete
 // on the data set of dsBase, navigation, a status line, Enter as Tab, clickable
@@ -53,6 +55,11 @@ public:
     vorta::ui::Label* LabelConDet;
     vorta::ui::Label* Label2;
 
+    // The search panel over the grid, of the descendants that build one.
+    vorta::ui::Panel* Panel_Busca = nullptr;
+    vorta::ui::Label* Label_Busca = nullptr;
+    vorta::ui::Edit* Edit_Busca = nullptr;
+
     // The caller wants the form to open on a new record.
     bool ModoInclusao = false;
     // The form is opened for a lookup.
@@ -85,6 +92,27 @@ public:
     void btSairClick(QWidget* sender);
 
 protected:
+    // A field of the detail page: its label over its upper-case edit.
+    struct Campo {
+        vorta::ui::Label** label;
+        const char* labelName;
+        const char* caption;
+        vorta::ui::DBEdit** edit;
+        const char* field;
+        int hint;
+        int top;
+    };
+
+    // Builds Panel_Busca with its label and edit, and the radio group that picks what
+    // the edit searches; returns the group.
+    vorta::ui::RadioGroup* criaPainelBusca(const QString& texto, const QString& nomeGrupo, const QString& titulo,
+                                           const QStringList& itens, int colunas, int largura);
+    // Builds the fields on the detail page in tab order; each edit is named after its field.
+    void criaCampos(std::span<const Campo> campos, int largura);
+    // Entering the control shows the message in the status line.
+    void ligaDica(QWidget* controle, int mensagem);
+    static bool emEdicao(const vorta::db::DataSet& ds);
+
     // The data set of dsBase; the silent abort when there is none.
     vorta::db::DataSet& baseDataSet() const;
     bool hasRecords() const;
