@@ -370,6 +370,11 @@ void TDM_Comuns::declareFields()
     qlookup(Q_Contribuinte, "Lk_Condador", 40, "Resp_CPF", Tb_Responsavel, "Resp_CPF", "Resp_Nome");
     qlookup(Q_Contribuinte, "Lk_FoneContabilista", 11, "Resp_CPF", Tb_Responsavel, "Resp_CPF", "Resp_Fone");
     qlookup(Q_Contribuinte, "Lk_DDDContabilista", 2, "Resp_CPF", Tb_Responsavel, "Resp_CPF", "Resp_DDDFone");
+    // The listings print the municipalities and the agency by name.
+    qlookup(Q_Contribuinte, "Lk_MunEndereco", 40, "Mun_Endereco", Tb_Municipio, "Mun_Codigo", "Mun_Descricao");
+    qlookup(Q_Contribuinte, "Lk_MunPropriedade", 40, "Mun_Propriedade", Tb_MunicipioPro, "Mun_Codigo",
+            "Mun_Descricao");
+    qlookup(Q_Contribuinte, "Lk_Agenfa", 40, "Age_Codigo", Tb_Agenfa, "Age_Codigo", "Age_Nome");
 
     for (Table* t : {Tb_Municipio, Tb_MunicipioPro, Tb_C_Municipio})
         declareMunicipio(t);
