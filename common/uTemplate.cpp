@@ -178,7 +178,8 @@ vorta::ui::RadioGroup* TFtemplate::criaPainelBusca(const QString& texto, const Q
                                                    int largura)
 {
     Panel_Busca = new Panel(ScrollBox1->contents(), QStringLiteral("Panel_Busca"));
-    Panel_Busca->resize(718, 48);
+    // Room for the group's title and a row of items in every window system's font.
+    Panel_Busca->resize(718, 62);
     Panel_Busca->setAlign(Align::Top);
     Label_Busca = new Label(Panel_Busca, texto, QStringLiteral("Label_Busca"));
     Label_Busca->setGeometry(8, 4, 330, 16);
@@ -190,7 +191,7 @@ vorta::ui::RadioGroup* TFtemplate::criaPainelBusca(const QString& texto, const Q
     grupo->setItems(itens);
     grupo->setColumns(colunas);
     grupo->setItemIndex(0);
-    grupo->setGeometry(350, 2, largura, 44);
+    grupo->setGeometry(350, 2, largura, 58);
     Label_Busca->setBuddy(Edit_Busca);
     Edit_Busca->OnChange = [this](QWidget* s) { Edit_BuscaChange(s); };
     return grupo;

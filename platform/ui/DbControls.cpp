@@ -496,6 +496,9 @@ void DBRadioGroup::userClicked(int index)
     m_index = index;
     setValue(valueOf(index));
     m_link.modified();
+    // The group takes no focus of its own to lose, so the choice is written at once:
+    // the controls that follow already see it.
+    m_link.updateRecord();
     fireClick();
 }
 

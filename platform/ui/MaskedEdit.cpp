@@ -123,6 +123,16 @@ void MaskedEdit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
+    // The line edit tells of a user's edit only for its own typing; a key laid out
+    // under the mask is just as much the user's.
+    const QString antes = text();
+    maskedKeyPress(event);
+    if (text() != antes)
+        emit textEdited(text());
+}
+
+void MaskedEdit::maskedKeyPress(QKeyEvent* event)
+{
     if (event->matches(QKeySequence::Paste)) {
         typeText(QApplication::clipboard()->text());
         return;

@@ -37,6 +37,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    void maskedKeyPress(QKeyEvent* event);
     void typeChar(QChar c);
     void clearPositions(int from, int to);
     void setTextKeepingCursor(const QString& text, int cursor);

@@ -443,3 +443,32 @@ TEST_F(DbControls, StatusBarCanShowTheRecordPosition)
 }
 
 } // namespace
+
+TEST_F(DbControls, TypingUnderAMaskAndChoosingAnItemReachTheFieldsBeforeThePost)
+{
+    auto* edit = new DBEdit(form);
+    edit->setDataSource(source);
+    edit->setDataField(QStringLiteral("Nome"));
+    auto* group = new DBRadioGroup(form);
+    group->setItems({QStringLiteral("IE"), QStringLiteral("CNPJ")});
+    group->setDataSource(source);
+    group->setDataField(QStringLiteral("Tipo"));
+    group->setGeometry(0, 40, 300, 60);
+    pessoa->open();
+    pessoa->fieldByName(QStringLiteral("Nome"))->setEditMask(QStringLiteral("99.999.999-9;0; "));
+    pessoa->refresh();
+    showActive();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("281234566"));
+    EXPECT_EQ(QStringLiteral("28.123.456-6"), edit->text());
+    // Leaving the edit writes what was typed under the mask.
+    group->button(1)->setFocus();
+    EXPECT_EQ(QStringLiteral("281234566"), pessoa->fieldByName(QStringLiteral("Nome"))->asString());
+    // The item chosen is the field's value at once, for the controls that follow.
+    group->button(1)->click();
+    EXPECT_EQ(QStringLiteral("CNPJ"), pessoa->fieldByName(QStringLiteral("Tipo"))->asString());
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("281234566"), stored(1, QStringLiteral("Nome")));
+    EXPECT_EQ(QStringLiteral("CNPJ"), stored(1, QStringLiteral("Tipo")));
+}

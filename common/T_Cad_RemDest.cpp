@@ -1,0 +1,380 @@
+#include "T_Cad_RemDest.h"
+
+#include "T_Cad_Municipio.h"
+#include "T_DM_Comuns.h"
+#include "Ufuncoes.h"
+
+#include "platform/core/Exceptions.h"
+
+vorta::Guarded<TCad_RemDest> Cad_RemDest;
+
+using vorta::ui::Align;
+using vorta::ui::DBEdit;
+using vorta::ui::Label;
+
+namespace {
+const QString ConIECNPJCPF = QStringLiteral("Con_IECNPJCPF");
+const QString ConTipo = QStringLiteral("Con_Tipo");
+const QString MunEndereco = QStringLiteral("Mun_Endereco");
+const QString ConUF = QStringLiteral("Con_UF");
+} // namespace
+
+TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
+{
+    setName(QStringLiteral("Cad_RemDest"));
+    setObjectName(QStringLiteral("Cad_RemDest"));
+    setCaption(QStringLiteral("Cadastro de destinatário e remetente"));
+    helpContext = 12300;
+
+    RadioGroup_Contribuinte = criaPainelBusca(
+        QStringLiteral("Digite aqui para buscar o contribuinte automaticamente"),
+        QStringLiteral("RadioGroup_Contribuinte"), QStringLiteral(" Busca de Contribuinte"),
+        {QStringLiteral("Por inscrição"), QStringLiteral("Por nome")}, 2, 260);
+    RadioGroup_Contribuinte->setItemIndex(1);
+    Label5 = Label_Busca;
+    Label5->setName(QStringLiteral("Label5"));
+    Label5->setObjectName(QStringLiteral("Label5"));
+
+    DBRadioGroup_ConTipo = new vorta::ui::DBRadioGroup(pagina1, QStringLiteral("DBRadioGroup_ConTipo"));
+    DBRadioGroup_ConTipo->setCaption(QStringLiteral(" Tipo de Inscrição "));
+    DBRadioGroup_ConTipo->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
+                                    QStringLiteral("Outras Inscrições")});
+    DBRadioGroup_ConTipo->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
+                                     QStringLiteral("OI")});
+    DBRadioGroup_ConTipo->setColumns(4);
+    DBRadioGroup_ConTipo->setGeometry(16, 8, 560, 62);
+    DBRadioGroup_ConTipo->setDataSource(dsBase);
+    DBRadioGroup_ConTipo->setDataField(ConTipo);
+    DBRadioGroup_ConTipo->setEnabled(false);
+
+    auto edita = [this](Label** label, const char* nomeLabel, const char* caption, DBEdit** edit,
+                        const char* nome, const QString& campo, int topo, int largura) {
+        *label = new Label(pagina1, QString::fromUtf8(caption), QString::fromLatin1(nomeLabel));
+        (*label)->setGeometry(16, topo, 220, 16);
+        auto* e = new DBEdit(pagina1, QString::fromLatin1(nome));
+        e->setGeometry(16, topo + 16, largura, 21);
+        e->setDataSource(dsBase);
+        e->setDataField(campo);
+        e->charCase = vorta::ui::CharCase::Upper;
+        (*label)->setBuddy(e);
+        *edit = e;
+    };
+    edita(&Label1, "Label1", "IE / CNPJ / CPF / Outras", &DBEdit_Con_IECNPJCPF, "DBEdit_Con_IECNPJCPF", ConIECNPJCPF,
+          78, 160);
+    edita(&Label3, "Label3", "Nome / Razão Social", &DBEdit_Nome, "DBEdit_Nome", QStringLiteral("Con_Nome"), 118, 300);
+
+    Label4 = new Label(pagina1, QStringLiteral("Município"), QStringLiteral("Label4"));
+    Label4->setGeometry(16, 158, 220, 16);
+    DBLookupComboBox_Municipio = new vorta::ui::DBLookupComboBox(pagina1, QStringLiteral("DBLookupComboBox_Municipio"));
+    DBLookupComboBox_Municipio->setGeometry(16, 174, 300, 21);
+    DBLookupComboBox_Municipio->setKeyField(QStringLiteral("Mun_Codigo"));
+    DBLookupComboBox_Municipio->setListField(QStringLiteral("Mun_Descricao"));
+    if (DM_Comuns)
+        DBLookupComboBox_Municipio->setListSource(DM_Comuns->Ds_Municipio);
+    DBLookupComboBox_Municipio->setDataSource(dsBase);
+    DBLookupComboBox_Municipio->setDataField(MunEndereco);
+    Label4->setBuddy(DBLookupComboBox_Municipio);
+    btMuncipio = new vorta::ui::SpeedButton(pagina1, QStringLiteral("btMuncipio"));
+    btMuncipio->setCaption(QStringLiteral("&Município"));
+    btMuncipio->setHint(QStringLiteral("Incluir Município"));
+    btMuncipio->setGeometry(322, 174, 76, 21);
+    btMuncipio->setEnabled(false);
+
+    edita(&Label6, "Label6", "UF", &DBEdit_Con_UF, "DBEdit_Con_UF", ConUF, 198, 30);
+
+    DBGrid->setColumns({{QStringLiteral("Calc_IECNPJCPF"), QString()},
+                        {QStringLiteral("Con_Nome"), QString(), 217},
+                        {QStringLiteral("Lk_Municipio"), QString()},
+                        {ConUF, QString(), 23}});
+
+    ligaDica(DBRadioGroup_ConTipo, 36);
+    ligaDica(DBLookupComboBox_Municipio, 51);
+    DBEdit_Con_IECNPJCPF->OnEnter = [this](QWidget*) {
+        mascaraDoTipo();
+        const int dica = dicaDoTipo();
+        if (dica)
+            msgStatus->setPanelText(0, GetErrorMessage(dica));
+    };
+    DBEdit_Nome->OnEnter = [this](QWidget*) {
+        mascaraDoTipo();
+        msgStatus->setPanelText(0, GetErrorMessage(37));
+        if (const int dica = dicaDoTipo())
+            msgStatus->setPanelText(0, GetErrorMessage(dica));
+    };
+    DBEdit_Con_IECNPJCPF->OnExit = [this](QWidget* s) { DBEdit_Con_IECNPJCPFExit(s); };
+    btMuncipio->OnClick = [this](QWidget* s) { btMuncipioClick(s); };
+    DBLookupComboBox_Municipio->OnClick = [this](QWidget* s) { DBLookupComboBox_MunicipioClick(s); };
+    DBLookupComboBox_Municipio->OnKeyPress = [this](QWidget* s, QChar& k) { DBLookupComboBox_MunicipioKeyPress(s, k); };
+
+    if (DM_Comuns)
+        dsBase->setDataSet(DM_Comuns->Tb_RemDest);
+}
+
+void TCad_RemDest::mascaraDoTipo()
+{
+    vorta::db::DataSet* ds = dsBase->dataSet();
+    if (!ds || !ds->active())
+        return;
+    const QString mascara = MascaraDesteConTipo(ds->fieldByName(ConTipo)->asString());
+    ds->fieldByName(ConIECNPJCPF)->setEditMask(mascara);
+    // The edit shows what is typed under the new mask at once.
+    DBEdit_Con_IECNPJCPF->setEditMask(mascara);
+}
+
+int TCad_RemDest::dicaDoTipo() const
+{
+    vorta::db::DataSet* ds = dsBase->dataSet();
+    if (!ds || !ds->active())
+        return 0;
+    const QString tipo = ds->fieldByName(ConTipo)->asString();
+    if (tipo == QLatin1String("IE"))
+        return 34;
+    if (tipo == QLatin1String("CNPJ"))
+        return 35;
+    if (tipo == QLatin1String("CPF"))
+        return 15;
+    return 0;
+}
+
+void TCad_RemDest::FormCreate(Form* sender)
+{
+    if (DM_Comuns)
+        dsBase->setDataSet(DM_Comuns->Tb_RemDest);
+    TFtemplate::FormCreate(sender);
+}
+
+void TCad_RemDest::FormShow(Form* sender)
+{
+    Panel_Busca->show();
+    Panel_Busca->setAlign(Align::Top);
+    // Open before the grid's rows are read, so they show their municipality.
+    if (DM_Comuns && !DM_Comuns->Tb_Municipio->active())
+        DM_Comuns->Tb_Municipio->open();
+    TFtemplate::FormShow(sender);
+    DesabilitaReadOnly(this);
+    btMuncipio->setEnabled(false);
+    if (ModoInclusao) {
+        btIncluir->click();
+        if (DM_Comuns && !DM_Comuns->InscricaoPadrao.isEmpty())
+            baseDataSet().fieldByName(ConIECNPJCPF)->setAsString(DM_Comuns->InscricaoPadrao);
+    } else {
+        Edit_Busca->setFocus();
+        Edit_Busca->selectAll();
+    }
+}
+
+void TCad_RemDest::btPrimeiroClick(QWidget* sender)
+{
+    TFtemplate::btPrimeiroClick(sender);
+    btMuncipio->setEnabled(false);
+}
+
+void TCad_RemDest::btAnteriorClick(QWidget* sender)
+{
+    TFtemplate::btAnteriorClick(sender);
+    btMuncipio->setEnabled(false);
+}
+
+void TCad_RemDest::btProximoClick(QWidget* sender)
+{
+    TFtemplate::btProximoClick(sender);
+    btMuncipio->setEnabled(false);
+}
+
+void TCad_RemDest::btUltimoClick(QWidget* sender)
+{
+    TFtemplate::btUltimoClick(sender);
+    btMuncipio->setEnabled(false);
+}
+
+void TCad_RemDest::btConsultaSimplesClick(QWidget* sender)
+{
+    TFtemplate::btConsultaSimplesClick(sender);
+    Panel_Busca->hide();
+    DBRadioGroup_ConTipo->setEnabled(false);
+    btMuncipio->setEnabled(false);
+}
+
+void TCad_RemDest::btConsultaGridClick(QWidget* sender)
+{
+    Panel_Busca->show();
+    Panel_Busca->setAlign(Align::Top);
+    TFtemplate::btConsultaGridClick(sender);
+    Edit_Busca->setFocus();
+    Edit_Busca->selectAll();
+}
+
+void TCad_RemDest::btIncluirClick(QWidget* sender)
+{
+    TFtemplate::btIncluirClick(sender);
+    Panel_Busca->hide();
+    HabilitaReadOnly(this);
+    baseDataSet().fieldByName(ConTipo)->setAsString(QStringLiteral("IE"));
+    DBEdit_Con_UF->FieldControl::setReadOnly(true);
+    btMuncipio->setEnabled(true);
+    DBRadioGroup_ConTipo->setEnabled(true);
+    setFocus();
+    DBEdit_Con_IECNPJCPF->setFocus();
+    DBEdit_Con_IECNPJCPF->selectAll();
+}
+
+void TCad_RemDest::modoAlteracao(bool foca)
+{
+    Panel_Busca->hide();
+    HabilitaReadOnly(this);
+    DBEdit_Con_IECNPJCPF->FieldControl::setReadOnly(true);
+    // The kind is fixed once a row exists, unless it has none.
+    DBRadioGroup_ConTipo->setEnabled(baseDataSet().fieldByName(ConTipo)->asString().isEmpty());
+    DBEdit_Con_UF->FieldControl::setReadOnly(true);
+    btMuncipio->setEnabled(true);
+    if (foca) {
+        DBEdit_Nome->setFocus();
+        DBEdit_Nome->selectAll();
+    }
+}
+
+void TCad_RemDest::btAlterarClick(QWidget* sender)
+{
+    TFtemplate::btAlterarClick(sender);
+    modoAlteracao(true);
+}
+
+void TCad_RemDest::btGravarClick(QWidget* sender)
+{
+    // Leaving the edit runs its exit step before anything is checked.
+    m_saidaRecusada = false;
+    ScrollBox1->setFocus();
+    if (m_saidaRecusada)
+        vorta::Abort();
+    if (DBEdit_Con_IECNPJCPF->maskedText().trimmed().isEmpty()) {
+        MsgErroBD(1408);
+        DBEdit_Con_IECNPJCPF->setFocus();
+        vorta::Abort();
+    }
+    const int tamanho = baseDataSet().fieldByName(ConIECNPJCPF)->asString().trimmed().length();
+    int mensagem = 0;
+    if (DBRadioGroup_ConTipo->itemIndex() == 0 && tamanho != 9)
+        mensagem = 117;
+    else if (DBRadioGroup_ConTipo->value() == QLatin1String("CNPJ") && tamanho != 14)
+        mensagem = 118;
+    else if (DBRadioGroup_ConTipo->itemIndex() == 2 && tamanho != 11)
+        mensagem = 119;
+    if (mensagem) {
+        MsgErroBD(mensagem);
+        DBRadioGroup_ConTipo->setFocus();
+        vorta::Abort();
+    }
+    TFtemplate::btGravarClick(sender);
+    DesabilitaReadOnly(this);
+    btMuncipio->setEnabled(false);
+    DBRadioGroup_ConTipo->setEnabled(false);
+    CancelaContrib = baseDataSet().fieldByName(ConIECNPJCPF)->asString();
+    setFocus();
+    DBEdit_Con_IECNPJCPF->setEnabled(true);
+    DBEdit_Con_IECNPJCPF->setFocus();
+    DBEdit_Con_IECNPJCPF->selectAll();
+}
+
+void TCad_RemDest::modoNavegacao(bool foca)
+{
+    DesabilitaReadOnly(this);
+    btMuncipio->setEnabled(false);
+    DBRadioGroup_ConTipo->setEnabled(false);
+    if (!foca)
+        return;
+    setFocus();
+    DBEdit_Con_IECNPJCPF->setEnabled(true);
+    DBEdit_Con_IECNPJCPF->setFocus();
+    DBEdit_Con_IECNPJCPF->selectAll();
+}
+
+void TCad_RemDest::btCancelarClick(QWidget* sender)
+{
+    TFtemplate::btCancelarClick(sender);
+    modoNavegacao(true);
+    CancelaContrib.clear();
+}
+
+void TCad_RemDest::btExcluirClick(QWidget* sender)
+{
+    TFtemplate::btExcluirClick(sender);
+    DesabilitaReadOnly(this);
+}
+
+void TCad_RemDest::DBEdit_Con_IECNPJCPFExit(QWidget*)
+{
+    vorta::db::DataSet& ds = baseDataSet();
+    if (ds.state() != vorta::db::DataSetState::Insert || !DM_Comuns)
+        return;
+    const QString r = DBEdit_Con_IECNPJCPF->maskedText().trimmed();
+    vorta::db::Query* q = DM_Comuns->Q_Geral;
+    q->close();
+    q->setSqlLines({QStringLiteral("select Con_IECNPJCPF from Contribuinte "),
+                    QStringLiteral("where Con_IECNPJCPF   =:IECNPJCPF")});
+    q->paramByName(QStringLiteral("IECNPJCPF"))->setAsString(r);
+    q->open();
+    const bool existe = !q->isEmpty();
+    q->close();
+    if (!existe)
+        return;
+    const bool alterar = MsgSimNaoBD(1419) == vorta::ui::mrYes;
+    m_saidaRecusada = true;
+    // The new row is given up either way and the form browses the existing one; the
+    // focus is on its way elsewhere, so it is left alone.
+    TFtemplate::btCancelarClick(btCancelar);
+    modoNavegacao(false);
+    CancelaContrib.clear();
+    const bool achou = ds.locate(ConIECNPJCPF, r, vorta::db::loCaseInsensitive);
+    if (alterar) {
+        if (!achou) {
+            // Not in this list: no other row may be opened in its place.
+            MsgErroBD(22);
+            vorta::Abort();
+        }
+        TFtemplate::btAlterarClick(btAlterar);
+        modoAlteracao(false);
+    }
+    vorta::Abort();
+}
+
+void TCad_RemDest::copiaMunicipio(vorta::db::DataSet& municipio)
+{
+    vorta::db::DataSet& ds = baseDataSet();
+    // Only a record being edited takes the choice.
+    if (!emEdicao(ds) || !municipio.active() || municipio.isEmpty())
+        return;
+    ds.fieldByName(MunEndereco)->setValue(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value());
+    ds.fieldByName(ConUF)->setAsString(municipio.fieldByName(QStringLiteral("Mun_UF"))->asString());
+    if (ds.fieldByName(MunEndereco)->asString().isEmpty())
+        ds.fieldByName(ConUF)->clear();
+}
+
+void TCad_RemDest::btMuncipioClick(QWidget*)
+{
+    vorta::ui::createForm(Cad_Municipio);
+    Cad_Municipio->ModoSelecao = true;
+    Cad_Municipio->showModal();
+    if (DM_Comuns)
+        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+}
+
+void TCad_RemDest::DBLookupComboBox_MunicipioClick(QWidget*)
+{
+    if (DM_Comuns)
+        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+}
+
+void TCad_RemDest::DBLookupComboBox_MunicipioKeyPress(QWidget*, QChar&)
+{
+    if (DM_Comuns)
+        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+}
+
+void TCad_RemDest::Edit_BuscaChange(QWidget*)
+{
+    if (!hasRecords())
+        return;
+    const QString campo = RadioGroup_Contribuinte->itemIndex() == 0 ? ConIECNPJCPF : QStringLiteral("Con_Nome");
+    if (RadioGroup_Contribuinte->itemIndex() == 0 || RadioGroup_Contribuinte->itemIndex() == 1)
+        baseDataSet().locate(campo, Edit_Busca->text(), vorta::db::loPartialKey);
+}
