@@ -1,6 +1,8 @@
 // The register listings and the menu form over them: prepared from an installation,
 // written to PDF and read back.
 #include "Menu.h"
+#include "T_Cad_Contabilista.h"
+#include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "URel_Agenfa.h"
 #include "URel_Comercio_Industria.h"
@@ -349,6 +351,34 @@ TEST(Rel, BaseReportIsLetterPortraitWithItsHeader)
     }
     EXPECT_TRUE(logo);
     EXPECT_TRUE(regua);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Listagens, RegisterCommandsShowTheirFormsModallyOwnedByTheApplication)
+{
+    struct Caso {
+        vorta::ui::MenuItem* item;
+        const char* forma;
+    } casos[] = {{Form1->Contabilista1, "Cad_Contabilista"}, {Form1->Municipio1, "Cad_Municipio"}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.forma);
+        QString visto;
+        vorta::Component* dono = nullptr;
+        vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+            visto = form.objectName();
+            dono = form.owner();
+            return int(vorta::ui::mrCancel);
+        });
+        c.item->click();
+        vorta::ui::setModalHook(nullptr);
+        EXPECT_EQ(QString::fromLatin1(c.forma), visto);
+        EXPECT_EQ(vorta::Application::instance(), dono);
+    }
+    vorta::Component::free(Cad_Contabilista);
+    vorta::Component::free(Cad_Municipio);
 }
 
 } // namespace
