@@ -48,6 +48,7 @@ VORTA_EXCEPTION_CLASS(EComponentError, Exception)
 VORTA_EXCEPTION_CLASS(ERangeError, Exception)
 VORTA_EXCEPTION_CLASS(EFOpenError, Exception)
 VORTA_EXCEPTION_CLASS(EAssertionFailed, Exception)
+VORTA_EXCEPTION_CLASS(EIntOverflow, Exception)
 
 // Raises the silent EAbort.
 [[noreturn]] void Abort();
