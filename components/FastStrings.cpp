@@ -8,6 +8,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 [[noreturn]] void assertionFailed(int line)
@@ -37,6 +41,65 @@ void makeTable(const char* buffer, int bufferLen, TBMJumpTable& table, bool fold
         table[fold ? up[ub(buffer[0])] : ub(buffer[0])] = 0;
 }
 
+#if defined(__x86_64__)
+// Case-sensitive search that tests many window positions at once on the pattern's
+// first and last bytes and compares the rest only where both agree; it finds the same
+// first match as the skip-table search, several times faster on long texts.
+template <class Vec, int Width, class Load, class Eq, class Mask>
+const char* vectorSearch(const char* s, int n, const char* p, int m, Load load, Eq eq, Mask mask, Vec first, Vec last)
+{
+    int i = 0;
+    for (; i + Width + m - 1 <= n; i += Width) {
+        unsigned bits = mask(eq(load(s + i), first), eq(load(s + i + m - 1), last));
+        while (bits) {
+            const int bit = __builtin_ctz(bits);
+            if (std::memcmp(s + i + bit + 1, p + 1, static_cast<size_t>(m - 2)) == 0)
+                return s + i + bit;
+            bits &= bits - 1;
+        }
+    }
+    for (; i <= n - m; ++i)
+        if (s[i] == p[0] && s[i + m - 1] == p[m - 1] && std::memcmp(s + i + 1, p + 1, static_cast<size_t>(m - 2)) == 0)
+            return s + i;
+    return nullptr;
+}
+
+const char* searchSse2(const char* s, int n, const char* p, int m)
+{
+    return vectorSearch<__m128i, 16>(
+        s, n, p, m, [](const char* a) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)); },
+        [](__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); },
+        [](__m128i a, __m128i b) { return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(a, b))); },
+        _mm_set1_epi8(p[0]), _mm_set1_epi8(p[m - 1]));
+}
+
+__attribute__((target("avx2"))) const char* searchAvx2(const char* s, int n, const char* p, int m)
+{
+    const __m256i first = _mm256_set1_epi8(p[0]);
+    const __m256i last = _mm256_set1_epi8(p[m - 1]);
+    int i = 0;
+    for (; i + 32 + m - 1 <= n; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + m - 1));
+        unsigned bits = static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+        while (bits) {
+            const int bit = __builtin_ctz(bits);
+            if (std::memcmp(s + i + bit + 1, p + 1, static_cast<size_t>(m - 2)) == 0)
+                return s + i + bit;
+            bits &= bits - 1;
+        }
+    }
+    return searchSse2(s + i, n - i, p, m);
+}
+
+const char* exactSearch(const char* s, int n, const char* p, int m)
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? searchAvx2(s, n, p, m) : searchSse2(s, n, p, m);
+}
+#endif
+
 // The Horspool search; a zero skip (a one-byte pattern) moves one byte on.
 template <bool Fold>
 const char* bmSearch(const char* source, const char* find, int sourceLen, int findLen, const TBMJumpTable& table)
@@ -53,6 +116,10 @@ const char* bmSearch(const char* source, const char* find, int sourceLen, int fi
         const void* hit = std::memchr(source, find[0], static_cast<size_t>(sourceLen));
         return static_cast<const char*>(hit);
     }
+#if defined(__x86_64__)
+    if (!Fold)
+        return exactSearch(source, sourceLen, find, findLen);
+#endif
     while (window < end) {
         const unsigned char w = Fold ? up[*window] : *window;
         if (w == last) {
