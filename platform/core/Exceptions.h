@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace vorta {
@@ -51,5 +52,11 @@ VORTA_EXCEPTION_CLASS(EAssertionFailed, Exception)
 
 // Raises the silent EAbort.
 [[noreturn]] void Abort();
+
+// Where an exception ends that no caller can take (a window procedure run from the
+// event loop): the application installs its handler; without one it is written to
+// the debug output. EAbort ends silently either way.
+void handleStrayException(const std::exception& e);
+void setStrayExceptionHandler(std::function<void(const std::exception&)> handler);
 
 } // namespace vorta
