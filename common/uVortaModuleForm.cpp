@@ -3,11 +3,11 @@
 #include "DialogsX.h"
 #include "Ufuncoes.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Conversions.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ipc/SingleInstance.h"
-#include "platform/ipc/WindowSystem.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -22,7 +22,7 @@ vorta::Guarded<TVortaModuleForm> VortaModuleForm;
 
 using vorta::ipc::Message;
 using vorta::ipc::Messenger;
-using vorta::ipc::windowSystem;
+using vorta::ui::windowSystem;
 using vorta::ui::Form;
 
 void RegisterVortaMessages()
@@ -109,7 +109,7 @@ void TVortaModuleForm::FormCreate(Form*)
         placeBelowShell();
     if (!app->terminated())
         SendHandleToVorta(WM_VortaModMainFormHandle);
-    windowSystem().setApplicationExStyle(windowSystem().applicationExStyle() | vorta::ipc::WS_EX_TOOLWINDOW);
+    windowSystem().setApplicationExStyle(windowSystem().applicationExStyle() | vorta::ui::WS_EX_TOOLWINDOW);
 }
 
 void TVortaModuleForm::placeBelowShell()
@@ -225,8 +225,8 @@ void TVortaModuleForm::wndProc(Message& message)
 void TVortaModuleForm::showBehindShell()
 {
     const auto shell = static_cast<vorta::ipc::WindowHandle>(VortaHandle);
-    const unsigned flags = vorta::ipc::SWP_NOSIZE | vorta::ipc::SWP_NOMOVE | vorta::ipc::SWP_NOACTIVATE
-                           | vorta::ipc::SWP_SHOWWINDOW;
+    const unsigned flags = vorta::ui::SWP_NOSIZE | vorta::ui::SWP_NOMOVE | vorta::ui::SWP_NOACTIVATE
+                           | vorta::ui::SWP_SHOWWINDOW;
     Form* main = vorta::Application::instance()->mainForm();
     vorta::Screen& screen = vorta::Screen::instance();
     windowSystem().setWindowPos(main, shell, flags);
@@ -245,16 +245,16 @@ void TVortaModuleForm::CMShowNOActivate(Message&)
     showBehindShell();
     if (Form* active = vorta::Screen::instance().activeForm())
         windowSystem().setWindowPos(active, static_cast<vorta::ipc::WindowHandle>(VortaHandle),
-                                    vorta::ipc::SWP_NOSIZE | vorta::ipc::SWP_NOMOVE | vorta::ipc::SWP_NOACTIVATE
-                                        | vorta::ipc::SWP_SHOWWINDOW);
+                                    vorta::ui::SWP_NOSIZE | vorta::ui::SWP_NOMOVE | vorta::ui::SWP_NOACTIVATE
+                                        | vorta::ui::SWP_SHOWWINDOW);
 }
 
 void TVortaModuleForm::CMShowActivate(Message&)
 {
     showBehindShell();
     if (Form* active = vorta::Screen::instance().activeForm())
-        windowSystem().setWindowPos(active, vorta::ipc::HWND_TOP,
-                                    vorta::ipc::SWP_NOSIZE | vorta::ipc::SWP_NOMOVE | vorta::ipc::SWP_SHOWWINDOW);
+        windowSystem().setWindowPos(active, vorta::ui::HWND_TOP,
+                                    vorta::ui::SWP_NOSIZE | vorta::ui::SWP_NOMOVE | vorta::ui::SWP_SHOWWINDOW);
 }
 
 void TVortaModuleForm::WMSettingChange(Message& message)

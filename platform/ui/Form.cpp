@@ -1,7 +1,7 @@
 #include "platform/ui/Form.h"
 
 #include "platform/core/Exceptions.h"
-#include "platform/ipc/WindowSystem.h"
+#include "platform/ui/WindowSystem.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/StatusBar.h"

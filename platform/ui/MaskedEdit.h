@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include <QLineEdit>
 
