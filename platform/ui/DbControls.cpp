@@ -161,10 +161,7 @@ DBEdit::DBEdit(QWidget* parent, const QString& name) : MaskedEdit(parent), Contr
         if (db::Field* f = field())
             f->setText(value());
     };
-    connect(this, &QLineEdit::textEdited, this, [this] {
-        if (!m_loading)
-            m_link.modified();
-    });
+    connect(this, &MaskedEdit::edited, this, [this] { userEdited(); });
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (OnChange)
             OnChange(this);
@@ -172,8 +169,27 @@ DBEdit::DBEdit(QWidget* parent, const QString& name) : MaskedEdit(parent), Contr
     updateReadOnly();
 }
 
+void DBEdit::userEdited()
+{
+    if (m_loading)
+        return;
+    // A change that came without a key (a drop, the context menu) starts the edit
+    // now, keeping what the user put in.
+    if (!m_link.editing()) {
+        const bool started = std::exchange(m_keepText, true), ok = beginUserChange();
+        m_keepText = started;
+        if (!ok) {
+            dataChange();
+            return;
+        }
+    }
+    m_link.modified();
+}
+
 void DBEdit::dataChange()
 {
+    if (m_keepText)
+        return;
     m_loading = true;
     struct Done {
         bool& flag;
@@ -269,6 +285,8 @@ void DBEdit::focusOutEvent(QFocusEvent* event)
 DBMemo::DBMemo(QWidget* parent, const QString& name) : QPlainTextEdit(parent), Control(this, parent, name)
 {
     m_link.onDataChange = [this] {
+        if (m_keepText)
+            return;
         // Unchanged text stays as it is, so starting an edit keeps the cursor.
         const QString text = field() ? field()->asString() : QString();
         m_loading = true;
@@ -283,8 +301,18 @@ DBMemo::DBMemo(QWidget* parent, const QString& name) : QPlainTextEdit(parent), C
             f->setAsString(toPlainText());
     };
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_loading)
-            m_link.modified();
+        if (m_loading)
+            return;
+        // A drop or the context menu starts the edit as a key does, keeping the text.
+        if (!m_link.editing()) {
+            const bool started = std::exchange(m_keepText, true), ok = beginUserChange();
+            m_keepText = started;
+            if (!ok) {
+                m_link.onDataChange();
+                return;
+            }
+        }
+        m_link.modified();
     });
     setTabChangesFocus(true);
     updateReadOnly();
@@ -510,6 +538,20 @@ DBComboBox::DBComboBox(QWidget* parent, const QString& name) : QComboBox(parent)
             f->setText(currentText());
     };
     connect(this, qOverload<int>(&QComboBox::activated), this, [this](int index) { chosen(index); });
+    // Typing into an editable combo changes the field as an edit does.
+    connect(this, &QComboBox::editTextChanged, this, [this] {
+        if (m_loading || !isEditable())
+            return;
+        if (!m_link.editing()) {
+            const bool started = std::exchange(m_keepText, true), ok = beginUserChange();
+            m_keepText = started;
+            if (!ok) {
+                dataChange();
+                return;
+            }
+        }
+        m_link.modified();
+    });
     updateState();
 }
 
@@ -524,6 +566,8 @@ void DBComboBox::setItems(const QStringList& items)
 
 void DBComboBox::dataChange()
 {
+    if (m_keepText)
+        return;
     m_loading = true;
     const QString text = field() ? field()->text() : QString();
     const int index = findText(text, Qt::MatchFixedString);

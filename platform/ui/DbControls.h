@@ -99,8 +99,10 @@ protected:
 
 private:
     void dataChange();
+    void userEdited();
     void updateReadOnly();
     bool m_loading = false;
+    bool m_keepText = false;
 };
 
 // A data-aware masked edit is the data-aware edit with a mask of its own when the field
@@ -126,6 +128,7 @@ protected:
 private:
     void updateReadOnly();
     bool m_loading = false;
+    bool m_keepText = false;
 };
 
 // A data-aware check box: a Boolean field, or a text field compared with the checked
@@ -203,6 +206,7 @@ private:
     void updateState();
     void chosen(int index);
     bool m_loading = false;
+    bool m_keepText = false;
 };
 
 // A data-aware lookup combo box: the field holds a key of the list source's dataset,

@@ -91,6 +91,7 @@ protected:
 private:
     class Model;
     class Link;
+    friend class CellDelegate;
     friend class Model;
     friend class Link;
     struct Shown {
