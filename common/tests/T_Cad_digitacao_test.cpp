@@ -350,6 +350,25 @@ TEST_F(CadDigitacao, MunicipalitiesTypedSavedAndAlteredAreStoredAsTyped)
     EXPECT_EQ(estadual, linha(QStringLiteral("Municipio"), QStringLiteral("Mun_Codigo"), 999000));
 }
 
+TEST_F(CadDigitacao, ARefusedClickEndsInsideTheFormsHandler)
+{
+    vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), QStringLiteral(
+        "INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_UF) VALUES (998999, 'QUASE', 'QX')"));
+    TCad_Municipio* f = abre(Cad_Municipio);
+    ASSERT_TRUE(DM_Comuns->Tb_Municipio->locate(QStringLiteral("Mun_Codigo"), 998999));
+    for (vorta::ui::SpeedButton* b : {f->btAlterar, f->btExcluir}) {
+        SCOPED_TRACE(b->name().toStdString());
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Information, b == f->btAlterar ? QStringLiteral("87 - M87")
+                                                                           : QStringLiteral("88 - M88"), 1);
+        // The silent abort after the message ends in the click's handler: Qt sees the
+        // release accepted and the button up again.
+        EXPECT_TRUE(user::clickAccepted(b));
+        EXPECT_FALSE(b->isDown());
+        EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Municipio->state());
+    }
+}
+
 TEST_F(CadDigitacao, MunicipalityRefusesABadCepRange)
 {
     struct Caso {

@@ -100,6 +100,7 @@ protected:
 private:
     void dataChange();
     void userEdited();
+    void editKey(QKeyEvent* event);
     void updateReadOnly();
     bool m_loading = false;
     bool m_keepText = false;
@@ -126,6 +127,7 @@ protected:
     void readOnlyChanged() override { updateReadOnly(); }
 
 private:
+    void userEdited();
     void updateReadOnly();
     bool m_loading = false;
     bool m_keepText = false;
@@ -157,6 +159,7 @@ protected:
 
 private:
     void dataChange();
+    void toggle();
     QString m_checked = QStringLiteral("True");
     QString m_unchecked = QStringLiteral("False");
 };

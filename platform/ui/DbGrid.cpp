@@ -1,4 +1,5 @@
 #include "platform/ui/DbGrid.h"
+#include "platform/core/QtGuard.h"
 
 #include "platform/db/Field.h"
 #include "platform/ui/DbControls.h"
@@ -193,7 +194,7 @@ DBGrid::DBGrid(QWidget* parent, const QString& name)
     horizontalHeader()->setHighlightSections(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (OnTitleClick)
-            OnTitleClick(this, section);
+            guardQt([this, section] { OnTitleClick(this, section); });
     });
     applyOptions();
 }
@@ -512,6 +513,11 @@ void DBGrid::appendRecord()
 
 void DBGrid::mousePressEvent(QMouseEvent* event)
 {
+    guardQt([&] { press(event); });
+}
+
+void DBGrid::press(QMouseEvent* event)
+{
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid() || event->button() != Qt::LeftButton) {
         QTableView::mousePressEvent(event);
@@ -540,11 +546,16 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (OnDblClick)
-        OnDblClick(this);
+        guardQt([this] { OnDblClick(this); });
     event->accept();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    guardQt([&] { key(event); });
+}
+
+void DBGrid::key(QKeyEvent* event)
 {
     db::DataSet* ds = dataSet();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -624,7 +635,7 @@ void DBGrid::focusOutEvent(QFocusEvent* event)
     // Leaving the grid gives up a new record nobody typed into.
     db::DataSet* ds = dataSet();
     if ((m_options & dgCancelOnExit) && ds && ds->state() == DataSetState::Insert && !ds->modified())
-        ds->cancel();
+        guardQt([ds] { ds->cancel(); });
 }
 
 } // namespace vorta::ui

@@ -100,6 +100,8 @@ private:
         int width;
         bool readOnly;
     };
+    void press(QMouseEvent* event);
+    void key(QKeyEvent* event);
     void reload();
     void refreshCurrentRow();
     void scrolled();
