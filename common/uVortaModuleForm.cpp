@@ -1,4 +1,5 @@
 #include "uVortaModuleForm.h"
+#include "platform/core/QtGuard.h"
 
 #include "DialogsX.h"
 #include "Ufuncoes.h"
@@ -82,14 +83,13 @@ TVortaModuleForm::TVortaModuleForm(vorta::Component* owner) : Form(owner)
     OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
     OnDestroy = [this](Form* f) { FormDestroy(f); };
     if (auto* app = vorta::Application::instance())
-        connect(app, &vorta::Application::activated, this, [this] {
-            vorta::Application::instance()->guarded([this] { ApplicationEvents1Activate(); });
-        });
+        connect(app, &vorta::Application::activated, this,
+                [this] { vorta::guardQt([this] { ApplicationEvents1Activate(); }); });
     // The desktop's work area changing reaches the form as the system's setting change.
     if (auto* screen = QGuiApplication::primaryScreen())
         connect(screen, &QScreen::availableGeometryChanged, this, [this] {
             Message m{vorta::ipc::WM_SETTINGCHANGE, vorta::ipc::SPI_SETWORKAREA, 0, 0};
-            windowProc(m);
+            vorta::guardQt([this, &m] { windowProc(m); });
         });
 }
 

@@ -91,6 +91,7 @@ protected:
 private:
     class Model;
     class Link;
+    friend class CellDelegate;
     friend class Model;
     friend class Link;
     struct Shown {
@@ -99,6 +100,8 @@ private:
         int width;
         bool readOnly;
     };
+    void press(QMouseEvent* event);
+    void key(QKeyEvent* event);
     void reload();
     void refreshCurrentRow();
     void scrolled();
