@@ -35,7 +35,7 @@ QMap<int, QString> builtIn()
 // The repository's root, from where this file lies.
 QString sourceRoot()
 {
-    return QDir::cleanPath(QFileInfo(QStringLiteral(__FILE__)).absoluteDir().absoluteFilePath(QStringLiteral("../..")));
+    return QStringLiteral(VORTA_SOURCE_DIR);
 }
 
 TEST(MessageCatalogueFile, ParsesNumbersAndTexts)
