@@ -2,7 +2,10 @@
 
 #include "platform/ui/Controls.h"
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+using vorta::ui::TAlignment;
+using vorta::ui::taCenter;
+using vorta::ui::taLeftJustify;
+using vorta::ui::taRightJustify;
 
 // An edit box whose text stands left, right or centred.
 class TEditEx : public vorta::ui::Edit {
