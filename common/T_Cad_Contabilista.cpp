@@ -131,6 +131,8 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
     // UF is filled from the municipality; any change of it shows its hint.
     DBEdit_Resp_UF->OnChange = [this](QWidget*) { msgStatus->setPanelText(0, GetErrorMessage(66)); };
 
+    fimDaSelecao = {.duploClique = true, .enterNaGrade = false, .teclaNaGrade = true, .teclasDoForm = false};
+
     if (DM_Comuns)
         dsBase->setDataSet(DM_Comuns->Tb_Responsavel);
     QList<vorta::ui::GridColumn> colunas;
@@ -142,25 +144,7 @@ TCad_Contabilista::TCad_Contabilista(vorta::Component* owner) : TFtemplate(owner
         colunas.append({QString::fromLatin1(f), QString()});
     DBGrid->setColumns(colunas);
 
-    OnShow = [this](Form* f) { FormShow(f); };
-    OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
-    OnKeyDown = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyDown(f, key, s); };
-    OnKeyUp = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyUp(f, key, s); };
-    OnKeyPress = [this](Form* f, QChar& key) { FormKeyPress(f, key); };
-    DBGrid->OnDblClick = [this](QWidget* s) { DBGridDblClick(s); };
-    DBGrid->OnKeyDown = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyDown(s, key, m); };
-    DBGrid->OnKeyUp = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyUp(s, key, m); };
-    DBGrid->OnKeyPress = [this](QWidget* s, QChar& key) { DBGridKeyPress(s, key); };
-    btConsultaSimples->OnClick = [this](QWidget* s) { btConsultaSimplesClick(s); };
-    btConsultaGrid->OnClick = [this](QWidget* s) { btConsultaGridClick(s); };
-    btIncluir->OnClick = [this](QWidget* s) { btIncluirClick(s); };
-    btAlterar->OnClick = [this](QWidget* s) { btAlterarClick(s); };
-    btExcluir->OnClick = [this](QWidget* s) { btExcluirClick(s); };
-    btGravar->OnClick = [this](QWidget* s) { btGravarClick(s); };
-    btCancelar->OnClick = [this](QWidget* s) { btCancelarClick(s); };
-    btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
     btMuncipio->OnClick = [this](QWidget* s) { btMuncipioClick(s); };
-    Edit_Busca->OnChange = [this](QWidget* s) { Edit_BuscaChange(s); };
     DBLookup_Municipio->OnClick = [this](QWidget* s) { DBLookup_MunicipioEscolha(s); };
     DBLookup_Municipio->OnKeyPress = [this](QWidget* s, QChar&) { DBLookup_MunicipioEscolha(s); };
     DBLookup_Municipio->OnExit = [this](QWidget* s) { DBLookup_MunicipioExit(s); };
@@ -183,58 +167,6 @@ void TCad_Contabilista::FormShow(Form* sender)
     DesabilitaReadOnly(this);
     Edit_Busca->setFocus();
     Edit_Busca->selectAll();
-}
-
-void TCad_Contabilista::FormClose(Form* sender, vorta::ui::CloseAction& action)
-{
-    TFtemplate::FormClose(sender, action);
-    action = vorta::ui::CloseAction::Free;
-}
-
-void TCad_Contabilista::FormKeyDown(Form* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::FormKeyDown(sender, key, shift);
-}
-
-void TCad_Contabilista::FormKeyUp(Form* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::FormKeyUp(sender, key, shift);
-}
-
-void TCad_Contabilista::FormKeyPress(Form*, QChar& key)
-{
-    if (key == QChar(13) && focusWidget() != DBGrid) {
-        key = QChar(0);
-        selectNext();
-    }
-}
-
-void TCad_Contabilista::DBGridDblClick(QWidget* sender)
-{
-    TFtemplate::DBGridDblClick(sender);
-    if (ModoSelecao)
-        close();
-}
-
-void TCad_Contabilista::DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::DBGridKeyDown(sender, key, shift);
-}
-
-void TCad_Contabilista::DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::DBGridKeyUp(sender, key, shift);
-}
-
-void TCad_Contabilista::DBGridKeyPress(QWidget* sender, QChar& key)
-{
-    TFtemplate::DBGridKeyPress(sender, key);
-    if (ModoSelecao)
-        close();
 }
 
 void TCad_Contabilista::btConsultaSimplesClick(QWidget* sender)
@@ -290,11 +222,6 @@ void TCad_Contabilista::btCancelarClick(QWidget* sender)
     TFtemplate::btCancelarClick(sender);
     DesabilitaReadOnly(this);
     btMuncipio->setEnabled(false);
-}
-
-void TCad_Contabilista::btSairClick(QWidget*)
-{
-    close();
 }
 
 void TCad_Contabilista::copiaMunicipio(vorta::db::DataSet& municipio)

@@ -79,28 +79,6 @@ TCad_Municipio::TCad_Municipio(vorta::Component* owner) : TFtemplate(owner)
     DBGrid->setColumns({{QStringLiteral("Mun_Codigo"), QString()}, {QStringLiteral("Mun_Descricao"), QString()},
                         {QStringLiteral("Mun_CEPInicial"), QString()}, {QStringLiteral("Mun_CEPFinal"), QString()},
                         {QStringLiteral("Mun_UF"), QString()}});
-
-    OnShow = [this](Form* f) { FormShow(f); };
-    OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
-    OnKeyDown = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyDown(f, key, s); };
-    OnKeyUp = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyUp(f, key, s); };
-    OnKeyPress = [this](Form* f, QChar& key) { FormKeyPress(f, key); };
-    DBGrid->OnDblClick = [this](QWidget* s) { DBGridDblClick(s); };
-    DBGrid->OnKeyDown = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyDown(s, key, m); };
-    DBGrid->OnKeyUp = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyUp(s, key, m); };
-    btPrimeiro->OnClick = [this](QWidget* s) { btPrimeiroClick(s); };
-    btAnterior->OnClick = [this](QWidget* s) { btAnteriorClick(s); };
-    btProximo->OnClick = [this](QWidget* s) { btProximoClick(s); };
-    btUltimo->OnClick = [this](QWidget* s) { btUltimoClick(s); };
-    btConsultaSimples->OnClick = [this](QWidget* s) { btConsultaSimplesClick(s); };
-    btConsultaGrid->OnClick = [this](QWidget* s) { btConsultaGridClick(s); };
-    btIncluir->OnClick = [this](QWidget* s) { btIncluirClick(s); };
-    btAlterar->OnClick = [this](QWidget* s) { btAlterarClick(s); };
-    btExcluir->OnClick = [this](QWidget* s) { btExcluirClick(s); };
-    btGravar->OnClick = [this](QWidget* s) { btGravarClick(s); };
-    btCancelar->OnClick = [this](QWidget* s) { btCancelarClick(s); };
-    btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
-    Edit_Busca->OnChange = [this](QWidget* s) { Edit_BuscaChange(s); };
 }
 
 TCad_Municipio::~TCad_Municipio()
@@ -147,53 +125,17 @@ void TCad_Municipio::FormShow(Form* sender)
         Edit_Busca->setFocus();
 }
 
-void TCad_Municipio::FormClose(Form* sender, vorta::ui::CloseAction& action)
-{
-    TFtemplate::FormClose(sender, action);
-    action = vorta::ui::CloseAction::Free;
-}
-
 void TCad_Municipio::FormKeyDown(Form* sender, int& key, Qt::KeyboardModifiers shift)
 {
-    if (focusWidget() == DBGrid) {
-        if (key == vorta::ui::VK_RETURN && ModoSelecao)
-            close();
-        return;
-    }
-    TFtemplate::FormKeyDown(sender, key, shift);
+    // With the grid focused Enter is not a Tab; in a lookup it chooses (the base form).
+    if (focusWidget() != DBGrid || ModoSelecao)
+        TFtemplate::FormKeyDown(sender, key, shift);
 }
 
 void TCad_Municipio::FormKeyUp(Form* sender, int& key, Qt::KeyboardModifiers shift)
 {
     if (focusWidget() != DBGrid)
         TFtemplate::FormKeyUp(sender, key, shift);
-}
-
-void TCad_Municipio::FormKeyPress(Form*, QChar& key)
-{
-    if (key == QChar(13) && focusWidget() != DBGrid) {
-        key = QChar(0);
-        selectNext();
-    }
-}
-
-void TCad_Municipio::DBGridDblClick(QWidget* sender)
-{
-    TFtemplate::DBGridDblClick(sender);
-    if (ModoSelecao)
-        close();
-}
-
-void TCad_Municipio::DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::DBGridKeyDown(sender, key, shift);
-}
-
-void TCad_Municipio::DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::DBGridKeyUp(sender, key, shift);
 }
 
 void TCad_Municipio::btPrimeiroClick(QWidget* sender)
@@ -276,11 +218,6 @@ void TCad_Municipio::btCancelarClick(QWidget* sender)
 {
     TFtemplate::btCancelarClick(sender);
     DesabilitaReadOnly(this);
-}
-
-void TCad_Municipio::btSairClick(QWidget*)
-{
-    close();
 }
 
 void TCad_Municipio::Edit_BuscaChange(QWidget*)

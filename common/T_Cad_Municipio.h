@@ -26,27 +26,21 @@ public:
     vorta::ui::Label* Label7;
     vorta::ui::DBEdit* DBEdit_Mun_UF;
 
-    void FormShow(vorta::ui::Form* sender);
-    void FormClose(vorta::ui::Form* sender, vorta::ui::CloseAction& action);
-    void FormKeyDown(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
-    void FormKeyUp(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
-    void FormKeyPress(vorta::ui::Form* sender, QChar& key);
-    void DBGridDblClick(QWidget* sender);
-    void DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
-    void DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
-    void btPrimeiroClick(QWidget* sender);
-    void btAnteriorClick(QWidget* sender);
-    void btProximoClick(QWidget* sender);
-    void btUltimoClick(QWidget* sender);
-    void btConsultaSimplesClick(QWidget* sender);
-    void btConsultaGridClick(QWidget* sender);
-    void btIncluirClick(QWidget* sender);
-    void btAlterarClick(QWidget* sender);
-    void btExcluirClick(QWidget* sender);
-    void btGravarClick(QWidget* sender);
-    void btCancelarClick(QWidget* sender);
-    void btSairClick(QWidget* sender);
-    void Edit_BuscaChange(QWidget* sender);
+    void FormShow(vorta::ui::Form* sender) override;
+    void FormKeyDown(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift) override;
+    void FormKeyUp(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift) override;
+    void btPrimeiroClick(QWidget* sender) override;
+    void btAnteriorClick(QWidget* sender) override;
+    void btProximoClick(QWidget* sender) override;
+    void btUltimoClick(QWidget* sender) override;
+    void btConsultaSimplesClick(QWidget* sender) override;
+    void btConsultaGridClick(QWidget* sender) override;
+    void btIncluirClick(QWidget* sender) override;
+    void btAlterarClick(QWidget* sender) override;
+    void btExcluirClick(QWidget* sender) override;
+    void btGravarClick(QWidget* sender) override;
+    void btCancelarClick(QWidget* sender) override;
+    void Edit_BuscaChange(QWidget* sender) override;
     // The CEP range is shown except for a municipality abroad.
     void habilitaCampos();
 

@@ -25,28 +25,13 @@ TCad_RespnsavelLegal::TCad_RespnsavelLegal(vorta::Component* owner) : TFtemplate
         {&Label_Cargo, "Label_Cargo", "Cargo do Responsável", &DBEdit_ResEmp_Cargo, "ResEmp_Cargo", 606, 96},
     };
     criaCampos(campos, 360);
+    // A double-click opens the detail page even in a lookup; any key typed ends it.
+    fimDaSelecao = {.duploClique = false, .enterNaGrade = false, .teclaNaGrade = true, .teclasDoForm = false};
 
     if (DM_Comuns)
         dsBase->setDataSet(DM_Comuns->Tb_RespEmpresa);
     DBGrid->setColumns({{QStringLiteral("ResEmp_CPF"), QString()}, {QStringLiteral("ResEmp_Nome"), QString()},
                         {QStringLiteral("ResEmp_Cargo"), QString()}});
-
-    OnShow = [this](Form* f) { FormShow(f); };
-    OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
-    OnKeyDown = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyDown(f, key, s); };
-    OnKeyUp = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyUp(f, key, s); };
-    OnKeyPress = [this](Form* f, QChar& key) { FormKeyPress(f, key); };
-    DBGrid->OnKeyDown = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyDown(s, key, m); };
-    DBGrid->OnKeyUp = [this](QWidget* s, int& key, Qt::KeyboardModifiers m) { DBGridKeyUp(s, key, m); };
-    DBGrid->OnKeyPress = [this](QWidget* s, QChar& key) { DBGridKeyPress(s, key); };
-    btConsultaSimples->OnClick = [this](QWidget* s) { btConsultaSimplesClick(s); };
-    btConsultaGrid->OnClick = [this](QWidget* s) { btConsultaGridClick(s); };
-    btIncluir->OnClick = [this](QWidget* s) { btIncluirClick(s); };
-    btAlterar->OnClick = [this](QWidget* s) { btAlterarClick(s); };
-    btGravar->OnClick = [this](QWidget* s) { btGravarClick(s); };
-    btCancelar->OnClick = [this](QWidget* s) { btCancelarClick(s); };
-    btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
-    Edit_Busca->OnChange = [this](QWidget* s) { Edit_BuscaChange(s); };
 }
 
 void TCad_RespnsavelLegal::FormShow(Form* sender)
@@ -56,52 +41,6 @@ void TCad_RespnsavelLegal::FormShow(Form* sender)
     LigaFocoDoCampo(this);
     TFtemplate::FormShow(sender);
     DesabilitaReadOnly(this);
-}
-
-void TCad_RespnsavelLegal::FormClose(Form* sender, vorta::ui::CloseAction& action)
-{
-    TFtemplate::FormClose(sender, action);
-    action = vorta::ui::CloseAction::Free;
-}
-
-void TCad_RespnsavelLegal::FormKeyDown(Form* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::FormKeyDown(sender, key, shift);
-}
-
-void TCad_RespnsavelLegal::FormKeyUp(Form* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::FormKeyUp(sender, key, shift);
-}
-
-void TCad_RespnsavelLegal::FormKeyPress(Form*, QChar& key)
-{
-    if (key == QChar(13) && focusWidget() != DBGrid) {
-        key = QChar(0);
-        selectNext();
-    }
-}
-
-void TCad_RespnsavelLegal::DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::DBGridKeyDown(sender, key, shift);
-}
-
-void TCad_RespnsavelLegal::DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift)
-{
-    if (!ModoSelecao)
-        TFtemplate::DBGridKeyUp(sender, key, shift);
-}
-
-void TCad_RespnsavelLegal::DBGridKeyPress(QWidget* sender, QChar& key)
-{
-    TFtemplate::DBGridKeyPress(sender, key);
-    // A lookup ends on any key typed in the grid.
-    if (ModoSelecao)
-        close();
 }
 
 void TCad_RespnsavelLegal::btConsultaSimplesClick(QWidget* sender)
@@ -145,11 +84,6 @@ void TCad_RespnsavelLegal::btCancelarClick(QWidget* sender)
 {
     TFtemplate::btCancelarClick(sender);
     DesabilitaReadOnly(this);
-}
-
-void TCad_RespnsavelLegal::btSairClick(QWidget*)
-{
-    close();
 }
 
 void TCad_RespnsavelLegal::Edit_BuscaChange(QWidget*)

@@ -17,22 +17,14 @@ public:
     vorta::ui::Label* Label_Cargo;
     vorta::ui::DBEdit* DBEdit_ResEmp_Cargo;
 
-    void FormShow(vorta::ui::Form* sender);
-    void FormClose(vorta::ui::Form* sender, vorta::ui::CloseAction& action);
-    void FormKeyDown(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
-    void FormKeyUp(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
-    void FormKeyPress(vorta::ui::Form* sender, QChar& key);
-    void DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
-    void DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
-    void DBGridKeyPress(QWidget* sender, QChar& key);
-    void btConsultaSimplesClick(QWidget* sender);
-    void btConsultaGridClick(QWidget* sender);
-    void btIncluirClick(QWidget* sender);
-    void btAlterarClick(QWidget* sender);
-    void btGravarClick(QWidget* sender);
-    void btCancelarClick(QWidget* sender);
-    void btSairClick(QWidget* sender);
-    void Edit_BuscaChange(QWidget* sender);
+    void FormShow(vorta::ui::Form* sender) override;
+    void btConsultaSimplesClick(QWidget* sender) override;
+    void btConsultaGridClick(QWidget* sender) override;
+    void btIncluirClick(QWidget* sender) override;
+    void btAlterarClick(QWidget* sender) override;
+    void btGravarClick(QWidget* sender) override;
+    void btCancelarClick(QWidget* sender) override;
+    void Edit_BuscaChange(QWidget* sender) override;
 };
 
 extern vorta::Guarded<TCad_RespnsavelLegal> Cad_RespnsavelLegal;

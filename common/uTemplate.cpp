@@ -143,6 +143,7 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
     OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
     OnKeyDown = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyDown(f, key, s); };
     OnKeyUp = [this](Form* f, int& key, Qt::KeyboardModifiers s) { FormKeyUp(f, key, s); };
+    OnKeyPress = [this](Form* f, QChar& key) { FormKeyPress(f, key); };
 
     DBGrid->OnDblClick = [this](QWidget* s) { DBGridDblClick(s); };
     DBGrid->OnEnter = [this](QWidget* s) { DBGridEnter(s); };
@@ -191,6 +192,7 @@ vorta::ui::RadioGroup* TFtemplate::criaPainelBusca(const QString& texto, const Q
     grupo->setItemIndex(0);
     grupo->setGeometry(350, 2, largura, 44);
     Label_Busca->setBuddy(Edit_Busca);
+    Edit_Busca->OnChange = [this](QWidget* s) { Edit_BuscaChange(s); };
     return grupo;
 }
 
@@ -309,22 +311,48 @@ void TFtemplate::FormClose(Form*, vorta::ui::CloseAction& action)
     action = vorta::ui::CloseAction::Free;
 }
 
+void TFtemplate::fechaSelecao()
+{
+    if (ModoSelecao)
+        close();
+}
+
 void TFtemplate::FormKeyDown(Form*, int& key, Qt::KeyboardModifiers)
 {
+    if (ModoSelecao) {
+        if (!fimDaSelecao.teclasDoForm)
+            return;
+        if (key == vorta::ui::VK_RETURN && fimDaSelecao.enterNaGrade && focusWidget() == DBGrid) {
+            close();
+            return;
+        }
+    }
     if (key == vorta::ui::VK_RETURN)
         key = vorta::ui::VK_TAB;
 }
 
 void TFtemplate::FormKeyUp(Form*, int& key, Qt::KeyboardModifiers)
 {
+    if (ModoSelecao && !fimDaSelecao.teclasDoForm)
+        return;
     if (key == vorta::ui::VK_RETURN)
         key = vorta::ui::VK_TAB;
+}
+
+void TFtemplate::FormKeyPress(Form*, QChar& key)
+{
+    if (key == QChar(13) && focusWidget() != DBGrid) {
+        key = QChar(0);
+        selectNext();
+    }
 }
 
 void TFtemplate::DBGridDblClick(QWidget*)
 {
     if (hasRecords())
         btConsultaSimples->click();
+    if (fimDaSelecao.duploClique)
+        fechaSelecao();
 }
 
 void TFtemplate::DBGridEnter(QWidget*)
@@ -334,6 +362,8 @@ void TFtemplate::DBGridEnter(QWidget*)
 
 void TFtemplate::DBGridKeyDown(QWidget*, int& key, Qt::KeyboardModifiers)
 {
+    if (ModoSelecao)
+        return;
     if (key == vorta::ui::VK_RETURN && hasRecords())
         btConsultaSimples->click();
 }
@@ -342,10 +372,14 @@ void TFtemplate::DBGridKeyPress(QWidget*, QChar& key)
 {
     if (key == QChar(13) && hasRecords())
         btConsultaSimples->click();
+    if (fimDaSelecao.teclaNaGrade)
+        fechaSelecao();
 }
 
 void TFtemplate::DBGridKeyUp(QWidget*, int& key, Qt::KeyboardModifiers)
 {
+    if (ModoSelecao)
+        return;
     if (key == vorta::ui::VK_RETURN && hasRecords())
         btConsultaSimples->click();
 }
@@ -512,3 +546,5 @@ void TFtemplate::btSairClick(QWidget*)
 {
     close();
 }
+
+void TFtemplate::Edit_BuscaChange(QWidget*) {}

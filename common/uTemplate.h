@@ -11,8 +11,8 @@
 // The base register form: a read-only grid of every record and a detail page that
 // descendants fill with data-aware controls; include, alter, save, cancel and delete
 // on the data set of dsBase, navigation, a status line, Enter as Tab, clickable
-// shortcut legends, "&Retornar" and "&Sair". Descendants rebind the events to their
-// own handlers and call these as the inherited ones.
+// shortcut legends, "&Retornar" and "&Sair". The events are bound once to the virtual
+// handlers below: descendants override them and call these as the inherited ones.
 class TFtemplate : public vorta::ui::Form {
     Q_OBJECT
 public:
@@ -60,38 +60,56 @@ public:
     vorta::ui::Label* Label_Busca = nullptr;
     vorta::ui::Edit* Edit_Busca = nullptr;
 
+    // The gestures that end a lookup in this register.
+    struct FimDaSelecao {
+        bool duploClique = true;   // a double-click in the grid
+        bool enterNaGrade = true;  // Enter while the grid has the focus
+        bool teclaNaGrade = false; // any character typed in the grid
+        bool teclasDoForm = true;  // the form's key-down and key-up handlers still run
+    };
+
     // The caller wants the form to open on a new record.
     bool ModoInclusao = false;
-    // The form is opened for a lookup.
+    // The form is opened for a lookup: the grid's key-down and key-up handlers do
+    // nothing and the form closes on the gestures of fimDaSelecao, leaving the chosen
+    // record current.
     bool ModoSelecao = false;
 
-    void FormCreate(vorta::ui::Form* sender);
-    void FormShow(vorta::ui::Form* sender);
-    void FormClose(vorta::ui::Form* sender, vorta::ui::CloseAction& action);
-    void FormKeyDown(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
-    void FormKeyUp(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
+    virtual void FormCreate(vorta::ui::Form* sender);
+    virtual void FormShow(vorta::ui::Form* sender);
+    virtual void FormClose(vorta::ui::Form* sender, vorta::ui::CloseAction& action);
+    virtual void FormKeyDown(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
+    virtual void FormKeyUp(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift);
+    // Enter moves to the next control, except while the grid has the focus.
+    virtual void FormKeyPress(vorta::ui::Form* sender, QChar& key);
 
-    void DBGridDblClick(QWidget* sender);
-    void DBGridEnter(QWidget* sender);
-    void DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
-    void DBGridKeyPress(QWidget* sender, QChar& key);
-    void DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
+    virtual void DBGridDblClick(QWidget* sender);
+    virtual void DBGridEnter(QWidget* sender);
+    virtual void DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
+    virtual void DBGridKeyPress(QWidget* sender, QChar& key);
+    virtual void DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift);
 
-    void btPrimeiroClick(QWidget* sender);
-    void btAnteriorClick(QWidget* sender);
-    void btProximoClick(QWidget* sender);
-    void btUltimoClick(QWidget* sender);
-    void btConsultaSimplesClick(QWidget* sender);
-    void btConsultaGridClick(QWidget* sender);
-    void btIncluirClick(QWidget* sender);
-    void btAlterarClick(QWidget* sender);
-    void btExcluirClick(QWidget* sender);
-    void btGravarClick(QWidget* sender);
-    void btCancelarClick(QWidget* sender);
-    void BtSairGeralClick(QWidget* sender);
-    void btSairClick(QWidget* sender);
+    virtual void btPrimeiroClick(QWidget* sender);
+    virtual void btAnteriorClick(QWidget* sender);
+    virtual void btProximoClick(QWidget* sender);
+    virtual void btUltimoClick(QWidget* sender);
+    virtual void btConsultaSimplesClick(QWidget* sender);
+    virtual void btConsultaGridClick(QWidget* sender);
+    virtual void btIncluirClick(QWidget* sender);
+    virtual void btAlterarClick(QWidget* sender);
+    virtual void btExcluirClick(QWidget* sender);
+    virtual void btGravarClick(QWidget* sender);
+    virtual void btCancelarClick(QWidget* sender);
+    virtual void BtSairGeralClick(QWidget* sender);
+    virtual void btSairClick(QWidget* sender);
+    // Typing in the search field of Panel_Busca.
+    virtual void Edit_BuscaChange(QWidget* sender);
 
 protected:
+    FimDaSelecao fimDaSelecao;
+    // Closes the form when it is open for a lookup.
+    void fechaSelecao();
+
     // A field of the detail page: its label over its upper-case edit.
     struct Campo {
         vorta::ui::Label** label;

@@ -10,6 +10,7 @@
 #include "platform/ui/DataModule.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
+#include "testing/UserInput.h"
 #include "testing/VirtualXServer.h"
 
 #include <QApplication>
@@ -459,3 +460,100 @@ TEST(TemplatePictures, UnderAVirtualXServer)
 }
 
 } // namespace
+
+namespace {
+
+// A register that binds nothing: it only overrides the handlers it changes.
+class Descendente : public TFtemplate {
+public:
+    explicit Descendente(vorta::Component* owner) : TFtemplate(owner)
+    {
+        criaPainelBusca(QStringLiteral("Busca"), QStringLiteral("RadioGroup_Busca"), QStringLiteral(" Busca"),
+                        {QStringLiteral("Por nome")}, 1, 200);
+    }
+    void escolhe(const FimDaSelecao& fim) { fimDaSelecao = fim; }
+
+    QStringList chamados;
+    void FormShow(vorta::ui::Form* s) override { chamados << QStringLiteral("FormShow"); TFtemplate::FormShow(s); }
+    void btIncluirClick(QWidget* s) override
+    {
+        chamados << QStringLiteral("btIncluirClick");
+        TFtemplate::btIncluirClick(s);
+    }
+    void btCancelarClick(QWidget* s) override
+    {
+        chamados << QStringLiteral("btCancelarClick");
+        TFtemplate::btCancelarClick(s);
+    }
+    void Edit_BuscaChange(QWidget*) override { chamados << QStringLiteral("Edit_BuscaChange"); }
+};
+
+vorta::Guarded<Descendente> g_descendente;
+
+} // namespace
+
+TEST_F(TemplateForm, ADescendantOverridesHandlersByNameWithoutBindingThem)
+{
+    addTowns(2);
+    auto* d = vorta::createInto<Descendente>(g_descendente, vorta::Application::instance());
+    d->dsBase->setDataSet(table);
+    d->show();
+    vorta::testing::user::activate(d);
+    d->Edit_Busca->setFocus();
+    vorta::testing::user::type(QStringLiteral("M"));
+    vorta::testing::user::alt(QLatin1Char('I'));
+    EXPECT_EQ(vorta::db::DataSetState::Insert, table->state());
+    vorta::testing::user::alt(QLatin1Char('C'));
+    EXPECT_EQ(vorta::db::DataSetState::Browse, table->state());
+    EXPECT_EQ((QStringList{QStringLiteral("FormShow"), QStringLiteral("Edit_BuscaChange"),
+                           QStringLiteral("btIncluirClick"), QStringLiteral("btCancelarClick")}),
+              d->chamados);
+    vorta::Component::free(d);
+}
+
+TEST_F(TemplateForm, ALookupEndsOnTheGesturesTheRegisterChose)
+{
+    using Fim = TFtemplate::FimDaSelecao;
+    enum class Gesto { DuploClique, Enter, Letra };
+    struct Caso {
+        const char* nome;
+        Fim fim;
+        Gesto gesto;
+        bool fecha;
+    };
+    const Fim porClique{.duploClique = true, .enterNaGrade = false, .teclaNaGrade = false, .teclasDoForm = true};
+    const Fim porEnter{.duploClique = false, .enterNaGrade = true, .teclaNaGrade = false, .teclasDoForm = true};
+    const Fim porTecla{.duploClique = false, .enterNaGrade = false, .teclaNaGrade = true, .teclasDoForm = false};
+    const Caso casos[] = {
+        {"double-click chooses", porClique, Gesto::DuploClique, true},
+        {"double-click only opens the details", porEnter, Gesto::DuploClique, false},
+        {"Enter in the grid chooses", porEnter, Gesto::Enter, true},
+        {"Enter in the grid only opens the details", porClique, Gesto::Enter, false},
+        {"a letter chooses", porTecla, Gesto::Letra, true},
+        {"a letter does nothing", porEnter, Gesto::Letra, false},
+        {"Enter chooses where any key does", porTecla, Gesto::Enter, true},
+    };
+    addTowns(3);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        auto* d = vorta::createInto<Descendente>(g_descendente, vorta::Application::instance());
+        d->dsBase->setDataSet(table);
+        d->escolhe(c.fim);
+        d->ModoSelecao = true;
+        d->show();
+        vorta::testing::user::activate(d);
+        d->DBGrid->setFocus();
+        table->next();
+        switch (c.gesto) {
+        case Gesto::DuploClique: vorta::testing::user::doubleClick(d->DBGrid->viewport()); break;
+        case Gesto::Enter: vorta::testing::user::enter(); break;
+        case Gesto::Letra: vorta::testing::user::type(QStringLiteral("X")); break;
+        }
+        EXPECT_EQ(c.fecha, !d->isVisible());
+        // The chosen record stays current.
+        EXPECT_EQ(2, table->fieldByName(QStringLiteral("Mun_Codigo"))->asInteger());
+        if (g_descendente)
+            vorta::Component::free(g_descendente.get());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}

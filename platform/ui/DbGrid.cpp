@@ -1,4 +1,5 @@
 #include "platform/ui/DbGrid.h"
+#include "platform/core/QtGuard.h"
 
 #include "platform/db/Field.h"
 #include "platform/ui/DbControls.h"
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 namespace vorta::ui {
 
@@ -79,11 +81,16 @@ public:
         db::Field* field = m_grid->fieldOf(index.column());
         if (!ds || !field)
             return false;
-        if (index.row() != m_grid->m_current)
-            m_grid->moveToRow(index.row());
-        ds->edit();
-        field->setText(value.toString());
-        return true;
+        // Called from the view's own code: a refused value is reported here.
+        bool stored = false;
+        Application::runGuarded([&] {
+            if (index.row() != m_grid->m_current)
+                m_grid->moveToRow(index.row());
+            ds->edit();
+            field->setText(value.toString());
+            stored = true;
+        });
+        return stored;
     }
     void reset()
     {
@@ -96,6 +103,38 @@ public:
             return;
         emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1)));
         emit headerDataChanged(Qt::Vertical, row, row);
+    }
+
+private:
+    DBGrid* m_grid;
+};
+
+// The cell editor: the field's edit mask as in a data-aware edit, the field's edit
+// text in, the typed value out.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    CellDelegate(DBGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        auto* editor = new MaskedEdit(parent);
+        editor->setFrame(false);
+        if (db::Field* f = m_grid->fieldOf(index.column())) {
+            editor->setEditMask(f->editMask());
+            if (f->dataType() == db::FieldType::String && f->size() > 0 && !editor->mask().isMasked())
+                editor->setMaxLength(f->size());
+        }
+        return editor;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* e = static_cast<MaskedEdit*>(editor);
+        db::Field* f = m_grid->fieldOf(index.column());
+        e->setValue(f ? f->text() : QString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        model->setData(index, static_cast<MaskedEdit*>(editor)->value(), Qt::EditRole);
     }
 
 private:
@@ -146,6 +185,7 @@ DBGrid::DBGrid(QWidget* parent, const QString& name)
                 | dgConfirmDelete | dgCancelOnExit)
 {
     setModel(m_model);
+    setItemDelegate(new CellDelegate(this));
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
@@ -157,7 +197,7 @@ DBGrid::DBGrid(QWidget* parent, const QString& name)
     horizontalHeader()->setHighlightSections(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (OnTitleClick)
-            OnTitleClick(this, section);
+            guardQt([this, section] { OnTitleClick(this, section); });
     });
     applyOptions();
 }
@@ -646,6 +686,11 @@ void DBGrid::appendRecord()
 
 void DBGrid::mousePressEvent(QMouseEvent* event)
 {
+    guardQt([&] { press(event); });
+}
+
+void DBGrid::press(QMouseEvent* event)
+{
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid() || event->button() != Qt::LeftButton) {
         QTableView::mousePressEvent(event);
@@ -675,11 +720,16 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (OnDblClick)
-        OnDblClick(this);
+        guardQt([this] { OnDblClick(this); });
     event->accept();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    guardQt([&] { key(event); });
+}
+
+void DBGrid::key(QKeyEvent* event)
 {
     db::DataSet* ds = dataSet();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -753,7 +803,7 @@ void DBGrid::focusOutEvent(QFocusEvent* event)
     // Leaving the grid gives up a new record nobody typed into.
     db::DataSet* ds = dataSet();
     if ((m_options & dgCancelOnExit) && ds && ds->state() == DataSetState::Insert && !ds->modified())
-        ds->cancel();
+        guardQt([ds] { ds->cancel(); });
 }
 
 } // namespace vorta::ui

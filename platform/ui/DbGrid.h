@@ -102,6 +102,7 @@ protected:
 private:
     class Model;
     class Link;
+    friend class CellDelegate;
     friend class Model;
     friend class Link;
     struct Shown {
@@ -110,6 +111,8 @@ private:
         int width;
         bool readOnly;
     };
+    void press(QMouseEvent* event);
+    void key(QKeyEvent* event);
     void reload();
     void refreshCurrentRow();
     void scrolled();
