@@ -1,6 +1,6 @@
 #include "FindEdit.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/db/Table.h"
 
 TFindEdit::TFindEdit(QWidget* parent, const QString& name) : vorta::ui::Edit(parent, name)

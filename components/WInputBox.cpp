@@ -1,6 +1,6 @@
 #include "WInputBox.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "fInput.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/db/DataSet.h"
 #include "platform/ui/DbGrid.h"
 

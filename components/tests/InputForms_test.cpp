@@ -7,7 +7,7 @@
 #include "testing/UserInput.h"
 #include "testing/VirtualXServer.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/DbGrid.h"
 
 #include <QCoreApplication>
