@@ -3,7 +3,7 @@
 #include "uTemplate.h"
 #include "uVortaMenuForm.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 
 int main(int argc, char** argv)

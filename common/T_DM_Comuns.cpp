@@ -4,7 +4,7 @@
 #include "uDmVortaModule.h"
 
 #include "platform/core/Exceptions.h"
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include "platform/ui/DbControls.h"
 
@@ -609,7 +609,7 @@ void TDM_Comuns::Tb_RemDestAfterScroll(DataSet& ds)
 namespace {
 void calculaInscricao(DataSet& ds)
 {
-    const vorta::ui::EditMask mask(MascaraDesteConTipo(ds.fieldByName(QStringLiteral("Con_Tipo"))->asString()));
+    const vorta::EditMask mask(MascaraDesteConTipo(ds.fieldByName(QStringLiteral("Con_Tipo"))->asString()));
     ds.fieldByName(QStringLiteral("Calc_IECNPJCPF"))
         ->setAsString(mask.format(ds.fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString()));
 }

@@ -395,39 +395,9 @@ QString StrSpc(const QString& text, int width)
     return text.size() >= width ? text.left(width) : text.leftJustified(width, QLatin1Char(' '));
 }
 
-double SemDizima(double value)
-{
-    return vorta::StrToFloat(vorta::Format(QStringLiteral("%.2f"), {value}));
-}
-
 double minzero(double value)
 {
     return value < 0 ? 0 : value;
-}
-
-QString GetToken(QString& text, const QString& separators)
-{
-    qsizetype i = 0;
-    while (i < text.size() && !separators.contains(text.at(i)))
-        ++i;
-    const QString token = text.left(i);
-    text.remove(0, std::min(i + 1, text.size()));
-    qsizetype skip = 0;
-    while (skip < text.size() && separators.contains(text.at(skip)))
-        ++skip;
-    text.remove(0, skip);
-    return token;
-}
-
-QString GetXMLToken(const QString& xml, const QString& element)
-{
-    const QString open = QLatin1Char('<') + element + QLatin1Char('>');
-    const qsizetype start = xml.indexOf(open);
-    const qsizetype end = xml.indexOf(QStringLiteral("</") + element + QLatin1Char('>'));
-    if (start < 0 || end < 0)
-        return QString();
-    const qsizetype from = start + open.size();
-    return end > from ? xml.mid(from, end - from) : QString();
 }
 
 qint64 GetFileSize(const QString& fileName)

@@ -104,16 +104,8 @@ QString AllTrim(const QString& text);
 QString StrZero(const QString& number, int width, int decimals = 0);
 // Cut to the width, or padded with blanks behind.
 QString StrSpc(const QString& text, int width);
-// Rounded to two decimals, halves away from zero.
-double SemDizima(double value);
 // The value, or 0 when negative.
 double minzero(double value);
-// The text up to the first of the separator characters (all of it when none); that
-// part, the separator and the separators right after it leave the text.
-QString GetToken(QString& text, const QString& separators);
-// The text between the first "<element>" and the first "</element>"; empty when
-// either is missing.
-QString GetXMLToken(const QString& xml, const QString& element);
 
 // Files and drives. Paths use "/" as separator.
 // Size in bytes; -1 for a missing file or a folder.

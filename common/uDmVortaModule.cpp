@@ -2,7 +2,7 @@
 
 #include "DialogsX.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/os/Registry.h"
 
 #include <QFile>

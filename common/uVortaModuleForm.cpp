@@ -1,13 +1,14 @@
 #include "uVortaModuleForm.h"
+#include "platform/core/QtGuard.h"
 
 #include "DialogsX.h"
 #include "Ufuncoes.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Conversions.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ipc/SingleInstance.h"
-#include "platform/ipc/WindowSystem.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -22,7 +23,7 @@ vorta::Guarded<TVortaModuleForm> VortaModuleForm;
 
 using vorta::ipc::Message;
 using vorta::ipc::Messenger;
-using vorta::ipc::windowSystem;
+using vorta::ui::windowSystem;
 using vorta::ui::Form;
 
 void RegisterVortaMessages()
@@ -82,14 +83,13 @@ TVortaModuleForm::TVortaModuleForm(vorta::Component* owner) : Form(owner)
     OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };
     OnDestroy = [this](Form* f) { FormDestroy(f); };
     if (auto* app = vorta::Application::instance())
-        connect(app, &vorta::Application::activated, this, [this] {
-            vorta::Application::instance()->guarded([this] { ApplicationEvents1Activate(); });
-        });
+        connect(app, &vorta::Application::activated, this,
+                [this] { vorta::guardQt([this] { ApplicationEvents1Activate(); }); });
     // The desktop's work area changing reaches the form as the system's setting change.
     if (auto* screen = QGuiApplication::primaryScreen())
         connect(screen, &QScreen::availableGeometryChanged, this, [this] {
             Message m{vorta::ipc::WM_SETTINGCHANGE, vorta::ipc::SPI_SETWORKAREA, 0, 0};
-            windowProc(m);
+            vorta::guardQt([this, &m] { windowProc(m); });
         });
 }
 
@@ -109,7 +109,7 @@ void TVortaModuleForm::FormCreate(Form*)
         placeBelowShell();
     if (!app->terminated())
         SendHandleToVorta(WM_VortaModMainFormHandle);
-    windowSystem().setApplicationExStyle(windowSystem().applicationExStyle() | vorta::ipc::WS_EX_TOOLWINDOW);
+    windowSystem().setApplicationExStyle(windowSystem().applicationExStyle() | vorta::ui::WS_EX_TOOLWINDOW);
 }
 
 void TVortaModuleForm::placeBelowShell()
@@ -225,8 +225,8 @@ void TVortaModuleForm::wndProc(Message& message)
 void TVortaModuleForm::showBehindShell()
 {
     const auto shell = static_cast<vorta::ipc::WindowHandle>(VortaHandle);
-    const unsigned flags = vorta::ipc::SWP_NOSIZE | vorta::ipc::SWP_NOMOVE | vorta::ipc::SWP_NOACTIVATE
-                           | vorta::ipc::SWP_SHOWWINDOW;
+    const unsigned flags = vorta::ui::SWP_NOSIZE | vorta::ui::SWP_NOMOVE | vorta::ui::SWP_NOACTIVATE
+                           | vorta::ui::SWP_SHOWWINDOW;
     Form* main = vorta::Application::instance()->mainForm();
     vorta::Screen& screen = vorta::Screen::instance();
     windowSystem().setWindowPos(main, shell, flags);
@@ -245,16 +245,16 @@ void TVortaModuleForm::CMShowNOActivate(Message&)
     showBehindShell();
     if (Form* active = vorta::Screen::instance().activeForm())
         windowSystem().setWindowPos(active, static_cast<vorta::ipc::WindowHandle>(VortaHandle),
-                                    vorta::ipc::SWP_NOSIZE | vorta::ipc::SWP_NOMOVE | vorta::ipc::SWP_NOACTIVATE
-                                        | vorta::ipc::SWP_SHOWWINDOW);
+                                    vorta::ui::SWP_NOSIZE | vorta::ui::SWP_NOMOVE | vorta::ui::SWP_NOACTIVATE
+                                        | vorta::ui::SWP_SHOWWINDOW);
 }
 
 void TVortaModuleForm::CMShowActivate(Message&)
 {
     showBehindShell();
     if (Form* active = vorta::Screen::instance().activeForm())
-        windowSystem().setWindowPos(active, vorta::ipc::HWND_TOP,
-                                    vorta::ipc::SWP_NOSIZE | vorta::ipc::SWP_NOMOVE | vorta::ipc::SWP_SHOWWINDOW);
+        windowSystem().setWindowPos(active, vorta::ui::HWND_TOP,
+                                    vorta::ui::SWP_NOSIZE | vorta::ui::SWP_NOMOVE | vorta::ui::SWP_SHOWWINDOW);
 }
 
 void TVortaModuleForm::WMSettingChange(Message& message)

@@ -4,7 +4,7 @@
 
 #include "platform/os/Drives.h"
 #include "platform/os/FileDescriptor.h"
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
 

@@ -1,6 +1,6 @@
 #include "DialogsX.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Format.h"
 #include "platform/ui/Dialogs.h"
 

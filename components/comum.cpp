@@ -1,5 +1,12 @@
 #include "comum.h"
 
+#include "FastStrings.h"
+
+#include "platform/core/Format.h"
+#include "platform/core/TextNumbers.h"
+#include "platform/db/DbTypes.h"
+#include "platform/db/EngineConfig.h"
+
 #include "platform/os/FileDescriptor.h"
 #include "platform/core/Conversions.h"
 #include "platform/core/Cp1252.h"
@@ -7,8 +14,11 @@
 
 #include <QFile>
 #include <QIODevice>
+#include <QRegularExpression>
 
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -573,4 +583,290 @@ QString FEBRABANText(const QString& code)
         blocks.append(block + QLatin1Char('-') + Modulo10CEF(block));
     }
     return blocks.join(QLatin1Char(' '));
+}
+
+// ---- Texts ----
+
+namespace {
+
+struct Markers {
+    qsizetype start;
+    qsizetype end;
+};
+
+Markers findMarkers(const QString& text, const QString& ini, const QString& fim)
+{
+    const qsizetype start = text.indexOf(ini);
+    if (start < 0)
+        throw vorta::Exception(QStringLiteral("Parâmetro inicial não foi encontrado."));
+    const qsizetype end = text.indexOf(fim);
+    if (end < 0)
+        throw vorta::Exception(QStringLiteral("Parâmetro final não foi encontrado."));
+    return {start, end};
+}
+
+void dropLeading(QString& text, const QString& delimiters)
+{
+    qsizetype skip = 0;
+    while (skip < text.size() && delimiters.contains(text.at(skip)))
+        ++skip;
+    text.remove(0, skip);
+}
+
+} // namespace
+
+QString PegarTexto(const QString& text, const QString& ini, const QString& fim)
+{
+    const Markers m = findMarkers(text, ini, fim);
+    const qsizetype from = m.start + ini.size();
+    return m.end < from ? QString() : text.mid(from, m.end - from);
+}
+
+void ApagarTexto(QString& text, const QString& ini, const QString& fim)
+{
+    const Markers m = findMarkers(text, ini, fim);
+    const qsizetype count = m.end + fim.size() - m.start;
+    if (count > 0)
+        text.remove(m.start, count);
+}
+
+QString GetXMLToken(const QString& text, const QString& tag)
+{
+    const QString open = QLatin1Char('<') + tag + QLatin1Char('>');
+    const qsizetype start = text.indexOf(open);
+    const qsizetype end = text.indexOf(QStringLiteral("</") + tag + QLatin1Char('>'));
+    if (start < 0 || end < 0)
+        return QString();
+    const qsizetype from = start + open.size();
+    return end > from ? text.mid(from, end - from) : QString();
+}
+
+QString GetToken(QString& text, const QString& delimiters)
+{
+    qsizetype i = 0;
+    while (i < text.size() && !delimiters.contains(text.at(i)))
+        ++i;
+    const QString token = text.left(i);
+    text.remove(0, std::min(i + 1, text.size()));
+    dropLeading(text, delimiters);
+    return token;
+}
+
+QString GetTokenStr(QString& text, const QString& delimiters, QChar quote)
+{
+    if (text.isEmpty() || text.at(0) != quote)
+        throw vorta::Exception(QStringLiteral("Expected ") + quote + QStringLiteral(" but ")
+                               + (text.isEmpty() ? QString() : QString(text.at(0))) + QStringLiteral(" found."));
+    text.remove(0, 1);
+    QString result;
+    while (true) {
+        const qsizetype close = text.indexOf(quote);
+        if (close < 0)
+            throw vorta::Exception(QStringLiteral("Unexpected end of string."));
+        result += text.left(close);
+        text.remove(0, close + 1);
+        if (!text.startsWith(quote))
+            break;
+        result += quote;
+        text.remove(0, 1);
+    }
+    dropLeading(text, delimiters);
+    return result;
+}
+
+QString ClearString(const QString& text, const QString& keep)
+{
+    QString out;
+    for (QChar c : text)
+        if (keep.contains(c))
+            out += c;
+    return out;
+}
+
+QString CaracEspec(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 192 && u <= 195) c = u'A';
+        else if (u == 199) c = u'C';
+        else if (u == 201 || u == 202) c = u'E';
+        else if (u >= 204 && u <= 206) c = u'I';
+        else if (u >= 210 && u <= 213) c = u'O';
+        else if (u == 218 || u == 220) c = u'U';
+        else if (u >= 224 && u <= 227) c = u'a';
+        else if (u == 231) c = u'c';
+        else if (u == 233 || u == 234) c = u'e';
+        else if (u >= 236 && u <= 238) c = u'i';
+        else if (u >= 242 && u <= 245) c = u'o';
+        else if (u == 250 || u == 252) c = u'u';
+    }
+    return out;
+}
+
+QString CompareStrings(const QString& first, const QString& second)
+{
+    if (second.size() < first.size())
+        return QString();
+    qsizetype k = 0;
+    while (k < first.size() && first.at(k) == second.at(k))
+        ++k;
+    return second.mid(k);
+}
+
+bool PassMask(const QString& mask, const QString& text)
+{
+    if (mask.isEmpty())
+        return false;
+    const auto upper = [](const QString& s) {
+        QByteArray b = vorta::toCp1252(s);
+        for (char& c : b)
+            c = static_cast<char>(vorta::cp1252Upper(static_cast<unsigned char>(c)));
+        return b;
+    };
+    const QByteArray m = upper(mask);
+    const QByteArray t = upper(text);
+    // Glob matching that goes back to the last star on a mismatch.
+    qsizetype mi = 0, ti = 0, star = -1, resume = 0;
+    while (ti < t.size()) {
+        if (mi < m.size() && (m[mi] == '?' || (m[mi] != '*' && m[mi] == t[ti]))) {
+            ++mi;
+            ++ti;
+        } else if (mi < m.size() && m[mi] == '*') {
+            star = mi++;
+            resume = ti;
+        } else if (star >= 0) {
+            mi = star + 1;
+            ti = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (mi < m.size() && m[mi] == '*')
+        ++mi;
+    return mi == m.size();
+}
+
+QString StringReplaceNew(const QString& text, const QString& oldPattern, const QString& newPattern, int flags)
+{
+    return vorta::fromCp1252(FastAnsiReplace(vorta::toCp1252(text), vorta::toCp1252(oldPattern),
+                                             vorta::toCp1252(newPattern), flags));
+}
+
+void BreakText(QStringList& lines, int maxLength)
+{
+    if (maxLength < 1)
+        return;
+    const QString breakers = QStringLiteral(" ,-.;");
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i);
+        if (line.size() <= maxLength)
+            continue;
+        qsizetype keep;
+        qsizetype restFrom;
+        if (line.at(maxLength) == QLatin1Char(' ')) {
+            qsizetype p = maxLength;
+            while (p < line.size() - 1 && line.at(p) == QLatin1Char(' '))
+                ++p;
+            keep = p;
+            restFrom = p;
+        } else {
+            qsizetype p = maxLength;
+            while (p >= 0 && !breakers.contains(line.at(p)))
+                --p;
+            keep = p < 0 ? maxLength : p + 1;
+            restFrom = keep;
+        }
+        lines[i] = line.left(keep);
+        lines.insert(i + 1, line.mid(restFrom));
+    }
+}
+
+QString HexToNum(const QString& hex)
+{
+    long double sum = 0;
+    const qsizetype length = hex.size();
+    for (qsizetype p = 0; p < length; ++p) {
+        const char16_t u = hex.at(p).unicode();
+        int v = -1;
+        if (u >= '0' && u <= '9') v = u - '0';
+        else if (u >= 'A' && u <= 'F') v = u - 'A' + 10;
+        else if (u >= 'a' && u <= 'f') v = u - 'a' + 10;
+        if (v >= 0)
+            sum += v * std::pow(16.0L, static_cast<long double>(length - 1 - p));
+    }
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "%0.0Lf", sum);
+    return QString::fromLatin1(buffer);
+}
+
+double SemDizima(double value)
+{
+    return vorta::StrToFloat(vorta::Format(QStringLiteral("%.2f"), {value}));
+}
+
+namespace {
+
+QString fitDigits(const QString& digits, int width, bool negative)
+{
+    QString out = (QString(std::max(width, 0), QLatin1Char('0')) + digits).right(std::max(width, 0));
+    if (negative && !out.isEmpty())
+        out[0] = QLatin1Char('-');
+    return out;
+}
+
+} // namespace
+
+QString FormatarNumeroSemSeparador(long double value, int width, int decimals, bool check)
+{
+    const bool negative = value < 0;
+    // Rounded as a whole first, so 12.999 at two decimals is 13.00, not 12.00.
+    const QString fixed = vorta::Format(QStringLiteral("%.*f"), {std::max(decimals, 0), static_cast<double>(std::fabs(value))});
+    const qsizetype point = fixed.indexOf(QRegularExpression(QStringLiteral("[.,]")));
+    const QString integerDigits = point < 0 ? fixed : fixed.left(point);
+    const QString decimalDigits = point < 0 ? QString() : fixed.mid(point + 1);
+    if (check) {
+        const qsizetype needed = integerDigits.size() + std::max(decimals, 0);
+        if (needed > width || (negative && needed == width))
+            throw vorta::EIntOverflow(vorta::Format(QStringLiteral("O número %f excede o tamanho máximo!"),
+                                                    {static_cast<double>(value)}));
+    }
+    return fitDigits(integerDigits + (decimals > 0 ? decimalDigits : QString()), width, negative);
+}
+
+QString FormatarInteiro(std::int64_t value, int width, bool check)
+{
+    const bool negative = value < 0;
+    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const QString digits = QString::number(magnitude);
+    // A negative value needs room for its sign as well.
+    if (check && digits.size() + (negative ? 1 : 0) > width)
+        throw vorta::EIntOverflow(vorta::Format(QStringLiteral("O número %d excede o tamanho máximo!"),
+                                                {static_cast<qlonglong>(value)}));
+    return fitDigits(digits, width, negative);
+}
+
+QVariant IIF(bool condition, const QVariant& whenTrue, const QVariant& whenFalse)
+{
+    return condition ? whenTrue : whenFalse;
+}
+
+QString GetConfigParameter(const QString& parameter, std::uint16_t* counter)
+{
+    if (counter)
+        *counter = 0;
+    const qsizetype semicolon = parameter.indexOf(QLatin1Char(';'));
+    if (semicolon < 0)
+        throw vorta::db::EDatabaseError(QStringLiteral(
+            "Invalid parameter passed tofunction.  There must be a semicolon delimited sting passed"));
+    const QString path = parameter.left(semicolon);
+    const QString entry = parameter.mid(semicolon + 1);
+    QString result;
+    for (const vorta::db::ConfigEntry& e : vorta::db::readEngineConfiguration(path)) {
+        if (counter)
+            ++*counter;
+        if (e.nodeName == entry)
+            result = e.value.left(128);
+    }
+    return result;
 }

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <cstdint>
 
@@ -79,3 +81,43 @@ QString Modulo10CEF(const QString& digits);
 QString FEBRABANBarCode(const QString& value, const QDateTime& date, const QString& s, QChar c);
 // The printed line: four blocks of 11, each with "-" and its check digit, blank-separated.
 QString FEBRABANText(const QString& code);
+
+// ---- Texts ----
+
+// The text between the end of the first start marker and the first end marker (each
+// sought from the start); '' when the end marker comes first. Raises Exception when a
+// marker is missing.
+QString PegarTexto(const QString& text, const QString& ini, const QString& fim);
+// Deletes from the first start marker to the end of the first end marker.
+void ApagarTexto(QString& text, const QString& ini, const QString& fim);
+// The text between the first "<tag>" and the first "</tag>"; '' when either is missing.
+QString GetXMLToken(const QString& text, const QString& tag);
+// The text up to the first delimiter (all of it when none); that part, the delimiter and
+// the delimiters right after it leave the text.
+QString GetToken(QString& text, const QString& delimiters);
+// A quoted token (a doubled quote stands for one), then the delimiters after it leave.
+QString GetTokenStr(QString& text, const QString& delimiters, QChar quote);
+// Only the characters of the text that are in the set, in order.
+QString ClearString(const QString& text, const QString& keep);
+// Accented letters as plain ones.
+QString CaracEspec(const QString& text);
+// The part of second after its longest common beginning with first; '' when second is shorter.
+QString CompareStrings(const QString& first, const QString& second);
+// Case-insensitive match with "*" (any run) and "?" (any one character).
+bool PassMask(const QString& mask, const QString& text);
+QString StringReplaceNew(const QString& text, const QString& oldPattern, const QString& newPattern, int flags);
+// Breaks the lines longer than maxLength, after a blank or a ",", "-", "." or ";" where
+// there is one; a maximum below 1 leaves the list as it is.
+void BreakText(QStringList& lines, int maxLength);
+// The value of the hexadecimal digits as decimal text.
+QString HexToNum(const QString& hex);
+// Rounded to two decimals, halves away from zero.
+double SemDizima(double value);
+// The value rounded to the decimals, in width digits without a separator, "-" in front
+// for a negative one. With check, raises EIntOverflow when it does not fit.
+QString FormatarNumeroSemSeparador(long double value, int width, int decimals, bool check);
+QString FormatarInteiro(std::int64_t value, int width, bool check);
+QVariant IIF(bool condition, const QVariant& whenTrue, const QVariant& whenFalse);
+// "path;entry": the value of the entry in the engine's configuration list of that path
+// (the last one of that name); counter receives the number of entries read.
+QString GetConfigParameter(const QString& parameter, std::uint16_t* counter = nullptr);

@@ -3,7 +3,7 @@
 #include "UDM_MTC.h"
 #include "Ufuncoes.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/Query.h"

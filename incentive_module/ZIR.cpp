@@ -1,6 +1,6 @@
 #include "ZIRInicio.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Form.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/ShellProcess.h"
 

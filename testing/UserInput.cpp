@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -140,6 +141,17 @@ void doubleClick(QWidget* w)
     const QPoint p = centreInWindow(w);
     QTest::mouseClick(win, Qt::LeftButton, Qt::NoModifier, p);
     QTest::mouseDClick(win, Qt::LeftButton, Qt::NoModifier, p);
+}
+
+bool clickAccepted(QWidget* w, QPoint pos)
+{
+    const QPointF p = pos == QPoint(-1, -1) ? QPointF(w->rect().center()) : QPointF(pos);
+    const QPointF global = w->mapToGlobal(p);
+    QMouseEvent press(QEvent::MouseButtonPress, p, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    const bool pressed = QApplication::sendEvent(w, &press) && press.isAccepted();
+    const bool released = QApplication::sendEvent(w, &release) && release.isAccepted();
+    return pressed && released;
 }
 
 void clickAndType(QWidget* w, const QString& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <Qt>
 
@@ -30,6 +31,9 @@ void altAlone();
 // A left click in the middle of w (or at pos in w's coordinates).
 void click(QWidget* w);
 void doubleClick(QWidget* w);
+// A left click delivered straight to w (at pos, or its middle); true when Qt saw w, or
+// the parent it passed them to, accept both the press and the release.
+bool clickAccepted(QWidget* w, QPoint pos = QPoint(-1, -1));
 // Clicks w so that it takes the focus, then types text into it.
 void clickAndType(QWidget* w, const QString& text);
 

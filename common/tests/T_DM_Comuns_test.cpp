@@ -4,7 +4,7 @@
 
 #include "installation/InstallParametros.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/Database.h"
 #include "platform/ui/DbControls.h"

@@ -1,6 +1,6 @@
 #include "Ufuncoes.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"

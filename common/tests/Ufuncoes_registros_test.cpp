@@ -1,6 +1,6 @@
 #include "Ufuncoes.h"
 
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include <gtest/gtest.h>
 
@@ -213,7 +213,7 @@ TEST(Mascaras, AMaskedRegistrationStripsToWhatTheCheckReads)
         {"CPF", "111.4 4.777-35", false}, // a blank inside
     };
     for (const Case& c : cases) {
-        const vorta::ui::EditMask mask(MascaraDesteConTipo(u(c.kind)));
+        const vorta::EditMask mask(MascaraDesteConTipo(u(c.kind)));
         const QString stored = mask.strip(u(c.displayed));
         const bool valid = QString(c.kind) == "CPF" ? ChkCPF(stored) : ChkCNPJ(stored);
         EXPECT_EQ(valid, c.valid) << c.displayed;

@@ -1,6 +1,6 @@
 #include "uDmVortaModule.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/os/Registry.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"

@@ -1,8 +1,8 @@
 #include "uVortaModuleForm.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/ipc/ExceptionReporter.h"
-#include "platform/ipc/WindowSystem.h"
+#include "platform/ui/WindowSystem.h"
 #include "platform/os/WorkArea.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/ShellProcess.h"
@@ -55,7 +55,7 @@ protected:
         app()->clearTermination();
         app()->setMainForm(nullptr);
         vorta::os::setWorkAreaOverride(vorta::os::Rect{0, 20, 1000, 720});
-        vorta::ipc::setWindowSystem(&windows);
+        vorta::ui::setWindowSystem(&windows);
         vorta::ipc::ExceptionReporter::instance().setLogFile(logDir.path() + "/test.log");
         TModuloTeste::s_nextTag = 0;
     }
@@ -66,7 +66,7 @@ protected:
         app()->setMainForm(nullptr);
         app()->setCommandLine({});
         app()->clearTermination();
-        vorta::ipc::setWindowSystem(nullptr);
+        vorta::ui::setWindowSystem(nullptr);
         vorta::os::setWorkAreaOverride(std::nullopt);
         vorta::Screen::instance().setActiveForm(nullptr);
     }
@@ -88,7 +88,7 @@ protected:
         return out;
     }
     FakeShell shell;
-    vorta::ipc::RecordingWindowSystem windows;
+    vorta::ui::RecordingWindowSystem windows;
     QTemporaryDir logDir;
 };
 
@@ -101,7 +101,7 @@ TEST_F(ModuleFormTest, TheHandshakeReplyIsPassedBackWithEveryNotification)
     EXPECT_EQ(shell.handshakes[0].first, form->handle());
     EXPECT_EQ(shell.handshakes[0].second, app()->handle());
     EXPECT_EQ(VortaHandle, static_cast<std::int32_t>(shell.handle));
-    EXPECT_TRUE(windows.applicationExStyle() & vorta::ipc::WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(windows.applicationExStyle() & vorta::ui::WS_EX_TOOLWINDOW);
 
     form->show();
     emit app()->activated();
@@ -296,7 +296,7 @@ TEST_F(ModuleFormTest, AProgramAlreadyEndingPlacesItselfButSendsNoHandshake)
     EXPECT_TRUE(shell.handshakes.isEmpty());
     EXPECT_EQ(form->moduleNumber(), 0);
     EXPECT_EQ(form->geometry(), QRect(0, 60, 1000, 660));
-    EXPECT_TRUE(windows.applicationExStyle() & vorta::ipc::WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(windows.applicationExStyle() & vorta::ui::WS_EX_TOOLWINDOW);
 }
 
 TEST_F(ModuleFormTest, WithNoActiveFormShowAndActivateAnswersTheMainForm)
@@ -388,8 +388,8 @@ TEST_F(ModuleFormTest, UnderTheShellTheFormsKeepOffTheTaskbar)
         if (!underShell)
             dialogs.expectMessage(vorta::ui::MessageKind::Custom,
                                   "Esta aplicação não deve ser inicializada fora do Vorta.", 1);
-        vorta::ipc::RecordingWindowSystem fresh; // the style starts off in each run
-        vorta::ipc::setWindowSystem(&fresh);
+        vorta::ui::RecordingWindowSystem fresh; // the style starts off in each run
+        vorta::ui::setWindowSystem(&fresh);
         app()->setCommandLine({"ZIR", underShell ? QString::number(shell.handle) : QString(), "40"});
         TModuloTeste* form = vorta::ui::createForm(ModuloTeste);
         form->show();
@@ -401,7 +401,7 @@ TEST_F(ModuleFormTest, UnderTheShellTheFormsKeepOffTheTaskbar)
             << underShell;
         vorta::Component::free(OutraForm.get());
         vorta::Component::free(form);
-        vorta::ipc::setWindowSystem(&windows);
+        vorta::ui::setWindowSystem(&windows);
         app()->clearTermination();
     }
 }

@@ -7,7 +7,7 @@
 #include "ZIRInicio.h"
 
 #include "installation/InstallMessages.h"
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "testing/TempInstallation.h"
 #include "uDmVortaModule.h"
 

@@ -35,7 +35,7 @@ QMap<int, QString> builtIn()
 // The repository's root, from where this file lies.
 QString sourceRoot()
 {
-    return QStringLiteral(VORTA_SOURCE_DIR);
+    return QDir::cleanPath(QStringLiteral(VORTA_SOURCE_DIR));
 }
 
 TEST(MessageCatalogueFile, ParsesNumbersAndTexts)

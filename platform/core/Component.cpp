@@ -72,6 +72,16 @@ void Component::insertComponent(Component* child)
         child->m_owner->removeComponent(child);
     child->m_owner = this;
     m_components.push_back(child);
+    notification(child, Operation::Insert);
+}
+
+void Component::notification(Component* component, Operation operation)
+{
+    // A copy: a handler may create or free components of this owner.
+    const std::vector<Component*> owned = m_components;
+    for (Component* c : owned)
+        if (std::find(m_components.begin(), m_components.end(), c) != m_components.end())
+            c->notification(component, operation);
 }
 
 void Component::removeComponent(Component* child)
@@ -80,6 +90,8 @@ void Component::removeComponent(Component* child)
     if (it != m_components.end()) {
         m_components.erase(it);
         child->m_owner = nullptr;
+        if (!m_destroying)
+            notification(child, Operation::Remove);
     }
 }
 

@@ -31,6 +31,11 @@ public:
     void insertComponent(Component* child);
     void removeComponent(Component* child);
 
+    // The class library's Notification: an owner tells itself and each component it
+    // owns (and they theirs) when a component joins or leaves it.
+    enum class Operation { Insert, Remove };
+    virtual void notification(Component* component, Operation operation);
+
     const QString& name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }
     std::intptr_t tag() const { return m_tag; }

@@ -1,5 +1,7 @@
 #include "platform/core/Cp1252.h"
 
+#include <array>
+
 namespace vorta {
 
 namespace {
@@ -45,6 +47,22 @@ QString fromCp1252(const QByteArray& bytes)
         out[i] = QChar(u);
     }
     return out;
+}
+
+unsigned char cp1252Upper(unsigned char byte)
+{
+    static const auto table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const QChar c = fromCp1252(QByteArray(1, static_cast<char>(i))).at(0);
+            const QChar upper = c.toUpper();
+            const unsigned char b = cp1252Byte(upper);
+            // A letter whose capital lies outside the code page stays as it is.
+            t[static_cast<size_t>(i)] = (b == '?' && upper != QLatin1Char('?')) ? static_cast<unsigned char>(i) : b;
+        }
+        return t;
+    }();
+    return table[byte];
 }
 
 } // namespace vorta

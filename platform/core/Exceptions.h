@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace vorta {
@@ -48,8 +49,15 @@ VORTA_EXCEPTION_CLASS(EComponentError, Exception)
 VORTA_EXCEPTION_CLASS(ERangeError, Exception)
 VORTA_EXCEPTION_CLASS(EFOpenError, Exception)
 VORTA_EXCEPTION_CLASS(EAssertionFailed, Exception)
+VORTA_EXCEPTION_CLASS(EIntOverflow, Exception)
 
 // Raises the silent EAbort.
 [[noreturn]] void Abort();
+
+// Where an exception ends that no caller can take (a window procedure run from the
+// event loop): the application installs its handler; without one it is written to
+// the debug output. EAbort ends silently either way.
+void handleStrayException(const std::exception& e);
+void setStrayExceptionHandler(std::function<void(const std::exception&)> handler);
 
 } // namespace vorta

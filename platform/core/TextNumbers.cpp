@@ -128,6 +128,67 @@ std::optional<double> tryStrToFloat(const QString& text)
     return value;
 }
 
+int Val(const QString& text, double& value)
+{
+    value = 0;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    QString mantissa;
+    int integerDigits = 0;
+    bool seenPoint = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (isAsciiDigit(c)) {
+            mantissa += c;
+            if (!seenPoint)
+                ++integerDigits;
+        } else if (c == QLatin1Char('.') && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (mantissa.isEmpty())
+        return int(i) + 1;
+    int exponent = 0;
+    if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+            negativeExponent = text.at(i) == QLatin1Char('-');
+            ++i;
+        }
+        const qsizetype start = i;
+        while (i < n && isAsciiDigit(text.at(i))) {
+            if (exponent < 100000)
+                exponent = exponent * 10 + (text.at(i).unicode() - '0');
+            ++i;
+        }
+        if (i == start)
+            return int(i) + 1;
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (i < n)
+        return int(i) + 1;
+    const QByteArray canonical =
+        QStringLiteral("%1%2e%3").arg(negative ? QStringLiteral("-") : QString(), mantissa)
+            .arg(qint64(integerDigits) + exponent - mantissa.size())
+            .toLatin1();
+    const double v = std::strtod(canonical.constData(), nullptr);
+    if (!std::isfinite(v))
+        return int(n);
+    value = v;
+    return 0;
+}
+
 double StrToFloat(const QString& text)
 {
     if (const auto v = tryStrToFloat(text))

@@ -19,6 +19,12 @@ std::optional<double> tryStrToFloat(const QString& text);
 // Raises EConvertError "'<text>' is not a valid floating point value".
 double StrToFloat(const QString& text);
 
+// The language's Val for real numbers: leading blanks, an optional sign, digits with
+// at most one '.', an optional exponent ("1.5E3"), nothing after. Returns 0 and sets
+// value on success, else the 1-based position of the first character that does not
+// fit (value is then 0).
+int Val(const QString& text, double& value);
+
 // A number text in the same syntax written in fixed notation with the given
 // decimals ('.' as decimal point, as the library's Str writes it), rounded half
 // away from zero on its decimal digits, so no digit of a long number is lost.

@@ -255,7 +255,7 @@ void Connection::rollback()
     m_schema.clear();
     const auto open = m_dataSets;
     for (DataSet* ds : open)
-        ds->connectionRolledBack();
+        ds->transactionRolledBack();
 }
 
 bool Connection::tableExists(const QString& name) const

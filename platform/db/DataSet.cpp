@@ -1,5 +1,7 @@
 #include "platform/db/DataSet.h"
 
+#include <QSet>
+
 #include "platform/db/SqlText.h"
 
 namespace vorta::db {
@@ -40,8 +42,11 @@ void checkOperation(DataSet& ds, const DataSet::ErrorEvent& onError, Op&& op)
 
 } // namespace
 
+// Keys of records inserted under cached updates, apart from every engine key.
+constexpr qint64 kCachedKeyBase = qint64(1) << 60;
+
 DataSet::DataSet(Component* owner)
-    : Component(owner)
+    : Component(owner), m_nextCachedKey(kCachedKeyBase)
 {
 }
 
@@ -218,7 +223,7 @@ void DataSet::open()
     m_state = DataSetState::Browse;
     m_modified = false;
     m_posKnown = true;
-    const int n = viewCount();
+    const int n = vCount();
     m_bof = true;
     m_eof = n == 0;
     m_pos = n > 0 ? 0 : -1;
@@ -250,6 +255,7 @@ void DataSet::close()
         BeforeClose(*this);
     m_state = DataSetState::Inactive;
     closeCursor();
+    dropPending();
     m_pos = -1;
     m_key = -1;
     m_buffer.clear();
@@ -268,8 +274,8 @@ void DataSet::loadBuffer()
         slotCount = std::max(slotCount, f->slot() + 1);
     Row row;
     if (m_pos >= 0) {
-        fetchRow(m_pos, row);
-        m_key = keyAt(m_pos);
+        vFetchRow(m_pos, row);
+        m_key = vKeyAt(m_pos);
     } else {
         m_key = -1;
     }
@@ -362,12 +368,12 @@ int DataSet::currentPos()
 {
     if (!m_posKnown) {
         m_posKnown = true;
-        const int p = positionOfKey(m_key);
+        const int p = vPositionOfKey(m_key);
         if (p >= 0) {
             m_pos = p;
         } else {
             // The record left the view (a filter or range no longer admits it).
-            const int n = viewCount();
+            const int n = vCount();
             m_pos = n == 0 ? -1 : std::clamp(m_pos, 0, n - 1);
             if (m_state == DataSetState::Browse)
                 loadBuffer();
@@ -402,13 +408,13 @@ void DataSet::setRecNo(int recNo)
 int DataSet::recordCount()
 {
     checkActive();
-    return viewCount();
+    return vCount();
 }
 
 bool DataSet::isEmpty()
 {
     checkActive();
-    return viewCount() == 0;
+    return vCount() == 0;
 }
 
 bool DataSet::canModify() const
@@ -434,7 +440,7 @@ void DataSet::first()
     checkBrowseMode();
     if (BeforeScroll)
         BeforeScroll(*this);
-    const int n = viewCount();
+    const int n = vCount();
     moveTo(n > 0 ? 0 : -1);
     m_bof = true;
     m_eof = n == 0;
@@ -448,7 +454,7 @@ void DataSet::last()
     checkBrowseMode();
     if (BeforeScroll)
         BeforeScroll(*this);
-    const int n = viewCount();
+    const int n = vCount();
     moveTo(n - 1);
     m_eof = true;
     m_bof = n == 0;
@@ -464,7 +470,7 @@ int DataSet::moveBy(int distance)
         return 0;
     if (BeforeScroll)
         BeforeScroll(*this);
-    const int n = viewCount();
+    const int n = vCount();
     const int pos = currentPos();
     int moved = 0;
     if (n == 0) {
@@ -525,7 +531,7 @@ void DataSet::beginInsert(bool appending)
         m_state = DataSetState::Browse;
         m_modified = false;
         m_bof = m_eof = false;
-        const int n = viewCount();
+        const int n = vCount();
         m_pos = n == 0 ? -1 : std::clamp(m_pos, 0, n - 1);
         if (n == 0)
             m_bof = m_eof = true;
@@ -559,7 +565,7 @@ void DataSet::edit()
     checkActive();
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
         return;
-    if (viewCount() == 0) {
+    if (vCount() == 0) {
         insert();
         return;
     }
@@ -572,7 +578,7 @@ void DataSet::edit()
     checkOperation(*this, OnEditError, [&] {
         // Edit what the file holds now, not what was read earlier.
         Row row;
-        if (fetchByKey(m_key, row)) {
+        if (vFetchByKey(m_key, row)) {
             row.resize(m_buffer.size());
             for (int i = 0; i < m_columns.size(); ++i)
                 m_buffer[i] = row[i];
@@ -593,7 +599,7 @@ void DataSet::resetCurrentAfterPost(qint64 key)
     m_key = key;
     m_posKnown = false;
     Row row;
-    if (fetchByKey(key, row)) {
+    if (vFetchByKey(key, row)) {
         row.resize(m_buffer.size());
         for (int i = 0; i < m_columns.size(); ++i)
             m_buffer[i] = row[i];
@@ -620,7 +626,7 @@ void DataSet::post()
                 throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
         Row values = m_buffer.mid(0, m_columns.size());
         Row old = m_old.mid(0, m_columns.size());
-        key = writeRow(inserting, inserting ? -1 : m_key, values, old);
+        key = vWriteRow(inserting, inserting ? -1 : m_key, values, old);
     });
     m_state = DataSetState::Browse;
     m_modified = false;
@@ -646,7 +652,7 @@ void DataSet::cancel()
         // Back to the record that was current before the insert.
         if (!m_posKnown)
             currentPos();
-        const int n = viewCount();
+        const int n = vCount();
         m_pos = n == 0 ? -1 : std::clamp(m_pos, 0, n - 1);
         m_posKnown = true;
         m_bof = n == 0;
@@ -672,7 +678,7 @@ void DataSet::deleteRecord()
         cancel();
         return;
     }
-    if (viewCount() == 0)
+    if (vCount() == 0)
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (!canModify())
         throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
@@ -682,10 +688,10 @@ void DataSet::deleteRecord()
     if (BeforeScroll)
         BeforeScroll(*this);
     const int pos = currentPos();
-    checkOperation(*this, OnDeleteError, [&] { deleteRow(m_key); });
+    checkOperation(*this, OnDeleteError, [&] { vDeleteRow(m_key); });
     m_state = DataSetState::Browse;
     m_modified = false;
-    const int n = viewCount();
+    const int n = vCount();
     m_pos = n == 0 ? -1 : std::min(pos, n - 1);
     m_posKnown = true;
     m_bof = n == 0 || m_pos == 0;
@@ -701,10 +707,10 @@ void DataSet::deleteRecord()
 
 void DataSet::resyncCurrent(bool keepKey)
 {
-    const int n = viewCount();
+    const int n = vCount();
     int pos = -1;
     if (keepKey && m_key >= 0)
-        pos = positionOfKey(m_key);
+        pos = vPositionOfKey(m_key);
     if (pos < 0)
         pos = keepKey ? (n == 0 ? -1 : std::clamp(m_pos, 0, n - 1)) : (n > 0 ? 0 : -1);
     m_pos = pos;
@@ -720,18 +726,33 @@ void DataSet::refresh()
     if (BeforeRefresh)
         BeforeRefresh(*this);
     currentPos();
-    invalidateView();
+    vInvalidateView();
     resyncCurrent(true);
     dataEvent(DataEvent::DataSetChange);
     if (AfterRefresh)
         AfterRefresh(*this);
 }
 
+void DataSet::transactionRolledBack()
+{
+    if (m_applied) {
+        // What was written is gone with the transaction: it is pending again.
+        m_applied = false;
+        m_overlayValid = false;
+        if (m_state == DataSetState::Browse) {
+            vInvalidateView();
+            resyncCurrent(true);
+            dataEvent(DataEvent::DataSetChange);
+        }
+    }
+    connectionRolledBack();
+}
+
 void DataSet::connectionRolledBack()
 {
     if (m_state != DataSetState::Browse)
         return;
-    invalidateView();
+    vInvalidateView();
     resyncCurrent(true);
     dataEvent(DataEvent::DataSetChange);
 }
@@ -759,10 +780,10 @@ bool DataSet::matches(const Field* f, const QVariant& fieldValue, const QVariant
 
 int DataSet::findFirst(const QVector<Field*>& fields, const QVariantList& values, LocateOptions options)
 {
-    const int n = viewCount();
+    const int n = vCount();
     Row row;
     for (int pos = 0; pos < n; ++pos) {
-        fetchRow(pos, row);
+        vFetchRow(pos, row);
         bool ok = true;
         for (int i = 0; i < fields.size() && ok; ++i) {
             const int slot = fields[i]->slot();
@@ -785,7 +806,7 @@ bool DataSet::locate(const QString& keyFields, const QVariantList& keyValues, Lo
         throw EDatabaseError(QStringLiteral("Locate needs one value per field of '%1'").arg(keyFields));
     if (BeforeScroll)
         BeforeScroll(*this);
-    const int pos = findFirst(list, keyValues, options);
+    const int pos = vFindFirst(list, keyValues, options);
     if (pos < 0)
         return false;
     moveTo(pos);
@@ -801,11 +822,11 @@ QVariant DataSet::lookup(const QString& keyFields, const QVariantList& keyValues
     checkActive();
     const auto list = fieldList(keyFields);
     const auto results = fieldList(resultFields);
-    const int pos = findFirst(list, keyValues, 0);
+    const int pos = vFindFirst(list, keyValues, 0);
     if (pos < 0)
         return {};
     Row row;
-    fetchRow(pos, row);
+    vFetchRow(pos, row);
     if (results.size() == 1)
         return row.value(results.first()->slot());
     QVariantList out;
@@ -824,13 +845,13 @@ Bookmark DataSet::bookmark()
 
 bool DataSet::bookmarkValid(const Bookmark& b)
 {
-    return active() && b.isValid() && positionOfKey(b.key) >= 0;
+    return active() && b.isValid() && vPositionOfKey(b.key) >= 0;
 }
 
 void DataSet::gotoBookmark(const Bookmark& b)
 {
     checkBrowseMode();
-    const int pos = b.isValid() ? positionOfKey(b.key) : -1;
+    const int pos = b.isValid() ? vPositionOfKey(b.key) : -1;
     if (pos < 0)
         throw EDatabaseError(QStringLiteral("Record not found"));
     if (BeforeScroll)
@@ -866,7 +887,7 @@ void DataSet::setFilter(const QString& text)
         checkBrowseMode();
     m_filter = text;
     if (active() && m_filtered) {
-        invalidateView();
+        vInvalidateView();
         resyncCurrent(false);
         dataEvent(DataEvent::DataSetChange);
     }
@@ -880,7 +901,7 @@ void DataSet::setFiltered(bool on)
         checkBrowseMode();
     m_filtered = on;
     if (active()) {
-        invalidateView();
+        vInvalidateView();
         resyncCurrent(false);
         dataEvent(DataEvent::DataSetChange);
     }
@@ -890,7 +911,7 @@ void DataSet::setFilterOptions(FilterOptions o)
 {
     m_filterOptions = o;
     if (active() && m_filtered) {
-        invalidateView();
+        vInvalidateView();
         resyncCurrent(false);
         dataEvent(DataEvent::DataSetChange);
     }
@@ -936,6 +957,255 @@ void DataSet::dataEvent(DataEvent event, Field* field, int info)
     const auto sources = m_sources;
     for (DataSource* s : sources)
         s->dataEvent(event, field, info);
+}
+
+// ---- Cached updates ---------------------------------------------------------------
+
+int DataSet::pendingIndex(qint64 key) const
+{
+    for (int i = 0; i < m_pending.size(); ++i)
+        if (m_pending.at(i).key == key)
+            return i;
+    return -1;
+}
+
+void DataSet::buildOverlay()
+{
+    m_overlayKeys.clear();
+    m_overlayBase.clear();
+    m_overlayPos.clear();
+    QSet<qint64> deleted;
+    for (const Pending& p : std::as_const(m_pending))
+        if (p.kind == Pending::Deleted)
+            deleted.insert(p.key);
+    const int n = viewCount();
+    for (int pos = 0; pos < n; ++pos) {
+        const qint64 key = keyAt(pos);
+        if (deleted.contains(key))
+            continue;
+        m_overlayPos.insert(key, int(m_overlayKeys.size()));
+        m_overlayKeys << key;
+        m_overlayBase << pos;
+    }
+    for (const Pending& p : std::as_const(m_pending))
+        if (p.kind == Pending::Inserted) {
+            m_overlayPos.insert(p.key, int(m_overlayKeys.size()));
+            m_overlayKeys << p.key;
+            m_overlayBase << -1;
+        }
+    m_overlayValid = true;
+}
+
+int DataSet::vCount()
+{
+    if (!overlayActive())
+        return viewCount();
+    if (!m_overlayValid)
+        buildOverlay();
+    return int(m_overlayKeys.size());
+}
+
+qint64 DataSet::vKeyAt(int pos)
+{
+    if (!overlayActive())
+        return keyAt(pos);
+    if (!m_overlayValid)
+        buildOverlay();
+    return m_overlayKeys.value(pos, -1);
+}
+
+int DataSet::vPositionOfKey(qint64 key)
+{
+    if (!overlayActive())
+        return positionOfKey(key);
+    if (!m_overlayValid)
+        buildOverlay();
+    return m_overlayPos.value(key, -1);
+}
+
+void DataSet::vFetchRow(int pos, Row& row)
+{
+    if (!overlayActive()) {
+        fetchRow(pos, row);
+        return;
+    }
+    if (!m_overlayValid)
+        buildOverlay();
+    const qint64 key = m_overlayKeys.value(pos, -1);
+    if (const int i = pendingIndex(key); i >= 0) {
+        row = m_pending.at(i).values;
+        return;
+    }
+    fetchRow(m_overlayBase.value(pos), row);
+}
+
+bool DataSet::vFetchByKey(qint64 key, Row& row)
+{
+    if (overlayActive())
+        if (const int i = pendingIndex(key); i >= 0) {
+            if (m_pending.at(i).kind == Pending::Deleted)
+                return false;
+            row = m_pending.at(i).values;
+            return true;
+        }
+    return fetchByKey(key, row);
+}
+
+int DataSet::vFindFirst(const QVector<Field*>& fields, const QVariantList& values, LocateOptions options)
+{
+    // The engine's own search knows nothing of the cached records: scan what is shown.
+    return overlayActive() ? DataSet::findFirst(fields, values, options) : findFirst(fields, values, options);
+}
+
+qint64 DataSet::vWriteRow(bool inserting, qint64 key, const Row& values, const Row& old)
+{
+    if (!m_cached)
+        return writeRow(inserting, key, values, old);
+    if (m_applied)
+        throw EDatabaseError(QStringLiteral("Cached updates are applied and not yet committed"));
+    if (m_pending.isEmpty())
+        m_overlayValid = false;
+    if (inserting) {
+        const qint64 newKey = m_nextCachedKey++;
+        m_pending << Pending{Pending::Inserted, newKey, values, old};
+        if (m_overlayValid) {
+            m_overlayPos.insert(newKey, int(m_overlayKeys.size()));
+            m_overlayKeys << newKey;
+            m_overlayBase << -1;
+        }
+        return newKey;
+    }
+    if (const int i = pendingIndex(key); i >= 0)
+        m_pending[i].values = values;
+    else
+        m_pending << Pending{Pending::Modified, key, values, old};
+    return key;
+}
+
+void DataSet::vDeleteRow(qint64 key)
+{
+    if (!m_cached) {
+        deleteRow(key);
+        return;
+    }
+    if (m_applied)
+        throw EDatabaseError(QStringLiteral("Cached updates are applied and not yet committed"));
+    const int i = pendingIndex(key);
+    if (i >= 0 && m_pending.at(i).kind == Pending::Inserted) {
+        m_pending.removeAt(i);
+    } else if (i >= 0) {
+        m_pending[i].kind = Pending::Deleted;
+    } else {
+        Row row;
+        fetchByKey(key, row);
+        m_pending << Pending{Pending::Deleted, key, row, row};
+    }
+    m_overlayValid = false;
+}
+
+void DataSet::vInvalidateView()
+{
+    invalidateView();
+    m_overlayValid = false;
+}
+
+void DataSet::dropPending()
+{
+    m_pending.clear();
+    m_applied = false;
+    m_overlayValid = false;
+    m_overlayKeys.clear();
+    m_overlayBase.clear();
+    m_overlayPos.clear();
+}
+
+void DataSet::reshow()
+{
+    if (m_state != DataSetState::Browse)
+        return;
+    vInvalidateView();
+    resyncCurrent(true);
+    dataEvent(DataEvent::DataSetChange);
+}
+
+void DataSet::setCachedUpdates(bool on)
+{
+    if (on == m_cached)
+        return;
+    if (!on) {
+        if (active() && m_state != DataSetState::Browse)
+            cancel();
+        const bool had = !m_pending.isEmpty();
+        dropPending();
+        m_cached = false;
+        if (had)
+            reshow();
+        return;
+    }
+    if (active())
+        checkBrowseMode();
+    m_cached = true;
+}
+
+void DataSet::applyUpdates()
+{
+    checkActive();
+    if (!m_cached)
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation when cached updates are not enabled"));
+    checkBrowseMode();
+    if (m_applied || m_pending.isEmpty())
+        return;
+    const bool own = !inTransaction();
+    if (own)
+        startTransaction();
+    QHash<qint64, qint64> written;
+    try {
+        for (const Pending& p : std::as_const(m_pending)) {
+            switch (p.kind) {
+            case Pending::Inserted: written.insert(p.key, writeRow(true, -1, p.values, p.old)); break;
+            case Pending::Modified: writeRow(false, p.key, p.values, p.old); break;
+            case Pending::Deleted: deleteRow(p.key); break;
+            }
+        }
+        if (own)
+            commitTransaction();
+    } catch (...) {
+        if (own) {
+            try {
+                rollbackTransaction();
+            } catch (...) {
+            }
+        }
+        // Whatever reached the engine goes with the rollback; the changes stay pending.
+        m_overlayValid = false;
+        throw;
+    }
+    m_applied = true;
+    m_key = written.value(m_key, m_key);
+    m_posKnown = false;
+    reshow();
+}
+
+void DataSet::commitUpdates()
+{
+    checkActive();
+    const bool had = !m_pending.isEmpty();
+    const bool wasApplied = m_applied;
+    dropPending();
+    if (had && !wasApplied)
+        reshow();
+}
+
+void DataSet::cancelUpdates()
+{
+    checkActive();
+    if (m_state != DataSetState::Browse)
+        cancel();
+    // Changes already applied are the engine's now; only pending ones go.
+    const bool shown = updatesPending();
+    dropPending();
+    if (shown)
+        reshow();
 }
 
 } // namespace vorta::db

@@ -5,6 +5,8 @@
 #include "platform/db/DbTypes.h"
 #include "platform/db/Field.h"
 
+#include <QHash>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -107,6 +109,19 @@ public:
 
     bool autoCalcFields = true;
 
+    // Cached updates: posts and deletes stay in the dataset, shown as if stored (new
+    // records after the stored ones), until applyUpdates writes them; commitUpdates then
+    // forgets them. A rollback of the transaction they were written in brings them back
+    // as pending. Switching cached updates off or closing drops pending changes.
+    bool cachedUpdates() const { return m_cached; }
+    void setCachedUpdates(bool on);
+    bool updatesPending() const { return !m_pending.isEmpty() && !m_applied; }
+    // Writes the pending changes in their order, inside the database's transaction (one
+    // of its own when none is active); they stay cached until commitUpdates.
+    void applyUpdates();
+    void commitUpdates();
+    void cancelUpdates();
+
     using Event = std::function<void(DataSet&)>;
     using ErrorEvent = std::function<void(DataSet&, EDatabaseError&, DataAction&)>;
     Event BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll, AfterScroll,
@@ -123,6 +138,8 @@ public:
     void detachSource(DataSource* s);
     void dataEvent(DataEvent event, Field* field = nullptr, int info = 0);
     virtual void connectionRolledBack();
+    // The connection rolled back: applied cached updates are pending again.
+    void transactionRolledBack();
     const QVector<ColumnDef>& columns() const { return m_columns; }
 
 protected:
@@ -163,7 +180,45 @@ protected:
     bool m_readOnly = false;
     QVector<ColumnDef> m_columns;
 
+    // The engine's transaction around applied cached updates; datasets without one
+    // write without it.
+    virtual bool inTransaction() { return true; }
+    virtual void startTransaction() {}
+    virtual void commitTransaction() {}
+    virtual void rollbackTransaction() {}
+
 private:
+    // The view as the dataset shows it: the concrete view, or with pending cached
+    // updates that view without deleted records and with new ones after it.
+    bool overlayActive() const { return m_cached && !m_applied && !m_pending.isEmpty(); }
+    void buildOverlay();
+    int vCount();
+    qint64 vKeyAt(int pos);
+    int vPositionOfKey(qint64 key);
+    void vFetchRow(int pos, Row& row);
+    bool vFetchByKey(qint64 key, Row& row);
+    int vFindFirst(const QVector<Field*>& fields, const QVariantList& values, LocateOptions options);
+    qint64 vWriteRow(bool inserting, qint64 key, const Row& values, const Row& old);
+    void vDeleteRow(qint64 key);
+    void vInvalidateView();
+    void dropPending();
+    void reshow();
+    struct Pending {
+        enum Kind { Inserted, Modified, Deleted } kind;
+        qint64 key;
+        Row values;
+        Row old;
+    };
+    int pendingIndex(qint64 key) const;
+    bool m_cached = false;
+    bool m_applied = false;
+    QVector<Pending> m_pending;
+    qint64 m_nextCachedKey;
+    bool m_overlayValid = false;
+    QVector<qint64> m_overlayKeys;
+    QVector<int> m_overlayBase; // position in the concrete view, -1 for a new record
+    QHash<qint64, int> m_overlayPos;
+
     void bindFields();
     void loadBuffer();
     void calculateFields();

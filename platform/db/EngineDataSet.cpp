@@ -52,6 +52,26 @@ Database* EngineDataSet::database()
     throw EDatabaseError(QStringLiteral("Database '%1' not found").arg(m_databaseName));
 }
 
+bool EngineDataSet::inTransaction()
+{
+    return m_conn && m_conn->inTransaction();
+}
+
+void EngineDataSet::startTransaction()
+{
+    database()->startTransaction();
+}
+
+void EngineDataSet::commitTransaction()
+{
+    database()->commit();
+}
+
+void EngineDataSet::rollbackTransaction()
+{
+    database()->rollback();
+}
+
 std::shared_ptr<Connection> EngineDataSet::acquireConnection()
 {
     Database* db = database();

@@ -23,6 +23,10 @@ public:
     Database* database();
 
 protected:
+    bool inTransaction() override;
+    void startTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
     std::shared_ptr<Connection> acquireConnection();
     void releaseConnection();
     std::shared_ptr<Connection> m_conn;

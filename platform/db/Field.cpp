@@ -2,7 +2,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/db/SqlText.h"
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include <cmath>
 #include <limits>
@@ -328,7 +328,7 @@ QString Field::displayText() const
             t = asDateTime().toString(f);
         } else if (m_type == FieldType::String && !m_editMask.isEmpty())
             // A string shows through its edit mask, in grids and labels as in edits.
-            t = ui::EditMask(m_editMask).format(asString());
+            t = EditMask(m_editMask).format(asString());
         else
             t = asString();
     }

@@ -1,10 +1,9 @@
 #include "platform/ipc/ExceptionReporter.h"
 
-#include "platform/core/Application.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
-#include "platform/ui/Dialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -96,7 +95,11 @@ void ExceptionReporter::report(const std::exception& e)
     }
     if (filter && !filter->ShowException(e, info))
         return;
-    ui::showPlainMessage(info.messageLines.join(QLatin1Char('\n')));
+    const QString text = info.messageLines.join(QLatin1Char('\n'));
+    if (m_dialog)
+        m_dialog(text);
+    else
+        qWarning("%s", qPrintable(text));
 }
 
 } // namespace vorta::ipc

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,10 @@ public:
     // Reports one exception; the application hands stray ones here while enabled.
     void report(const std::exception& e);
 
+    // Shows a report's text; the widget layer installs its dialog here. Without one
+    // the text goes to the debug output.
+    void setDialog(std::function<void(const QString&)> dialog) { m_dialog = std::move(dialog); }
+
 private:
     struct Entry {
         QString className;
@@ -62,6 +67,7 @@ private:
 
     QString m_logFile;
     std::vector<Entry> m_filters;
+    std::function<void(const QString&)> m_dialog;
 };
 
 } // namespace vorta::ipc

@@ -1,4 +1,5 @@
 #include "platform/ipc/SingleInstance.h"
+#include "platform/core/QtGuard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -122,7 +123,7 @@ void SingleInstance::windowProc(Message& message)
     message.result = 1;
     QTimer::singleShot(0, m_context.get(), [this] {
         if (onActivate)
-            onActivate();
+            guardQt([this] { onActivate(); });
     });
 }
 

@@ -1,6 +1,6 @@
 #include "platform/ipc/WindowMessages.h"
 
-#include "platform/core/Application.h"
+#include "platform/core/Exceptions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -166,10 +166,7 @@ void reportException(std::exception_ptr error)
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        if (auto* app = Application::instance())
-            app->handleException(e);
-        else
-            qWarning("Exception in a window procedure: %s", e.what());
+        handleStrayException(e);
     } catch (...) {
         qWarning("Unknown exception in a window procedure");
     }

@@ -1,4 +1,7 @@
 #include "platform/report/ReportPreview.h"
+#include "platform/core/QtGuard.h"
+
+#include <functional>
 
 #include "platform/report/PageRenderer.h"
 #include "platform/report/Report.h"
@@ -47,18 +50,18 @@ ReportPreview::ReportPreview(Report& report, Component* owner)
     m_scroll->setWidgetResizable(true);
     layout->addWidget(m_scroll);
 
-    connect(findChild<QPushButton*>(QStringLiteral("btFirst")), &QPushButton::clicked, this, [this] { firstPage(); });
-    connect(findChild<QPushButton*>(QStringLiteral("btPrior")), &QPushButton::clicked, this, [this] { priorPage(); });
-    connect(findChild<QPushButton*>(QStringLiteral("btNext")), &QPushButton::clicked, this, [this] { nextPage(); });
-    connect(findChild<QPushButton*>(QStringLiteral("btLast")), &QPushButton::clicked, this, [this] { lastPage(); });
-    connect(findChild<QPushButton*>(QStringLiteral("btZoomIn")), &QPushButton::clicked, this,
-            [this] { setZoom(m_zoom + kZoomStep); });
-    connect(findChild<QPushButton*>(QStringLiteral("btZoomOut")), &QPushButton::clicked, this,
-            [this] { setZoom(m_zoom - kZoomStep); });
-    connect(findChild<QPushButton*>(QStringLiteral("btPrint")), &QPushButton::clicked, this, [this] {
-        Application::instance()->guarded([this] { printReport(); });
-    });
-    connect(findChild<QPushButton*>(QStringLiteral("btSetup")), &QPushButton::clicked, this, [this] { printerSetup(); });
+    auto on = [this](const char* name, std::function<void()> action) {
+        connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this,
+                [action = std::move(action)] { guardQt(action); });
+    };
+    on("btFirst", [this] { firstPage(); });
+    on("btPrior", [this] { priorPage(); });
+    on("btNext", [this] { nextPage(); });
+    on("btLast", [this] { lastPage(); });
+    on("btZoomIn", [this] { setZoom(m_zoom + kZoomStep); });
+    on("btZoomOut", [this] { setZoom(m_zoom - kZoomStep); });
+    on("btPrint", [this] { printReport(); });
+    on("btSetup", [this] { printerSetup(); });
     connect(findChild<QPushButton*>(QStringLiteral("btClose")), &QPushButton::clicked, this,
             [this] { setModalResult(ui::mrOk); });
 

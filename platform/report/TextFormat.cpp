@@ -1,6 +1,6 @@
 #include "platform/report/TextFormat.h"
 
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include <cmath>
 
@@ -132,7 +132,7 @@ QString formatMaskText(const QString& mask, const QString& value)
     // Masks have one converter, shared with fields and widgets.
     if (mask.isEmpty())
         return QString();
-    return ui::EditMask(mask).format(value);
+    return EditMask(mask).format(value);
 }
 
 QString formatFieldValue(const QVariant& value, const QString& mask, const QString& displayFormat)

@@ -1,5 +1,7 @@
 #include "platform/ui/Controls.h"
 
+#include "platform/core/QtGuard.h"
+
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
 
@@ -65,6 +67,20 @@ public:
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget)
             return false;
+        // The handlers run here, called from Qt's event delivery.
+        bool filtered = false;
+        bool failed = true;
+        guardQt([&] {
+            filtered = filter(widget, event);
+            failed = false;
+        });
+        // A key whose handler failed is taken: it must not reach the control as well.
+        return filtered || (failed && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease));
+    }
+
+private:
+    bool filter(QWidget* widget, QEvent* event)
+    {
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
@@ -126,7 +142,6 @@ public:
         }
     }
 
-private:
     QPointer<QWidget> m_focused;
 };
 
@@ -449,14 +464,14 @@ SpeedButton::SpeedButton(QWidget* parent, const QString& name) : QToolButton(par
 {
     setFocusPolicy(Qt::NoFocus);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    connect(this, &QAbstractButton::clicked, this, [this] { fireClick(); });
+    connect(this, &QAbstractButton::clicked, this, [this] { guardQt([this] { fireClick(); }); });
 }
 
 bool SpeedButton::event(QEvent* event)
 {
     if (event->type() == QEvent::Shortcut) {
         if (isEnabled() && isVisible())
-            fireClick();
+            guardQt([this] { fireClick(); });
         return true;
     }
     return QToolButton::event(event);
@@ -468,7 +483,7 @@ Button::Button(QWidget* parent, const QString& name) : QPushButton(parent), Cont
 {
     // A focused button takes Enter itself.
     setAutoDefault(true);
-    connect(this, &QAbstractButton::clicked, this, [this] { click(); });
+    connect(this, &QAbstractButton::clicked, this, [this] { guardQt([this] { click(); }); });
 }
 
 void Button::setDefault(bool on)
@@ -489,7 +504,7 @@ bool Button::event(QEvent* event)
 {
     if (event->type() == QEvent::Shortcut) {
         if (isEnabled() && isVisible())
-            click();
+            guardQt([this] { click(); });
         return true;
     }
     return QPushButton::event(event);
@@ -518,7 +533,7 @@ void Label::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);
     if (isEnabled())
-        fireClick();
+        guardQt([this] { fireClick(); });
 }
 
 // ---- Edit ---------------------------------------------------------------------
@@ -537,7 +552,7 @@ Edit::Edit(QWidget* parent, const QString& name) : MaskedEdit(parent), Control(t
 {
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (OnChange)
-            OnChange(this);
+            guardQt([this] { OnChange(this); });
     });
 }
 
@@ -559,7 +574,7 @@ RadioGroup::RadioGroup(QWidget* parent, const QString& name)
     : QGroupBox(parent), Control(this, parent, name), m_group(new QButtonGroup(this))
 {
     m_group->setExclusive(true);
-    connect(m_group, &QButtonGroup::idClicked, this, [this](int id) { userClicked(id); });
+    connect(m_group, &QButtonGroup::idClicked, this, [this](int id) { guardQt([this, id] { userClicked(id); }); });
 }
 
 void RadioGroup::setItems(const QStringList& items)
@@ -698,9 +713,11 @@ PageControl::PageControl(QWidget* parent, const QString& name)
             return;
         TabSheet* page = m_pages.value(m_bar->tabData(tab).toInt());
         if (page && page != m_active) {
-            setActivePage(page);
-            if (OnChange)
-                OnChange(this);
+            guardQt([this, page] {
+                setActivePage(page);
+                if (OnChange)
+                    OnChange(this);
+            });
         }
     });
 }
@@ -799,7 +816,7 @@ void PopupMenu::fill(QMenu* menu) const
         Guarded<MenuItem> guard(item);
         QObject::connect(action, &QAction::triggered, menu, [guard] {
             if (MenuItem* it = guard.get())
-                it->click();
+                guardQt([it] { it->click(); });
         });
     }
 }

@@ -191,6 +191,10 @@ protected:
 
 enum class CharCase { Normal, Upper, Lower };
 
+// The class library's text alignment; check boxes take the first two (their caption
+// stands left or right of the box).
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // A plain edit (masked when given a mask) with the class library's character case
 // and OnChange.
 class Edit : public MaskedEdit, public Control {

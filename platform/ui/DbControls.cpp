@@ -1,4 +1,5 @@
 #include "platform/ui/DbControls.h"
+#include "platform/core/QtGuard.h"
 
 #include "platform/db/DataSet.h"
 #include "platform/db/Field.h"
@@ -161,19 +162,35 @@ DBEdit::DBEdit(QWidget* parent, const QString& name) : MaskedEdit(parent), Contr
         if (db::Field* f = field())
             f->setText(value());
     };
-    connect(this, &QLineEdit::textEdited, this, [this] {
-        if (!m_loading)
-            m_link.modified();
-    });
+    connect(this, &MaskedEdit::edited, this, [this] { guardQt([this] { userEdited(); }); });
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (OnChange)
-            OnChange(this);
+            guardQt([this] { OnChange(this); });
     });
     updateReadOnly();
 }
 
+void DBEdit::userEdited()
+{
+    if (m_loading)
+        return;
+    // A change that came without a key (a drop, the context menu) starts the edit
+    // now, keeping what the user put in.
+    if (!m_link.editing()) {
+        const bool started = std::exchange(m_keepText, true), ok = beginUserChange();
+        m_keepText = started;
+        if (!ok) {
+            dataChange();
+            return;
+        }
+    }
+    m_link.modified();
+}
+
 void DBEdit::dataChange()
 {
+    if (m_keepText)
+        return;
     m_loading = true;
     struct Done {
         bool& flag;
@@ -217,6 +234,11 @@ void DBEdit::clearDataText()
 
 void DBEdit::keyPressEvent(QKeyEvent* event)
 {
+    guardQt([&] { editKey(event); });
+}
+
+void DBEdit::editKey(QKeyEvent* event)
+{
     if (event->key() == Qt::Key_Escape && m_link.isModified()) {
         // Escape shows the field's value again.
         dataChange();
@@ -253,15 +275,17 @@ void DBEdit::focusOutEvent(QFocusEvent* event)
     MaskedEdit::focusOutEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    try {
-        m_link.updateRecord();
-    } catch (...) {
-        // A refused value keeps the focus here.
-        setFocus();
-        throw;
-    }
-    if (!m_link.isModified())
-        dataChange();
+    guardQt([this] {
+        try {
+            m_link.updateRecord();
+        } catch (...) {
+            // A refused value keeps the focus here.
+            setFocus();
+            throw;
+        }
+        if (!m_link.isModified())
+            dataChange();
+    });
 }
 
 // ---- DBMemo -----------------------------------------------------------------------
@@ -269,6 +293,8 @@ void DBEdit::focusOutEvent(QFocusEvent* event)
 DBMemo::DBMemo(QWidget* parent, const QString& name) : QPlainTextEdit(parent), Control(this, parent, name)
 {
     m_link.onDataChange = [this] {
+        if (m_keepText)
+            return;
         // Unchanged text stays as it is, so starting an edit keeps the cursor.
         const QString text = field() ? field()->asString() : QString();
         m_loading = true;
@@ -282,12 +308,25 @@ DBMemo::DBMemo(QWidget* parent, const QString& name) : QPlainTextEdit(parent), C
         if (db::Field* f = field())
             f->setAsString(toPlainText());
     };
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_loading)
-            m_link.modified();
-    });
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { guardQt([this] { userEdited(); }); });
     setTabChangesFocus(true);
     updateReadOnly();
+}
+
+void DBMemo::userEdited()
+{
+    if (m_loading)
+        return;
+    // A drop or the context menu starts the edit as a key does, keeping the text.
+    if (!m_link.editing()) {
+        const bool started = std::exchange(m_keepText, true), ok = beginUserChange();
+        m_keepText = started;
+        if (!ok) {
+            m_link.onDataChange();
+            return;
+        }
+    }
+    m_link.modified();
 }
 
 void DBMemo::updateReadOnly()
@@ -304,11 +343,14 @@ void DBMemo::clearDataText()
 
 void DBMemo::keyPressEvent(QKeyEvent* event)
 {
+    bool refused = false;
     if (isEditingKey(event) || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (!beginUserChange()) {
-            event->accept();
-            return;
-        }
+        refused = true;
+        guardQt([&] { refused = !beginUserChange(); });
+    }
+    if (refused) {
+        event->accept();
+        return;
     }
     QPlainTextEdit::keyPressEvent(event);
 }
@@ -318,7 +360,7 @@ void DBMemo::focusOutEvent(QFocusEvent* event)
     QPlainTextEdit::focusOutEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    m_link.updateRecord();
+    guardQt([this] { m_link.updateRecord(); });
 }
 
 // ---- DBCheckBox -------------------------------------------------------------------
@@ -395,6 +437,11 @@ void DBCheckBox::dataChange()
 
 void DBCheckBox::nextCheckState()
 {
+    guardQt([this] { toggle(); });
+}
+
+void DBCheckBox::toggle()
+{
     if (!beginUserChange())
         return;
     if (checkState() == Qt::Checked)
@@ -421,12 +468,14 @@ void DBCheckBox::focusOutEvent(QFocusEvent* event)
     QCheckBox::focusOutEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    try {
-        m_link.updateRecord();
-    } catch (...) {
-        setFocus();
-        throw;
-    }
+    guardQt([this] {
+        try {
+            m_link.updateRecord();
+        } catch (...) {
+            setFocus();
+            throw;
+        }
+    });
 }
 
 // ---- DBRadioGroup -----------------------------------------------------------------
@@ -512,7 +561,24 @@ DBComboBox::DBComboBox(QWidget* parent, const QString& name) : QComboBox(parent)
         if (db::Field* f = field())
             f->setText(currentText());
     };
-    connect(this, qOverload<int>(&QComboBox::activated), this, [this](int index) { chosen(index); });
+    connect(this, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { guardQt([this, index] { chosen(index); }); });
+    // Typing into an editable combo changes the field as an edit does.
+    connect(this, &QComboBox::editTextChanged, this, [this] {
+        if (m_loading || !isEditable())
+            return;
+        guardQt([this] {
+            if (!m_link.editing()) {
+                const bool started = std::exchange(m_keepText, true), ok = beginUserChange();
+                m_keepText = started;
+                if (!ok) {
+                    dataChange();
+                    return;
+                }
+            }
+            m_link.modified();
+        });
+    });
     updateState();
 }
 
@@ -527,6 +593,8 @@ void DBComboBox::setItems(const QStringList& items)
 
 void DBComboBox::dataChange()
 {
+    if (m_keepText)
+        return;
     m_loading = true;
     const QString text = field() ? field()->text() : QString();
     const int index = findText(text, Qt::MatchFixedString);
@@ -562,7 +630,7 @@ void DBComboBox::focusOutEvent(QFocusEvent* event)
     QComboBox::focusOutEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    m_link.updateRecord();
+    guardQt([this] { m_link.updateRecord(); });
 }
 
 // ---- DBLookupComboBox ---------------------------------------------------------------
@@ -592,7 +660,7 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent, const QString& name)
     m_link.onEditingChange = [this] { updateState(); };
     connect(this, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         if (!m_loading)
-            choose(index);
+            guardQt([this, index] { choose(index); });
     });
 }
 

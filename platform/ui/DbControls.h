@@ -99,8 +99,11 @@ protected:
 
 private:
     void dataChange();
+    void userEdited();
+    void editKey(QKeyEvent* event);
     void updateReadOnly();
     bool m_loading = false;
+    bool m_keepText = false;
 };
 
 // A data-aware masked edit is the data-aware edit with a mask of its own when the field
@@ -124,8 +127,10 @@ protected:
     void readOnlyChanged() override { updateReadOnly(); }
 
 private:
+    void userEdited();
     void updateReadOnly();
     bool m_loading = false;
+    bool m_keepText = false;
 };
 
 // A data-aware check box: a Boolean field, or a text field compared with the checked
@@ -154,6 +159,7 @@ protected:
 
 private:
     void dataChange();
+    void toggle();
     QString m_checked = QStringLiteral("True");
     QString m_unchecked = QStringLiteral("False");
 };
@@ -203,6 +209,7 @@ private:
     void updateState();
     void chosen(int index);
     bool m_loading = false;
+    bool m_keepText = false;
 };
 
 // A data-aware lookup combo box: the field holds a key of the list source's dataset,

@@ -1,4 +1,5 @@
 #include "platform/ui/DbGrid.h"
+#include "platform/core/QtGuard.h"
 
 #include "platform/db/Field.h"
 #include "platform/ui/DbControls.h"
@@ -6,10 +7,12 @@
 #include "platform/ui/Form.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 namespace vorta::ui {
 
@@ -78,11 +81,16 @@ public:
         db::Field* field = m_grid->fieldOf(index.column());
         if (!ds || !field)
             return false;
-        if (index.row() != m_grid->m_current)
-            m_grid->moveToRow(index.row());
-        ds->edit();
-        field->setText(value.toString());
-        return true;
+        // Called from the view's own code: a refused value is reported here.
+        bool stored = false;
+        Application::runGuarded([&] {
+            if (index.row() != m_grid->m_current)
+                m_grid->moveToRow(index.row());
+            ds->edit();
+            field->setText(value.toString());
+            stored = true;
+        });
+        return stored;
     }
     void reset()
     {
@@ -95,6 +103,38 @@ public:
             return;
         emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1)));
         emit headerDataChanged(Qt::Vertical, row, row);
+    }
+
+private:
+    DBGrid* m_grid;
+};
+
+// The cell editor: the field's edit mask as in a data-aware edit, the field's edit
+// text in, the typed value out.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    CellDelegate(DBGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        auto* editor = new MaskedEdit(parent);
+        editor->setFrame(false);
+        if (db::Field* f = m_grid->fieldOf(index.column())) {
+            editor->setEditMask(f->editMask());
+            if (f->dataType() == db::FieldType::String && f->size() > 0 && !editor->mask().isMasked())
+                editor->setMaxLength(f->size());
+        }
+        return editor;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* e = static_cast<MaskedEdit*>(editor);
+        db::Field* f = m_grid->fieldOf(index.column());
+        e->setValue(f ? f->text() : QString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        model->setData(index, static_cast<MaskedEdit*>(editor)->value(), Qt::EditRole);
     }
 
 private:
@@ -132,6 +172,8 @@ protected:
         if (!m_grid->m_loading)
             m_grid->reload();
     }
+    // A move or post takes the text of an open cell editor first.
+    void checkBrowseMode() override { m_grid->commitEditor(); }
 
 private:
     DBGrid* m_grid;
@@ -143,6 +185,7 @@ DBGrid::DBGrid(QWidget* parent, const QString& name)
                 | dgConfirmDelete | dgCancelOnExit)
 {
     setModel(m_model);
+    setItemDelegate(new CellDelegate(this));
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
@@ -154,7 +197,7 @@ DBGrid::DBGrid(QWidget* parent, const QString& name)
     horizontalHeader()->setHighlightSections(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (OnTitleClick)
-            OnTitleClick(this, section);
+            guardQt([this, section] { OnTitleClick(this, section); });
     });
     applyOptions();
 }
@@ -352,6 +395,13 @@ void DBGrid::reload()
             m_rows[m_current] = textsOfCurrent();
     }
     m_model->reset();
+    applyWidths();
+    if (m_current >= 0)
+        setCurrentIndex(m_model->index(m_current, std::max(0, currentIndex().column())));
+}
+
+void DBGrid::applyWidths()
+{
     for (int c = 0; c < m_shown.size(); ++c) {
         int w = m_shown.at(c).width;
         if (w < 0) {
@@ -362,8 +412,174 @@ void DBGrid::reload()
         }
         setColumnWidth(c, w);
     }
-    if (m_current >= 0)
-        setCurrentIndex(m_model->index(m_current, std::max(0, currentIndex().column())));
+}
+
+void DBGrid::setColumnAttributes()
+{
+    QStringList before;
+    for (const Shown& s : std::as_const(m_shown))
+        before << s.fieldName;
+    const int column = selectedIndex();
+    rebuildShown();
+    QStringList after;
+    for (const Shown& s : std::as_const(m_shown))
+        after << s.fieldName;
+    if (before != after) {
+        reload();
+        if (column < m_shown.size())
+            setCurrentIndex(m_model->index(std::max(0, m_current), column));
+        return;
+    }
+    // Same fields: titles, widths and what may be edited follow the definitions.
+    if (!m_shown.isEmpty()) {
+        emit m_model->headerDataChanged(Qt::Horizontal, 0, int(m_shown.size()) - 1);
+        if (!m_rows.isEmpty())
+            emit m_model->dataChanged(m_model->index(0, 0),
+                                      m_model->index(int(m_rows.size()) - 1, int(m_shown.size()) - 1));
+    }
+    applyWidths();
+}
+
+void DBGrid::colExit()
+{
+    if (OnColExit)
+        OnColExit(this);
+}
+
+void DBGrid::colEnter()
+{
+    if (OnColEnter)
+        OnColEnter(this);
+}
+
+QWidget* DBGrid::openEditor() const
+{
+    if (state() != QAbstractItemView::EditingState)
+        return nullptr;
+    for (QObject* child : viewport()->children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+void DBGrid::commitEditor()
+{
+    QWidget* editor = openEditor();
+    if (!editor || m_committing)
+        return;
+    m_committing = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_committing};
+    commitData(editor);
+    if (editor == openEditor())
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void DBGrid::moveCol(int index)
+{
+    if (index < 0 || index >= m_shown.size())
+        return;
+    const int old = selectedIndex();
+    if (index != old) {
+        // What is being typed reaches the field before the column is left.
+        commitEditor();
+        if (!m_inColExit) {
+            m_inColExit = true;
+            struct Reset {
+                bool& flag;
+                ~Reset() { flag = false; }
+            } reset{m_inColExit};
+            colExit();
+            if (selectedIndex() != old)
+                return;
+        }
+        if (index >= m_shown.size())
+            return;
+        setCurrentIndex(m_model->index(std::max(0, m_current), index));
+        colEnter();
+    }
+    viewport()->update();
+}
+
+bool DBGrid::canAppend() const
+{
+    db::DataSet* ds = dataSet();
+    return ds && ds->canModify() && !m_readOnly && (m_options & dgEditing) && !(m_options & dgRowSelect);
+}
+
+void DBGrid::nextRow(bool select)
+{
+    db::DataSet* ds = dataSet();
+    if (!ds)
+        return;
+    if (ds->state() == DataSetState::Insert && !ds->modified()) {
+        // An untouched new record at the end stays the only one.
+        if (ds->eof())
+            return;
+        ds->cancel();
+        return;
+    }
+    const int from = m_current;
+    ds->moveBy(1);
+    if (select)
+        selectRange(from, m_current);
+    if (ds->eof() && canAppend())
+        ds->append();
+}
+
+void DBGrid::priorRow(bool select)
+{
+    db::DataSet* ds = dataSet();
+    if (!ds)
+        return;
+    if (ds->state() == DataSetState::Insert && !ds->modified() && ds->eof()) {
+        ds->cancel();
+        return;
+    }
+    const int from = m_current;
+    ds->moveBy(-1);
+    if (select)
+        selectRange(from, m_current);
+}
+
+void DBGrid::tabForward()
+{
+    if (selectedIndex() + 1 < shownColumnCount()) {
+        moveCol(selectedIndex() + 1);
+        return;
+    }
+    nextRow(false);
+    moveCol(0);
+}
+
+void DBGrid::tabBackward()
+{
+    db::DataSet* ds = dataSet();
+    if (selectedIndex() > 0) {
+        moveCol(selectedIndex() - 1);
+    } else if (ds && !ds->bof()) {
+        priorRow(false);
+        moveCol(shownColumnCount() - 1);
+    }
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (hint != QAbstractItemDelegate::EditNextItem && hint != QAbstractItemDelegate::EditPreviousItem) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    // The commit may have read the records again, which already took the editor away.
+    if (editor == openEditor())
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    const bool forward = hint == QAbstractItemDelegate::EditNextItem;
+    if (!(m_options & dgTabs)) {
+        focusNextPrevChild(forward);
+        return;
+    }
+    forward ? tabForward() : tabBackward();
 }
 
 void DBGrid::refreshCurrentRow()
@@ -450,10 +666,7 @@ int DBGrid::selectedIndex() const
 
 void DBGrid::setSelectedIndex(int index)
 {
-    if (index < 0 || index >= m_shown.size())
-        return;
-    setCurrentIndex(m_model->index(std::max(0, m_current), index));
-    viewport()->update();
+    moveCol(index);
 }
 
 bool DBGrid::nextRecord()
@@ -472,6 +685,11 @@ void DBGrid::appendRecord()
 }
 
 void DBGrid::mousePressEvent(QMouseEvent* event)
+{
+    guardQt([&] { press(event); });
+}
+
+void DBGrid::press(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid() || event->button() != Qt::LeftButton) {
@@ -494,18 +712,24 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
     }
     moveToRow(row);
     setFocus(Qt::MouseFocusReason);
-    setCurrentIndex(m_model->index(row, index.column()));
-    viewport()->update();
+    if (m_current >= 0 && m_current != currentIndex().row())
+        setCurrentIndex(m_model->index(m_current, selectedIndex()));
+    moveCol(index.column());
 }
 
 void DBGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (OnDblClick)
-        OnDblClick(this);
+        guardQt([this] { OnDblClick(this); });
     event->accept();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    guardQt([&] { key(event); });
+}
+
+void DBGrid::key(QKeyEvent* event)
 {
     db::DataSet* ds = dataSet();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -519,8 +743,8 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
             selectRange(from, m_current);
     };
     switch (event->key()) {
-    case Qt::Key_Up: moveBy(-1); return;
-    case Qt::Key_Down: moveBy(1); return;
+    case Qt::Key_Up: priorRow(multi && shift); return;
+    case Qt::Key_Down: nextRow(multi && shift); return;
     case Qt::Key_PageUp: moveBy(-std::max(1, viewport()->height() / std::max(1, rowHeight(0)))); return;
     case Qt::Key_PageDown: moveBy(std::max(1, viewport()->height() / std::max(1, rowHeight(0)))); return;
     case Qt::Key_Home:
@@ -545,19 +769,10 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Backtab:
         if (!(m_options & dgTabs))
             break;
-        if (event->key() == Qt::Key_Tab) {
-            if (selectedIndex() + 1 < shownColumnCount()) {
-                setSelectedIndex(selectedIndex() + 1);
-            } else if (ds && !ds->eof()) {
-                ds->next();
-                setSelectedIndex(0);
-            }
-        } else if (selectedIndex() > 0) {
-            setSelectedIndex(selectedIndex() - 1);
-        } else if (ds && !ds->bof()) {
-            ds->prior();
-            setSelectedIndex(shownColumnCount() - 1);
-        }
+        if (event->key() == Qt::Key_Tab)
+            tabForward();
+        else
+            tabBackward();
         return;
     case Qt::Key_Space:
         if (multi && (event->modifiers() & Qt::ControlModifier)) {
@@ -582,10 +797,13 @@ void DBGrid::focusOutEvent(QFocusEvent* event)
     QTableView::focusOutEvent(event);
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
+    // The focus going to the grid's own cell editor does not leave the grid.
+    if (QWidget* to = QApplication::focusWidget(); to && isAncestorOf(to))
+        return;
     // Leaving the grid gives up a new record nobody typed into.
     db::DataSet* ds = dataSet();
     if ((m_options & dgCancelOnExit) && ds && ds->state() == DataSetState::Insert && !ds->modified())
-        ds->cancel();
+        guardQt([ds] { ds->cancel(); });
 }
 
 } // namespace vorta::ui

@@ -70,6 +70,8 @@ public:
 
     // The user clicked the title of a shown column.
     std::function<void(DBGrid*, int column)> OnTitleClick;
+    // The selected column is left, and another one entered (keys, clicks, SelectedIndex).
+    Notify OnColExit, OnColEnter;
 
     bool wantsTab() const override { return (m_options & dgTabs) != 0; }
 
@@ -83,6 +85,15 @@ public:
     void appendRecord() override;
 
 protected:
+    // Steps of a move to another column: ColExit runs first (a handler that moves the
+    // column itself ends the move), then the column changes and ColEnter runs.
+    virtual void colExit();
+    virtual void colEnter();
+    // Applies the column definitions (titles, widths, read-only, visibility) to what
+    // the grid shows, without reading the records again unless the shown fields changed.
+    virtual void setColumnAttributes();
+    // Tab and Shift+Tab in the cell editor take the grid's own way through cells.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,6 +102,7 @@ protected:
 private:
     class Model;
     class Link;
+    friend class CellDelegate;
     friend class Model;
     friend class Link;
     struct Shown {
@@ -99,12 +111,25 @@ private:
         int width;
         bool readOnly;
     };
+    void press(QMouseEvent* event);
+    void key(QKeyEvent* event);
     void reload();
     void refreshCurrentRow();
     void scrolled();
     void applyOptions();
     void rebuildShown();
     void moveToRow(int row);
+    void moveCol(int index);
+    // The class library's moves to the next and prior row: the next row past the end
+    // appends a record where the grid may edit; an untouched new record is given up.
+    void nextRow(bool select);
+    void priorRow(bool select);
+    bool canAppend() const;
+    void tabForward();
+    void tabBackward();
+    QWidget* openEditor() const;
+    void commitEditor();
+    void applyWidths();
     void selectRange(int from, int to);
     db::Field* fieldOf(int column) const;
     QStringList textsOfCurrent() const;
@@ -120,6 +145,8 @@ private:
     int m_current = -1;
     int m_anchor = -1;
     bool m_loading = false;
+    bool m_inColExit = false;
+    bool m_committing = false;
     QList<db::Bookmark> m_selected;
 };
 

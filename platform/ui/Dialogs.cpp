@@ -1,6 +1,6 @@
 #include "platform/ui/Dialogs.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 
 #include <QDialog>
 #include <QFileDialog>

@@ -1,7 +1,8 @@
 #include "platform/ui/Form.h"
+#include "platform/core/QtGuard.h"
 
 #include "platform/core/Exceptions.h"
-#include "platform/ipc/WindowSystem.h"
+#include "platform/ui/WindowSystem.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/StatusBar.h"
@@ -160,7 +161,9 @@ int Form::showModal()
     hide();
     if (m_freeAfterModal) {
         m_closing = true;
-        QTimer::singleShot(0, app, [guard = Guarded<Form>(this)] { Component::free(guard.get()); });
+        QTimer::singleShot(0, app, [guard = Guarded<Form>(this)] {
+            guardQt([&guard] { Component::free(guard.get()); });
+        });
     }
     return m_modalResult;
 }
@@ -194,7 +197,9 @@ void Form::close()
     if (action == CloseAction::Free) {
         m_closing = true;
         // Freed once the current handler has returned, as the class library's Release.
-        QTimer::singleShot(0, app, [guard = Guarded<Form>(this)] { Component::free(guard.get()); });
+        QTimer::singleShot(0, app, [guard = Guarded<Form>(this)] {
+            guardQt([&guard] { Component::free(guard.get()); });
+        });
     }
 }
 
@@ -202,7 +207,7 @@ void Form::closeEvent(QCloseEvent* event)
 {
     // The window frame's close goes through the form's own close.
     event->ignore();
-    close();
+    guardQt([this] { close(); });
 }
 
 void Form::placeOnShow()
@@ -305,16 +310,18 @@ void Form::selectNext(QWidget* current, bool goForward, bool checkTabStop)
 
 void Form::keyPressEvent(QKeyEvent* event)
 {
-    if (dispatchKeyPress(this, event))
-        return;
-    QWidget::keyPressEvent(event);
+    bool taken = true;
+    guardQt([&] { taken = dispatchKeyPress(this, event); });
+    if (!taken)
+        QWidget::keyPressEvent(event);
 }
 
 void Form::keyReleaseEvent(QKeyEvent* event)
 {
-    if (dispatchKeyRelease(this, event))
-        return;
-    QWidget::keyReleaseEvent(event);
+    bool taken = true;
+    guardQt([&] { taken = dispatchKeyRelease(this, event); });
+    if (!taken)
+        QWidget::keyReleaseEvent(event);
 }
 
 void Form::resizeEvent(QResizeEvent* event)
@@ -378,7 +385,7 @@ bool Form::event(QEvent* event)
     if (event->type() == QEvent::WindowActivate) {
         Screen::instance().setActiveForm(this);
         if (OnActivate)
-            OnActivate(this);
+            guardQt([this] { OnActivate(this); });
     }
     return QWidget::event(event);
 }

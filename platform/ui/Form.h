@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Component.h"
 #include "platform/ipc/WindowMessages.h"
 

@@ -12,6 +12,12 @@ MaskedEdit::MaskedEdit(QWidget* parent)
     : QLineEdit(parent)
 {
     connect(this, &QLineEdit::textChanged, this, &MaskedEdit::reconcile);
+    // The line edit's own user changes (its context menu, a drop, its undo); keys are
+    // signalled once by keyPressEvent.
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (!m_inKey)
+            emit edited();
+    });
 }
 
 void MaskedEdit::setEditMask(const QString& mask)
@@ -31,6 +37,7 @@ QString MaskedEdit::value() const
 void MaskedEdit::setValue(const QString& stored)
 {
     const QString shown = m_mask.format(stored);
+    m_undoText = QString();
     setTextKeepingCursor(shown, m_mask.isMasked() ? std::max(0, m_mask.nextEditable(0)) : int(shown.size()));
 }
 
@@ -65,6 +72,8 @@ void MaskedEdit::reconcile(const QString& changed)
     while (head < before.size() - tail && head < changed.size() - tail && before.at(head) == changed.at(head))
         ++head;
     const QString typed = changed.mid(head, changed.size() - tail - head);
+    if (!m_inKey)
+        m_undoText = before;
     QString t = before;
     for (qsizetype i = head; i < before.size() - tail; ++i)
         if (!m_mask.isLiteral(int(i)))
@@ -120,7 +129,38 @@ void MaskedEdit::focusInEvent(QFocusEvent* event)
 void MaskedEdit::keyPressEvent(QKeyEvent* event)
 {
     if (!m_mask.isMasked() || isReadOnly()) {
+        const QString before = text();
+        const bool wasInKey = std::exchange(m_inKey, true);
         QLineEdit::keyPressEvent(event);
+        m_inKey = wasInKey;
+        if (text() != before)
+            emit edited();
+        return;
+    }
+    const QString before = text();
+    const bool wasInKey = std::exchange(m_inKey, true);
+    maskedKey(event);
+    m_inKey = wasInKey;
+    if (text() != before) {
+        if (!(event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)))
+            m_undoText = before;
+        emit edited();
+    }
+}
+
+void MaskedEdit::undo()
+{
+    if (m_undoText.isNull())
+        return;
+    const QString current = text();
+    setTextKeepingCursor(m_undoText, int(m_undoText.size()));
+    m_undoText = current;
+}
+
+void MaskedEdit::maskedKey(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        undo();
         return;
     }
     // The line edit tells of a user's edit only for its own typing; a key laid out

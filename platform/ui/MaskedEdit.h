@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include <QLineEdit>
 
@@ -11,7 +11,7 @@ namespace vorta::ui {
 // passes over literals, characters the position refuses are ignored, Backspace and
 // Delete empty positions. Text that reaches the line edit by other ways (its context
 // menu, a drop, an input method) is typed into the mask the same way. Without a mask
-// it is a plain line edit.
+// it is a plain line edit. Every change the user makes, whichever way, signals edited().
 class MaskedEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -32,6 +32,11 @@ public:
     // Types the characters at the cursor as keys would.
     void typeText(const QString& characters);
 
+signals:
+    // The user changed the text: a key, Backspace or Delete, paste, cut, a drop, undo,
+    // the context menu. Changes made by the program do not signal it.
+    void edited();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -42,10 +47,16 @@ private:
     void clearPositions(int from, int to);
     void setTextKeepingCursor(const QString& text, int cursor);
     void reconcile(const QString& changed);
+    void maskedKey(QKeyEvent* event);
+    void undo();
 
     EditMask m_mask;
     QString m_shown; // the text as this edit last laid it out
     bool m_laying = false;
+    bool m_inKey = false;
+    // Under a mask the line edit keeps no history of its own: one level, as the class
+    // library's edit has it (a second undo brings the change back).
+    QString m_undoText;
 };
 
 } // namespace vorta::ui

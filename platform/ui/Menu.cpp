@@ -1,4 +1,5 @@
 #include "platform/ui/Menu.h"
+#include "platform/core/QtGuard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -116,7 +117,7 @@ void fillMenu(QMenu* menu, const MenuItem* parent)
         Guarded<MenuItem> guard(item);
         QObject::connect(action, &QAction::triggered, action, [guard] {
             if (MenuItem* target = guard.get())
-                target->click();
+                guardQt([target] { target->click(); });
         });
     }
 }
@@ -135,7 +136,7 @@ void MainMenu::fill(QMenuBar* bar) const
             Guarded<MenuItem> guard(item);
             QObject::connect(action, &QAction::triggered, action, [guard] {
                 if (MenuItem* target = guard.get())
-                    target->click();
+                    guardQt([target] { target->click(); });
             });
             continue;
         }

@@ -1,7 +1,7 @@
 // A module package as the framework loads it: its start-up registers its module.
 #include "uDmVortaModule.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 
 namespace {
 

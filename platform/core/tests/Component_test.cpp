@@ -94,3 +94,44 @@ TEST(Component, AbortIsTheSilentException)
     }
     FAIL() << "Abort did not raise EAbort";
 }
+
+namespace {
+
+// Writes down what it hears about the components of its owner.
+class Listener : public Component {
+public:
+    Listener(Component* owner, QStringList& log) : Component(owner), m_log(log) {}
+    void notification(Component* component, Operation operation) override
+    {
+        Component::notification(component, operation);
+        m_log << QStringLiteral("%1 %2").arg(operation == Operation::Insert ? "+" : "-", component == this ? QStringLiteral("me") : component->name());
+    }
+
+private:
+    QStringList& m_log;
+};
+
+} // namespace
+
+TEST(Component, OwnedComponentsHearOfComponentsJoiningAndLeavingTheirOwner)
+{
+    QStringList log;
+    auto* owner = new Recorded(nullptr, "owner");
+    new Listener(owner, log);
+    auto* a = new Component(owner);
+    a->setName("a");
+    auto* b = new Recorded(a, "b");
+    Component::free(a);
+    Recorded other(nullptr, "other");
+    auto* c = new Recorded(&other, "c");
+    owner->insertComponent(c);
+    // A joining (names are set after the constructor), a leaving; b belongs to a, not
+    // to the owner; c moved in from another owner. The listener's own arrival comes
+    // while it is still being built, so it does not hear it.
+    EXPECT_EQ(QStringList({"+ ", "- a", "+ c"}), log);
+    (void)b;
+    log.clear();
+    // An owner going away tells nobody.
+    Component::free(owner);
+    EXPECT_TRUE(log.isEmpty());
+}

@@ -38,6 +38,25 @@ TEST(TextNumbers, StrToFloatReadsTheDecimalComma)
     }
 }
 
+TEST(TextNumbers, ValReadsTheDecimalPointAndTellsWhereItStopped)
+{
+    struct Case {
+        const char* text;
+        int code;
+        double value;
+    };
+    const Case cases[] = {
+        {"12.5", 0, 12.5}, {"  -3", 0, -3}, {"+.5", 0, 0.5}, {"7.", 0, 7}, {"1.5E2", 0, 150}, {"25e-1", 0, 2.5},
+        {"1x", 2, 0}, {"1,5", 2, 0}, {"12.5 ", 5, 0}, {"abc", 1, 0}, {"", 1, 0}, {"-", 2, 0}, {"1e", 3, 0},
+        {"1.2.3", 4, 0}, {" 1e+x", 5, 0},
+    };
+    for (const Case& c : cases) {
+        double value = -1;
+        EXPECT_EQ(c.code, vorta::Val(QString::fromUtf8(c.text), value)) << c.text;
+        EXPECT_DOUBLE_EQ(c.value, value) << c.text;
+    }
+}
+
 TEST(TextNumbers, FixedTextRoundsHalfAwayFromZeroOnTheDigits)
 {
     struct Case {

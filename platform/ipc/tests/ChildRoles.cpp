@@ -2,7 +2,7 @@
 // shares the parent's messenger folder (testing::TemporaryRuntimeFolder).
 #include "IpcTestSupport.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ipc/SingleInstance.h"
 #include "platform/ipc/WindowMessages.h"

@@ -1,6 +1,6 @@
 #include "IpcTestSupport.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ipc/WindowMessages.h"
 

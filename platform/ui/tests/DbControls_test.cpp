@@ -4,8 +4,10 @@
 #include "platform/ui/DbControls.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/Form.h"
+#include "testing/UserInput.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -153,6 +155,97 @@ TEST_F(DbControls, EditStartsAnEditWhenTypedInAndHonoursReadOnlyAndCase)
     EXPECT_EQ(QStringLiteral("AZna"), edit->text());
     EXPECT_TRUE(edit->isDataReadOnly());
     EXPECT_EQ(DataControlKind::Edit, edit->dataControlKind());
+}
+
+TEST_F(DbControls, EveryWayOfChangingAMaskedEditIsWrittenToTheField)
+{
+    namespace user = vorta::testing::user;
+    struct Case {
+        const char* name;
+        std::function<void(DBEdit*)> change;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"typed over", [](DBEdit*) { user::key(Qt::Key_Home); user::type(QStringLiteral("98765")); }, "98765"},
+        {"Backspace", [](DBEdit*) { user::key(Qt::Key_End); user::key(Qt::Key_Backspace); }, "1234"},
+        {"Delete", [](DBEdit*) { user::key(Qt::Key_Home); user::key(Qt::Key_Delete); }, " 2345"},
+        {"paste",
+         [](DBEdit*) {
+             QApplication::clipboard()->setText(QStringLiteral("777"));
+             user::key(Qt::Key_Home);
+             user::key(Qt::Key_V, Qt::ControlModifier);
+         },
+         "77745"},
+        {"cut", [](DBEdit*) { user::key(Qt::Key_A, Qt::ControlModifier); user::key(Qt::Key_X, Qt::ControlModifier); },
+         ""},
+        {"context-menu paste",
+         [](DBEdit* e) {
+             QApplication::clipboard()->setText(QStringLiteral("55"));
+             e->setCursorPosition(0);
+             e->paste();
+         },
+         "55345"},
+        // Undo after the first change went to the field brings the old text back.
+        {"undo",
+         [](DBEdit*) {
+             user::key(Qt::Key_Home);
+             user::type(QStringLiteral("9"));
+             user::tab();
+             user::backtab();
+             user::key(Qt::Key_Z, Qt::ControlModifier);
+         },
+         "12345"},
+    };
+    auto* edit = new DBEdit(form, QStringLiteral("DBEdit_Nome"));
+    edit->setGeometry(10, 10, 120, 22);
+    edit->setDataSource(source);
+    edit->setDataField(QStringLiteral("Nome"));
+    auto* next = new DBEdit(form, QStringLiteral("DBEdit_Tipo"));
+    next->setGeometry(10, 40, 120, 22);
+    next->setDataSource(source);
+    next->setDataField(QStringLiteral("Tipo"));
+    pessoa->open();
+    form->show();
+    user::activate(form);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pessoa->first();
+        pessoa->edit();
+        pessoa->fieldByName(QStringLiteral("Nome"))->setAsString(QStringLiteral("12345"));
+        pessoa->post();
+        pessoa->fieldByName(QStringLiteral("Nome"))->setEditMask(QStringLiteral("00.000;0;_"));
+        pessoa->refresh();
+        ASSERT_EQ(QStringLiteral("12.345"), edit->text());
+        edit->setFocus();
+        c.change(edit);
+        // Leaving the field writes it; the post stores it.
+        user::tab();
+        EXPECT_EQ(next, user::focused());
+        EXPECT_EQ(db::DataSetState::Edit, pessoa->state());
+        EXPECT_EQ(QString::fromLatin1(c.written), pessoa->fieldByName(QStringLiteral("Nome"))->asString());
+        pessoa->post();
+        EXPECT_EQ(QString::fromLatin1(c.written), stored(1, QStringLiteral("Nome")));
+    }
+}
+
+TEST_F(DbControls, AGridCellTypesThroughTheFieldsMaskAndStoresWhatWasTyped)
+{
+    namespace user = vorta::testing::user;
+    auto* grid = new DBGrid(form, QStringLiteral("DBGrid1"));
+    grid->setGeometry(10, 10, 400, 200);
+    grid->setDataSource(source);
+    grid->setColumns({{QStringLiteral("Nome"), QString()}});
+    pessoa->open();
+    pessoa->fieldByName(QStringLiteral("Nome"))->setEditMask(QStringLiteral("00.000;0;_"));
+    form->show();
+    user::activate(form);
+    grid->setFocus();
+    // Letters are refused by the mask, digits fill it.
+    user::type(QStringLiteral("9x8765"));
+    user::enter();
+    EXPECT_EQ(QStringLiteral("98765"), pessoa->fieldByName(QStringLiteral("Nome"))->asString());
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("98765"), stored(1, QStringLiteral("Nome")));
 }
 
 TEST_F(DbControls, CheckBoxMatchesItsValueListsAndWritesTheFirstCheckedValue)

@@ -1,4 +1,4 @@
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include "platform/core/Component.h"
 #include "platform/db/DataSource.h"
@@ -15,7 +15,7 @@
 
 #include <memory>
 
-using vorta::ui::EditMask;
+using vorta::EditMask;
 
 namespace {
 

@@ -2,8 +2,12 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DbControls.h"
 #include "platform/ui/Form.h"
+#include "testing/QtMessages.h"
+#include "testing/UserInput.h"
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QRadioButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -367,3 +371,109 @@ TEST(FormPlacement, ACentredFormSitsInTheMiddleOfItsOwnerForm)
 }
 
 } // namespace
+
+TEST(QtGuard, HandlersThatFailKeepTheirExceptionsOutOfQt)
+{
+    struct Gesture {
+        const char* name;
+        // Builds the control on the form, binding fail to its handler, and returns the
+        // user's gesture on it, which answers whether Qt saw its mouse events accepted.
+        std::function<std::function<bool()>(Form&, std::function<void()> fail)> build;
+    };
+    const Gesture gestures[] = {
+        {"speed button click",
+         [](Form& f, std::function<void()> fail) {
+             auto* b = new SpeedButton(&f, QStringLiteral("sb"));
+             b->setGeometry(10, 10, 60, 24);
+             b->OnClick = [fail](QWidget*) { fail(); };
+             return std::function<bool()>([b] { return vorta::testing::user::clickAccepted(b, b->rect().center()); });
+         }},
+        {"button click",
+         [](Form& f, std::function<void()> fail) {
+             auto* b = new Button(&f, QStringLiteral("bt"));
+             b->setGeometry(10, 10, 60, 24);
+             b->OnClick = [fail](QWidget*) { fail(); };
+             return std::function<bool()>([b] { return vorta::testing::user::clickAccepted(b, b->rect().center()); });
+         }},
+        {"label click",
+         [](Form& f, std::function<void()> fail) {
+             auto* l = new Label(&f, QStringLiteral("Incluir -"), QStringLiteral("lb"));
+             l->setGeometry(10, 10, 60, 24);
+             l->OnClick = [fail](QWidget*) { fail(); };
+             return std::function<bool()>([l] {
+                 // A label leaves its mouse events to its parent.
+                 vorta::testing::user::clickAccepted(l, l->rect().center());
+                 return true;
+             });
+         }},
+        {"radio group choice",
+         [](Form& f, std::function<void()> fail) {
+             auto* g = new RadioGroup(&f, QStringLiteral("rg"));
+             g->setGeometry(10, 10, 200, 60);
+             g->setItems({QStringLiteral("Por CPF"), QStringLiteral("Por nome")});
+             g->setItemIndex(0);
+             g->OnClick = [fail](QWidget*) { fail(); };
+             return std::function<bool()>([g] {
+                 QRadioButton* b = g->button(1);
+                 return vorta::testing::user::clickAccepted(b, QPoint(6, b->height() / 2));
+             });
+         }},
+        {"key handler",
+         [](Form& f, std::function<void()> fail) {
+             auto* e = new Edit(&f, QStringLiteral("ed"));
+             e->setGeometry(10, 10, 100, 22);
+             e->OnKeyDown = [fail](QWidget*, int&, Qt::KeyboardModifiers) { fail(); };
+             return std::function<bool()>([e] {
+                 e->setFocus();
+                 vorta::testing::user::type(QStringLiteral("a"));
+                 return true;
+             });
+         }},
+        {"entering a control",
+         [](Form& f, std::function<void()> fail) {
+             auto* first = new Edit(&f, QStringLiteral("first"));
+             auto* e = new Edit(&f, QStringLiteral("second"));
+             e->setGeometry(10, 40, 100, 22);
+             e->OnEnter = [fail](QWidget*) { fail(); };
+             return std::function<bool()>([first] {
+                 first->setFocus();
+                 vorta::testing::user::tab();
+                 return true;
+             });
+         }},
+    };
+    struct Failure {
+        const char* name;
+        std::function<void()> raise;
+        QStringList reported;
+    };
+    const Failure failures[] = {
+        {"silent abort", [] { Abort(); }, {}},
+        {"error", [] { throw Exception(QStringLiteral("falhou")); }, {QStringLiteral("falhou")}},
+    };
+    Application* app = Application::instance();
+    const auto savedHandler = app->exceptionHandler;
+    const auto savedOnException = app->onException;
+    app->onException = nullptr;
+    for (const Gesture& g : gestures) {
+        for (const Failure& fl : failures) {
+            SCOPED_TRACE(std::string(g.name) + ", " + fl.name);
+            QStringList reported;
+            app->exceptionHandler = [&](const std::exception& e) {
+                const auto* ve = dynamic_cast<const Exception*>(&e);
+                reported << (ve ? ve->message() : QString::fromUtf8(e.what()));
+            };
+            Form form(nullptr);
+            form.resize(300, 120);
+            const std::function<bool()> gesture = g.build(form, fl.raise);
+            form.show();
+            vorta::testing::user::activate(&form);
+            vorta::testing::QtMessages qt;
+            EXPECT_TRUE(gesture());
+            EXPECT_EQ(fl.reported, reported);
+            EXPECT_EQ(QStringList(), qt.messages());
+        }
+    }
+    app->exceptionHandler = savedHandler;
+    app->onException = savedOnException;
+}

@@ -1,4 +1,4 @@
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/ipc/ExceptionReporter.h"
@@ -13,6 +13,9 @@ namespace vorta {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv), Component(nullptr)
 {
     setQuitOnLastWindowClosed(false);
+    // The layers below reach the application's dialogs and exception handling only here.
+    setStrayExceptionHandler([this](const std::exception& e) { handleException(e); });
+    ipc::ExceptionReporter::instance().setDialog([](const QString& text) { ui::showPlainMessage(text); });
     connect(this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
             emit activated();
@@ -30,6 +33,8 @@ Application::~Application()
 {
     // Owned forms and data modules go while Qt is still there.
     beginDestroy();
+    setStrayExceptionHandler(nullptr);
+    ipc::ExceptionReporter::instance().setDialog(nullptr);
     if (m_handle)
         ipc::Messenger::instance().releaseHandle(m_handle);
 }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVector>
 
-namespace vorta::ui {
+namespace vorta {
 
 // The class library's edit mask, "<mask>;<save literals>;<blank>", as one converter
 // for fields, widgets, grids and reports ("!99.999-999;0; ", "ll-999999/l-9;0;_").
@@ -80,4 +80,4 @@ private:
     QChar m_blank = QLatin1Char('_');
 };
 
-} // namespace vorta::ui
+} // namespace vorta

@@ -1,4 +1,4 @@
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Form.h"
 

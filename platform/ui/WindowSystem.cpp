@@ -1,12 +1,12 @@
-#include "platform/ipc/WindowSystem.h"
+#include "platform/ui/WindowSystem.h"
 
-#include "platform/core/Application.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 
 #include <QEvent>
 #include <QWindow>
 
-namespace vorta::ipc {
+namespace vorta::ui {
 
 namespace {
 WindowSystem* g_system = nullptr;
@@ -31,7 +31,7 @@ void QtWindowSystem::hideWindow(QWidget* window)
         window->setVisible(false);
 }
 
-void QtWindowSystem::setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags)
+void QtWindowSystem::setWindowPos(QWidget* window, ipc::WindowHandle insertAfter, unsigned flags)
 {
     if (!window)
         return;
@@ -106,10 +106,10 @@ void RecordingWindowSystem::hideWindow(QWidget* window)
     QtWindowSystem::hideWindow(window);
 }
 
-void RecordingWindowSystem::setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags)
+void RecordingWindowSystem::setWindowPos(QWidget* window, ipc::WindowHandle insertAfter, unsigned flags)
 {
     calls.append(Call{QStringLiteral("pos"), window, window ? window->objectName() : QString(), insertAfter, flags});
     QtWindowSystem::setWindowPos(window, insertAfter, flags);
 }
 
-} // namespace vorta::ipc
+} // namespace vorta::ui

@@ -9,13 +9,13 @@
 
 #include <memory>
 
-namespace vorta::ipc {
+namespace vorta::ui {
 
 constexpr unsigned SWP_NOSIZE = 0x0001;
 constexpr unsigned SWP_NOMOVE = 0x0002;
 constexpr unsigned SWP_NOACTIVATE = 0x0010;
 constexpr unsigned SWP_SHOWWINDOW = 0x0040;
-constexpr WindowHandle HWND_TOP = 0;
+constexpr ipc::WindowHandle HWND_TOP = 0;
 constexpr unsigned WS_EX_TOOLWINDOW = 0x80;
 
 // What the suite asks of the window system. Placing relative to another process's
@@ -26,7 +26,7 @@ public:
     // ShowWindow(SW_HIDE): the window goes, the form's Visible property stays.
     virtual void hideWindow(QWidget* window) = 0;
     // SetWindowPos with an insert-after window (HWND_TOP for the top) and flags.
-    virtual void setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags) = 0;
+    virtual void setWindowPos(QWidget* window, ipc::WindowHandle insertAfter, unsigned flags) = 0;
     // The application window's extended style (tool window: no taskbar entry).
     virtual unsigned applicationExStyle() const = 0;
     virtual void setApplicationExStyle(unsigned style) = 0;
@@ -45,7 +45,7 @@ public:
     QtWindowSystem();
     ~QtWindowSystem() override;
     void hideWindow(QWidget* window) override;
-    void setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags) override;
+    void setWindowPos(QWidget* window, ipc::WindowHandle insertAfter, unsigned flags) override;
     unsigned applicationExStyle() const override { return m_exStyle; }
     void setApplicationExStyle(unsigned style) override;
 
@@ -62,12 +62,12 @@ public:
         QString what;          // "hide" or "pos"
         QPointer<QWidget> window;
         QString windowName;
-        WindowHandle insertAfter = 0;
+        ipc::WindowHandle insertAfter = 0;
         unsigned flags = 0;
     };
     void hideWindow(QWidget* window) override;
-    void setWindowPos(QWidget* window, WindowHandle insertAfter, unsigned flags) override;
+    void setWindowPos(QWidget* window, ipc::WindowHandle insertAfter, unsigned flags) override;
     QList<Call> calls;
 };
 
-} // namespace vorta::ipc
+} // namespace vorta::ui

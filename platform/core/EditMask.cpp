@@ -1,8 +1,8 @@
-#include "platform/ui/EditMask.h"
+#include "platform/core/EditMask.h"
 
 #include "platform/core/Cp1252.h"
 
-namespace vorta::ui {
+namespace vorta {
 
 namespace {
 
@@ -246,4 +246,4 @@ bool EditMask::isComplete(const QString& displayed) const
     return true;
 }
 
-} // namespace vorta::ui
+} // namespace vorta
