@@ -1,11 +1,14 @@
 #include "uAbout.h"
 
 #include "Ufuncoes.h"
+#include "uRel.h"
 #include "uDmVortaModule.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -21,13 +24,17 @@ TAboutBox::TAboutBox(vorta::Component* owner) : Form(owner)
     position = vorta::ui::FormPosition::ScreenCenter;
     setClientSize(420, 360);
 
+    auto* logo = new QLabel(this);
+    logo->setObjectName(QStringLiteral("ProgramIcon"));
+    logo->setPixmap(QPixmap::fromImage(TRel::logotipo()).scaledToHeight(56, Qt::SmoothTransformation));
+    logo->setGeometry(8, 8, 60, 60);
     Version = new vorta::ui::Label(this, QString(), QStringLiteral("Version"));
     Version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Version->setGeometry(200, 8, 212, 18);
     ProductName = new QPlainTextEdit(QStringLiteral("Vorta - Sistema de Declarações Eletrônicas"), this);
     ProductName->setObjectName(QStringLiteral("ProductName"));
     ProductName->setReadOnly(true);
-    ProductName->setGeometry(8, 30, 404, 40);
+    ProductName->setGeometry(76, 30, 336, 40);
 
     ScrollBox1 = new vorta::ui::ScrollBox(this, QStringLiteral("ScrollBox1"));
     ScrollBox1->setGeometry(8, 78, 404, 110);
@@ -46,6 +53,14 @@ TAboutBox::TAboutBox(vorta::Component* owner) : Form(owner)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setGeometry(8, 196, 404, 24);
+    // The memos read as text on the form.
+    for (QPlainTextEdit* m : {ProductName, Memo1, Memo2, Memo3}) {
+        m->setFrameShape(QFrame::NoFrame);
+        m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m->setBackgroundVisible(false);
+        m->viewport()->setAutoFillBackground(false);
+    }
     SG1 = new vorta::ui::StringGrid(this, QStringLiteral("SG1"));
     SG1->setColumnCount(2);
     SG1->setGeometry(8, 222, 404, 130);
