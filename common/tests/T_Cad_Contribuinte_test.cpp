@@ -1,0 +1,244 @@
+// The taxpayer register, driven by the keyboard and the mouse as a user works it;
+// what it stores is read back from the database.
+#include "T_Cad_Contribuinte.h"
+#include "T_Cad_Municipio.h"
+#include "T_DM_Comuns.h"
+#include "Ufuncoes.h"
+#include "uDmVortaModule.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/Query.h"
+#include "platform/ui/Application.h"
+#include "testing/ScriptedDialogs.h"
+#include "testing/TempInstallation.h"
+#include "testing/UserInput.h"
+
+#include <QDir>
+#include <QImage>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using vorta::db::DataSetState;
+using vorta::testing::ScriptedDialogs;
+using vorta::ui::MessageKind;
+namespace user = vorta::testing::user;
+
+namespace {
+
+void clicaItem(vorta::ui::RadioGroup* grupo, int item)
+{
+    QWidget* b = grupo->button(item);
+    QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(6, b->height() / 2));
+    ASSERT_EQ(item, grupo->itemIndex());
+}
+
+class CadContribuinte : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_savedDirDados = DirDados;
+        m_title = vorta::Application::instance()->title();
+        vorta::Application::instance()->setTitle(QStringLiteral("Vorta_Mod"));
+        m_inst.installDatabase();
+        QString mensagens =
+            QStringLiteral("DELETE FROM mensagem; INSERT INTO mensagem (Men_Codigo, Men_Descricao) VALUES (0, 'M0')");
+        for (int n : {15, 19, 22, 23, 34, 35, 36, 37, 38, 51, 615, 1408, 1410, 1419})
+            mensagens += QStringLiteral(",(%1, 'M%1')").arg(n);
+        sql(mensagens);
+        sql(QStringLiteral(
+            "INSERT INTO Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Mun_Endereco, Con_UF) VALUES"
+            " ('286000008', 'ZELIA PRODUTORA', 'FAZENDA BOA ESPERA', 'IE', 1002, 'QX'),"
+            " ('281234566', 'BAZAR DO POVO', NULL, 'IE', 1001, 'QX'),"
+            " ('11144477735', 'MARIA PESSOA', NULL, 'CPF', 1001, 'QX')"));
+        vorta::ui::createForm(DM_Comuns);
+        ASSERT_TRUE(DM_Comuns);
+    }
+    void TearDown() override
+    {
+        vorta::ui::setModalHook(nullptr);
+        if (DM_Comuns->Tb_Contribuinte->active() && DM_Comuns->Tb_Contribuinte->state() != DataSetState::Browse)
+            DM_Comuns->Tb_Contribuinte->cancel();
+        vorta::Component::free(Cad_Municipio);
+        vorta::Component::free(Cad_Contribuinte);
+        vorta::Component::free(DM_Comuns);
+        DirDados = m_savedDirDados;
+        vorta::Application::instance()->setTitle(m_title);
+    }
+    void sql(const QString& text) { vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), text); }
+
+    TCad_Contribuinte* abre()
+    {
+        TCad_Contribuinte* f = vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance());
+        f->show();
+        user::activate(f);
+        return f;
+    }
+    QString valor(const QString& inscricao, const char* coluna)
+    {
+        vorta::db::Query q;
+        q.setDatabase(DM_Comuns->DB_Comuns);
+        q.setSql(QStringLiteral("select * from Contribuinte where Con_IECNPJCPF = :i"));
+        q.paramByName(QStringLiteral("i"))->setValue(inscricao);
+        q.open();
+        return q.isEmpty() ? QStringLiteral("<none>") : q.fieldByName(QString::fromLatin1(coluna))->asString();
+    }
+    // Types into the focused control and moves on.
+    static void campo(QWidget* esperado, const QString& texto)
+    {
+        QWidget* foco = user::focused();
+        EXPECT_EQ(esperado->objectName().toStdString(),
+                  foco ? (foco->objectName().isEmpty() && foco->parentWidget() ? foco->parentWidget() : foco)
+                             ->objectName()
+                             .toStdString()
+                       : std::string())
+            << (foco ? foco->metaObject()->className() : "none");
+        if (!texto.isEmpty())
+            user::type(texto);
+        user::tab();
+    }
+    void foto(TCad_Contribuinte* f, const QString& nome)
+    {
+        const QString pasta = QDir::tempPath() + QStringLiteral("/vorta-contribuinte");
+        QDir().mkpath(pasta);
+        EXPECT_TRUE(f->grab().toImage().save(pasta + QLatin1Char('/') + nome + QStringLiteral(".png")));
+    }
+
+    vorta::testing::TempInstallation m_inst;
+
+private:
+    QString m_savedDirDados;
+    QString m_title;
+};
+
+TEST_F(CadContribuinte, APersonIsIncludedByTypingEveryField)
+{
+    TCad_Contribuinte* f = abre();
+    user::alt(QLatin1Char('I'));
+    ASSERT_EQ(DataSetState::Insert, DM_Comuns->Tb_Contribuinte->state());
+    clicaItem(f->DBRadioGroup_ConTipo, 2);
+    f->DBEdit_Con_IECNPJCPF->setFocus();
+    campo(f->DBEdit_Con_IECNPJCPF, QStringLiteral("52998224725"));
+    // A person shows only the correspondence page.
+    EXPECT_EQ(QStringList{QStringLiteral("Endereço para Correspondência")}, f->PageControl1->visibleTabs());
+    EXPECT_FALSE(f->Panel_Endereco->isVisible());
+    campo(f->DBEdit2, QStringLiteral("José da Silva"));
+    campo(f->DBEdit_DDD, QStringLiteral("63"));
+    campo(f->DBEdit14, QStringLiteral("32151234"));
+    campo(f->DBEdit1, QString());
+    campo(f->DBEdit3, QString());
+    campo(f->DBEdit15, QString());
+    campo(f->DBEdit16, QString());
+    campo(f->DBLookupComboBox1, QStringLiteral("R"));
+    campo(f->DBEdit5, QStringLiteral("das Flores"));
+    campo(f->DBEdit6, QStringLiteral("10"));
+    campo(f->DBEdit7, QStringLiteral("casa"));
+    campo(f->DBLookupComboBox_2, QStringLiteral("S"));
+    campo(f->DBEdit_Bairro, QStringLiteral("Norte"));
+    campo(f->DBLookupComboBox_Municipio, QStringLiteral("P"));
+    EXPECT_EQ(QStringLiteral("QX"), f->DBEdit_Con_UF->text()) << "the UF comes with the municipality";
+    campo(f->DBEdit_CEP, QStringLiteral("77000100"));
+    campo(f->DBEdit17, QStringLiteral("jose@exemplo.com.br"));
+    foto(f, QStringLiteral("cpf"));
+    user::alt(QLatin1Char('G'));
+    EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
+    const QString k = QStringLiteral("52998224725");
+    EXPECT_EQ("CPF", valor(k, "Con_Tipo"));
+    EXPECT_EQ("JOSÉ DA SILVA", valor(k, "Con_Nome"));
+    EXPECT_EQ("32151234", valor(k, "Con_Fone"));
+    EXPECT_EQ("R", valor(k, "TipLog_Codigo"));
+    EXPECT_EQ("DAS FLORES", valor(k, "Con_Logradouro"));
+    EXPECT_EQ("SET", valor(k, "TipBai_Codigo"));
+    EXPECT_EQ("1001", valor(k, "Mun_Endereco"));
+    EXPECT_EQ("QX", valor(k, "Con_UF"));
+    EXPECT_EQ("77000100", valor(k, "Con_CEP"));
+    EXPECT_EQ("jose@exemplo.com.br", valor(k, "Con_Email"));
+    EXPECT_EQ(k, CancelaContrib);
+}
+
+TEST_F(CadContribuinte, PanelsAndTabsFollowTheKindOfTheRow)
+{
+    struct Caso {
+        const char* inscricao;
+        QStringList abas;
+        bool cpfCnpj, nire, respLegal;
+    };
+    const Caso casos[] = {
+        {"286000008",
+         {QStringLiteral("Endereço para Correspondência"),
+          QStringLiteral("Endereço do Estabelecimento / Dados da Propriedade"), QStringLiteral("Responsáveis")},
+         true, false, false},
+        {"281234566",
+         {QStringLiteral("Endereço do Estabelecimento / Dados da Propriedade"), QStringLiteral("Especificações"),
+          QStringLiteral("Responsáveis")},
+         false, true, true},
+        {"11144477735", {QStringLiteral("Endereço para Correspondência")}, false, false, false},
+    };
+    TCad_Contribuinte* f = abre();
+    clicaItem(f->RadioGroup_Contribuinte, 0);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.inscricao);
+        f->Edit_Busca->setFocus();
+        user::key(Qt::Key_End);
+        for (int i = 0; i < 12; ++i)
+            user::key(Qt::Key_Backspace);
+        user::type(QString::fromLatin1(c.inscricao));
+        ASSERT_EQ(QString::fromLatin1(c.inscricao),
+                  DM_Comuns->Tb_Contribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
+        user::click(f->btConsultaSimples);
+        EXPECT_EQ(c.abas, f->PageControl1->visibleTabs());
+        EXPECT_EQ(c.cpfCnpj, f->DBRadioGroup1->isVisible());
+        EXPECT_EQ(c.nire, f->DBEdit_Con_NIRE->isVisible());
+        EXPECT_EQ(c.respLegal, f->LK_RespEmpresa->isVisibleTo(f->tbSResponsavel));
+        foto(f, QStringLiteral("detalhe_") + QString::fromLatin1(c.inscricao));
+        user::click(f->btConsultaGrid);
+    }
+}
+
+TEST_F(CadContribuinte, RefusedSaveShowsThePageAndFieldOfTheRule)
+{
+    TCad_Contribuinte* f = abre();
+    user::alt(QLatin1Char('I'));
+    f->DBEdit_Con_IECNPJCPF->setFocus();
+    campo(f->DBEdit_Con_IECNPJCPF, QStringLiteral("281111111"));
+    campo(f->DBEdit2, QStringLiteral("LOJA NOVA"));
+    f->PageControl1->setActivePage(f->TbSEspecificacao);
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Error, QStringLiteral("615 - M615"), 1);
+        user::alt(QLatin1Char('G'));
+    }
+    EXPECT_EQ(DataSetState::Insert, DM_Comuns->Tb_Contribuinte->state());
+    EXPECT_EQ(f->TBSEstabelecimento, f->PageControl1->activePage());
+    EXPECT_EQ(f->lkMun_Propriedade, user::focused());
+    user::type(QStringLiteral("S"));
+    user::alt(QLatin1Char('G'));
+    EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
+    EXPECT_EQ("1002", valor(QStringLiteral("281111111"), "Mun_Propriedade"));
+}
+
+TEST_F(CadContribuinte, AnExistingRegistrationIsOpenedOrLeftAfterTheQuestion)
+{
+    for (const bool sim : {false, true}) {
+        SCOPED_TRACE(sim);
+        TCad_Contribuinte* f = abre();
+        user::alt(QLatin1Char('I'));
+        f->DBEdit_Con_IECNPJCPF->setFocus();
+        {
+            ScriptedDialogs dialogs;
+            dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("1419 - M1419"),
+                                  sim ? vorta::ui::mrYes : vorta::ui::mrNo);
+            user::type(QStringLiteral("281234566"));
+            user::tab();
+        }
+        EXPECT_EQ(sim ? DataSetState::Edit : DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
+        EXPECT_EQ("281234566", DM_Comuns->Tb_Contribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
+        EXPECT_TRUE(f->DBEdit_Con_IECNPJCPF->FieldControl::readOnly());
+        if (sim)
+            user::alt(QLatin1Char('C'));
+        vorta::Component::free(f);
+    }
+}
+
+} // namespace
