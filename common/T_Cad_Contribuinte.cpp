@@ -158,7 +158,7 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     DBEdit16 = edit(Panel_Fones, nullptr, "Label_Fax", "Fax", "DBEdit16", "Con_FAX", 316, 2, 90, 47);
 
     PageControl1 = new vorta::ui::PageControl(pagina1, QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(8, 234, 700, 220);
+    PageControl1->setGeometry(8, 234, 700, 250);
     // Tab and Enter go from the phones straight to the fields of the page.
     PageControl1->tabBar()->setFocusPolicy(Qt::NoFocus);
     TBSCorrespondencia = new vorta::ui::TabSheet(PageControl1, QStringLiteral("Endereço para Correspondência"),

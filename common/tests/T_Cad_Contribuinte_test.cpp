@@ -112,49 +112,119 @@ private:
     QString m_title;
 };
 
-TEST_F(CadContribuinte, APersonIsIncludedByTypingEveryField)
+TEST_F(CadContribuinte, PersonsCompaniesAndOtherRegistrationsAreIncludedByTypingEveryField)
+{
+    sql(QStringLiteral("INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_CEPInicial, Mun_CEPFinal, Mun_UF) "
+                       "VALUES (999010, 'UBERLANDIA', '38400000', '38415999', 'MG')"));
+    struct Caso {
+        const char* nome;
+        int item;
+        const char* digitado;
+        const char* gravada;
+        const char* tipo;
+        const char* municipio;
+        const char* cep;
+        const char* mun;
+        const char* uf;
+    };
+    const Caso casos[] = {
+        {"CPF", 2, "52998224725", "52998224725", "CPF", "P", "77000100", "1001", "QX"},
+        {"CNPJ", 1, "11222333000181", "11222333000181", "CNPJ", "S", "77300100", "1002", "QX"},
+        {"other registration", 3, "MG12345", "MG12345", "OI", "U", "38400100", "999010", "MG"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        TCad_Contribuinte* f = abre();
+        user::alt(QLatin1Char('I'));
+        ASSERT_EQ(DataSetState::Insert, DM_Comuns->Tb_Contribuinte->state());
+        clicaItem(f->DBRadioGroup_ConTipo, c.item);
+        f->DBEdit_Con_IECNPJCPF->setFocus();
+        campo(f->DBEdit_Con_IECNPJCPF, QString::fromLatin1(c.digitado));
+        // These kinds show only the correspondence page.
+        EXPECT_EQ(QStringList{QStringLiteral("Endereço para Correspondência")}, f->PageControl1->visibleTabs());
+        EXPECT_FALSE(f->Panel_Endereco->isVisible());
+        campo(f->DBEdit2, QStringLiteral("José da Silva"));
+        campo(f->DBEdit_DDD, QStringLiteral("63"));
+        campo(f->DBEdit14, QStringLiteral("32151234"));
+        campo(f->DBEdit1, QStringLiteral("63"));
+        campo(f->DBEdit3, QStringLiteral("99998888"));
+        campo(f->DBEdit15, QString());
+        campo(f->DBEdit16, QString());
+        campo(f->DBLookupComboBox1, QStringLiteral("R"));
+        campo(f->DBEdit5, QStringLiteral("das Flores"));
+        campo(f->DBEdit6, QStringLiteral("10"));
+        campo(f->DBEdit7, QStringLiteral("casa"));
+        campo(f->DBLookupComboBox_2, QStringLiteral("S"));
+        campo(f->DBEdit_Bairro, QStringLiteral("Norte"));
+        campo(f->DBLookupComboBox_Municipio, QString::fromLatin1(c.municipio));
+        EXPECT_EQ(QString::fromLatin1(c.uf), f->DBEdit_Con_UF->text()) << "the UF comes with the municipality";
+        campo(f->DBEdit_CEP, QString::fromLatin1(c.cep));
+        campo(f->DBEdit17, QStringLiteral("jose@exemplo.com.br"));
+        campo(f->DBEdit4, QStringLiteral("123"));
+        foto(f, QStringLiteral("inclusao_") + QString::fromLatin1(c.tipo));
+        user::alt(QLatin1Char('G'));
+        EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
+        const QString k = QString::fromLatin1(c.gravada);
+        EXPECT_EQ(c.tipo, valor(k, "Con_Tipo"));
+        EXPECT_EQ("JOSÉ DA SILVA", valor(k, "Con_Nome"));
+        EXPECT_EQ("63", valor(k, "Con_DDDFone"));
+        EXPECT_EQ("32151234", valor(k, "Con_Fone"));
+        EXPECT_EQ("99998888", valor(k, "Con_Fone2"));
+        EXPECT_EQ("R", valor(k, "TipLog_Codigo"));
+        EXPECT_EQ("DAS FLORES", valor(k, "Con_Logradouro"));
+        EXPECT_EQ("10", valor(k, "Con_Numero"));
+        EXPECT_EQ("CASA", valor(k, "Con_Complemento"));
+        EXPECT_EQ("SET", valor(k, "TipBai_Codigo"));
+        EXPECT_EQ("NORTE", valor(k, "Con_Bairro"));
+        EXPECT_EQ(c.mun, valor(k, "Mun_Endereco"));
+        EXPECT_EQ(c.uf, valor(k, "Con_UF"));
+        EXPECT_EQ(c.cep, valor(k, "Con_CEP"));
+        EXPECT_EQ("jose@exemplo.com.br", valor(k, "Con_Email"));
+        EXPECT_EQ("123", valor(k, "Con_CxPostal"));
+        EXPECT_EQ(k, CancelaContrib);
+        EXPECT_TRUE(f->DBEdit_Con_IECNPJCPF->FieldControl::readOnly()) << "browsing again";
+        vorta::Component::free(f);
+    }
+}
+
+TEST_F(CadContribuinte, AnEstablishmentIsIncludedOnItsOwnPages)
 {
     TCad_Contribuinte* f = abre();
     user::alt(QLatin1Char('I'));
-    ASSERT_EQ(DataSetState::Insert, DM_Comuns->Tb_Contribuinte->state());
-    clicaItem(f->DBRadioGroup_ConTipo, 2);
     f->DBEdit_Con_IECNPJCPF->setFocus();
-    campo(f->DBEdit_Con_IECNPJCPF, QStringLiteral("52998224725"));
-    // A person shows only the correspondence page.
-    EXPECT_EQ(QStringList{QStringLiteral("Endereço para Correspondência")}, f->PageControl1->visibleTabs());
-    EXPECT_FALSE(f->Panel_Endereco->isVisible());
-    campo(f->DBEdit2, QStringLiteral("José da Silva"));
+    campo(f->DBEdit_Con_IECNPJCPF, QStringLiteral("281111111"));
+    EXPECT_EQ(f->TBSEstabelecimento, f->PageControl1->activePage());
+    campo(f->DBEdit2, QStringLiteral("Loja Nova"));
+    campo(f->DBEdit_Con_NomePropr, QStringLiteral("Loja"));
+    campo(f->DBEdit21, QStringLiteral("11222333000181"));
+    campo(f->DBEdit_Con_NIRE, QString());
     campo(f->DBEdit_DDD, QStringLiteral("63"));
     campo(f->DBEdit14, QStringLiteral("32151234"));
-    campo(f->DBEdit1, QString());
-    campo(f->DBEdit3, QString());
-    campo(f->DBEdit15, QString());
-    campo(f->DBEdit16, QString());
-    campo(f->DBLookupComboBox1, QStringLiteral("R"));
-    campo(f->DBEdit5, QStringLiteral("das Flores"));
-    campo(f->DBEdit6, QStringLiteral("10"));
-    campo(f->DBEdit7, QStringLiteral("casa"));
-    campo(f->DBLookupComboBox_2, QStringLiteral("S"));
-    campo(f->DBEdit_Bairro, QStringLiteral("Norte"));
-    campo(f->DBLookupComboBox_Municipio, QStringLiteral("P"));
-    EXPECT_EQ(QStringLiteral("QX"), f->DBEdit_Con_UF->text()) << "the UF comes with the municipality";
-    campo(f->DBEdit_CEP, QStringLiteral("77000100"));
-    campo(f->DBEdit17, QStringLiteral("jose@exemplo.com.br"));
-    foto(f, QStringLiteral("cpf"));
+    f->DBLookupComboBox3->setFocus();
+    campo(f->DBLookupComboBox3, QStringLiteral("A"));
+    campo(f->DBEdit8, QStringLiteral("Central"));
+    campo(f->DBEdit9, QStringLiteral("100"));
+    campo(f->DBEdit10, QString());
+    campo(f->DBLookupComboBox7, QStringLiteral("B"));
+    campo(f->DBEdit11, QStringLiteral("Norte"));
+    // A municipality of a single CEP fills it and takes its edit away.
+    campo(f->lkMun_Propriedade, QStringLiteral("R"));
+    EXPECT_EQ(QStringLiteral("77400000"), DM_Comuns->Tb_Contribuinte->fieldByName(QStringLiteral("Con_CEPEstab"))->asString());
+    EXPECT_FALSE(f->DBEdit_CepEstab->isEnabled());
+    foto(f, QStringLiteral("inclusao_IE"));
     user::alt(QLatin1Char('G'));
     EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
-    const QString k = QStringLiteral("52998224725");
-    EXPECT_EQ("CPF", valor(k, "Con_Tipo"));
-    EXPECT_EQ("JOSÉ DA SILVA", valor(k, "Con_Nome"));
-    EXPECT_EQ("32151234", valor(k, "Con_Fone"));
-    EXPECT_EQ("R", valor(k, "TipLog_Codigo"));
-    EXPECT_EQ("DAS FLORES", valor(k, "Con_Logradouro"));
-    EXPECT_EQ("SET", valor(k, "TipBai_Codigo"));
-    EXPECT_EQ("1001", valor(k, "Mun_Endereco"));
-    EXPECT_EQ("QX", valor(k, "Con_UF"));
-    EXPECT_EQ("77000100", valor(k, "Con_CEP"));
-    EXPECT_EQ("jose@exemplo.com.br", valor(k, "Con_Email"));
-    EXPECT_EQ(k, CancelaContrib);
+    const QString k = QStringLiteral("281111111");
+    EXPECT_EQ("IE", valor(k, "Con_Tipo"));
+    EXPECT_EQ("LOJA NOVA", valor(k, "Con_Nome"));
+    EXPECT_EQ("LOJA", valor(k, "Con_NomePropr"));
+    EXPECT_EQ("11222333000181", valor(k, "End_CPF"));
+    EXPECT_EQ("CNPJ", valor(k, "Con_TipoCPFCNPJ"));
+    EXPECT_EQ("AL", valor(k, "TipLog_CodigoEstab"));
+    EXPECT_EQ("CENTRAL", valor(k, "Con_LogradouroEstab"));
+    EXPECT_EQ("1004", valor(k, "Mun_Propriedade"));
+    EXPECT_EQ("QX", valor(k, "Con_UFEstab"));
+    EXPECT_EQ("77400000", valor(k, "Con_CEPEstab"));
 }
 
 TEST_F(CadContribuinte, PanelsAndTabsFollowTheKindOfTheRow)
