@@ -11,6 +11,7 @@
 
 #include <QLabel>
 
+#include <algorithm>
 #include <memory>
 
 using vorta::db::DataAction;
@@ -729,10 +730,12 @@ QString aparado(DataSet& ds, const char* field)
     vorta::Abort();
 }
 
-// The key as it will be stored: 1 to width-1 characters are filled with leading zeros.
+// The key as it will be stored: 1 to width-1 digits are filled with leading zeros;
+// anything else is kept, so the check digits refuse it.
 QString chaveGravada(const QString& chave, int largura)
 {
-    if (chave.length() >= 1 && chave.length() < largura)
+    const bool digitos = std::all_of(chave.begin(), chave.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+    if (chave.length() >= 1 && chave.length() < largura && digitos)
         return StrZero(chave, largura, 0);
     return chave;
 }
@@ -1230,15 +1233,6 @@ Checagem falha(int mensagem, int foco = 0, QVariantList args = {})
 
 } // namespace
 
-// The key as it will be stored: 1 to width-1 digits are filled with leading zeros;
-// anything else is kept, so the check digits refuse it.
-static QString chaveComZeros(const QString& chave, int largura)
-{
-    if (chave.length() >= 1 && chave.length() < largura && soDigitos(chave))
-        return StrZero(chave, largura, 0);
-    return chave;
-}
-
 Checagem TDM_Comuns::ChecaObrig(const QString& valor, int vazio)
 {
     if (branco(valor))
@@ -1465,9 +1459,9 @@ void TDM_Comuns::VerRegistroExiste()
     const QString tipo = r.s("Con_Tipo");
     QString chave = r.s("Con_IECNPJCPF").trimmed();
     if (tipo == QLatin1String("CNPJ"))
-        chave = chaveComZeros(chave, 14);
+        chave = chaveGravada(chave, 14);
     else if (tipo == QLatin1String("CPF"))
-        chave = chaveComZeros(chave, 11);
+        chave = chaveGravada(chave, 11);
     if (ExisteContribuinte(chave))
         RecusaCampo(22, QString(), QStringLiteral("Con_IECNPJCPF"));
 }
@@ -1508,7 +1502,7 @@ void digitoPreenchido(TDM_Comuns* dm, Field* campo, int largura, bool (*chk)(con
     if (v.length() == largura && !chk(v))
         dm->RecusaCampo(mensagem, QString(), nome);
     if (v.length() >= 2 && v.length() < largura) {
-        const QString cheio = chaveComZeros(v, largura);
+        const QString cheio = chaveGravada(v, largura);
         campo->setAsString(cheio);
         if (!chk(cheio))
             dm->RecusaCampo(mensagem, QString(), nome);
@@ -1576,7 +1570,7 @@ void TDM_Comuns::ValidaCPFCNPJ()
         RecusaCampo(1255, QString(), QStringLiteral("Con_TipoCPFCNPJ"));
     const bool cpf = tipo == QLatin1String("CPF");
     if ((cpf || tipo == QLatin1String("CNPJ")) && !endCpf->asString().isEmpty()) {
-        const QString cheio = chaveComZeros(endCpf->asString().trimmed(), cpf ? 11 : 14);
+        const QString cheio = chaveGravada(endCpf->asString().trimmed(), cpf ? 11 : 14);
         endCpf->setAsString(cheio);
         if (cpf ? !ChkCPF(cheio) : !ChkCNPJ(cheio))
             RecusaCampo(cpf ? 59 : 55, QString(), QStringLiteral("End_CPF"));
