@@ -60,7 +60,7 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     auto edit = [this](QWidget* pai, Label** label, const char* nomeLabel, const char* caption, const char* nome,
                        const char* campo, int x, int y, int largura, int dica) {
         Label* l = new Label(pai, QString::fromUtf8(caption), QString::fromLatin1(nomeLabel));
-        l->setGeometry(x, y, std::max(largura, 90), 16);
+        l->setGeometry(x, y, largura, 16);
         auto* e = new DBEdit(pai, QString::fromLatin1(nome));
         e->setGeometry(x, y + 16, largura, 21);
         e->setDataSource(dsBase);
@@ -158,7 +158,7 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     DBEdit16 = edit(Panel_Fones, nullptr, "Label_Fax", "Fax", "DBEdit16", "Con_FAX", 316, 2, 90, 47);
 
     PageControl1 = new vorta::ui::PageControl(pagina1, QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(8, 234, 700, 250);
+    PageControl1->setGeometry(8, 234, 700, 270);
     // Tab and Enter go from the phones straight to the fields of the page.
     PageControl1->tabBar()->setFocusPolicy(Qt::NoFocus);
     TBSCorrespondencia = new vorta::ui::TabSheet(PageControl1, QStringLiteral("Endereço para Correspondência"),
@@ -241,23 +241,23 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
          QStringLiteral("Não, somente escrita fiscal.")});
     DBRadioGroup_EscrFiscal->setValues({QStringLiteral("S"), QStringLiteral("D"), QStringLiteral("F"),
                                         QStringLiteral("N")});
-    DBRadioGroup_EscrFiscal->setGeometry(8, 44, 430, 96);
+    DBRadioGroup_EscrFiscal->setGeometry(8, 44, 600, 124);
     DBRadioGroup_EscrFiscal->setDataSource(dsBase);
     DBRadioGroup_EscrFiscal->setDataField(QStringLiteral("Con_EscritaFiscal"));
     ligaDica(DBRadioGroup_EscrFiscal, 594);
     DBdt_IEMatriz = edit(s, &Lbl_IEMatriz, "Lbl_IEMatriz", "Inscrição Estadual da Matriz", "DBdt_IEMatriz",
-                         "Con_IEMatriz", 446, 60, 120, 0);
+                         "Con_IEMatriz", 440, 4, 160, 0);
     DBRadioGroup_Outra = new vorta::ui::DBRadioGroup(s, QStringLiteral("DBRadioGroup_Outra"));
     DBRadioGroup_Outra->setCaption(QStringLiteral("Existe estabelecimento centralizador da apuração de ICMS?"));
     DBRadioGroup_Outra->setItems({QStringLiteral("Sim"), QStringLiteral("Não")});
     DBRadioGroup_Outra->setValues({QStringLiteral("S"), QStringLiteral("N")});
     DBRadioGroup_Outra->setColumns(2);
-    DBRadioGroup_Outra->setGeometry(8, 144, 340, 40);
+    DBRadioGroup_Outra->setGeometry(8, 172, 380, 56);
     DBRadioGroup_Outra->setDataSource(dsBase);
     DBRadioGroup_Outra->setDataField(QStringLiteral("Con_OutraEmpresa"));
     ligaDica(DBRadioGroup_Outra, 595);
     DBEdit_InscEstOutra = edit(s, &Lbl_InscOutra, "Lbl_InscOutra", "Inscrição do centralizador",
-                               "DBEdit_InscEstOutra", "Con_InscOutra", 356, 144, 120, 596);
+                               "DBEdit_InscEstOutra", "Con_InscOutra", 400, 180, 160, 596);
 
     // Responsibles.
     QWidget* r = tbSResponsavel;

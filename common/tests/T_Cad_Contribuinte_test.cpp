@@ -12,6 +12,10 @@
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
+#include "testing/VirtualXServer.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <QDir>
 #include <QImage>
@@ -309,6 +313,76 @@ TEST_F(CadContribuinte, AnExistingRegistrationIsOpenedOrLeftAfterTheQuestion)
             user::alt(QLatin1Char('C'));
         vorta::Component::free(f);
     }
+}
+
+// Every visible control lies inside its container and none covers another.
+void confereLayout(QWidget* container)
+{
+    QList<QWidget*> controles;
+    for (QWidget* w : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isVisibleTo(container) && !w->objectName().isEmpty())
+            controles << w;
+    for (QWidget* w : controles) {
+        EXPECT_TRUE(container->rect().contains(w->geometry()))
+            << container->objectName().toStdString() << ": " << w->objectName().toStdString();
+        for (QWidget* o : controles) {
+            if (o != w) {
+                EXPECT_FALSE(w->geometry().intersects(o->geometry()))
+                    << w->objectName().toStdString() << " / " << o->objectName().toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(CadContribuinte, PicturesOfEachKind)
+{
+    TCad_Contribuinte* f = abre();
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    const QString suffix = QGuiApplication::platformName() == QLatin1String("offscreen")
+                               ? QString()
+                               : QLatin1Char('_') + QGuiApplication::platformName();
+    clicaItem(f->RadioGroup_Contribuinte, 0);
+    for (const char* inscricao : {"286000008", "281234566", "11144477735"}) {
+        SCOPED_TRACE(inscricao);
+        f->Edit_Busca->setFocus();
+        user::key(Qt::Key_End);
+        for (int i = 0; i < 12; ++i)
+            user::key(Qt::Key_Backspace);
+        user::type(QString::fromLatin1(inscricao));
+        user::click(f->btConsultaSimples);
+        for (vorta::ui::TabSheet* p : {f->TBSCorrespondencia, f->TBSEstabelecimento, f->TbSEspecificacao,
+                                       f->tbSResponsavel}) {
+            if (!p->tabVisible())
+                continue;
+            f->PageControl1->setActivePage(p);
+            EXPECT_TRUE(f->grab().toImage().save(
+                folder + QStringLiteral("/T_Cad_Contribuinte_%1_%2%3.png").arg(QString::fromLatin1(inscricao), p->objectName(), suffix)));
+            confereLayout(p);
+        }
+        for (QWidget* c : {static_cast<QWidget*>(f->pagina1), static_cast<QWidget*>(f->GroupBox1),
+                           static_cast<QWidget*>(f->Panel_Endereco), static_cast<QWidget*>(f->Panel_Fones)})
+            confereLayout(c);
+        user::click(f->btConsultaGrid);
+    }
+}
+
+TEST(CadContribuintePictures, UnderAVirtualXServer)
+{
+    if (vorta::testing::onRealWindowSystem())
+        GTEST_SKIP() << "already the run under the X server";
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    const QStringList pictures{folder + QStringLiteral("/T_Cad_Contribuinte_286000008_TBSEstabelecimento_xcb.png"),
+                               folder + QStringLiteral("/T_Cad_Contribuinte_281234566_TbSEspecificacao_xcb.png"),
+                               folder + QStringLiteral("/T_Cad_Contribuinte_11144477735_TBSCorrespondencia_xcb.png")};
+    const vorta::testing::VirtualXRun run =
+        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("CadContribuinte.PicturesOfEachKind"), pictures);
+    if (!run.available)
+        GTEST_SKIP() << "xvfb-run is not installed";
+    ASSERT_TRUE(run.finished) << "the run under the X server did not end";
+    ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
+    for (const QString& p : pictures)
+        EXPECT_FALSE(QImage(p).isNull()) << p.toStdString();
 }
 
 } // namespace
