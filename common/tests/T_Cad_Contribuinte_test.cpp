@@ -315,6 +315,41 @@ TEST_F(CadContribuinte, AnExistingRegistrationIsOpenedOrLeftAfterTheQuestion)
     }
 }
 
+TEST_F(CadContribuinte, ModesAdmitTheirOwnRangeOfStateRegistrations)
+{
+    sql(QStringLiteral("INSERT INTO mensagem (Men_Codigo, Men_Descricao) VALUES (476, 'M476'), (579, 'M579')"));
+    struct Caso {
+        bool produtor;
+        const char* caption;
+        const char* recusada;
+        int mensagem;
+    };
+    for (const Caso& c : {Caso{true, "Cadastro de Produtor", "281111111", 476},
+                          Caso{false, "Cadastro de Contribuinte", "286000000", 579}}) {
+        SCOPED_TRACE(c.caption);
+        TCad_Contribuinte* f =
+            vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance());
+        f->ModoProdutor = c.produtor;
+        f->ModoContribuinte = !c.produtor;
+        f->show();
+        user::activate(f);
+        EXPECT_EQ(QString::fromUtf8(c.caption), f->caption());
+        EXPECT_EQ(QStringList{QStringLiteral("Insc. Estadual")}, f->DBRadioGroup_ConTipo->items());
+        user::alt(QLatin1Char('I'));
+        f->DBEdit_Con_IECNPJCPF->setFocus();
+        user::type(QString::fromLatin1(c.recusada));
+        {
+            ScriptedDialogs dialogs;
+            dialogs.expectMessage(MessageKind::Error, QStringLiteral("%1 - M%1").arg(c.mensagem), 1);
+            user::alt(QLatin1Char('G'));
+        }
+        EXPECT_EQ(DataSetState::Insert, DM_Comuns->Tb_Contribuinte->state());
+        EXPECT_EQ(f->DBEdit_Con_IECNPJCPF, user::focused());
+        user::alt(QLatin1Char('C'));
+        vorta::Component::free(f);
+    }
+}
+
 // Every visible control lies inside its container and none covers another.
 void confereLayout(QWidget* container)
 {
