@@ -433,13 +433,37 @@ void TCad_Contribuinte::FormShow(Form* sender)
         Label_CPFCNPJ->setText(QStringLiteral("CNPJ"));
         mostra({btContabilista}, false, false);
         mostra({DBCheckBox_CTs_RevendaEmissora}, true, true);
+        QList<vorta::ui::GridColumn> colunas = DBGrid->columns();
+        const char* titulos[] = {"Insc.Estadual", "Razão Social", "Nome Fantasia"};
+        for (int i = 0; i < colunas.size(); ++i) {
+            if (i < 3)
+                colunas[i].title = QString::fromUtf8(titulos[i]);
+            else
+                colunas[i].visible = false;
+        }
+        colunas[0].width = 88;
+        DBGrid->setColumns(colunas);
     } else {
         mostra({DBCheckBox_CTs_RevendaEmissora}, false, false);
     }
     if (ModoProdutorRural) {
         Label3->setText(QStringLiteral("IE Produtor Rural"));
         Labe_lNome_Propriedade->setText(QStringLiteral("Nome da Propriedade"));
+        if (Label* l = findChild<Label*>(QStringLiteral("Label_Fone2")))
+            l->setText(QStringLiteral("Celular/Fone 2"));
+        if (Label* l = findChild<Label*>(QStringLiteral("Label_ComplEstab")))
+            l->setText(QStringLiteral("Complemento/Via de acesso à Propriedade"));
         mostra({btContabilista}, false, false);
+        QList<vorta::ui::GridColumn> colunas = DBGrid->columns();
+        for (vorta::ui::GridColumn& c : colunas) {
+            if (c.fieldName == QLatin1String("Con_FAX") || c.fieldName == QLatin1String("Con_Email")
+                || c.fieldName == QLatin1String("Lk_Agenfa"))
+                c.visible = false;
+        }
+        colunas[0].title = QStringLiteral("Insc.Estadual");
+        colunas[0].width = 88;
+        colunas[2].title = QStringLiteral("Nome Propriedade");
+        DBGrid->setColumns(colunas);
     }
     if (DM_Comuns) {
         DM_Comuns->ModoRevenda = ModoRevenda;
@@ -579,7 +603,10 @@ void TCad_Contribuinte::HabilitaPanel()
         mostra({Panel_Fones}, false, false);
         mostra({DBRadioGroup1}, true, false);
         mostra({Label_Con_NumeroCPR, DBEdit_Con_NumeroCPR, Label_Con_NIRE, DBEdit_Con_NIRE}, false, false);
-        PageControl1->hide();
+        GroupBox1->resize(GroupBox1->width(), 52);
+        mostra({GroupBox1}, true, true);
+        mostra({PageControl1}, false, false);
+        setClientSize(718, 400);
     }
     if (ModoProdutorRural) {
         TBSCorrespondencia->setTabVisible(true);

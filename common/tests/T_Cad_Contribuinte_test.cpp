@@ -350,6 +350,29 @@ TEST_F(CadContribuinte, ModesAdmitTheirOwnRangeOfStateRegistrations)
     }
 }
 
+TEST_F(CadContribuinte, ResellerRegisterIsReduced)
+{
+    TCad_Contribuinte* f = vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance());
+    f->ModoRevenda = true;
+    f->show();
+    user::activate(f);
+    EXPECT_EQ(QStringLiteral("Cadastro de Revenda"), f->caption());
+    EXPECT_TRUE(f->DBCheckBox_CTs_RevendaEmissora->isVisibleTo(f->pagina1));
+    int visiveis = 0;
+    for (const vorta::ui::GridColumn& c : f->DBGrid->columns())
+        visiveis += c.visible ? 1 : 0;
+    EXPECT_EQ(3, visiveis);
+    EXPECT_EQ(QStringLiteral("Nome Fantasia"), f->DBGrid->columns().at(2).title);
+    user::alt(QLatin1Char('I'));
+    f->DBEdit_Con_IECNPJCPF->setFocus();
+    user::type(QStringLiteral("281111111"));
+    user::tab();
+    EXPECT_FALSE(f->PageControl1->isVisible());
+    EXPECT_FALSE(f->Panel_Fones->isVisible());
+    EXPECT_TRUE(DM_Comuns->ModoRevenda) << "the rules read the mode";
+    user::alt(QLatin1Char('C'));
+}
+
 // Every visible control lies inside its container and none covers another.
 void confereLayout(QWidget* container)
 {
