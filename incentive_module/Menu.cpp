@@ -1,6 +1,7 @@
 #include "Menu.h"
 
 #include "UDM_MTC.h"
+#include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
 
 #include "platform/ui/Application.h"
@@ -50,6 +51,7 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     SairdoSistema1 = item(Sair1, QStringLiteral("Sair do Sistema"), QStringLiteral("SairdoSistema1"));
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
+    ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
     setMainMenu(MainMenu1);
 
@@ -82,6 +84,16 @@ void TFrmMenu::MovimentodeCombustvel1Click()
         return;
     }
     // The movement list opens here once it exists.
+}
+
+void TFrmMenu::ValidarMovimentoClick()
+{
+    TSelValidaMovimento* lista = vorta::createInto<TSelValidaMovimento>(SelValidaMovimento, this);
+    struct Libera {
+        TSelValidaMovimento* f;
+        ~Libera() { vorta::Component::free(f); }
+    } libera{lista};
+    lista->showModal();
 }
 
 void TFrmMenu::SairdoSistema1Click()
