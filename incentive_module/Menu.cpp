@@ -1,6 +1,7 @@
 #include "Menu.h"
 
 #include "UDM_MTC.h"
+#include "USelMovimento.h"
 #include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
 
@@ -83,7 +84,12 @@ void TFrmMenu::MovimentodeCombustvel1Click()
         MsgErroBD(1667);
         return;
     }
-    // The movement list opens here once it exists.
+    TSelMovimento* lista = vorta::createInto<TSelMovimento>(SelMovimento, this);
+    struct Libera {
+        TSelMovimento* f;
+        ~Libera() { vorta::Component::free(f); }
+    } libera{lista};
+    lista->showModal();
 }
 
 void TFrmMenu::ValidarMovimentoClick()
