@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DmValidar.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
@@ -32,6 +33,7 @@ protected:
     void TearDown() override
     {
         vorta::Component::free(Cad_Municipio.get());
+        vorta::Component::free(Dm_Validar.get());
         vorta::Component::free(DM_MTC.get());
         vorta::Component::free(FrmMenu.get());
         vorta::Component::free(DM_Comuns.get());
