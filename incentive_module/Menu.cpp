@@ -1,5 +1,7 @@
 #include "Menu.h"
 
+#include "USelMovGera.h"
+
 #include "UDM_MTC.h"
 #include "Ufuncoes.h"
 
@@ -51,6 +53,7 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
+    GerarMovimento->OnClick = [](MenuItem*) { AbreSelMovGera(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())

@@ -4,6 +4,7 @@
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
+#include "UDm_Gerar.h"
 
 #include "platform/ui/Form.h"
 
@@ -13,4 +14,5 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(FrmMenu);
     vorta::ui::createForm(DM_MTC);
     vorta::ui::createForm(Cad_Municipio);
+    vorta::ui::createForm(Dm_Gerar);
 }

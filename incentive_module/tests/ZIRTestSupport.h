@@ -4,6 +4,7 @@
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
+#include "UDm_Gerar.h"
 #include "ZIRInicio.h"
 
 #include "installation/InstallMessages.h"
@@ -31,6 +32,7 @@ protected:
     }
     void TearDown() override
     {
+        vorta::Component::free(Dm_Gerar.get());
         vorta::Component::free(Cad_Municipio.get());
         vorta::Component::free(DM_MTC.get());
         vorta::Component::free(FrmMenu.get());
