@@ -247,7 +247,7 @@ QString TSelMovGera::NomeDeclaracao(const QString& inscricao, int ano, int mes, 
 
 QByteArray TSelMovGera::ComentarioZip(const QString& crc, const QString& versao)
 {
-    return (crc + QStringLiteral("\r\nVorta") + RemoveMascara(versao.left(3))).toLatin1();
+    return (crc + QStringLiteral("\r\nVorta") + RemoveMascara(versao).left(3)).toLatin1();
 }
 
 void TSelMovGera::CriaNomeArqProt(const QString& tipo)
@@ -306,6 +306,8 @@ void TSelMovGera::gravaEntrega(const QString& versao)
 {
     const QString chave = Inscricao + Ano + Mes + Tipo + StrZero(QString::number(Codigo), 5);
     Table* t = Dm_Gerar->TEntrega;
+    // The base module changes these rows through its own connection.
+    t->close();
     t->open();
     if (t->locate(QStringLiteral("Sistema;Versao;Chave"), {QStringLiteral("ZIR"), versao, chave}, loCaseInsensitive)) {
         if (!t->fieldByName(QStringLiteral("Data_Entrega"))->isNull())
