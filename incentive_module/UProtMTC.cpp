@@ -55,7 +55,7 @@ TProtMTC::TProtMTC(vorta::Component* owner) : Report(owner)
                           dsContribuinte);
     setDataSet(QryMTC);
 
-    Identificacao = addBand(BandType::ColumnHeader, QStringLiteral("Identificacao"), 215);
+    Identificacao = addBand(BandType::ColumnHeader, QStringLiteral("Identificacao"), 225);
     Band* b = Identificacao;
     auto dbText = [&](Band* band, vorta::db::DataSet* ds, const char* field, double l, double t, double w) {
         DBText* d = band->addDBText(QStringLiteral("qrdb") + QString::fromLatin1(field), QString::fromLatin1(field), l,
@@ -72,12 +72,12 @@ TProtMTC::TProtMTC(vorta::Component* owner) : Report(owner)
     dbText(b, QryContribuinte, "con_iecnpjcpf", 40, 12, 30)->mask = QStringLiteral("99.999.999-9;0;_");
     b->addLabel("lblCNPJ", QStringLiteral("CNPJ :"), 75, 12, 12, 4.5);
     dbText(b, QryContribuinte, "End_CPF", 88, 12, 35);
-    b->addLabel("lblInclusao", QStringLiteral("Data de Inclusão :"), 125, 12, 30, 4.5);
-    dbText(b, QryMTC, "mov_dt_hr_criacao", 156, 12, 40);
+    b->addLabel("lblInclusao", QStringLiteral("Data de Inclusão :"), 120, 12, 32, 4.5);
+    dbText(b, QryMTC, "mov_dt_hr_criacao", 153, 12, 45);
     b->addLabel("lblRazao", QStringLiteral("Razão Social :"), 5, 18, 25, 4.5);
     dbText(b, QryContribuinte, "Con_Nome", 31, 18, 75);
     b->addLabel("lblFantasia", QStringLiteral("Nome Fantasia:"), 108, 18, 25, 4.5);
-    dbText(b, QryContribuinte, "Con_NomePropr", 134, 18, 65);
+    dbText(b, QryContribuinte, "Con_NomePropr", 136, 18, 63);
     b->addLabel("lblEndereco", QStringLiteral("Endereço :"), 5, 24, 20, 4.5);
     dbText(b, qryLogradouro, "TipLog_Descricao", 26, 24, 25);
     dbText(b, QryContribuinte, "Con_LogradouroEstab", 52, 24, 75);
@@ -168,7 +168,8 @@ void TProtMTC::montaTabelas()
         titulo(qPrintable(QStringLiteral("lblH%1").arg(i)), heads[i], cols[i], t, i == 7 ? 40 : 18);
     t += 5;
     auto linhas = [&](const auto& rows, const QString& side) {
-        titulo(qPrintable(QStringLiteral("lblLado") + side.left(1)), side, 1, t, 8);
+        titulo(qPrintable(QStringLiteral("lblLado") + side.left(1)), side, 10, t, 40);
+        t += 4;
         for (const LinhaClassificada& r : rows) {
             const QString c = QString::fromLatin1(r.code);
             titulo(qPrintable(QStringLiteral("lbl") + c), QString::fromLatin1(r.caption), 10, t, 18);

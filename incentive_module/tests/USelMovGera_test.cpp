@@ -1,5 +1,6 @@
 #include "MapasTestSupport.h"
 #include "UDm_Gerar.h"
+#include "UProtMTC.h"
 #include "UResumoMapa.h"
 #include "USelMovGera.h"
 
@@ -410,4 +411,21 @@ TEST_F(Geracao, ARectifyingMovementDoesNotOverwriteAQueuedFileOfAnother)
     const Arquivos depois = estado();
     EXPECT_EQ(depois.zip, antes.zip);
     EXPECT_EQ(depois.entrega, antes.entrega);
+}
+
+TEST_F(Geracao, TheProtocolSumsOnlyTheDeclarantsMaps)
+{
+    TProtMTC prot;
+    prot.Preenche(1);
+    const std::pair<const char*, const char*> cells[] = {
+        {"lblJDQtdCom", "2"},         {"lblJDPesoCom", "510,00"},  {"lblJDVlr", "246,02"},
+        {"lblJDQtdSem", "0"},         {"lblJDPerc", "67,00"},      {"lblTotalMPerc", "--"},
+        {"lblTotalMVlr", "332,42"},   {"lblNcI", "1"},             {"lblNcAF", "1"},
+        {"lblTipificadasQtd", "5"},   {"lblIncentivoTotal", "473,10"}};
+    for (const auto& [name, text] : cells) {
+        ASSERT_NE(prot.Celula(name), nullptr) << name;
+        EXPECT_EQ(prot.Celula(name)->caption, text) << name;
+    }
+    EXPECT_EQ(prot.QryMTC->fieldByName("calctipo")->asString(), "NORMAL");
+    EXPECT_EQ(prot.prepare(), 1);
 }
