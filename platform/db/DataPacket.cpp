@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <functional>
 #include <cstring>
 #include <limits>
 
@@ -610,12 +611,10 @@ std::vector<PacketRow> rowsOf(const PacketSource& s)
             row.values.push_back(f->isNull() ? QVariant() : f->value());
         row.details.resize(data.size());
         for (const PacketSource& d : s.details) {
-            // Details follow a master whose controls are enabled; otherwise bring
-            // them to this row here.
-            if (ds->controlsDisabled()) {
-                d.dataSet->close();
-                d.dataSet->open();
-            }
+            // The tree's controls are disabled: each detail is brought to this row here,
+            // once, rather than by every notification of its master.
+            d.dataSet->close();
+            d.dataSet->open();
             row.values.emplace_back();
             row.details.push_back(rowsOf(d));
         }
@@ -720,7 +719,24 @@ DataPacket packetFromDataSets(const PacketSource& source)
 {
     DataPacket p;
     p.meta = levelOf(source);
-    p.rows = rowsOf(source);
+    std::vector<DataSet*> tree;
+    std::function<void(const PacketSource&)> collect = [&](const PacketSource& s) {
+        tree.push_back(s.dataSet);
+        for (const PacketSource& d : s.details)
+            collect(d);
+    };
+    collect(source);
+    for (DataSet* ds : tree)
+        ds->disableControls();
+    try {
+        p.rows = rowsOf(source);
+    } catch (...) {
+        for (DataSet* ds : tree)
+            ds->enableControls();
+        throw;
+    }
+    for (DataSet* ds : tree)
+        ds->enableControls();
     return p;
 }
 
