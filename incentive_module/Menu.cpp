@@ -1,5 +1,7 @@
 #include "Menu.h"
 
+#include "USelMovGera.h"
+
 #include "UDM_MTC.h"
 #include "USelMovimento.h"
 #include "USelValidaMovimento.h"
@@ -54,6 +56,7 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
     ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
+    GerarMovimento->OnClick = [](MenuItem*) { AbreSelMovGera(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())
