@@ -1,5 +1,7 @@
 #include "Menu.h"
 
+#include "FrmSelMapas.h"
+
 #include "UDM_MTC.h"
 #include "Ufuncoes.h"
 
@@ -50,6 +52,7 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     SairdoSistema1 = item(Sair1, QStringLiteral("Sair do Sistema"), QStringLiteral("SairdoSistema1"));
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
+    MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
     setMainMenu(MainMenu1);
 
@@ -82,6 +85,11 @@ void TFrmMenu::MovimentodeCombustvel1Click()
         return;
     }
     // The movement list opens here once it exists.
+}
+
+void TFrmMenu::MapasdeTipificaodeCarcaa1Click()
+{
+    AbreSelecaoMapas();
 }
 
 void TFrmMenu::SairdoSistema1Click()
