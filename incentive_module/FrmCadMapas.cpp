@@ -305,6 +305,8 @@ void TCadMapas::criaPaginaResumo()
     DBEdit_Con_Remetente2->setDataField(QStringLiteral("ie_pecuarista"));
     DBEdit_Con_Remetente2->setGeometry(80, 6, 110, 21);
     DBEdit_Con_Remetente2->FieldControl::setReadOnly(true);
+    // Only a copy: the raiser is typed on the first page.
+    DBEdit_Con_Remetente2->setFocusPolicy(Qt::NoFocus);
     rotulo(p, QStringLiteral("Produtor :"), 8, 8, 70);
     DBEdit_Nome2 = new DBEdit(p, QStringLiteral("DBEdit_Nome2"));
     DBEdit_Nome2->setDataSource(mapas);
@@ -962,6 +964,7 @@ void TCadMapas::DBEdit_Con_RemetenteExit(QWidget*)
             t->open();
             CancelaProd = false;
             vorta::createInto<TSel_Contribuinte>(Sel_Contribuinte, vorta::Application::instance())->showModal();
+            vorta::Component::free(Sel_Contribuinte);
             if (!CancelaProd || t->isEmpty())
                 recusaRemetente(true);
             campo->setAsString(t->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
@@ -1059,10 +1062,20 @@ void TCadMapas::DBEdit_DataExit(QWidget*)
     m_tag = 0;
     if (!mapaEmEdicao())
         return;
-    dbedit_data->dataLink().updateRecord();
-    const QDate data = QDate::fromString(dbedit_data->text().trimmed(), QStringLiteral("dd/MM/yyyy"));
-    if (!data.isValid()) {
+    vorta::db::Field* campo = DM_MTC->TblMapas->fieldByName(QStringLiteral("map_data"));
+    bool lida = true;
+    try {
+        dbedit_data->dataLink().updateRecord();
+    } catch (const vorta::EAbort&) {
+        throw;
+    } catch (const std::exception&) {
+        lida = false;
+    }
+    const QDate data = campo->asDate();
+    if (!lida || !data.isValid()) {
         MsgErroBD(458);
+        // The box shows the date the map holds, to be typed again.
+        dbedit_data->setValue(campo->isNull() ? QString() : data.toString(QStringLiteral("ddMMyyyy")));
         dbedit_data->setFocus();
         return;
     }

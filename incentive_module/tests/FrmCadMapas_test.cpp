@@ -1,6 +1,7 @@
 // The map register driven by key events as a slaughterhouse's user works a day; what
 // it stores is read back from the database.
 #include "CadMapasTestSupport.h"
+#include "USelecao.h"
 
 using namespace zir_test;
 using vorta::db::DataSetState;
@@ -205,4 +206,254 @@ TEST_F(CadMapasDia, AWholeDayIncludeSaveReopenAlterCancelAndDelete)
     EXPECT_EQ(0, f->DBGrid->rowCount());
     EXPECT_FALSE(f->btAlterar->isEnabled());
     EXPECT_TRUE(f->btIncluir->isEnabled());
+}
+
+// The raiser register as it will answer an inclusion: it stores the registration
+// preset in InscricaoPadrao as a new raiser and hands it back.
+static void registraPecuarista(CadMapasFixture& t, const QString& nome)
+{
+    const QString ie = DM_Comuns->InscricaoPadrao;
+    t.exec("insert into Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Mun_Endereco, "
+           "Mun_Propriedade) values (?1, ?2, 'Sitio Novo', 'IE', 1, 1)",
+           {ie, nome});
+    CancelaContrib = ie;
+}
+
+TEST_F(CadMapasDia, AnUnknownRaiserIsRegisteredThroughTheRaiserRegisterAndGetsOneComplementRow)
+{
+    const QString novo = QStringLiteral("286000009");
+    int aberturas = 0;
+    AbreCadastroPecuaristaInclusao = [&] {
+        ++aberturas;
+        EXPECT_EQ(novo, DM_Comuns->InscricaoPadrao) << "the register opens on the typed registration";
+        registraPecuarista(*this, QStringLiteral("Novo Pecuarista"));
+    };
+    TCadMapas* f = abre();
+    user::alt(QLatin1Char('I'));
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("98 - Mensagem"), vorta::ui::mrYes);
+    remetente(f, novo);
+    EXPECT_EQ(1, aberturas);
+    EXPECT_EQ(QStringLiteral("Novo Pecuarista"), f->DBEdit_Nome->text());
+    EXPECT_EQ(f->DBEdit1, user::focused()) << "no programme number yet";
+    user::type(QStringLiteral("8888"));
+    user::tab();
+    EXPECT_EQ(f->dbedit_data, user::focused());
+    user::type(QStringLiteral("10122026"));
+    user::tab();
+    user::type(QStringLiteral("M"));
+    user::tab(2);
+    user::key(Qt::Key_Down);
+    animal("JD", "C", "3", "250", "B");
+    pagina(f, 1);
+    user::click(f->btVeterinario);
+    user::alt(QLatin1Char('G'));
+    EXPECT_EQ(1, count("select count(*) from qel_mapas where ie_pecuarista = ?1", {novo}));
+    EXPECT_EQ(1, count("select count(*) from Qel_Contribuinte_Complemento where con_iecnpjcpf = ?1 and "
+                       "cco_num_cad_pradel = '8888'",
+                       {novo}));
+}
+
+TEST_F(CadMapasDia, ARefusedRaiserIsClearedAndTheFocusStaysOnHim)
+{
+    struct Caso {
+        const char* nome;
+        const char* digitado;
+        int pergunta98; // 0: no question
+        bool registra;  // the raiser register hands a registration back
+        int mensagem;   // shown after, 0: none
+    };
+    const Caso casos[] = {
+        {"unknown, No to registering him", "286000009", vorta::ui::mrNo, false, 0},
+        {"unknown, the register closed without saving", "286000009", vorta::ui::mrYes, false, 0},
+        {"the slaughterhouse itself", "281234567", 0, false, 116},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        AbreCadastroPecuaristaInclusao = [&] { CancelaContrib.clear(); };
+        TCadMapas* f = abre();
+        user::alt(QLatin1Char('I'));
+        if (c.pergunta98)
+            dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("98 - Mensagem"), c.pergunta98);
+        if (c.mensagem)
+            dialogs.expectMessage(MessageKind::Error, QStringLiteral("%1 - Mensagem").arg(c.mensagem), vorta::ui::mrOk);
+        user::type(QString::fromLatin1(c.digitado));
+        user::tab();
+        EXPECT_TRUE(dialogs.allAnswered());
+        EXPECT_EQ(f->DBEdit_Con_Remetente, user::focused());
+        EXPECT_TRUE(dm->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"))->asString().isEmpty());
+        EXPECT_TRUE(f->DBEdit_Nome->text().isEmpty());
+        EXPECT_EQ(DataSetState::Insert, dm->TblMapas->state()) << "the include goes on";
+        user::alt(QLatin1Char('C'));
+        vorta::Component::free(CadMapas);
+    }
+}
+
+TEST_F(CadMapasDia, ABlankRaiserIsChosenFromTheTaxpayerList)
+{
+    for (bool escolhe : {true, false}) {
+        SCOPED_TRACE(escolhe ? "chosen" : "cancelled");
+        int mostrados = 0;
+        vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+            ++mostrados;
+            EXPECT_EQ(QStringLiteral("Sel_Contribuinte"), form.objectName());
+            auto* t = DM_Comuns->Tb_Contribuinte;
+            EXPECT_TRUE(t->filtered());
+            // Only registrations of state or company kind are offered.
+            EXPECT_TRUE(t->locate(QStringLiteral("Con_IECNPJCPF"), kPecuarista));
+            CancelaProd = escolhe;
+            return int(escolhe ? vorta::ui::mrOk : vorta::ui::mrCancel);
+        });
+        TCadMapas* f = abre();
+        user::alt(QLatin1Char('I'));
+        user::tab();
+        // The window comes back to the front when the list closes.
+        user::activate(f);
+        EXPECT_EQ(1, mostrados);
+        if (escolhe) {
+            EXPECT_EQ(kPecuarista, dm->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"))->asString());
+            EXPECT_EQ(QStringLiteral("Pecuarista"), f->DBEdit_Nome->text());
+            EXPECT_EQ(f->dbedit_data, user::focused());
+        } else {
+            EXPECT_TRUE(dm->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"))->asString().isEmpty());
+            EXPECT_EQ(f->DBEdit_Con_Remetente, user::focused());
+        }
+        user::alt(QLatin1Char('C'));
+        vorta::Component::free(CadMapas);
+    }
+}
+
+TEST_F(CadMapasDia, TheThirdMapOfARaiserDayAndSexIsRefused)
+{
+    mapaGravado(10, QStringLiteral("M"));
+    mapaGravado(11, QStringLiteral("M"));
+    TCadMapas* f = abre();
+    incluiAteAGrade(f);
+    dialogs.expectMessage(MessageKind::Error, QStringLiteral("1723 - Mensagem"), vorta::ui::mrOk);
+    user::key(Qt::Key_Down);
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_EQ(0, f->DBGrid_ItemNota->rowCount()) << "no animal may be added";
+    // The save refuses it too and turns to the date.
+    user::click(f->btVeterinario);
+    dialogs.expectMessage(MessageKind::Error, QStringLiteral("1723 - Mensagem"), vorta::ui::mrOk);
+    user::alt(QLatin1Char('G'));
+    EXPECT_EQ(f->dbedit_data, user::focused());
+    EXPECT_EQ(f->TabSheet1, f->PageControl1->activePage());
+    EXPECT_TRUE(dm->dbMTC->inTransaction()) << "left open for correction or cancel";
+    user::alt(QLatin1Char('C'));
+    EXPECT_EQ(2, count("select count(*) from qel_mapas"));
+}
+
+TEST_F(CadMapasDia, TheDateIsCheckedWhenLeftExceptBecauseOfACancel)
+{
+    struct Caso {
+        const char* digitado;
+        int mensagem;
+    };
+    const Caso casos[] = {{"10122026", 0}, {"10112026", 1669}, {"31022026", 458}, {"", 458}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.digitado);
+        TCadMapas* f = abre();
+        user::alt(QLatin1Char('I'));
+        remetente(f, kPecuarista);
+        user::type(QString::fromLatin1(c.digitado));
+        if (c.mensagem)
+            dialogs.expectMessage(MessageKind::Error, QStringLiteral("%1 - Mensagem").arg(c.mensagem), vorta::ui::mrOk);
+        user::tab();
+        EXPECT_TRUE(dialogs.allAnswered());
+        EXPECT_EQ(c.mensagem ? static_cast<QWidget*>(f->dbedit_data) : static_cast<QWidget*>(f->dbSexo),
+                  user::focused());
+        // Cancelling from the date shows nothing.
+        f->dbedit_data->setFocus();
+        user::alt(QLatin1Char('C'));
+        EXPECT_TRUE(f->pagina1->isHidden());
+        vorta::Component::free(CadMapas);
+    }
+}
+
+TEST_F(CadMapasDia, ASaveWithoutVeterinarianTurnsToHisBox)
+{
+    TCadMapas* f = abre();
+    incluiAteAGrade(f);
+    user::key(Qt::Key_Down);
+    animal("JD", "C", "3", "250", "B");
+    dialogs.expectMessage(MessageKind::Custom, QStringLiteral("Informe o Médico Veterinário"), vorta::ui::mrOk);
+    user::alt(QLatin1Char('G'));
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_EQ(f->TabSheet2, f->PageControl1->activePage());
+    EXPECT_EQ(f->DBL_Tecnico, user::focused()) << user::focused()->objectName().toStdString();
+    user::click(f->btVeterinario);
+    EXPECT_EQ(f->DBL_Tecnico, user::focused());
+    user::alt(QLatin1Char('G'));
+    EXPECT_EQ(1, count("select count(*) from qel_mapas where Tec_Codigo = 1"));
+}
+
+TEST_F(CadMapasDia, DeletingTheLastOrEveryAnimal)
+{
+    TCadMapas* f = abre();
+    incluiAteAGrade(f);
+    user::key(Qt::Key_Down);
+    animal("JD", "C", "3", "250", "B");
+    animal("JD", "C", "3", "251", "B");
+    animal("JD", "C", "3", "252", "B");
+    user::escape(); // gives up the new row
+    // The first row selected: the highest number goes.
+    QTest::mouseClick(f->DBGrid_ItemNota->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      f->DBGrid_ItemNota->visualRect(f->DBGrid_ItemNota->model()->index(0, 4)).center());
+    user::click(f->BtExcluirItem);
+    EXPECT_EQ(2, linhas("qel_mapas_itens", 1));
+    EXPECT_EQ(0, count("select count(*) from qel_mapas_itens where itm_num_animal = 3"));
+    EXPECT_EQ(QStringLiteral("2"), texto(f->figura("JDQtd"))) << "totalled again";
+    dialogs.expectMessage(MessageKind::SystemBox, QStringLiteral("Deseja Excluir todos os animais informados  ?"),
+                          vorta::ui::mrYes);
+    user::click(f->SpeedButton3);
+    EXPECT_EQ(0, linhas("qel_mapas_itens", 1));
+    EXPECT_TRUE(f->dbSexo->isEnabled()) << "an empty map may change its sex";
+    user::alt(QLatin1Char('C'));
+}
+
+TEST_F(CadMapasDia, AnimalsChangeOnlyInsideTheMapsTransaction)
+{
+    mapaGravado(1, QStringLiteral("M"));
+    exec("insert into qel_mapas_itens values (1, 1, 'B', 'S', 3, 'JD', 250, 'C')");
+    TCadMapas* f = abre();
+    user::alt(QLatin1Char('T'));
+    ASSERT_FALSE(f->pagina1->isHidden());
+    // Clicked whatever their look: none acts while viewing.
+    f->SpeedButton2->click();
+    f->SpeedButton3->click();
+    f->BtExcluirItem->click();
+    f->SpeedButton1->click();
+    EXPECT_TRUE(dialogs.allAnswered()) << "no file dialog, no question";
+    EXPECT_EQ(1, linhas("qel_mapas_itens", 1));
+    EXPECT_FALSE(dm->dbMTC->inTransaction());
+    EXPECT_TRUE(f->DBGrid_ItemNota->readOnly());
+}
+
+TEST_F(CadMapasDia, AFailedDeleteRollsBackAndSaysSo)
+{
+    mapaGravado(1, QStringLiteral("M"));
+    exec("insert into qel_mapas_itens values (1, 1, 'B', 'S', 3, 'JD', 250, 'C')");
+    exec("insert into qel_notasmapa values (1, '77')");
+    exec("create trigger recusa before delete on qel_mapas begin select raise(abort, 'locked'); end");
+    TCadMapas* f = abre();
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - Mensagem"), vorta::ui::mrYes);
+    dialogs.expectMessage(MessageKind::Error, QStringLiteral("33 - Mensagem"), vorta::ui::mrOk);
+    user::click(f->btExcluir);
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_FALSE(dm->dbMTC->inTransaction());
+    EXPECT_EQ(1, linhas("qel_mapas_itens", 1)) << "the animals deleted before the failure came back";
+    EXPECT_EQ(1, linhas("qel_notasmapa", 1));
+    EXPECT_EQ(1, f->DBGrid->rowCount());
+}
+
+TEST_F(CadMapasDia, TheListIsSearchedByMapNumber)
+{
+    for (int code : {3, 17, 25})
+        mapaGravado(code, QStringLiteral("M"), kPecuarista, kDia.addDays(-code));
+    TCadMapas* f = abre();
+    user::click(f->Edit_Busca);
+    user::type(QStringLiteral("17"));
+    EXPECT_EQ(17, dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
+    user::type(QStringLiteral("'"));
+    EXPECT_EQ(17, dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger()) << "no number: no move";
 }
