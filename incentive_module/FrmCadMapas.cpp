@@ -204,9 +204,9 @@ void TCadMapas::criaPaginaAnimais()
     DBEdit_Con_Remetente = campo(grupo, "DBEdit_Con_Remetente", mapas, "ie_pecuarista", 8, 38, 110);
     DBEdit_Con_Remetente->setMaxLength(9);
     DBEdit1 = campo(grupo, "DBEdit1", DM_MTC ? DM_MTC->dsContribuinteComplementoMapas : nullptr,
-                    "cco_num_cad_pradel", 600, 38, 120);
+                    "cco_num_cad_pradel", 560, 38, 120);
     DBEdit1->setMaxLength(8);
-    DBEdit_Nome = campo(grupo, "DBEdit_Nome", mapas, "Lk_Fornecedor", 126, 38, 466);
+    DBEdit_Nome = campo(grupo, "DBEdit_Nome", mapas, "Lk_Fornecedor", 126, 38, 426);
     DBEdit_Propriedade = campo(grupo, "DBEdit_Propriedade", mapas, "lkFornecedorPropriedade", 8, 80, 380);
     edMunicipio = new vorta::ui::Edit(grupo, QStringLiteral("edMunicipio"));
     edMunicipio->setGeometry(396, 80, 324, 21);
@@ -218,7 +218,7 @@ void TCadMapas::criaPaginaAnimais()
     DBEdit_Propriedade->FieldControl::setReadOnly(true);
     rotulo(QStringLiteral("Produtor :"), 8, 20, 110, DBEdit_Con_Remetente, grupo);
     rotulo(QStringLiteral("Nome / Razão Social:"), 126, 20, 300, nullptr, grupo);
-    rotulo(QStringLiteral("Nº  de Cadastro no Programa"), 600, 20, 170, DBEdit1, grupo);
+    rotulo(QStringLiteral("Nº  de Cadastro no Programa"), 560, 20, 210, DBEdit1, grupo);
     rotulo(QStringLiteral("Propriedade"), 8, 62, 200, nullptr, grupo);
     rotulo(QStringLiteral("Município"), 396, 62, 200, nullptr, grupo);
 
@@ -317,7 +317,7 @@ void TCadMapas::criaPaginaResumo()
     rotulo(p, QStringLiteral("Nome / Razão Social:"), 200, 8, 138);
 
     // One row per class and one per sex; the columns of the figures.
-    const char* titulos[] = {"Qtd. Cab.", "Peso (Kg)", "Qtd. Arroba", "Vlr. Arroba", "Base Cálc. ICMS",
+    const char* titulos[] = {"Qtd. Cab.", "Peso (Kg)", "Qtd. Arroba", "Vlr. Arroba", "Base ICMS",
                              "ICMS",      "% Incentivo", "Vlr. Repasse"};
     const int x0 = 84, largura = 84, y0 = 34, altura = 21;
     for (int c = 0; c < 8; ++c)
@@ -399,12 +399,12 @@ void TCadMapas::criaPaginaResumo()
         criaFigura(rejeitados, QString::fromLatin1(name), x + 8, 34, 40);
         x += 60;
     }
-    rotulo(rejeitados, QStringLiteral("Machos"), 8, 54, 60);
+    rotulo(rejeitados, QStringLiteral("Fêmeas"), 8, 56, 56);
     x = 68;
     for (auto [caption, name] : femeas) {
-        rotulo(rejeitados, QString::fromLatin1(caption), x, 54, 44, Qt::AlignRight);
-        criaFigura(rejeitados, QString::fromLatin1(name), x + 46, 52, 28);
-        x += 76;
+        rotulo(rejeitados, QString::fromLatin1(caption), x, 56, 44, Qt::AlignRight);
+        criaFigura(rejeitados, QString::fromLatin1(name), x + 46, 54, 28);
+        x += 72;
     }
     rejeitados->resize(440, 78);
     for (const char* n : {"recf1", "recf2", "recf3", "recf4", "recftotal"})
