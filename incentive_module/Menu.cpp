@@ -1,6 +1,7 @@
 #include "Menu.h"
 
 #include "USelMovGera.h"
+#include "FrmSelMapas.h"
 
 #include "UDM_MTC.h"
 #include "USelMovimento.h"
@@ -55,6 +56,7 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
     ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
+    MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
     GerarMovimento->OnClick = [](MenuItem*) { AbreSelMovGera(); };
     setMainMenu(MainMenu1);
@@ -103,6 +105,11 @@ void TFrmMenu::ValidarMovimentoClick()
         ~Libera() { vorta::Component::free(f); }
     } libera{lista};
     lista->showModal();
+}
+
+void TFrmMenu::MapasdeTipificaodeCarcaa1Click()
+{
+    AbreSelecaoMapas();
 }
 
 void TFrmMenu::SairdoSistema1Click()
