@@ -468,12 +468,6 @@ QString PegaURL()
     }
 }
 
-void RefreshDataSet(vorta::db::DataSet* dataSet)
-{
-    dataSet->close();
-    dataSet->open();
-}
-
 bool TestaData(const QString& text)
 {
     if (vorta::tryStrToDateTime(text))

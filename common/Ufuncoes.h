@@ -121,7 +121,7 @@ bool DiskInDrive(QChar drive);
 qint64 TemEspaco(int drive);
 // The update server's address from the registry; "Erro" when reading fails.
 QString PegaURL();
-void RefreshDataSet(vorta::db::DataSet* dataSet);
+// RefreshDataSet is the library's (comum.h).
 
 // Dates.
 // True when the text is a date-time; else shows "Data Inválida !" and answers False.

@@ -205,3 +205,60 @@ bool GetWindowsWorkArea(vorta::os::Rect& rect);
 // (an RGB value; a system colour raises ERangeError, as does a row over 8,192 pixels).
 // The image is turned into 32 bits per pixel.
 QRegion BitmapToRegion(QImage& bitmap, std::uint32_t colour, int rt, int gt, int bt);
+
+// ---- Datasets, the record change log and the spreadsheet writer ----
+
+#include <array>
+
+namespace vorta::db {
+class Field;
+class Table;
+}
+
+// Record templates of the spreadsheet stream (16-bit words, little-endian).
+extern const std::array<std::uint16_t, 6> CXlsBof;
+extern const std::array<std::uint16_t, 2> CXlsEof;
+extern const std::array<std::uint16_t, 6> CXlsLabel;
+extern const std::array<std::uint16_t, 5> CXlsNumber;
+extern const std::array<std::uint16_t, 5> CXlsRk;
+// The stream's records; columns and rows count from 0, the column comes first.
+// Device errors raise EInOutError.
+void XlsBeginStream(QIODevice& stream, std::uint16_t value);
+void XlsEndStream(QIODevice& stream);
+// The text as code page 1252 bytes; over 65,527 characters raises ERangeError.
+void XlsWriteCellLabel(QIODevice& stream, std::uint16_t col, std::uint16_t row, const QString& text);
+void XlsWriteCellNumber(QIODevice& stream, std::uint16_t col, std::uint16_t row, double value);
+// An integer RK value: only the low 30 bits of the integer are kept.
+void XlsWriteCellRk(QIODevice& stream, std::uint16_t col, std::uint16_t row, std::int32_t value);
+
+// The kinds of a cached update and what its handler answers.
+enum TUpdateKind : int { ukModify, ukInsert, ukDelete };
+enum TUpdateAction : int { uaFail, uaAbort, uaSkip, uaRetry, uaApplied };
+// Where the record change logs go: the folder set here; else the registry's
+// "\Software\Kalvi\Vorta\" value "LogPath"; else the "log" folder of the installation
+// ("Path" + "log/"). Ends with "/"; empty when none can be found.
+QString RecordLogFolder();
+void SetRecordLogFolder(const QString& folder);
+// Appends "dd/mm/yy hh:nn:ss:zzz ", the kind ("M ", "I ", "D ", else "U ") and every
+// field's text followed by character 14 to the dataset's "<name>.mlog" in
+// RecordLogFolder (made when missing). Raises EInOutError when it cannot be written.
+void LogRecord(vorta::db::DataSet* dataSet, int updateKind, TUpdateAction& action);
+
+// The current record's number in the table's order (0 on no record); a closed table
+// raises EDatabaseError "Cannot perform this operation on a closed dataset".
+int GetRecordNumber(vorta::db::Table* table);
+// The edit text of the sender's field when the screen's active control is a
+// data-aware edit and the sender is one too, the sender's text when both are mask
+// edits; else ''.
+QString GetMaskFieldValue(QObject* sender);
+void ActivateDataSet(vorta::db::DataSet* dataSet);
+void RefreshDataSet(vorta::db::DataSet* dataSet);
+// Inserts into target a record with the values of source's fields of the same names.
+bool CopyOneRecord(vorta::db::DataSet* source, vorta::db::DataSet* target);
+// True when every field of b equals a's field of that name; else raises Exception
+// "Campos diferentes" (an unknown name raises the field-not-found error).
+bool CompareRecord(vorta::db::DataSet* a, vorta::db::DataSet* b);
+// Asks for a value of field with Input1 and keeps one "field = 'value'" line per field
+// in lines, applied as the dataset's filter; Cancel clears them. Number fields are
+// ignored. Always true.
+bool DFilter(vorta::db::DataSet* dataSet, QStringList& lines, vorta::db::Field* field);
