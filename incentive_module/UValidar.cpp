@@ -7,13 +7,15 @@
 
 #include "platform/core/Clock.h"
 #include "platform/core/EditMask.h"
+#include "USelMovGera.h"
+
 #include "platform/core/QtGuard.h"
 #include "platform/db/Field.h"
 
 #include <QTimer>
 
 vorta::Guarded<TValidar> Validar;
-std::function<void()> AbreSelMovGera;
+std::function<void()> AbreGeracao = [] { AbreSelMovGera(); };
 
 using vorta::ui::Label;
 using vorta::ui::SpeedButton;
@@ -324,8 +326,8 @@ void TValidar::BtRelatorioClick(QWidget*)
 
 void TValidar::btGerarClick(QWidget*)
 {
-    if (TipoValidacao == QLatin1String("Movimento") && AbreSelMovGera)
-        AbreSelMovGera();
+    if (TipoValidacao == QLatin1String("Movimento") && AbreGeracao)
+        AbreGeracao();
 }
 
 void TValidar::btSairClick(QWidget*)

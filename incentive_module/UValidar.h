@@ -18,8 +18,8 @@ struct TMovimentoValidar {
     QString inscricao, ano, mes, tipo, situacao;
 };
 
-// "&Gerar": opens the generation list modally; set by the generation's unit.
-extern std::function<void()> AbreSelMovGera;
+// "&Gerar": opens the generation list modally (the generation's list by default).
+extern std::function<void()> AbreGeracao;
 
 // Runs the validation of one movement (from the movement window) or of the rows picked
 // in the list, writes the conference report and passes each movement to 'N' or '?'.
