@@ -116,7 +116,10 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
         {&LabelConDet, "LabelConDet", "Detalhes -"}, {&Label2, "Label2", "[ ALT + T ]"},
     };
     QFont legendFont = Panel3->font();
-    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+    if (legendFont.pixelSize() > 0)
+        legendFont.setPixelSize(qRound(legendFont.pixelSize() * 0.85));
+    else
+        legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
     Panel3->setFont(legendFont);
     int x = 4;
     for (const LegendDef& d : legends) {

@@ -5,14 +5,47 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 
-#include <QGuiApplication>
 #include <QCursor>
+#include <QFont>
+#include <QGuiApplication>
 
 namespace vorta {
+
+namespace {
+
+// The forms, reports and pictures are laid out for the Windows fonts; these fonts keep
+// their widths, so a text that fits there fits here.
+void mapWindowsFonts()
+{
+    const struct {
+        const char* windows;
+        const char* here;
+    } fonts[] = {
+        {"Arial", "Liberation Sans"},
+        {"MS Sans Serif", "Liberation Sans"},
+        {"Microsoft Sans Serif", "Liberation Sans"},
+        {"Times New Roman", "Liberation Serif"},
+        {"Courier New", "Liberation Mono"},
+    };
+    for (const auto& f : fonts)
+        QFont::insertSubstitution(QString::fromLatin1(f.windows), QString::fromLatin1(f.here));
+}
+
+} // namespace
+
+QFont interfaceFont()
+{
+    // The class library's interface font, 8 points at 96 dpi.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv), Component(nullptr)
 {
     setQuitOnLastWindowClosed(false);
+    mapWindowsFonts();
+    setFont(interfaceFont());
     // The layers below reach the application's dialogs and exception handling only here.
     setStrayExceptionHandler([this](const std::exception& e) { handleException(e); });
     ipc::ExceptionReporter::instance().setDialog([](const QString& text) { ui::showPlainMessage(text); });

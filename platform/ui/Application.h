@@ -4,6 +4,7 @@
 #include "platform/ipc/WindowMessages.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -15,6 +16,10 @@
 namespace vorta {
 
 namespace ui { class Form; }
+
+// The interface font of every form: the Windows one's name at its pixel size, shown in
+// a font with the same widths.
+QFont interfaceFont();
 
 // The class library's application object: title, main form, termination that also
 // holds before the event loop runs, and one place where stray exceptions end.

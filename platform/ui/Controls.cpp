@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vorta::ui {
@@ -452,6 +453,20 @@ void Panel::paintEvent(QPaintEvent* event)
 
 // ---- ScrollBox ----------------------------------------------------------------
 
+namespace {
+
+// The room the shown children of w take, measured from w's top left.
+QSize childrenExtent(const QWidget* w)
+{
+    QSize size(0, 0);
+    for (QObject* o : w->children())
+        if (auto* c = qobject_cast<QWidget*>(o); c && !c->isWindow() && !c->isHidden())
+            size = size.expandedTo(QSize(c->geometry().right() + 1, c->geometry().bottom() + 1));
+    return size;
+}
+
+} // namespace
+
 ScrollBox::ScrollBox(QWidget* parent, const QString& name)
     : QScrollArea(parent), Control(this, parent, name), m_contents(new AlignedContents)
 {
@@ -459,6 +474,75 @@ ScrollBox::ScrollBox(QWidget* parent, const QString& name)
     setFrameStyle(QFrame::NoFrame);
     setWidget(m_contents);
     setFocusPolicy(Qt::ClickFocus);
+    m_contents->installEventFilter(this);
+    // A field that takes the focus is scrolled into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now != m_contents && m_contents->isAncestorOf(now))
+            ensureWidgetVisible(now, 4, 4);
+    });
+}
+
+void ScrollBox::updateExtent()
+{
+    // Docked children keep their heights and widths; a client child needs the room of
+    // its own children; free children need their own. Beyond the box the scroll bars
+    // reach the rest.
+    int top = 0, left = 0;
+    QSize client(0, 0);
+    QSize free(0, 0);
+    for (QObject* o : m_contents->children()) {
+        auto* c = qobject_cast<QWidget*>(o);
+        if (!c || c->isWindow() || c->isHidden())
+            continue;
+        switch (alignOf(c)) {
+        case Align::Top:
+        case Align::Bottom: top += c->height(); break;
+        case Align::Left:
+        case Align::Right: left += c->width(); break;
+        case Align::Client: {
+            const QMargins m = c->contentsMargins();
+            client = client.expandedTo(childrenExtent(c) + QSize(m.right(), m.bottom()));
+            break;
+        }
+        case Align::None: free = free.expandedTo(QSize(c->geometry().right() + 1, c->geometry().bottom() + 1)); break;
+        }
+    }
+    const QSize needed = free.expandedTo(QSize(left + client.width(), top + client.height()));
+    if (m_contents->minimumSize() != needed)
+        m_contents->setMinimumSize(needed);
+}
+
+bool ScrollBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_contents) {
+        switch (event->type()) {
+        case QEvent::ChildAdded:
+        case QEvent::ChildRemoved:
+            if (auto* c = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                if (event->type() == QEvent::ChildAdded)
+                    c->installEventFilter(this);
+            QTimer::singleShot(0, this, [this] { updateExtent(); });
+            break;
+        default: break;
+        }
+    } else if (auto* c = qobject_cast<QWidget*>(watched); c && c->parentWidget() == m_contents) {
+        switch (event->type()) {
+        case QEvent::ShowToParent:
+        case QEvent::HideToParent:
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::DynamicPropertyChange:
+            // The extent follows at once, so a page shown is scrollable before it is used.
+            if (!m_updating) {
+                m_updating = true;
+                updateExtent();
+                m_updating = false;
+            }
+            break;
+        default: break;
+        }
+    }
+    return QScrollArea::eventFilter(watched, event);
 }
 
 void ScrollBox::resizeEvent(QResizeEvent* event)

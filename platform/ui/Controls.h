@@ -121,11 +121,17 @@ public:
     explicit ScrollBox(QWidget* parent, const QString& name = QString());
     QWidget* contents() const { return m_contents; }
 
+    // Makes the contents as large as their children need, so that the scroll bars reach
+    // every control.
+    void updateExtent();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* m_contents;
+    bool m_updating = false;
 };
 
 // A flat button that never takes the focus, so clicking it leaves the focus where it

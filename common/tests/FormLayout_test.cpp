@@ -1,0 +1,175 @@
+// Every form of the library shows its texts whole and its controls inside their parents,
+// at the forms' own sizes in the interface font; the register forms' pages are kept as
+// pictures for a person to look at.
+#include "T_Cad_Contabilista.h"
+#include "T_Cad_Municipio.h"
+#include "T_Cad_RemDest.h"
+#include "T_Cad_RespnsavelLegal.h"
+#include "T_DM_Comuns.h"
+#include "USelecao.h"
+#include "Ufuncoes.h"
+#include "uPesquisa.h"
+#include "uDmVortaModule.h"
+#include "uTemplate.h"
+
+#include "platform/db/Database.h"
+#include "platform/ui/Application.h"
+#include "testing/LayoutCheck.h"
+#include "testing/ScriptedDialogs.h"
+#include "testing/TempInstallation.h"
+#include "testing/UserInput.h"
+#include "testing/VirtualXServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace user = vorta::testing::user;
+using vorta::testing::layoutOffenders;
+
+namespace {
+
+QString screenshots()
+{
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString platformSuffix()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen") ? QString()
+                                                                        : QLatin1Char('_') + QGuiApplication::platformName();
+}
+
+class FormLayout : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_savedDirDados = DirDados;
+        m_inst.installDatabase();
+        vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), QStringLiteral(
+            "INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_CEPInicial, Mun_CEPFinal, Mun_UF) VALUES"
+            " (999000, 'PRIMEIRA', '77610000', '77610000', 'QX');"
+            "INSERT INTO Responsavel (Resp_CPF, Resp_CRC, Resp_Nome) VALUES ('11144477735', 'SP123456O5', 'CARLA')"));
+        vorta::ui::createForm(DM_Comuns);
+        ASSERT_TRUE(DM_Comuns);
+    }
+    void TearDown() override
+    {
+        vorta::ui::setModalHook(nullptr);
+        vorta::Component::free(Cad_Municipio);
+        vorta::Component::free(Cad_RespnsavelLegal);
+        vorta::Component::free(Cad_Contabilista);
+        vorta::Component::free(Cad_RemDest);
+        vorta::Component::free(DM_Comuns);
+        DirDados = m_savedDirDados;
+    }
+
+    // The register forms, each opened as the menus open it.
+    struct Register {
+        const char* name;
+        std::function<TFtemplate*()> open;
+    };
+    std::vector<Register> registers()
+    {
+        auto* app = vorta::Application::instance();
+        return {
+            {"T_Cad_Municipio", [app] { return vorta::createInto<TCad_Municipio>(Cad_Municipio, app); }},
+            {"T_Cad_RespnsavelLegal",
+             [app] { return vorta::createInto<TCad_RespnsavelLegal>(Cad_RespnsavelLegal, app); }},
+            {"T_Cad_Contabilista", [app] { return vorta::createInto<TCad_Contabilista>(Cad_Contabilista, app); }},
+            {"T_Cad_RemDest", [app] { return vorta::createInto<TCad_RemDest>(Cad_RemDest, app); }},
+        };
+    }
+
+    vorta::testing::TempInstallation m_inst;
+
+private:
+    QString m_savedDirDados;
+};
+
+} // namespace
+
+TEST(InterfaceFont, WindowsFontNamesShowInFontsOfTheSameWidths)
+{
+    const struct {
+        const char* windows;
+        const char* shown;
+    } cases[] = {
+        {"MS Sans Serif", "Liberation Sans"},
+        {"Arial", "Liberation Sans"},
+        {"Times New Roman", "Liberation Serif"},
+        {"Courier New", "Liberation Mono"},
+    };
+    for (const auto& c : cases) {
+        QFont f(QString::fromLatin1(c.windows));
+        f.setPixelSize(11);
+        EXPECT_EQ(QFontInfo(f).family(), QString::fromLatin1(c.shown)) << c.windows;
+    }
+    const QFont ui = QGuiApplication::font();
+    EXPECT_EQ(QFontInfo(ui).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(QFontInfo(ui).pixelSize(), 11);
+}
+
+TEST_F(FormLayout, RegisterFormsShowEveryTextWholeOnBothPages)
+{
+    vorta::testing::ScriptedDialogs dialogs;
+    for (const Register& r : registers()) {
+        SCOPED_TRACE(r.name);
+        TFtemplate* f = r.open();
+        f->show();
+        user::activate(f);
+        EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "grid page";
+        const QImage grid = f->grab().toImage();
+        EXPECT_TRUE(grid.save(screenshots() + QStringLiteral("/%1_grid%2.png").arg(r.name, platformSuffix())));
+        user::alt(QLatin1Char('I'));
+        EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "detail page";
+        const QImage detail = f->grab().toImage();
+        EXPECT_TRUE(detail.save(screenshots() + QStringLiteral("/%1_detail%2.png").arg(r.name, platformSuffix())));
+        user::alt(QLatin1Char('C'));
+        f->close();
+    }
+}
+
+TEST_F(FormLayout, SelectionAndSearchFormsShowEveryTextWhole)
+{
+    vorta::testing::ScriptedDialogs dialogs;
+    auto* app = vorta::Application::instance();
+    TFtemplate* base = vorta::createInto<TFtemplate>(Ftemplate, app);
+    base->show();
+    EXPECT_EQ(layoutOffenders(base).join(QLatin1Char('\n')).toStdString(), "") << "Ftemplate";
+    vorta::Component::free(base);
+    TfPesquisa* pesquisa = vorta::createInto<TfPesquisa>(fPesquisa, app);
+    pesquisa->show();
+    EXPECT_EQ(layoutOffenders(pesquisa).join(QLatin1Char('\n')).toStdString(), "") << "fPesquisa";
+    vorta::Component::free(pesquisa);
+    TFSelecao* selecao = vorta::createInto<TFSelecao>(FSelecao, app);
+    selecao->show();
+    EXPECT_EQ(layoutOffenders(selecao).join(QLatin1Char('\n')).toStdString(), "") << "FSelecao";
+    vorta::Component::free(selecao);
+}
+
+TEST(FormLayoutPictures, UnderAVirtualXServer)
+{
+    if (vorta::testing::onRealWindowSystem())
+        GTEST_SKIP() << "already the run under the X server";
+    QStringList pictures;
+    for (const char* name : {"T_Cad_Municipio", "T_Cad_RespnsavelLegal", "T_Cad_Contabilista", "T_Cad_RemDest"})
+        for (const char* page : {"grid", "detail"})
+            pictures << screenshots() + QStringLiteral("/%1_%2_xcb.png").arg(QLatin1String(name), QLatin1String(page));
+    const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
+        QStringLiteral("FormLayout.RegisterFormsShowEveryTextWholeOnBothPages"), pictures);
+    if (!run.available)
+        GTEST_SKIP() << "xvfb-run is not installed";
+    ASSERT_TRUE(run.finished) << "the run under the X server did not end";
+    ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
+    for (const QString& p : pictures)
+        EXPECT_FALSE(QImage(p).isNull()) << p.toStdString();
+}
