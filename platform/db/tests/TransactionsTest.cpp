@@ -193,6 +193,50 @@ TEST_F(Transactions, GuardRollsBackWhenLeftByAnException)
     EXPECT_EQ(countRows(*db), 0);
 }
 
+TEST_F(Transactions, GuardJoinsAnOpenTransaction)
+{
+    auto t = people();
+    db->startTransaction();
+    insertPeople(*t, 1, 2);
+    {
+        TransactionGuard inner(*db);
+        EXPECT_TRUE(inner.joined());
+        insertPeople(*t, 10, 3);
+        inner.commit();
+        EXPECT_TRUE(db->inTransaction()) << "the commit is the outer transaction's";
+    }
+    {
+        TransactionGuard inner(*db);
+        insertPeople(*t, 20, 1);
+    }
+    EXPECT_TRUE(db->inTransaction()) << "a joined guard does not roll back the outer work";
+    EXPECT_EQ(countRows(*db), 6);
+    db->rollback();
+    EXPECT_EQ(countRows(*db), 0);
+    {
+        TransactionGuard own(*db);
+        EXPECT_FALSE(own.joined());
+        insertPeople(*t, 30, 1);
+        own.commit();
+    }
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(countRows(*db), 1);
+}
+
+TEST_F(Transactions, ScriptInsideAnOpenTransactionGoesWithItsRollback)
+{
+    db->startTransaction();
+    executeScript(folder, "insert into Pessoa (Id, Nome) values (1, 'A'); insert into Pessoa (Id, Nome) values (2, 'B')");
+    EXPECT_TRUE(db->inTransaction());
+    EXPECT_EQ(countRows(*db), 2);
+    db->rollback();
+    EXPECT_EQ(countRows(*db), 0);
+    EXPECT_THROW(executeScript(folder, "insert into Pessoa (Id, Nome) values (1, 'A'); insert into Nada values (1)"),
+                 EDBEngineError);
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(countRows(*db), 0) << "a failing script leaves nothing behind";
+}
+
 TEST_F(Transactions, ComponentsOnOneFolderShareTheConnection)
 {
     Database other;
@@ -350,45 +394,52 @@ TEST_F(Transactions, AWriteBlockedByAnotherProcessFailsAfterTheTimeOut)
     EXPECT_EQ(countRows(*db), 2);
 }
 
-class Repair : public DbFolder {};
+class Repair : public DbFolder {
+protected:
+    // Table Dano with 50 rows, one key of its index changed behind the engine's back.
+    void damagedTable()
+    {
+        db->execute("create table Dano (Id integer not null primary key, Valor varchar(20))");
+        db->execute("create index Id_Valor on Dano (Valor)");
+        for (int i = 1; i <= 50; ++i)
+            db->execute("insert into Dano (Id, Valor) values (?1, ?2)", {i, QStringLiteral("KEY%1").arg(i, 5, 10, QLatin1Char('0'))});
+        db->close();
+        const QString file = folder + "/vorta.db";
+        // Change one key inside the index's page, behind the engine's back.
+        int root = 0, pageSize = 0;
+        {
+            sqlite3* raw = nullptr;
+            sqlite3_open(QFile::encodeName(file).constData(), &raw);
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(raw, "select rootpage from sqlite_schema where name = 'Dano$Id_Valor'", -1, &s, nullptr);
+            ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+            root = sqlite3_column_int(s, 0);
+            sqlite3_finalize(s);
+            sqlite3_prepare_v2(raw, "pragma page_size", -1, &s, nullptr);
+            sqlite3_step(s);
+            pageSize = sqlite3_column_int(s, 0);
+            sqlite3_finalize(s);
+            sqlite3_exec(raw, "pragma wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+            sqlite3_close(raw);
+        }
+        {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            f.seek(qint64(root - 1) * pageSize);
+            QByteArray page = f.read(pageSize);
+            const int at = int(page.indexOf("KEY00007"));
+            ASSERT_GE(at, 0);
+            page.replace(at, 8, "KEY99997");
+            f.seek(qint64(root - 1) * pageSize);
+            f.write(page);
+        }
+        db->open();
+    }
+};
 
 TEST_F(Repair, DamagedTableIsReportedRepairedAndVerifiedClean)
 {
-    db->execute("create table Dano (Id integer not null primary key, Valor varchar(20))");
-    db->execute("create index Id_Valor on Dano (Valor)");
-    for (int i = 1; i <= 50; ++i)
-        db->execute("insert into Dano (Id, Valor) values (?1, ?2)", {i, QStringLiteral("KEY%1").arg(i, 5, 10, QLatin1Char('0'))});
-    db->close();
-    const QString file = folder + "/vorta.db";
-    // Change one key inside the index's page, behind the engine's back.
-    int root = 0, pageSize = 0;
-    {
-        sqlite3* raw = nullptr;
-        sqlite3_open(QFile::encodeName(file).constData(), &raw);
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(raw, "select rootpage from sqlite_schema where name = 'Dano$Id_Valor'", -1, &s, nullptr);
-        ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
-        root = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
-        sqlite3_prepare_v2(raw, "pragma page_size", -1, &s, nullptr);
-        sqlite3_step(s);
-        pageSize = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
-        sqlite3_exec(raw, "pragma wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
-        sqlite3_close(raw);
-    }
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(qint64(root - 1) * pageSize);
-        QByteArray page = f.read(pageSize);
-        const int at = int(page.indexOf("KEY00007"));
-        ASSERT_GE(at, 0);
-        page.replace(at, 8, "KEY99997");
-        f.seek(qint64(root - 1) * pageSize);
-        f.write(page);
-    }
-    db->open();
+    ASSERT_NO_FATAL_FAILURE(damagedTable());
     auto t = table("Dano");
     QStringList verifyLog, repairLog;
     t->OnVerifyLog = [&](Table&, const QString& line) { verifyLog << line; };
@@ -406,6 +457,23 @@ TEST_F(Repair, DamagedTableIsReportedRepairedAndVerifiedClean)
     t->open();
     EXPECT_EQ(t->recordCount(), 50);
     EXPECT_TRUE(t->findKey({"KEY00007"}));
+}
+
+TEST_F(Repair, LogHandlerThatFailsLeavesTheTableRepairable)
+{
+    ASSERT_NO_FATAL_FAILURE(damagedTable());
+    auto t = table("Dano");
+    t->OnVerifyLog = [](Table&, const QString& line) {
+        if (!line.startsWith("Verifying"))
+            throw EDatabaseError("log full");
+    };
+    EXPECT_THROW(t->verifyTable(), EDatabaseError);
+    // The check's statement went with the exception, so the table can be rebuilt.
+    t->OnVerifyLog = nullptr;
+    QStringList repairLog;
+    t->OnRepairLog = [&](Table&, const QString& line) { repairLog << line; };
+    EXPECT_TRUE(t->repairTable()) << repairLog.join("\n").toStdString();
+    EXPECT_TRUE(t->verifyTable());
 }
 
 TEST_F(Repair, VerifyCanBeStopped)
