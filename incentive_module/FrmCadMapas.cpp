@@ -830,6 +830,14 @@ void TCadMapas::btAlterarClick(QWidget*)
 void TCadMapas::btGravarClick(QWidget*)
 {
     gravaEdicaoEmCurso();
+    // The grid does not follow the totals, the post and the refresh of the save: its
+    // animals are read again once, if at all, so a save grows with the animals alone.
+    vorta::db::Table* itens = DM_MTC->TblMapasItens;
+    itens->disableControls();
+    struct Enable {
+        vorta::db::Table* t;
+        ~Enable() { t->enableControls(); }
+    } enable{itens};
     Resumo.Gravar();
     MostraResumo();
     voltaNavegacao(false);
@@ -1168,10 +1176,17 @@ void TCadMapas::SpeedButton2Click(QWidget*)
     const QStringList maturidades = TDM_MTC::MaturidadesDoSexo(sexo);
     const QStringList conformacoes{"*", "C", "CO", "RE", "SC", "SR"};
     QSet<int> numeros;
+    // Nothing shows the lines while they are read: the grid follows once at the end,
+    // and the codes' lookups are taken when a row is read, not at each value set.
     itens->disableControls();
+    itens->autoCalcFields = false;
     struct Reativa {
         vorta::db::DataSet* ds;
-        ~Reativa() { ds->enableControls(); }
+        ~Reativa()
+        {
+            ds->autoCalcFields = true;
+            ds->enableControls();
+        }
     } reativa{itens};
     try {
         for (int i = 1; i <= linhas.size(); ++i) {
