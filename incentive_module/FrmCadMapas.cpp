@@ -718,17 +718,7 @@ void TCadMapas::btConsultaSimplesClick(QWidget* sender)
     if (DM_Comuns && !DM_Comuns->Tb_Contribuinte->active())
         DM_Comuns->Tb_Contribuinte->open();
     if (hasRecords()) {
-        vorta::db::Table* m = DM_MTC->TblMapas;
-        Resumo.DbEdit_Icms = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_icms"))->asFloat());
-        Resumo.dbEdit_VlrArrobaMacho = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asFloat());
-        Resumo.dbEdit_VlrArrobaFemea = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asFloat());
-        QString municipio;
-        buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
-        edMunicipio->setText(municipio);
-        for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
-            t->close();
-            t->open();
-        }
+        carregaMapa();
         preencheNotas();
         Resumo.CarregaResumo();
         MostraResumo();
@@ -740,6 +730,21 @@ void TCadMapas::btConsultaGridClick(QWidget* sender)
     TFtemplate::btConsultaGridClick(sender);
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
+}
+
+void TCadMapas::carregaMapa()
+{
+    vorta::db::Table* m = DM_MTC->TblMapas;
+    Resumo.DbEdit_Icms = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_icms"))->asFloat());
+    Resumo.dbEdit_VlrArrobaMacho = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asFloat());
+    Resumo.dbEdit_VlrArrobaFemea = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asFloat());
+    QString municipio;
+    buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
+    edMunicipio->setText(municipio);
+    for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
+        t->close();
+        t->open();
+    }
 }
 
 // ---- include, alter, save, cancel, delete ------------------------------------------
@@ -795,16 +800,7 @@ void TCadMapas::btAlterarClick(QWidget*)
         DBGrid_ItemNota->setReadOnly(false);
         DM_MTC->dsItensMapas->setAutoEdit(true);
         DM_MTC->dsMapas->setAutoEdit(true);
-        Resumo.DbEdit_Icms = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_icms"))->asFloat());
-        Resumo.dbEdit_VlrArrobaMacho = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asFloat());
-        Resumo.dbEdit_VlrArrobaFemea = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asFloat());
-        QString municipio;
-        buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
-        edMunicipio->setText(municipio);
-        for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
-            t->close();
-            t->open();
-        }
+        carregaMapa();
         m->edit();
         posicionaComplemento();
         const bool temSexo = !m->fieldByName(QStringLiteral("Aprovado"))->asString().isEmpty();
