@@ -718,17 +718,7 @@ void TCadMapas::btConsultaSimplesClick(QWidget* sender)
     if (DM_Comuns && !DM_Comuns->Tb_Contribuinte->active())
         DM_Comuns->Tb_Contribuinte->open();
     if (hasRecords()) {
-        vorta::db::Table* m = DM_MTC->TblMapas;
-        Resumo.DbEdit_Icms = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_icms"))->asFloat());
-        Resumo.dbEdit_VlrArrobaMacho = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asFloat());
-        Resumo.dbEdit_VlrArrobaFemea = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asFloat());
-        QString municipio;
-        buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
-        edMunicipio->setText(municipio);
-        for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
-            t->close();
-            t->open();
-        }
+        carregaMapa();
         preencheNotas();
         Resumo.CarregaResumo();
         MostraResumo();
@@ -740,6 +730,21 @@ void TCadMapas::btConsultaGridClick(QWidget* sender)
     TFtemplate::btConsultaGridClick(sender);
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
+}
+
+void TCadMapas::carregaMapa()
+{
+    vorta::db::Table* m = DM_MTC->TblMapas;
+    Resumo.DbEdit_Icms = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_icms"))->asFloat());
+    Resumo.dbEdit_VlrArrobaMacho = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asFloat());
+    Resumo.dbEdit_VlrArrobaFemea = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asFloat());
+    QString municipio;
+    buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
+    edMunicipio->setText(municipio);
+    for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
+        t->close();
+        t->open();
+    }
 }
 
 // ---- include, alter, save, cancel, delete ------------------------------------------
@@ -795,16 +800,7 @@ void TCadMapas::btAlterarClick(QWidget*)
         DBGrid_ItemNota->setReadOnly(false);
         DM_MTC->dsItensMapas->setAutoEdit(true);
         DM_MTC->dsMapas->setAutoEdit(true);
-        Resumo.DbEdit_Icms = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_icms"))->asFloat());
-        Resumo.dbEdit_VlrArrobaMacho = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asFloat());
-        Resumo.dbEdit_VlrArrobaFemea = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asFloat());
-        QString municipio;
-        buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
-        edMunicipio->setText(municipio);
-        for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
-            t->close();
-            t->open();
-        }
+        carregaMapa();
         m->edit();
         posicionaComplemento();
         const bool temSexo = !m->fieldByName(QStringLiteral("Aprovado"))->asString().isEmpty();
@@ -830,6 +826,14 @@ void TCadMapas::btAlterarClick(QWidget*)
 void TCadMapas::btGravarClick(QWidget*)
 {
     gravaEdicaoEmCurso();
+    // The grid does not follow the totals, the post and the refresh of the save: its
+    // animals are read again once, if at all, so a save grows with the animals alone.
+    vorta::db::Table* itens = DM_MTC->TblMapasItens;
+    itens->disableControls();
+    struct Enable {
+        vorta::db::Table* t;
+        ~Enable() { t->enableControls(); }
+    } enable{itens};
     Resumo.Gravar();
     MostraResumo();
     voltaNavegacao(false);
@@ -1168,10 +1172,17 @@ void TCadMapas::SpeedButton2Click(QWidget*)
     const QStringList maturidades = TDM_MTC::MaturidadesDoSexo(sexo);
     const QStringList conformacoes{"*", "C", "CO", "RE", "SC", "SR"};
     QSet<int> numeros;
+    // Nothing shows the lines while they are read: the grid follows once at the end,
+    // and the codes' lookups are taken when a row is read, not at each value set.
     itens->disableControls();
+    itens->autoCalcFields = false;
     struct Reativa {
         vorta::db::DataSet* ds;
-        ~Reativa() { ds->enableControls(); }
+        ~Reativa()
+        {
+            ds->autoCalcFields = true;
+            ds->enableControls();
+        }
     } reativa{itens};
     try {
         for (int i = 1; i <= linhas.size(); ++i) {

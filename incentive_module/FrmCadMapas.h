@@ -144,6 +144,8 @@ private:
     // The raiser's complement row, found and edited, or inserted when he has none.
     void posicionaComplemento();
     void preencheNotas();
+    // The stored map's percentages, values, municipality, animals and summary rows.
+    void carregaMapa();
     void recusaRemetente(bool clearName);
     void focaCampo(TResumoMapa::TCampo campo);
     void gravaEdicaoEmCurso();

@@ -88,6 +88,19 @@ public:
         EXPECT_EQ(ie, f->DBEdit_Con_Remetente->text());
         user::tab();
     }
+    // An include typed up to the batch number: the raiser, the day's date, the sex.
+    static void inclui(TCadMapas* f, const QString& sex = QStringLiteral("M"), const QString& raiser = kPecuarista)
+    {
+        user::alt(QLatin1Char('I'));
+        remetente(f, raiser);
+        EXPECT_EQ(f->dbedit_data, user::focused()) << "the raiser has his programme number";
+        user::type(QStringLiteral("10122026"));
+        user::tab();
+        EXPECT_EQ(f->dbSexo, user::focused());
+        user::type(sex);
+        user::tab();
+        EXPECT_EQ(f->edLote, user::focused());
+    }
     int linhas(const char* table, int map)
     {
         return count(QStringLiteral("select count(*) from %1 where map_codigo = ?1").arg(QString::fromLatin1(table)),

@@ -40,12 +40,7 @@ public:
     TCadMapas* incluiEImporta(const QString& nome, const QStringList& mensagens)
     {
         TCadMapas* f = abre();
-        user::alt(QLatin1Char('I'));
-        remetente(f, kPecuarista);
-        user::type(QStringLiteral("10122026"));
-        user::tab();
-        user::type(QStringLiteral("M"));
-        user::tab();
+        inclui(f);
         dialogs.expectFile(nome);
         for (const QString& m : mensagens)
             dialogs.expectMessage(MessageKind::Information, m, vorta::ui::mrOk);
@@ -138,12 +133,8 @@ TEST_F(ImportaMapa, TheSampleLineGivesOneClassifiedAnimal)
 TEST_F(ImportaMapa, OnlyAnEmptyMapImports)
 {
     TCadMapas* f = abre();
-    user::alt(QLatin1Char('I'));
-    remetente(f, kPecuarista);
-    user::type(QStringLiteral("10122026"));
+    inclui(f);
     user::tab();
-    user::type(QStringLiteral("M"));
-    user::tab(2);
     user::key(Qt::Key_Down);
     animal("JD", "C", "3", "250", "B");
     user::escape();

@@ -73,12 +73,7 @@ class MapasPictures : public CadMapasFixture {};
 TEST_F(MapasPictures, BothPagesOfAMapAndTheListLaidOutWhole)
 {
     TCadMapas* f = abre();
-    user::alt(QLatin1Char('I'));
-    remetente(f, kPecuarista);
-    user::type(QStringLiteral("10122026"));
-    user::tab();
-    user::type(QStringLiteral("M"));
-    user::tab();
+    inclui(f);
     user::type(QStringLiteral("0102"));
     user::tab();
     user::key(Qt::Key_Down);

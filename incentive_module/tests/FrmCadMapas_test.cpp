@@ -26,16 +26,8 @@ public:
     // on a new row.
     void incluiAteAGrade(TCadMapas* f, const QString& raiser = kPecuarista, const QString& sex = QStringLiteral("M"))
     {
-        user::alt(QLatin1Char('I'));
+        inclui(f, sex, raiser);
         ASSERT_EQ(DataSetState::Insert, dm->TblMapas->state());
-        remetente(f, raiser);
-        ASSERT_EQ(f->dbedit_data, user::focused()) << "the raiser has his programme number";
-        user::type(QStringLiteral("10122026"));
-        user::tab();
-        ASSERT_EQ(f->dbSexo, user::focused());
-        user::type(sex);
-        user::tab();
-        ASSERT_EQ(f->edLote, user::focused());
         user::type(QStringLiteral("0102"));
         user::tab();
         ASSERT_EQ(f->DBGrid_ItemNota, user::focused());
