@@ -2,6 +2,7 @@
 
 #include "DmValidar.h"
 #include "QValidacao.h"
+#include "UBuscaMovimento.h"
 #include "UDM_MTC.h"
 #include "Ufuncoes.h"
 
@@ -65,10 +66,7 @@ TValidar::TValidar(vorta::Component* owner) : vorta::ui::Form(owner)
     texto->setGeometry(8, 392, 684, 30);
 
     auto button = [this](const char* caption, const char* name, int x) {
-        auto* b = new SpeedButton(this, QString::fromLatin1(name));
-        b->setCaption(QString::fromUtf8(caption));
-        b->setGeometry(x, 430, 90, 25);
-        return b;
+        return BotaoMovimento(this, caption, name, x, 430, 90);
     };
     btGerar = button("&Gerar", "btGerar", 8);
     btRelatorio = button("&Imprimir", "btRelatorio", 104);
