@@ -1,5 +1,8 @@
 #include "Menu.h"
 
+#include "USelMovGera.h"
+#include "FrmSelMapas.h"
+
 #include "UDM_MTC.h"
 #include "USelMovimento.h"
 #include "USelValidaMovimento.h"
@@ -54,7 +57,9 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
     ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
+    MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
+    GerarMovimento->OnClick = [](MenuItem*) { AbreSelMovGera(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())
@@ -93,6 +98,11 @@ void TFrmMenu::ValidarMovimentoClick()
 {
     TFormAutoDestroyer formas;
     formas.CreateForm(SelValidaMovimento, this)->showModal();
+}
+
+void TFrmMenu::MapasdeTipificaodeCarcaa1Click()
+{
+    AbreSelecaoMapas();
 }
 
 void TFrmMenu::SairdoSistema1Click()

@@ -5,6 +5,7 @@
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
+#include "UDm_Gerar.h"
 
 #include "platform/ui/Form.h"
 
@@ -15,4 +16,5 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(DM_MTC);
     vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
+    vorta::ui::createForm(Dm_Gerar);
 }

@@ -5,6 +5,7 @@
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
+#include "UDm_Gerar.h"
 #include "ZIRInicio.h"
 
 #include "installation/InstallMessages.h"
@@ -32,6 +33,7 @@ protected:
     }
     void TearDown() override
     {
+        vorta::Component::free(Dm_Gerar.get());
         vorta::Component::free(Cad_Municipio.get());
         vorta::Component::free(Dm_Validar.get());
         vorta::Component::free(DM_MTC.get());
