@@ -4,6 +4,7 @@
 #include "QValidacao.h"
 #include "UBuscaMovimento.h"
 #include "UDM_MTC.h"
+#include "USelMovGera.h"
 #include "Ufuncoes.h"
 
 #include "platform/core/Clock.h"
@@ -14,7 +15,6 @@
 #include <QTimer>
 
 vorta::Guarded<TValidar> Validar;
-std::function<void()> AbreSelMovGera;
 
 using vorta::ui::Label;
 using vorta::ui::SpeedButton;
@@ -105,6 +105,7 @@ TValidar::TValidar(vorta::Component* owner) : vorta::ui::Form(owner)
     btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
     btSairGeral->OnClick = [this](QWidget* s) { btSairGeralClick(s); };
     OnShow = [this](vorta::ui::Form* f) { FormShow(f); };
+    AbreGeracao = [] { AbreSelMovGera(); };
 }
 
 TDm_Validar* TValidar::dm() const
@@ -322,8 +323,8 @@ void TValidar::BtRelatorioClick(QWidget*)
 
 void TValidar::btGerarClick(QWidget*)
 {
-    if (TipoValidacao == QLatin1String("Movimento") && AbreSelMovGera)
-        AbreSelMovGera();
+    if (TipoValidacao == QLatin1String("Movimento") && AbreGeracao)
+        AbreGeracao();
 }
 
 void TValidar::btSairClick(QWidget*)
