@@ -7,6 +7,7 @@
 #include "USelMovimento.h"
 #include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
+#include "uDmVortaModule.h"
 
 #include "platform/ui/Application.h"
 #include "platform/core/Clock.h"
@@ -89,22 +90,14 @@ void TFrmMenu::MovimentodeCombustvel1Click()
         MsgErroBD(1667);
         return;
     }
-    TSelMovimento* lista = vorta::createInto<TSelMovimento>(SelMovimento, this);
-    struct Libera {
-        TSelMovimento* f;
-        ~Libera() { vorta::Component::free(f); }
-    } libera{lista};
-    lista->showModal();
+    TFormAutoDestroyer formas;
+    formas.CreateForm(SelMovimento, this)->showModal();
 }
 
 void TFrmMenu::ValidarMovimentoClick()
 {
-    TSelValidaMovimento* lista = vorta::createInto<TSelValidaMovimento>(SelValidaMovimento, this);
-    struct Libera {
-        TSelValidaMovimento* f;
-        ~Libera() { vorta::Component::free(f); }
-    } libera{lista};
-    lista->showModal();
+    TFormAutoDestroyer formas;
+    formas.CreateForm(SelValidaMovimento, this)->showModal();
 }
 
 void TFrmMenu::MapasdeTipificaodeCarcaa1Click()

@@ -1,6 +1,7 @@
 #include "UBuscaMovimento.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/ui/Controls.h"
 
 bool BuscaPorFiltro(vorta::db::DataSet* ds, const QString& field, const QString& text)
 {
@@ -28,4 +29,12 @@ QString TextoSituacao(const QString& situacao)
     if (s == QLatin1String("G"))
         return QStringLiteral("G - Gerado");
     return QString();
+}
+
+vorta::ui::SpeedButton* BotaoMovimento(QWidget* parent, const char* caption, const char* name, int x, int y, int w)
+{
+    auto* b = new vorta::ui::SpeedButton(parent, QString::fromLatin1(name));
+    b->setCaption(QString::fromUtf8(caption));
+    b->setGeometry(x, y, w, 25);
+    return b;
 }

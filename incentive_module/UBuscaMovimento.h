@@ -2,8 +2,13 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace vorta::db {
 class DataSet;
+}
+namespace vorta::ui {
+class SpeedButton;
 }
 
 // The lists' search: the first row whose field begins with the text, through the
@@ -13,3 +18,6 @@ bool BuscaPorFiltro(vorta::db::DataSet* ds, const QString& field, const QString&
 
 // The shown text of a movement state letter.
 QString TextoSituacao(const QString& situacao);
+
+// A button of the movement forms: caption ("&" marks its Alt letter), name and place.
+vorta::ui::SpeedButton* BotaoMovimento(QWidget* parent, const char* caption, const char* name, int x, int y, int w);

@@ -2,11 +2,13 @@
 
 #include "DmValidar.h"
 #include "DialogsX.h"
+#include "UBuscaMovimento.h"
 #include "UDM_MTC.h"
 #include "UMovimento.h"
 #include "UResumoMovimento.h"
 #include "UValidar.h"
 #include "Ufuncoes.h"
+#include "uDmVortaModule.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/report/TextFormat.h"
@@ -43,10 +45,7 @@ TCadMovimento::TCadMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
     };
 
     auto button = [this](const char* caption, const char* name, int x, int y, int w) {
-        auto* b = new SpeedButton(this, QString::fromLatin1(name));
-        b->setCaption(QString::fromUtf8(caption));
-        b->setGeometry(x, y, w, 25);
-        return b;
+        return BotaoMovimento(this, caption, name, x, y, w);
     };
     Botao_Fecha = button("&Sair", "Botao_Fecha", 548, 4, 84);
     btRetornar = button("&Retornar", "btRetornar", 460, 4, 84);
@@ -355,11 +354,8 @@ void TCadMovimento::BtAtualizarClick(QWidget*)
 void TCadMovimento::btVerErrosClick(QWidget*)
 {
     vorta::db::DataSet* mov = DM_MTC->TblMTC;
-    TValidar* v = vorta::createInto<TValidar>(Validar, this);
-    struct Libera {
-        TValidar* v;
-        ~Libera() { vorta::Component::free(v); }
-    } libera{v};
+    TFormAutoDestroyer formas;
+    TValidar* v = formas.CreateForm(Validar, this);
     v->UmMovimento = true;
     v->TipoValidacao = QStringLiteral("Movimento");
     Dm_Validar->MovCodigo = int(mov->fieldByName(QStringLiteral("mov_codigo"))->asInteger());

@@ -6,6 +6,7 @@
 #include "UMovimento.h"
 #include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
+#include "uDmVortaModule.h"
 
 #include "platform/db/Field.h"
 #include "platform/ui/StatusBar.h"
@@ -13,14 +14,6 @@
 vorta::Guarded<TSelMovimento> SelMovimento;
 
 using vorta::ui::SpeedButton;
-
-namespace {
-template <class T>
-struct Libera {
-    T* f;
-    ~Libera() { vorta::Component::free(f); }
-};
-} // namespace
 
 TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
 {
@@ -89,10 +82,7 @@ TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
                          {QStringLiteral("str_Situacao"), QStringLiteral("Situação"), 120}});
 
     auto button = [this](const char* caption, const char* name, int x, int w) {
-        auto* b = new SpeedButton(this, QString::fromLatin1(name));
-        b->setCaption(QString::fromUtf8(caption));
-        b->setGeometry(x, 404, w, 25);
-        return b;
+        return BotaoMovimento(this, caption, name, x, 404, w);
     };
     BtMovimento = button("&Movimento", "BtMovimento", 8, 90);
     BtNovo = button("&Novo", "BtNovo", 102, 80);
@@ -159,8 +149,8 @@ void TSelMovimento::Habilita(TCadMovimento* f)
 
 void TSelMovimento::BtNovoClick(QWidget*)
 {
-    TCadMovimento* f = vorta::createInto<TCadMovimento>(CadMovimento, this);
-    Libera<TCadMovimento> libera{f};
+    TFormAutoDestroyer formas;
+    TCadMovimento* f = formas.CreateForm(CadMovimento, this);
     DM_MTC->dbMTC->startTransaction();
     f->Modo = QStringLiteral("I");
     f->btRetornar->setEnabled(false);
@@ -186,8 +176,8 @@ void TSelMovimento::BtMovimentoClick(QWidget*)
     }
     const QString ie = QryMovimento->fieldByName(QStringLiteral("con_iecnpjcpf"))->asString();
     const int codigo = int(QryMovimento->fieldByName(QStringLiteral("mov_codigo"))->asInteger());
-    TCadMovimento* f = vorta::createInto<TCadMovimento>(CadMovimento, this);
-    Libera<TCadMovimento> libera{f};
+    TFormAutoDestroyer formas;
+    TCadMovimento* f = formas.CreateForm(CadMovimento, this);
     DM_MTC->TblMTC->open();
     DM_MTC->TblContribuinteMTC->open();
     DM_MTC->TblMTC->locate(QStringLiteral("mov_codigo"), codigo);
@@ -234,9 +224,8 @@ void TSelMovimento::BtExcluirClick(QWidget*)
 void TSelMovimento::btValidarClick(QWidget*)
 {
     {
-        TSelValidaMovimento* lista = vorta::createInto<TSelValidaMovimento>(SelValidaMovimento, this);
-        Libera<TSelValidaMovimento> libera{lista};
-        lista->showModal();
+        TFormAutoDestroyer formas;
+        formas.CreateForm(SelValidaMovimento, this)->showModal();
     }
     reabre();
 }

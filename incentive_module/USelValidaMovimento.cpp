@@ -4,6 +4,7 @@
 #include "UDM_MTC.h"
 #include "UValidar.h"
 #include "Ufuncoes.h"
+#include "uDmVortaModule.h"
 
 #include "platform/db/Field.h"
 
@@ -59,10 +60,7 @@ TSelValidaMovimento::TSelValidaMovimento(vorta::Component* owner) : vorta::ui::F
     dbgMovimento->setDataSource(dsMovimento);
 
     auto button = [this](const char* caption, const char* name, int x, int y, int w) {
-        auto* b = new SpeedButton(this, QString::fromLatin1(name));
-        b->setCaption(QString::fromUtf8(caption));
-        b->setGeometry(x, y, w, 25);
-        return b;
+        return BotaoMovimento(this, caption, name, x, y, w);
     };
     btPrimeiro = button("|<", "btPrimeiro", 8, 366, 30);
     btAnterior = button("<", "btAnterior", 40, 366, 30);
@@ -116,11 +114,8 @@ void TSelValidaMovimento::btValidarClick(QWidget*)
                              texto("Mov_Tipo"), texto("Mov_Situacao")});
     }
     {
-        TValidar* v = vorta::createInto<TValidar>(Validar, this);
-        struct Libera {
-            TValidar* v;
-            ~Libera() { vorta::Component::free(v); }
-        } libera{v};
+        TFormAutoDestroyer formas;
+        TValidar* v = formas.CreateForm(Validar, this);
         v->UmMovimento = false;
         v->TipoValidacao = QStringLiteral("Movimento");
         v->Chamador = QStringLiteral("SelValidaMovimento");

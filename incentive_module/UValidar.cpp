@@ -2,20 +2,19 @@
 
 #include "DmValidar.h"
 #include "QValidacao.h"
+#include "UBuscaMovimento.h"
 #include "UDM_MTC.h"
+#include "USelMovGera.h"
 #include "Ufuncoes.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/EditMask.h"
-#include "USelMovGera.h"
-
 #include "platform/core/QtGuard.h"
 #include "platform/db/Field.h"
 
 #include <QTimer>
 
 vorta::Guarded<TValidar> Validar;
-std::function<void()> AbreGeracao = [] { AbreSelMovGera(); };
 
 using vorta::ui::Label;
 using vorta::ui::SpeedButton;
@@ -67,10 +66,7 @@ TValidar::TValidar(vorta::Component* owner) : vorta::ui::Form(owner)
     texto->setGeometry(8, 392, 684, 30);
 
     auto button = [this](const char* caption, const char* name, int x) {
-        auto* b = new SpeedButton(this, QString::fromLatin1(name));
-        b->setCaption(QString::fromUtf8(caption));
-        b->setGeometry(x, 430, 90, 25);
-        return b;
+        return BotaoMovimento(this, caption, name, x, 430, 90);
     };
     btGerar = button("&Gerar", "btGerar", 8);
     btRelatorio = button("&Imprimir", "btRelatorio", 104);
@@ -109,6 +105,7 @@ TValidar::TValidar(vorta::Component* owner) : vorta::ui::Form(owner)
     btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
     btSairGeral->OnClick = [this](QWidget* s) { btSairGeralClick(s); };
     OnShow = [this](vorta::ui::Form* f) { FormShow(f); };
+    AbreGeracao = [] { AbreSelMovGera(); };
 }
 
 TDm_Validar* TValidar::dm() const

@@ -18,9 +18,6 @@ struct TMovimentoValidar {
     QString inscricao, ano, mes, tipo, situacao;
 };
 
-// "&Gerar": opens the generation list modally (the generation's list by default).
-extern std::function<void()> AbreGeracao;
-
 // Runs the validation of one movement (from the movement window) or of the rows picked
 // in the list, writes the conference report and passes each movement to 'N' or '?'.
 class TValidar : public vorta::ui::Form {
@@ -37,6 +34,8 @@ public:
     bool MovimentoComErro = false;
     // List mode: the selected rows, in selection order.
     QList<TMovimentoValidar> Selecionados;
+    // What "&Gerar" opens: the generation list, modally.
+    std::function<void()> AbreGeracao;
 
     QPlainTextEdit* Memo_Validar;
     vorta::ui::Label* LInscricao;

@@ -257,8 +257,7 @@ TEST_F(ValidarMovimento, TheWindowRunsOnceShownAndPrintsAndGeneratesByKeys)
     vorta::report::MemoryPrinterDriver printer;
     vorta::report::setPrinterDriver(&printer);
     int geracoes = 0;
-    const auto geracao = AbreGeracao;
-    AbreGeracao = [&] { ++geracoes; };
+    validar->AbreGeracao = [&] { ++geracoes; };
     exec("update Contribuinte set Con_Nome = NULL where Con_IECNPJCPF = ?1", {kDecl2});
     validar->Selecionados = {mov(1, kDecl), mov(2, kDecl2)};
     EXPECT_TRUE(validar->Linhas().isEmpty());
@@ -278,6 +277,5 @@ TEST_F(ValidarMovimento, TheWindowRunsOnceShownAndPrintsAndGeneratesByKeys)
     user::alt(QLatin1Char('g'));
     EXPECT_EQ(geracoes, 1);
     validar->grab().save(QDir::temp().filePath(QStringLiteral("zir_validar.png")));
-    AbreGeracao = geracao;
     vorta::report::setPrinterDriver(nullptr);
 }
