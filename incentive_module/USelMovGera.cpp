@@ -408,20 +408,16 @@ void TSelMovGera::LinhasArquivo()
         poeNoLugar(imagemTemporaria(), DirArquivos + QStringLiteral("P") + NomeArquivo.left(14));
         gravaEntrega(versao);
         db->commit(true);
-    } catch (const vorta::EAbort&) {
-        // The message was shown already.
-        if (db->inTransaction())
-            db->rollback();
-        descartaTemporarios();
-        throw;
-    } catch (const vorta::Exception& e) {
-        MessageDlg(e.message(), mtInformation, TMsgDlgButtons{mbOK}, 0);
-        if (db->inTransaction())
-            db->rollback();
-        descartaTemporarios();
-        throw;
-    } catch (const std::exception& e) {
-        MessageDlg(QString::fromLocal8Bit(e.what()), mtInformation, TMsgDlgButtons{mbOK}, 0);
+    } catch (...) {
+        // Every failure shows its text, but the silent abort: its message was shown.
+        try {
+            throw;
+        } catch (const vorta::EAbort&) {
+        } catch (const vorta::Exception& e) {
+            MessageDlg(e.message(), mtInformation, TMsgDlgButtons{mbOK}, 0);
+        } catch (const std::exception& e) {
+            MessageDlg(QString::fromLocal8Bit(e.what()), mtInformation, TMsgDlgButtons{mbOK}, 0);
+        }
         if (db->inTransaction())
             db->rollback();
         descartaTemporarios();

@@ -165,6 +165,14 @@ bool hasNested(const PacketLevel& level)
 
 void writeRows(Writer& w, const PacketLevel& level, const std::vector<PacketRow>& rows);
 
+template <class T> T inRange(const PacketField& f, const QVariant& v)
+{
+    const qint64 n = v.toLongLong();
+    if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max())
+        fail(QStringLiteral("Value %1 of field '%2' is out of range").arg(n).arg(f.name));
+    return T(n);
+}
+
 void writeValue(Writer& w, const PacketField& f, const QVariant& v)
 {
     switch (f.type) {
@@ -181,20 +189,8 @@ void writeValue(Writer& w, const PacketField& f, const QVariant& v)
         w.raw(b);
         return;
     }
-    case FieldType::Integer: {
-        const qint64 n = v.toLongLong();
-        if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
-            fail(QStringLiteral("Value %1 of field '%2' is out of range").arg(n).arg(f.name));
-        w.i32(std::int32_t(n));
-        return;
-    }
-    case FieldType::SmallInt: {
-        const qint64 n = v.toLongLong();
-        if (n < std::numeric_limits<std::int16_t>::min() || n > std::numeric_limits<std::int16_t>::max())
-            fail(QStringLiteral("Value %1 of field '%2' is out of range").arg(n).arg(f.name));
-        w.i16(std::int16_t(n));
-        return;
-    }
+    case FieldType::Integer: w.i32(inRange<std::int32_t>(f, v)); return;
+    case FieldType::SmallInt: w.i16(inRange<std::int16_t>(f, v)); return;
     case FieldType::Float:
     case FieldType::Currency: w.f64(v.toDouble()); return;
     case FieldType::Boolean: w.u16(v.toBool() ? 1 : 0); return;
