@@ -93,6 +93,7 @@ TSelMovGera::TSelMovGera(vorta::Component* owner) : Form(owner)
     RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca por "));
     RadioGroup_Contribuinte->setItems({QStringLiteral("Por Inscrição"), QStringLiteral("Por Razão Social")});
     RadioGroup_Contribuinte->setItemIndex(1);
+    RadioGroup_Contribuinte->setMinimumSize(170, 70);
     Edit_Busca = new Edit(busca, QStringLiteral("Edit_Busca"));
     Edit_Busca->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers) { Edit_BuscaKeyDown(key); };
     buscaLayout->addWidget(RadioGroup_Contribuinte);
