@@ -1,5 +1,6 @@
 #include "ZIRInicio.h"
 
+#include "DmValidar.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
@@ -13,6 +14,7 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(DM_Comuns);
     vorta::ui::createForm(FrmMenu);
     vorta::ui::createForm(DM_MTC);
+    vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
     vorta::ui::createForm(Dm_Gerar);
 }

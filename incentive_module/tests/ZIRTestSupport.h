@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DmValidar.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
@@ -34,6 +35,7 @@ protected:
     {
         vorta::Component::free(Dm_Gerar.get());
         vorta::Component::free(Cad_Municipio.get());
+        vorta::Component::free(Dm_Validar.get());
         vorta::Component::free(DM_MTC.get());
         vorta::Component::free(FrmMenu.get());
         vorta::Component::free(DM_Comuns.get());
