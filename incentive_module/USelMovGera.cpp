@@ -477,7 +477,7 @@ void TSelMovGera::BtGerarClick()
     MsgInfoBD(485);
 }
 
-void AbreSelMovGera()
+void MostraSelMovGera()
 {
     auto owner = TFormAutoDestroyer::Create();
     owner->CreateForm(SelMovGera, vorta::Application::instance())->showModal();
