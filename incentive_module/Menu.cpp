@@ -59,7 +59,7 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
     MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
-    GerarMovimento->OnClick = [](MenuItem*) { AbreSelMovGera(); };
+    GerarMovimento->OnClick = [](MenuItem*) { MostraSelMovGera(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())

@@ -92,7 +92,7 @@ void TDm_Gerar::AbreMovimento(int codigo, int ano, int mes)
 
 QByteArray TDm_Gerar::PacoteMovimento()
 {
-    return writeDataPacket(packetFromDataSets(packetSourceTree(qryMovimento, QueriesDoPacote())));
+    return writeDataPacket(packetSourceTree(qryMovimento, QueriesDoPacote()));
 }
 
 void TDm_Gerar::SalvaPacote(const QString& fileName)

@@ -93,6 +93,7 @@ TSelMovGera::TSelMovGera(vorta::Component* owner) : Form(owner)
     RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca por "));
     RadioGroup_Contribuinte->setItems({QStringLiteral("Por Inscrição"), QStringLiteral("Por Razão Social")});
     RadioGroup_Contribuinte->setItemIndex(1);
+    RadioGroup_Contribuinte->setMinimumSize(170, 70);
     Edit_Busca = new Edit(busca, QStringLiteral("Edit_Busca"));
     Edit_Busca->OnKeyDown = [this](QWidget*, int& key, Qt::KeyboardModifiers) { Edit_BuscaKeyDown(key); };
     buscaLayout->addWidget(RadioGroup_Contribuinte);
@@ -408,20 +409,16 @@ void TSelMovGera::LinhasArquivo()
         poeNoLugar(imagemTemporaria(), DirArquivos + QStringLiteral("P") + NomeArquivo.left(14));
         gravaEntrega(versao);
         db->commit(true);
-    } catch (const vorta::EAbort&) {
-        // The message was shown already.
-        if (db->inTransaction())
-            db->rollback();
-        descartaTemporarios();
-        throw;
-    } catch (const vorta::Exception& e) {
-        MessageDlg(e.message(), mtInformation, TMsgDlgButtons{mbOK}, 0);
-        if (db->inTransaction())
-            db->rollback();
-        descartaTemporarios();
-        throw;
-    } catch (const std::exception& e) {
-        MessageDlg(QString::fromLocal8Bit(e.what()), mtInformation, TMsgDlgButtons{mbOK}, 0);
+    } catch (...) {
+        // Every failure shows its text, but the silent abort: its message was shown.
+        try {
+            throw;
+        } catch (const vorta::EAbort&) {
+        } catch (const vorta::Exception& e) {
+            MessageDlg(e.message(), mtInformation, TMsgDlgButtons{mbOK}, 0);
+        } catch (const std::exception& e) {
+            MessageDlg(QString::fromLocal8Bit(e.what()), mtInformation, TMsgDlgButtons{mbOK}, 0);
+        }
         if (db->inTransaction())
             db->rollback();
         descartaTemporarios();
@@ -480,7 +477,7 @@ void TSelMovGera::BtGerarClick()
     MsgInfoBD(485);
 }
 
-void AbreSelMovGera()
+void MostraSelMovGera()
 {
     auto owner = TFormAutoDestroyer::Create();
     owner->CreateForm(SelMovGera, vorta::Application::instance())->showModal();

@@ -70,5 +70,6 @@ private:
 
 extern vorta::Guarded<TSelMovGera> SelMovGera;
 
-// Opens the generation list modally (the menu and the validation window call it).
-void AbreSelMovGera();
+// Opens the generation list modally: the menu calls it, and start-up hands it to the
+// validation window as its hook.
+void MostraSelMovGera();

@@ -6,6 +6,8 @@
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
 #include "UDm_Gerar.h"
+#include "USelMovGera.h"
+#include "UValidar.h"
 
 #include "platform/ui/Form.h"
 
@@ -17,4 +19,6 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
     vorta::ui::createForm(Dm_Gerar);
+    // The validation window's "&Gerar" opens the generation list.
+    AbreSelMovGera = MostraSelMovGera;
 }

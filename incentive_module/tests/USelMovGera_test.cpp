@@ -429,3 +429,32 @@ TEST_F(Geracao, TheProtocolSumsOnlyTheDeclarantsMaps)
     EXPECT_EQ(prot.QryMTC->fieldByName("calctipo")->asString(), "NORMAL");
     EXPECT_EQ(prot.prepare(), 1);
 }
+
+TEST_F(Geracao, TheListSearchesAndMovesAsTheUserTypes)
+{
+    exec("insert into Contribuinte (Con_IECNPJCPF, Con_Nome, Con_Tipo) values ('281000001', 'Abatedouro Zeta', 'IE')");
+    exec("insert into qel_movimento (mov_codigo, con_iecnpjcpf, mov_ano_referencia, mov_mes_referencia, mov_tipo, "
+         "mov_situacao) values (5, '281000001', 2026, 11, 'N', 'N')");
+    vorta::ui::createForm(SelMovGera);
+    TSelMovGera* f = SelMovGera;
+    f->show();
+    f->FormShow();
+    ASSERT_EQ(f->QryGerar->recordCount(), 3);
+    EXPECT_EQ(f->dbgMovimento->cellText(0, 5), "N - Validado");
+    user::activate(f);
+    f->Edit_Busca->setFocus();
+    user::type("Abat");
+    user::enter();
+    EXPECT_EQ(f->QryGerar->fieldByName("mov_codigo")->asInteger(), 5) << "found by name";
+    user::click(f->btUltimo);
+    EXPECT_FALSE(f->btUltimo->isEnabled());
+    EXPECT_FALSE(f->btProximo->isEnabled());
+    EXPECT_EQ(f->msgStatus->panel(0).text, msg(91));
+    user::click(f->btPrimeiro);
+    EXPECT_EQ(f->QryGerar->recNo(), 1);
+    EXPECT_FALSE(f->btAnterior->isEnabled());
+    EXPECT_TRUE(f->btProximo->isEnabled());
+    const QString samples = QCoreApplication::applicationDirPath() + "/declaration-samples/";
+    QDir().mkpath(samples);
+    f->grab().save(samples + "SelMovGera.png");
+}

@@ -8,7 +8,6 @@
 #include <QtEndian>
 
 #include <cmath>
-#include <functional>
 #include <cstring>
 #include <limits>
 
@@ -166,6 +165,14 @@ bool hasNested(const PacketLevel& level)
 
 void writeRows(Writer& w, const PacketLevel& level, const std::vector<PacketRow>& rows);
 
+template <class T> T inRange(const PacketField& f, const QVariant& v)
+{
+    const qint64 n = v.toLongLong();
+    if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max())
+        fail(QStringLiteral("Value %1 of field '%2' is out of range").arg(n).arg(f.name));
+    return T(n);
+}
+
 void writeValue(Writer& w, const PacketField& f, const QVariant& v)
 {
     switch (f.type) {
@@ -182,20 +189,8 @@ void writeValue(Writer& w, const PacketField& f, const QVariant& v)
         w.raw(b);
         return;
     }
-    case FieldType::Integer: {
-        const qint64 n = v.toLongLong();
-        if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
-            fail(QStringLiteral("Value %1 of field '%2' is out of range").arg(n).arg(f.name));
-        w.i32(std::int32_t(n));
-        return;
-    }
-    case FieldType::SmallInt: {
-        const qint64 n = v.toLongLong();
-        if (n < std::numeric_limits<std::int16_t>::min() || n > std::numeric_limits<std::int16_t>::max())
-            fail(QStringLiteral("Value %1 of field '%2' is out of range").arg(n).arg(f.name));
-        w.i16(std::int16_t(n));
-        return;
-    }
+    case FieldType::Integer: w.i32(inRange<std::int32_t>(f, v)); return;
+    case FieldType::SmallInt: w.i16(inRange<std::int16_t>(f, v)); return;
     case FieldType::Float:
     case FieldType::Currency: w.f64(v.toDouble()); return;
     case FieldType::Boolean: w.u16(v.toBool() ? 1 : 0); return;
@@ -653,29 +648,112 @@ QDate packetDate(std::int32_t dayNumber)
     return QDate::fromJulianDay(kJulianDayOne + dayNumber - 1);
 }
 
-QByteArray writeDataPacket(const DataPacket& packet)
+namespace {
+
+// Header and metadata; the row count is patched in by the caller.
+void writeHead(Writer& w, const PacketLevel& meta, std::uint32_t rowCount)
 {
-    const int columns = packet.meta.descriptorCount();
+    const int columns = meta.descriptorCount();
     if (columns > 0xFFFF)
         fail(QStringLiteral("Too many fields for a data packet"));
-    Writer w;
     w.u32(kMagic);
     // Version 2 once a type above 11 (the nested dataset) is declared.
-    w.u16(hasNested(packet.meta) ? 2 : 1);
+    w.u16(hasNested(meta) ? 2 : 1);
     w.u16(0);
     w.u32(kHeaderSize);
     w.u16(std::uint16_t(columns));
-    w.u32(std::uint32_t(packet.rows.size()));
+    w.u32(rowCount);
     w.u32(kPropMetadata | kPropDataOffset);
     w.u16(0);
-    writeLevel(w, packet.meta);
+    writeLevel(w, meta);
     const qsizetype dataOffset = w.bytes.size();
-    if (dataOffset <= 0xFFFF) {
+    if (dataOffset <= 0xFFFF)
         w.patch16(22, std::uint16_t(dataOffset));
-    } else {
+    else
         w.patch32(18, kPropMetadata);
+}
+
+// The rows of a dataset and its details written as the datasets are walked; returns
+// how many rows were written.
+std::uint32_t streamRows(Writer& w, const PacketSource& s, const PacketLevel& level)
+{
+    DataSet* ds = s.dataSet;
+    if (!ds->active())
+        ds->open();
+    std::vector<const Field*> data;
+    for (int i = 0; i < ds->fieldCount(); ++i)
+        if (ds->fields(i)->fieldKind() == FieldKind::Data)
+            data.push_back(ds->fields(i));
+    const size_t n = level.fields.size();
+    if (data.size() + s.details.size() != n)
+        fail(QStringLiteral("Dataset %1 changed its fields while written").arg(s.name));
+    std::vector<QVariant> values(data.size());
+    std::uint32_t count = 0;
+    for (ds->first(); !ds->eof(); ds->next()) {
+        QByteArray bitmap(int((n + 3) / 4), '\0');
+        for (size_t k = 0; k < data.size(); ++k) {
+            values[k] = data[k]->isNull() ? QVariant() : data[k]->value();
+            if (isNullValue(level.fields[k], values[k]))
+                bitmap[int(k / 4)] = char(bitmap[int(k / 4)] | (1 << (2 * (k % 4))));
+        }
+        w.u8(0);
+        w.raw(bitmap);
+        for (size_t k = 0; k < data.size(); ++k)
+            if (!isNullValue(level.fields[k], values[k]))
+                writeValue(w, level.fields[k], values[k]);
+        for (size_t j = 0; j < s.details.size(); ++j) {
+            const PacketSource& d = s.details[j];
+            // The tree's controls are disabled: each detail is brought to this row
+            // here, once, rather than by every notification of its master.
+            d.dataSet->close();
+            d.dataSet->open();
+            const int at = int(w.bytes.size());
+            w.u32(0);
+            w.patch32(at, streamRows(w, d, *level.fields[data.size() + j].nested));
+        }
+        ++count;
     }
+    return count;
+}
+
+// Disables the controls of every dataset of the tree for the guard's life.
+class TreeControlsOff {
+public:
+    explicit TreeControlsOff(const PacketSource& root) { collect(root); }
+    ~TreeControlsOff()
+    {
+        for (DataSet* ds : m_tree)
+            ds->enableControls();
+    }
+
+private:
+    void collect(const PacketSource& s)
+    {
+        s.dataSet->disableControls();
+        m_tree.push_back(s.dataSet);
+        for (const PacketSource& d : s.details)
+            collect(d);
+    }
+    std::vector<DataSet*> m_tree;
+};
+
+} // namespace
+
+QByteArray writeDataPacket(const DataPacket& packet)
+{
+    Writer w;
+    writeHead(w, packet.meta, std::uint32_t(packet.rows.size()));
     writeRows(w, packet.meta, packet.rows);
+    return w.bytes;
+}
+
+QByteArray writeDataPacket(const PacketSource& source)
+{
+    const PacketLevel meta = levelOf(source);
+    Writer w;
+    writeHead(w, meta, 0);
+    TreeControlsOff off(source);
+    w.patch32(14, streamRows(w, source, meta));
     return w.bytes;
 }
 
@@ -719,24 +797,8 @@ DataPacket packetFromDataSets(const PacketSource& source)
 {
     DataPacket p;
     p.meta = levelOf(source);
-    std::vector<DataSet*> tree;
-    std::function<void(const PacketSource&)> collect = [&](const PacketSource& s) {
-        tree.push_back(s.dataSet);
-        for (const PacketSource& d : s.details)
-            collect(d);
-    };
-    collect(source);
-    for (DataSet* ds : tree)
-        ds->disableControls();
-    try {
-        p.rows = rowsOf(source);
-    } catch (...) {
-        for (DataSet* ds : tree)
-            ds->enableControls();
-        throw;
-    }
-    for (DataSet* ds : tree)
-        ds->enableControls();
+    TreeControlsOff off(source);
+    p.rows = rowsOf(source);
     return p;
 }
 

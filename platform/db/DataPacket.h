@@ -103,6 +103,8 @@ PacketSource packetSourceTree(DataSet* master, const std::vector<Query*>& candid
 // Every row of the open master, each with the rows its details show for it; the
 // columns are the data fields of each dataset with their installed types.
 DataPacket packetFromDataSets(const PacketSource& source);
+// The same packet's bytes, written while the datasets are walked.
+QByteArray writeDataPacket(const PacketSource& source);
 
 // Day numbers of the packet's date fields: 0001-01-01 is day 1.
 std::int32_t packetDayNumber(const QDate& date);

@@ -1,4 +1,5 @@
 #include "platform/zip/UnZip.h"
+#include "platform/zip/Zip.h"
 
 #include "platform/core/Exceptions.h"
 
@@ -21,14 +22,6 @@ struct UnZip::Archive {
 
 namespace {
 
-QString zipErrorText(int code)
-{
-    zip_error_t e;
-    zip_error_init_with_code(&e, code);
-    const QString text = QString::fromUtf8(zip_error_strerror(&e));
-    zip_error_fini(&e);
-    return text;
-}
 
 bool climbsOut(const QString& name)
 {

@@ -14,16 +14,16 @@
 
 namespace vorta::zip {
 
-namespace {
-
 QString zipErrorText(int code)
 {
     zip_error_t e;
     zip_error_init_with_code(&e, code);
-    const QString text = QString::fromLocal8Bit(zip_error_strerror(&e));
+    const QString text = QString::fromUtf8(zip_error_strerror(&e));
     zip_error_fini(&e);
     return text;
 }
+
+namespace {
 
 // Adds the entries through add, closes the archive into a temporary file beside the
 // target, and renames it into place.

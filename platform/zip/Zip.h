@@ -15,6 +15,9 @@ namespace vorta::zip {
 
 VORTA_EXCEPTION_CLASS(EZipError, Exception)
 
+// The text of one of libzip's error codes.
+QString zipErrorText(int code);
+
 struct ZipInput {
     QString fileName;  // the file to store
     QString entryName; // its name inside the archive

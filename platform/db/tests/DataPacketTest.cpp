@@ -251,7 +251,9 @@ TEST_F(DataPacketProvider, DetailQueriesTravelInsideTheirMastersRows)
             master->disableControls();
         const PacketSource tree = packetSourceTree(master.get(), {contas.get(), unrelated.get()});
         ASSERT_EQ(tree.details.size(), 1u);
-        const DataPacket back = readDataPacket(writeDataPacket(packetFromDataSets(tree)));
+        const QByteArray bytes = writeDataPacket(packetFromDataSets(tree));
+        EXPECT_EQ(writeDataPacket(tree), bytes) << "written while walking, the same bytes";
+        const DataPacket back = readDataPacket(bytes);
         const auto& fields = back.meta.fields;
         ASSERT_EQ(fields.size(), 14u) << "13 columns and the nested detail last";
         EXPECT_EQ(fields[1].name, "Nome");
