@@ -1,5 +1,6 @@
 #include "uVortaMenuForm.h"
 
+#include "Menu.h"
 #include "T_Cad_Contabilista.h"
 #include "T_Cad_Municipio.h"
 #include "T_Cad_RemDest.h"
@@ -218,12 +219,7 @@ void listaCFOP(const QString& titulo, const QString& filtro)
 // The taxpayer query for a listing; with no row, closed and message 85.
 bool contribuintes(const QStringList& sql, const QString& filtro, const QString& mascara)
 {
-    for (vorta::db::DataSet* t : {static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Municipio),
-                                  static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_MunicipioPro),
-                                  static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Agenfa),
-                                  static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Responsavel)})
-        if (!t->active())
-            t->open();
+    AbreTabelasDasListagensDeContribuintes();
     vorta::db::Query* q = DM_Comuns->Q_Contribuinte;
     q->close();
     q->setSqlLines(sql);
