@@ -97,3 +97,16 @@ TEST_F(ZIRMenuTest, LeavingTheSystemEndsTheProgram)
     FrmMenu->SairdoSistema1->click();
     EXPECT_TRUE(app()->terminated());
 }
+
+TEST_F(ZIRMenuTest, TheMapsCommandShowsTheSlaughterhouseListModally)
+{
+    QStringList shown;
+    vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+        shown << f.objectName();
+        EXPECT_EQ(vorta::Application::instance(), f.owner());
+        return int(vorta::ui::mrCancel);
+    });
+    FrmMenu->MapasdeTipificaodeCarcaa1->click();
+    vorta::ui::setModalHook(nullptr);
+    EXPECT_EQ(QStringList{QStringLiteral("SelMapas")}, shown);
+}
