@@ -2,6 +2,7 @@
 
 #include "Menu.h"
 #include "T_Cad_Contabilista.h"
+#include "T_Cad_Contribuinte.h"
 #include "T_Cad_Municipio.h"
 #include "T_Cad_RemDest.h"
 #include "T_Cad_RespnsavelLegal.h"
@@ -96,7 +97,7 @@ TfVortaMenuForm::TfVortaMenuForm(vorta::Component* owner) : TVortaModuleForm(own
     novo(cadastro, "Contabilista", "&Contabilista", &TfVortaMenuForm::ContabilistaClick);
     MenuItem* contribuinte = novo(cadastro, "Contribuinte1", "Con&tribuinte    ");
     novo(contribuinte, "DestRem", "&Dest./Remet.", &TfVortaMenuForm::DestRemClick);
-    indisponivel(novo(contribuinte, "Contribuinte", "&Contribuinte"));
+    novo(contribuinte, "Contribuinte", "&Contribuinte", &TfVortaMenuForm::ContribuinteClick);
     novo(cadastro, "Municipio", "&Município", &TfVortaMenuForm::MunicipioClick);
     novo(cadastro, "ResponsvelLegal1", "Responsável &Legal", &TfVortaMenuForm::ResponsvelLegal1Click);
     MenuItem* rotina = novo(raiz, "Rotina1", "&Rotina");
@@ -263,6 +264,17 @@ void TfVortaMenuForm::DestRemClick(MenuItem*)
     f->RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca de Dest./Remet. "));
     if (f->Edit_Busca)
         f->Edit_Busca->setHint(QStringLiteral("Digite aqui para buscar o Dest./Remet. automaticamente"));
+    f->showModal();
+}
+
+void TfVortaMenuForm::ContribuinteClick(MenuItem*)
+{
+    Dono dono = donoComDados();
+    TCad_Contribuinte* f = cadastro(dono, Cad_Contribuinte, DM_Comuns->Tb_Contribuinte);
+    f->setCaption(QStringLiteral("Cadastro de Contribuinte"));
+    f->RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca de Contribuinte "));
+    if (f->Edit_Busca)
+        f->Edit_Busca->setHint(QStringLiteral("Digite aqui para buscar o Contribuinte automaticamente"));
     f->showModal();
 }
 

@@ -124,7 +124,7 @@ TEST_F(MenuVorta, StartsWithItsWholeMenu)
     for (int i = 0; i < f->MainMenu1->items()->count(); ++i)
         barra << f->MainMenu1->items()->item(i)->caption;
     EXPECT_EQ(barra, QStringList({"&Cadastro", "&Rotina", "&Sistema", "S&air"}));
-    for (const char* desligado : {"Contribuinte", "LiveUpdate", "Entrega", "BackupVorta", "RepararBancodeDados1"}) {
+    for (const char* desligado : {"LiveUpdate", "Entrega", "BackupVorta", "RepararBancodeDados1"}) {
         ASSERT_TRUE(f->item(QString::fromLatin1(desligado))) << desligado;
         EXPECT_FALSE(f->item(QString::fromLatin1(desligado))->enabled) << desligado;
     }
@@ -144,6 +144,7 @@ TEST_F(MenuVorta, RegisterCommandsOpenTheirForms)
     } casos[] = {
         {"Contabilista", "Cad_Contabilista", nullptr},
         {"DestRem", "Cad_RemDest", "Cadastro de Dest./Remet."},
+        {"Contribuinte", "Cad_Contribuinte", "Cadastro de Contribuinte"},
         {"Municipio", "Cad_Municipio", nullptr},
         {"ResponsvelLegal1", "Cad_RespnsavelLegal", nullptr},
         {"ConfiguraodoProxy1", "frmConfigProxy", "Configuração do Proxy"},
