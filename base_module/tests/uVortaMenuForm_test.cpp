@@ -18,6 +18,7 @@
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -300,4 +301,22 @@ TEST_F(MenuVorta, AboutBoxListsTheModulesAndScrollsTheCredits)
     a->close();
     EXPECT_FALSE(a->Timer1->isActive());
     vorta::Component::free(AboutBox);
+}
+
+// F10 opens the menu from the keyboard; Enter runs the highlighted command.
+TEST_F(MenuVorta, F10ReachesTheMenu)
+{
+    TfVortaMenuForm* f = fVortaMenuForm;
+    f->show();
+    user::activate(f);
+    QStringList vistas;
+    vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+        vistas << form.objectName();
+        return int(vorta::ui::mrCancel);
+    });
+    user::f10();
+    EXPECT_NE(QApplication::activePopupWidget(), nullptr);
+    user::key(Qt::Key_Return);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(vistas, QStringList({QStringLiteral("Cad_Contabilista")}));
 }
