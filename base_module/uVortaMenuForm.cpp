@@ -1,6 +1,8 @@
 #include "uVortaMenuForm.h"
 
+#include "Menu.h"
 #include "T_Cad_Contabilista.h"
+#include "T_Cad_Contribuinte.h"
 #include "T_Cad_Municipio.h"
 #include "T_Cad_RemDest.h"
 #include "T_Cad_RespnsavelLegal.h"
@@ -95,7 +97,7 @@ TfVortaMenuForm::TfVortaMenuForm(vorta::Component* owner) : TVortaModuleForm(own
     novo(cadastro, "Contabilista", "&Contabilista", &TfVortaMenuForm::ContabilistaClick);
     MenuItem* contribuinte = novo(cadastro, "Contribuinte1", "Con&tribuinte    ");
     novo(contribuinte, "DestRem", "&Dest./Remet.", &TfVortaMenuForm::DestRemClick);
-    indisponivel(novo(contribuinte, "Contribuinte", "&Contribuinte"));
+    novo(contribuinte, "Contribuinte", "&Contribuinte", &TfVortaMenuForm::ContribuinteClick);
     novo(cadastro, "Municipio", "&Município", &TfVortaMenuForm::MunicipioClick);
     novo(cadastro, "ResponsvelLegal1", "Responsável &Legal", &TfVortaMenuForm::ResponsvelLegal1Click);
     MenuItem* rotina = novo(raiz, "Rotina1", "&Rotina");
@@ -218,12 +220,7 @@ void listaCFOP(const QString& titulo, const QString& filtro)
 // The taxpayer query for a listing; with no row, closed and message 85.
 bool contribuintes(const QStringList& sql, const QString& filtro, const QString& mascara)
 {
-    for (vorta::db::DataSet* t : {static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Municipio),
-                                  static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_MunicipioPro),
-                                  static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Agenfa),
-                                  static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Responsavel)})
-        if (!t->active())
-            t->open();
+    AbreTabelasDasListagensDeContribuintes();
     vorta::db::Query* q = DM_Comuns->Q_Contribuinte;
     q->close();
     q->setSqlLines(sql);
@@ -267,6 +264,17 @@ void TfVortaMenuForm::DestRemClick(MenuItem*)
     f->RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca de Dest./Remet. "));
     if (f->Edit_Busca)
         f->Edit_Busca->setHint(QStringLiteral("Digite aqui para buscar o Dest./Remet. automaticamente"));
+    f->showModal();
+}
+
+void TfVortaMenuForm::ContribuinteClick(MenuItem*)
+{
+    Dono dono = donoComDados();
+    TCad_Contribuinte* f = cadastro(dono, Cad_Contribuinte, DM_Comuns->Tb_Contribuinte);
+    f->setCaption(QStringLiteral("Cadastro de Contribuinte"));
+    f->RadioGroup_Contribuinte->setCaption(QStringLiteral(" Busca de Contribuinte "));
+    if (f->Edit_Busca)
+        f->Edit_Busca->setHint(QStringLiteral("Digite aqui para buscar o Contribuinte automaticamente"));
     f->showModal();
 }
 

@@ -27,6 +27,7 @@ public:
 
     void ContabilistaClick(vorta::ui::MenuItem* sender);
     void DestRemClick(vorta::ui::MenuItem* sender);
+    void ContribuinteClick(vorta::ui::MenuItem* sender);
     void MunicipioClick(vorta::ui::MenuItem* sender);
     void ResponsvelLegal1Click(vorta::ui::MenuItem* sender);
     void ConfiguraodoProxy1Click(vorta::ui::MenuItem* sender);

@@ -18,6 +18,7 @@
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -124,7 +125,7 @@ TEST_F(MenuVorta, StartsWithItsWholeMenu)
     for (int i = 0; i < f->MainMenu1->items()->count(); ++i)
         barra << f->MainMenu1->items()->item(i)->caption;
     EXPECT_EQ(barra, QStringList({"&Cadastro", "&Rotina", "&Sistema", "S&air"}));
-    for (const char* desligado : {"Contribuinte", "LiveUpdate", "Entrega", "BackupVorta", "RepararBancodeDados1"}) {
+    for (const char* desligado : {"LiveUpdate", "Entrega", "BackupVorta", "RepararBancodeDados1"}) {
         ASSERT_TRUE(f->item(QString::fromLatin1(desligado))) << desligado;
         EXPECT_FALSE(f->item(QString::fromLatin1(desligado))->enabled) << desligado;
     }
@@ -144,6 +145,7 @@ TEST_F(MenuVorta, RegisterCommandsOpenTheirForms)
     } casos[] = {
         {"Contabilista", "Cad_Contabilista", nullptr},
         {"DestRem", "Cad_RemDest", "Cadastro de Dest./Remet."},
+        {"Contribuinte", "Cad_Contribuinte", "Cadastro de Contribuinte"},
         {"Municipio", "Cad_Municipio", nullptr},
         {"ResponsvelLegal1", "Cad_RespnsavelLegal", nullptr},
         {"ConfiguraodoProxy1", "frmConfigProxy", "Configuração do Proxy"},
@@ -299,4 +301,22 @@ TEST_F(MenuVorta, AboutBoxListsTheModulesAndScrollsTheCredits)
     a->close();
     EXPECT_FALSE(a->Timer1->isActive());
     vorta::Component::free(AboutBox);
+}
+
+// F10 opens the menu from the keyboard; Enter runs the highlighted command.
+TEST_F(MenuVorta, F10ReachesTheMenu)
+{
+    TfVortaMenuForm* f = fVortaMenuForm;
+    f->show();
+    user::activate(f);
+    QStringList vistas;
+    vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+        vistas << form.objectName();
+        return int(vorta::ui::mrCancel);
+    });
+    user::f10();
+    EXPECT_NE(QApplication::activePopupWidget(), nullptr);
+    user::key(Qt::Key_Return);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(vistas, QStringList({QStringLiteral("Cad_Contabilista")}));
 }
