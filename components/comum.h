@@ -317,3 +317,8 @@ int DynamicForm(vorta::Guarded<T>& form)
     vorta::ui::createForm(form);
     return comum_detail::ShowAndFree(form.get());
 }
+
+// Sends the file's bytes unchanged to the default printer as document "MyDocument".
+// The file is opened first (a missing one raises EInOutError before any job starts);
+// every started step of the job is ended, also when a write fails.
+void PrintFile(const QString& fileName);
