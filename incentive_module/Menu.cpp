@@ -1,6 +1,11 @@
 #include "Menu.h"
 
+#include "USelMovGera.h"
+#include "FrmSelMapas.h"
+
 #include "UDM_MTC.h"
+#include "USelMovimento.h"
+#include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
 
 #include "platform/ui/Application.h"
@@ -50,7 +55,10 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     SairdoSistema1 = item(Sair1, QStringLiteral("Sair do Sistema"), QStringLiteral("SairdoSistema1"));
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
+    ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
+    MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
+    GerarMovimento->OnClick = [](MenuItem*) { AbreSelMovGera(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())
@@ -81,7 +89,27 @@ void TFrmMenu::MovimentodeCombustvel1Click()
         MsgErroBD(1667);
         return;
     }
-    // The movement list opens here once it exists.
+    TSelMovimento* lista = vorta::createInto<TSelMovimento>(SelMovimento, this);
+    struct Libera {
+        TSelMovimento* f;
+        ~Libera() { vorta::Component::free(f); }
+    } libera{lista};
+    lista->showModal();
+}
+
+void TFrmMenu::ValidarMovimentoClick()
+{
+    TSelValidaMovimento* lista = vorta::createInto<TSelValidaMovimento>(SelValidaMovimento, this);
+    struct Libera {
+        TSelValidaMovimento* f;
+        ~Libera() { vorta::Component::free(f); }
+    } libera{lista};
+    lista->showModal();
+}
+
+void TFrmMenu::MapasdeTipificaodeCarcaa1Click()
+{
+    AbreSelecaoMapas();
 }
 
 void TFrmMenu::SairdoSistema1Click()

@@ -4,6 +4,11 @@
 #include "platform/core/Exceptions.h"
 #include "platform/db/Query.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/UserInput.h"
+
+#include <QApplication>
+
+#include <vector>
 
 using vorta::testing::ScriptedDialogs;
 
@@ -96,4 +101,83 @@ TEST_F(ZIRMenuTest, LeavingTheSystemEndsTheProgram)
 {
     FrmMenu->SairdoSistema1->click();
     EXPECT_TRUE(app()->terminated());
+}
+
+TEST_F(ZIRMenuTest, TheMapsCommandShowsTheSlaughterhouseListModally)
+{
+    QStringList shown;
+    vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+        shown << f.objectName();
+        EXPECT_EQ(vorta::Application::instance(), f.owner());
+        return int(vorta::ui::mrCancel);
+    });
+    FrmMenu->MapasdeTipificaodeCarcaa1->click();
+    vorta::ui::setModalHook(nullptr);
+    EXPECT_EQ(QStringList{QStringLiteral("SelMapas")}, shown);
+}
+
+namespace user = vorta::testing::user;
+
+// The captions carry no "&": the bar is still reached by F10 or a lone Alt, the arrows
+// move and Enter runs the highlighted command.
+TEST_F(ZIRMenuTest, TheMenuRunsFromTheKeyboard)
+{
+    enum class Opening { F10, Alt };
+    struct Case {
+        const char* name;
+        Opening opening;
+        std::vector<Qt::Key> keys;
+        bool movement; // the movement command runs (else leaving the system does)
+    } cases[] = {
+        // F10 opens the first menu on its first command.
+        {"F10, Enter", Opening::F10, {Qt::Key_Return}, true},
+        {"F10, Down, Up, Enter", Opening::F10, {Qt::Key_Down, Qt::Key_Up, Qt::Key_Return}, true},
+        // Left from the first menu comes round to the last one.
+        {"F10, Left, Enter", Opening::F10, {Qt::Key_Left, Qt::Key_Return}, false},
+        // Escape steps back to the bar, where the arrows move between entries.
+        {"F10, Escape, Left, Down, Enter", Opening::F10,
+         {Qt::Key_Escape, Qt::Key_Left, Qt::Key_Down, Qt::Key_Return}, false},
+        // A lone Alt highlights the first entry; Down or Enter opens it.
+        {"Alt, Down, Enter", Opening::Alt, {Qt::Key_Down, Qt::Key_Return}, true},
+        {"Alt, Enter, Enter", Opening::Alt, {Qt::Key_Return, Qt::Key_Return}, true},
+        {"Alt, Right x4, Enter, Enter", Opening::Alt,
+         {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return, Qt::Key_Return}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app()->clearTermination();
+        FrmMenu->show();
+        user::activate(FrmMenu.get());
+        ScriptedDialogs dialogs;
+        if (c.movement)
+            dialogs.expectMessage(vorta::ui::MessageKind::Error, "*1667 - ", 1);
+        if (c.opening == Opening::F10)
+            user::f10();
+        else
+            user::altAlone();
+        for (Qt::Key k : c.keys)
+            user::key(k);
+        EXPECT_EQ(app()->terminated(), !c.movement);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
+}
+
+TEST_F(ZIRMenuTest, EscapeLeavesTheMenuWithoutRunningACommand)
+{
+    FrmMenu->show();
+    user::activate(FrmMenu.get());
+    ScriptedDialogs dialogs; // no dialog may come
+    QWidget* before = user::focused();
+    user::f10();
+    EXPECT_NE(QApplication::activePopupWidget(), nullptr);
+    user::escape();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    user::escape();
+    EXPECT_EQ(user::focused(), before);
+    user::enter();
+    user::altAlone();
+    user::escape();
+    EXPECT_EQ(user::focused(), before);
+    user::enter();
+    EXPECT_FALSE(app()->terminated());
 }

@@ -225,12 +225,14 @@ void Query::runSelect()
         m_columns.append(def);
         resultColumn << c;
     }
-    sqlite3_finalize(probe);
-    QString sql = inner;
     const SqlFilter f = filterCondition(int(r.paramNames.size()) + 1, [](const QString& n) { return quoteIdentifier(n); });
-    if (!f.where.isEmpty())
-        sql = QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(inner, f.where);
-    sqlite3_stmt* stmt = m_conn->prepareOwned(sql);
+    // Without a filter the probe is the statement itself; a detail reopened for each
+    // master row prepares once.
+    sqlite3_stmt* stmt = probe;
+    if (!f.where.isEmpty()) {
+        sqlite3_finalize(probe);
+        stmt = m_conn->prepareOwned(QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(inner, f.where));
+    }
     bindParams(stmt, r.paramNames);
     for (int i = 0; i < f.params.size(); ++i)
         bindValue(stmt, int(r.paramNames.size()) + 1 + i, f.params[i]);

@@ -344,7 +344,7 @@ void Form::setMainMenu(MainMenu* menu)
     if (!menu)
         return;
     if (!m_menuBar) {
-        m_menuBar = new QMenuBar(this);
+        m_menuBar = new MenuBar(this);
         if (!layout())
             new QVBoxLayout(this);
         layout()->setMenuBar(m_menuBar);

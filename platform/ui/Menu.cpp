@@ -2,8 +2,10 @@
 #include "platform/core/QtGuard.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
-#include <QMenuBar>
+#include <QProxyStyle>
 
 #include <algorithm>
 
@@ -90,6 +92,77 @@ MainMenu::~MainMenu()
 {
     m_root->m_menu = nullptr;
     Component::free(m_root);
+}
+
+namespace {
+
+// Qt's lone-Alt navigation of a menu bar hangs on this hint, which not every style gives.
+class AltNavigationStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+MenuBar::MenuBar(QWidget* parent) : QMenuBar(parent)
+{
+    auto* navigation = new AltNavigationStyle;
+    navigation->setParent(this);
+    setStyle(navigation);
+    connect(this, &QMenuBar::triggered, this, [this] { leaveWithoutFocus(); });
+}
+
+void MenuBar::leaveWithoutFocus()
+{
+    // Qt gives the focus back to the control that had it; with none, the bar lets go.
+    if (hasFocus() && !activeAction() && !QApplication::activePopupWidget())
+        clearFocus();
+}
+
+void MenuBar::keyPressEvent(QKeyEvent* event)
+{
+    QMenuBar::keyPressEvent(event);
+    leaveWithoutFocus();
+}
+
+void MenuBar::openFirstMenu()
+{
+    QAction* first = nullptr;
+    for (QAction* a : actions())
+        if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+            first = a;
+            break;
+        }
+    if (!first)
+        return;
+    setActiveAction(first);
+    if (QMenu* menu = first->menu()) {
+        for (QAction* a : menu->actions())
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+                menu->setActiveAction(a);
+                break;
+            }
+    }
+}
+
+bool MenuBar::eventFilter(QObject* watched, QEvent* event)
+{
+    // F10 that no control took reaches the window last.
+    if (event->type() == QEvent::KeyPress && watched == window() && isVisible()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+            && !actions().isEmpty()) {
+            openFirstMenu();
+            return true;
+        }
+    }
+    return QMenuBar::eventFilter(watched, event);
 }
 
 namespace {

@@ -3,12 +3,12 @@
 #include "platform/core/Component.h"
 
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QString>
 
 #include <functional>
 #include <vector>
 
-class QMenuBar;
 class QMenu;
 
 namespace vorta::ui {
@@ -50,6 +50,25 @@ private:
     MenuItem* m_parent = nullptr;
     MainMenu* m_menu = nullptr; // set on the root item only
     std::vector<MenuItem*> m_items;
+};
+
+// A form's menu bar, reached from the keyboard as the suite's users expect, also where
+// the captions carry no "&": a lone Alt highlights the first entry (Enter or Down opens
+// it), F10 opens the first entry's menu on its first command; the arrows move between
+// commands and entries, Enter runs the highlighted command, Escape steps back.
+class MenuBar : public QMenuBar {
+    Q_OBJECT
+public:
+    explicit MenuBar(QWidget* parent);
+
+    void openFirstMenu();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void leaveWithoutFocus();
 };
 
 // A form's main menu: a root item whose sub-items are the menu bar's entries.

@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 using namespace vorta::db;
 using namespace vorta::db::testsupport;
 
@@ -32,8 +35,8 @@ void insertPeople(Table& t, int from, int count)
     }
 }
 
-// The test program itself plays the other process: these cases run only when the
-// parent starts them with VORTA_DB_CHILD set.
+// The test program itself plays the other process: started with VORTA_DB_CHILD set, it
+// does its part before any test runs and ends (see ChildEnvironment).
 class ChildProcess {
 public:
     ChildProcess(const QString& mode, const QString& folder)
@@ -43,7 +46,7 @@ public:
         env.insert("VORTA_DB_FOLDER", folder);
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=DbChild.Run"});
+        m_process.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=*"});
         m_process.waitForStarted();
     }
     ~ChildProcess()
@@ -87,13 +90,8 @@ private:
     QProcess m_process;
 };
 
-} // namespace
-
-TEST(DbChild, Run)
+void runChild(const QByteArray& mode)
 {
-    const QByteArray mode = qgetenv("VORTA_DB_CHILD");
-    if (mode.isEmpty())
-        GTEST_SKIP() << "runs only as the other process of the multi-process tests";
     Database db;
     db.setDirectory(QString::fromLocal8Bit(qgetenv("VORTA_DB_FOLDER")));
     db.open();
@@ -124,6 +122,25 @@ TEST(DbChild, Run)
         insertPeople(t, 5000, 300);
     }
 }
+
+// The child's part runs before any test, so the child is no test of its own.
+class ChildEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        const QByteArray mode = qgetenv("VORTA_DB_CHILD");
+        if (mode.isEmpty())
+            return;
+        runChild(mode);
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_childEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ChildEnvironment);
+
+} // namespace
 
 class Transactions : public DbFolder {
 protected:

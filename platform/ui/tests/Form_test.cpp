@@ -2,6 +2,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DbControls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Menu.h"
 #include "testing/QtMessages.h"
 #include "testing/UserInput.h"
 
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 using namespace vorta;
 using namespace vorta::ui;
@@ -476,4 +478,53 @@ TEST(QtGuard, HandlersThatFailKeepTheirExceptionsOutOfQt)
     }
     app->exceptionHandler = savedHandler;
     app->onException = savedOnException;
+}
+
+TEST_F(FormKeys, TheMenuBarIsReachedFromAFocusedEditAndGivesTheFocusBack)
+{
+    auto* menu = new MainMenu(form);
+    struct Entry {
+        const char* caption;
+        std::vector<const char*> commands;
+    };
+    const Entry entries[] = {{"Arquivo", {"Abrir", "Fechar"}}, {"Sair", {"Sair do Sistema"}}};
+    QStringList ran;
+    for (const Entry& e : entries) {
+        auto* top = new MenuItem(nullptr);
+        top->caption = e.caption;
+        menu->items()->add(top);
+        for (const char* c : e.commands) {
+            auto* item = new MenuItem(nullptr);
+            item->caption = c;
+            item->OnClick = [&ran](MenuItem* i) { ran << i->caption; };
+            top->add(item);
+        }
+    }
+    form->setMainMenu(menu);
+    namespace user = vorta::testing::user;
+    user::activate(form);
+    edits[1]->setFocus();
+    struct Case {
+        bool f10;
+        std::vector<Qt::Key> keys;
+        QString runs;
+    } cases[] = {
+        {true, {Qt::Key_Return}, "Abrir"},
+        {true, {Qt::Key_Down, Qt::Key_Return}, "Fechar"},
+        {true, {Qt::Key_Right, Qt::Key_Return}, "Sair do Sistema"},
+        {false, {Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}, "Sair do Sistema"},
+        {false, {Qt::Key_Return, Qt::Key_Up, Qt::Key_Return}, "Fechar"},
+        {false, {Qt::Key_Escape}, QString()},
+    };
+    for (const Case& c : cases) {
+        ran.clear();
+        c.f10 ? user::f10() : user::altAlone();
+        for (Qt::Key k : c.keys)
+            user::key(k);
+        EXPECT_EQ(ran, c.runs.isEmpty() ? QStringList() : QStringList{c.runs}) << c.runs.toStdString();
+        EXPECT_EQ(user::focused(), edits[1]) << c.runs.toStdString();
+    }
+    // A key the edit takes is not a menu key.
+    user::type("ab");
+    EXPECT_EQ(edits[1]->text(), "ab");
 }
