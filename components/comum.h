@@ -262,3 +262,63 @@ bool CompareRecord(vorta::db::DataSet* a, vorta::db::DataSet* b);
 // in lines, applied as the dataset's filter; Cancel clears them. Number fields are
 // ignored. Always true.
 bool DFilter(vorta::db::DataSet* dataSet, QStringList& lines, vorta::db::Field* field);
+
+// ---- Windows, forms and menus ----
+
+#include "platform/ipc/WindowMessages.h"
+
+#include <QIcon>
+
+class QWidget;
+namespace vorta::ui {
+class Form;
+class MenuItem;
+} // namespace vorta::ui
+
+// Posts the key's press and release (the class library's virtual-key code) to the
+// focused control of the window's form, then processes pending messages. A handle
+// of no form of this process gets nothing.
+void SendKey(vorta::ipc::WindowHandle handle, std::uint16_t key);
+// Posts the character alone, as typed, the same way.
+void SendChar(vorta::ipc::WindowHandle handle, QChar ch);
+// Focuses target unless the form's active control lies before sender in tab order;
+// true when the focus was moved. A form without an active control gives the focus.
+bool wSetFocus(QWidget* sender, QWidget* target);
+// The control's place in its parent's tab order; -1 for none.
+int TabOrderOf(const QWidget* control);
+// A menu item without owner. The shortcut is the class library's: virtual key in the
+// low byte, 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt.
+vorta::ui::MenuItem* NewMenuItem(const QString& caption, std::uint16_t shortCut, bool checked, bool enabled,
+                                 std::function<void(vorta::ui::MenuItem*)> onClick, std::uint16_t helpContext,
+                                 const QString& name);
+QKeySequence ShortCutToKey(std::uint16_t shortCut);
+// The folder chosen in the folder dialog, inside the desktop's standard folder that
+// the shell constant names (CSIDL_PERSONAL 5, CSIDL_DESKTOP 0 ...); '' when none is
+// chosen or the choice lies outside it.
+QString GetFolder(int root, const QString& title);
+// The standard folder of a shell constant; '' for one this system has no folder for.
+QString SpecialFolderPath(int root);
+// The icon of the file's type (an ".ico" file's own picture); true when one was found.
+bool GetFileIcon(const QString& fileName, QIcon& icon);
+// Opens the file with its program (an executable runs with the parameters in the
+// folder). More than 32 on success; 2 missing file, 3 missing folder, 31 no program.
+qint64 ExecuteFile(const QString& fileName, const QString& params, const QString& folder, int showCmd);
+
+#include "platform/ui/Form.h"
+
+namespace comum_detail {
+int ShowAndFree(vorta::ui::Form* form);
+} // namespace comum_detail
+// Creates the form through the application, shows it modally, frees it, puts the
+// default cursor back and returns the modal result.
+template <class T>
+int DynamicForm(vorta::Guarded<T>& form)
+{
+    vorta::ui::createForm(form);
+    return comum_detail::ShowAndFree(form.get());
+}
+
+// Sends the file's bytes unchanged to the default printer as document "MyDocument".
+// The file is opened first (a missing one raises EInOutError before any job starts);
+// every started step of the job is ended, also when a write fails.
+void PrintFile(const QString& fileName);

@@ -6,6 +6,7 @@
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
 #include "platform/os/Drives.h"
+#include "platform/os/RawPrint.h"
 #include "platform/ui/Application.h"
 #include "DialogsX.h"
 
@@ -299,4 +300,35 @@ QRegion BitmapToRegion(QImage& bitmap, std::uint32_t colour, int rt, int gt, int
     }
     flush();
     return result;
+}
+
+void PrintFile(const QString& fileName)
+{
+    QFile file(localPath(fileName));
+    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly))
+        throw vorta::EInOutError(QStringLiteral("I/O error 2"));
+    vorta::os::RawSpooler& spooler = vorta::os::rawSpooler();
+    if (!spooler.openPrinter(spooler.defaultPrinter()))
+        return;
+    struct Printer {
+        vorta::os::RawSpooler& s;
+        ~Printer() { s.closePrinter(); }
+    } printer{spooler};
+    if (!spooler.startDoc(QStringLiteral("MyDocument"), QStringLiteral("RAW")))
+        return;
+    struct Doc {
+        vorta::os::RawSpooler& s;
+        ~Doc() { s.endDoc(); }
+    } doc{spooler};
+    if (!spooler.startPage())
+        return;
+    struct Page {
+        vorta::os::RawSpooler& s;
+        ~Page() { s.endPage(); }
+    } page{spooler};
+    for (;;) {
+        const QByteArray block = file.read(16384);
+        if (block.isEmpty() || !spooler.write(block))
+            break;
+    }
 }

@@ -5,6 +5,8 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/Query.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/DbControls.h"
 #include "platform/os/Registry.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
@@ -270,6 +272,32 @@ TEST_F(DataSetHelpersTest, DFilterKeepsOneLinePerFieldAndCancelClearsThem)
 
     EXPECT_TRUE(DFilter(pessoa, lines, pessoa->fieldByName("Id"))); // numbers: nothing asked
     EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST_F(DataSetHelpersTest, GetMaskFieldValueAnswersOnlyForASenderOfTheActiveControlsKind)
+{
+    pessoa->open();
+    auto* dbEdit = new vorta::ui::DBEdit(form, "EdNome");
+    dbEdit->setDataSource(source);
+    dbEdit->setDataField("Nome");
+    auto* mask = new vorta::ui::Edit(form, "MeData");
+    mask->setEditMask("99/99/9999;1;_");
+    dbEdit->setGeometry(5, 5, 120, 22);
+    mask->setGeometry(5, 40, 120, 22);
+    form->show();
+    user::activate(form);
+    user::click(mask);
+    user::key(Qt::Key_Home);
+    user::type("31122026");
+    const auto activate = [&](QWidget* w) { form->setActiveControl(w); };
+
+    activate(dbEdit);
+    EXPECT_EQ(GetMaskFieldValue(dbEdit), "Bento");
+    EXPECT_EQ(GetMaskFieldValue(mask), ""); // not a data-aware edit: no field to read
+    activate(mask);
+    EXPECT_EQ(GetMaskFieldValue(mask), "31/12/2026");
+    EXPECT_EQ(GetMaskFieldValue(dbEdit), ""); // the data-aware edit is not a mask edit
+    EXPECT_EQ(GetMaskFieldValue(nullptr), "");
 }
 
 } // namespace

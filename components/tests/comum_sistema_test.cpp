@@ -3,6 +3,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/os/Drives.h"
+#include "platform/os/RawPrint.h"
 #include "platform/os/Registry.h"
 #include "platform/ui/Dialogs.h"
 #include "testing/ScriptedDialogs.h"
@@ -259,6 +260,81 @@ TEST(WorkAreaTest, GetWindowsWorkAreaFillsTheRectangle)
     EXPECT_TRUE(GetWindowsWorkArea(r));
     EXPECT_EQ(r, (vorta::os::Rect{0, 0, 800, 560}));
     vorta::os::setWorkAreaOverride(std::nullopt);
+}
+
+} // namespace
+
+namespace {
+
+// A spooler that records each step and can fail at one of them.
+class RecordingSpooler : public vorta::os::RawSpooler {
+public:
+    QString printer = "Matricial";
+    QString failAt;
+    QStringList steps;
+    QByteArray data;
+    int writes = 0;
+    int failWrite = -1;
+    QString defaultPrinter() override { return printer; }
+    bool openPrinter(const QString& name) override { return step("open " + name, "open"); }
+    bool startDoc(const QString& doc, const QString& type) override { return step("doc " + doc + " " + type, "doc"); }
+    bool startPage() override { return step("page", "page"); }
+    bool write(const QByteArray& bytes) override
+    {
+        if (writes++ == failWrite)
+            return false;
+        data += bytes;
+        return true;
+    }
+    void endPage() override { steps << "end page"; }
+    void endDoc() override { steps << "end doc"; }
+    void closePrinter() override { steps << "close"; }
+
+private:
+    bool step(const QString& what, const QString& key)
+    {
+        steps << what;
+        return failAt != key;
+    }
+};
+
+struct SpoolerGuard {
+    RecordingSpooler spooler;
+    SpoolerGuard() { vorta::os::setRawSpooler(&spooler); }
+    ~SpoolerGuard() { vorta::os::setRawSpooler(nullptr); }
+};
+
+TEST_F(FolderTest, PrintFileSendsTheBytesAndEndsEveryStepItStarted)
+{
+    QByteArray content;
+    for (int i = 0; i < 40000; ++i)
+        content += char(i % 251);
+    write("job.prn", content);
+    {
+        SpoolerGuard g;
+        PrintFile(root() + "job.prn");
+        EXPECT_EQ(g.spooler.data, content);
+        EXPECT_EQ(g.spooler.writes, 3); // blocks of 16,384 bytes
+        EXPECT_EQ(g.spooler.steps, QStringList({"open Matricial", "doc MyDocument RAW", "page", "end page", "end doc", "close"}));
+    }
+    struct Case { const char* failAt; int failWrite; QStringList steps; };
+    const Case cases[] = {
+        {"open", -1, {"open Matricial"}},
+        {"doc", -1, {"open Matricial", "doc MyDocument RAW", "close"}},
+        {"page", -1, {"open Matricial", "doc MyDocument RAW", "page", "end doc", "close"}},
+        {"", 1, {"open Matricial", "doc MyDocument RAW", "page", "end page", "end doc", "close"}},
+    };
+    for (const Case& c : cases) {
+        SpoolerGuard g;
+        g.spooler.failAt = c.failAt;
+        g.spooler.failWrite = c.failWrite;
+        PrintFile(root() + "job.prn");
+        EXPECT_EQ(g.spooler.steps, c.steps) << c.failAt;
+        EXPECT_EQ(g.spooler.data.size(), c.failWrite == 1 ? 16384 : 0) << c.failAt;
+    }
+    SpoolerGuard g;
+    EXPECT_THROW(PrintFile(root() + "missing.prn"), vorta::EInOutError);
+    EXPECT_TRUE(g.spooler.steps.isEmpty()); // no job for a file that is not there
 }
 
 } // namespace
