@@ -105,7 +105,7 @@ TValidar::TValidar(vorta::Component* owner) : vorta::ui::Form(owner)
     btSair->OnClick = [this](QWidget* s) { btSairClick(s); };
     btSairGeral->OnClick = [this](QWidget* s) { btSairGeralClick(s); };
     OnShow = [this](vorta::ui::Form* f) { FormShow(f); };
-    AbreGeracao = [] { AbreSelMovGera(); };
+    AbreGeracao = MostraSelMovGera;
 }
 
 TDm_Validar* TValidar::dm() const

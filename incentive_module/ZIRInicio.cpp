@@ -19,6 +19,4 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
     vorta::ui::createForm(Dm_Gerar);
-    // The validation window's "&Gerar" opens the generation list.
-    AbreSelMovGera = MostraSelMovGera;
 }
