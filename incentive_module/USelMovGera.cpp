@@ -1,5 +1,7 @@
 #include "USelMovGera.h"
 
+#include "UMapaImpressao.h"
+
 #include "DialogsX.h"
 #include "UDM_MTC.h"
 #include "UDm_Gerar.h"
@@ -223,20 +225,12 @@ void TSelMovGera::SpeedButton1Click()
 
 double TSelMovGera::StringToFloat(const QString& text)
 {
-    const QChar decimal = QLocale().decimalPoint().at(0);
-    QString kept;
-    bool decimalSeen = false;
-    for (int i = int(text.size()) - 1; i >= 0; --i) {
-        const QChar c = text.at(i);
-        if (c.isDigit())
-            kept.prepend(c);
-        else if (c == decimal && !decimalSeen) {
-            kept.prepend(QLatin1Char('.'));
-            decimalSeen = true;
-        } else if (i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+')))
-            kept.prepend(c);
+    // The protocol reads back its own printed amounts; a text without digits is 0.
+    try {
+        return ::StringToFloat(text);
+    } catch (const vorta::EConvertError&) {
+        return 0.0;
     }
-    return kept.toDouble();
 }
 
 QString TSelMovGera::NomeDeclaracao(const QString& inscricao, int ano, int mes, const QString& tipo)
