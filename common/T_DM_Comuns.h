@@ -165,7 +165,7 @@ private:
     void validaCPF(DataSet& ds, const char* campo, int vazio);
     // The rules of both municipality tables.
     void validaMunicipio(DataSet& ds);
-    void mostraErroGravacao(vorta::db::DataAction& action);
+    void mostraErroGravacao(const vorta::db::EDatabaseError& e, vorta::db::DataAction& action);
 };
 
 extern vorta::Guarded<TDM_Comuns> DM_Comuns;
