@@ -1,5 +1,7 @@
 #include "T_DM_Comuns.h"
 
+#include "platform/ipc/ExceptionReporter.h"
+
 #include "Ufuncoes.h"
 #include "uDmVortaModule.h"
 
@@ -543,9 +545,11 @@ void TDM_Comuns::RecusaCampo(int mensagem, const QString& pagina, const QString&
     vorta::Abort();
 }
 
-void TDM_Comuns::mostraErroGravacao(DataAction& action)
+void TDM_Comuns::mostraErroGravacao(const EDatabaseError& e, DataAction& action)
 {
-    // Whatever the engine said, the user gets the register's own message.
+    // Whatever the engine said, the user gets the register's own message; the engine's
+    // own text goes to the log for support.
+    vorta::ipc::ExceptionReporter::instance().logHandled(e);
     MsgErroBD(33);
     action = DataAction::Abort;
 }
@@ -1074,29 +1078,29 @@ void TDM_Comuns::Tb_MunicipioProAfterPost(DataSet&)
 
 // ---- Post errors ------------------------------------------------------------------------
 
-void TDM_Comuns::Tb_MunicipioPostError(DataSet&, EDatabaseError&, DataAction& action)
+void TDM_Comuns::Tb_MunicipioPostError(DataSet&, EDatabaseError& e, DataAction& action)
 {
-    mostraErroGravacao(action);
+    mostraErroGravacao(e, action);
 }
 
-void TDM_Comuns::Tb_MunicipioProPostError(DataSet&, EDatabaseError&, DataAction& action)
+void TDM_Comuns::Tb_MunicipioProPostError(DataSet&, EDatabaseError& e, DataAction& action)
 {
-    mostraErroGravacao(action);
+    mostraErroGravacao(e, action);
 }
 
-void TDM_Comuns::Tb_ResponsavelPostError(DataSet&, EDatabaseError&, DataAction& action)
+void TDM_Comuns::Tb_ResponsavelPostError(DataSet&, EDatabaseError& e, DataAction& action)
 {
-    mostraErroGravacao(action);
+    mostraErroGravacao(e, action);
 }
 
-void TDM_Comuns::Tb_ContribuintePostError(DataSet&, EDatabaseError&, DataAction& action)
+void TDM_Comuns::Tb_ContribuintePostError(DataSet&, EDatabaseError& e, DataAction& action)
 {
-    mostraErroGravacao(action);
+    mostraErroGravacao(e, action);
 }
 
-void TDM_Comuns::Tb_RemDestPostError(DataSet&, EDatabaseError&, DataAction& action)
+void TDM_Comuns::Tb_RemDestPostError(DataSet&, EDatabaseError& e, DataAction& action)
 {
-    mostraErroGravacao(action);
+    mostraErroGravacao(e, action);
 }
 
 // ---- Registration kind --------------------------------------------------------------------

@@ -276,7 +276,7 @@ private:
     void validaCPF(DataSet& ds, const char* campo, int vazio);
     // The rules of both municipality tables.
     void validaMunicipio(DataSet& ds);
-    void mostraErroGravacao(vorta::db::DataAction& action);
+    void mostraErroGravacao(const vorta::db::EDatabaseError& e, vorta::db::DataAction& action);
     // The taxpayer rule sets of the programs that add their own.
     void regrasProdutor();
     void regrasTUV();

@@ -1,4 +1,5 @@
 #include "T_DM_Comuns.h"
+#include "platform/ipc/ExceptionReporter.h"
 
 #include "uDmVortaModule.h"
 
@@ -15,6 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -745,10 +749,23 @@ TEST_F(DmComuns, EngineErrorWhileSavingShowsMessage33AndKeepsTheRowInEdit)
         sql(QStringLiteral("CREATE TRIGGER recusa BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
                 .arg(QString::fromLatin1(when), QString::fromLatin1(table)));
     };
-    auto postFailsWith33 = [](DataSet& ds) {
+    // The engine's own text goes to the log file, for support.
+    QTemporaryDir logDir;
+    auto& reporter = vorta::ipc::ExceptionReporter::instance();
+    const QString previousLog = reporter.logFile();
+    reporter.setLogFile(logDir.filePath(QStringLiteral("Vorta_Mod.log")));
+    struct RestoreLog {
+        QString file;
+        ~RestoreLog() { vorta::ipc::ExceptionReporter::instance().setLogFile(file); }
+    } restoreLog{previousLog};
+    auto postFailsWith33 = [&reporter](DataSet& ds) {
+        QFile::remove(reporter.logFile());
         ScriptedDialogs dialogs;
         dialogs.expectMessage(MessageKind::Error, QStringLiteral("33 - Erro ao gravar"), 1);
         EXPECT_THROW(ds.post(), vorta::EAbort);
+        QFile log(reporter.logFile());
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << "no log written";
+        EXPECT_TRUE(log.readAll().contains("disk full"));
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.table->name().toStdString());

@@ -76,7 +76,9 @@ void ExceptionReporter::writeLog(const ExceptionInfo& info) const
     file.write(block);
 }
 
-void ExceptionReporter::report(const std::exception& e)
+namespace {
+
+ExceptionInfo describe(const std::exception& e)
 {
     ExceptionInfo info;
     const auto* ve = dynamic_cast<const vorta::Exception*>(&e);
@@ -84,6 +86,21 @@ void ExceptionReporter::report(const std::exception& e)
     info.className = ve ? QString::fromLatin1(ve->className()) : QString::fromLatin1(typeid(e).name());
     info.moduleName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     info.messageLines << info.message;
+    return info;
+}
+
+} // namespace
+
+void ExceptionReporter::logHandled(const std::exception& e) const
+{
+    ExceptionInfo info = describe(e);
+    info.logLines = info.messageLines;
+    writeLog(info);
+}
+
+void ExceptionReporter::report(const std::exception& e)
+{
+    ExceptionInfo info = describe(e);
     ExceptionFilter* filter = filterFor(info.className);
     if (filter)
         filter->ExceptionMessage(info);

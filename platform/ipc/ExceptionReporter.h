@@ -51,6 +51,9 @@ public:
 
     // Reports one exception; the application hands stray ones here while enabled.
     void report(const std::exception& e);
+    // Writes an exception that a handler caught and answered in its own words to the
+    // log file, so its own text is not lost; shows nothing.
+    void logHandled(const std::exception& e) const;
 
     // Shows a report's text; the widget layer installs its dialog here. Without one
     // the text goes to the debug output.
