@@ -1,5 +1,6 @@
 #include "USelecao.h"
 #include "uDmVortaModule.h"
+#include "uRel.h"
 #include "uTemplate.h"
 #include "uVortaMenuForm.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     vorta::ui::createForm(fVortaMenuForm);
     vorta::ui::createForm(Ftemplate);
     vorta::ui::createForm(FSelecao);
+    vorta::createInto<TRel>(Rel, &app);
     InicializarVariaveisGlobais();
     if (auto* main = app.mainForm(); main && !app.terminated())
         main->show();

@@ -103,15 +103,19 @@ bool TForm1::temRegistros(vorta::db::DataSet* tabela)
     return true;
 }
 
-bool TForm1::abreContribuintes(const QStringList& sql, const QString& mascara)
+void AbreTabelasDasListagensDeContribuintes()
 {
-    // The listings print names from these tables.
     for (vorta::db::DataSet* t : {static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Municipio),
                                   static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_MunicipioPro),
                                   static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Agenfa),
                                   static_cast<vorta::db::DataSet*>(DM_Comuns->Tb_Responsavel)})
         if (!t->active())
             t->open();
+}
+
+bool TForm1::abreContribuintes(const QStringList& sql, const QString& mascara)
+{
+    AbreTabelasDasListagensDeContribuintes();
     vorta::db::Query* q = DM_Comuns->Q_Contribuinte;
     q->close();
     q->setSqlLines(sql);

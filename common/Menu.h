@@ -59,3 +59,7 @@ private:
 };
 
 extern vorta::Guarded<TForm1> Form1;
+
+// Opens the tables whose names the taxpayer listings print (municipalities, agencies,
+// accountants) where they are closed.
+void AbreTabelasDasListagensDeContribuintes();

@@ -6,10 +6,12 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/EditMask.h"
 
+#include "platform/ui/Application.h"
 #include "platform/ui/DbControls.h"
 
 #include <QLabel>
 
+#include <algorithm>
 #include <memory>
 
 using vorta::db::DataAction;
@@ -533,9 +535,9 @@ void TDM_Comuns::sonda(const QStringList& linhas, const QString& parametro, cons
     }
 }
 
-void TDM_Comuns::RecusaCampo(int mensagem, const QString& pagina, const QString& campo)
+void TDM_Comuns::RecusaCampo(int mensagem, const QString& pagina, const QString& campo, const QVariantList& args)
 {
-    MsgErroBD(mensagem);
+    MsgErroBD(mensagem, args);
     if (FocaCampo)
         FocaCampo(pagina, campo);
     vorta::Abort();
@@ -714,10 +716,6 @@ void TDM_Comuns::Tb_MunicipioProBeforeDelete(DataSet& ds)
 // ---- Before post ----------------------------------------------------------------------
 // The field checks of each register run here, first failure refusing the post.
 
-void TDM_Comuns::Tb_ContribuinteBeforePost(DataSet&)
-{
-}
-
 namespace {
 
 QString aparado(DataSet& ds, const char* field)
@@ -732,10 +730,12 @@ QString aparado(DataSet& ds, const char* field)
     vorta::Abort();
 }
 
-// The key as it will be stored: 1 to width-1 characters are filled with leading zeros.
+// The key as it will be stored: 1 to width-1 digits are filled with leading zeros;
+// anything else is kept, so the check digits refuse it.
 QString chaveGravada(const QString& chave, int largura)
 {
-    if (chave.length() >= 1 && chave.length() < largura)
+    const bool digitos = std::all_of(chave.begin(), chave.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+    if (chave.length() >= 1 && chave.length() < largura && digitos)
         return StrZero(chave, largura, 0);
     return chave;
 }
@@ -1185,4 +1185,919 @@ void TDM_Comuns::HabilitaDesabilitaControles(QWidget* Form, const QString& Colum
         if (auto* label = qobject_cast<QLabel*>(w))
             if (QWidget* buddy = label->buddy())
                 label->setVisible(visivel(buddy));
+}
+
+// ---- Taxpayer rules ------------------------------------------------------------------
+
+namespace {
+
+const QString kCorrespondencia = QStringLiteral("TBSCorrespondencia");
+const QString kEstabelecimento = QStringLiteral("TBSEstabelecimento");
+const QString kEspecificacao = QStringLiteral("TbSEspecificacao");
+const QString kResponsavel = QStringLiteral("tbSResponsavel");
+
+using Recusa = TDM_Comuns::Recusa;
+using Checagem = TDM_Comuns::Checagem;
+
+bool branco(const QString& v)
+{
+    return v.trimmed().isEmpty();
+}
+
+int tamanho(const QString& v)
+{
+    return int(v.trimmed().length());
+}
+
+bool soDigitos(const QString& v)
+{
+    if (v.isEmpty())
+        return false;
+    for (const QChar c : v)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+// Text compared character by character, both ends excluded.
+bool entreTextos(const QString& r, const char* de, const char* ate)
+{
+    return QString::compare(r, QLatin1String(de), Qt::CaseSensitive) > 0
+           && QString::compare(r, QLatin1String(ate), Qt::CaseSensitive) < 0;
+}
+
+Checagem falha(int mensagem, int foco = 0, QVariantList args = {})
+{
+    return Recusa{mensagem, foco, std::move(args)};
+}
+
+} // namespace
+
+Checagem TDM_Comuns::ChecaObrig(const QString& valor, int vazio)
+{
+    if (branco(valor))
+        return falha(vazio);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaNome(const QString& valor, int vazio, int curto)
+{
+    if (branco(valor))
+        return falha(vazio);
+    if (tamanho(valor) < 3)
+        return falha(curto);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaDigitoIE(const QString& valor)
+{
+    if (valor.trimmed().length() != 9)
+        return {};
+    const QString v = valor.trimmed();
+    insc = v.mid(2, 7);
+    bool ok = false;
+    const int prefixo = v.left(2).toInt(&ok);
+    if (!ok || !soDigitos(v.left(2)))
+        return falha(53);
+    ie2 = prefixo;
+    if (ie2 != 28)
+        return falha(53);
+    if (!ChkINSC(insc))
+        return falha(54);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaOutraIE(const QString& valor, int tamanhoErrado, int prefixo, int digito)
+{
+    const QString v = valor.trimmed();
+    if (v.length() != 9)
+        return falha(tamanhoErrado);
+    insc = v.mid(2, 7);
+    if (v.left(2) != QLatin1String("28"))
+        return falha(prefixo);
+    if (!ChkINSC(insc))
+        return falha(digito);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaDDDObrig(const QString& ddd)
+{
+    if (branco(ddd))
+        return falha(70);
+    if (tamanho(ddd) == 1)
+        return falha(30);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaFoneObrig(const QString& fone)
+{
+    if (branco(fone))
+        return falha(19);
+    if (tamanho(fone) <= 6)
+        return falha(31);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaFone(const QString& ddd, const QString& fone, int semFone, int semDDD, int dddCurto,
+                               int foneCurto)
+{
+    if (branco(fone) && !branco(ddd))
+        return falha(semFone, 1);
+    if (!branco(fone) && branco(ddd))
+        return falha(semDDD, 0);
+    if (tamanho(ddd) == 1)
+        return falha(dddCurto, 0);
+    if (tamanho(fone) >= 1 && tamanho(fone) <= 6)
+        return falha(foneCurto, 1);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaFax(const QString& ddd, const QString& fax)
+{
+    if (tamanho(ddd) == 1)
+        return falha(72, 0);
+    if (branco(fax) && !branco(ddd))
+        return falha(71, 1);
+    if (!branco(fax) && branco(ddd))
+        return falha(71, 0);
+    if (tamanho(fax) >= 1 && tamanho(fax) <= 6)
+        return falha(73, 1);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaLogradouro(const QString& nome, const QString& tipo, int semTipo, int semNome)
+{
+    if (!branco(nome) && branco(tipo))
+        return falha(semTipo, 1);
+    if (branco(nome) && !branco(tipo))
+        return falha(semNome, 0);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaBairro(const QString& bairro, const QString& tipo, int semTipo, int semNome,
+                                 bool obrigatorio)
+{
+    const bool cto = tipo.trimmed() == QLatin1String("CTO");
+    if (obrigatorio) {
+        if (branco(tipo))
+            return falha(semTipo, 1);
+        if (branco(bairro) && !cto)
+            return falha(semNome, 0);
+        return {};
+    }
+    if (!branco(bairro) && branco(tipo))
+        return falha(semTipo, 1);
+    if (branco(bairro) && !branco(tipo) && !cto)
+        return falha(semNome, 0);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaNumComplObrig(const QString& numero, const QString& complemento, int mensagem)
+{
+    if (branco(numero) && branco(complemento))
+        return falha(mensagem, 0);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaUF(const QString& uf, int vazia, int invalida)
+{
+    if (tamanho(uf) < 2)
+        return falha(vazia);
+    if (!ChkUF(uf.trimmed()))
+        return falha(invalida);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaEmail(const QString& email, int mensagem)
+{
+    if (!branco(email) && !ChkEmail(email.trimmed()))
+        return falha(mensagem);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaNIRE(const QString& nire, const QString& inscricao)
+{
+    if (nire.isEmpty())
+        return {};
+    const QString prefixo = nire.left(2);
+    if (prefixo == QLatin1String("54"))
+        return ChkNIRE(nire) ? Checagem{} : falha(633);
+    if (prefixo == QLatin1String("00"))
+        return nire.mid(2, 9) == inscricao ? Checagem{} : falha(633);
+    return falha(633);
+}
+
+Checagem TDM_Comuns::ChecaCNPJObrig(const QString& cnpj)
+{
+    const QString v = cnpj.trimmed();
+    if (v.isEmpty())
+        return falha(35);
+    if (v.length() >= 2 && v.length() <= 14 && !ChkCNPJ(v))
+        return falha(55);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaCEP(const QString& cep, const QVariant& municipio, int curto, int foraDaFaixa)
+{
+    Tb_Municipio->open();
+    const bool achou = !municipio.isNull() && Tb_Municipio->locate(QStringLiteral("Mun_Codigo"), municipio);
+    if (tamanho(cep) < 8)
+        return falha(curto);
+    // No municipality of that code: there is no range to test against.
+    if (!achou)
+        return {};
+    const QString inicial = Tb_Municipio->fieldByName(QStringLiteral("Mun_CEPInicial"))->asString();
+    const QString final_ = Tb_Municipio->fieldByName(QStringLiteral("Mun_CEPFinal"))->asString();
+    if (branco(inicial) || branco(final_)) {
+        const QString nome = Tb_Municipio->fieldByName(QStringLiteral("Mun_Descricao"))->asString();
+        return falha(1407, 0, {nome, nome});
+    }
+    qint64 valor = 0, de = 0, ate = 0;
+    if (!inteiro(cep, valor) || !inteiro(inicial, de) || !inteiro(final_, ate) || valor < de || valor > ate)
+        return falha(foraDaFaixa);
+    return {};
+}
+
+bool TDM_Comuns::ExisteContribuinte(const QString& inscricao)
+{
+    return existeLinha({QStringLiteral("select * from contribuinte where Con_IECNPJCPF =:IECNPJCPF")},
+                       QStringLiteral("IECNPJCPF"), inscricao);
+}
+
+namespace {
+
+// The current taxpayer record as the rules read it.
+struct Registro {
+    DataSet& ds;
+    Field* f(const char* nome) const { return ds.fieldByName(QString::fromLatin1(nome)); }
+    QString s(const char* nome) const { return f(nome)->asString(); }
+};
+
+} // namespace
+
+// Each rule reads the fields it names and refuses through the failure step, focusing
+// the field the check found at fault.
+namespace {
+void recusaSe(TDM_Comuns* dm, const Checagem& c, const QString& pagina, std::initializer_list<const char*> campos)
+{
+    if (!c)
+        return;
+    if (c->foco < 0 || c->foco >= int(campos.size())) {
+        MsgErroBD(c->mensagem, c->args);
+        vorta::Abort();
+    }
+    dm->RecusaCampo(c->mensagem, pagina, QString::fromLatin1(campos.begin()[c->foco]), c->args);
+}
+} // namespace
+
+void TDM_Comuns::VerRegistroExiste()
+{
+    const Registro r{*Tb_Contribuinte};
+    if (Tb_Contribuinte->state() != DataSetState::Insert)
+        return;
+    // The probe takes the registration as it will be stored.
+    const QString tipo = r.s("Con_Tipo");
+    QString chave = r.s("Con_IECNPJCPF").trimmed();
+    if (tipo == QLatin1String("CNPJ"))
+        chave = chaveGravada(chave, 14);
+    else if (tipo == QLatin1String("CPF"))
+        chave = chaveGravada(chave, 11);
+    if (ExisteContribuinte(chave))
+        RecusaCampo(22, QString(), QStringLiteral("Con_IECNPJCPF"));
+}
+
+void TDM_Comuns::VerificaIECNPJCPFPreenchido()
+{
+    const Registro r{*Tb_Contribuinte};
+    if (!branco(r.s("Con_IECNPJCPF")))
+        return;
+    const QString tipo = r.s("Con_Tipo");
+    const int mensagem = tipo == QLatin1String("IE")     ? 34
+                         : tipo == QLatin1String("CNPJ") ? 35
+                         : tipo == QLatin1String("CPF")  ? 15
+                         : tipo == QLatin1String("OI")   ? 495
+                                                         : 0;
+    if (mensagem)
+        MsgErroBD(mensagem);
+    if (FocaCampo)
+        FocaCampo(QString(), QStringLiteral("Con_IECNPJCPF"));
+    vorta::Abort();
+}
+
+void TDM_Comuns::ValidaDigitoIE()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaDigitoIE(r.s("Con_IECNPJCPF")), QString(), {"Con_IECNPJCPF"});
+}
+
+namespace {
+// A CNPJ or CPF registration: 2 to width-1 characters are stored filled with zeros
+// before the check; 1 character or more than the width is not checked.
+void digitoPreenchido(TDM_Comuns* dm, Field* campo, int largura, bool (*chk)(const QString&), int mensagem)
+{
+    const QString v = campo->asString().trimmed();
+    const QString nome = campo->fieldName();
+    if (v.isEmpty())
+        dm->RecusaCampo(mensagem, QString(), nome);
+    if (v.length() == largura && !chk(v))
+        dm->RecusaCampo(mensagem, QString(), nome);
+    if (v.length() >= 2 && v.length() < largura) {
+        const QString cheio = chaveGravada(v, largura);
+        campo->setAsString(cheio);
+        if (!chk(cheio))
+            dm->RecusaCampo(mensagem, QString(), nome);
+    }
+}
+} // namespace
+
+void TDM_Comuns::ValidaDigitoCNPJ()
+{
+    const Registro r{*Tb_Contribuinte};
+    digitoPreenchido(this, r.f("Con_IECNPJCPF"), 14, ChkCNPJ, 55);
+}
+
+void TDM_Comuns::ValidaDigitoCPF()
+{
+    const Registro r{*Tb_Contribuinte};
+    digitoPreenchido(this, r.f("Con_IECNPJCPF"), 11, ChkCPF, 23);
+}
+
+void TDM_Comuns::ValidaNomePropriedadeObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaNome(r.s("Con_NomePropr"), 57, 58), QString(), {"Con_NomePropr"});
+}
+
+void TDM_Comuns::ValidaNomeFantasiaObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaNome(r.s("Con_NomePropr"), 38, 1420), QString(), {"Con_NomePropr"});
+}
+
+void TDM_Comuns::ValidaCPRObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    if (tamanho(r.s("Con_NumeroCPR")) < 5)
+        RecusaCampo(1258, QString(), QStringLiteral("Con_NumeroCPR"));
+}
+
+void TDM_Comuns::ValidaCPR()
+{
+    const Registro r{*Tb_Contribuinte};
+    const int n = tamanho(r.s("Con_NumeroCPR"));
+    if (n >= 1 && n <= 4)
+        RecusaCampo(1258, QString(), QStringLiteral("Con_NumeroCPR"));
+}
+
+void TDM_Comuns::ValidaCon_NIREObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_NIRE"), 631), QString(), {"Con_NIRE"});
+}
+
+void TDM_Comuns::ValidaCon_NIRE()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaNIRE(r.s("Con_NIRE"), r.s("Con_IECNPJCPF")), QString(), {"Con_NIRE"});
+}
+
+void TDM_Comuns::ValidaCPFCNPJ()
+{
+    const Registro r{*Tb_Contribuinte};
+    const QString tipo = r.s("Con_TipoCPFCNPJ").trimmed();
+    Field* endCpf = r.f("End_CPF");
+    if (tipo.isEmpty() && !branco(endCpf->asString()))
+        RecusaCampo(1255, QString(), QStringLiteral("Con_TipoCPFCNPJ"));
+    const bool cpf = tipo == QLatin1String("CPF");
+    if ((cpf || tipo == QLatin1String("CNPJ")) && !endCpf->asString().isEmpty()) {
+        const QString cheio = chaveGravada(endCpf->asString().trimmed(), cpf ? 11 : 14);
+        endCpf->setAsString(cheio);
+        if (cpf ? !ChkCPF(cheio) : !ChkCNPJ(cheio))
+            RecusaCampo(cpf ? 59 : 55, QString(), QStringLiteral("End_CPF"));
+    }
+}
+
+void TDM_Comuns::ValidaCNPJObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaCNPJObrig(r.s("End_CPF")), QString(), {"End_CPF"});
+}
+
+void TDM_Comuns::ValidaCNPJRevendaProdutor()
+{
+    const Registro r{*Tb_Contribuinte};
+    const QString v = r.s("End_CPF").trimmed();
+    const QString campo = QStringLiteral("End_CPF");
+    if (v.length() == 14) {
+        if (!ChkCNPJ(v))
+            RecusaCampo(55, QString(), campo);
+        return;
+    }
+    if (v.length() == 11 && !ModoRevenda) {
+        if (!ChkCPF(v))
+            RecusaCampo(23, QString(), campo);
+        return;
+    }
+    RecusaCampo(ModoProdutorRural ? 1422 : 55, QString(), campo);
+}
+
+void TDM_Comuns::ValidaSalvaEndereco()
+{
+    const Registro r{*Tb_Contribuinte};
+    const QString cpf = r.s("End_CPF").trimmed();
+    qint64 inscricao = 0;
+    if (cpf.isEmpty() || !inteiro(r.s("Con_IECNPJCPF"), inscricao) || inscricao <= 285000000)
+        return;
+    const QString campo = QStringLiteral("End_CPF");
+    if (cpf.length() == 11 && !ChkCPF(cpf))
+        RecusaCampo(59, QString(), campo);
+    if (cpf.length() >= 2 && cpf.length() <= 10 && !ChkCPF(cpf))
+        RecusaCampo(23, QString(), campo);
+    Tb_Endereco->open();
+    if (Tb_Endereco->state() == DataSetState::Edit || Tb_Endereco->state() == DataSetState::Insert)
+        Tb_Endereco->cancel();
+    if (Tb_Endereco->locate(campo, cpf, vorta::db::loCaseInsensitive)) {
+        Tb_Endereco->edit();
+    } else {
+        Tb_Endereco->append();
+        Tb_Endereco->fieldByName(campo)->setAsString(cpf);
+    }
+}
+
+void TDM_Comuns::ValidaCon_DDDFoneObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaDDDObrig(r.s("Con_DDDFone")), QString(), {"Con_DDDFone"});
+}
+
+void TDM_Comuns::ValidaCon_FoneObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaFoneObrig(r.s("Con_Fone")), QString(), {"Con_Fone"});
+}
+
+void TDM_Comuns::ValidaCon_Fone()
+{
+    const Registro r{*Tb_Contribuinte};
+    Checagem c = ChecaFone(r.s("Con_DDDFone"), r.s("Con_Fone"), 19, 70, 30, 31);
+    // A number without its area code refuses without moving the focus.
+    if (c && c->mensagem == 70)
+        c->foco = -1;
+    recusaSe(this, c, QString(), {"Con_DDDFone", "Con_Fone"});
+}
+
+void TDM_Comuns::ValidaCon_Fone2()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaFone(r.s("Con_DDD2"), r.s("Con_Fone2"), 581, 582, 625, 626), QString(),
+             {"Con_DDD2", "Con_Fone2"});
+}
+
+void TDM_Comuns::ValidaCon_FAX()
+{
+    const Registro r{*Tb_Contribuinte};
+    Checagem c = ChecaFax(r.s("Con_DDDFax"), r.s("Con_FAX"));
+    // Here either half of the pair missing goes to the area code.
+    if (c && c->mensagem == 71)
+        c->foco = 0;
+    recusaSe(this, c, QString(), {"Con_DDDFax", "Con_FAX"});
+}
+
+void TDM_Comuns::ValidaTipLog_CodigoObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("TipLog_Codigo"), 60), kCorrespondencia, {"TipLog_Codigo"});
+}
+
+void TDM_Comuns::ValidaCon_LogradouroObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_Logradouro"), 61), kCorrespondencia, {"Con_Logradouro"});
+}
+
+void TDM_Comuns::ValidaNumeroComplementoPreenchidoObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaNumComplObrig(r.s("Con_Numero"), r.s("Con_Complemento"), 62), kCorrespondencia,
+             {"Con_Numero"});
+}
+
+void TDM_Comuns::ValidaCon_BairroObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaBairro(r.s("Con_Bairro"), r.s("TipBai_Codigo"), 63, 64, true), kCorrespondencia,
+             {"Con_Bairro", "TipBai_Codigo"});
+}
+
+void TDM_Comuns::ValidaCon_Logradouro()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaLogradouro(r.s("Con_Logradouro"), r.s("TipLog_Codigo"), 60, 61), kCorrespondencia,
+             {"Con_Logradouro", "TipLog_Codigo"});
+}
+
+void TDM_Comuns::ValidaCon_Bairro()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaBairro(r.s("Con_Bairro"), r.s("TipBai_Codigo"), 63, 64, false), kCorrespondencia,
+             {"Con_Bairro", "TipBai_Codigo"});
+}
+
+void TDM_Comuns::ValidaMun_EnderecoObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Mun_Endereco"), 65), kCorrespondencia, {"Mun_Endereco"});
+}
+
+void TDM_Comuns::ValidaCon_UFObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaUF(r.s("Con_UF"), 66, 66), kCorrespondencia, {"Con_UF"});
+}
+
+void TDM_Comuns::ValidaCon_CEPObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_CEP"), 67), kCorrespondencia, {"Con_CEP"});
+    recusaSe(this, ChecaCEP(r.s("Con_CEP"), r.f("Mun_Endereco")->value(), 68, 69), kCorrespondencia, {"Con_CEP"});
+}
+
+void TDM_Comuns::ValidaCon_CEP()
+{
+    const Registro r{*Tb_Contribuinte};
+    if (!branco(r.s("Con_CEP")))
+        recusaSe(this, ChecaCEP(r.s("Con_CEP"), r.f("Mun_Endereco")->value(), 68, 69), kCorrespondencia,
+                 {"Con_CEP"});
+}
+
+void TDM_Comuns::ValidaCon_Email()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaEmail(r.s("Con_Email"), 32), kCorrespondencia, {"Con_Email"});
+}
+
+void TDM_Comuns::ValidaTipLog_CodigoEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("TipLog_CodigoEstab"), 612), kEstabelecimento, {"TipLog_CodigoEstab"});
+}
+
+void TDM_Comuns::ValidaCon_LogradouroEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_LogradouroEstab"), 613), kEstabelecimento, {"Con_LogradouroEstab"});
+}
+
+void TDM_Comuns::ValidaNumeroComplementoPreenchidoEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaNumComplObrig(r.s("Con_NumeroEstab"), r.s("Con_ComplementoEstab"), 614), kEstabelecimento,
+             {"Con_NumeroEstab"});
+}
+
+void TDM_Comuns::ValidaCon_BairroEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaBairro(r.s("Con_BairroEstab"), r.s("Tip_Bai_CodigoEstab"), 623, 624, true), kEstabelecimento,
+             {"Con_BairroEstab", "Tip_Bai_CodigoEstab"});
+}
+
+void TDM_Comuns::ValidaCon_LogradouroEstab()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaLogradouro(r.s("Con_LogradouroEstab"), r.s("TipLog_CodigoEstab"), 612, 613),
+             kEstabelecimento, {"Con_LogradouroEstab", "TipLog_CodigoEstab"});
+}
+
+void TDM_Comuns::ValidaCon_BairroEstab()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaBairro(r.s("Con_BairroEstab"), r.s("Tip_Bai_CodigoEstab"), 623, 624, false),
+             kEstabelecimento, {"Con_BairroEstab", "Tip_Bai_CodigoEstab"});
+}
+
+void TDM_Comuns::ValidaMun_EnderecoEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Mun_Propriedade"), 615), kEstabelecimento, {"Mun_Propriedade"});
+}
+
+void TDM_Comuns::ValidaMun_EstabelecimentoObrig()
+{
+    ValidaMun_EnderecoEstabObrig();
+}
+
+void TDM_Comuns::ValidaMun_PropriedadeObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Mun_Propriedade"), 74), kEstabelecimento, {"Mun_Propriedade"});
+}
+
+void TDM_Comuns::ValidaAge_CodigoObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Age_Codigo"), 75), kEstabelecimento, {"Age_Codigo"});
+}
+
+void TDM_Comuns::ValidaCon_UFEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaUF(r.s("Con_UFEstab"), 616, 676), kEstabelecimento, {"Con_UFEstab"});
+}
+
+void TDM_Comuns::ValidaCon_CEPEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_CEPEstab"), 618), kEstabelecimento, {"Con_CEPEstab"});
+    recusaSe(this, ChecaCEP(r.s("Con_CEPEstab"), r.f("Mun_Propriedade")->value(), 619, 620), kEstabelecimento,
+             {"Con_CEPEstab"});
+}
+
+void TDM_Comuns::ValidaCon_CEPEstab()
+{
+    const Registro r{*Tb_Contribuinte};
+    if (!branco(r.s("Con_CEPEstab")))
+        recusaSe(this, ChecaCEP(r.s("Con_CEPEstab"), r.f("Mun_Propriedade")->value(), 619, 620), kEstabelecimento,
+                 {"Con_CEPEstab"});
+}
+
+void TDM_Comuns::ValidaCon_EmailEstab()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaEmail(r.s("Con_EmailEstab"), 621), kEstabelecimento, {"Con_EmailEstab"});
+}
+
+namespace {
+// A Yes/No question that refuses on No like a failure, without a further message.
+void perguntaOuRecusa(TDM_Comuns* dm, int mensagem, const QString& pagina, const QString& campo)
+{
+    if (ConfirmaSimNaoBD(mensagem))
+        return;
+    if (dm->FocaCampo)
+        dm->FocaCampo(pagina, campo);
+    vorta::Abort();
+}
+} // namespace
+
+void TDM_Comuns::ValidaCon_EmailEstabObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    ValidaCon_EmailEstab();
+    if (branco(r.s("Con_EmailEstab")))
+        perguntaOuRecusa(this, 622, kEstabelecimento, QStringLiteral("Con_EmailEstab"));
+}
+
+void TDM_Comuns::ValidaViadeAcessoPreenchidoObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_ComplementoEstab"), 1421), kEstabelecimento, {"Con_ComplementoEstab"});
+}
+
+void TDM_Comuns::ValidaCon_FormaEntregaObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_FormaEntrega"), 627), kEspecificacao, {"Con_FormaEntrega"});
+    ValidaCon_FormaEntregaAnual();
+}
+
+void TDM_Comuns::ValidaCon_FormaEntregaAnual()
+{
+    const Registro r{*Tb_Contribuinte};
+    if (!r.f("Con_FormaEntrega")->isNull() && r.f("Con_FormaEntrega")->asInteger() == 2)
+        perguntaOuRecusa(this, 1103, kEspecificacao, QStringLiteral("Con_FormaEntrega"));
+}
+
+void TDM_Comuns::ValidaCon_RegICMSObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_RegICMS"), 593), kEspecificacao, {"Con_RegICMS"});
+    if (r.f("Con_FormaEntrega")->asInteger() == 2 && r.f("Con_RegICMS")->asInteger() == 2)
+        RecusaCampo(628, kEspecificacao, QStringLiteral("Con_RegICMS"));
+}
+
+void TDM_Comuns::ValidaCon_EscritaFiscalObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    const QString escrita = r.s("Con_EscritaFiscal").trimmed();
+    recusaSe(this, ChecaObrig(escrita, 635), kEspecificacao, {"Con_EscritaFiscal"});
+    if (escrita != QLatin1String("D")) {
+        r.f("Con_IEMatriz")->clear();
+        return;
+    }
+    const QString matriz = r.s("Con_IEMatriz");
+    if (branco(matriz))
+        RecusaCampo(1105, kEspecificacao, QStringLiteral("Con_IEMatriz"));
+    recusaSe(this, ChecaOutraIE(matriz, 54, 53, 53), kEspecificacao, {"Con_IEMatriz"});
+}
+
+void TDM_Comuns::ValidaCon_OutraEmpresaObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    recusaSe(this, ChecaObrig(r.s("Con_OutraEmpresa"), 629), kEspecificacao, {"Con_OutraEmpresa"});
+    ValidaCon_OutraEmpresa();
+}
+
+void TDM_Comuns::ValidaCon_OutraEmpresa()
+{
+    const Registro r{*Tb_Contribuinte};
+    const QString outra = r.s("Con_OutraEmpresa").trimmed();
+    if (outra == QLatin1String("N")) {
+        r.f("Con_InscOutra")->clear();
+        return;
+    }
+    if (outra != QLatin1String("S"))
+        return;
+    const QString inscOutra = r.s("Con_InscOutra");
+    if (branco(inscOutra))
+        RecusaCampo(630, kEspecificacao, QStringLiteral("Con_InscOutra"));
+    recusaSe(this, ChecaOutraIE(inscOutra, 54, 53, 54), kEspecificacao, {"Con_InscOutra"});
+}
+
+void TDM_Comuns::ValidaResp_CPFObrig()
+{
+    const Registro r{*Tb_Contribuinte};
+    // The focus goes to the legal representative's list, not the accountant's.
+    if (branco(r.s("Resp_CPF")))
+        RecusaCampo(634, kResponsavel, QStringLiteral("ResEmp_CPF"));
+}
+
+void TDM_Comuns::GravaEstabelecimento()
+{
+    const Registro r{*Tb_Contribuinte};
+    // Only blank establishment fields take the correspondence address: what the user
+    // typed there is kept.
+    const std::pair<const char*, const char*> pares[] = {
+        {"TipLog_Codigo", "TipLog_CodigoEstab"}, {"Con_Logradouro", "Con_LogradouroEstab"},
+        {"Con_Numero", "Con_NumeroEstab"},       {"Con_Complemento", "Con_ComplementoEstab"},
+        {"TipBai_Codigo", "Tip_Bai_CodigoEstab"}, {"Con_Bairro", "Con_BairroEstab"},
+        {"Con_CEP", "Con_CEPEstab"},             {"Mun_Endereco", "Mun_Propriedade"},
+        {"Con_UF", "Con_UFEstab"},               {"Con_Email", "Con_EmailEstab"},
+        {"Con_CxPostal", "Con_CxPostalEstab"}};
+    for (const auto& [de, para] : pares)
+        if (branco(r.s(para)))
+            r.f(para)->setValue(r.f(de)->value());
+}
+
+void TDM_Comuns::Tb_ContribuinteBeforePost(DataSet& ds)
+{
+    Registro r{ds};
+    try {
+        const QString tipo = r.s("Con_Tipo");
+        if (tipo.isEmpty()) {
+            GravaEstabelecimento();
+            RecusaCampo(497, QString(), QStringLiteral("Con_Tipo"));
+        }
+        VerRegistroExiste();
+        VerificaIECNPJCPFPreenchido();
+        if (tipo == QLatin1String("IE"))
+            ValidaDigitoIE();
+        else if (tipo == QLatin1String("CNPJ"))
+            ValidaDigitoCNPJ();
+        else if (tipo == QLatin1String("CPF"))
+            ValidaDigitoCPF();
+        recusaSe(this, ChecaNome(r.s("Con_Nome"), 37, 56), QString(), {"Con_Nome"});
+
+        const QString titulo = vorta::Application::instance() ? vorta::Application::instance()->title() : QString();
+        if (titulo == QLatin1String("KOB") || titulo == QLatin1String("DUX"))
+            regrasProdutor();
+        else if (titulo == QLatin1String("TUV"))
+            regrasTUV();
+        else if (titulo == QLatin1String("Vorta_Mod"))
+            regrasVortaMod();
+
+        if (tipo == QLatin1String("OI") && r.s("Con_UF") == QLatin1String("QX")) {
+            MsgErroBD(496);
+            vorta::Abort();
+        }
+        const DataSetState endereco = Tb_Endereco->state();
+        if (!branco(r.s("End_CPF")) && (endereco == DataSetState::Edit || endereco == DataSetState::Insert)) {
+            const std::pair<const char*, const char*> pares[] = {
+                {"TipLog_Codigo", "TipLog_Codigo"}, {"Con_Logradouro", "End_Logradouro"},
+                {"Con_Numero", "End_Numero"},       {"Con_Complemento", "End_Complemento"},
+                {"TipBai_Codigo", "TipBai_Codigo"}, {"Con_Bairro", "End_Bairro"},
+                {"Con_CEP", "End_CEP"},             {"Mun_Endereco", "Mun_Codigo"},
+                {"Con_UF", "End_UF"},               {"Con_DDDFone", "End_DDDFone"},
+                {"Con_Fone", "End_Fone"},           {"Con_DDDFax", "End_DDDFax"},
+                {"Con_FAX", "End_Fax"},             {"Con_Email", "End_Email"}};
+            for (const auto& [de, para] : pares)
+                Tb_Endereco->fieldByName(QString::fromLatin1(para))->setValue(r.f(de)->value());
+            Tb_Endereco->post();
+        }
+    } catch (...) {
+        // A refused taxpayer leaves no address row half made.
+        const DataSetState endereco = Tb_Endereco->state();
+        if (endereco == DataSetState::Edit || endereco == DataSetState::Insert)
+            Tb_Endereco->cancel();
+        throw;
+    }
+
+    const QString titulo = vorta::Application::instance() ? vorta::Application::instance()->title() : QString();
+    if (titulo == QLatin1String("DUX") && ds.state() == DataSetState::Edit && TipoAlterado)
+        AtualizarConTipoNotas(r.s("Con_IECNPJCPF"), r.s("Con_Tipo"));
+
+    // Any delivery row of the registration still waiting is worth a word; the save goes on.
+    Q_Geral->close();
+    Q_Geral->setSqlLines({QStringLiteral("select Inscricao from Entrega"),
+                          QStringLiteral("where upper(Inscricao) = upper(:inscricao) and Data_Entrega is null")});
+    Q_Geral->paramByName(QStringLiteral("inscricao"))->setAsString(r.s("Con_IECNPJCPF"));
+    Q_Geral->open();
+    const bool pendente = !Q_Geral->isEmpty();
+    Q_Geral->close();
+    if (pendente)
+        MsgInfoBD(1410);
+}
+
+void TDM_Comuns::regrasProdutor()
+{
+    const Registro r{*Tb_Contribuinte};
+    qint64 inscricao = 0;
+    if (r.s("Con_Tipo") != QLatin1String("IE") || !inteiro(r.s("Con_IECNPJCPF"), inscricao) || inscricao <= 285000000
+        || inscricao >= 290000000)
+        RecusaCampo(306, QString(), QStringLiteral("Con_Tipo"));
+    ValidaNomePropriedadeObrig();
+    ValidaSalvaEndereco();
+    ValidaCPRObrig();
+    ValidaCon_DDDFoneObrig();
+    ValidaCon_FoneObrig();
+    ValidaCon_Fone2();
+    ValidaCon_FAX();
+    ValidaTipLog_CodigoObrig();
+    ValidaCon_LogradouroObrig();
+    ValidaNumeroComplementoPreenchidoObrig();
+    ValidaCon_BairroObrig();
+    ValidaMun_PropriedadeObrig();
+    ValidaCon_UFObrig();
+    ValidaCon_CEPObrig();
+    ValidaCon_Email();
+    ValidaMun_PropriedadeObrig();
+    ValidaAge_CodigoObrig();
+}
+
+// Con_TipoCPFCNPJ follows End_CPF: a number given is a CNPJ.
+void TDM_Comuns::tipoCPFCNPJDoEndCPF()
+{
+    const Registro r{*Tb_Contribuinte};
+    if (branco(r.s("End_CPF")))
+        r.f("Con_TipoCPFCNPJ")->clear();
+    else
+        r.f("Con_TipoCPFCNPJ")->setAsString(QStringLiteral("CNPJ"));
+}
+
+void TDM_Comuns::regrasTUV()
+{
+    tipoCPFCNPJDoEndCPF();
+    ValidaCNPJObrig();
+    ValidaCon_DDDFoneObrig();
+    ValidaCon_FoneObrig();
+    ValidaCon_Fone2();
+    ValidaCon_FAX();
+    ValidaTipLog_CodigoEstabObrig();
+    ValidaCon_LogradouroEstabObrig();
+    ValidaNumeroComplementoPreenchidoEstabObrig();
+    ValidaCon_BairroEstabObrig();
+    ValidaMun_EnderecoEstabObrig();
+    ValidaCon_UFEstabObrig();
+    ValidaCon_CEPEstabObrig();
+    ValidaCon_EmailEstab();
+    ValidaCon_FormaEntregaObrig();
+    ValidaCon_FormaEntregaAnual();
+    ValidaCon_RegICMSObrig();
+    ValidaCon_EscritaFiscalObrig();
+    ValidaCon_OutraEmpresaObrig();
+    ValidaResp_CPFObrig();
+    ValidaCon_NIRE();
+}
+
+void TDM_Comuns::regrasVortaMod()
+{
+    const Registro r{*Tb_Contribuinte};
+    const QString inscricao = r.s("Con_IECNPJCPF");
+    const bool rural = entreTextos(inscricao, "285000000", "290000000");
+    const bool comercio = entreTextos(inscricao, "280000000", "285000000");
+    if (rural && r.s("Con_TipoCPFCNPJ") == QLatin1String("CPF") && !branco(r.s("End_CPF")))
+        ValidaSalvaEndereco();
+    if (comercio && !r.s("End_CPF").isEmpty()) {
+        tipoCPFCNPJDoEndCPF();
+        ValidaCPFCNPJ();
+    }
+    ValidaCPR();
+    ValidaCon_NIRE();
+    ValidaCon_Fone();
+    ValidaCon_Fone2();
+    ValidaCon_FAX();
+    ValidaCon_Logradouro();
+    ValidaCon_Bairro();
+    const QString tipo = r.s("Con_Tipo");
+    if (rural || tipo == QLatin1String("CNPJ") || tipo == QLatin1String("CPF") || tipo == QLatin1String("OI"))
+        ValidaMun_EnderecoObrig();
+    ValidaCon_CEP();
+    ValidaCon_Email();
+    ValidaCon_LogradouroEstab();
+    ValidaCon_BairroEstab();
+    if (comercio)
+        ValidaMun_EstabelecimentoObrig();
+    ValidaCon_CEPEstab();
+    ValidaCon_EmailEstab();
+    ValidaCon_FormaEntregaAnual();
+    ValidaCon_OutraEmpresa();
 }

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 // The common registers' data module: the connection to the data folder, the tables and
 // queries of the registers and their reference tables, and the dataset events that
@@ -112,7 +113,117 @@ public:
     void AtualizarConTipoNotas(const QString& Registration, const QString& Kind);
     // The failure step of a field check: message, page and focus through FocaCampo,
     // then the silent abort.
-    [[noreturn]] void RecusaCampo(int mensagem, const QString& pagina, const QString& campo);
+    [[noreturn]] void RecusaCampo(int mensagem, const QString& pagina, const QString& campo,
+                                  const QVariantList& args = {});
+
+    // ---- Taxpayer rules --------------------------------------------------------------
+    // One refusal of a field check: the message, its arguments, and which of the checked
+    // values is at fault (0 the first, 1 the second, -1 none).
+    struct Recusa {
+        int mensagem = 0;
+        int foco = 0;
+        QVariantList args = {};
+    };
+    using Checagem = std::optional<Recusa>;
+
+    // The checks on values, shared by the rules below and by any caller that validates
+    // other data against the same conditions.
+    static Checagem ChecaObrig(const QString& valor, int vazio);
+    // Blank: vazio; shorter than 3: curto.
+    static Checagem ChecaNome(const QString& valor, int vazio, int curto);
+    // Writes insc and ie2; a length other than 9 is not checked.
+    static Checagem ChecaDigitoIE(const QString& valor);
+    // Another establishment's state registration (head office, centraliser); writes insc.
+    static Checagem ChecaOutraIE(const QString& valor, int tamanho, int prefixo, int digito);
+    static Checagem ChecaDDDObrig(const QString& ddd);
+    static Checagem ChecaFoneObrig(const QString& fone);
+    // Area code and number, first value the area code: the number missing (semFone), the
+    // area code missing (semDDD), a one-digit area code, a number of 1 to 6 digits.
+    static Checagem ChecaFone(const QString& ddd, const QString& fone, int semFone, int semDDD, int dddCurto,
+                              int foneCurto);
+    // Fax: a one-digit area code (72), one of the pair missing (71, at fault the missing
+    // one), a number of 1 to 6 digits (73).
+    static Checagem ChecaFax(const QString& ddd, const QString& fax);
+    // Street name and type, first value the name: a name without type, a type without name.
+    static Checagem ChecaLogradouro(const QString& nome, const QString& tipo, int semTipo, int semNome);
+    // District and type, first value the district; the type "CTO" needs no district name.
+    static Checagem ChecaBairro(const QString& bairro, const QString& tipo, int semTipo, int semNome,
+                                bool obrigatorio);
+    static Checagem ChecaNumComplObrig(const QString& numero, const QString& complemento, int mensagem);
+    static Checagem ChecaUF(const QString& uf, int vazia, int invalida);
+    static Checagem ChecaEmail(const QString& email, int mensagem);
+    // Empty passes; "54" with its check digit, or "00" followed by the registration.
+    static Checagem ChecaNIRE(const QString& nire, const QString& inscricao);
+    // A CNPJ of 14 digits, or of 2 to 13 checked as it is.
+    static Checagem ChecaCNPJObrig(const QString& cnpj);
+    // The postal code against the range of the municipality; when no municipality has
+    // the code only the length is checked.
+    Checagem ChecaCEP(const QString& cep, const QVariant& municipio, int curto, int foraDaFaixa);
+    // Whether a taxpayer row with this registration exists.
+    bool ExisteContribuinte(const QString& inscricao);
+
+    // The rules on the current record of Tb_Contribuinte: each refuses with the failure
+    // step (message, page of the taxpayer register, field's control, silent abort).
+    void VerRegistroExiste();
+    void VerificaIECNPJCPFPreenchido();
+    void ValidaDigitoIE();
+    void ValidaDigitoCNPJ();
+    void ValidaDigitoCPF();
+    void ValidaNomePropriedadeObrig();
+    void ValidaNomeFantasiaObrig();
+    void ValidaCPRObrig();
+    void ValidaCPR();
+    void ValidaCon_NIREObrig();
+    void ValidaCon_NIRE();
+    void ValidaCPFCNPJ();
+    void ValidaCNPJObrig();
+    void ValidaCNPJRevendaProdutor();
+    void ValidaSalvaEndereco();
+    void ValidaCon_DDDFoneObrig();
+    void ValidaCon_FoneObrig();
+    void ValidaCon_Fone();
+    void ValidaCon_Fone2();
+    void ValidaCon_FAX();
+    void ValidaTipLog_CodigoObrig();
+    void ValidaCon_LogradouroObrig();
+    void ValidaNumeroComplementoPreenchidoObrig();
+    void ValidaCon_BairroObrig();
+    void ValidaCon_Logradouro();
+    void ValidaCon_Bairro();
+    void ValidaMun_EnderecoObrig();
+    void ValidaCon_UFObrig();
+    void ValidaCon_CEPObrig();
+    void ValidaCon_CEP();
+    void ValidaCon_Email();
+    void ValidaTipLog_CodigoEstabObrig();
+    void ValidaCon_LogradouroEstabObrig();
+    void ValidaNumeroComplementoPreenchidoEstabObrig();
+    void ValidaCon_BairroEstabObrig();
+    void ValidaCon_LogradouroEstab();
+    void ValidaCon_BairroEstab();
+    void ValidaMun_EnderecoEstabObrig();
+    void ValidaMun_EstabelecimentoObrig();
+    void ValidaMun_PropriedadeObrig();
+    void ValidaAge_CodigoObrig();
+    void ValidaCon_UFEstabObrig();
+    void ValidaCon_CEPEstabObrig();
+    void ValidaCon_CEPEstab();
+    void ValidaCon_EmailEstab();
+    void ValidaCon_EmailEstabObrig();
+    void ValidaViadeAcessoPreenchidoObrig();
+    void ValidaCon_FormaEntregaObrig();
+    void ValidaCon_FormaEntregaAnual();
+    void ValidaCon_RegICMSObrig();
+    void ValidaCon_EscritaFiscalObrig();
+    void ValidaCon_OutraEmpresaObrig();
+    void ValidaCon_OutraEmpresa();
+    void ValidaResp_CPFObrig();
+    // Copies the correspondence address into the blank establishment fields.
+    void GravaEstabelecimento();
+    // The modes of the taxpayer register that ValidaCNPJRevendaProdutor reads; the form
+    // keeps them here while it is open.
+    bool ModoRevenda = false;
+    bool ModoProdutorRural = false;
 
     // Dataset events.
     void Tb_MunicipioBeforePost(DataSet& ds);
@@ -166,6 +277,11 @@ private:
     // The rules of both municipality tables.
     void validaMunicipio(DataSet& ds);
     void mostraErroGravacao(vorta::db::DataAction& action);
+    // The taxpayer rule sets of the programs that add their own.
+    void regrasProdutor();
+    void regrasTUV();
+    void regrasVortaMod();
+    void tipoCPFCNPJDoEndCPF();
 };
 
 extern vorta::Guarded<TDM_Comuns> DM_Comuns;

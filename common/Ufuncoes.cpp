@@ -400,39 +400,6 @@ double minzero(double value)
     return value < 0 ? 0 : value;
 }
 
-qint64 GetFileSize(const QString& fileName)
-{
-    const QFileInfo info(fileName);
-    if (fileName.isEmpty() || !info.exists() || info.isDir())
-        return -1;
-    return info.size();
-}
-
-void GetFiles(const QString& pathMask, QStringList& list, bool recursive, const TFileFoundEvent& onFile, int attr)
-{
-    // "A:\*.*" searches the drive's folder; a drive with nothing behind it has no files.
-    const auto resolved = vorta::os::resolveDrivePath(pathMask);
-    if (!resolved)
-        return;
-    const QString& mask = *resolved;
-    const QString folder = vorta::os::maskFolder(mask);
-    for (const auto& entry : vorta::os::findEntries(mask, attr)) {
-        list << folder + entry.name;
-        if (onFile)
-            onFile(entry);
-    }
-    if (!recursive)
-        return;
-    const QString name = vorta::os::maskName(mask);
-    for (const auto& entry : vorta::os::findEntries(folder + QStringLiteral("*.*"), vorta::os::faDirectory)) {
-        if ((entry.attr & vorta::os::faDirectory) && entry.name != QLatin1String(".")
-            && entry.name != QLatin1String(".."))
-            GetFiles(folder + entry.name + QLatin1Char('/') + name, list, recursive, onFile, 0);
-        if (onFile)
-            onFile(entry);
-    }
-}
-
 namespace {
 
 // Deleting with undo allowed: into the user's trash, or for good where the file system
@@ -499,12 +466,6 @@ QString PegaURL()
     } catch (...) {
         return QStringLiteral("Erro");
     }
-}
-
-void RefreshDataSet(vorta::db::DataSet* dataSet)
-{
-    dataSet->close();
-    dataSet->open();
 }
 
 bool TestaData(const QString& text)

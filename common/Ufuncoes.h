@@ -108,14 +108,7 @@ QString StrSpc(const QString& text, int width);
 double minzero(double value);
 
 // Files and drives. Paths use "/" as separator.
-// Size in bytes; -1 for a missing file or a folder.
-qint64 GetFileSize(const QString& fileName);
-using TFileFoundEvent = std::function<void(const vorta::os::SearchRec&)>;
-// Adds the full names of the entries matching mask (with folder, or a drive letter:
-// "A:\*.*", vorta::os::resolveDrivePath) and attr to list;
-// with recursive, the same mask in every sub-folder (ordinary files there). onFile,
-// when set, receives each entry found and each entry of the sub-folder searches.
-void GetFiles(const QString& mask, QStringList& list, bool recursive, const TFileFoundEvent& onFile, int attr);
+// GetFileSize and GetFiles are the library's (comum.h).
 // Deletes the folder, or with contentsOnly everything inside it. False when the
 // folder does not exist or something could not be deleted.
 bool DeleteFolder(const QString& folder, bool contentsOnly);
@@ -128,7 +121,7 @@ bool DiskInDrive(QChar drive);
 qint64 TemEspaco(int drive);
 // The update server's address from the registry; "Erro" when reading fails.
 QString PegaURL();
-void RefreshDataSet(vorta::db::DataSet* dataSet);
+// RefreshDataSet is the library's (comum.h).
 
 // Dates.
 // True when the text is a date-time; else shows "Data Inválida !" and answers False.

@@ -543,13 +543,14 @@ QString DVDaeqx(std::int32_t number)
     const QString text = vorta::IntToStr(number);
     if (text.size() > 9)
         return QString();
-    // A negative number or remainder would put a minus sign into the result.
     if (number < 0)
         return QString();
-    const int r = (number - 100) % 97;
-    if (r < 0)
+    // Below 100 the remainder is negative and its last two characters are the check
+    // pair; only where those hold the minus sign is there no result.
+    const QString check = StrFill(QString::number((number - 100) % 97), 2, QLatin1Char('0'), false);
+    if (check.contains(QLatin1Char('-')))
         return QString();
-    return StrFill(text, 9, QLatin1Char('0'), false) + StrFill(QString::number(r), 2, QLatin1Char('0'), false);
+    return StrFill(text, 9, QLatin1Char('0'), false) + check;
 }
 
 QString Modulo10CEF(const QString& digits)

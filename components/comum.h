@@ -121,3 +121,204 @@ QVariant IIF(bool condition, const QVariant& whenTrue, const QVariant& whenFalse
 // "path;entry": the value of the entry in the engine's configuration list of that path
 // (the last one of that name); counter receives the number of entries read.
 QString GetConfigParameter(const QString& parameter, std::uint16_t* counter = nullptr);
+
+// ---- Files, folders and the system ----
+
+#include "platform/os/FileSearch.h"
+#include "platform/os/Registry.h"
+#include "platform/os/WorkArea.h"
+
+#include <QImage>
+#include <QRegion>
+
+#include <functional>
+#include <initializer_list>
+#include <set>
+
+namespace vorta {
+class Application;
+}
+namespace vorta::db {
+class DataSet;
+}
+
+// File attributes that select entries of ListDir; each stands for one attribute bit
+// (ftNormal for none).
+enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
+using TFileAttrs = std::set<TFileAttr>;
+// The attribute bits of the set (vorta::os::faReadOnly ...).
+int FileAttrBits(const TFileAttrs& attrs);
+
+// Records the running executable (the upper-case first 8 characters of its file
+// name) in "UpDates.TxT" beside it, keeping the list as it was in "UpDates.Old", and
+// asks the application to end.
+void EndOfUpd(vorta::Application* application);
+namespace comum_detail {
+// The list step of EndOfUpd for the executable at exePath.
+void RecordUpdate(const QString& exePath);
+} // namespace comum_detail
+
+namespace comum {
+// True when no ordinary file matches "*.*" in the current folder; the argument is
+// not consulted. (The framework's IsEmpty of a drive is another function.)
+bool IsEmpty(QChar unused);
+} // namespace comum
+
+// True when every given bit is set in the file's attributes; False for a name that
+// names nothing.
+bool HasAttr(const QString& fileName, std::uint16_t attr);
+// Size in bytes of the first entry matching the name (masks allowed, drive letters
+// as vorta::os::resolveDrivePath reads them); -1 when there is none or it is a folder.
+qint64 GetFileSize(const QString& fileName);
+// The file extent of the image that holds this library: the end of its furthest
+// section with content; 0 when it is no executable image.
+qint64 GetExeSize();
+namespace comum_detail {
+qint64 ImageSize(const QString& fileName);
+} // namespace comum_detail
+// Adds folder + name of every entry matching one of the ";"-separated masks that
+// carries at least one attribute of attrs, mask by mask; with recursive the
+// sub-folders' entries come first. Raises EInOutError for a missing folder. The
+// process's current folder is left alone.
+void ListDir(const QString& folder, const TFileAttrs& attrs, const QString& masks, QStringList& list, bool recursive);
+using TFileFoundEvent = std::function<void(const vorta::os::SearchRec&)>;
+// Adds the full names of the entries matching mask (with folder, or a drive letter:
+// "A:\*.*", vorta::os::resolveDrivePath) and attr to list;
+// with recursive, the same mask in every sub-folder (ordinary files there). onFile,
+// when set, receives each entry found and each entry of the sub-folder searches.
+void GetFiles(const QString& mask, QStringList& list, bool recursive, const TFileFoundEvent& onFile, int attr);
+
+// File-stream modes (the share bits are accepted and have no effect here).
+enum : std::uint16_t { fmOpenRead = 0x0000, fmOpenWrite = 0x0001, fmOpenReadWrite = 0x0002, fmCreate = 0xFFFF };
+// Writes the text's code page 1252 bytes to the file opened with mode: fmCreate makes
+// it anew, the open modes write over its start. An empty text gives an empty file
+// (fmCreate) or leaves the file as it is. Raises EFOpenError when the file cannot be
+// opened, EInOutError when it cannot be written.
+void SaveStringToFile(const QString& text, const QString& fileName, std::uint16_t mode);
+// Appends "\"dd/mm/yyyy hh:nn:ss\"" + text + CR LF; every failure is ignored.
+void AppendLog(const QString& fileName, const QString& text);
+// Moves the key with all its content to newKey; any failure shows "ERRO AO MUDAR CHAVE".
+void RenameKey(vorta::os::RootKey root, const QString& oldKey, const QString& newKey);
+// The desktop work area; true when the system gave one.
+bool GetWindowsWorkArea(vorta::os::Rect& rect);
+// A window region of every pixel that is not within the tolerances above colour
+// (an RGB value; a system colour raises ERangeError, as does a row over 8,192 pixels).
+// The image is turned into 32 bits per pixel.
+QRegion BitmapToRegion(QImage& bitmap, std::uint32_t colour, int rt, int gt, int bt);
+
+// ---- Datasets, the record change log and the spreadsheet writer ----
+
+#include <array>
+
+namespace vorta::db {
+class Field;
+class Table;
+}
+
+// Record templates of the spreadsheet stream (16-bit words, little-endian).
+extern const std::array<std::uint16_t, 6> CXlsBof;
+extern const std::array<std::uint16_t, 2> CXlsEof;
+extern const std::array<std::uint16_t, 6> CXlsLabel;
+extern const std::array<std::uint16_t, 5> CXlsNumber;
+extern const std::array<std::uint16_t, 5> CXlsRk;
+// The stream's records; columns and rows count from 0, the column comes first.
+// Device errors raise EInOutError.
+void XlsBeginStream(QIODevice& stream, std::uint16_t value);
+void XlsEndStream(QIODevice& stream);
+// The text as code page 1252 bytes; over 65,527 characters raises ERangeError.
+void XlsWriteCellLabel(QIODevice& stream, std::uint16_t col, std::uint16_t row, const QString& text);
+void XlsWriteCellNumber(QIODevice& stream, std::uint16_t col, std::uint16_t row, double value);
+// An integer RK value: only the low 30 bits of the integer are kept.
+void XlsWriteCellRk(QIODevice& stream, std::uint16_t col, std::uint16_t row, std::int32_t value);
+
+// The kinds of a cached update and what its handler answers.
+enum TUpdateKind : int { ukModify, ukInsert, ukDelete };
+enum TUpdateAction : int { uaFail, uaAbort, uaSkip, uaRetry, uaApplied };
+// Where the record change logs go: the folder set here; else the registry's
+// "\Software\Kalvi\Vorta\" value "LogPath"; else the "log" folder of the installation
+// ("Path" + "log/"). Ends with "/"; empty when none can be found.
+QString RecordLogFolder();
+void SetRecordLogFolder(const QString& folder);
+// Appends "dd/mm/yy hh:nn:ss:zzz ", the kind ("M ", "I ", "D ", else "U ") and every
+// field's text followed by character 14 to the dataset's "<name>.mlog" in
+// RecordLogFolder (made when missing). Raises EInOutError when it cannot be written.
+void LogRecord(vorta::db::DataSet* dataSet, int updateKind, TUpdateAction& action);
+
+// The current record's number in the table's order (0 on no record); a closed table
+// raises EDatabaseError "Cannot perform this operation on a closed dataset".
+int GetRecordNumber(vorta::db::Table* table);
+// The edit text of the sender's field when the screen's active control is a
+// data-aware edit and the sender is one too, the sender's text when both are mask
+// edits; else ''.
+QString GetMaskFieldValue(QObject* sender);
+void ActivateDataSet(vorta::db::DataSet* dataSet);
+void RefreshDataSet(vorta::db::DataSet* dataSet);
+// Inserts into target a record with the values of source's fields of the same names.
+bool CopyOneRecord(vorta::db::DataSet* source, vorta::db::DataSet* target);
+// True when every field of b equals a's field of that name; else raises Exception
+// "Campos diferentes" (an unknown name raises the field-not-found error).
+bool CompareRecord(vorta::db::DataSet* a, vorta::db::DataSet* b);
+// Asks for a value of field with Input1 and keeps one "field = 'value'" line per field
+// in lines, applied as the dataset's filter; Cancel clears them. Number fields are
+// ignored. Always true.
+bool DFilter(vorta::db::DataSet* dataSet, QStringList& lines, vorta::db::Field* field);
+
+// ---- Windows, forms and menus ----
+
+#include "platform/ipc/WindowMessages.h"
+
+#include <QIcon>
+
+class QWidget;
+namespace vorta::ui {
+class Form;
+class MenuItem;
+} // namespace vorta::ui
+
+// Posts the key's press and release (the class library's virtual-key code) to the
+// focused control of the window's form, then processes pending messages. A handle
+// of no form of this process gets nothing.
+void SendKey(vorta::ipc::WindowHandle handle, std::uint16_t key);
+// Posts the character alone, as typed, the same way.
+void SendChar(vorta::ipc::WindowHandle handle, QChar ch);
+// Focuses target unless the form's active control lies before sender in tab order;
+// true when the focus was moved. A form without an active control gives the focus.
+bool wSetFocus(QWidget* sender, QWidget* target);
+// The control's place in its parent's tab order; -1 for none.
+int TabOrderOf(const QWidget* control);
+// A menu item without owner. The shortcut is the class library's: virtual key in the
+// low byte, 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt.
+vorta::ui::MenuItem* NewMenuItem(const QString& caption, std::uint16_t shortCut, bool checked, bool enabled,
+                                 std::function<void(vorta::ui::MenuItem*)> onClick, std::uint16_t helpContext,
+                                 const QString& name);
+QKeySequence ShortCutToKey(std::uint16_t shortCut);
+// The folder chosen in the folder dialog, inside the desktop's standard folder that
+// the shell constant names (CSIDL_PERSONAL 5, CSIDL_DESKTOP 0 ...); '' when none is
+// chosen or the choice lies outside it.
+QString GetFolder(int root, const QString& title);
+// The standard folder of a shell constant; '' for one this system has no folder for.
+QString SpecialFolderPath(int root);
+// The icon of the file's type (an ".ico" file's own picture); true when one was found.
+bool GetFileIcon(const QString& fileName, QIcon& icon);
+// Opens the file with its program (an executable runs with the parameters in the
+// folder). More than 32 on success; 2 missing file, 3 missing folder, 31 no program.
+qint64 ExecuteFile(const QString& fileName, const QString& params, const QString& folder, int showCmd);
+
+#include "platform/ui/Form.h"
+
+namespace comum_detail {
+int ShowAndFree(vorta::ui::Form* form);
+} // namespace comum_detail
+// Creates the form through the application, shows it modally, frees it, puts the
+// default cursor back and returns the modal result.
+template <class T>
+int DynamicForm(vorta::Guarded<T>& form)
+{
+    vorta::ui::createForm(form);
+    return comum_detail::ShowAndFree(form.get());
+}
+
+// Sends the file's bytes unchanged to the default printer as document "MyDocument".
+// The file is opened first (a missing one raises EInOutError before any job starts);
+// every started step of the job is ended, also when a write fails.
+void PrintFile(const QString& fileName);

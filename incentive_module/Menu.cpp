@@ -1,7 +1,13 @@
 #include "Menu.h"
 
+#include "USelMovGera.h"
+#include "FrmSelMapas.h"
+
 #include "UDM_MTC.h"
+#include "USelMovimento.h"
+#include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
+#include "uDmVortaModule.h"
 
 #include "platform/ui/Application.h"
 #include "platform/core/Clock.h"
@@ -50,7 +56,10 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     SairdoSistema1 = item(Sair1, QStringLiteral("Sair do Sistema"), QStringLiteral("SairdoSistema1"));
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
+    ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
+    MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
+    GerarMovimento->OnClick = [](MenuItem*) { MostraSelMovGera(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())
@@ -81,7 +90,19 @@ void TFrmMenu::MovimentodeCombustvel1Click()
         MsgErroBD(1667);
         return;
     }
-    // The movement list opens here once it exists.
+    TFormAutoDestroyer formas;
+    formas.CreateForm(SelMovimento, this)->showModal();
+}
+
+void TFrmMenu::ValidarMovimentoClick()
+{
+    TFormAutoDestroyer formas;
+    formas.CreateForm(SelValidaMovimento, this)->showModal();
+}
+
+void TFrmMenu::MapasdeTipificaodeCarcaa1Click()
+{
+    AbreSelecaoMapas();
 }
 
 void TFrmMenu::SairdoSistema1Click()

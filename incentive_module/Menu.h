@@ -29,6 +29,8 @@ public:
     vorta::ui::MenuItem* SairdoSistema1;
 
     void MovimentodeCombustvel1Click();
+    void ValidarMovimentoClick();
+    void MapasdeTipificaodeCarcaa1Click();
     void SairdoSistema1Click();
     // Every exception that reaches the message loop, in Portuguese where the text is known.
     void ApplicationEvents1Exception(const std::exception& e);

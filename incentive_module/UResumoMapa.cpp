@@ -119,6 +119,12 @@ void TResumoMapa::Totaliza()
     const Money valueM = vorta::min(dbEdit_VlrArrobaMacho, dbedit_valorArrobaMPauta);
     const Money valueF = vorta::min(dbEdit_VlrArrobaFemea, dbedit_valorArrobaFPauta);
 
+    // The grid does not follow the walk through the animals.
+    items->disableControls();
+    struct Enable {
+        Table* t;
+        ~Enable() { t->enableControls(); }
+    } enable{items};
     items->first();
     while (!items->eof()) {
         const QString maturity = items->fieldByName(QStringLiteral("mat_codigo"))->asString().trimmed().toUpper();

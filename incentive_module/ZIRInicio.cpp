@@ -1,9 +1,13 @@
 #include "ZIRInicio.h"
 
+#include "DmValidar.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
+#include "UDm_Gerar.h"
+#include "USelMovGera.h"
+#include "UValidar.h"
 
 #include "platform/ui/Form.h"
 
@@ -12,5 +16,9 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(DM_Comuns);
     vorta::ui::createForm(FrmMenu);
     vorta::ui::createForm(DM_MTC);
+    vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
+    vorta::ui::createForm(Dm_Gerar);
+    // The validation window's "&Gerar" opens the generation list.
+    AbreSelMovGera = MostraSelMovGera;
 }

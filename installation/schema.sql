@@ -191,6 +191,7 @@ CREATE TABLE Grupo (
   Gru_Codigo INTEGER NOT NULL PRIMARY KEY,
   Gru_Descricao VARCHAR(40)
 );
+CREATE INDEX "Grupo$Id_Nome" ON Grupo (Gru_Descricao);
 
 CREATE TABLE NaturezaOperacao (
   NatOpe_Codigo INTEGER NOT NULL PRIMARY KEY,

@@ -1,5 +1,6 @@
 // The municipality, legal-representative and accountant register forms.
 #include "T_Cad_Contabilista.h"
+#include "T_Cad_Contribuinte.h"
 #include "T_Cad_Municipio.h"
 #include "T_Cad_RespnsavelLegal.h"
 #include "T_DM_Comuns.h"
@@ -60,6 +61,7 @@ protected:
         vorta::Component::free(Cad_Municipio);
         vorta::Component::free(Cad_RespnsavelLegal);
         vorta::Component::free(Cad_Contabilista);
+        vorta::Component::free(Cad_Contribuinte);
         vorta::Component::free(DM_Comuns);
         DirDados = m_savedDirDados;
     }
@@ -789,6 +791,7 @@ TEST_F(CadForms, VisibilityRowsNameEveryEntryFieldOfTheRegisters)
         {"Municipio", vorta::createInto<TCad_Municipio>(Cad_Municipio, vorta::Application::instance())},
         {"RespEmpresa", vorta::createInto<TCad_RespnsavelLegal>(Cad_RespnsavelLegal, vorta::Application::instance())},
         {"Responsavel", vorta::createInto<TCad_Contabilista>(Cad_Contabilista, vorta::Application::instance())},
+        {"Contribuinte", vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance())},
     };
     for (const Caso& c : casos) {
         int campos = 0;

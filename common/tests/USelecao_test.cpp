@@ -10,7 +10,7 @@
 #include "platform/db/Table.h"
 #include "platform/ui/DataModule.h"
 #include "testing/ScriptedDialogs.h"
-#include "testing/TempInstallation.h"
+#include "testing/InstalledDatabase.h"
 
 #include <QApplication>
 #include <QTest>
@@ -24,17 +24,13 @@ namespace {
 
 // Taxpayers and products of an installation, given to the pick lists through a data
 // source as the common data module's would be.
-class PickList : public ::testing::Test {
+class PickList : public vorta::testing::InstalledDatabase {
 protected:
+    PickList() : InstalledDatabase(QStringLiteral("DB_Selecao")) {}
     void SetUp() override
     {
-        inst = std::make_unique<vorta::testing::TempInstallation>();
-        inst->installDatabase();
+        InstalledDatabase::SetUp();
         InicializarVariaveisGlobais();
-        database = std::make_unique<vorta::db::Database>();
-        database->setDatabaseName(QStringLiteral("DB_Selecao"));
-        database->setDirectory(DirDados);
-        database->open();
         database->execute(QStringLiteral("DELETE FROM mensagem"));
         database->execute(QStringLiteral("INSERT INTO mensagem VALUES (172, 'Escolha o contribuinte.')"));
         database->execute(QStringLiteral("INSERT INTO mensagem VALUES (173, 'Escolha o produto.')"));
@@ -62,7 +58,7 @@ protected:
         vorta::ui::setModalHook(nullptr);
         QCoreApplication::processEvents();
         vorta::Component::free(module);
-        database.reset();
+        InstalledDatabase::TearDown();
     }
     vorta::db::Table* table(const QString& name)
     {
@@ -94,8 +90,6 @@ protected:
     }
     QString currentName() { return contribuinte->fieldByName(QStringLiteral("Con_Nome"))->asString(); }
 
-    std::unique_ptr<vorta::testing::TempInstallation> inst;
-    std::unique_ptr<vorta::db::Database> database;
     vorta::ui::DataModule* module = nullptr;
     vorta::db::Table* contribuinte = nullptr;
     vorta::db::Table* produto = nullptr;

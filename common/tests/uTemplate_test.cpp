@@ -9,7 +9,7 @@
 #include "platform/db/Table.h"
 #include "platform/ui/DataModule.h"
 #include "testing/ScriptedDialogs.h"
-#include "testing/TempInstallation.h"
+#include "testing/InstalledDatabase.h"
 #include "testing/UserInput.h"
 #include "testing/VirtualXServer.h"
 
@@ -31,17 +31,13 @@ namespace {
 // An installation with a few municipalities and the catalogue rows the form shows;
 // the register form over that table, its data set owned by a data module of the
 // application as the suite's data modules are.
-class TemplateForm : public ::testing::Test {
+class TemplateForm : public vorta::testing::InstalledDatabase {
 protected:
+    TemplateForm() : InstalledDatabase(QStringLiteral("DB_Template")) {}
     void SetUp() override
     {
-        inst = std::make_unique<vorta::testing::TempInstallation>();
-        inst->installDatabase();
+        InstalledDatabase::SetUp();
         InicializarVariaveisGlobais();
-        database = std::make_unique<vorta::db::Database>();
-        database->setDatabaseName(QStringLiteral("DB_Template"));
-        database->setDirectory(DirDados);
-        database->open();
         database->execute(QStringLiteral("DELETE FROM Municipio"));
         database->execute(QStringLiteral("DELETE FROM mensagem"));
         const std::pair<int, const char*> messages[] = {
@@ -66,7 +62,7 @@ protected:
             vorta::Component::free(f);
         }
         vorta::Component::free(module);
-        database.reset();
+        InstalledDatabase::TearDown();
         vorta::Application::instance()->clearTermination();
     }
 
@@ -111,8 +107,6 @@ protected:
         uf->setDataField(QStringLiteral("Mun_UF"));
     }
 
-    std::unique_ptr<vorta::testing::TempInstallation> inst;
-    std::unique_ptr<vorta::db::Database> database;
     vorta::ui::DataModule* module = nullptr;
     vorta::db::Table* table = nullptr;
     TFtemplate* form = nullptr;

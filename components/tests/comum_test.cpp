@@ -12,6 +12,7 @@
 #include <limits>
 
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -287,11 +288,15 @@ TEST(ComumCheckDigits, CollectionDocument)
     EXPECT_EQ(DVDaeqx(5000), "00000500050");
     EXPECT_EQ(DVDaeqx(123456789), "12345678936");
     EXPECT_EQ(DVDaeqx(1234567890), "");
-    // Below 100 the remainder is mostly negative: no result rather than a sign in the
-    // check characters. 3 leaves remainder 0, which is a proper check pair.
-    for (int n : {99, 50, 4, 2, 0, -5, -94, -12345678, std::numeric_limits<std::int32_t>::min()})
+    // Below 100 the remainder is negative: its last two characters are the check pair
+    // (5: -95, 90: -10); where they would hold the minus sign there is no result.
+    const std::pair<std::int32_t, const char*> small[] = {
+        {3, "00000000300"}, {4, "00000000496"}, {5, "00000000595"},
+        {50, "00000005050"}, {89, "00000008911"}, {90, "00000009010"}};
+    for (const auto& [n, expected] : small)
+        EXPECT_EQ(DVDaeqx(n), expected) << n;
+    for (int n : {91, 95, 99, 2, 1, 0, -5, -94, -12345678, std::numeric_limits<std::int32_t>::min()})
         EXPECT_EQ(DVDaeqx(n), "") << n;
-    EXPECT_EQ(DVDaeqx(3), "00000000300");
 }
 
 TEST(ComumCheckDigits, InvoiceNumber)

@@ -103,6 +103,19 @@ TEST_F(ZIRMenuTest, LeavingTheSystemEndsTheProgram)
     EXPECT_TRUE(app()->terminated());
 }
 
+TEST_F(ZIRMenuTest, TheMapsCommandShowsTheSlaughterhouseListModally)
+{
+    QStringList shown;
+    vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+        shown << f.objectName();
+        EXPECT_EQ(vorta::Application::instance(), f.owner());
+        return int(vorta::ui::mrCancel);
+    });
+    FrmMenu->MapasdeTipificaodeCarcaa1->click();
+    vorta::ui::setModalHook(nullptr);
+    EXPECT_EQ(QStringList{QStringLiteral("SelMapas")}, shown);
+}
+
 namespace user = vorta::testing::user;
 
 // The captions carry no "&": the bar is still reached by F10 or a lone Alt, the arrows

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "DmValidar.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
+#include "UDm_Gerar.h"
 #include "ZIRInicio.h"
 
 #include "installation/InstallMessages.h"
@@ -31,7 +33,9 @@ protected:
     }
     void TearDown() override
     {
+        vorta::Component::free(Dm_Gerar.get());
         vorta::Component::free(Cad_Municipio.get());
+        vorta::Component::free(Dm_Validar.get());
         vorta::Component::free(DM_MTC.get());
         vorta::Component::free(FrmMenu.get());
         vorta::Component::free(DM_Comuns.get());

@@ -133,9 +133,21 @@ Connection::~Connection()
 
 void Connection::clearStatements()
 {
-    for (sqlite3_stmt* s : std::as_const(m_statements))
-        sqlite3_finalize(s);
     m_statements.clear();
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = std::exchange(other.m_stmt, nullptr);
+    }
+    return *this;
 }
 
 void Connection::fail(int rc, const QString& context) const
@@ -163,16 +175,30 @@ void Connection::stepRecordUpdate(sqlite3_stmt* stmt, const QString& context) co
         throw EDBEngineError(QStringLiteral("Record has been deleted by another user [%1]").arg(context), SQLITE_NOTFOUND);
 }
 
-sqlite3_stmt* Connection::prepareOwned(const QString& sql)
+Statement Connection::prepareExact(const char* sql) const
+{
+    sqlite3_stmt* raw = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, sql, -1, &raw, nullptr);
+    Statement stmt(raw);
+    if (rc != SQLITE_OK)
+        fail(rc, QString::fromUtf8(sql));
+    return stmt;
+}
+
+Statement Connection::prepareOwned(const QString& sql)
 {
     QString text = sql;
     for (int attempt = 0;; ++attempt) {
-        sqlite3_stmt* stmt = nullptr;
+        sqlite3_stmt* raw = nullptr;
         const QByteArray utf8 = text.toUtf8();
-        const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
-        if (rc == SQLITE_OK)
+        const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &raw, nullptr);
+        Statement stmt(raw);
+        if (rc == SQLITE_OK) {
+            // Only white space or a comment: nothing to run, and nothing to step.
+            if (!raw)
+                throw EDBEngineError(QStringLiteral("No SQL statement to run [%1]").arg(sql), SQLITE_MISUSE);
             return stmt;
-        sqlite3_finalize(stmt);
+        }
         // A bare column that two joined tables have is read as the first table's.
         static const QLatin1String ambiguous("ambiguous column name: ");
         const QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
@@ -194,15 +220,13 @@ sqlite3_stmt* Connection::prepare(const QString& sql)
 {
     auto it = m_statements.find(sql);
     if (it != m_statements.end()) {
-        sqlite3_reset(*it);
-        sqlite3_clear_bindings(*it);
-        return *it;
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        return it->second;
     }
     if (m_statements.size() > 200)
         clearStatements();
-    sqlite3_stmt* stmt = prepareOwned(sql);
-    m_statements.insert(sql, stmt);
-    return stmt;
+    return m_statements.emplace(sql, prepareOwned(sql)).first->second;
 }
 
 void Connection::exec(const QString& sql)
@@ -248,8 +272,8 @@ void Connection::rollback()
     if (!inTransaction())
         throw EDatabaseError(QStringLiteral("No transaction is active"));
     // Statements still stepping would keep the rollback from finishing cleanly.
-    for (sqlite3_stmt* s : std::as_const(m_statements))
-        sqlite3_reset(s);
+    for (const auto& entry : m_statements)
+        sqlite3_reset(entry.second);
     exec(QStringLiteral("ROLLBACK"));
     m_transactionOwner = nullptr;
     m_schema.clear();
@@ -262,12 +286,10 @@ bool Connection::tableExists(const QString& name) const
 {
     if (name.compare(QLatin1String(kCatalogueTable), Qt::CaseInsensitive) == 0)
         return false;
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(m_db, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE", -1, &stmt, nullptr);
+    const Statement stmt = prepareExact("SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE");
     const QByteArray n = name.trimmed().toUtf8();
     sqlite3_bind_text(stmt, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         fail(rc, QStringLiteral("table list"));
     return rc == SQLITE_ROW;
@@ -276,15 +298,13 @@ bool Connection::tableExists(const QString& name) const
 QStringList Connection::tableNames() const
 {
     QStringList names;
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(m_db, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%'", -1, &stmt, nullptr);
+    const Statement stmt = prepareExact("SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%'");
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         const QString n = fromUtf8(sqlite3_column_text(stmt, 0));
         if (n.compare(QLatin1String(kCatalogueTable), Qt::CaseInsensitive) != 0)
             names << n;
     }
-    sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
         fail(rc, QStringLiteral("table list"));
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
@@ -303,16 +323,14 @@ const TableInfo& Connection::tableInfo(const QString& rawName)
         throw EDBEngineError(QStringLiteral("Table '%1' does not exist in '%2'").arg(rawName.trimmed(), m_folder), SQLITE_ERROR);
     TableInfo info;
     {
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(m_db, "SELECT name FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE", -1, &stmt, nullptr);
+        const Statement stmt = prepareExact("SELECT name FROM sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE");
         const QByteArray n = rawName.trimmed().toUtf8();
         sqlite3_bind_text(stmt, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
         if (sqlite3_step(stmt) == SQLITE_ROW)
             info.name = fromUtf8(sqlite3_column_text(stmt, 0));
-        sqlite3_finalize(stmt);
     }
     const QString quoted = QLatin1Char('"') + info.name + QLatin1Char('"');
-    sqlite3_stmt* stmt = prepareOwned(QStringLiteral("PRAGMA table_info(%1)").arg(quoted));
+    Statement stmt = prepareOwned(QStringLiteral("PRAGMA table_info(%1)").arg(quoted));
     QVector<QPair<int, QString>> pk;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         ColumnInfo c;
@@ -327,7 +345,6 @@ const TableInfo& Connection::tableInfo(const QString& rawName)
             pk.append({c.primaryKeyOrder, c.name});
         info.columns.append(c);
     }
-    sqlite3_finalize(stmt);
     if (!pk.isEmpty()) {
         std::sort(pk.begin(), pk.end());
         IndexInfo p;
@@ -355,12 +372,10 @@ const TableInfo& Connection::tableInfo(const QString& rawName)
         ix.name = sep >= 0 ? ix.sqlName.mid(sep + 1) : ix.sqlName;
         list.append(ix);
     }
-    sqlite3_finalize(stmt);
     for (IndexInfo& ix : list) {
         stmt = prepareOwned(QStringLiteral("PRAGMA index_info(\"%1\")").arg(ix.sqlName));
         while (sqlite3_step(stmt) == SQLITE_ROW)
             ix.fields << fromUtf8(sqlite3_column_text(stmt, 2));
-        sqlite3_finalize(stmt);
         info.indexes.append(ix);
     }
     return *m_schema.insert(key, info);
@@ -444,6 +459,34 @@ QVariant columnValue(sqlite3_stmt* stmt, int column, FieldType type)
         return QVariant(QString::fromUtf8(p, n));
     }
     }
+}
+
+TransactionGuard::TransactionGuard(std::shared_ptr<Connection> connection, const void* owner)
+    : m_connection(std::move(connection))
+{
+    if (!m_connection->inTransaction()) {
+        m_connection->startTransaction(owner);
+        m_own = true;
+    }
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (!m_own || m_done)
+        return;
+    try {
+        if (m_connection->inTransaction())
+            m_connection->rollback();
+    } catch (...) {
+        // Already leaving by an exception, or the connection is gone: nothing to add.
+    }
+}
+
+void TransactionGuard::commit(bool flush)
+{
+    if (m_own && !m_done)
+        m_connection->commit(flush);
+    m_done = true;
 }
 
 StatementReset::~StatementReset()

@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <unordered_map>
+#include <utility>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -13,6 +15,24 @@ struct sqlite3_stmt;
 namespace vorta::db {
 
 class DataSet;
+class Database;
+
+// A prepared statement that finalizes itself when it goes.
+class Statement {
+public:
+    Statement() = default;
+    explicit Statement(sqlite3_stmt* s) : m_stmt(s) {}
+    ~Statement();
+    Statement(Statement&& other) noexcept : m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return m_stmt; }
+    operator sqlite3_stmt*() const { return m_stmt; }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
 
 // Name of the database file inside a database folder.
 inline constexpr const char* kDatabaseFileName = "vorta.db";
@@ -63,8 +83,8 @@ public:
 
     // A prepared statement kept for reuse; reset and unbound when handed out.
     sqlite3_stmt* prepare(const QString& sql);
-    // A statement prepared once and finalized by the caller (sqlite3_finalize).
-    sqlite3_stmt* prepareOwned(const QString& sql);
+    // A statement prepared once, for the caller alone; raises when it does not prepare.
+    Statement prepareOwned(const QString& sql);
     void exec(const QString& sql);
     [[noreturn]] void fail(int rc, const QString& context) const;
     void check(int rc, const QString& context) const;
@@ -100,10 +120,32 @@ private:
     QString m_folder;
     sqlite3* m_db = nullptr;
     int m_busyTimeout = 5000;
-    QHash<QString, sqlite3_stmt*> m_statements;
+    // Prepares without the rewrites of prepareOwned; raises when it does not prepare.
+    Statement prepareExact(const char* sql) const;
+    std::unordered_map<QString, Statement> m_statements;
     QHash<QString, TableInfo> m_schema;
     QVector<DataSet*> m_dataSets;
     const void* m_transactionOwner = nullptr;
+};
+
+// A transaction for work of several statements: it joins the transaction open on the
+// connection, or starts one that rolls back when the guard goes unless committed. A
+// guard that joined leaves the commit and the rollback to the one that started it.
+class TransactionGuard {
+public:
+    explicit TransactionGuard(std::shared_ptr<Connection> connection, const void* owner = nullptr);
+    // On the connection of a database component, which then owns what it starts.
+    explicit TransactionGuard(Database& db);
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+    void commit(bool flush = true);
+    bool joined() const { return !m_own; }
+
+private:
+    std::shared_ptr<Connection> m_connection;
+    bool m_own = false;
+    bool m_done = false;
 };
 
 // Binds a value (already in storage form or not) to a 1-based parameter.

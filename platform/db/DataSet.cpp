@@ -631,6 +631,12 @@ void DataSet::post()
     m_state = DataSetState::Browse;
     m_modified = false;
     resetCurrentAfterPost(key);
+    if (m_filtered && !m_filter.trimmed().isEmpty()) {
+        // A record the filter no longer admits leaves the view at once: the next one
+        // (or the last) becomes current, as loops that mark records rely on.
+        currentPos();
+        m_eof = m_bof = vCount() == 0;
+    }
     dataEvent(DataEvent::UpdateState);
     dataEvent(DataEvent::DataSetChange);
     if (AfterPost)

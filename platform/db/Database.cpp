@@ -184,22 +184,7 @@ QStringList Database::tableNames() const
     return const_cast<Database*>(this)->connection()->tableNames();
 }
 
-TransactionGuard::~TransactionGuard()
-{
-    if (!m_done) {
-        try {
-            if (m_db.inTransaction())
-                m_db.rollback();
-        } catch (...) {
-        }
-    }
-}
-
-void TransactionGuard::commit(bool forceFlush)
-{
-    m_db.commit(forceFlush);
-    m_done = true;
-}
+TransactionGuard::TransactionGuard(Database& db) : TransactionGuard(db.connection(), &db) {}
 
 void createDatabase(const QString& folder, const QString& schemaSql)
 {
@@ -233,20 +218,11 @@ void executeScript(const QString& folder, const QString& sql)
 {
     auto c = Connection::forFolder(folder);
     const QStringList statements = splitSqlScript(sql);
-    const bool own = !c->inTransaction();
-    if (own)
-        c->startTransaction();
-    try {
-        for (const QString& s : statements) {
-            const RewrittenSql r = rewriteSql(s);
-            c->exec(r.sql);
-        }
-        if (own)
-            c->commit(true);
-    } catch (...) {
-        if (own && c->inTransaction())
-            c->rollback();
-        throw;
+    {
+        TransactionGuard transaction(c);
+        for (const QString& s : statements)
+            c->exec(rewriteSql(s).sql);
+        transaction.commit(true);
     }
     c->forgetSchema();
     c->clearStatements();

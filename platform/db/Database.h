@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Component.h"
+#include "platform/db/Connection.h"
 #include "platform/db/DbTypes.h"
 
 #include <QStringList>
@@ -80,20 +81,6 @@ private:
     int m_busyTimeout = 5000;
     std::shared_ptr<Connection> m_connection;
     QVector<class DataSet*> m_dataSets;
-};
-
-// Rolls back on scope exit unless committed.
-class TransactionGuard {
-public:
-    explicit TransactionGuard(Database& db) : m_db(db) { m_db.startTransaction(); }
-    ~TransactionGuard();
-    TransactionGuard(const TransactionGuard&) = delete;
-    TransactionGuard& operator=(const TransactionGuard&) = delete;
-    void commit(bool forceFlush = true);
-
-private:
-    Database& m_db;
-    bool m_done = false;
 };
 
 // Creates the database file of a folder and runs the schema script in it; raises when

@@ -45,6 +45,8 @@ public:
     void setVisible(bool on) { m_visible = on; }
     int displayWidth() const { return m_displayWidth > 0 ? m_displayWidth : (m_size > 0 ? m_size : 10); }
     void setDisplayWidth(int w) { m_displayWidth = w; }
+    // Free for the application's use, as the class library's Tag.
+    int tag = 0;
 
     // Lookup definition: this dataset's key fields, the lookup dataset's key fields and
     // its result field.

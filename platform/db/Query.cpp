@@ -195,12 +195,10 @@ void Query::runSelect()
         inner.replace(QRegularExpression(QStringLiteral("^\\s*select\\s"), QRegularExpression::CaseInsensitiveOption),
                       QStringLiteral("SELECT rowid AS vorta_rowid, "));
     // Columns first (the filter refers to them by name).
-    sqlite3_stmt* probe = m_conn->prepareOwned(inner);
+    Statement probe = m_conn->prepareOwned(inner);
     const int ncol = sqlite3_column_count(probe);
-    if (ncol == 0) {
-        sqlite3_finalize(probe);
+    if (ncol == 0)
         throw EDatabaseError(QStringLiteral("The statement returns no result set"));
-    }
     m_columns.clear();
     m_rowidColumn = -1;
     QVector<int> resultColumn; // result column of each dataset column
@@ -225,12 +223,12 @@ void Query::runSelect()
         m_columns.append(def);
         resultColumn << c;
     }
-    sqlite3_finalize(probe);
-    QString sql = inner;
     const SqlFilter f = filterCondition(int(r.paramNames.size()) + 1, [](const QString& n) { return quoteIdentifier(n); });
+    // Without a filter the probe is the statement itself; a detail reopened for each
+    // master row prepares once.
+    Statement stmt = std::move(probe);
     if (!f.where.isEmpty())
-        sql = QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(inner, f.where);
-    sqlite3_stmt* stmt = m_conn->prepareOwned(sql);
+        stmt = m_conn->prepareOwned(QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(inner, f.where));
     bindParams(stmt, r.paramNames);
     for (int i = 0; i < f.params.size(); ++i)
         bindValue(stmt, int(r.paramNames.size()) + 1 + i, f.params[i]);
@@ -271,7 +269,6 @@ void Query::runSelect()
         m_keys << (m_live ? sqlite3_column_int64(stmt, 0) : m_nextSerial++);
         m_rows << row;
     }
-    sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
         m_conn->fail(rc, sqlText());
     // Expression columns take the type of the values they hold.
@@ -441,15 +438,15 @@ void Query::execSql()
     const QString head = r.sql.trimmed().left(6).toUpper();
     const bool ddl = head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP"))
         || head.startsWith(QLatin1String("ALTER"));
-    sqlite3_stmt* stmt = ddl ? c->prepareOwned(r.sql) : c->prepare(r.sql);
     int rc;
     {
+        // A statement that changes the schema is not kept: it would stop the next one.
+        Statement own = ddl ? c->prepareOwned(r.sql) : Statement();
+        sqlite3_stmt* stmt = ddl ? own.get() : c->prepare(r.sql);
         StatementReset reset(ddl ? nullptr : stmt);
         bindParams(stmt, r.paramNames);
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         }
-        if (ddl)
-            sqlite3_finalize(stmt);
     }
     if (rc != SQLITE_DONE)
         c->fail(rc, text);

@@ -640,15 +640,13 @@ int Table::catalogueVersion(const char* column)
     auto c = active() ? m_conn : database()->connection();
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE table_name = ?1 COLLATE NOCASE")
                             .arg(QLatin1String(column), QLatin1String(kCatalogueTable));
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(c->handle(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        return 0;
-    }
+    sqlite3_stmt* stmt = c->prepare(sql);
+    StatementReset reset(stmt);
     bindValue(stmt, 1, m_tableName);
-    const int v = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
-    sqlite3_finalize(stmt);
-    return v;
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        c->fail(rc, sql);
+    return rc == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : 0;
 }
 
 int Table::userMajorVersion()
@@ -690,7 +688,7 @@ std::shared_ptr<Connection> Table::maintenanceConnection()
 bool Table::integrityCheck(const std::shared_ptr<Connection>& c, bool log, const std::function<void(const QString&)>& out)
 {
     const QString name = c->tableInfo(m_tableName).name;
-    sqlite3_stmt* stmt = c->prepareOwned(QStringLiteral("PRAGMA integrity_check(%1)").arg(quoteIdentifier(name)));
+    const Statement stmt = c->prepareOwned(QStringLiteral("PRAGMA integrity_check(%1)").arg(quoteIdentifier(name)));
     bool sound = true;
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -701,7 +699,6 @@ bool Table::integrityCheck(const std::shared_ptr<Connection>& c, bool log, const
                 out(line);
         }
     }
-    sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
         // The check itself breaking down is damage too.
         if (log)
@@ -769,7 +766,7 @@ bool Table::repairTable()
         QString createSql;
         QStringList indexSql;
         {
-            sqlite3_stmt* s = c->prepareOwned(QStringLiteral(
+            const Statement s = c->prepareOwned(QStringLiteral(
                 "SELECT type, sql FROM sqlite_schema WHERE tbl_name = ?1 AND sql IS NOT NULL"));
             bindValue(s, 1, name);
             while (sqlite3_step(s) == SQLITE_ROW) {
@@ -780,44 +777,40 @@ bool Table::repairTable()
                 else if (type == QLatin1String("index"))
                     indexSql << sql;
             }
-            sqlite3_finalize(s);
         }
         const QString temp = name + QStringLiteral("$repair");
-        const bool own = !c->inTransaction();
-        if (own)
-            c->startTransaction();
         try {
+            TransactionGuard transaction(c);
             c->exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoteIdentifier(temp)));
             c->exec(QStringLiteral("CREATE TABLE %1 AS SELECT * FROM %2 WHERE 0").arg(quoteIdentifier(temp), quoteIdentifier(name)));
             int copied = 0, lost = 0;
-            sqlite3_stmt* read = c->prepareOwned(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoteIdentifier(name)));
             QVector<qint64> ids;
-            while (sqlite3_step(read) == SQLITE_ROW)
-                ids << sqlite3_column_int64(read, 0);
-            sqlite3_finalize(read);
-            sqlite3_stmt* copy = c->prepareOwned(QStringLiteral("INSERT INTO %1 SELECT * FROM %2 WHERE rowid = ?1")
-                                                     .arg(quoteIdentifier(temp), quoteIdentifier(name)));
-            for (qint64 id : ids) {
-                sqlite3_reset(copy);
-                sqlite3_bind_int64(copy, 1, id);
-                if (sqlite3_step(copy) == SQLITE_DONE)
-                    ++copied;
-                else
-                    ++lost;
+            {
+                const Statement read = c->prepareOwned(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(quoteIdentifier(name)));
+                while (sqlite3_step(read) == SQLITE_ROW)
+                    ids << sqlite3_column_int64(read, 0);
             }
-            sqlite3_finalize(copy);
+            {
+                const Statement copy = c->prepareOwned(QStringLiteral("INSERT INTO %1 SELECT * FROM %2 WHERE rowid = ?1")
+                                                           .arg(quoteIdentifier(temp), quoteIdentifier(name)));
+                for (qint64 id : ids) {
+                    sqlite3_reset(copy);
+                    sqlite3_bind_int64(copy, 1, id);
+                    if (sqlite3_step(copy) == SQLITE_DONE)
+                        ++copied;
+                    else
+                        ++lost;
+                }
+            }
             c->exec(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(name)));
             c->exec(createSql);
             c->exec(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoteIdentifier(name), quoteIdentifier(temp)));
             c->exec(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(temp)));
             for (const QString& s : indexSql)
                 c->exec(s);
-            if (own)
-                c->commit(true);
+            transaction.commit(true);
             log(QStringLiteral("%1 rows kept, %2 rows could not be read").arg(copied).arg(lost));
         } catch (...) {
-            if (own && c->inTransaction())
-                c->rollback();
             c->forgetSchema();
             throw;
         }

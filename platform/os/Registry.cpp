@@ -364,4 +364,32 @@ bool Registry::deleteKey(const QString& key)
     return removed;
 }
 
+bool Registry::moveKey(const QString& oldKey, const QString& newKey)
+{
+    const QString from = absolute(oldKey);
+    const QString to = absolute(newKey);
+    if (samePath(from, to) || to.startsWith(from + QLatin1Char('\\'), Qt::CaseInsensitive))
+        return false;
+    bool moved = false;
+    modify([&](Store& store) {
+        if (!keyPresent(store, from) || keyPresent(store, to))
+            return false;
+        const QString prefix = from + QLatin1Char('\\');
+        bool hasSelf = false;
+        for (Key& k : store) {
+            if (samePath(k.path, from)) {
+                k.path = to;
+                hasSelf = true;
+            } else if (k.path.startsWith(prefix, Qt::CaseInsensitive)) {
+                k.path = to + k.path.mid(from.size());
+            }
+        }
+        if (!hasSelf)
+            store.push_back(Key{to, {}});
+        moved = true;
+        return true;
+    });
+    return moved;
+}
+
 } // namespace vorta::os

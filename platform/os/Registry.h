@@ -37,6 +37,9 @@ public:
     void writeInteger(const QString& name, int value);
     bool deleteValue(const QString& name);
     bool deleteKey(const QString& key);
+    // Moves the key with its values and sub-keys to newKey in one write; false (and
+    // nothing changed) when the old key is missing or the new one already exists.
+    bool moveKey(const QString& oldKey, const QString& newKey);
 
     // The file behind the store.
     static QString storePath();

@@ -24,6 +24,8 @@ namespace vorta::ui {
 namespace {
 
 const char* const kAlignProperty = "vortaAlign";
+// Set while a widget holds the focus it received.
+const char* const kHadFocusProperty = "vortaHadFocus";
 
 Form* formOfWidget(QWidget* widget)
 {
@@ -95,6 +97,7 @@ private:
             return true;
         }
         case QEvent::FocusIn: {
+            widget->setProperty(kHadFocusProperty, true);
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             Control* c = Control::of(widget);
             if (!c || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
@@ -107,6 +110,12 @@ private:
             return false;
         }
         case QEvent::FocusOut: {
+            // A widget the focus passed over without reaching it (an exit handler took
+            // the focus back before it arrived) is not left either.
+            const bool hadFocus = widget->property(kHadFocusProperty).toBool();
+            widget->setProperty(kHadFocusProperty, false);
+            if (!hadFocus)
+                return false;
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             Control* c = Control::of(widget);
             if (!c || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)

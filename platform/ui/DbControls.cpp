@@ -52,7 +52,9 @@ void FieldDataLink::recordChanged(db::Field* field)
 {
     if (!m_field)
         resolve();
-    if ((!field || field == m_field) && onDataChange)
+    // A lookup or calculated field follows whatever field of the record changed.
+    const bool computed = m_field && m_field->fieldKind() != db::FieldKind::Data;
+    if ((!field || field == m_field || computed) && onDataChange)
         onDataChange();
 }
 

@@ -9,9 +9,12 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QAction>
 #include <QHeaderView>
+#include <QMenu>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 namespace vorta::ui {
@@ -123,6 +126,9 @@ public:
             editor->setEditMask(f->editMask());
             if (f->dataType() == db::FieldType::String && f->size() > 0 && !editor->mask().isMasked())
                 editor->setMaxLength(f->size());
+            const QStringList picks = m_grid->pickListOf(f->fieldName());
+            if (!picks.isEmpty())
+                addPickList(editor, picks);
         }
         return editor;
     }
@@ -138,6 +144,21 @@ public:
     }
 
 private:
+    // A drop-down button at the editor's end, and Alt+Down, offer the values.
+    static void addPickList(MaskedEdit* editor, const QStringList& picks)
+    {
+        auto* menu = new QMenu(editor);
+        for (const QString& p : picks)
+            menu->addAction(p, editor, [editor, p] { editor->setText(p); });
+        auto* drop = editor->addAction(editor->style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+        auto pop = [editor, menu] { menu->popup(editor->mapToGlobal(QPoint(0, editor->height()))); };
+        QObject::connect(drop, &QAction::triggered, editor, pop);
+        auto* open = new QAction(editor);
+        open->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
+        open->setShortcutContext(Qt::WidgetShortcut);
+        editor->addAction(open);
+        QObject::connect(open, &QAction::triggered, editor, pop);
+    }
     DBGrid* m_grid;
 };
 
@@ -271,6 +292,14 @@ void DBGrid::columnsChanged()
 {
     rebuildShown();
     reload();
+}
+
+QStringList DBGrid::pickListOf(const QString& fieldName) const
+{
+    for (const GridColumn& c : m_columns)
+        if (c.fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+            return c.pickList;
+    return {};
 }
 
 void DBGrid::rebuildShown()
@@ -603,7 +632,8 @@ void DBGrid::scrolled()
     const int before = m_current;
     const db::Bookmark mark = ds->isEmpty() ? db::Bookmark{} : ds->bookmark();
     m_current = mark.isValid() ? int(m_marks.indexOf(mark)) : -1;
-    if (m_current < 0 && mark.isValid()) {
+    // An empty dataset has no row to show as current.
+    if (m_current < 0) {
         reload();
         return;
     }
@@ -790,6 +820,14 @@ void DBGrid::key(QKeyEvent* event)
         break;
     }
     QTableView::keyPressEvent(event);
+}
+
+bool DBGrid::focusNextPrevChild(bool next)
+{
+    if (!(m_options & dgTabs) || !hasFocus())
+        return QTableView::focusNextPrevChild(next);
+    guardQt([&] { next ? tabForward() : tabBackward(); });
+    return true;
 }
 
 void DBGrid::focusOutEvent(QFocusEvent* event)

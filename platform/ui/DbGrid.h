@@ -18,6 +18,9 @@ struct GridColumn {
     int width = -1;
     bool visible = true;
     bool readOnly = false;
+    // Values the cell editor offers in a drop-down list (Alt+Down opens it); typing
+    // stays free.
+    QStringList pickList = {};
 };
 
 // The data grid: one row per record of the data source's dataset, the current record
@@ -53,6 +56,8 @@ public:
     void addColumn(const QString& fieldName, const QString& title = QString(), int width = -1);
     GridColumn& column(int index) { return m_columns[index]; }
     void columnsChanged();
+    // The pick list of the column that shows fieldName (empty when it has none).
+    QStringList pickListOf(const QString& fieldName) const;
 
     // What the grid shows.
     int rowCount() const;
@@ -98,6 +103,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // With dgTabs, Tab and Shift+Tab walk the cells instead of leaving the grid.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     class Model;

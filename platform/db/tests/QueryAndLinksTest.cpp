@@ -282,6 +282,11 @@ TEST_F(MasterDetail, DisabledControlsHearOneChangeAtTheEnd)
     link.setDataSource(&source);
     int stateChanges = 0;
     source.OnStateChange = [&](DataSource&) { ++stateChanges; };
+    // The source outlives this test's counter: the handler must go with the counter.
+    struct Unhook {
+        DataSource& s;
+        ~Unhook() { s.OnStateChange = nullptr; }
+    } unhook{source};
     link.log.clear();
     master->disableControls();
     for (int i = 0; i < 3; ++i)
@@ -289,8 +294,16 @@ TEST_F(MasterDetail, DisabledControlsHearOneChangeAtTheEnd)
     master->edit();
     master->cancel();
     EXPECT_TRUE(link.log.empty());
+    EXPECT_EQ(stateChanges, 0) << "edit and cancel while disabled are not heard";
     master->enableControls();
     EXPECT_EQ(link.log, (std::vector<std::string>{"dataset"}));
+    EXPECT_EQ(stateChanges, 0) << "the state at the end is the state at the start";
+    master->disableControls();
+    master->edit();
+    master->enableControls();
+    EXPECT_EQ(stateChanges, 1) << "a state that differs at the end is heard once";
+    master->cancel();
+    EXPECT_EQ(stateChanges, 2);
 }
 
 TEST_F(MasterDetail, DetailOutlivesItsMasterSource)

@@ -253,3 +253,25 @@ TEST_F(TableKeys, UserVersionsAndListing)
     db->execute("CREATE TABLE Entrega (Id INTEGER)");
     EXPECT_EQ(db->tableNames(), (QStringList{"agencia", "Conta", "Entrega", "Pessoa", "qel_Mapas"}));
 }
+
+TEST_F(TableKeys, APostedRecordTheFilterNoLongerAdmitsLeavesTheView)
+{
+    t->open();
+    t->setFilter("Cidade = 'Gurupi'");
+    t->setFiltered(true);
+    ASSERT_EQ(2, t->recordCount());
+    t->first();
+    const QString first = t->fieldByName("Nome")->asString();
+    t->edit();
+    t->fieldByName("Cidade")->setAsString("Palmas");
+    t->post();
+    EXPECT_EQ(1, t->recordCount());
+    EXPECT_NE(first, t->fieldByName("Nome")->asString()) << "the other record of the filter is current";
+    EXPECT_EQ("Gurupi", t->fieldByName("Cidade")->asString());
+    EXPECT_FALSE(t->eof());
+    t->edit();
+    t->fieldByName("Cidade")->setAsString("Palmas");
+    t->post();
+    EXPECT_TRUE(t->isEmpty());
+    EXPECT_TRUE(t->eof());
+}

@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 using namespace vorta::db;
 using namespace vorta::db::testsupport;
 
@@ -32,8 +35,8 @@ void insertPeople(Table& t, int from, int count)
     }
 }
 
-// The test program itself plays the other process: these cases run only when the
-// parent starts them with VORTA_DB_CHILD set.
+// The test program itself plays the other process: started with VORTA_DB_CHILD set, it
+// does its part before any test runs and ends (see ChildEnvironment).
 class ChildProcess {
 public:
     ChildProcess(const QString& mode, const QString& folder)
@@ -43,7 +46,7 @@ public:
         env.insert("VORTA_DB_FOLDER", folder);
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=DbChild.Run"});
+        m_process.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=*"});
         m_process.waitForStarted();
     }
     ~ChildProcess()
@@ -87,13 +90,8 @@ private:
     QProcess m_process;
 };
 
-} // namespace
-
-TEST(DbChild, Run)
+void runChild(const QByteArray& mode)
 {
-    const QByteArray mode = qgetenv("VORTA_DB_CHILD");
-    if (mode.isEmpty())
-        GTEST_SKIP() << "runs only as the other process of the multi-process tests";
     Database db;
     db.setDirectory(QString::fromLocal8Bit(qgetenv("VORTA_DB_FOLDER")));
     db.open();
@@ -124,6 +122,25 @@ TEST(DbChild, Run)
         insertPeople(t, 5000, 300);
     }
 }
+
+// The child's part runs before any test, so the child is no test of its own.
+class ChildEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        const QByteArray mode = qgetenv("VORTA_DB_CHILD");
+        if (mode.isEmpty())
+            return;
+        runChild(mode);
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_childEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ChildEnvironment);
+
+} // namespace
 
 class Transactions : public DbFolder {
 protected:
@@ -174,6 +191,50 @@ TEST_F(Transactions, GuardRollsBackWhenLeftByAnException)
     }
     EXPECT_FALSE(db->inTransaction());
     EXPECT_EQ(countRows(*db), 0);
+}
+
+TEST_F(Transactions, GuardJoinsAnOpenTransaction)
+{
+    auto t = people();
+    db->startTransaction();
+    insertPeople(*t, 1, 2);
+    {
+        TransactionGuard inner(*db);
+        EXPECT_TRUE(inner.joined());
+        insertPeople(*t, 10, 3);
+        inner.commit();
+        EXPECT_TRUE(db->inTransaction()) << "the commit is the outer transaction's";
+    }
+    {
+        TransactionGuard inner(*db);
+        insertPeople(*t, 20, 1);
+    }
+    EXPECT_TRUE(db->inTransaction()) << "a joined guard does not roll back the outer work";
+    EXPECT_EQ(countRows(*db), 6);
+    db->rollback();
+    EXPECT_EQ(countRows(*db), 0);
+    {
+        TransactionGuard own(*db);
+        EXPECT_FALSE(own.joined());
+        insertPeople(*t, 30, 1);
+        own.commit();
+    }
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(countRows(*db), 1);
+}
+
+TEST_F(Transactions, ScriptInsideAnOpenTransactionGoesWithItsRollback)
+{
+    db->startTransaction();
+    executeScript(folder, "insert into Pessoa (Id, Nome) values (1, 'A'); insert into Pessoa (Id, Nome) values (2, 'B')");
+    EXPECT_TRUE(db->inTransaction());
+    EXPECT_EQ(countRows(*db), 2);
+    db->rollback();
+    EXPECT_EQ(countRows(*db), 0);
+    EXPECT_THROW(executeScript(folder, "insert into Pessoa (Id, Nome) values (1, 'A'); insert into Nada values (1)"),
+                 EDBEngineError);
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(countRows(*db), 0) << "a failing script leaves nothing behind";
 }
 
 TEST_F(Transactions, ComponentsOnOneFolderShareTheConnection)
@@ -333,45 +394,52 @@ TEST_F(Transactions, AWriteBlockedByAnotherProcessFailsAfterTheTimeOut)
     EXPECT_EQ(countRows(*db), 2);
 }
 
-class Repair : public DbFolder {};
+class Repair : public DbFolder {
+protected:
+    // Table Dano with 50 rows, one key of its index changed behind the engine's back.
+    void damagedTable()
+    {
+        db->execute("create table Dano (Id integer not null primary key, Valor varchar(20))");
+        db->execute("create index Id_Valor on Dano (Valor)");
+        for (int i = 1; i <= 50; ++i)
+            db->execute("insert into Dano (Id, Valor) values (?1, ?2)", {i, QStringLiteral("KEY%1").arg(i, 5, 10, QLatin1Char('0'))});
+        db->close();
+        const QString file = folder + "/vorta.db";
+        // Change one key inside the index's page, behind the engine's back.
+        int root = 0, pageSize = 0;
+        {
+            sqlite3* raw = nullptr;
+            sqlite3_open(QFile::encodeName(file).constData(), &raw);
+            sqlite3_stmt* s = nullptr;
+            sqlite3_prepare_v2(raw, "select rootpage from sqlite_schema where name = 'Dano$Id_Valor'", -1, &s, nullptr);
+            ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+            root = sqlite3_column_int(s, 0);
+            sqlite3_finalize(s);
+            sqlite3_prepare_v2(raw, "pragma page_size", -1, &s, nullptr);
+            sqlite3_step(s);
+            pageSize = sqlite3_column_int(s, 0);
+            sqlite3_finalize(s);
+            sqlite3_exec(raw, "pragma wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+            sqlite3_close(raw);
+        }
+        {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            f.seek(qint64(root - 1) * pageSize);
+            QByteArray page = f.read(pageSize);
+            const int at = int(page.indexOf("KEY00007"));
+            ASSERT_GE(at, 0);
+            page.replace(at, 8, "KEY99997");
+            f.seek(qint64(root - 1) * pageSize);
+            f.write(page);
+        }
+        db->open();
+    }
+};
 
 TEST_F(Repair, DamagedTableIsReportedRepairedAndVerifiedClean)
 {
-    db->execute("create table Dano (Id integer not null primary key, Valor varchar(20))");
-    db->execute("create index Id_Valor on Dano (Valor)");
-    for (int i = 1; i <= 50; ++i)
-        db->execute("insert into Dano (Id, Valor) values (?1, ?2)", {i, QStringLiteral("KEY%1").arg(i, 5, 10, QLatin1Char('0'))});
-    db->close();
-    const QString file = folder + "/vorta.db";
-    // Change one key inside the index's page, behind the engine's back.
-    int root = 0, pageSize = 0;
-    {
-        sqlite3* raw = nullptr;
-        sqlite3_open(QFile::encodeName(file).constData(), &raw);
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(raw, "select rootpage from sqlite_schema where name = 'Dano$Id_Valor'", -1, &s, nullptr);
-        ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
-        root = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
-        sqlite3_prepare_v2(raw, "pragma page_size", -1, &s, nullptr);
-        sqlite3_step(s);
-        pageSize = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
-        sqlite3_exec(raw, "pragma wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
-        sqlite3_close(raw);
-    }
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(qint64(root - 1) * pageSize);
-        QByteArray page = f.read(pageSize);
-        const int at = int(page.indexOf("KEY00007"));
-        ASSERT_GE(at, 0);
-        page.replace(at, 8, "KEY99997");
-        f.seek(qint64(root - 1) * pageSize);
-        f.write(page);
-    }
-    db->open();
+    ASSERT_NO_FATAL_FAILURE(damagedTable());
     auto t = table("Dano");
     QStringList verifyLog, repairLog;
     t->OnVerifyLog = [&](Table&, const QString& line) { verifyLog << line; };
@@ -389,6 +457,23 @@ TEST_F(Repair, DamagedTableIsReportedRepairedAndVerifiedClean)
     t->open();
     EXPECT_EQ(t->recordCount(), 50);
     EXPECT_TRUE(t->findKey({"KEY00007"}));
+}
+
+TEST_F(Repair, LogHandlerThatFailsLeavesTheTableRepairable)
+{
+    ASSERT_NO_FATAL_FAILURE(damagedTable());
+    auto t = table("Dano");
+    t->OnVerifyLog = [](Table&, const QString& line) {
+        if (!line.startsWith("Verifying"))
+            throw EDatabaseError("log full");
+    };
+    EXPECT_THROW(t->verifyTable(), EDatabaseError);
+    // The check's statement went with the exception, so the table can be rebuilt.
+    t->OnVerifyLog = nullptr;
+    QStringList repairLog;
+    t->OnRepairLog = [&](Table&, const QString& line) { repairLog << line; };
+    EXPECT_TRUE(t->repairTable()) << repairLog.join("\n").toStdString();
+    EXPECT_TRUE(t->verifyTable());
 }
 
 TEST_F(Repair, VerifyCanBeStopped)
