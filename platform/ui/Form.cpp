@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <QWindow>
 
 namespace vorta::ui {
 
@@ -333,7 +334,18 @@ void Form::resizeEvent(QResizeEvent* event)
 
 void Form::setBounds(int left, int top, int width, int height)
 {
-    setGeometry(left, top, std::max(0, width), std::max(0, height));
+    m_bounds = QRect(left, top, std::max(0, width), std::max(0, height));
+    m_boundsSet = true;
+    applyBounds();
+}
+
+void Form::applyBounds()
+{
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    m_boundsFrame = frame;
+    setGeometry(m_bounds.left() + frame.left(), m_bounds.top() + frame.top(),
+                std::max(0, m_bounds.width() - frame.left() - frame.right()),
+                std::max(0, m_bounds.height() - frame.top() - frame.bottom()));
 }
 
 void Form::setMainMenu(MainMenu* menu)
@@ -382,6 +394,14 @@ void Form::wndProc(ipc::Message& message)
 
 bool Form::event(QEvent* event)
 {
+    // The frame is known only once the window manager has framed the window.
+    if (m_boundsSet && isWindow() && windowHandle()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)
+        && windowHandle()->frameMargins() != m_boundsFrame)
+        QTimer::singleShot(0, this, [this] {
+            if (windowHandle() && windowHandle()->frameMargins() != m_boundsFrame)
+                applyBounds();
+        });
     if (event->type() == QEvent::WindowActivate) {
         Screen::instance().setActiveForm(this);
         if (OnActivate)

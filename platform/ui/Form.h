@@ -4,6 +4,8 @@
 #include "platform/core/Component.h"
 #include "platform/ipc/WindowMessages.h"
 
+#include <QMargins>
+#include <QRect>
 #include <QWidget>
 
 #include <functional>
@@ -91,6 +93,8 @@ public:
     // closes by setting its modal result to Cancel.
     void close();
 
+    // The class library's bounds are the window's outer ones, frame and title bar included;
+    // once the window system tells the frame, the client area is placed inside them.
     void setBounds(int left, int top, int width, int height);
     int clientWidth() const { return width(); }
 
@@ -136,6 +140,10 @@ private:
     int m_modalResult = 0;
     QEventLoop* m_modalLoop = nullptr;
     ipc::WindowHandle m_handle = 0;
+    void applyBounds();
+    QRect m_bounds;
+    bool m_boundsSet = false;
+    QMargins m_boundsFrame;
     MainMenu* m_menu = nullptr;
     QMenuBar* m_menuBar = nullptr;
 };
