@@ -219,7 +219,7 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     DBEdit19 = edit(e, nullptr, "Label_CxPostalEstab", "Cx. Postal", "DBEdit19", "Con_CxPostalEstab", 316, 164, 60,
                     584);
 
-    // Specifications.
+    // The periodicity and tax-regime page.
     Ds_FormaEntr = new vorta::db::DataSource(this);
     Ds_RegICMS = new vorta::db::DataSource(this);
     if (dm) {

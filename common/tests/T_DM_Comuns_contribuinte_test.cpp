@@ -472,7 +472,7 @@ TEST_F(Contribuintes, PostalCodeAgainstTheMunicipalityRange)
     });
 }
 
-TEST_F(Contribuintes, TuvRequiresTheEstablishmentAndTheSpecifications)
+TEST_F(Contribuintes, TuvRequiresTheEstablishmentPeriodicityAndTaxRegime)
 {
     titulo("TUV");
     roda(empresa, {
