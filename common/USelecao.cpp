@@ -1,5 +1,7 @@
 #include "USelecao.h"
 
+#include "uTemplate.h"
+
 #include "Ufuncoes.h"
 
 #include "platform/db/DataSet.h"
@@ -107,32 +109,15 @@ TFSelecaoBusca::TFSelecaoBusca(vorta::Component* owner, const Texts& texts) : TF
     msgStatus->resize(620, msgStatus->sizeHint().height());
     msgStatus->setAlign(Align::Bottom);
 
-    struct ButtonDef {
-        SpeedButton** target;
-        const char* name;
-        const char* caption;
-        const char* hint;
-        int left;
-        int width;
-        QStyle::StandardPixmap glyph;
-    };
     const QStyle::StandardPixmap noGlyph = QStyle::SP_CustomBase;
-    const ButtonDef buttons[] = {
+    const TBotaoBarra buttons[] = {
         {&btPrimeiro, "btPrimeiro", "", "Vai ao primeiro registro", 2, 44, QStyle::SP_MediaSkipBackward},
         {&btAnterior, "btAnterior", "", "Vai ao registro anterior", 47, 44, QStyle::SP_MediaSeekBackward},
         {&btProximo, "btProximo", "", "Vai ao proximo registro", 92, 44, QStyle::SP_MediaSeekForward},
         {&btUltimo, "btUltimo", "", "Vai ao ultimo registro", 137, 44, QStyle::SP_MediaSkipForward},
         {&btCancelar, "btCancelar", "&Cancelar", "Cancelar registro", 478, 66, noGlyph},
     };
-    for (const ButtonDef& d : buttons) {
-        auto* b = new SpeedButton(Panel2, QString::fromUtf8(d.name));
-        b->setCaption(QString::fromUtf8(d.caption));
-        b->setHint(QString::fromUtf8(d.hint));
-        b->setBounds(d.left, 3, d.width, 25);
-        if (d.glyph != noGlyph)
-            b->setIcon(style()->standardIcon(d.glyph));
-        *d.target = b;
-    }
+    CriaBotoesBarra(Panel2, buttons, 3);
 
     OnShow = [this](Form* f) { FormShow(f); };
     OnClose = [this](Form* f, vorta::ui::CloseAction& a) { FormClose(f, a); };

@@ -63,17 +63,8 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
     PopUpMenu->add(QStringLiteral("ORDERNAR"), false);
     PopUpMenu->attachTo(DBGrid);
 
-    struct ButtonDef {
-        SpeedButton** target;
-        const char* name;
-        const char* caption;
-        const char* hint;
-        int left;
-        int width;
-        QStyle::StandardPixmap glyph;
-    };
     const QStyle::StandardPixmap noGlyph = QStyle::SP_CustomBase;
-    const ButtonDef buttons[] = {
+    const TBotaoBarra buttons[] = {
         {&btPrimeiro, "btPrimeiro", "", "Vai ao primeiro registro", 2, 44, QStyle::SP_MediaSkipBackward},
         {&btAnterior, "btAnterior", "", "Vai ao registro anterior", 47, 44, QStyle::SP_MediaSeekBackward},
         {&btProximo, "btProximo", "", "Vai ao proximo registro", 92, 44, QStyle::SP_MediaSeekForward},
@@ -88,15 +79,7 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
         {&BtSairGeral, "BtSairGeral", "&Sair", "Sair do módulo", 578, 66, noGlyph},
         {&btSair, "btSair", "&Retornar", "Retornar à tela anterior", 645, 66, noGlyph},
     };
-    for (const ButtonDef& d : buttons) {
-        auto* b = new SpeedButton(Panel2, QString::fromUtf8(d.name));
-        b->setCaption(QString::fromUtf8(d.caption));
-        b->setHint(QString::fromUtf8(d.hint));
-        b->setBounds(d.left, 2, d.width, 25);
-        if (d.glyph != noGlyph)
-            b->setIcon(style()->standardIcon(d.glyph));
-        *d.target = b;
-    }
+    CriaBotoesBarra(Panel2, buttons);
     btConsultaGrid->hide();
     btGravar->setEnabled(false);
     btCancelar->setEnabled(false);
@@ -552,3 +535,16 @@ void TFtemplate::btSairClick(QWidget*)
 }
 
 void TFtemplate::Edit_BuscaChange(QWidget*) {}
+
+void CriaBotoesBarra(QWidget* panel, std::span<const TBotaoBarra> botoes, int top)
+{
+    for (const TBotaoBarra& d : botoes) {
+        auto* b = new vorta::ui::SpeedButton(panel, QString::fromUtf8(d.name));
+        b->setCaption(QString::fromUtf8(d.caption));
+        b->setHint(QString::fromUtf8(d.hint));
+        b->setBounds(d.left, top, d.width, 25);
+        if (d.glyph != QStyle::SP_CustomBase)
+            b->setIcon(panel->style()->standardIcon(d.glyph));
+        *d.target = b;
+    }
+}

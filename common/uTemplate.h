@@ -6,6 +6,8 @@
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/Form.h"
 
+#include <QStyle>
+
 #include <span>
 
 // The base register form: a read-only grid of every record and a detail page that
@@ -13,6 +15,19 @@
 // on the data set of dsBase, navigation, a status line, Enter as Tab, clickable
 // shortcut legends, "&Retornar" and "&Sair". The events are bound once to the virtual
 // handlers below: descendants override them and call these as the inherited ones.
+// One button of a form's navigation bar; glyph SP_CustomBase means a caption only.
+struct TBotaoBarra {
+    vorta::ui::SpeedButton** target;
+    const char* name;
+    const char* caption;
+    const char* hint;
+    int left;
+    int width;
+    QStyle::StandardPixmap glyph;
+};
+// Creates the bar's buttons on panel, each 25 pixels high at top.
+void CriaBotoesBarra(QWidget* panel, std::span<const TBotaoBarra> botoes, int top = 2);
+
 class TFtemplate : public vorta::ui::Form {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "FrmSelMapas.h"
 
+#include "uTemplate.h"
+
 #include "FrmCadMapas.h"
 #include "UDM_MTC.h"
 #include "Ufuncoes.h"
@@ -28,17 +30,8 @@ TSelMapas::TSelMapas(vorta::Component* owner) : Form(owner)
     Panel2 = new Panel(this, QStringLiteral("Panel2"));
     Panel2->resize(640, 31);
     Panel2->setAlign(Align::Top);
-    struct ButtonDef {
-        SpeedButton** target;
-        const char* name;
-        const char* caption;
-        const char* hint;
-        int left;
-        int width;
-        QStyle::StandardPixmap glyph;
-    };
     const QStyle::StandardPixmap noGlyph = QStyle::SP_CustomBase;
-    const ButtonDef buttons[] = {
+    const TBotaoBarra buttons[] = {
         {&btPrimeiro, "btPrimeiro", "", "Vai ao primeiro registro", 2, 44, QStyle::SP_MediaSkipBackward},
         {&btAnterior, "btAnterior", "", "Vai ao registro anterior", 47, 44, QStyle::SP_MediaSeekBackward},
         {&btProximo, "btProximo", "", "Vai ao proximo registro", 92, 44, QStyle::SP_MediaSeekForward},
@@ -47,15 +40,7 @@ TSelMapas::TSelMapas(vorta::Component* owner) : Form(owner)
         {&btSair, "btSair", "&Sair", "Sair do módulo", 436, 66, noGlyph},
         {&SpeedButton1, "SpeedButton1", "&Retornar", "Retornar à tela anterior", 503, 66, noGlyph},
     };
-    for (const ButtonDef& d : buttons) {
-        auto* b = new SpeedButton(Panel2, QString::fromUtf8(d.name));
-        b->setCaption(QString::fromUtf8(d.caption));
-        b->setHint(QString::fromUtf8(d.hint));
-        b->setBounds(d.left, 2, d.width, 25);
-        if (d.glyph != noGlyph)
-            b->setIcon(style()->standardIcon(d.glyph));
-        *d.target = b;
-    }
+    CriaBotoesBarra(Panel2, buttons);
 
     auto* busca = new Panel(this, QStringLiteral("Panel_Busca"));
     busca->resize(640, 62);
