@@ -543,7 +543,8 @@ TEST_F(TemplateForm, ALookupEndsOnTheGesturesTheRegisterChose)
         case Gesto::Enter: vorta::testing::user::enter(); break;
         case Gesto::Letra: vorta::testing::user::type(QStringLiteral("X")); break;
         }
-        EXPECT_EQ(c.fecha, !d->isVisible());
+        // A lookup that closes is freed once its handler has returned.
+        EXPECT_EQ(c.fecha, !g_descendente || !g_descendente->isVisible());
         // The chosen record stays current.
         EXPECT_EQ(2, table->fieldByName(QStringLiteral("Mun_Codigo"))->asInteger());
         if (g_descendente)

@@ -62,9 +62,8 @@ void writeZip(const QString& path, const QList<ZipEntry>& entries, const char* c
     zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     ASSERT_NE(nullptr, za);
     for (const ZipEntry& e : entries) {
-        // libzip keeps the buffer until the archive is closed.
-        auto* copy = new QByteArray(e.data);
-        zip_source_t* s = zip_source_buffer(za, copy->constData(), zip_uint64_t(copy->size()), 0);
+        // libzip reads the entries' bytes when the archive is closed; they live until then.
+        zip_source_t* s = zip_source_buffer(za, e.data.constData(), zip_uint64_t(e.data.size()), 0);
         const zip_int64_t i = zip_file_add(za, e.name, s, ZIP_FL_ENC_GUESS);
         ASSERT_GE(i, 0);
         if (store)

@@ -215,7 +215,8 @@ TEST(HttpClientRequests, PostSendsBodyAndHeadersAsGiven)
     r.http10 = true;
     r.userAgent = "Mozilla/4.0 (compatible; ICS)";
     r.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
-    r.body = QByteArray("--x\r\n\0\xff binario\r\n", 20);
+    static const char body[] = "--x\r\n\0\xff binario\r\n";
+    r.body = QByteArray(body, sizeof body - 1);
     HttpClient client;
     const auto response = client.send(r);
     EXPECT_EQ(response.status, 200);
