@@ -735,9 +735,9 @@ void TCadMapas::btConsultaGridClick(QWidget* sender)
 void TCadMapas::carregaMapa()
 {
     vorta::db::Table* m = DM_MTC->TblMapas;
-    Resumo.DbEdit_Icms = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_icms"))->asFloat());
-    Resumo.dbEdit_VlrArrobaMacho = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asFloat());
-    Resumo.dbEdit_VlrArrobaFemea = Money::fromDouble(m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asFloat());
+    Resumo.DbEdit_Icms = m->fieldByName(QStringLiteral("map_vlr_icms"))->asMoney();
+    Resumo.dbEdit_VlrArrobaMacho = m->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asMoney();
+    Resumo.dbEdit_VlrArrobaFemea = m->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asMoney();
     QString municipio;
     buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
     edMunicipio->setText(municipio);

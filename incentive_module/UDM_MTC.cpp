@@ -376,7 +376,7 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
     QryGeral->open();
     // Shown at two places, so held as the rounded amount.
     vorta::Money total =
-        QryGeral->isEmpty() ? vorta::Money() : vorta::Money::fromDouble(QryGeral->fields(0)->asFloat());
+        QryGeral->isEmpty() ? vorta::Money() : QryGeral->fields(0)->asMoney();
     QryGeral->close();
 
     const int animals = contagem(
@@ -387,7 +387,7 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
     // Less than half classified earns nothing.
     if (animals == 0 || 2 * qint64(classified) < animals)
         total = vorta::Money();
-    ds.fieldByName(QStringLiteral("calcVlrTotal"))->setAsFloat(total.toDouble());
+    ds.fieldByName(QStringLiteral("calcVlrTotal"))->setAsMoney(total);
     ds.fieldByName(QStringLiteral("calcQtdTotal"))->setAsInteger(animals);
     ds.fieldByName(QStringLiteral("calcqtdreprovada"))->setAsInteger(classified);
 }

@@ -14,11 +14,6 @@ namespace {
 // Kilograms of carcass in one arroba.
 constexpr int kKgPorArroba = 15;
 
-Money floatField(DataSet* ds, const char* name)
-{
-    return Money::fromDouble(ds->fieldByName(QString::fromLatin1(name))->asFloat());
-}
-
 } // namespace
 
 TResumoMapa::TResumoMapa(TDM_MTC* dm) : m_dm(dm) {}
@@ -61,13 +56,13 @@ void TResumoMapa::CarregaParametros()
     Query* q = m_dm->QryParametros;
     q->close();
     q->open();
-    const Money dl = floatField(q, "par_perc_incentivo_dl");
-    const Money d2 = floatField(q, "par_perc_incentivo_2d");
-    const Money d4 = floatField(q, "par_perc_incentivo_4d");
+    const Money dl = q->fieldByName(QStringLiteral("par_perc_incentivo_dl"))->asMoney();
+    const Money d2 = q->fieldByName(QStringLiteral("par_perc_incentivo_2d"))->asMoney();
+    const Money d4 = q->fieldByName(QStringLiteral("par_perc_incentivo_4d"))->asMoney();
     JD.Incentivo = TD.Incentivo = JFD.Incentivo = dl;
     J2.Incentivo = T2.Incentivo = JF2.Incentivo = d2;
     J4.Incentivo = JF4.Incentivo = d4;
-    DbEdit_Icms = floatField(q, "par_perc_icms");
+    DbEdit_Icms = q->fieldByName(QStringLiteral("par_perc_icms"))->asMoney();
     q->close();
 }
 
@@ -80,8 +75,8 @@ void TResumoMapa::CarregaParametrosMensais(const QDate& date)
     q->paramByName(QStringLiteral("vmes"))->setAsInteger(date.isValid() ? date.month() : 0);
     q->open();
     if (!q->isEmpty()) {
-        dbedit_valorArrobaMPauta = floatField(q, "pam_vlr_arr_macho");
-        dbedit_valorArrobaFPauta = floatField(q, "pam_vlr_arr_femea");
+        dbedit_valorArrobaMPauta = q->fieldByName(QStringLiteral("pam_vlr_arr_macho"))->asMoney();
+        dbedit_valorArrobaFPauta = q->fieldByName(QStringLiteral("pam_vlr_arr_femea"))->asMoney();
         if (dbEdit_VlrArrobaMacho.isZero())
             dbEdit_VlrArrobaMacho = dbedit_valorArrobaMPauta;
         if (dbEdit_VlrArrobaFemea.isZero())
@@ -133,7 +128,7 @@ void TResumoMapa::Totaliza()
             if (TLinhaResumo* row = Linha(maturity)) {
                 const bool female = maturity.startsWith(QLatin1String("JF"));
                 row->Qtd += 1;
-                row->Peso += Money::fromDouble(items->fieldByName(QStringLiteral("itm_peso"))->asFloat());
+                row->Peso += items->fieldByName(QStringLiteral("itm_peso"))->asMoney();
                 row->QtdArr = row->Peso.dividedBy(kKgPorArroba);
                 row->ValorArr = female ? valueF : valueM;
                 row->BaseCalc = row->QtdArr.times(row->ValorArr);
@@ -198,20 +193,20 @@ void TResumoMapa::CarregaResumo()
     while (!summary->eof()) {
         if (TLinhaResumo* row = Linha(summary->fieldByName(QStringLiteral("Mat_Codigo"))->asString())) {
             row->Qtd = int(summary->fieldByName(QStringLiteral("mre_qtd_cabecas"))->asInteger());
-            row->Peso = floatField(summary, "mre_peso_kg");
-            row->QtdArr = floatField(summary, "mre_qtd_arroba");
-            row->ValorArr = floatField(summary, "mre_vlr_arroba");
-            row->BaseCalc = floatField(summary, "mre_base_calc_icms");
-            row->Icms = floatField(summary, "mre_icms");
-            row->Incentivo = floatField(summary, "mre_perc_incentivo");
-            row->VlrRepasse = floatField(summary, "mre_vlr_repasse");
+            row->Peso = summary->fieldByName(QStringLiteral("mre_peso_kg"))->asMoney();
+            row->QtdArr = summary->fieldByName(QStringLiteral("mre_qtd_arroba"))->asMoney();
+            row->ValorArr = summary->fieldByName(QStringLiteral("mre_vlr_arroba"))->asMoney();
+            row->BaseCalc = summary->fieldByName(QStringLiteral("mre_base_calc_icms"))->asMoney();
+            row->Icms = summary->fieldByName(QStringLiteral("mre_icms"))->asMoney();
+            row->Incentivo = summary->fieldByName(QStringLiteral("mre_perc_incentivo"))->asMoney();
+            row->VlrRepasse = summary->fieldByName(QStringLiteral("mre_vlr_repasse"))->asMoney();
         }
         summary->next();
     }
     Table* map = m_dm->TblMapas;
-    DbEdit_Icms = floatField(map, "map_vlr_icms");
-    dbEdit_VlrArrobaMacho = floatField(map, "map_vlr_arrobaM");
-    dbEdit_VlrArrobaFemea = floatField(map, "map_vlr_arrobaF");
+    DbEdit_Icms = map->fieldByName(QStringLiteral("map_vlr_icms"))->asMoney();
+    dbEdit_VlrArrobaMacho = map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->asMoney();
+    dbEdit_VlrArrobaFemea = map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->asMoney();
     const QDate date = map->fieldByName(QStringLiteral("map_data"))->asDate();
     Query* q = m_dm->QryParametrosMensais;
     q->close();
@@ -219,8 +214,8 @@ void TResumoMapa::CarregaResumo()
     q->paramByName(QStringLiteral("vano"))->setAsInteger(date.isValid() ? date.year() : 0);
     q->paramByName(QStringLiteral("vmes"))->setAsInteger(date.isValid() ? date.month() : 0);
     q->open();
-    dbedit_valorArrobaMPauta = q->isEmpty() ? Money() : floatField(q, "pam_vlr_arr_macho");
-    dbedit_valorArrobaFPauta = q->isEmpty() ? Money() : floatField(q, "pam_vlr_arr_femea");
+    dbedit_valorArrobaMPauta = q->isEmpty() ? Money() : q->fieldByName(QStringLiteral("pam_vlr_arr_macho"))->asMoney();
+    dbedit_valorArrobaFPauta = q->isEmpty() ? Money() : q->fieldByName(QStringLiteral("pam_vlr_arr_femea"))->asMoney();
     q->close();
     Totaliza();
 }
@@ -241,13 +236,13 @@ void TResumoMapa::InsereResumo(const QString& code, int heads, Money weight, Mon
         ->setAsInteger(m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
     q->paramByName(QStringLiteral("Mat_Codigo"))->setAsString(code);
     q->paramByName(QStringLiteral("Mre_Qtd_Cabecas"))->setAsInteger(heads);
-    q->paramByName(QStringLiteral("Mre_Peso_Kg"))->setAsFloat(weight.toDouble());
-    q->paramByName(QStringLiteral("Mre_Qtd_Arroba"))->setAsFloat(arrobas.toDouble());
-    q->paramByName(QStringLiteral("Mre_Vlr_Arroba"))->setAsFloat(valuePerArroba.toDouble());
-    q->paramByName(QStringLiteral("Mre_Base_Calc_Icms"))->setAsFloat(base.toDouble());
-    q->paramByName(QStringLiteral("Mre_icms"))->setAsFloat(icms.toDouble());
-    q->paramByName(QStringLiteral("Mre_Perc_Incentivo"))->setAsFloat(percent.toDouble());
-    q->paramByName(QStringLiteral("Mre_Vlr_Repasse"))->setAsFloat(passedOn.toDouble());
+    q->paramByName(QStringLiteral("Mre_Peso_Kg"))->setAsMoney(weight);
+    q->paramByName(QStringLiteral("Mre_Qtd_Arroba"))->setAsMoney(arrobas);
+    q->paramByName(QStringLiteral("Mre_Vlr_Arroba"))->setAsMoney(valuePerArroba);
+    q->paramByName(QStringLiteral("Mre_Base_Calc_Icms"))->setAsMoney(base);
+    q->paramByName(QStringLiteral("Mre_icms"))->setAsMoney(icms);
+    q->paramByName(QStringLiteral("Mre_Perc_Incentivo"))->setAsMoney(percent);
+    q->paramByName(QStringLiteral("Mre_Vlr_Repasse"))->setAsMoney(passedOn);
     q->paramByName(QStringLiteral("Mre_Qtd_reprovada"))->setAsInteger(rejected);
     q->execSql();
 }
@@ -300,9 +295,9 @@ void TResumoMapa::Gravar()
 
     if (map->state() == DataSetState::Browse)
         map->edit();
-    map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsFloat(DbEdit_Icms.toDouble());
-    map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsFloat(dbEdit_VlrArrobaMacho.toDouble());
-    map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsFloat(dbEdit_VlrArrobaFemea.toDouble());
+    map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsMoney(DbEdit_Icms);
+    map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsMoney(dbEdit_VlrArrobaMacho);
+    map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsMoney(dbEdit_VlrArrobaFemea);
 
     auto row = [this](const char* code, const TLinhaResumo& r, int rejected) {
         InsereResumo(QString::fromLatin1(code), r.Qtd, r.Peso, r.QtdArr, r.ValorArr, r.BaseCalc, r.Icms, r.Incentivo,

@@ -100,10 +100,10 @@ void TResumoMovimento::Calcula(TDM_MTC* dm, const QString& declarante, int ano, 
                 it = aprovado.insert(map, dm->MapaAprovado(map));
             TSomaClasse& soma = it.value() ? classe->Aprovado : classe->Reprovado;
             soma.Qtd += int(fQtd->asInteger());
-            soma.Peso += Money::fromDouble(fPeso->asFloat());
-            soma.QtdArr += Money::fromDouble(fArr->asFloat());
+            soma.Peso += fPeso->asMoney();
+            soma.QtdArr += fArr->asMoney();
             if (it.value())
-                soma.Repasse += Money::fromDouble(fRepasse->asFloat());
+                soma.Repasse += fRepasse->asMoney();
         }
         if (code == QLatin1String("JD"))
             NcJD += rejected;

@@ -256,6 +256,31 @@ double Field::asFloat() const
     return v.toDouble();
 }
 
+Money Field::asMoney() const
+{
+    const QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return {};
+    switch (m_type) {
+    case FieldType::String:
+    case FieldType::Memo:
+        return Money::fromString(v.toString());
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return Money::fromUnits(v.toLongLong());
+    default:
+        return Money::fromDouble(asFloat());
+    }
+}
+
+void Field::setAsMoney(Money v)
+{
+    if (m_type == FieldType::String || m_type == FieldType::Memo)
+        setValue(v.toString());
+    else
+        setValue(v.toDouble());
+}
+
 bool Field::asBoolean() const
 {
     const QVariant v = value();

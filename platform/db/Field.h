@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Money.h"
 #include "platform/db/DbTypes.h"
 
 #include <QDateTime>
@@ -78,6 +79,11 @@ public:
     void setAsDateTime(const QDateTime& v) { setValue(QVariant(v)); }
     QDate asDate() const { return asDateTime().date(); }
     double asCurrency() const { return asFloat(); }
+    // An amount at two places: a number column's value as its shortest decimal text
+    // denotes it, rounded to cents; a text column's value read as decimal text. Setting
+    // stores the nearest number (float columns) or the amount's text (text columns).
+    Money asMoney() const;
+    void setAsMoney(Money v);
     QByteArray asBytes() const;
 
     // The text for editing, and the text to show (display format applied).

@@ -21,6 +21,8 @@ public:
     void setAsString(const QString& v) { setValue(v); }
     void setAsInteger(qint64 v) { setValue(v); }
     void setAsFloat(double v) { setValue(v); }
+    // Bound as the nearest number, as a float column stores it.
+    void setAsMoney(Money v) { setValue(v.toDouble()); }
     void setAsBoolean(bool v) { setValue(v); }
     void setAsDateTime(const QDateTime& v) { setValue(v); }
     void setAsDate(const QDate& v) { setValue(v); }

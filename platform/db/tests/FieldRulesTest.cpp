@@ -181,3 +181,48 @@ TEST_F(FieldRules, DisplayFormats)
     t->fieldByName("Cadastro")->setDisplayFormat("dd/mm/yyyy hh:nn");
     EXPECT_EQ(t->fieldByName("Cadastro")->displayText(), "07/03/2024 09:04");
 }
+
+TEST_F(FieldRules, AmountsGoInAndOutAtTwoPlaces)
+{
+    using vorta::Money;
+    struct Case {
+        const char* field;
+        Money written;
+        Money read;
+    };
+    const Case cases[] = {
+        {"Saldo", Money::fromString("2.675"), Money::fromString("2.68")},
+        {"Saldo", Money::fromCents(-1), Money::fromCents(-1)},
+        {"Peso", Money::fromString("0.3"), Money::fromString("0.30")},
+        {"Peso", Money::fromCents(123456789012), Money::fromCents(123456789012)},
+        {"Nome", Money::fromString("1234.5"), Money::fromString("1234.50")},
+        {"Idade", Money::fromUnits(7), Money::fromUnits(7)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        t->edit();
+        t->fieldByName(QString::fromLatin1(c.field))->setAsMoney(c.written);
+        t->post();
+        t->refresh();
+        EXPECT_EQ(t->fieldByName(QString::fromLatin1(c.field))->asMoney(), c.read);
+    }
+    EXPECT_EQ(raw("Nome"), "text:1234.50") << "a text column holds the amount's own text";
+
+    // Summing what was read stays exact where the doubles would drift.
+    t->edit();
+    t->fieldByName("Peso")->setAsFloat(0.1);
+    t->fieldByName("Saldo")->setAsFloat(0.2);
+    t->post();
+    EXPECT_EQ(t->fieldByName("Peso")->asMoney() + t->fieldByName("Saldo")->asMoney(), Money::fromString("0.30"));
+    t->edit();
+    t->fieldByName("Saldo")->clear();
+    EXPECT_EQ(t->fieldByName("Saldo")->asMoney(), Money()) << "null reads as zero";
+    t->fieldByName("Cidade")->setAsString("muito");
+    EXPECT_THROW(t->fieldByName("Cidade")->asMoney(), vorta::EConvertError);
+    t->cancel();
+
+    auto q = query(QStringLiteral("update Pessoa set Saldo = :v where Id = 1"));
+    q->paramByName(QStringLiteral("v"))->setAsMoney(Money::fromString("19.99"));
+    q->execSql();
+    EXPECT_EQ(raw("Saldo"), "real:19.99");
+}
