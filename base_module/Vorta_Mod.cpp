@@ -5,12 +5,17 @@
 #include "uVortaMenuForm.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 
 int main(int argc, char** argv)
 {
     vorta::Application app(argc, argv);
     app.setTitle(QStringLiteral("Vorta_Mod"));
+    if (const QString falta = FaltaNaInstalacao(); !falta.isEmpty()) {
+        vorta::ui::showPlainMessage(falta);
+        return 1;
+    }
     vorta::ui::createForm(fVortaMenuForm);
     vorta::ui::createForm(Ftemplate);
     vorta::ui::createForm(FSelecao);

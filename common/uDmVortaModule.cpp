@@ -3,9 +3,11 @@
 #include "DialogsX.h"
 
 #include "platform/ui/Application.h"
+#include "platform/db/Connection.h"
 #include "platform/os/Registry.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -42,6 +44,20 @@ void InicializarVariaveisGlobais()
     DirTemp = DirVorta + QStringLiteral("temp/");
     DirArquivos = DirVorta + QStringLiteral("arquivos/");
     DirBackup = DirVorta + QStringLiteral("backup/");
+}
+
+QString FaltaNaInstalacao()
+{
+    InicializarVariaveisGlobais();
+    if (DirVorta.isEmpty())
+        return QStringLiteral("O Vorta não está instalado: o registro (%1) não tem o valor \"Path\" em %2. "
+                              "Instale-o com vorta-install.")
+            .arg(vorta::os::Registry::storePath(), kVortaKey);
+    const QString banco = DirDados + QLatin1String(vorta::db::kDatabaseFileName);
+    if (!QFileInfo::exists(banco))
+        return QStringLiteral("A instalação do Vorta em %1 não tem o banco de dados %2. Instale-o com vorta-install.")
+            .arg(DirVorta, banco);
+    return {};
 }
 
 int TModuleList::indexOf(const QString& key) const

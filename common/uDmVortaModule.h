@@ -60,6 +60,10 @@ extern TProcedures* Procedures;
 // Reads "Path" and sets the directory strings.
 void InicializarVariaveisGlobais();
 
+// What a module program cannot start without, as one text for the user: the registry's
+// "Path" value, or the database of its data folder. Empty when the installation is there.
+QString FaltaNaInstalacao();
+
 // Owner of the forms and data modules of one command, held by shared pointer: when
 // the last holder lets go, they are freed, the last created first.
 class TFormAutoDestroyer {

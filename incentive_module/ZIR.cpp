@@ -1,7 +1,9 @@
 #include "ZIRInicio.h"
+#include "uDmVortaModule.h"
 
-#include "platform/ui/Application.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 
 #include <QFileInfo>
@@ -11,6 +13,10 @@ int main(int argc, char** argv)
     vorta::Application app(argc, argv);
     // No title of its own: the program's name stands (the common data module reads it).
     app.setTitle(QFileInfo(app.exeName()).completeBaseName());
+    if (const QString falta = FaltaNaInstalacao(); !falta.isEmpty()) {
+        vorta::ui::showPlainMessage(falta);
+        return 1;
+    }
     try {
         CriaObjetosDoZIR();
     } catch (const vorta::EAbort&) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 namespace vorta::installation {
@@ -12,5 +13,11 @@ QString referenceRowsSql();
 // reference rows; raises vorta::Exception when the folder already holds a database or
 // the database cannot be made.
 void installDatabase(const QString& dataFolder);
+
+// The demo's sample records, as built into the program.
+QString demoRowsSql();
+// Adds the sample records to an installed database, with the reference values per arroba
+// and the slaughterhouse's movement for the month of `today`, in one transaction.
+void installDemoRows(const QString& dataFolder, const QDate& today);
 
 } // namespace vorta::installation

@@ -32,3 +32,26 @@ INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_CEPInicial, Mun_CEPFinal, 
   (1003, 'BOA VISTA DO SUL', '77350000', '77399999', 'QX', '10003'),
   (1004, 'RIO CLARO', '77400000', '77400000', 'QX', '10004'),
   (1005, 'CAMPO ALEGRE', '77410000', '77410000', 'QX', '10003');
+
+-- The incentive programme's percentages by maturity band and the ICMS rate.
+INSERT INTO Qel_Parametros (par_perc_incentivo_dl, par_perc_incentivo_2d, par_perc_incentivo_4d, par_perc_icms)
+  VALUES (67, 50, 33, 12);
+
+INSERT INTO qel_maturidade (mat_codigo, mat_descricao, mat_macho_femea, mat_num_dentes) VALUES
+  ('JD', 'MACHO CASTRADO DENTE DE LEITE', 'M', 0), ('J2', 'MACHO CASTRADO ATE 2 DENTES', 'M', 2),
+  ('J4', 'MACHO CASTRADO ATE 4 DENTES', 'M', 4), ('TD', 'MACHO INTEIRO DENTE DE LEITE', 'M', 0),
+  ('T2', 'MACHO INTEIRO ATE 2 DENTES', 'M', 2), ('T4', 'MACHO INTEIRO ATE 4 DENTES', 'M', 4),
+  ('A', 'MACHO CASTRADO ADULTO', 'M', 8), ('I', 'MACHO INTEIRO ADULTO', 'M', 8),
+  ('JFD', 'FEMEA DENTE DE LEITE', 'F', 0), ('JF2', 'FEMEA ATE 2 DENTES', 'F', 2),
+  ('JF4', 'FEMEA ATE 4 DENTES', 'F', 4), ('AF', 'FEMEA ADULTA', 'F', 8), ('IF', 'FEMEA ADULTA INTEIRA', 'F', 8);
+
+INSERT INTO qel_conformacao (cof_codigo, cof_descricao) VALUES
+  ('C', 'CONVEXA'), ('SC', 'SUBCONVEXA'), ('RE', 'RETILINEA'), ('SR', 'SUBRETILINEA'),
+  ('CO', 'CONCAVA'), ('*', 'DIF');
+
+INSERT INTO qel_acabamento (aca_codigo, aca_descricao) VALUES
+  (1, 'GORDURA AUSENTE'), (2, 'GORDURA ESCASSA'), (3, 'GORDURA MEDIANA'), (4, 'GORDURA UNIFORME'),
+  (5, 'GORDURA EXCESSIVA');
+
+INSERT INTO qel_tipificacao (tip_codigo, tip_kg_macho, tip_kg_femea) VALUES
+  ('B', 225, 180), ('R', 225, 180), ('A', 225, 180), ('S', 225, 180), ('I', 225, 180), ('L', 225, 180);

@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 
@@ -42,7 +43,10 @@ int main(int argc, char** argv)
                                      QStringLiteral("URL"));
     QCommandLineOption liveUpdate(QStringLiteral("liveupdate"), QStringLiteral("base address of the updates"),
                                   QStringLiteral("URL"));
-    parser.addOptions({registry, upload, processamento, liveUpdate});
+    QCommandLineOption demo(QStringLiteral("demo"),
+                            QStringLiteral("also write sample records (a slaughterhouse, a cattle raiser, a veterinarian, "
+                                           "accountants, municipalities, this month's reference values)"));
+    parser.addOptions({registry, upload, processamento, liveUpdate, demo});
     parser.process(app);
 
     if (parser.positionalArguments().size() != 1)
@@ -79,6 +83,8 @@ int main(int argc, char** argv)
             vorta::installation::installDatabase(data);
             vorta::installation::installMessages(data);
             vorta::installation::installParametros(data);
+            if (parser.isSet(demo))
+                vorta::installation::installDemoRows(data, QDate::currentDate());
         }
     } catch (const vorta::Exception& e) {
         return fail(e.message());

@@ -1,6 +1,8 @@
 #include "MapasTestSupport.h"
 #include "UResumoMapa.h"
 
+#include "installation/InstallDatabase.h"
+
 #include "platform/core/Exceptions.h"
 
 #include <optional>
@@ -374,4 +376,57 @@ TEST_F(ResumoMapa, TheMovementOfTheMapsMonthIsTheSlaughterhousesOwn)
              {c.slaughterhouse, c.year, c.month});
         EXPECT_EQ(resumo->VerificaMovimento(kDia), c.found);
     }
+}
+
+// The demo installation as scripts/run lays it out: a map of its raiser, entered at its
+// slaughterhouse today, is saved with the installed percentages and a non-zero incentive.
+TEST(ResumoMapaDemo, AMapOfTheDemoRaiserEarnsTheInstalledIncentive)
+{
+    const QDate today(2026, 12, 10);
+    vorta::setClock([today] { return QDateTime(today, QTime(10, 0)); });
+    vorta::testing::TempInstallation install;
+    install.installDatabase();
+    vorta::installation::installDemoRows(install.folder(QStringLiteral("dados")), today);
+    vorta::testing::ScriptedDialogs dialogs;
+    vorta::ui::createForm(DM_MTC);
+    TDM_MTC* dm = DM_MTC;
+    ASSERT_TRUE(dm && dm->dbMTC->connected());
+    dm->QryContribuinte->open();
+    ASSERT_TRUE(dm->QryContribuinte->locate(QStringLiteral("Con_IECNPJCPF"), QStringLiteral("281234566")));
+    for (auto* t : {dm->TblContribuinte, dm->TblMapas, dm->TblMapasItens, dm->TblTecnicos,
+                    dm->TblContribuinteComplementoMapas})
+        t->open();
+
+    TResumoMapa resumo(dm);
+    dm->dbMTC->startTransaction();
+    dm->TblMapas->insert();
+    dm->TblMapas->fieldByName(QStringLiteral("map_num_lote"))->setAsString(QStringLiteral("01/26"));
+    dm->TblMapas->fieldByName(QStringLiteral("map_data"))->setAsDateTime(QDateTime(today, QTime(0, 0)));
+    dm->TblMapas->fieldByName(QStringLiteral("Aprovado"))->setAsString(QStringLiteral("M"));
+    dm->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"))->setAsString(QStringLiteral("293456780"));
+    dm->TblMapas->fieldByName(QStringLiteral("Tec_Codigo"))->setAsInteger(1);
+    resumo.CarregaParametros();
+    resumo.dbEdit_VlrArrobaMacho = m("300");
+    dm->TblContribuinteComplementoMapas->refresh();
+    for (double weight : {250.0, 262.5}) {
+        auto* items = dm->TblMapasItens;
+        items->append();
+        items->fieldByName(QStringLiteral("mat_codigo"))->setAsString(QStringLiteral("J2"));
+        items->fieldByName(QStringLiteral("con_codigo"))->setAsString(QStringLiteral("C"));
+        items->fieldByName(QStringLiteral("aca_codigo"))->setAsString(QStringLiteral("3"));
+        items->fieldByName(QStringLiteral("itm_peso"))->setAsFloat(weight);
+        items->fieldByName(QStringLiteral("tip_codigo"))->setAsString(QStringLiteral("B"));
+        items->post();
+    }
+    resumo.Gravar();
+    EXPECT_FALSE(dm->dbMTC->inTransaction());
+
+    EXPECT_EQ(resumo.DbEdit_Icms, m("12.00"));
+    EXPECT_EQ(resumo.J2.Incentivo, m("50.00"));
+    EXPECT_EQ(resumo.J2.ValorArr, m("285.50")) << "the month's reference value, below the practised one";
+    EXPECT_EQ(resumo.J2.QtdArr, m("34.17"));
+    EXPECT_GT(resumo.TotIncentivoTotal, Money());
+    EXPECT_EQ(resumo.TotIncentivo50, resumo.TotIncentivoTotal);
+    vorta::Component::free(DM_MTC);
+    vorta::setClock({});
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -33,5 +34,45 @@ TEST(ModuleStartUp, WithoutTheShellsHandleTheProgramSaysSoAndEnds)
         EXPECT_EQ(p.exitCode(), 0) << name;
         const QString err = QString::fromLocal8Bit(p.readAllStandardError());
         EXPECT_TRUE(err.contains("Esta aplicação não deve ser inicializada fora do Vorta.")) << err.toStdString();
+    }
+}
+
+// Without an installation each module shows one message naming what is missing, and ends
+// before any database work, with or without the shell's handle.
+TEST(ModuleStartUp, WithoutAnInstallationOneMessageNamesWhatIsMissing)
+{
+    struct Case {
+        const char* what;
+        bool path;     // the registry names the folder
+        const char* named;
+    };
+    const Case cases[] = {
+        {"no Path value", false, "não tem o valor \"Path\""},
+        {"no database", true, "vorta.db"},
+    };
+    for (const Case& c : cases) {
+        vorta::testing::TempInstallation inst;
+        if (!c.path) {
+            QFile::remove(inst.registryFile());
+        }
+        for (const char* name : {"ZIR", "Vorta_Mod"}) {
+            for (const QStringList& args : {QStringList{}, QStringList{"3", "80"}}) {
+                SCOPED_TRACE(std::string(c.what) + " " + name + " " + args.join(' ').toStdString());
+                QProcess p;
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.insert("VORTA_DIALOGS", "stderr");
+                env.insert("QT_QPA_PLATFORM", "offscreen");
+                env.insert("VORTA_IPC_TIMEOUT_MS", "200");
+                p.setProcessEnvironment(env);
+                p.start(program(name), args);
+                ASSERT_TRUE(p.waitForFinished(30000));
+                EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+                EXPECT_EQ(p.exitCode(), 1);
+                const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+                EXPECT_EQ(err.count("[message]"), 1) << err.toStdString();
+                EXPECT_TRUE(err.contains(QString::fromUtf8(c.named))) << err.toStdString();
+                EXPECT_FALSE(err.contains("does not exist")) << "no engine text: " << err.toStdString();
+            }
+        }
     }
 }

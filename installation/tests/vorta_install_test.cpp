@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
+
+#include <string>
 
 namespace {
 int runInstall(const QStringList& args, QString* err = nullptr)
@@ -83,4 +86,69 @@ TEST(VortaInstall, RefusesAnUnknownDeclarationKind)
     QString err;
     EXPECT_EQ(runInstall({dir.path() + "/i", "--registry", dir.path() + "/r", "--upload", "XYZ=http://x"}, &err), 1);
     EXPECT_TRUE(err.contains("unknown declaration kind")) << err.toStdString();
+}
+
+// Plain installation data everywhere; the sample records only with --demo, and enough of
+// them to enter a map for the slaughterhouse and total it with a non-zero incentive.
+TEST(VortaInstall, DemoAddsSampleRecordsOnTopOfTheInstallationData)
+{
+    QTemporaryDir dir;
+    const QString plain = dir.path() + "/plain/dados/vorta.db";
+    const QString demo = dir.path() + "/demo/dados/vorta.db";
+    ASSERT_EQ(runInstall({dir.path() + "/plain", "--registry", dir.path() + "/r1"}), 0);
+    ASSERT_EQ(runInstall({dir.path() + "/demo", "--registry", dir.path() + "/r2", "--demo"}), 0);
+
+    struct Case {
+        const char* sql;
+        int plain;
+        int demo;
+    };
+    const QDate today = QDate::currentDate();
+    const std::string thisMonth = "select count(*) from qel_parametros_mensais where pam_ano = " +
+                                  std::to_string(today.year()) + " and pam_mes = " + std::to_string(today.month()) +
+                                  " and pam_vlr_arr_macho > 0 and pam_vlr_arr_femea > 0";
+    const std::string movement = "select count(*) from qel_movimento where con_iecnpjcpf = '281234566' and "
+                                 "mov_tipo = 'N' and mov_ano_referencia = " + std::to_string(today.year()) +
+                                 " and mov_mes_referencia = " + std::to_string(today.month());
+    const Case cases[] = {
+        {"select count(*) from Qel_Parametros where par_perc_incentivo_dl > 0 and par_perc_incentivo_2d > 0"
+         " and par_perc_incentivo_4d > 0 and par_perc_icms > 0",
+         1, 1},
+        {"select count(*) from Qel_Parametros", 1, 1},
+        {"select count(*) from qel_maturidade where mat_codigo in "
+         "('JD','J2','J4','TD','T2','T4','A','I','JFD','JF2','JF4','AF','IF')",
+         13, 13},
+        {"select count(*) from qel_conformacao where cof_codigo in ('C','CO','SC','SR','RE','*')", 6, 6},
+        {"select count(*) from qel_acabamento where aca_codigo between 1 and 5", 5, 5},
+        {"select count(*) from qel_tipificacao where tip_codigo in ('B','R','A','S','I','L')", 6, 6},
+        // The map list's slaughterhouses, with the statement that lists them.
+        {"select count(*) from (Select Con_IECNPJCPF, Con_Nome, Con_NomePropr, M.Mun_Descricao From Contribuinte C, "
+         "Municipio M Where C.Con_IECNPJCPF > '280000000' and C.Con_IECNPJCPF < '285000000' and C.con_tipo = 'IE' "
+         "and not (C.Con_NomePropr is null) and C.Mun_Endereco = M.Mun_Codigo)",
+         0, 1},
+        // A raiser outside that range, registered in the programme.
+        {"select count(*) from Contribuinte C join Qel_Contribuinte_Complemento K on K.con_iecnpjcpf = "
+         "C.Con_IECNPJCPF where C.Con_Tipo = 'IE' and C.Con_IECNPJCPF >= '285000000' and K.cco_num_cad_pradel <> ''",
+         0, 1},
+        {"select count(*) from Qel_Tecnico where Tec_Nome <> ''", 0, 1},
+        {thisMonth.c_str(), 0, 1},
+        // The slaughterhouse's movement of the month, under which its maps are entered.
+        {movement.c_str(), 0, 1},
+        {"select count(*) from Responsavel", 0, 2},
+        {"select count(*) from Municipio where Mun_Codigo >= 999000", 0, 2},
+        // Every reference of a sample record is there.
+        {"select count(*) from Contribuinte where Resp_CPF not in (select Resp_CPF from Responsavel)"
+         " or Mun_Endereco not in (select Mun_Codigo from Municipio)"
+         " or Age_Codigo not in (select Age_Codigo from Agenfa)",
+         0, 0},
+        {"select count(*) from Responsavel where Mun_Endereco not in (select Mun_Codigo from Municipio)"
+         " or Resp_TipoCRC not in (select TipoResp_Codigo from TipoResp)",
+         0, 0},
+        {"select count(*) from Qel_Tecnico where Mun_Codigo not in (select Mun_Codigo from Municipio)", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(count(plain, c.sql), c.plain);
+        EXPECT_EQ(count(demo, c.sql), c.demo);
+    }
 }
