@@ -246,9 +246,7 @@ void TCad_Contabilista::copiaMunicipio(vorta::db::DataSet& municipio)
 
 void TCad_Contabilista::btMuncipioClick(QWidget*)
 {
-    vorta::ui::createForm(Cad_Municipio);
-    Cad_Municipio->ModoSelecao = true;
-    Cad_Municipio->showModal();
+    ConsultaMunicipio();
     if (DM_Comuns)
         copiaMunicipio(*DM_Comuns->Tb_Municipio);
 }

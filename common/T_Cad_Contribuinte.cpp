@@ -849,10 +849,7 @@ void TCad_Contribuinte::copiaMunicipio(DataSet& municipio, const char* codigo, c
 
 void TCad_Contribuinte::btMuncipioClick(QWidget*)
 {
-    vorta::ui::createForm(Cad_Municipio);
-    Cad_Municipio->dsBase->setDataSet(DM_Comuns->Tb_Municipio);
-    Cad_Municipio->ModoSelecao = true;
-    Cad_Municipio->showModal();
+    ConsultaMunicipio(DM_Comuns->Tb_Municipio);
     copiaMunicipio(*DM_Comuns->Tb_Municipio, "Mun_Endereco", "Con_UF", "Con_CEP", DBEdit_CEP);
     PageControl1->setActivePage(TBSCorrespondencia);
 }
@@ -860,10 +857,7 @@ void TCad_Contribuinte::btMuncipioClick(QWidget*)
 void TCad_Contribuinte::btMunicipioEstabClick(QWidget*)
 {
     DM_Comuns->Tb_MunicipioPro->open();
-    vorta::ui::createForm(Cad_Municipio);
-    Cad_Municipio->dsBase->setDataSet(DM_Comuns->Tb_MunicipioPro);
-    Cad_Municipio->ModoSelecao = true;
-    Cad_Municipio->showModal();
+    ConsultaMunicipio(DM_Comuns->Tb_MunicipioPro);
     copiaMunicipio(*DM_Comuns->Tb_MunicipioPro, "Mun_Propriedade", "Con_UFEstab", "Con_CEPEstab", DBEdit_CepEstab);
     PageControl1->setActivePage(TBSEstabelecimento);
 }

@@ -225,3 +225,17 @@ void TCad_Municipio::Edit_BuscaChange(QWidget*)
     if (RadioGroup_Municipio->itemIndex() == 0 && hasRecords())
         baseDataSet().locate(QStringLiteral("Mun_Descricao"), Edit_Busca->text(), vorta::db::loPartialKey);
 }
+
+void ConsultaMunicipio(vorta::db::DataSet* tabela)
+{
+    const vorta::Guarded<TCad_Municipio> anterior = Cad_Municipio;
+    struct Restaura {
+        const vorta::Guarded<TCad_Municipio>& anterior;
+        ~Restaura() { Cad_Municipio = anterior; }
+    } restaura{anterior};
+    TCad_Municipio* consulta = vorta::ui::createForm(Cad_Municipio);
+    if (tabela)
+        consulta->dsBase->setDataSet(tabela);
+    consulta->ModoSelecao = true;
+    consulta->showModal();
+}

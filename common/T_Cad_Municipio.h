@@ -52,6 +52,11 @@ private:
 
 extern vorta::Guarded<TCad_Municipio> Cad_Municipio;
 
+// Opens a municipality register of its own in lookup mode, over `tabela` when given, and
+// shows it modally. The exported variable names it while it is shown and afterwards the
+// form it named before, so a form kept from start-up stays where it was.
+void ConsultaMunicipio(vorta::db::DataSet* tabela = nullptr);
+
 // Focuses the form's data-aware control of the field (the refusal step of the common
 // data module's rules); false when the form has none.
 bool FocaControleDoCampo(QWidget* form, const QString& campo);

@@ -351,9 +351,7 @@ void TCad_RemDest::copiaMunicipio(vorta::db::DataSet& municipio)
 
 void TCad_RemDest::btMuncipioClick(QWidget*)
 {
-    vorta::ui::createForm(Cad_Municipio);
-    Cad_Municipio->ModoSelecao = true;
-    Cad_Municipio->showModal();
+    ConsultaMunicipio();
     if (DM_Comuns)
         copiaMunicipio(*DM_Comuns->Tb_Municipio);
 }

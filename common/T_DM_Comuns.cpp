@@ -704,6 +704,9 @@ void TDM_Comuns::recusaExclusaoMunicipio(DataSet& ds)
           QStringLiteral("endereco"), codigo, 84);
     sonda({QStringLiteral("select con_iecnpjcpf from contribuinte "), QStringLiteral("where mun_propriedade =:pro")},
           QStringLiteral("pro"), codigo, 84);
+    // An accountant's address as well: deleting it would leave the accountant unsavable.
+    sonda({QStringLiteral("select resp_cpf from responsavel "), QStringLiteral("where mun_endereco =:contador")},
+          QStringLiteral("contador"), codigo, 84);
     Q_Geral->close();
 }
 
@@ -927,7 +930,8 @@ void TDM_Comuns::Tb_ResponsavelBeforePost(DataSet& ds)
             foca(609, "Resp_CRC_Empresa");
         if (crcEmpresa.length() != 10)
             foca(610, "Resp_CRC_Empresa");
-        if (!ChkCRC(crcEmpresa, QString::number(campo("Resp_TipoCRCEmpresa")->asInteger())))
+        // Without a type there is nothing to weigh the digits with: 608 alone refuses.
+        if (tipo && !ChkCRC(crcEmpresa, QString::number(campo("Resp_TipoCRCEmpresa")->asInteger())))
             MsgErroBD(611);
         if (!tipo)
             foca(608, "Resp_TipoCRCEmpresa");

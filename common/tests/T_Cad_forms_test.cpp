@@ -275,6 +275,33 @@ TEST_F(CadForms, ChosenMunicipalityFillsTheAccountantsUfAndCep)
     ds.cancel();
 }
 
+// The incentive module keeps a municipality register from start-up in the exported
+// variable; the accountant's lookup opens one of its own and leaves the variable as it was.
+TEST_F(CadForms, TheAccountantsMunicipalityLookupLeavesTheExportedFormAsItFoundIt)
+{
+    for (bool mantido : {true, false}) {
+        SCOPED_TRACE(mantido ? "a form kept from start-up" : "no form before");
+        TCad_Municipio* inicial = mantido ? vorta::ui::createForm(Cad_Municipio) : nullptr;
+        TCad_Contabilista* f = abre(Cad_Contabilista);
+        TCad_Municipio* mostrado = nullptr;
+        vorta::ui::setModalHook([&](vorta::ui::Form& modal) {
+            mostrado = dynamic_cast<TCad_Municipio*>(&modal);
+            EXPECT_EQ(mostrado, Cad_Municipio.get()) << "the variable names the lookup while it is shown";
+            return int(vorta::ui::mrCancel);
+        });
+        click(f->btAlterar);
+        ASSERT_EQ(DM_Comuns->Tb_Responsavel->state(), DataSetState::Edit);
+        click(f->btMuncipio);
+        vorta::ui::setModalHook(nullptr);
+        ASSERT_NE(nullptr, mostrado);
+        EXPECT_NE(inicial, mostrado);
+        EXPECT_EQ(inicial, Cad_Municipio.get());
+        DM_Comuns->Tb_Responsavel->cancel();
+        vorta::Component::free(Cad_Contabilista);
+        vorta::Component::free(Cad_Municipio);
+    }
+}
+
 TEST_F(CadForms, LookupChoiceCopiesNothingIntoABrowsingRecord)
 {
     TCad_Contabilista* f = abre(Cad_Contabilista);

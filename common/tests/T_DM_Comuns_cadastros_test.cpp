@@ -236,8 +236,14 @@ TEST_F(Cadastros, AccountantRulesRefuseInOrderWithTheirMessageAndField)
              set(d, "Resp_CRC_Empresa", QStringLiteral("AC111111O3"));
              set(d, "Resp_TipoCRCEmpresa", 1);
          },
-         // The emptied type weighs the office registration with "0": warned first.
-         608, "Resp_TipoCRCEmpresa", 611},
+         // Refused for the missing type alone: no check-digit warning comes before it.
+         608, "Resp_TipoCRCEmpresa"},
+        {"office without any type",
+         [](DataSet& d) {
+             set(d, "Resp_NomeEscritorio", QStringLiteral("ESCRITORIO"));
+             set(d, "Resp_CRC_Empresa", QStringLiteral("RJ004321T3"));
+         },
+         608, "Resp_TipoCRCEmpresa"},
         {"office without name",
          [](DataSet& d) {
              set(d, "Resp_CRC_Empresa", QStringLiteral("AC111111O3"));

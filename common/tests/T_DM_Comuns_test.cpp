@@ -485,17 +485,22 @@ TEST_F(DmComuns, MunicipalityOfAnAddressOrAPropertyIsNotDeleted)
         const char* what;
         int endereco;
         int propriedade;
+        int contador; // the accountant's address
         bool refused;
     };
     const Case cases[] = {
-        {"mailing address", 1001, 0, true},
-        {"property only", 0, 1001, true},
-        {"another municipality", 1002, 1002, false},
+        {"mailing address", 1001, 0, 0, true},
+        {"property only", 0, 1001, 0, true},
+        {"an accountant's address", 1002, 1002, 1001, true},
+        {"another municipality", 1002, 1002, 1002, false},
     };
     for (vorta::db::Table* t : {dm->Tb_Municipio, dm->Tb_MunicipioPro}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(t->name().toStdString() + ": " + c.what);
             addTaxpayer(QString::fromLatin1(kTaxpayer), QStringLiteral("IE"), c.endereco, c.propriedade);
+            sql(QStringLiteral("DELETE FROM Responsavel"));
+            sql(QStringLiteral("INSERT INTO Responsavel (Resp_CPF, Resp_Nome, Mun_Endereco) VALUES ('52998224725', 'A', ?1)"),
+                {c.contador ? QVariant(c.contador) : QVariant()});
             openOn(t, QStringLiteral("Mun_Codigo"), 1001);
             {
                 ScriptedDialogs dialogs;

@@ -35,6 +35,7 @@ enum : quint32 {
     EMR_STRETCHDIBITS = 81,
     EMR_EXTCREATEFONTINDIRECTW = 82,
     EMR_EXTTEXTOUTW = 84,
+    EMR_ALPHABLEND = 114,
 };
 
 constexpr quint32 kStock = 0x80000000u;
@@ -285,22 +286,61 @@ void writeText(Emf& e, const PageItem& item)
     e.simple(EMR_DELETEOBJECT, kFontSlot);
 }
 
+// The picture's pixels, premultiplied, with its transparency kept.
 QImage rasterOf(const PageItem& item)
 {
     if (!item.svg.isEmpty()) {
         // 200 dpi is plenty for a picture inside a page picture.
         const QSize px(std::max(1, int(item.rect.width() / 25.4 * 200)), std::max(1, int(item.rect.height() / 25.4 * 200)));
-        QImage image(px, QImage::Format_RGB32);
-        image.fill(Qt::white);
+        QImage image(px, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
         QPainter p(&image);
         QSvgRenderer(item.svg).render(&p);
         return image;
     }
-    QImage image(item.image.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.drawImage(0, 0, item.image);
-    return image;
+    return item.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+bool isOpaque(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
+// BITMAPINFOHEADER and bottom-up rows: 24-bit BGR, or 32-bit premultiplied BGRA.
+void writeBitmap(Emf& e, const QImage& image, bool alpha, quint32 bits)
+{
+    const int w = image.width(), h = image.height();
+    e.u32(40);
+    e.i32(w);
+    e.i32(h);
+    e.u16(1);
+    e.u16(alpha ? 32 : 24);
+    e.u32(0); // BI_RGB
+    e.u32(bits);
+    e.i32(3780); // 96 dpi
+    e.i32(3780);
+    e.u32(0);
+    e.u32(0);
+    const int bytesPerPixel = alpha ? 4 : 3;
+    QByteArray row(static_cast<qsizetype>(bits / static_cast<quint32>(h)), '\0');
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            char* px = row.data() + x * bytesPerPixel;
+            px[0] = static_cast<char>(qBlue(line[x]));
+            px[1] = static_cast<char>(qGreen(line[x]));
+            px[2] = static_cast<char>(qRed(line[x]));
+            if (alpha)
+                px[3] = static_cast<char>(qAlpha(line[x]));
+        }
+        e.bytes(row);
+    }
 }
 
 void writeImage(Emf& e, const PageItem& item)
@@ -309,47 +349,53 @@ void writeImage(Emf& e, const PageItem& item)
     if (image.isNull())
         return;
     const int w = image.width(), h = image.height();
-    const quint32 rowBytes = (static_cast<quint32>(w) * 3 + 3) & ~3u;
-    const quint32 bits = rowBytes * static_cast<quint32>(h);
     const QRectF r = item.rect;
-    e.begin(EMR_STRETCHDIBITS);
+    // An opaque picture is copied as it always was; one with transparency is blended
+    // over what lies below it, so it does not cover the page with a box.
+    const bool alpha = !isOpaque(image);
+    const quint32 rowBytes = alpha ? static_cast<quint32>(w) * 4 : (static_cast<quint32>(w) * 3 + 3) & ~3u;
+    const quint32 bits = rowBytes * static_cast<quint32>(h);
+    if (!alpha) {
+        e.begin(EMR_STRETCHDIBITS);
+        e.rect(u(r.left()), u(r.top()), u(r.right()), u(r.bottom()));
+        e.i32(u(r.left()));
+        e.i32(u(r.top()));
+        e.i32(0);
+        e.i32(0);
+        e.i32(w);
+        e.i32(h);
+        e.u32(80);       // offBmiSrc
+        e.u32(40);       // cbBmiSrc
+        e.u32(120);      // offBitsSrc
+        e.u32(bits);
+        e.u32(0);        // DIB_RGB_COLORS
+        e.u32(0x00CC0020); // SRCCOPY
+        e.i32(u(r.width()));
+        e.i32(u(r.height()));
+        writeBitmap(e, image, false, bits);
+        e.end();
+        return;
+    }
+    e.begin(EMR_ALPHABLEND);
     e.rect(u(r.left()), u(r.top()), u(r.right()), u(r.bottom()));
     e.i32(u(r.left()));
     e.i32(u(r.top()));
-    e.i32(0);
-    e.i32(0);
-    e.i32(w);
-    e.i32(h);
-    e.u32(80);       // offBmiSrc
-    e.u32(40);       // cbBmiSrc
-    e.u32(120);      // offBitsSrc
-    e.u32(bits);
-    e.u32(0);        // DIB_RGB_COLORS
-    e.u32(0x00CC0020); // SRCCOPY
     e.i32(u(r.width()));
     e.i32(u(r.height()));
-    // BITMAPINFOHEADER, bottom-up 24-bit rows.
-    e.u32(40);
-    e.i32(w);
-    e.i32(h);
-    e.u16(1);
-    e.u16(24);
-    e.u32(0); // BI_RGB
+    e.u32(0x01FF0000); // AC_SRC_OVER, constant alpha 255, AC_SRC_ALPHA
+    e.i32(0);          // xSrc, ySrc
+    e.i32(0);
+    for (float m : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}) // source transform: identity
+        e.f32(m);
+    e.u32(0);          // background colour
+    e.u32(0);          // DIB_RGB_COLORS
+    e.u32(108);        // offBmiSrc
+    e.u32(40);         // cbBmiSrc
+    e.u32(148);        // offBitsSrc
     e.u32(bits);
-    e.i32(3780); // 96 dpi
-    e.i32(3780);
-    e.u32(0);
-    e.u32(0);
-    QByteArray row(static_cast<qsizetype>(rowBytes), '\0');
-    for (int y = h - 1; y >= 0; --y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            row[x * 3] = static_cast<char>(qBlue(line[x]));
-            row[x * 3 + 1] = static_cast<char>(qGreen(line[x]));
-            row[x * 3 + 2] = static_cast<char>(qRed(line[x]));
-        }
-        e.bytes(row);
-    }
+    e.i32(w);          // cxSrc, cySrc
+    e.i32(h);
+    writeBitmap(e, image, true, bits);
     e.end();
 }
 

@@ -47,6 +47,8 @@ void renderPage(QPainter& p, const PreparedPage& page, double k)
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
+    // Pictures are scaled to the page's resolution: smoothly, not by repeating pixels.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
     for (const PageItem& item : page.items) {
         switch (item.kind) {
         case PageItem::Kind::Text: drawText(p, item, k); break;

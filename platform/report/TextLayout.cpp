@@ -53,6 +53,9 @@ QFont toQFont(const FontSpec& fs)
     font.setBold(fs.bold);
     font.setItalic(fs.italic);
     font.setUnderline(fs.underline);
+    // No ligatures: a PDF's "fi" glyph would not be found by a search for "fi". Latin
+    // text needs no shaping, so widths are measured and drawn the same way.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

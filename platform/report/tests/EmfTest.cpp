@@ -92,6 +92,18 @@ void checkRecordLayouts(const QByteArray& emf)
             EXPECT_GE(cbBits, ((quint32(w) * bitCount + 31) / 32) * 4 * quint32(std::abs(h)));
             break;
         }
+        case 114: { // EMR_ALPHABLEND
+            const quint32 offBmi = field(84), cbBmi = field(88), offBits = field(92), cbBits = field(96);
+            EXPECT_EQ(0x01FF0000u, field(40)) << "source over, with the picture's own alpha";
+            EXPECT_LE(offBmi + cbBmi, size);
+            EXPECT_LE(offBits + cbBits, size);
+            EXPECT_EQ(32u, qFromLittleEndian<quint16>(emf.constData() + at + offBmi + 14));
+            const qint32 w = qint32(le32(emf, at + offBmi + 4)), h = qint32(le32(emf, at + offBmi + 8));
+            EXPECT_EQ(quint32(w), field(100));
+            EXPECT_EQ(quint32(h), field(104));
+            EXPECT_GE(cbBits, quint32(w) * 4 * quint32(std::abs(h)));
+            break;
+        }
         case 82: // EMR_EXTCREATEFONTINDIRECTW: index and a logical font with its extension
             EXPECT_TRUE(size == 8 + 4 + 320 || size == 8 + 4 + 92 + 276) << size;
             object(field(8));
@@ -221,6 +233,48 @@ TEST(EmfExport, ReadBackRendersTextLinesAndImagesWhereThePageHasThem)
     // The black image, and the blank page below everything.
     EXPECT_GT(darkShare(image1, QRectF(163, 38, 14, 14), k), 0.9);
     EXPECT_LT(darkShare(image1, QRectF(10, 100, 190, 150), k), 0.001);
+}
+
+// A picture with transparent parts shows what lies below them; an opaque one is still
+// copied with the record every reader knows.
+TEST(EmfExport, APictureWithTransparencyKeepsWhatLiesBelowIt)
+{
+    Report report;
+    Band* title = report.addBand(BandType::Title, "Titulo", 60);
+    auto* under = title->add<Shape>(Shape::Kind::Rectangle);
+    under->setGeometry(20, 20, 80, 20);
+    under->fill = Qt::black;
+    // Left half transparent, right half opaque white.
+    QImage logo(80, 20, QImage::Format_ARGB32);
+    logo.fill(Qt::transparent);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 40; x < 80; ++x)
+            logo.setPixel(x, y, qRgba(255, 255, 255, 255));
+    auto* image = title->add<Image>();
+    image->setGeometry(20, 20, 80, 20);
+    image->picture = Picture::fromImage(logo);
+    image->stretch = true;
+    QImage opaque(10, 10, QImage::Format_RGB32);
+    opaque.fill(Qt::black);
+    auto* second = title->add<Image>();
+    second->setGeometry(150, 20, 10, 10);
+    second->picture = Picture::fromImage(opaque);
+    second->stretch = true;
+    report.prepare();
+    const QByteArray emf = emfOfPage(report.qrPrinter(), 0);
+    QList<quint32> types;
+    for (const EmfRecord& r : records(emf))
+        types << r.type;
+    checkRecordLayouts(emf);
+    EXPECT_EQ(1, types.count(114u)) << "the transparent picture is blended";
+    EXPECT_EQ(1, types.count(81u)) << "the opaque one is copied";
+
+    const double k = 4.0;
+    const QImage page = renderEmf(emf, report.qrPrinter().pageSize(), k);
+    // Page y = 10 + 20: the rectangle shows through the left half, the right half covers it.
+    EXPECT_GT(darkShare(page, QRectF(32, 32, 26, 16), k), 0.9);
+    EXPECT_LT(darkShare(page, QRectF(72, 32, 26, 16), k), 0.05);
+    EXPECT_GT(darkShare(page, QRectF(161, 31, 8, 8), k), 0.9);
 }
 
 TEST(EmfImport, APictureFromAnEmfFileDrawsOnAPage)

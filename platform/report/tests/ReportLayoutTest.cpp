@@ -1,11 +1,14 @@
 #include "ReportFixtures.h"
 
 #include "platform/core/Clock.h"
+#include "platform/report/PageRenderer.h"
 #include "platform/report/TextLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QGlyphRun>
+#include <QTextLayout>
 
 using namespace vorta::report;
 using namespace vorta::report::testing;
@@ -375,4 +378,59 @@ TEST(ReportLayout, FreedItemsAndBandsLeaveTheReport)
     EXPECT_EQ(1u, report.bands().size());
     report.prepare();
     EXPECT_EQ((QStringList{"1", "2"}), pageTexts(report.qrPrinter(), 0));
+}
+
+namespace {
+int glyphCount(const QFont& font, const QString& text)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    int n = 0;
+    for (const QGlyphRun& run : layout.glyphRuns())
+        n += int(run.glyphIndexes().size());
+    return n;
+}
+} // namespace
+
+// A ligature glyph stands for two letters that a PDF search does not find: report text
+// is laid out one glyph per letter.
+TEST(ReportLayout, TextIsDrawnWithoutLigatures)
+{
+    const QString text = QStringLiteral("Frigorífico flúor");
+    bool ligated = false;
+    for (const char* family : {"DejaVu Sans", "Arial", "Times New Roman"}) {
+        SCOPED_TRACE(family);
+        FontSpec spec;
+        spec.family = QString::fromLatin1(family);
+        ligated = ligated || glyphCount(QFont(spec.family, 10), text) < text.size();
+        EXPECT_EQ(text.size(), glyphCount(toQFont(spec), text));
+    }
+    ASSERT_TRUE(ligated) << "none of the fonts joins fi or fl, so this shows nothing";
+}
+
+// A small picture stretched over a large box is interpolated, not drawn as blocks.
+TEST(ReportLayout, PicturesAreScaledSmoothly)
+{
+    Report report;
+    QImage twoPixels(2, 1, QImage::Format_RGB32);
+    twoPixels.setPixel(0, 0, qRgb(0, 0, 0));
+    twoPixels.setPixel(1, 0, qRgb(255, 255, 255));
+    auto* image = report.addBand(BandType::Title, "Titulo", 30)->add<Image>();
+    image->setGeometry(0, 0, 40, 20);
+    image->picture = Picture::fromImage(twoPixels);
+    image->stretch = true;
+    ASSERT_EQ(1, report.prepare());
+    const double dpi = 100;
+    const QImage page = renderPageImage(report.qrPrinter(), 0, dpi);
+    const PageItem& item = report.qrPrinter().page(0).items[0];
+    const double k = dpi / 25.4;
+    const int y = int((item.rect.top() + item.rect.height() / 2) * k);
+    int between = 0;
+    for (int x = int(item.rect.left() * k) + 2; x < int(item.rect.right() * k) - 2; ++x) {
+        const int g = qGray(page.pixel(x, y));
+        between += g > 40 && g < 215;
+    }
+    EXPECT_GT(between, 20) << "shades between black and white across the box";
 }
