@@ -35,52 +35,18 @@ TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
     Label5->setName(QStringLiteral("Label5"));
     Label5->setObjectName(QStringLiteral("Label5"));
 
-    DBRadioGroup_ConTipo = new vorta::ui::DBRadioGroup(pagina1, QStringLiteral("DBRadioGroup_ConTipo"));
-    DBRadioGroup_ConTipo->setCaption(QStringLiteral(" Tipo de Inscrição "));
-    DBRadioGroup_ConTipo->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                    QStringLiteral("Outras Inscrições")});
-    DBRadioGroup_ConTipo->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                     QStringLiteral("OI")});
-    DBRadioGroup_ConTipo->setColumns(4);
+    DBRadioGroup_ConTipo = criaTipoInscricao(pagina1);
     DBRadioGroup_ConTipo->setGeometry(16, 8, 560, 62);
-    DBRadioGroup_ConTipo->setDataSource(dsBase);
-    DBRadioGroup_ConTipo->setDataField(ConTipo);
-    DBRadioGroup_ConTipo->setEnabled(false);
 
-    auto edita = [this](Label** label, const char* nomeLabel, const char* caption, DBEdit** edit,
-                        const char* nome, const QString& campo, int topo, int largura) {
-        *label = new Label(pagina1, QString::fromUtf8(caption), QString::fromLatin1(nomeLabel));
-        (*label)->setGeometry(16, topo, 220, 16);
-        auto* e = new DBEdit(pagina1, QString::fromLatin1(nome));
-        e->setGeometry(16, topo + 16, largura, 21);
-        e->setDataSource(dsBase);
-        e->setDataField(campo);
-        e->charCase = vorta::ui::CharCase::Upper;
-        (*label)->setBuddy(e);
-        *edit = e;
-    };
-    edita(&Label1, "Label1", "IE / CNPJ / CPF / Outras", &DBEdit_Con_IECNPJCPF, "DBEdit_Con_IECNPJCPF", ConIECNPJCPF,
-          78, 160);
-    edita(&Label3, "Label3", "Nome / Razão Social", &DBEdit_Nome, "DBEdit_Nome", QStringLiteral("Con_Nome"), 118, 300);
+    DBEdit_Con_IECNPJCPF = criaCampo(&Label1, "Label1", "IE / CNPJ / CPF / Outras",
+                                     QStringLiteral("DBEdit_Con_IECNPJCPF"), ConIECNPJCPF, 16, 78, 160);
+    DBEdit_Nome = criaCampo(&Label3, "Label3", "Nome / Razão Social", QStringLiteral("DBEdit_Nome"),
+                            QStringLiteral("Con_Nome"), 16, 118, 300);
 
-    Label4 = new Label(pagina1, QStringLiteral("Município"), QStringLiteral("Label4"));
-    Label4->setGeometry(16, 158, 220, 16);
-    DBLookupComboBox_Municipio = new vorta::ui::DBLookupComboBox(pagina1, QStringLiteral("DBLookupComboBox_Municipio"));
-    DBLookupComboBox_Municipio->setGeometry(16, 174, 300, 21);
-    DBLookupComboBox_Municipio->setKeyField(QStringLiteral("Mun_Codigo"));
-    DBLookupComboBox_Municipio->setListField(QStringLiteral("Mun_Descricao"));
-    if (DM_Comuns)
-        DBLookupComboBox_Municipio->setListSource(DM_Comuns->Ds_Municipio);
-    DBLookupComboBox_Municipio->setDataSource(dsBase);
-    DBLookupComboBox_Municipio->setDataField(MunEndereco);
-    Label4->setBuddy(DBLookupComboBox_Municipio);
-    btMuncipio = new vorta::ui::SpeedButton(pagina1, QStringLiteral("btMuncipio"));
-    btMuncipio->setCaption(QStringLiteral("&Município"));
-    btMuncipio->setHint(QStringLiteral("Incluir Município"));
-    btMuncipio->setGeometry(322, 174, 76, 21);
-    btMuncipio->setEnabled(false);
+    criaMunicipio(&Label4, "Label4", &DBLookupComboBox_Municipio, &btMuncipio,
+                  DM_Comuns ? DM_Comuns->Ds_Municipio : nullptr, MunEndereco, 16, 158, 300);
 
-    edita(&Label6, "Label6", "UF", &DBEdit_Con_UF, "DBEdit_Con_UF", ConUF, 198, 30);
+    DBEdit_Con_UF = criaCampo(&Label6, "Label6", "UF", QStringLiteral("DBEdit_Con_UF"), ConUF, 16, 198, 30);
 
     DBGrid->setColumns({{QStringLiteral("Calc_IECNPJCPF"), QString()},
                         {QStringLiteral("Con_Nome"), QString(), 217},
@@ -126,14 +92,7 @@ int TCad_RemDest::dicaDoTipo() const
     vorta::db::DataSet* ds = dsBase->dataSet();
     if (!ds || !ds->active())
         return 0;
-    const QString tipo = ds->fieldByName(ConTipo)->asString();
-    if (tipo == QLatin1String("IE"))
-        return 34;
-    if (tipo == QLatin1String("CNPJ"))
-        return 35;
-    if (tipo == QLatin1String("CPF"))
-        return 15;
-    return 0;
+    return DicaDoConTipo(ds->fieldByName(ConTipo)->asString());
 }
 
 void TCad_RemDest::FormCreate(Form* sender)
@@ -251,14 +210,9 @@ void TCad_RemDest::btGravarClick(QWidget* sender)
         DBEdit_Con_IECNPJCPF->setFocus();
         vorta::Abort();
     }
-    const int tamanho = baseDataSet().fieldByName(ConIECNPJCPF)->asString().trimmed().length();
-    int mensagem = 0;
-    if (DBRadioGroup_ConTipo->itemIndex() == 0 && tamanho != 9)
-        mensagem = 117;
-    else if (DBRadioGroup_ConTipo->value() == QLatin1String("CNPJ") && tamanho != 14)
-        mensagem = 118;
-    else if (DBRadioGroup_ConTipo->itemIndex() == 2 && tamanho != 11)
-        mensagem = 119;
+    vorta::db::DataSet& ds = baseDataSet();
+    const int mensagem =
+        MensagemTamanhoDoConTipo(ds.fieldByName(ConTipo)->asString(), ds.fieldByName(ConIECNPJCPF)->asString());
     if (mensagem) {
         MsgErroBD(mensagem);
         DBRadioGroup_ConTipo->setFocus();
