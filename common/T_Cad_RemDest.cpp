@@ -19,13 +19,8 @@ const QString MunEndereco = QStringLiteral("Mun_Endereco");
 const QString ConUF = QStringLiteral("Con_UF");
 } // namespace
 
-TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
+TCad_Inscricao::TCad_Inscricao(vorta::Component* owner, const QString& campoMunicipio) : TFtemplate(owner)
 {
-    setName(QStringLiteral("Cad_RemDest"));
-    setObjectName(QStringLiteral("Cad_RemDest"));
-    setCaption(QStringLiteral("Cadastro de destinatário e remetente"));
-    helpContext = 12300;
-
     RadioGroup_Contribuinte = criaPainelBusca(
         QStringLiteral("Digite aqui para buscar o contribuinte automaticamente"),
         QStringLiteral("RadioGroup_Contribuinte"), QStringLiteral(" Busca de Contribuinte"),
@@ -44,14 +39,7 @@ TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
                             QStringLiteral("Con_Nome"), 16, 118, 300);
 
     criaMunicipio(&Label4, "Label4", &DBLookupComboBox_Municipio, &btMuncipio,
-                  DM_Comuns ? DM_Comuns->Ds_Municipio : nullptr, MunEndereco, 16, 158, 300);
-
-    DBEdit_Con_UF = criaCampo(&Label6, "Label6", "UF", QStringLiteral("DBEdit_Con_UF"), ConUF, 16, 198, 30);
-
-    DBGrid->setColumns({{QStringLiteral("Calc_IECNPJCPF"), QString()},
-                        {QStringLiteral("Con_Nome"), QString(), 217},
-                        {QStringLiteral("Lk_Municipio"), QString()},
-                        {ConUF, QString(), 23}});
+                  DM_Comuns ? DM_Comuns->Ds_Municipio : nullptr, campoMunicipio, 16, 158, 300);
 
     ligaDica(DBRadioGroup_ConTipo, 36);
     ligaDica(DBLookupComboBox_Municipio, 51);
@@ -71,12 +59,28 @@ TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
     btMuncipio->OnClick = [this](QWidget* s) { btMuncipioClick(s); };
     DBLookupComboBox_Municipio->OnClick = [this](QWidget* s) { DBLookupComboBox_MunicipioClick(s); };
     DBLookupComboBox_Municipio->OnKeyPress = [this](QWidget* s, QChar& k) { DBLookupComboBox_MunicipioKeyPress(s, k); };
+}
+
+TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TCad_Inscricao(owner, MunEndereco)
+{
+    setName(QStringLiteral("Cad_RemDest"));
+    setObjectName(QStringLiteral("Cad_RemDest"));
+    setCaption(QStringLiteral("Cadastro de destinatário e remetente"));
+    helpContext = 12300;
+
+    DBEdit_Con_UF = criaCampo(&Label6, "Label6", "UF", QStringLiteral("DBEdit_Con_UF"), ConUF, 16, 198, 30);
+    m_uf = DBEdit_Con_UF;
+
+    DBGrid->setColumns({{QStringLiteral("Calc_IECNPJCPF"), QString()},
+                        {QStringLiteral("Con_Nome"), QString(), 217},
+                        {QStringLiteral("Lk_Municipio"), QString()},
+                        {ConUF, QString(), 23}});
 
     if (DM_Comuns)
         dsBase->setDataSet(DM_Comuns->Tb_RemDest);
 }
 
-void TCad_RemDest::mascaraDoTipo()
+void TCad_Inscricao::mascaraDoTipo()
 {
     vorta::db::DataSet* ds = dsBase->dataSet();
     if (!ds || !ds->active())
@@ -87,7 +91,7 @@ void TCad_RemDest::mascaraDoTipo()
     DBEdit_Con_IECNPJCPF->setEditMask(mascara);
 }
 
-int TCad_RemDest::dicaDoTipo() const
+int TCad_Inscricao::dicaDoTipo() const
 {
     vorta::db::DataSet* ds = dsBase->dataSet();
     if (!ds || !ds->active())
@@ -102,7 +106,7 @@ void TCad_RemDest::FormCreate(Form* sender)
     TFtemplate::FormCreate(sender);
 }
 
-void TCad_RemDest::FormShow(Form* sender)
+void TCad_Inscricao::FormShow(Form* sender)
 {
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
@@ -122,31 +126,31 @@ void TCad_RemDest::FormShow(Form* sender)
     }
 }
 
-void TCad_RemDest::btPrimeiroClick(QWidget* sender)
+void TCad_Inscricao::btPrimeiroClick(QWidget* sender)
 {
     TFtemplate::btPrimeiroClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btAnteriorClick(QWidget* sender)
+void TCad_Inscricao::btAnteriorClick(QWidget* sender)
 {
     TFtemplate::btAnteriorClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btProximoClick(QWidget* sender)
+void TCad_Inscricao::btProximoClick(QWidget* sender)
 {
     TFtemplate::btProximoClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btUltimoClick(QWidget* sender)
+void TCad_Inscricao::btUltimoClick(QWidget* sender)
 {
     TFtemplate::btUltimoClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btConsultaSimplesClick(QWidget* sender)
+void TCad_Inscricao::btConsultaSimplesClick(QWidget* sender)
 {
     TFtemplate::btConsultaSimplesClick(sender);
     Panel_Busca->hide();
@@ -154,7 +158,7 @@ void TCad_RemDest::btConsultaSimplesClick(QWidget* sender)
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btConsultaGridClick(QWidget* sender)
+void TCad_Inscricao::btConsultaGridClick(QWidget* sender)
 {
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
@@ -163,13 +167,14 @@ void TCad_RemDest::btConsultaGridClick(QWidget* sender)
     Edit_Busca->selectAll();
 }
 
-void TCad_RemDest::btIncluirClick(QWidget* sender)
+void TCad_Inscricao::btIncluirClick(QWidget* sender)
 {
     TFtemplate::btIncluirClick(sender);
     Panel_Busca->hide();
     HabilitaReadOnly(this);
     baseDataSet().fieldByName(ConTipo)->setAsString(QStringLiteral("IE"));
-    DBEdit_Con_UF->FieldControl::setReadOnly(true);
+    if (m_uf)
+        m_uf->FieldControl::setReadOnly(true);
     btMuncipio->setEnabled(true);
     DBRadioGroup_ConTipo->setEnabled(true);
     setFocus();
@@ -177,14 +182,15 @@ void TCad_RemDest::btIncluirClick(QWidget* sender)
     DBEdit_Con_IECNPJCPF->selectAll();
 }
 
-void TCad_RemDest::modoAlteracao(bool foca)
+void TCad_Inscricao::modoAlteracao(bool foca)
 {
     Panel_Busca->hide();
     HabilitaReadOnly(this);
     DBEdit_Con_IECNPJCPF->FieldControl::setReadOnly(true);
     // The kind is fixed once a row exists, unless it has none.
     DBRadioGroup_ConTipo->setEnabled(baseDataSet().fieldByName(ConTipo)->asString().isEmpty());
-    DBEdit_Con_UF->FieldControl::setReadOnly(true);
+    if (m_uf)
+        m_uf->FieldControl::setReadOnly(true);
     btMuncipio->setEnabled(true);
     if (foca) {
         DBEdit_Nome->setFocus();
@@ -192,13 +198,13 @@ void TCad_RemDest::modoAlteracao(bool foca)
     }
 }
 
-void TCad_RemDest::btAlterarClick(QWidget* sender)
+void TCad_Inscricao::btAlterarClick(QWidget* sender)
 {
     TFtemplate::btAlterarClick(sender);
     modoAlteracao(true);
 }
 
-void TCad_RemDest::btGravarClick(QWidget* sender)
+void TCad_Inscricao::btGravarClick(QWidget* sender)
 {
     // Leaving the edit runs its exit step before anything is checked.
     m_saidaRecusada = false;
@@ -218,18 +224,13 @@ void TCad_RemDest::btGravarClick(QWidget* sender)
         DBRadioGroup_ConTipo->setFocus();
         vorta::Abort();
     }
+    checaGravacao();
     TFtemplate::btGravarClick(sender);
-    DesabilitaReadOnly(this);
-    btMuncipio->setEnabled(false);
-    DBRadioGroup_ConTipo->setEnabled(false);
-    CancelaContrib = baseDataSet().fieldByName(ConIECNPJCPF)->asString();
-    setFocus();
-    DBEdit_Con_IECNPJCPF->setEnabled(true);
-    DBEdit_Con_IECNPJCPF->setFocus();
-    DBEdit_Con_IECNPJCPF->selectAll();
+    modoNavegacao(true);
+    CancelaContrib = ds.fieldByName(ConIECNPJCPF)->asString();
 }
 
-void TCad_RemDest::modoNavegacao(bool foca)
+void TCad_Inscricao::modoNavegacao(bool foca)
 {
     DesabilitaReadOnly(this);
     btMuncipio->setEnabled(false);
@@ -242,34 +243,31 @@ void TCad_RemDest::modoNavegacao(bool foca)
     DBEdit_Con_IECNPJCPF->selectAll();
 }
 
-void TCad_RemDest::btCancelarClick(QWidget* sender)
+void TCad_Inscricao::btCancelarClick(QWidget* sender)
 {
     TFtemplate::btCancelarClick(sender);
     modoNavegacao(true);
+}
+
+void TCad_RemDest::btCancelarClick(QWidget* sender)
+{
+    TCad_Inscricao::btCancelarClick(sender);
     CancelaContrib.clear();
 }
 
-void TCad_RemDest::btExcluirClick(QWidget* sender)
+void TCad_Inscricao::btExcluirClick(QWidget* sender)
 {
     TFtemplate::btExcluirClick(sender);
     DesabilitaReadOnly(this);
 }
 
-void TCad_RemDest::DBEdit_Con_IECNPJCPFExit(QWidget*)
+void TCad_Inscricao::DBEdit_Con_IECNPJCPFExit(QWidget*)
 {
     vorta::db::DataSet& ds = baseDataSet();
     if (ds.state() != vorta::db::DataSetState::Insert || !DM_Comuns)
         return;
     const QString r = DBEdit_Con_IECNPJCPF->maskedText().trimmed();
-    vorta::db::Query* q = DM_Comuns->Q_Geral;
-    q->close();
-    q->setSqlLines({QStringLiteral("select Con_IECNPJCPF from Contribuinte "),
-                    QStringLiteral("where Con_IECNPJCPF   =:IECNPJCPF")});
-    q->paramByName(QStringLiteral("IECNPJCPF"))->setAsString(r);
-    q->open();
-    const bool existe = !q->isEmpty();
-    q->close();
-    if (!existe)
+    if (r.isEmpty() || !DM_Comuns->ExisteContribuinte(r))
         return;
     const bool alterar = MsgSimNaoBD(1419) == vorta::ui::mrYes;
     m_saidaRecusada = true;
@@ -291,44 +289,51 @@ void TCad_RemDest::DBEdit_Con_IECNPJCPFExit(QWidget*)
     vorta::Abort();
 }
 
-void TCad_RemDest::copiaMunicipio(vorta::db::DataSet& municipio)
+void TCad_Inscricao::copiaMunicipio(bool propriedade)
 {
     vorta::db::DataSet& ds = baseDataSet();
     // Only a record being edited takes the choice.
-    if (!emEdicao(ds) || !municipio.active() || municipio.isEmpty())
+    if (!DM_Comuns || !emEdicao(ds))
         return;
-    ds.fieldByName(MunEndereco)->setValue(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value());
-    ds.fieldByName(ConUF)->setAsString(municipio.fieldByName(QStringLiteral("Mun_UF"))->asString());
+    vorta::db::DataSet& municipio = *DM_Comuns->Tb_Municipio;
+    if (!municipio.active() || municipio.isEmpty())
+        return;
+    const QVariant codigo = municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value();
+    const QString uf = municipio.fieldByName(QStringLiteral("Mun_UF"))->asString();
+    ds.fieldByName(MunEndereco)->setValue(codigo);
+    ds.fieldByName(ConUF)->setAsString(uf);
     if (ds.fieldByName(MunEndereco)->asString().isEmpty())
         ds.fieldByName(ConUF)->clear();
+    if (propriedade) {
+        ds.fieldByName(QStringLiteral("Mun_Propriedade"))->setValue(codigo);
+        ds.fieldByName(QStringLiteral("Con_UFEstab"))->setAsString(uf);
+    }
 }
 
-void TCad_RemDest::btMuncipioClick(QWidget*)
+void TCad_Inscricao::btMuncipioClick(QWidget*)
 {
     vorta::ui::createForm(Cad_Municipio);
     Cad_Municipio->ModoSelecao = true;
     Cad_Municipio->showModal();
-    if (DM_Comuns)
-        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+    copiaMunicipio(m_municipioDaPropriedade);
 }
 
-void TCad_RemDest::DBLookupComboBox_MunicipioClick(QWidget*)
+void TCad_Inscricao::DBLookupComboBox_MunicipioClick(QWidget*)
 {
-    if (DM_Comuns)
-        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+    copiaMunicipio(false);
 }
 
-void TCad_RemDest::DBLookupComboBox_MunicipioKeyPress(QWidget*, QChar&)
+void TCad_Inscricao::DBLookupComboBox_MunicipioKeyPress(QWidget*, QChar&)
 {
-    if (DM_Comuns)
-        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+    copiaMunicipio(false);
 }
 
-void TCad_RemDest::Edit_BuscaChange(QWidget*)
+void TCad_Inscricao::Edit_BuscaChange(QWidget*)
 {
     if (!hasRecords())
         return;
-    const QString campo = RadioGroup_Contribuinte->itemIndex() == 0 ? ConIECNPJCPF : QStringLiteral("Con_Nome");
-    if (RadioGroup_Contribuinte->itemIndex() == 0 || RadioGroup_Contribuinte->itemIndex() == 1)
-        baseDataSet().locate(campo, Edit_Busca->text(), vorta::db::loPartialKey);
+    const int item = RadioGroup_Contribuinte->itemIndex();
+    if (item == 0 || item == 1)
+        baseDataSet().locate(item == 0 ? ConIECNPJCPF : QStringLiteral("Con_Nome"), Edit_Busca->text(),
+                             vorta::db::loPartialKey);
 }
