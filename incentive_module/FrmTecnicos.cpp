@@ -158,11 +158,6 @@ void TFrmTecnicos::FormKeyPress(Form* sender, QChar& key)
     TFtemplate::FormKeyPress(sender, key);
 }
 
-void TFrmTecnicos::DBGridDblClick(QWidget* sender)
-{
-    TFtemplate::DBGridDblClick(sender);
-}
-
 void TFrmTecnicos::TblTecnicosNewRecord(vorta::db::DataSet& ds)
 {
     vorta::db::Query* q = DM_MTC->QryGeral;
@@ -203,11 +198,6 @@ void TFrmTecnicos::btCancelarClick(QWidget* sender)
     TFtemplate::btCancelarClick(sender);
     DesabilitaReadOnly(this);
     btMuncipio->setEnabled(false);
-}
-
-void TFrmTecnicos::btSairClick(QWidget* sender)
-{
-    TFtemplate::btSairClick(sender);
 }
 
 void TFrmTecnicos::btConsultaSimplesClick(QWidget* sender)

@@ -48,7 +48,6 @@ public:
     void FormKeyDown(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift) override;
     void FormKeyUp(vorta::ui::Form* sender, int& key, Qt::KeyboardModifiers shift) override;
     void FormKeyPress(vorta::ui::Form* sender, QChar& key) override;
-    void DBGridDblClick(QWidget* sender) override;
     void btConsultaSimplesClick(QWidget* sender) override;
     void btConsultaGridClick(QWidget* sender) override;
     void btIncluirClick(QWidget* sender) override;
@@ -56,7 +55,6 @@ public:
     void btExcluirClick(QWidget* sender) override;
     void btGravarClick(QWidget* sender) override;
     void btCancelarClick(QWidget* sender) override;
-    void btSairClick(QWidget* sender) override;
     void Edit_BuscaChange(QWidget* sender) override;
 
     void TblTecnicosNewRecord(vorta::db::DataSet& ds);

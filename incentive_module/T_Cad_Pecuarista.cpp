@@ -78,11 +78,6 @@ void TCad_Pecuarista::checaGravacao()
     }
 }
 
-void TCad_Pecuarista::btSairClick(QWidget* sender)
-{
-    TFtemplate::btSairClick(sender);
-}
-
 void TCad_Pecuarista::DBLookupComboBox_MunicipioExit(QWidget*)
 {
     vorta::db::DataSet& ds = baseDataSet();

@@ -18,7 +18,6 @@ public:
     void FormCreate(vorta::ui::Form* sender) override;
     void FormShow(vorta::ui::Form* sender) override;
     void FormClose(vorta::ui::Form* sender, vorta::ui::CloseAction& action) override;
-    void btSairClick(QWidget* sender) override;
 
     void DBLookupComboBox_MunicipioExit(QWidget* sender);
 

@@ -1,6 +1,7 @@
 // The technicians' register, driven by the keyboard and the mouse as a user works it;
 // what it stores is read back from the database.
 #include "CadMapasTestSupport.h"
+#include "CadastroTestSupport.h"
 #include "FrmTecnicos.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
@@ -11,15 +12,10 @@
 #include "platform/db/Database.h"
 #include "platform/db/Query.h"
 #include "platform/ui/Application.h"
-#include "testing/LayoutCheck.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
-#include "testing/VirtualXServer.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -28,13 +24,9 @@ using vorta::db::DataSetState;
 using vorta::testing::ScriptedDialogs;
 using vorta::ui::MessageKind;
 namespace user = vorta::testing::user;
+using zir_test::mensagem;
 
 namespace {
-
-QString mensagem(int n)
-{
-    return QStringLiteral("%1 - M%1").arg(n);
-}
 
 // What the user types into a new technician, field by field in tab order; the
 // municipality is the first letter typed into its list (empty: none chosen).
@@ -59,11 +51,8 @@ protected:
     {
         m_savedDirDados = DirDados;
         m_inst.installDatabase();
-        QString mensagens = QStringLiteral("DELETE FROM mensagem; INSERT INTO mensagem (Men_Codigo, Men_Descricao) VALUES ");
-        const int numeros[] = {15, 28, 33, 89, 90, 91, 92, 119, 1419, 1671, 1672, 1673, 1675};
-        for (int n : numeros)
-            mensagens += QStringLiteral("%1(%2, 'M%2')").arg(n == numeros[0] ? QString() : QStringLiteral(",")).arg(n);
-        sql(mensagens);
+        zir_test::catalogoDeTeste(m_inst.folder(QStringLiteral("dados")),
+                                  {15, 28, 33, 89, 90, 91, 92, 119, 1419, 1671, 1672, 1673, 1675});
         sql(QStringLiteral("INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_UF) VALUES (999010, 'UBERLANDIA', 'MG')"));
         vorta::ui::createForm(DM_Comuns);
         ASSERT_TRUE(DM_Comuns);
@@ -461,41 +450,21 @@ TEST_F(CadTecnicos, PicturesOfTheGridAndDetailPages)
 {
     tecnicoGravado(1, QStringLiteral("DR. BENTO"), QStringLiteral("11144477735"));
     TFrmTecnicos* f = abre();
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    const QString suffix = QGuiApplication::platformName() == QLatin1String("offscreen")
-                               ? QString()
-                               : QLatin1Char('_') + QGuiApplication::platformName();
-    EXPECT_EQ(vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "grid page";
-    const QImage grid = f->grab().toImage();
-    EXPECT_TRUE(grid.save(folder + QStringLiteral("/FrmTecnicos_grid%1.png").arg(suffix)));
+    const QImage grid = zir_test::fotografa(f, QStringLiteral("FrmTecnicos"), QStringLiteral("grid"));
     user::alt(QLatin1Char('I'));
     Tecnico t;
     t.cpf = "52998224725";
     t.fax = "6332140001";
     digita(f, t);
-    EXPECT_EQ(vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "detail page";
-    const QImage detail = f->grab().toImage();
-    EXPECT_TRUE(detail.save(folder + QStringLiteral("/FrmTecnicos_detail%1.png").arg(suffix)));
+    const QImage detail = zir_test::fotografa(f, QStringLiteral("FrmTecnicos"), QStringLiteral("detail"));
     EXPECT_NE(grid, detail);
     user::alt(QLatin1Char('C'));
 }
 
 TEST(CadTecnicosPictures, UnderAVirtualXServer)
 {
-    if (vorta::testing::onRealWindowSystem())
-        GTEST_SKIP() << "already the run under the X server";
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    const QStringList pictures{folder + QStringLiteral("/FrmTecnicos_grid_xcb.png"),
-                               folder + QStringLiteral("/FrmTecnicos_detail_xcb.png")};
-    const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
-        QStringLiteral("CadTecnicos.PicturesOfTheGridAndDetailPages"), pictures);
-    if (!run.available)
-        GTEST_SKIP() << "xvfb-run is not installed";
-    ASSERT_TRUE(run.finished) << "the run under the X server did not end";
-    ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
-    for (const QString& p : pictures)
-        EXPECT_FALSE(QImage(p).isNull()) << p.toStdString();
+    zir_test::fotografaSobXVirtual(QStringLiteral("CadTecnicos.PicturesOfTheGridAndDetailPages"),
+                                   QStringLiteral("FrmTecnicos"));
 }
 
 // The map form's veterinarian button with the real register behind it.

@@ -1,5 +1,6 @@
 // The cattle-raiser register, driven by the keyboard and the mouse as a user works it;
 // what it stores is read back from the database.
+#include "CadastroTestSupport.h"
 #include "FrmCadMapas.h"
 #include "T_Cad_Municipio.h"
 #include "T_Cad_Pecuarista.h"
@@ -10,18 +11,11 @@
 #include "platform/db/Database.h"
 #include "platform/db/Query.h"
 #include "platform/ui/Application.h"
-#include "testing/LayoutCheck.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
-#include "testing/VirtualXServer.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
-#include <QRadioButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -29,21 +23,10 @@ using vorta::db::DataSetState;
 using vorta::testing::ScriptedDialogs;
 using vorta::ui::MessageKind;
 namespace user = vorta::testing::user;
+using zir_test::clicaItem;
+using zir_test::mensagem;
 
 namespace {
-
-// Clicks an item's circle, as the user does.
-void clicaItem(vorta::ui::RadioGroup* grupo, int item)
-{
-    QWidget* b = grupo->button(item);
-    QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(6, b->height() / 2));
-    ASSERT_EQ(item, grupo->itemIndex());
-}
-
-QString mensagem(int n)
-{
-    return QStringLiteral("%1 - M%1").arg(n);
-}
 
 class CadPecuarista : public ::testing::Test {
 protected:
@@ -52,12 +35,9 @@ protected:
         m_savedDirDados = DirDados;
         CancelaContrib = QStringLiteral("antes");
         m_inst.installDatabase();
-        QString mensagens = QStringLiteral("DELETE FROM mensagem; INSERT INTO mensagem (Men_Codigo, Men_Descricao) VALUES ");
-        const int numeros[] = {15, 22, 33, 34, 35, 36, 37, 51, 53, 54, 55, 56, 58, 91, 92, 117, 118, 119, 495, 496, 497,
-                               1408, 1410, 1419};
-        for (int n : numeros)
-            mensagens += QStringLiteral("%1(%2, 'M%2')").arg(n == numeros[0] ? QString() : QStringLiteral(",")).arg(n);
-        sql(mensagens);
+        zir_test::catalogoDeTeste(m_inst.folder(QStringLiteral("dados")),
+                                  {15, 22, 33, 34, 35, 36, 37, 51, 53, 54, 55, 56, 58, 91, 92, 117, 118, 119, 495,
+                                   496, 497, 1408, 1410, 1419});
         sql(QStringLiteral(
             "INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_UF) VALUES (999010, 'UBERLANDIA', 'MG');"
             "INSERT INTO Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Mun_Endereco, Mun_Propriedade,"
@@ -377,7 +357,7 @@ TEST_F(CadPecuarista, ClosingAfterACancelLeavesNoPresetForTheNextNewTaxpayer)
     EXPECT_TRUE(CancelaContrib.isEmpty()) << "a cancel hands over no registration";
     user::alt(QLatin1Char('R'));
     EXPECT_TRUE(DM_Comuns->InscricaoPadrao.isEmpty());
-    vorta::Component::free(f);
+    vorta::Component::free(Cad_Pecuarista);
 
     // The next new raiser, opened from anywhere, starts empty.
     f = abre();
@@ -467,39 +447,19 @@ TEST_F(CadPecuarista, TheSearchFindsByNameOrRegistrationAsTyped)
 TEST_F(CadPecuarista, PicturesOfTheGridAndDetailPages)
 {
     TCad_Pecuarista* f = abre();
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    const QString suffix = QGuiApplication::platformName() == QLatin1String("offscreen")
-                               ? QString()
-                               : QLatin1Char('_') + QGuiApplication::platformName();
-    EXPECT_EQ(vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "grid page";
-    const QImage grid = f->grab().toImage();
-    EXPECT_TRUE(grid.save(folder + QStringLiteral("/T_Cad_Pecuarista_grid%1.png").arg(suffix)));
+    const QImage grid = zir_test::fotografa(f, QStringLiteral("T_Cad_Pecuarista"), QStringLiteral("grid"));
     user::alt(QLatin1Char('I'));
     digita(f, 0, QStringLiteral("285000012"), QStringLiteral("JOAO AVILA"), QStringLiteral("R"),
            QStringLiteral("FAZENDA TRES IRMAOS"));
-    EXPECT_EQ(vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "detail page";
-    const QImage detail = f->grab().toImage();
-    EXPECT_TRUE(detail.save(folder + QStringLiteral("/T_Cad_Pecuarista_detail%1.png").arg(suffix)));
+    const QImage detail = zir_test::fotografa(f, QStringLiteral("T_Cad_Pecuarista"), QStringLiteral("detail"));
     EXPECT_NE(grid, detail);
     user::alt(QLatin1Char('C'));
 }
 
 TEST(CadPecuaristaPictures, UnderAVirtualXServer)
 {
-    if (vorta::testing::onRealWindowSystem())
-        GTEST_SKIP() << "already the run under the X server";
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    const QStringList pictures{folder + QStringLiteral("/T_Cad_Pecuarista_grid_xcb.png"),
-                               folder + QStringLiteral("/T_Cad_Pecuarista_detail_xcb.png")};
-    const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
-        QStringLiteral("CadPecuarista.PicturesOfTheGridAndDetailPages"), pictures);
-    if (!run.available)
-        GTEST_SKIP() << "xvfb-run is not installed";
-    ASSERT_TRUE(run.finished) << "the run under the X server did not end";
-    ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
-    for (const QString& p : pictures)
-        EXPECT_FALSE(QImage(p).isNull()) << p.toStdString();
+    zir_test::fotografaSobXVirtual(QStringLiteral("CadPecuarista.PicturesOfTheGridAndDetailPages"),
+                                   QStringLiteral("T_Cad_Pecuarista"));
 }
 
 } // namespace
