@@ -847,26 +847,8 @@ void TCad_Contribuinte::btSairClick(QWidget* sender)
 void TCad_Contribuinte::copiaMunicipio(DataSet& municipio, const char* codigo, const char* uf, const char* cep,
                                        DBEdit* editCep)
 {
-    DataSet& ds = baseDataSet();
-    // Only a record being edited takes the choice.
-    if (!emEdicao(ds) || !municipio.active() || municipio.isEmpty())
-        return;
-    auto f = [&ds](const char* n) { return ds.fieldByName(QString::fromLatin1(n)); };
-    f(codigo)->setValue(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value());
-    f(uf)->setAsString(municipio.fieldByName(QStringLiteral("Mun_UF"))->asString());
-    const QString inicial = municipio.fieldByName(QStringLiteral("Mun_CEPInicial"))->asString();
-    const QString final_ = municipio.fieldByName(QStringLiteral("Mun_CEPFinal"))->asString();
-    if (inicial != final_) {
-        f(cep)->clear();
-        editCep->setEnabled(true);
-    } else {
-        f(cep)->setAsString(inicial);
-        editCep->setEnabled(false);
-    }
-    if (f(codigo)->asString().isEmpty()) {
-        f(cep)->clear();
-        f(uf)->clear();
-    }
+    CopiaMunicipio(baseDataSet(), municipio, QString::fromLatin1(codigo), QString::fromLatin1(uf),
+                   QString::fromLatin1(cep), editCep);
 }
 
 void TCad_Contribuinte::btMuncipioClick(QWidget*)
