@@ -508,16 +508,25 @@ void TSel_Entrega::bt_CopiarClick()
     dialogo->showModal();
     // A dialog closed without "OK" frees itself too.
     vorta::Component::free(FrmCopiarArquivo);
-    if (LocalCopia == 0)
-        CopiarDisquete();
-    else if (LocalCopia == 1)
-        CopiarParaPasta(PastaCopia);
+    try {
+        if (LocalCopia == 0)
+            CopiarDisquete();
+        else if (LocalCopia == 1)
+            CopiarParaPasta(PastaCopia);
+    } catch (const vorta::EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        ShowMessage(QStringLiteral("ERRO: ") + textoDe(e));
+        vorta::Abort();
+    }
 }
 
 void TSel_Entrega::CopiarDisquete()
 {
     QStringList arquivos;
     GetFiles(QStringLiteral("A:\\*.*"), arquivos, false, {}, vorta::os::faAnyFile);
+    // A folder's own entries are no files on the diskette.
+    arquivos.removeIf([](const QString& a) { return a.endsWith(QLatin1String("/.")) || a.endsWith(QLatin1String("/..")); });
     if (!arquivos.isEmpty()) {
         MsgErroBD(520);
         return;
