@@ -746,3 +746,81 @@ TEST_F(Entrega, ScreenshotWhileSending)
     EXPECT_FALSE(f->Errado[2]->isHidden()) << "the second post failed to connect";
     EXPECT_FALSE(f->Certo[1]->isHidden());
 }
+
+// The program killed after the authority answered and before the row was stored (a
+// child process of this test, held at the store by a write lock of this process): the
+// reply is on disk, so the next opening stores it with its protocol, and a second
+// batch has nothing to send for it.
+TEST_F(Entrega, KilledBetweenReplyAndStore)
+{
+    fila({{"ZIR", "1", "x1", "x1.zip", "281000001", "2025 - 1", "N", "A"}});
+    const QByteArray resposta = retorno("MORTO001", kDataZir, "12345678000199", "FRIGORIFICO A");
+    m_autoridade.responde(resposta);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VORTA_ENTREGA_FILHO"), m_autoridade.servidor.url());
+    vorta::testing::LineProcess filho;
+    ASSERT_TRUE(filho.start(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--gtest_filter=EntregaFilho.EnviaAteSerMorto")}, env))
+        << filho.errorString().toStdString();
+    ASSERT_TRUE(filho.waitForLine(QStringLiteral("pronto"), 60000)) << filho.transcript().toStdString();
+
+    const QString arquivoRetorno = arquivos() + QStringLiteral("x1.zip.txt");
+    {
+        vorta::db::Database trava;
+        trava.setDirectory(dados());
+        trava.open();
+        trava.startTransaction();
+        trava.execute(QStringLiteral("UPDATE mensagem SET Men_Descricao = Men_Descricao WHERE Men_Codigo = 86"));
+        QFileSystemWatcher vigia({arquivos()});
+        QObject::connect(&vigia, &QFileSystemWatcher::directoryChanged, [&filho] { filho.poke(); });
+        filho.closeInput();
+        ASSERT_TRUE(filho.waitFor([&] { return QFile::exists(arquivoRetorno); }, 60000)) << filho.transcript().toStdString();
+        filho.kill();
+        ASSERT_TRUE(filho.waitForFinished(10000));
+        EXPECT_TRUE(filho.crashed());
+        trava.rollback();
+    }
+    EXPECT_EQ(estado("x1.zip"), QStringLiteral("pendente"));
+    EXPECT_TRUE(QFile::exists(arquivoRetorno));
+    ASSERT_EQ(m_autoridade.servidor.requests().size(), 1);
+
+    TSel_Entrega* f = abre();
+    EXPECT_EQ(linha("x1.zip"), QStringLiteral("enviado|MORTO001|15/03/2025 14:30:05||") + QString::fromLatin1(resposta));
+    EXPECT_FALSE(QFile::exists(arquivoRetorno));
+    EXPECT_TRUE(arquivosDa(f->DBGrid_Pendente).isEmpty());
+    EXPECT_EQ(arquivosDa(f->DBGrid_Enviados), QStringList{"x1.zip"});
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Error, QStringLiteral("170 - M170"), mrOk);
+        user::activate(f);
+        user::alt(QLatin1Char('E'));
+    }
+    EXPECT_EQ(m_autoridade.servidor.requests().size(), 1);
+}
+
+// The child's part of KilledBetweenReplyAndStore: selects the row, waits for its input to
+// close, then sends; it is killed while its store waits for the lock.
+TEST(EntregaFilho, EnviaAteSerMorto)
+{
+    if (qEnvironmentVariableIsEmpty("VORTA_ENTREGA_FILHO"))
+        GTEST_SKIP() << "played by the child process of Entrega.KilledBetweenReplyAndStore";
+    InicializarVariaveisGlobais();
+    vorta::createInto<TDMEntrega>(DMEntrega, nullptr);
+    auto* f = vorta::createInto<TSel_Entrega>(Sel_Entrega, nullptr);
+    f->show();
+    user::activate(f->DBGrid_Pendente);
+    user::click(f->DBGrid_Pendente);
+    user::key(Qt::Key_Home, Qt::ControlModifier);
+    user::key(Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_EQ(f->DBGrid_Pendente->selectedRows().size(), 1);
+    ScriptedDialogs d;
+    d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
+    std::fputs("pronto\n", stdout);
+    std::fflush(stdout);
+    QFile entrada;
+    ASSERT_TRUE(entrada.open(stdin, QIODevice::ReadOnly));
+    entrada.readLine();
+    user::alt(QLatin1Char('E'));
+    // Only reached when nobody killed this process.
+    ADD_FAILURE() << "the send returned";
+}
