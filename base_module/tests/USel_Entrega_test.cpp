@@ -824,3 +824,131 @@ TEST(EntregaFilho, EnviaAteSerMorto)
     // Only reached when nobody killed this process.
     ADD_FAILURE() << "the send returned";
 }
+
+// The pieces of a reply by the kind's layout, counted from 1; the date read by
+// position; the image name looked for; the names accepted as the queue's file.
+TEST(EntregaRegras, ReplyLayoutsDatesImagesAndFileNames)
+{
+    // "200" + protocol (4-11) + date-time (12-30) + the rest.
+    const QString corpo = QStringLiteral("200P1234567") + QLatin1String(kDataZir);
+    struct Layout {
+        const char* sistema;
+        QString resto;
+        QString id;
+        QString nome;
+    } layouts[] = {
+        {"KOB", QStringLiteral("12345PRODUTOR RURAL"), QStringLiteral("12345"), QStringLiteral("PRODUTOR RURAL")},
+        {"TUV", QStringLiteral("12345678901EMPRESA SA"), QStringLiteral("12345678901"), QStringLiteral("EMPRESA SA")},
+        {"WEN/Com", QStringLiteral("12345678000199POSTO"), QStringLiteral("12345678000199"), QStringLiteral("POSTO")},
+        {"ZIR", QStringLiteral("12345678000199FRIGORIFICO"), QStringLiteral("12345678000199"), QStringLiteral("FRIGORIFICO")},
+        {"LIM", QStringLiteral("12345678000199LIMPEZA"), QString(), QStringLiteral("LIMPEZA")},
+        {"POZ", QStringLiteral("12345678000199POCO"), QString(), QString()},
+    };
+    for (const Layout& l : layouts) {
+        SCOPED_TRACE(l.sistema);
+        DeclaracaoAtual.Identificacao = QStringLiteral("antigo");
+        DeclaracaoAtual.Nome = QStringLiteral("antigo");
+        ASSERT_TRUE(LeRetornoEntrega(QString::fromLatin1(l.sistema), corpo + l.resto));
+        EXPECT_EQ(DeclaracaoAtual.Protocolo, QStringLiteral("P1234567"));
+        EXPECT_EQ(DeclaracaoAtual.DataHora, QString::fromLatin1(kDataZir));
+        EXPECT_EQ(DeclaracaoAtual.Identificacao, l.id);
+        EXPECT_EQ(DeclaracaoAtual.Nome, l.nome);
+    }
+    EXPECT_FALSE(LeRetornoEntrega(QStringLiteral("ABC"), corpo));
+    EXPECT_TRUE(DeclaracaoAtual.Protocolo.isEmpty()) << "the parts are cleared first";
+
+    struct Data {
+        const char* texto;
+        QDateTime esperada;
+    } datas[] = {
+        {"15/03/2025 14:30:05", QDateTime(QDate(2025, 3, 15), QTime(14, 30, 5))},
+        {"29/02/2024 23:59:59 e mais", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59))},
+        {"31/02/2024 10:00:00", QDateTime()},
+        {"15/13/2025 10:00:00", QDateTime()},
+        {"15/03/2025 24:00:00", QDateTime()},
+        {"15/03/2025 1a:00:00", QDateTime()},
+        {"15/03/2025", QDateTime()},
+    };
+    for (const Data& d : datas)
+        EXPECT_EQ(DataHoraRetorno(QString::fromLatin1(d.texto)), d.esperada) << d.texto;
+
+    const QString lim30 = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ1234");
+    struct Imagem {
+        const char* sistema;
+        QString arquivo;
+        QString imagem;
+    } imagens[] = {
+        {"ZIR", QStringLiteral("28123456725031N"), QStringLiteral("P28123456725031N")},
+        {"RUX", QStringLiteral("R1.rux"), QStringLiteral("PR1.rux")},
+        {"POZ", QStringLiteral("Z1"), QStringLiteral("PZ1")},
+        {"LIM", lim30, QStringLiteral("P") + lim30.left(24)},
+        {"KOB", QStringLiteral("K2024.kob"), QStringLiteral("P2024.kob")},
+        {"WEN/Com", QStringLiteral("W1"), QStringLiteral("P1")},
+    };
+    for (const Imagem& i : imagens)
+        EXPECT_EQ(NomeImagemProtocolo(QString::fromLatin1(i.sistema), i.arquivo), i.imagem) << i.sistema;
+
+    for (const char* bom : {"28123456725031N.zip", "arquivo com espaço.dat", "..x"})
+        EXPECT_EQ(NomeArquivoSeguro(QString::fromUtf8(bom)), QString::fromUtf8(bom)) << bom;
+    for (const char* ruim : {"", ".", "..", "../dados/vorta.db", "pasta/a.zip", "c:\\a.zip", "a\"b", "a'b", "a\tb", "a\nb"})
+        EXPECT_TRUE(NomeArquivoSeguro(QString::fromUtf8(ruim)).isEmpty()) << ruim;
+}
+
+// The buttons follow the tab shown; "&Sair" asks 86 and ends the program on Yes only.
+TEST_F(Entrega, ButtonsPerTabAndExit)
+{
+    TSel_Entrega* f = abre();
+    auto botoes = [f] {
+        QString s;
+        for (auto* b : {f->bt_Copiar, f->bt_Enviar, f->bt_Imprimir, f->Bt_Processamento})
+            s += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    };
+    EXPECT_EQ(f->Pg_Entrega->activePage(), f->TabSheetPendente);
+    EXPECT_EQ(botoes(), QStringLiteral("1100"));
+    f->Pg_Entrega->tabBar()->setFocus();
+    user::key(Qt::Key_Right);
+    EXPECT_EQ(botoes(), QStringLiteral("1111"));
+    user::key(Qt::Key_Right);
+    EXPECT_EQ(botoes(), QStringLiteral("0011"));
+    user::key(Qt::Key_Left);
+    user::key(Qt::Key_Left);
+    EXPECT_EQ(botoes(), QStringLiteral("1100"));
+    auto* app = vorta::Application::instance();
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("86 - M86"), {mrYes, mrNo}, mrNo);
+        user::alt(QLatin1Char('S'));
+    }
+    EXPECT_FALSE(app->terminated());
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("86 - M86"), mrYes);
+        user::alt(QLatin1Char('S'));
+    }
+    EXPECT_TRUE(app->terminated());
+    app->clearTermination();
+}
+
+// A proxy row sends the upload through the proxy with its credentials.
+TEST_F(Entrega, UploadGoesThroughTheStoredProxy)
+{
+    fila({{"ZIR", "1", "p1", "p1.zip", "281000001", "2025 - 1", "N", "A"}});
+    LoopbackHttpServer proxy([](const LoopbackHttpServer::Request&) {
+        return LoopbackHttpServer::response(200, "OK", {}, retorno("PROXY001", kDataZir, "12345678000199", "A"));
+    });
+    sql(QStringLiteral("INSERT INTO Proxy VALUES ('127.0.0.1', %1, 'ana', 's3', 'httpoNoNTLMAuth')").arg(proxy.port()));
+    TSel_Entrega* f = abre();
+    seleciona(f->DBGrid_Pendente, {0});
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
+        user::alt(QLatin1Char('E'));
+    }
+    EXPECT_TRUE(m_autoridade.servidor.requests().isEmpty());
+    const auto pedidos = proxy.requests();
+    ASSERT_EQ(pedidos.size(), 1);
+    EXPECT_EQ(QString::fromLatin1(pedidos[0].target), m_autoridade.servidor.url(QStringLiteral("/recepcao/ZIR")));
+    EXPECT_EQ(pedidos[0].header("Proxy-Authorization"), "Basic " + QByteArray("ana:s3").toBase64());
+    EXPECT_EQ(linha("p1.zip").section(QLatin1Char('|'), 0, 1), QStringLiteral("enviado|PROXY001"));
+}
