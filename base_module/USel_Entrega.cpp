@@ -94,6 +94,20 @@ Linha linhaAtual(DataSet* ds)
     return {s("Sistema"), s("Versao"), s("Chave"), s("Arquivo"), s("Inscricao"), s("Referencia"), s("Motivo"), s("CRC")};
 }
 
+TDeclaracaoAtual declaracaoDe(const Linha& l)
+{
+    TDeclaracaoAtual d;
+    d.Inscricao = l.Inscricao;
+    d.Referencia = l.Referencia;
+    d.Motivo = l.Motivo;
+    d.Sistema = l.Sistema;
+    d.Arquivo = l.Arquivo;
+    d.Chave = l.Chave;
+    d.Versao = l.Versao;
+    d.NomeImagem = NomeImagemProtocolo(l.Sistema, l.Arquivo);
+    return d;
+}
+
 void parametrosLinha(Query* q, const QString& sistema, const QString& versao, const QString& chave,
                      const QString& arquivo)
 {
@@ -124,16 +138,6 @@ void abreLista(Query* q)
 }
 
 } // namespace
-
-void TDeclaracaoAtual::limpaRetorno()
-{
-    Protocolo.clear();
-    DataHora.clear();
-    Identificacao.clear();
-    Nome.clear();
-    DataEntrega = QDateTime();
-    DadosEntrega.clear();
-}
 
 QString NomeArquivoSeguro(const QString& arquivo)
 {
@@ -615,11 +619,7 @@ void TSel_Entrega::ProcessaSelecionados(DataSet* ds, DBGrid* grade, const QStrin
     if (ImprimeProtocolos) {
         int paginas = 0;
         for (const Linha& l : linhas) {
-            DeclaracaoAtual = TDeclaracaoAtual{};
-            DeclaracaoAtual.Arquivo = l.Arquivo;
-            DeclaracaoAtual.Sistema = l.Sistema;
-            DeclaracaoAtual.Motivo = l.Motivo;
-            DeclaracaoAtual.NomeImagem = NomeImagemProtocolo(l.Sistema, l.Arquivo);
+            DeclaracaoAtual = declaracaoDe(l);
             const QString caminho = caminhoDeclaracao(l.Arquivo);
             if (caminho.isEmpty() || !QFileInfo(caminho).isFile()) {
                 MsgErroBD(505, {QStringLiteral("a ") + modo, QStringLiteral("a ") + modo, l.Sistema});
@@ -633,15 +633,8 @@ void TSel_Entrega::ProcessaSelecionados(DataSet* ds, DBGrid* grade, const QStrin
 
     for (int i = 0; i < linhas.size(); ++i) {
         const Linha& l = linhas[i];
-        DeclaracaoAtual = TDeclaracaoAtual{};
-        DeclaracaoAtual.Inscricao = l.Inscricao;
-        DeclaracaoAtual.Referencia = l.Referencia;
-        DeclaracaoAtual.Motivo = l.Motivo;
-        DeclaracaoAtual.Sistema = l.Sistema;
-        DeclaracaoAtual.Arquivo = l.Arquivo;
-        DeclaracaoAtual.Chave = l.Chave;
-        DeclaracaoAtual.Versao = l.Versao;
-        DeclaracaoAtual.NomeImagem = NomeImagemProtocolo(l.Sistema, l.Arquivo);
+        // Each row starts with no reply parts of the row before.
+        DeclaracaoAtual = declaracaoDe(l);
         if (envio) {
             EnviaSelecionado(i, int(linhas.size()));
         } else {

@@ -21,7 +21,6 @@ struct TDeclaracaoAtual {
     QString Protocolo, DataHora, Identificacao, Nome;
     QDateTime DataEntrega;
     QString DadosEntrega;
-    void limpaRetorno();
 };
 extern TDeclaracaoAtual DeclaracaoAtual;
 // Batch-wide: "entrega" or "cópia", and whether protocols are printed (Yes to 508).
