@@ -70,9 +70,8 @@ protected:
             ADD_FAILURE() << "unexpected modal form " << f.objectName().toStdString();
             return int(vorta::ui::mrCancel);
         }
-        QApplication::setActiveWindow(&f);
-        const int r = outroModal(f);
-        return r;
+        vorta::testing::user::activate(&f);
+        return outroModal(f);
     }
     // Alt+N or Alt+M in the list, the window scripted by roteiro.
     void naLista(QChar tecla, std::function<void(TCadMovimento*)> roteiro)
