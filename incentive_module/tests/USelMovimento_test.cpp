@@ -12,6 +12,8 @@ protected:
     void novo(const QString& ano, const QString& mes, bool retificador, const std::function<void()>& esperado)
     {
         naLista(QLatin1Char('n'), [&](TCadMovimento* cad) {
+            EXPECT_EQ(lista->msgStatus->panel(0).text, QStringLiteral("Incluir novo movimento de combustíveis"));
+            EXPECT_EQ(lista->DBText_NomePropr->text(), QStringLiteral("Frigo"));
             EXPECT_EQ(user::focused(), cad->DBEdit_Con_IECNPJCPF);
             user::type(kDecl);
             user::tab(); // the registration's checks; the declarant is found
