@@ -86,3 +86,34 @@ TEST_F(SelMovimentoTest, YesTo1688OpensTheDeclarantsMapRegister)
     EXPECT_EQ(aberto, QStringLiteral("CadMapas"));
     EXPECT_EQ(dm->QryContribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString(), kDecl);
 }
+
+// "&Validar" opens the validation list and rereads the movements; "Excluir" keeps a
+// movement whose month has maps and deletes one without them.
+TEST_F(SelMovimentoTest, TheListValidatesAndDeletesByItsButtons)
+{
+    QStringList abertos;
+    outroModal = [&](vorta::ui::Form& f) {
+        abertos << f.objectName();
+        exec("update qel_movimento set mov_situacao = 'N' where mov_codigo = 1");
+        return int(vorta::ui::mrCancel);
+    };
+    user::alt(QLatin1Char('v'));
+    EXPECT_EQ(abertos, QStringList{QStringLiteral("SelValidaMovimento")});
+    EXPECT_EQ(lista->QryMovimento->fieldByName(QStringLiteral("str_Situacao"))->asString(),
+              QStringLiteral("N - Validado"));
+
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - M92"), 6)
+        .expectMessage(MessageKind::Error, QStringLiteral("1664 - M1664"), 1);
+    user::click(lista->BtExcluir);
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_EQ(count(QStringLiteral("select count(*) from qel_movimento where mov_codigo = 1")), 1);
+
+    exec("delete from qel_mapas where con_iecnpjcpf = ?1", {kDecl});
+    exec("update qel_movimento set mov_situacao = 'G' where mov_codigo = 1");
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - M92"), 6);
+    user::click(lista->BtExcluir);
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_EQ(count(QStringLiteral("select count(*) from qel_movimento where mov_codigo = 1")), 0);
+    EXPECT_FALSE(dm->dbMTC->inTransaction());
+    EXPECT_TRUE(lista->QryMovimento->isEmpty());
+}
