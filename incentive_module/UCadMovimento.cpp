@@ -477,8 +477,8 @@ void TCadMovimento::escolheContribuinte()
     auto* sel = vorta::createInto<TSel_Contribuinte>(Sel_Contribuinte, vorta::Application::instance());
     sel->DBGrid->setDataSource(&ds);
     sel->DBGrid->setColumns({{QStringLiteral("Con_IECNPJCPF"), QStringLiteral("IE/CNPJ/CPF")},
-                             {QStringLiteral("Con_Nome"), QString()},
-                             {QStringLiteral("Con_NomePropr"), QString()}});
+                             {QStringLiteral("Con_Nome"), QStringLiteral("Razão Social")},
+                             {QStringLiteral("Con_NomePropr"), QStringLiteral("Nome Fantasia")}});
     sel->showModal();
     vorta::Component::free(Sel_Contribuinte);
     vorta::db::DataSet* mov = DM_MTC->TblMTC;

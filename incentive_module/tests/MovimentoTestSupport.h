@@ -8,6 +8,7 @@
 #include "USelMovimento.h"
 #include "ValidarTestSupport.h"
 
+#include "testing/Screenshots.h"
 #include "testing/UserInput.h"
 
 #include <QApplication>
@@ -63,7 +64,10 @@ protected:
             vorta::testing::user::activate(cad);
             if (naJanela)
                 naJanela(cad);
-            cad->grab().save(QDir::temp().filePath(QStringLiteral("zir_cadmovimento_%1.png").arg(janelas)));
+            cad->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/zir_cadmovimento_%1_%2.png")
+                                   .arg(QString::fromLatin1(
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                                   .arg(janelas));
             return int(vorta::ui::mrCancel);
         }
         if (!outroModal) {

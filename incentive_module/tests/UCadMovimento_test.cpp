@@ -139,7 +139,7 @@ TEST_F(CadMovimentoTest, ANewDeclarantIsTypedWithBothAddressesAndReadBack)
         EXPECT_EQ(cad->DBEdit_Con_UF->text(), QStringLiteral("GO"));
         EXPECT_EQ(cad->DBEdit_Con_CEP->text(), QStringLiteral("75500000"));
         EXPECT_FALSE(cad->DBEdit_Con_CEP->isEnabled());
-        cad->grab().save(QDir::temp().filePath(QStringLiteral("zir_cadmovimento_correspondencia.png")));
+        cad->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/zir_cadmovimento_correspondencia.png"));
         dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("1688 - M1688"), 7);
         user::alt(QLatin1Char('g'));
         EXPECT_TRUE(dialogs.allAnswered());
@@ -183,7 +183,7 @@ TEST_F(CadMovimentoTest, AnEmptyRegistrationIsChosenFromTheTaxpayerList)
         vorta::db::DataSet* ds = sel->DBGrid->dataSource()->dataSet();
         EXPECT_EQ(ds->recordCount(), 4);
         EXPECT_FALSE(ds->locate(QStringLiteral("Con_IECNPJCPF"), kPecuarista));
-        sel->grab().save(QDir::temp().filePath(QStringLiteral("zir_cadmovimento_selcontribuinte.png")));
+        sel->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/zir_cadmovimento_selcontribuinte.png"));
         if (escolhe) {
             user::type(QStringLiteral("FRIGO D"));
             user::enter();
@@ -380,7 +380,7 @@ TEST_F(CadMovimentoTest, TheSummaryShowsTheDeclarantsMonthAndOneProducersMaps)
             EXPECT_EQ(cad->dbedit_nome->text(), QStringLiteral("Pecuarista"));
             EXPECT_EQ(mostrado(cad), doPecuarista) << vez;
         }
-        cad->grab().save(QDir::temp().filePath(QStringLiteral("zir_cadmovimento_resumo.png")));
+        cad->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/zir_cadmovimento_resumo.png"));
         // Another registration empties the name; one nobody has is refused.
         user::clickAndType(cad->dbedit_con_remetente, QStringLiteral("9"));
         EXPECT_TRUE(cad->dbedit_nome->text().isEmpty());

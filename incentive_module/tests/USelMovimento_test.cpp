@@ -66,7 +66,7 @@ TEST_F(SelMovimentoTest, ANewMovementIsSavedAndASecondNormalOneRefused)
                     {kDecl}),
               1);
     EXPECT_EQ(mapasAbertos.size(), 1);
-    lista->grab().save(QDir::temp().filePath(QStringLiteral("zir_selmovimento.png")));
+    lista->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/zir_selmovimento.png"));
 }
 
 // Without a hook of the test's own, "Sim" to 1688 opens the map register of the
