@@ -135,9 +135,10 @@ void TSelMovimento::Edit_BuscaExit(QWidget*)
 
 void TSelMovimento::Desabilita(TCadMovimento* f)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{f->btVerErros, f->btGravar, f->BtAlterar, f->btCancelar})
+    for (QWidget* w : std::initializer_list<QWidget*>{f->btVerErros, f->btGravar, f->BtAlterar, f->btCancelar,
+                                                      f->DBEdit_Con_IECNPJCPF})
         w->setEnabled(false);
-    f->TabSheetContribuinte->setEnabled(false);
+    f->HabilitaPaineis(false);
 }
 
 void TSelMovimento::Habilita(TCadMovimento* f)
@@ -145,6 +146,8 @@ void TSelMovimento::Habilita(TCadMovimento* f)
     f->btGravar->setEnabled(false);
     f->btCancelar->setEnabled(false);
     f->BtAlterar->setEnabled(true);
+    // A stored movement keeps its declarant; "Alterar" opens the register data.
+    f->DBEdit_Con_IECNPJCPF->setEnabled(false);
 }
 
 void TSelMovimento::BtNovoClick(QWidget*)
@@ -158,6 +161,9 @@ void TSelMovimento::BtNovoClick(QWidget*)
     f->btGravar->setEnabled(true);
     f->btCancelar->setEnabled(true);
     f->BtAlterar->setEnabled(false);
+    f->HabilitaPaineis(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{f->DBEdit_Ano, f->DBEdit_Mes, f->DBRadioGroup_Tipo})
+        w->setEnabled(true);
     f->TabSheetLeitura->setTabVisible(false);
     DM_MTC->TblMTC->open();
     DM_MTC->TblContribuinteMTC->open();

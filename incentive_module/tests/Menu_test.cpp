@@ -4,9 +4,12 @@
 #include "platform/core/Exceptions.h"
 #include "platform/db/Query.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/Screenshots.h"
 #include "testing/UserInput.h"
+#include "testing/VirtualXServer.h"
 
 #include <QApplication>
+#include <QMenu>
 
 #include <vector>
 
@@ -180,4 +183,62 @@ TEST_F(ZIRMenuTest, EscapeLeavesTheMenuWithoutRunningACommand)
     EXPECT_EQ(user::focused(), before);
     user::enter();
     EXPECT_FALSE(app()->terminated());
+}
+
+// Pictures of the menu as the user opens it from the keyboard, kept for a person to look
+// at: F10 opens the first menu; Right moves to the next one; Right on a command with a
+// submenu opens it.
+TEST_F(ZIRMenuTest, PicturesOfTheMenuOpenedFromTheKeyboard)
+{
+    struct Shot {
+        const char* name;
+        std::vector<Qt::Key> keys; // after F10
+        const char* highlighted;   // the command the picture shows highlighted
+    } shots[] = {
+        {"ZIR_menu_Cadastro", {}, nullptr},
+        {"ZIR_menu_Rotina", {Qt::Key_Right}, nullptr},
+        {"ZIR_menu_Rotina_Validar", {Qt::Key_Right, Qt::Key_Right}, "Movimento"},
+        {"ZIR_menu_Sistema", {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right}, nullptr},
+    };
+    ScriptedDialogs dialogs; // no command may run
+    FrmMenu->show();
+    user::activate(FrmMenu.get());
+    for (const Shot& s : shots) {
+        SCOPED_TRACE(s.name);
+        user::f10();
+        for (Qt::Key k : s.keys)
+            user::key(k);
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(open, nullptr);
+        if (s.highlighted) {
+            ASSERT_NE(open->activeAction(), nullptr);
+            EXPECT_EQ(open->activeAction()->text(), QString::fromUtf8(s.highlighted));
+        }
+        const QImage picture = vorta::testing::grabWithPopups(FrmMenu.get());
+        // The open menu reaches below the bar, so the picture is at least the form.
+        EXPECT_GE(picture.height(), FrmMenu->height());
+        EXPECT_TRUE(picture.save(vorta::testing::screenshotFolder() +
+                                 QStringLiteral("/%1%2.png").arg(QString::fromLatin1(s.name), vorta::testing::screenshotSuffix())));
+        while (QApplication::activePopupWidget())
+            user::escape();
+        user::escape();
+    }
+    EXPECT_FALSE(app()->terminated());
+}
+
+TEST(ZIRMenuPictures, UnderAVirtualXServer)
+{
+    if (vorta::testing::onRealWindowSystem())
+        GTEST_SKIP() << "already the run under the X server";
+    QStringList pictures;
+    for (const char* name : {"ZIR_menu_Cadastro", "ZIR_menu_Rotina", "ZIR_menu_Rotina_Validar", "ZIR_menu_Sistema"})
+        pictures << vorta::testing::screenshotFolder() + QStringLiteral("/%1_xcb.png").arg(QLatin1String(name));
+    const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
+        QStringLiteral("ZIRMenuTest.PicturesOfTheMenuOpenedFromTheKeyboard"), pictures);
+    if (!run.available)
+        GTEST_SKIP() << "xvfb-run is not installed";
+    ASSERT_TRUE(run.finished) << "the run under the X server did not end";
+    ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
+    for (const QString& p : pictures)
+        EXPECT_FALSE(QImage(p).isNull()) << p.toStdString();
 }
