@@ -14,6 +14,7 @@
 #include "platform/ui/Application.h"
 #include "testing/LoopbackHttpServer.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/Screenshots.h"
 #include "testing/ShellProcess.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
@@ -571,6 +572,8 @@ void dialogoDeCopia(int item, const QString& pasta)
             EXPECT_TRUE(d->DirNome->isVisible());
             user::tab();
             user::type(pasta);
+            d->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/vorta_entrega_copia")
+                           + vorta::testing::screenshotSuffix() + QStringLiteral(".png"));
         }
         user::enter();
         return int(vorta::ui::mrNone);
@@ -731,8 +734,9 @@ TEST_F(Entrega, ScreenshotWhileSending)
     m_autoridade.responde("-1 recusado");
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1});
-    const QString pasta = QDir::tempPath();
-    f->grab().save(pasta + QStringLiteral("/vorta_entrega_lista.png"));
+    const QString pasta = vorta::testing::screenshotFolder() + QStringLiteral("/vorta_entrega_");
+    const QString sufixo = vorta::testing::screenshotSuffix() + QStringLiteral(".png");
+    ASSERT_TRUE(f->grab().save(pasta + QStringLiteral("lista") + sufixo));
     ScriptedDialogs d;
     d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
     d.expectMessage(MessageKind::Error, QStringLiteral("*1340"), mrOk);
@@ -741,7 +745,7 @@ TEST_F(Entrega, ScreenshotWhileSending)
     user::alt(QLatin1Char('E'));
     EXPECT_FALSE(f->Panel5->isVisible());
     f->Panel5->show();
-    f->grab().save(pasta + QStringLiteral("/vorta_entrega_progresso.png"));
+    ASSERT_TRUE(f->grab().save(pasta + QStringLiteral("progresso") + sufixo));
     EXPECT_EQ(f->Lbl_Cont->caption(), QStringLiteral("Enviando Declaração 2 de 2."));
     EXPECT_FALSE(f->Errado[2]->isHidden()) << "the second post failed to connect";
     EXPECT_FALSE(f->Certo[1]->isHidden());
