@@ -8,6 +8,8 @@
 #include "T_Cad_RespnsavelLegal.h"
 #include "T_DM_Comuns.h"
 #include "T_Sel_Rel_Produtos.h"
+#include "UDMEntrega.h"
+#include "USel_Entrega.h"
 #include "URel_Agenfa.h"
 #include "URel_CFOP.h"
 #include "URel_Comercio_Industria.h"
@@ -102,7 +104,7 @@ TfVortaMenuForm::TfVortaMenuForm(vorta::Component* owner) : TVortaModuleForm(own
     novo(cadastro, "ResponsvelLegal1", "Responsável &Legal", &TfVortaMenuForm::ResponsvelLegal1Click);
     MenuItem* rotina = novo(raiz, "Rotina1", "&Rotina");
     indisponivel(novo(rotina, "LiveUpdate", "&Atualização \"ao vivo\""));
-    indisponivel(novo(rotina, "Entrega", "&Entrega de Formulários"));
+    novo(rotina, "Entrega", "&Entrega de Formulários", &TfVortaMenuForm::EntregaClick);
     indisponivel(novo(rotina, "BackupVorta", "&Cópia de segurança"));
     novo(rotina, "ConfiguraodoProxy1", "Configuração do &Proxy", &TfVortaMenuForm::ConfiguraodoProxy1Click);
     indisponivel(novo(rotina, "RepararBancodeDados1", "Reparar Banco de Dados"));
@@ -294,6 +296,13 @@ void TfVortaMenuForm::ConfiguraodoProxy1Click(MenuItem*)
 {
     Dono dono = donoComDados();
     dono->CreateForm(frmConfigProxy, vorta::Application::instance())->showModal();
+}
+
+void TfVortaMenuForm::EntregaClick(MenuItem*)
+{
+    Dono dono = donoComDados();
+    dono->CreateForm(DMEntrega, nullptr);
+    dono->CreateForm(Sel_Entrega, nullptr)->showModal();
 }
 
 void TfVortaMenuForm::Agenfas1Click(MenuItem*)

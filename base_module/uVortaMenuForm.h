@@ -31,6 +31,7 @@ public:
     void MunicipioClick(vorta::ui::MenuItem* sender);
     void ResponsvelLegal1Click(vorta::ui::MenuItem* sender);
     void ConfiguraodoProxy1Click(vorta::ui::MenuItem* sender);
+    void EntregaClick(vorta::ui::MenuItem* sender);
     void Agenfas1Click(vorta::ui::MenuItem* sender);
     void Entrada3Click(vorta::ui::MenuItem* sender);
     void Saida2Click(vorta::ui::MenuItem* sender);

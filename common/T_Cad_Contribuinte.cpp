@@ -104,17 +104,8 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     auto fonte = [dm](vorta::db::DataSource* TDM_Comuns::*m) { return dm ? dm->*m : nullptr; };
 
     // Identification.
-    DBRadioGroup_ConTipo = new vorta::ui::DBRadioGroup(pagina1, QStringLiteral("DBRadioGroup_ConTipo"));
-    DBRadioGroup_ConTipo->setCaption(QStringLiteral(" Tipo de Inscrição "));
-    DBRadioGroup_ConTipo->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                    QStringLiteral("Outras Inscrições")});
-    DBRadioGroup_ConTipo->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                     QStringLiteral("OI")});
-    DBRadioGroup_ConTipo->setColumns(4);
+    DBRadioGroup_ConTipo = criaTipoInscricao(pagina1);
     DBRadioGroup_ConTipo->setGeometry(8, 2, 560, 56);
-    DBRadioGroup_ConTipo->setDataSource(dsBase);
-    DBRadioGroup_ConTipo->setDataField(ConTipo);
-    DBRadioGroup_ConTipo->setEnabled(false);
     ligaDica(DBRadioGroup_ConTipo, 36);
 
     DBEdit_Con_IECNPJCPF = edit(pagina1, &Label3, "Label3", "I.E./CNPJ/CPF/Outras", "DBEdit_Con_IECNPJCPF",
@@ -648,8 +639,7 @@ void TCad_Contribuinte::HabilitaPanel()
 
 int TCad_Contribuinte::dicaDoTipo() const
 {
-    const QString tipo = baseDataSet().fieldByName(ConTipo)->asString();
-    return tipo == QLatin1String("IE") ? 34 : tipo == QLatin1String("CNPJ") ? 35 : tipo == QLatin1String("CPF") ? 15 : 0;
+    return DicaDoConTipo(baseDataSet().fieldByName(ConTipo)->asString());
 }
 
 void TCad_Contribuinte::DBEdit_Con_IECNPJCPFEnter(QWidget*)
@@ -847,26 +837,8 @@ void TCad_Contribuinte::btSairClick(QWidget* sender)
 void TCad_Contribuinte::copiaMunicipio(DataSet& municipio, const char* codigo, const char* uf, const char* cep,
                                        DBEdit* editCep)
 {
-    DataSet& ds = baseDataSet();
-    // Only a record being edited takes the choice.
-    if (!emEdicao(ds) || !municipio.active() || municipio.isEmpty())
-        return;
-    auto f = [&ds](const char* n) { return ds.fieldByName(QString::fromLatin1(n)); };
-    f(codigo)->setValue(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value());
-    f(uf)->setAsString(municipio.fieldByName(QStringLiteral("Mun_UF"))->asString());
-    const QString inicial = municipio.fieldByName(QStringLiteral("Mun_CEPInicial"))->asString();
-    const QString final_ = municipio.fieldByName(QStringLiteral("Mun_CEPFinal"))->asString();
-    if (inicial != final_) {
-        f(cep)->clear();
-        editCep->setEnabled(true);
-    } else {
-        f(cep)->setAsString(inicial);
-        editCep->setEnabled(false);
-    }
-    if (f(codigo)->asString().isEmpty()) {
-        f(cep)->clear();
-        f(uf)->clear();
-    }
+    CopiaMunicipio(baseDataSet(), municipio, QString::fromLatin1(codigo), QString::fromLatin1(uf),
+                   QString::fromLatin1(cep), editCep);
 }
 
 void TCad_Contribuinte::btMuncipioClick(QWidget*)

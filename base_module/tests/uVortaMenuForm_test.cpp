@@ -2,6 +2,8 @@
 // modal hook, the listings prepared from a sample installation and written to PDF.
 #include "T_DM_Comuns.h"
 #include "T_Sel_Rel_Produtos.h"
+#include "UDMEntrega.h"
+#include "USel_Entrega.h"
 #include "uAbout.h"
 #include "uVortaMenuForm.h"
 #include "uDmVortaModule.h"
@@ -125,7 +127,7 @@ TEST_F(MenuVorta, StartsWithItsWholeMenu)
     for (int i = 0; i < f->MainMenu1->items()->count(); ++i)
         barra << f->MainMenu1->items()->item(i)->caption;
     EXPECT_EQ(barra, QStringList({"&Cadastro", "&Rotina", "&Sistema", "S&air"}));
-    for (const char* desligado : {"LiveUpdate", "Entrega", "BackupVorta", "RepararBancodeDados1"}) {
+    for (const char* desligado : {"LiveUpdate", "BackupVorta", "RepararBancodeDados1"}) {
         ASSERT_TRUE(f->item(QString::fromLatin1(desligado))) << desligado;
         EXPECT_FALSE(f->item(QString::fromLatin1(desligado))->enabled) << desligado;
     }
@@ -151,6 +153,7 @@ TEST_F(MenuVorta, RegisterCommandsOpenTheirForms)
         {"ConfiguraodoProxy1", "frmConfigProxy", "Configuração do Proxy"},
         {"Produto1", "Sel_Rel_Produtos", "Seleção para Emissão de Relatório de Produtos"},
         {"Sobre", "AboutBox", nullptr},
+        {"Entrega", "Sel_Entrega", "Entrega de Formulários Eletrônicos"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.item);
@@ -162,6 +165,8 @@ TEST_F(MenuVorta, RegisterCommandsOpenTheirForms)
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(DM_Comuns);
+        EXPECT_FALSE(DMEntrega);
+        EXPECT_FALSE(Sel_Entrega);
     }
 }
 
