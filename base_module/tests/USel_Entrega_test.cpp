@@ -1017,3 +1017,30 @@ TEST_F(Entrega, StoreFailureKeepsTheReplyUntilItIsStored)
     EXPECT_FALSE(QFile::exists(guardado));
     EXPECT_EQ(m_autoridade.servidor.requests().size(), 1) << "the receipt was not asked for again";
 }
+
+// A row whose version was left empty (an empty text, or null) is still the row the
+// delivery and the copy mark.
+TEST_F(Entrega, RowWithoutVersionIsMarked)
+{
+    fila({{"ZIR", "", "e1", "e1.zip", "281000001", "2025 - 1", "N", "A"},
+          {"ZIR", "", "e2", "e2.zip", "281000002", "2025 - 1", "N", "B"}});
+    sql(QStringLiteral("UPDATE Entrega SET Versao = NULL WHERE Chave = 'e2'"));
+    m_autoridade.responde(retorno("SEMVER01", kDataZir, "12345678000199", "A"));
+    QTemporaryDir destino;
+    TSel_Entrega* f = abre();
+    seleciona(f->DBGrid_Pendente, {0});
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
+        user::alt(QLatin1Char('E'));
+    }
+    EXPECT_EQ(linha("e1.zip").section(QLatin1Char('|'), 0, 1), QStringLiteral("enviado|SEMVER01"));
+    seleciona(f->DBGrid_Pendente, {0});
+    dialogoDeCopia(1, destino.path());
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 cópia"), mrNo);
+        user::alt(QLatin1Char('C'));
+    }
+    EXPECT_EQ(estado("e2.zip"), QStringLiteral("copiado"));
+}
