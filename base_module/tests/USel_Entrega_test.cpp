@@ -218,6 +218,21 @@ protected:
         return out;
     }
 
+    // A message the batch shows, answered OK.
+    struct Aviso {
+        MessageKind kind;
+        QString texto;
+    };
+    // Alt+E over the selection, declining the protocol print (508), then the messages.
+    static void envia(const QList<Aviso>& avisos = {})
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), {mrYes, mrNo}, mrNo);
+        for (const Aviso& a : avisos)
+            d.expectMessage(a.kind, a.texto, {mrOk}, mrOk);
+        user::alt(QLatin1Char('E'));
+    }
+
     vorta::testing::TempInstallation m_inst;
     Autoridade m_autoridade;
 };
@@ -282,13 +297,20 @@ TEST_F(Entrega, EachKindIsPostedToItsAddressAndStored)
         const char* protocolo;
     };
     const Caso casos[] = {
-        {{"KOB", "13.0", "k1", "a1.kob", "281111111", "2024", "030", "A"}, retorno("KOB00001", kDataZir, "12345", "PRODUTOR"), "/recepcao/KOB", "KOB00001"},
-        {{"TUV", "112", "k2", "a2.tuv", "281111112", "2024", "4", "B"}, retorno("TUV00002", kDataZir, "12345678901", "EMPRESA"), "/recepcao/TUV", "TUV00002"},
-        {{"WEN", "1", "k3", "a3.wen", "281111113", "2025", "M", "C"}, retorno("WEN00003", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEN00003"},
-        {{"WEN/Com", "1", "k4", "a4.wen", "281111114", "2025", "C", "D"}, retorno("WEC00004", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEC00004"},
-        {{"HAX", "1", "k5", "a5.hax", "281111115", "2025", "N", "E"}, retorno("HAX00005", kDataZir, "12345678000199", "X"), "/recepcao/HAX", "HAX00005"},
-        {{"RUX", "1", "k6", "a6.rux", "281111116", "2025", "N", "F"}, retorno("RUX00006", kDataZir, "12345678000199", "Y"), "/recepcao/RUX", "RUX00006"},
-        {{"LIM", "1", "k7", "a7.lim", "281111117", "2025", "N", "G"}, retorno("LIM00007", kDataZir, "", "              NOME"), "/recepcao/LIM", "LIM00007"},
+        {{"KOB", "13.0", "k1", "a1.kob", "281111111", "2024", "030", "A"},
+         retorno("KOB00001", kDataZir, "12345", "PRODUTOR"), "/recepcao/KOB", "KOB00001"},
+        {{"TUV", "112", "k2", "a2.tuv", "281111112", "2024", "4", "B"},
+         retorno("TUV00002", kDataZir, "12345678901", "EMPRESA"), "/recepcao/TUV", "TUV00002"},
+        {{"WEN", "1", "k3", "a3.wen", "281111113", "2025", "M", "C"},
+         retorno("WEN00003", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEN00003"},
+        {{"WEN/Com", "1", "k4", "a4.wen", "281111114", "2025", "C", "D"},
+         retorno("WEC00004", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEC00004"},
+        {{"HAX", "1", "k5", "a5.hax", "281111115", "2025", "N", "E"},
+         retorno("HAX00005", kDataZir, "12345678000199", "X"), "/recepcao/HAX", "HAX00005"},
+        {{"RUX", "1", "k6", "a6.rux", "281111116", "2025", "N", "F"},
+         retorno("RUX00006", kDataZir, "12345678000199", "Y"), "/recepcao/RUX", "RUX00006"},
+        {{"LIM", "1", "k7", "a7.lim", "281111117", "2025", "N", "G"},
+         retorno("LIM00007", kDataZir, "", "              NOME"), "/recepcao/LIM", "LIM00007"},
         {{"ABC", "1", "k8", "a8.abc", "281111118", "2025", "N", "H"}, {}, nullptr, ""},
     };
     for (const Caso& c : casos) {
@@ -299,11 +321,7 @@ TEST_F(Entrega, EachKindIsPostedToItsAddressAndStored)
     TSel_Entrega* f = abre();
     // Rows are listed by registration; all of them are selected.
     seleciona(f->DBGrid_Pendente, {0, 1, 2, 3, 4, 5, 6, 7});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        user::alt(QLatin1Char('E'));
-    }
+    envia();
     QList<QByteArray> alvos;
     for (const auto& p : m_autoridade.servidor.requests())
         alvos << p.target;
@@ -337,14 +355,9 @@ TEST_F(Entrega, PreSendRulesSkipRowsAndTheBatchGoesOn)
     m_autoridade.responde(retorno("PROT0005", kDataZir, "12345678901", "E"));
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1, 2, 3, 4});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Information, QStringLiteral("511 - M511"), {mrOk}, mrOk);
-        d.expectMessage(MessageKind::Information, QStringLiteral("510 - M510"), {mrOk}, mrOk);
-        d.expectMessage(MessageKind::Information, QStringLiteral("511 - M511"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Information, QStringLiteral("511 - M511")},
+           {MessageKind::Information, QStringLiteral("510 - M510")},
+           {MessageKind::Information, QStringLiteral("511 - M511")}});
     EXPECT_EQ(estado("k1.kob"), QStringLiteral("enviado"));
     EXPECT_EQ(estado("k2.kob"), QStringLiteral("pendente"));
     EXPECT_EQ(estado("k3.kob"), QStringLiteral("pendente"));
@@ -375,12 +388,7 @@ TEST_F(Entrega, RefusedRepliesLeaveTheRowPendingAndTheBatchGoesOn)
         m_autoridade.responde(retorno("OK000002", kDataZir, "12345678000199", "B"));
         TSel_Entrega* f = abre();
         seleciona(f->DBGrid_Pendente, {0, 1});
-        {
-            ScriptedDialogs d;
-            d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-            d.expectMessage(MessageKind::Error, QStringLiteral("1340 - M1340\r\n\r\n") + c.texto, {mrOk}, mrOk);
-            user::alt(QLatin1Char('E'));
-        }
+        envia({{MessageKind::Error, QStringLiteral("1340 - M1340\r\n\r\n") + c.texto}});
         EXPECT_EQ(linha("r1.zip"), QStringLiteral("pendente||||"));
         EXPECT_EQ(linha("r2.zip").section(QLatin1Char('|'), 0, 1), QStringLiteral("enviado|OK000002"));
         EXPECT_FALSE(QFile::exists(arquivos() + QStringLiteral("r1.zip.txt")));
@@ -425,12 +433,7 @@ TEST_F(Entrega, FailedPostsStopTheBatchAndStoreNothing)
         c.prepara(m_autoridade);
         TSel_Entrega* f = abre();
         seleciona(f->DBGrid_Pendente, {0, 1});
-        {
-            ScriptedDialogs d;
-            d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-            d.expectMessage(MessageKind::Error, QStringLiteral("%1 - M%1").arg(c.mensagem), {mrOk}, mrOk);
-            user::alt(QLatin1Char('E'));
-        }
+        envia({{MessageKind::Error, QStringLiteral("%1 - M%1").arg(c.mensagem)}});
         EXPECT_EQ(estado("f1.dat"), QStringLiteral("pendente"));
         EXPECT_EQ(estado("f2.zip"), QStringLiteral("pendente")) << "the batch stops";
         EXPECT_LE(int(m_autoridade.servidor.requests().size()) - antes, 1);
@@ -446,10 +449,7 @@ TEST_F(Entrega, FailedPostsStopTheBatchAndStoreNothing)
     fila({{"POZ", "1", "p1", "p1.poz", "281000001", "2025", "N", "A"}});
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0});
-    ScriptedDialogs d;
-    d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-    d.expectMessage(MessageKind::Error, QStringLiteral("519 - M519"), {mrOk}, mrOk);
-    user::alt(QLatin1Char('E'));
+    envia({{MessageKind::Error, QStringLiteral("519 - M519")}});
     EXPECT_EQ(estado("p1.poz"), QStringLiteral("pendente"));
 }
 
@@ -465,12 +465,7 @@ TEST_F(Entrega, ReplyWithABadDateKeepsItsFile)
     m_autoridade.responde(ruim);
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1, 2});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Error, QStringLiteral("517 - M517 d2.zip"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Error, QStringLiteral("517 - M517 d2.zip")}});
     EXPECT_EQ(estado("d1.zip"), QStringLiteral("enviado"));
     EXPECT_EQ(estado("d2.zip"), QStringLiteral("pendente"));
     EXPECT_EQ(estado("d3.zip"), QStringLiteral("pendente"));
@@ -538,12 +533,7 @@ TEST_F(Entrega, NothingSelectedAndMissingFiles)
     EXPECT_EQ(paginas, 1) << "the first row was counted, the second stopped the batch";
     EXPECT_TRUE(m_autoridade.servidor.requests().isEmpty());
     seleciona(f->DBGrid_Pendente, {0});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Error, QStringLiteral("*515 - M515 Cannot open file"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Error, QStringLiteral("*515 - M515 Cannot open file")}});
     EXPECT_TRUE(m_autoridade.servidor.requests().isEmpty());
     EXPECT_EQ(estado("m1.zip"), QStringLiteral("pendente"));
 }
@@ -944,11 +934,7 @@ TEST_F(Entrega, UploadGoesThroughTheStoredProxy)
     sql(QStringLiteral("INSERT INTO Proxy VALUES ('127.0.0.1', %1, 'ana', 's3', 'httpoNoNTLMAuth')").arg(proxy.port()));
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        user::alt(QLatin1Char('E'));
-    }
+    envia();
     EXPECT_TRUE(m_autoridade.servidor.requests().isEmpty());
     const auto pedidos = proxy.requests();
     ASSERT_EQ(pedidos.size(), 1);
@@ -966,11 +952,7 @@ TEST_F(Entrega, LongUploadAddressIsUsedWhole)
     m_autoridade.responde(retorno("LONGO001", kDataZir, "12345678000199", "A"));
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        user::alt(QLatin1Char('E'));
-    }
+    envia();
     ASSERT_EQ(m_autoridade.servidor.requests().size(), 1);
     EXPECT_EQ(QString::fromLatin1(m_autoridade.servidor.requests()[0].target), caminho);
     EXPECT_EQ(estado("u1.zip"), QStringLiteral("enviado"));
@@ -994,12 +976,7 @@ TEST_F(Entrega, StoreFailureKeepsTheReplyUntilItIsStored)
     }
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Error, QStringLiteral("513 - M513"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Error, QStringLiteral("513 - M513")}});
     EXPECT_EQ(estado("g1.zip"), QStringLiteral("pendente"));
     EXPECT_EQ(estado("g2.zip"), QStringLiteral("pendente"));
     EXPECT_EQ(m_autoridade.servidor.requests().size(), 1);
@@ -1029,11 +1006,7 @@ TEST_F(Entrega, RowWithoutVersionIsMarked)
     QTemporaryDir destino;
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        user::alt(QLatin1Char('E'));
-    }
+    envia();
     EXPECT_EQ(linha("e1.zip").section(QLatin1Char('|'), 0, 1), QStringLiteral("enviado|SEMVER01"));
     seleciona(f->DBGrid_Pendente, {0});
     dialogoDeCopia(1, destino.path());
