@@ -3,11 +3,9 @@
 #include "platform/db/Database.h"
 #include "platform/ui/Controls.h"
 #include "testing/LayoutCheck.h"
+#include "testing/Screenshots.h"
 #include "testing/VirtualXServer.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QRadioButton>
 #include <QTest>
@@ -47,23 +45,14 @@ inline void clicaItem(vorta::ui::RadioGroup* grupo, int item)
     ASSERT_EQ(item, grupo->itemIndex());
 }
 
-inline QString pastaDeFotos()
-{
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    return folder;
-}
-
 // The form as it shows now, checked for unreadable or unreachable controls and kept as
 // <unidade>_<pagina>.png (with the window system's name when not headless).
 inline QImage fotografa(QWidget* form, const QString& unidade, const QString& pagina)
 {
     EXPECT_EQ(vorta::testing::layoutOffenders(form).join(QLatin1Char('\n')).toStdString(), "") << pagina.toStdString();
-    const QString sufixo = QGuiApplication::platformName() == QLatin1String("offscreen")
-                               ? QString()
-                               : QLatin1Char('_') + QGuiApplication::platformName();
     const QImage foto = form->grab().toImage();
-    EXPECT_TRUE(foto.save(pastaDeFotos() + QStringLiteral("/%1_%2%3.png").arg(unidade, pagina, sufixo)));
+    EXPECT_TRUE(foto.save(vorta::testing::screenshotFolder()
+                          + QStringLiteral("/%1_%2%3.png").arg(unidade, pagina, vorta::testing::screenshotSuffix())));
     return foto;
 }
 
@@ -75,7 +64,7 @@ inline void fotografaSobXVirtual(const QString& filtro, const QString& unidade)
         GTEST_SKIP() << "already the run under the X server";
     QStringList fotos;
     for (const char* pagina : {"grid", "detail"})
-        fotos << pastaDeFotos() + QStringLiteral("/%1_%2_xcb.png").arg(unidade, QLatin1String(pagina));
+        fotos << vorta::testing::screenshotFolder() + QStringLiteral("/%1_%2_xcb.png").arg(unidade, QLatin1String(pagina));
     const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(filtro, fotos);
     if (!run.available)
         GTEST_SKIP() << "xvfb-run is not installed";
