@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Database.h"
+#include "platform/db/Query.h"
 #include "platform/ui/Controls.h"
 #include "testing/LayoutCheck.h"
 #include "testing/Screenshots.h"
@@ -34,6 +35,31 @@ inline void catalogoDeTeste(const QString& dados, std::initializer_list<int> num
 inline QString mensagem(int n)
 {
     return QStringLiteral("%1 - M%1").arg(n);
+}
+
+// The row that sql (with its parameter :chave) reads back, each column as text by its
+// name; empty when there is none.
+inline QVariantMap linhaGravada(vorta::db::Database* db, const QString& sql, const QVariant& chave)
+{
+    vorta::db::Query q;
+    q.setDatabase(db);
+    q.setSql(sql);
+    q.paramByName(QStringLiteral("chave"))->setValue(chave);
+    q.open();
+    QVariantMap out;
+    if (!q.isEmpty())
+        for (int i = 0; i < q.fieldCount(); ++i)
+            out[q.fields(i)->fieldName()] = q.fields(i)->asString();
+    return out;
+}
+
+inline int contaLinhas(vorta::db::Database* db, const QString& tabela)
+{
+    vorta::db::Query q;
+    q.setDatabase(db);
+    q.setSql(QStringLiteral("select count(*) n from %1").arg(tabela));
+    q.open();
+    return int(q.fieldByName(QStringLiteral("n"))->asInteger());
 }
 
 // Clicks an item's circle, as the user does (a short caption leaves the middle of the
