@@ -22,6 +22,8 @@
 #include "platform/report/TextFormat.h"
 #include "platform/db/Field.h"
 
+#include <QTimer>
+
 vorta::Guarded<TCadMovimento> CadMovimento;
 std::function<bool(const QString& inscricao)> AbreSelMapas = AbreMapasDoFrigorifico;
 
@@ -76,22 +78,21 @@ TCadMovimento::TCadMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
         return BotaoMovimento(parent, caption, name, x, y, w);
     };
     // The header strip: what the movement is, and the window's commands.
-    int x = 8;
-    auto cabecalho = [&](const char* caption, const char* name, const char* field, int w) {
+    int x = 4;
+    auto cabecalho = [&](const char* caption, const char* name, const char* field, int wl, int w) {
         auto* l = new Label(this, QString::fromUtf8(caption));
-        l->setGeometry(x, 10, 70, 16);
-        l->setAlignment(Qt::AlignRight);
+        l->setGeometry(x, 10, wl, 16);
         auto* t = new vorta::ui::DBText(this, QString::fromLatin1(name));
-        t->setGeometry(x + 74, 10, w, 16);
+        t->setGeometry(x + wl + 2, 10, w, 16);
         t->setDataSource(DM_MTC->dsMTC);
         t->setDataField(QString::fromLatin1(field));
-        x += 74 + w + 4;
+        x += wl + w + 8;
         return t;
     };
-    DBText_Inscricao = cabecalho("Inscrição:", "DBText_Inscricao", "con_iecnpjcpf", 70);
-    DBText_Ano = cabecalho("Ano:", "DBText_Ano", "mov_ano_referencia", 32);
-    DBText_Tipo = cabecalho("Tipo:", "DBText_Tipo", "mov_tipo", 12);
-    DBText_Mes = cabecalho("Mês:", "DBText_Mes", "mov_mes_referencia", 20);
+    DBText_Inscricao = cabecalho("Inscrição:", "DBText_Inscricao", "con_iecnpjcpf", 58, 70);
+    DBText_Ano = cabecalho("Ano:", "DBText_Ano", "mov_ano_referencia", 26, 32);
+    DBText_Tipo = cabecalho("Tipo:", "DBText_Tipo", "mov_tipo", 30, 12);
+    DBText_Mes = cabecalho("Mês:", "DBText_Mes", "mov_mes_referencia", 28, 20);
     BtAtualizar = button(this, "Visualizar Resumo", "BtAtualizar", 344, 4, 128);
     SpeedButton6 = button(this, "Calc.", "SpeedButton6", 476, 4, 36);
     SpeedButton6->setHint(QStringLiteral("Calculadora"));
@@ -154,11 +155,11 @@ TCadMovimento::TCadMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
     DBRadioGroup_Tipo->setItems({QStringLiteral("Normal"), QStringLiteral("Retificação")});
     DBRadioGroup_Tipo->setValues({QStringLiteral("N"), QStringLiteral("R")});
     DBRadioGroup_Tipo->setColumns(2);
-    DBRadioGroup_Tipo->setGeometry(222, 6, 240, 40);
+    DBRadioGroup_Tipo->setGeometry(222, 0, 240, 50);
     DBRadioGroup_Tipo->setDataSource(mov);
     DBRadioGroup_Tipo->setDataField(QStringLiteral("mov_tipo"));
 
-    PanelContribuinte = painel(c, "PanelContribuinte", 4, 52, 740, 176);
+    PanelContribuinte = painel(c, "PanelContribuinte", 4, 54, 740, 176);
     QWidget* p = PanelContribuinte;
     DBEdit_Con_Nome = edit(p, "Razão Social", "DBEdit_Con_Nome", decl, "Con_Nome", 4, 0, 340);
     DBEdit_Con_NomePropr = edit(p, "Nome Fantasia", "DBEdit_Con_NomePropr", decl, "Con_NomePropr", 352, 0, 340);
@@ -322,6 +323,7 @@ TCadMovimento::TCadMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
 
     // Until the opener says otherwise, only the registration is open.
     HabilitaPaineis(false);
+    HabilitaBotoes(false);
     for (QWidget* w : std::initializer_list<QWidget*>{DBEdit_Ano, DBEdit_Mes, DBRadioGroup_Tipo, BtAtualizar})
         w->setEnabled(false);
 
@@ -397,7 +399,8 @@ void TCadMovimento::recusaInscricao(int code)
     PageControlEndereco->setActivePage(TabSheetEstabelecimento);
     DBEdit_Con_IECNPJCPF->setEnabled(true);
     DBEdit_Con_IECNPJCPF->setFocus();
-    DBEdit_Con_IECNPJCPF->selectAll();
+    // The edit's own focus-out, still to come, drops a selection made now.
+    QTimer::singleShot(0, DBEdit_Con_IECNPJCPF, [e = DBEdit_Con_IECNPJCPF] { e->selectAll(); });
     vorta::Abort();
 }
 
@@ -474,8 +477,8 @@ void TCadMovimento::escolheContribuinte()
     auto* sel = vorta::createInto<TSel_Contribuinte>(Sel_Contribuinte, vorta::Application::instance());
     sel->DBGrid->setDataSource(&ds);
     sel->DBGrid->setColumns({{QStringLiteral("Con_IECNPJCPF"), QStringLiteral("IE/CNPJ/CPF")},
-                             {QStringLiteral("Con_Nome"), QString()},
-                             {QStringLiteral("Con_NomePropr"), QString()}});
+                             {QStringLiteral("Con_Nome"), QStringLiteral("Razão Social")},
+                             {QStringLiteral("Con_NomePropr"), QStringLiteral("Nome Fantasia")}});
     sel->showModal();
     vorta::Component::free(Sel_Contribuinte);
     vorta::db::DataSet* mov = DM_MTC->TblMTC;
@@ -543,24 +546,51 @@ void TCadMovimento::btGravarClick(QWidget*)
         db->startTransaction();
         vorta::Abort();
     }
+    // What the user typed survives a failed save: the rollback undoes the rows, and the
+    // records posted before the failure are put back into edit with their values.
+    struct Pendente {
+        vorta::db::DataSet* ds;
+        bool inserindo;
+        QVariantList valores;
+    };
+    QList<Pendente> pendentes;
+    for (auto* t : {decl, compl_})
+        if (editando(t)) {
+            Pendente p{t, t->state() == vorta::db::DataSetState::Insert, {}};
+            for (int i = 0; i < t->fieldCount(); ++i)
+                p.valores << t->fields(i)->value();
+            pendentes << p;
+        }
+    auto desfaz = [&] {
+        if (db->inTransaction())
+            db->rollback();
+        db->startTransaction();
+        for (const Pendente& p : pendentes) {
+            if (editando(p.ds))
+                continue;
+            p.ds->refresh();
+            if (p.inserindo || p.ds->isEmpty())
+                p.ds->insert();
+            else
+                p.ds->edit();
+            for (int i = 0; i < p.ds->fieldCount(); ++i)
+                if (vorta::db::Field* f = p.ds->fields(i); f->fieldKind() == vorta::db::FieldKind::Data)
+                    f->setValue(p.valores[i]);
+        }
+    };
     try {
-        for (auto* t : {decl, compl_})
-            if (editando(t))
-                t->post();
+        for (const Pendente& p : pendentes)
+            p.ds->post();
         if (editando(mov)) {
             mov->fieldByName(QStringLiteral("mov_situacao"))->setAsString(QStringLiteral("?"));
             mov->post();
         }
         db->commit(true);
     } catch (const vorta::EAbort&) {
-        if (db->inTransaction())
-            db->rollback();
-        db->startTransaction();
+        desfaz();
         throw;
     } catch (...) {
-        if (db->inTransaction())
-            db->rollback();
-        db->startTransaction();
+        desfaz();
         MsgErroBD(33);
         vorta::Abort();
     }

@@ -8,6 +8,7 @@
 #include "USelMovimento.h"
 #include "ValidarTestSupport.h"
 
+#include "testing/Screenshots.h"
 #include "testing/UserInput.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ protected:
         ValidarMovimento::SetUp();
         if (HasFatalFailure())
             return;
-        for (int c : {34, 53, 54, 98, 579, 1496, 1497, 1498, 1499, 1664, 1665, 1666, 1667, 1668, 1683, 1685, 1688})
+        for (int c : {34, 53, 54, 92, 98, 579, 1496, 1497, 1498, 1499, 1664, 1665, 1666, 1667, 1668, 1683, 1685, 1688})
             exec("insert or replace into mensagem (Men_Codigo, Men_Descricao) values (?1, ?2)",
                  {c, QStringLiteral("M%1").arg(c)});
         exec("insert into qel_parametros_mensais (pam_ano, pam_mes, pam_vlr_arr_macho, pam_vlr_arr_femea) "
@@ -63,16 +64,18 @@ protected:
             vorta::testing::user::activate(cad);
             if (naJanela)
                 naJanela(cad);
-            cad->grab().save(QDir::temp().filePath(QStringLiteral("zir_cadmovimento_%1.png").arg(janelas)));
+            cad->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/zir_cadmovimento_%1_%2.png")
+                                   .arg(QString::fromLatin1(
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                                   .arg(janelas));
             return int(vorta::ui::mrCancel);
         }
         if (!outroModal) {
             ADD_FAILURE() << "unexpected modal form " << f.objectName().toStdString();
             return int(vorta::ui::mrCancel);
         }
-        QApplication::setActiveWindow(&f);
-        const int r = outroModal(f);
-        return r;
+        vorta::testing::user::activate(&f);
+        return outroModal(f);
     }
     // Alt+N or Alt+M in the list, the window scripted by roteiro.
     void naLista(QChar tecla, std::function<void(TCadMovimento*)> roteiro)

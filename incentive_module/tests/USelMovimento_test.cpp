@@ -12,6 +12,8 @@ protected:
     void novo(const QString& ano, const QString& mes, bool retificador, const std::function<void()>& esperado)
     {
         naLista(QLatin1Char('n'), [&](TCadMovimento* cad) {
+            EXPECT_EQ(lista->msgStatus->panel(0).text, QStringLiteral("Incluir novo movimento de combustíveis"));
+            EXPECT_EQ(lista->DBText_NomePropr->text(), QStringLiteral("Frigo"));
             EXPECT_EQ(user::focused(), cad->DBEdit_Con_IECNPJCPF);
             user::type(kDecl);
             user::tab(); // the registration's checks; the declarant is found
@@ -64,7 +66,7 @@ TEST_F(SelMovimentoTest, ANewMovementIsSavedAndASecondNormalOneRefused)
                     {kDecl}),
               1);
     EXPECT_EQ(mapasAbertos.size(), 1);
-    lista->grab().save(QDir::temp().filePath(QStringLiteral("zir_selmovimento.png")));
+    lista->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/zir_selmovimento.png"));
 }
 
 // Without a hook of the test's own, "Sim" to 1688 opens the map register of the
@@ -83,4 +85,35 @@ TEST_F(SelMovimentoTest, YesTo1688OpensTheDeclarantsMapRegister)
     EXPECT_TRUE(dialogs.allAnswered());
     EXPECT_EQ(aberto, QStringLiteral("CadMapas"));
     EXPECT_EQ(dm->QryContribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString(), kDecl);
+}
+
+// "&Validar" opens the validation list and rereads the movements; "Excluir" keeps a
+// movement whose month has maps and deletes one without them.
+TEST_F(SelMovimentoTest, TheListValidatesAndDeletesByItsButtons)
+{
+    QStringList abertos;
+    outroModal = [&](vorta::ui::Form& f) {
+        abertos << f.objectName();
+        exec("update qel_movimento set mov_situacao = 'N' where mov_codigo = 1");
+        return int(vorta::ui::mrCancel);
+    };
+    user::alt(QLatin1Char('v'));
+    EXPECT_EQ(abertos, QStringList{QStringLiteral("SelValidaMovimento")});
+    EXPECT_EQ(lista->QryMovimento->fieldByName(QStringLiteral("str_Situacao"))->asString(),
+              QStringLiteral("N - Validado"));
+
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - M92"), 6)
+        .expectMessage(MessageKind::Error, QStringLiteral("1664 - M1664"), 1);
+    user::click(lista->BtExcluir);
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_EQ(count(QStringLiteral("select count(*) from qel_movimento where mov_codigo = 1")), 1);
+
+    exec("delete from qel_mapas where con_iecnpjcpf = ?1", {kDecl});
+    exec("update qel_movimento set mov_situacao = 'G' where mov_codigo = 1");
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - M92"), 6);
+    user::click(lista->BtExcluir);
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_EQ(count(QStringLiteral("select count(*) from qel_movimento where mov_codigo = 1")), 0);
+    EXPECT_FALSE(dm->dbMTC->inTransaction());
+    EXPECT_TRUE(lista->QryMovimento->isEmpty());
 }
