@@ -687,16 +687,28 @@ void TCadMovimento::btMunicipioEstabelecimentoClick(QWidget*)
                      DBLookupComboBox4, TabSheetEstabelecimento);
 }
 
+void TCadMovimento::aplicaMunicipio(const QString& codigo, const QString& uf, const QString& cep, DBEdit* editCep)
+{
+    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
+    vorta::db::Table* municipios = DM_MTC->TblMunicipio;
+    if (!decl->active() || !municipios->active())
+        return;
+    // The list's current row is the address's municipality, not the one seen last.
+    if (!municipios->locate(QStringLiteral("Mun_Codigo"), decl->fieldByName(codigo)->value()))
+        return;
+    CopiaMunicipio(*decl, *municipios, codigo, uf, cep, editCep);
+}
+
 void TCadMovimento::DBLookupComboBox3Click(QWidget*)
 {
-    CopiaMunicipio(*DM_MTC->TblContribuinteMTC, *DM_MTC->TblMunicipio, QStringLiteral("Mun_Endereco"),
-                   QStringLiteral("Con_UF"), QStringLiteral("Con_CEP"), DBEdit_Con_CEP);
+    aplicaMunicipio(QStringLiteral("Mun_Endereco"), QStringLiteral("Con_UF"), QStringLiteral("Con_CEP"),
+                    DBEdit_Con_CEP);
 }
 
 void TCadMovimento::DBLookupComboBox4Click(QWidget*)
 {
-    CopiaMunicipio(*DM_MTC->TblContribuinteMTC, *DM_MTC->TblMunicipio, QStringLiteral("Mun_Propriedade"),
-                   QStringLiteral("Con_UFEstab"), QStringLiteral("Con_CEPEstab"), DBEdit_Con_CEPEstab);
+    aplicaMunicipio(QStringLiteral("Mun_Propriedade"), QStringLiteral("Con_UFEstab"), QStringLiteral("Con_CEPEstab"),
+                    DBEdit_Con_CEPEstab);
 }
 
 void TCadMovimento::btContabilistaClick(QWidget*)

@@ -150,6 +150,8 @@ private:
     void escolheMunicipio(vorta::db::Table* municipios, const char* codigo, const char* uf, const char* cep,
                           vorta::ui::DBEdit* editCep, vorta::ui::DBLookupComboBox* lista, vorta::ui::TabSheet* pagina);
     void travaGravado();
+    // The UF and CEP rule for the municipality the address holds.
+    void aplicaMunicipio(const QString& codigo, const QString& uf, const QString& cep, vorta::ui::DBEdit* editCep);
 };
 
 extern vorta::Guarded<TCadMovimento> CadMovimento;

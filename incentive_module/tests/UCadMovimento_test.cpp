@@ -10,6 +10,7 @@
 
 #include "platform/db/Field.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -315,6 +316,22 @@ TEST_F(CadMovimentoTest, TheLookupButtonsFillTheDeclarantBeingAltered)
         user::activate(cad);
         EXPECT_EQ(cad->DBLookupComboBox3->currentText(), QStringLiteral("Unico"));
         EXPECT_FALSE(cad->DBEdit_Con_CEP->isEnabled());
+        // The context menu of a municipality list applies the rule of the municipality
+        // it shows: one CEP stays filled and locked, a range empties and opens the CEP.
+        auto menu = [](QWidget* w) {
+            QContextMenuEvent e(QContextMenuEvent::Keyboard, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(w, &e);
+        };
+        menu(cad->DBLookupComboBox3);
+        EXPECT_EQ(cad->DBEdit_Con_UF->text(), QStringLiteral("GO"));
+        EXPECT_EQ(cad->DBEdit_Con_CEP->text(), QStringLiteral("75500000"));
+        EXPECT_FALSE(cad->DBEdit_Con_CEP->isEnabled());
+        clicaAba(cad->PageControlEndereco, cad->TabSheetEstabelecimento);
+        menu(cad->DBLookupComboBox4);
+        EXPECT_TRUE(cad->DBEdit_Con_CEPEstab->text().isEmpty());
+        EXPECT_TRUE(cad->DBEdit_Con_CEPEstab->isEnabled());
+        EXPECT_EQ(cad->DBEdit_Con_UFEstab->text(), QStringLiteral("TO"));
+        user::clickAndType(cad->DBEdit_Con_CEPEstab, QStringLiteral("77000300"));
         user::alt(QLatin1Char('g'));
     });
     EXPECT_EQ(abertos, (QStringList{QStringLiteral("Cad_Contabilista"), QStringLiteral("Cad_RespnsavelLegal"),
@@ -324,6 +341,7 @@ TEST_F(CadMovimentoTest, TheLookupButtonsFillTheDeclarantBeingAltered)
     EXPECT_EQ(decl("Mun_Endereco", kDecl), QStringLiteral("3"));
     EXPECT_EQ(decl("Con_UF", kDecl), QStringLiteral("GO"));
     EXPECT_EQ(decl("Con_CEP", kDecl), QStringLiteral("75500000"));
+    EXPECT_EQ(decl("Con_CEPEstab", kDecl), QStringLiteral("77000300"));
     EXPECT_EQ(situacao(1), QStringLiteral("?")); // a changed movement waits for a new validation
     EXPECT_FALSE(dm->dbMTC->inTransaction());
 }
