@@ -550,13 +550,18 @@ void TCadMovimento::btGravarClick(QWidget*)
     // records posted before the failure are put back into edit with their values.
     struct Pendente {
         vorta::db::DataSet* ds;
+        QString chave;
         bool inserindo;
         QVariantList valores;
     };
     QList<Pendente> pendentes;
-    for (auto* t : {decl, compl_})
+    const std::pair<vorta::db::DataSet*, QString> registros[] = {
+        {decl, QStringLiteral("Con_IECNPJCPF")}, {compl_, kIE}, {mov, QStringLiteral("mov_codigo")}};
+    for (const auto& [t, chave] : registros)
         if (editando(t)) {
-            Pendente p{t, t->state() == vorta::db::DataSetState::Insert, {}};
+            if (t == mov)
+                mov->fieldByName(QStringLiteral("mov_situacao"))->setAsString(QStringLiteral("?"));
+            Pendente p{t, chave, t->state() == vorta::db::DataSetState::Insert, {}};
             for (int i = 0; i < t->fieldCount(); ++i)
                 p.valores << t->fields(i)->value();
             pendentes << p;
@@ -569,22 +574,20 @@ void TCadMovimento::btGravarClick(QWidget*)
             if (editando(p.ds))
                 continue;
             p.ds->refresh();
-            if (p.inserindo || p.ds->isEmpty())
-                p.ds->insert();
-            else
+            const QVariant chave = p.valores[p.ds->fieldByName(p.chave)->index()];
+            if (!p.inserindo && p.ds->locate(p.chave, chave))
                 p.ds->edit();
+            else
+                p.ds->insert();
             for (int i = 0; i < p.ds->fieldCount(); ++i)
                 if (vorta::db::Field* f = p.ds->fields(i); f->fieldKind() == vorta::db::FieldKind::Data)
                     f->setValue(p.valores[i]);
         }
     };
     try {
+        // The declarant before the movement that names it.
         for (const Pendente& p : pendentes)
             p.ds->post();
-        if (editando(mov)) {
-            mov->fieldByName(QStringLiteral("mov_situacao"))->setAsString(QStringLiteral("?"));
-            mov->post();
-        }
         db->commit(true);
     } catch (const vorta::EAbort&) {
         desfaz();
