@@ -680,12 +680,16 @@ void TCadMovimento::escolheMunicipio(vorta::db::Table* municipios, const char* c
 
 void TCadMovimento::btMuncipioClick(QWidget*)
 {
+    if (!DM_Comuns)
+        return;
     escolheMunicipio(DM_Comuns->Tb_Municipio, "Mun_Endereco", "Con_UF", "Con_CEP", DBEdit_Con_CEP, DBLookupComboBox3,
                      TabSheetCorrespondencia);
 }
 
 void TCadMovimento::btMunicipioEstabelecimentoClick(QWidget*)
 {
+    if (!DM_Comuns)
+        return;
     escolheMunicipio(DM_Comuns->Tb_MunicipioPro, "Mun_Propriedade", "Con_UFEstab", "Con_CEPEstab", DBEdit_Con_CEPEstab,
                      DBLookupComboBox4, TabSheetEstabelecimento);
 }
@@ -716,6 +720,8 @@ void TCadMovimento::DBLookupComboBox4Click(QWidget*)
 
 void TCadMovimento::btContabilistaClick(QWidget*)
 {
+    if (!DM_Comuns)
+        return;
     vorta::ui::createForm(Cad_Contabilista);
     Cad_Contabilista->dsBase->setDataSet(DM_Comuns->Tb_Responsavel);
     Cad_Contabilista->ModoSelecao = true;
@@ -732,6 +738,8 @@ void TCadMovimento::btContabilistaClick(QWidget*)
 
 void TCadMovimento::btRespEmpresaClick(QWidget*)
 {
+    if (!DM_Comuns)
+        return;
     vorta::ui::createForm(Cad_RespnsavelLegal);
     Cad_RespnsavelLegal->dsBase->setDataSet(DM_Comuns->Tb_RespEmpresa);
     Cad_RespnsavelLegal->ModoSelecao = true;
