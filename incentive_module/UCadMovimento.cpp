@@ -39,6 +39,17 @@ bool editando(vorta::db::DataSet* ds)
     return ds->state() == vorta::db::DataSetState::Edit || ds->state() == vorta::db::DataSetState::Insert;
 }
 
+// A register form shown modally in lookup mode over the table; its choice is the
+// table's current row.
+void mostraConsulta(TFtemplate* cadastro, vorta::db::Table* tabela)
+{
+    if (!tabela->active())
+        tabela->open();
+    cadastro->dsBase->setDataSet(tabela);
+    cadastro->ModoSelecao = true;
+    cadastro->showModal();
+}
+
 // Runs an action when the widget is asked for its context menu.
 class AoMenuDeContexto : public QObject {
 public:
@@ -661,12 +672,7 @@ void TCadMovimento::escolheMunicipio(vorta::db::Table* municipios, const char* c
                                      const char* cep, DBEdit* editCep, vorta::ui::DBLookupComboBox* lista,
                                      vorta::ui::TabSheet* pagina)
 {
-    if (!municipios->active())
-        municipios->open();
-    vorta::ui::createForm(Cad_Municipio);
-    Cad_Municipio->dsBase->setDataSet(municipios);
-    Cad_Municipio->ModoSelecao = true;
-    Cad_Municipio->showModal();
+    mostraConsulta(vorta::ui::createForm(Cad_Municipio), municipios);
     // A municipality registered meanwhile shows in the lists.
     DM_MTC->TblMunicipio->refresh();
     PageControlEndereco->setActivePage(pagina);
@@ -718,40 +724,33 @@ void TCadMovimento::DBLookupComboBox4Click(QWidget*)
                     DBEdit_Con_CEPEstab);
 }
 
+void TCadMovimento::escolheResponsavel(TFtemplate* cadastro, vorta::db::Table* tabela, vorta::db::Table* lista,
+                                       const QString& campo, QWidget* foco)
+{
+    mostraConsulta(cadastro, tabela);
+    // One registered meanwhile shows in the list.
+    lista->refresh();
+    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
+    if (editando(decl) && tabela->active() && !tabela->isEmpty()) {
+        decl->fieldByName(campo)->setAsString(tabela->fieldByName(campo)->asString());
+        foco->setFocus();
+    }
+}
+
 void TCadMovimento::btContabilistaClick(QWidget*)
 {
     if (!DM_Comuns)
         return;
-    vorta::ui::createForm(Cad_Contabilista);
-    Cad_Contabilista->dsBase->setDataSet(DM_Comuns->Tb_Responsavel);
-    Cad_Contabilista->ModoSelecao = true;
-    Cad_Contabilista->showModal();
-    DM_MTC->TblResp->refresh();
-    vorta::db::DataSet* escolhido = DM_Comuns->Tb_Responsavel;
-    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
-    if (editando(decl) && escolhido->active() && !escolhido->isEmpty()) {
-        decl->fieldByName(QStringLiteral("Resp_CPF"))
-            ->setAsString(escolhido->fieldByName(QStringLiteral("Resp_CPF"))->asString());
-        DBLookupComboBox_Contabilista->setFocus();
-    }
+    escolheResponsavel(vorta::ui::createForm(Cad_Contabilista), DM_Comuns->Tb_Responsavel, DM_MTC->TblResp,
+                       QStringLiteral("Resp_CPF"), DBLookupComboBox_Contabilista);
 }
 
 void TCadMovimento::btRespEmpresaClick(QWidget*)
 {
     if (!DM_Comuns)
         return;
-    vorta::ui::createForm(Cad_RespnsavelLegal);
-    Cad_RespnsavelLegal->dsBase->setDataSet(DM_Comuns->Tb_RespEmpresa);
-    Cad_RespnsavelLegal->ModoSelecao = true;
-    Cad_RespnsavelLegal->showModal();
-    DM_MTC->TblRespEmpresa->refresh();
-    vorta::db::DataSet* escolhido = DM_Comuns->Tb_RespEmpresa;
-    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
-    if (editando(decl) && escolhido->active() && !escolhido->isEmpty()) {
-        decl->fieldByName(QStringLiteral("ResEmp_CPF"))
-            ->setAsString(escolhido->fieldByName(QStringLiteral("ResEmp_CPF"))->asString());
-        DBLookupComboBox_RespEmpresa->setFocus();
-    }
+    escolheResponsavel(vorta::ui::createForm(Cad_RespnsavelLegal), DM_Comuns->Tb_RespEmpresa, DM_MTC->TblRespEmpresa,
+                       QStringLiteral("ResEmp_CPF"), DBLookupComboBox_RespEmpresa);
 }
 
 void TCadMovimento::SpeedButton6Click(QWidget*)
