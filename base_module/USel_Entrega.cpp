@@ -547,12 +547,11 @@ void TSel_Entrega::CopiarParaPasta(const QString& pasta)
         MsgErro(QStringLiteral("Informe a pasta para onde os arquivos serão copiados."));
         return;
     }
-    const QString destino = QFileInfo(pasta.trimmed()).absoluteFilePath();
-    const QString origem = QFileInfo(DirArquivos).absoluteFilePath();
-    if (QDir::cleanPath(QFileInfo(destino).canonicalFilePath().isEmpty() ? destino
-                                                                          : QFileInfo(destino).canonicalFilePath())
-        == QDir::cleanPath(QFileInfo(origem).canonicalFilePath().isEmpty() ? origem
-                                                                           : QFileInfo(origem).canonicalFilePath())) {
+    auto real = [](const QString& p) {
+        const QFileInfo i(p);
+        return QDir::cleanPath(i.canonicalFilePath().isEmpty() ? i.absoluteFilePath() : i.canonicalFilePath());
+    };
+    if (real(pasta.trimmed()) == real(DirArquivos)) {
         MsgErro(QStringLiteral("Os arquivos não podem ser copiados para a própria pasta dos arquivos gerados."));
         return;
     }
@@ -737,8 +736,13 @@ void TSel_Entrega::EnviaArquivo()
         }
         const QString retorno = arquivoRetorno(d.Arquivo);
         try {
-            // The receipt is on disk before anything else can fail.
-            gravaArquivo(retorno, resposta);
+            // The receipt is on disk before anything else can fail; a disk that refuses it
+            // still leaves the row to take it.
+            try {
+                gravaArquivo(retorno, resposta);
+            } catch (const vorta::Exception& e) {
+                registraLog(QStringLiteral("Resposta de %1 não guardada em disco: %2").arg(d.Arquivo, e.message()));
+            }
             repaint();
             if (LeRetornoEntrega(d.Sistema, d.DadosEntrega)) {
                 d.DataEntrega = DataHoraRetorno(d.DataHora);
@@ -754,7 +758,7 @@ void TSel_Entrega::EnviaArquivo()
         } catch (const vorta::EAbort&) {
             throw;
         } catch (const std::exception& e) {
-            registraLog(QStringLiteral("Resposta de %1 não gravada (%2); guardada em %3").arg(d.Arquivo, textoDe(e), retorno));
+            registraLog(QStringLiteral("Resposta de %1 não gravada na fila (%2): %3").arg(d.Arquivo, textoDe(e), retorno));
             Panel5->hide();
             MsgErroBD(517, {d.Arquivo});
             vorta::Abort();

@@ -104,17 +104,8 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     auto fonte = [dm](vorta::db::DataSource* TDM_Comuns::*m) { return dm ? dm->*m : nullptr; };
 
     // Identification.
-    DBRadioGroup_ConTipo = new vorta::ui::DBRadioGroup(pagina1, QStringLiteral("DBRadioGroup_ConTipo"));
-    DBRadioGroup_ConTipo->setCaption(QStringLiteral(" Tipo de Inscrição "));
-    DBRadioGroup_ConTipo->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                    QStringLiteral("Outras Inscrições")});
-    DBRadioGroup_ConTipo->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                     QStringLiteral("OI")});
-    DBRadioGroup_ConTipo->setColumns(4);
+    DBRadioGroup_ConTipo = criaTipoInscricao(pagina1);
     DBRadioGroup_ConTipo->setGeometry(8, 2, 560, 56);
-    DBRadioGroup_ConTipo->setDataSource(dsBase);
-    DBRadioGroup_ConTipo->setDataField(ConTipo);
-    DBRadioGroup_ConTipo->setEnabled(false);
     ligaDica(DBRadioGroup_ConTipo, 36);
 
     DBEdit_Con_IECNPJCPF = edit(pagina1, &Label3, "Label3", "I.E./CNPJ/CPF/Outras", "DBEdit_Con_IECNPJCPF",
@@ -648,8 +639,7 @@ void TCad_Contribuinte::HabilitaPanel()
 
 int TCad_Contribuinte::dicaDoTipo() const
 {
-    const QString tipo = baseDataSet().fieldByName(ConTipo)->asString();
-    return tipo == QLatin1String("IE") ? 34 : tipo == QLatin1String("CNPJ") ? 35 : tipo == QLatin1String("CPF") ? 15 : 0;
+    return DicaDoConTipo(baseDataSet().fieldByName(ConTipo)->asString());
 }
 
 void TCad_Contribuinte::DBEdit_Con_IECNPJCPFEnter(QWidget*)

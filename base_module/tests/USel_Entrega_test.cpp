@@ -14,6 +14,7 @@
 #include "platform/ui/Application.h"
 #include "testing/LoopbackHttpServer.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/Screenshots.h"
 #include "testing/ShellProcess.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
@@ -571,6 +572,8 @@ void dialogoDeCopia(int item, const QString& pasta)
             EXPECT_TRUE(d->DirNome->isVisible());
             user::tab();
             user::type(pasta);
+            d->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/vorta_entrega_copia")
+                           + vorta::testing::screenshotSuffix() + QStringLiteral(".png"));
         }
         user::enter();
         return int(vorta::ui::mrNone);
@@ -731,8 +734,9 @@ TEST_F(Entrega, ScreenshotWhileSending)
     m_autoridade.responde("-1 recusado");
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1});
-    const QString pasta = QDir::tempPath();
-    f->grab().save(pasta + QStringLiteral("/vorta_entrega_lista.png"));
+    const QString pasta = vorta::testing::screenshotFolder() + QStringLiteral("/vorta_entrega_");
+    const QString sufixo = vorta::testing::screenshotSuffix() + QStringLiteral(".png");
+    ASSERT_TRUE(f->grab().save(pasta + QStringLiteral("lista") + sufixo));
     ScriptedDialogs d;
     d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
     d.expectMessage(MessageKind::Error, QStringLiteral("*1340"), mrOk);
@@ -741,7 +745,7 @@ TEST_F(Entrega, ScreenshotWhileSending)
     user::alt(QLatin1Char('E'));
     EXPECT_FALSE(f->Panel5->isVisible());
     f->Panel5->show();
-    f->grab().save(pasta + QStringLiteral("/vorta_entrega_progresso.png"));
+    ASSERT_TRUE(f->grab().save(pasta + QStringLiteral("progresso") + sufixo));
     EXPECT_EQ(f->Lbl_Cont->caption(), QStringLiteral("Enviando Declaração 2 de 2."));
     EXPECT_FALSE(f->Errado[2]->isHidden()) << "the second post failed to connect";
     EXPECT_FALSE(f->Certo[1]->isHidden());
@@ -951,4 +955,65 @@ TEST_F(Entrega, UploadGoesThroughTheStoredProxy)
     EXPECT_EQ(QString::fromLatin1(pedidos[0].target), m_autoridade.servidor.url(QStringLiteral("/recepcao/ZIR")));
     EXPECT_EQ(pedidos[0].header("Proxy-Authorization"), "Basic " + QByteArray("ana:s3").toBase64());
     EXPECT_EQ(linha("p1.zip").section(QLatin1Char('|'), 0, 1), QStringLiteral("enviado|PROXY001"));
+}
+
+// An upload address longer than 255 characters is posted to as it stands.
+TEST_F(Entrega, LongUploadAddressIsUsedWhole)
+{
+    const QString caminho = QStringLiteral("/recepcao/") + QString(300, QLatin1Char('a')) + QStringLiteral("?tipo=ZIR");
+    endereco("ZIR", m_autoridade.servidor.url(caminho));
+    fila({{"ZIR", "1", "u1", "u1.zip", "281000001", "2025 - 1", "N", "A"}});
+    m_autoridade.responde(retorno("LONGO001", kDataZir, "12345678000199", "A"));
+    TSel_Entrega* f = abre();
+    seleciona(f->DBGrid_Pendente, {0});
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
+        user::alt(QLatin1Char('E'));
+    }
+    ASSERT_EQ(m_autoridade.servidor.requests().size(), 1);
+    EXPECT_EQ(QString::fromLatin1(m_autoridade.servidor.requests()[0].target), caminho);
+    EXPECT_EQ(estado("u1.zip"), QStringLiteral("enviado"));
+}
+
+// A "200" reply whose store fails in the database: 513, the batch stops, the reply
+// stays in its file and is stored once the database takes it again.
+TEST_F(Entrega, StoreFailureKeepsTheReplyUntilItIsStored)
+{
+    fila({{"ZIR", "1", "g1", "g1.zip", "281000001", "2025 - 1", "N", "A"},
+          {"ZIR", "1", "g2", "g2.zip", "281000002", "2025 - 1", "N", "B"}});
+    const QByteArray resposta = retorno("FALHA001", kDataZir, "12345678000199", "A");
+    m_autoridade.responde(resposta);
+    {
+        // The trigger's own ";" would split a script.
+        vorta::db::Database db;
+        db.setDirectory(dados());
+        db.open();
+        db.execute(QStringLiteral("CREATE TRIGGER recusa BEFORE UPDATE ON Entrega WHEN NEW.Protocolo = 'FALHA001' "
+                                  "BEGIN SELECT RAISE(ABORT, 'disco cheio'); END"));
+    }
+    TSel_Entrega* f = abre();
+    seleciona(f->DBGrid_Pendente, {0, 1});
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
+        d.expectMessage(MessageKind::Error, QStringLiteral("513 - M513"), {mrOk}, mrOk);
+        user::alt(QLatin1Char('E'));
+    }
+    EXPECT_EQ(estado("g1.zip"), QStringLiteral("pendente"));
+    EXPECT_EQ(estado("g2.zip"), QStringLiteral("pendente"));
+    EXPECT_EQ(m_autoridade.servidor.requests().size(), 1);
+    const QString guardado = arquivos() + QStringLiteral("g1.zip.txt");
+    EXPECT_TRUE(QFile::exists(guardado));
+    QFile log(arquivos() + QStringLiteral("Entrega.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("disco cheio"));
+
+    vorta::Component::free(Sel_Entrega);
+    vorta::Component::free(DMEntrega);
+    sql(QStringLiteral("DROP TRIGGER recusa"));
+    abre();
+    EXPECT_EQ(linha("g1.zip"), QStringLiteral("enviado|FALHA001|15/03/2025 14:30:05||") + QString::fromLatin1(resposta));
+    EXPECT_FALSE(QFile::exists(guardado));
+    EXPECT_EQ(m_autoridade.servidor.requests().size(), 1) << "the receipt was not asked for again";
 }
