@@ -11,6 +11,7 @@
 #include "platform/db/Field.h"
 #include "platform/db/Query.h"
 #include "platform/db/Table.h"
+#include "platform/os/Drives.h"
 #include "platform/ui/Application.h"
 #include "platform/zip/UnZip.h"
 #include "platform/zip/Zip.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -644,4 +646,110 @@ TEST_F(Copia, RestoreNeedsAFileAndAYes)
         user::click(f->BitBtn3);
     }
     EXPECT_EQ(despejo(banco()).filter(QStringLiteral("Municipio|")).size(), 0);
+}
+
+// The lines of "Backup.Conf" name files stored without compression; the archive still
+// holds them, so the restore brings them back. A list that cannot be read stops the
+// backup with 11.
+TEST_F(Copia, BackupConfNamesFilesStoredWhole)
+{
+    declaracoes();
+    QFile conf(dados() + QStringLiteral("Backup.Conf"));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("*.C24\n\n  vorta.db  \n");
+    conf.close();
+    TBackup* f = abre();
+    copiaPelaJanela(f, m_destino.path());
+    const vorta::zip::ZipContents c = vorta::zip::readZipContents(m_destino.filePath(QStringLiteral("BakVorta20240307.zip")));
+    QStringList guardados, compactados;
+    for (const auto& e : c.entries)
+        (e.deflated ? compactados : guardados) << e.name;
+    guardados.sort();
+    EXPECT_EQ(guardados, QStringList({"Arquivos/PZIRN1234567.C24", "Arquivos/ZIRN1234567.C24", "Dados/vorta.db"}));
+    EXPECT_TRUE(compactados.contains(QStringLiteral("Dados/Backup.Conf")));
+    EXPECT_TRUE(compactados.contains(QStringLiteral("Arquivos/sub/interno.txt")));
+
+    // A folder where the list should be: it cannot be read, whoever runs the program.
+    ASSERT_TRUE(conf.remove());
+    ASSERT_TRUE(QDir().mkpath(conf.fileName()));
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(MessageKind::Information, GetErrorMessage(486), 1);
+    dialogs.expectMessage(MessageKind::Error, GetErrorMessage(11), 1);
+    user::alt(QLatin1Char('I'));
+}
+
+// A backup to drive A asks for the diskette first (7); Cancel writes nothing.
+TEST_F(Copia, DriveAAsksForTheDiskette)
+{
+    QTemporaryDir disquete;
+    vorta::os::setDrivePath(QLatin1Char('A'), disquete.path());
+    TBackup* f = abre();
+    f->DriveCopia->setFocus();
+    user::key(Qt::Key_Home);
+    EXPECT_EQ(f->DriveCopia->drive(), QLatin1Char('A'));
+    EXPECT_EQ(f->DirCopia->directory(), QDir(disquete.path()).absolutePath() + QLatin1Char('/'));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Information, GetErrorMessage(486), 1);
+        dialogs.expectMessage(MessageKind::Confirmation, GetErrorMessage(7), vorta::ui::mrCancel);
+        user::alt(QLatin1Char('I'));
+    }
+    EXPECT_TRUE(QDir(disquete.path()).isEmpty());
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Information, GetErrorMessage(486), 1);
+        dialogs.expectMessage(MessageKind::Confirmation, GetErrorMessage(7), vorta::ui::mrOk);
+        dialogs.expectMessage(MessageKind::Information, GetErrorMessage(9), 1);
+        user::alt(QLatin1Char('I'));
+    }
+    EXPECT_TRUE(QFile::exists(disquete.filePath(QStringLiteral("BakVorta20240307.zip"))));
+    vorta::os::setDrivePath(QLatin1Char('A'), QString());
+}
+
+namespace {
+// Clicks the cancel button once the work has begun: at the first move of the bar.
+void cancelaNoProgresso(TBackup* f, QWidget* cancelar)
+{
+    auto* ligacao = new QMetaObject::Connection;
+    *ligacao = QObject::connect(f->ProgressBar1, &QProgressBar::valueChanged, f, [cancelar, ligacao] {
+        QObject::disconnect(*ligacao);
+        delete ligacao;
+        user::click(cancelar);
+    });
+}
+} // namespace
+
+// "Cancelar" clicked while the archive is being read stops the restore with 10 and
+// nothing imported; while it is being written, the backup leaves no archive (8).
+TEST_F(Copia, CancelStopsTheRunningWork)
+{
+    declaracoes();
+    sql(QStringLiteral("INSERT INTO Municipio (Mun_Codigo, Mun_Descricao) VALUES (1, 'NA COPIA');"));
+    const QString zip = m_destino.filePath(QStringLiteral("cancela.zip"));
+    GravaBackup(zip, {});
+    sql(QStringLiteral("DELETE FROM Municipio WHERE Mun_Codigo = 1;"));
+    const QStringList antes = despejo(banco());
+    TBackup* f = abre();
+    escolheParaRestaurar(f, zip);
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Confirmation, GetErrorMessage(12), vorta::ui::mrYes);
+        dialogs.expectMessage(MessageKind::Error, GetErrorMessage(10), 1);
+        cancelaNoProgresso(f, f->BitBtn4);
+        user::click(f->BitBtn3);
+    }
+    EXPECT_EQ(despejo(banco()), antes);
+    EXPECT_TRUE(sobrasDoTrabalho().isEmpty());
+
+    QFile::remove(zip);
+    TBackup* g = abre();
+    vaiPara(g->DirCopia, m_destino.path());
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(MessageKind::Information, GetErrorMessage(486), 1);
+        dialogs.expectMessage(MessageKind::Error, GetErrorMessage(8), 1);
+        cancelaNoProgresso(g, g->btCancelar);
+        user::alt(QLatin1Char('I'));
+    }
+    EXPECT_TRUE(QDir(m_destino.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
