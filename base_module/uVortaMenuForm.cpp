@@ -8,6 +8,8 @@
 #include "T_Cad_RespnsavelLegal.h"
 #include "T_DM_Comuns.h"
 #include "T_Sel_Rel_Produtos.h"
+#include "UDMEntrega.h"
+#include "USel_Entrega.h"
 #include "URel_Agenfa.h"
 #include "URel_CFOP.h"
 #include "URel_Comercio_Industria.h"
@@ -93,8 +95,6 @@ TfVortaMenuForm::TfVortaMenuForm(vorta::Component* owner) : TVortaModuleForm(own
         pai->add(i);
         return i;
     };
-    // Commands whose windows this version does not have yet: shown, not usable.
-    auto indisponivel = [](MenuItem* i) { i->enabled = false; };
     MenuItem* raiz = MainMenu1->items();
     MenuItem* cadastro = novo(raiz, "Cadastro1", "&Cadastro");
     novo(cadastro, "Contabilista", "&Contabilista", &TfVortaMenuForm::ContabilistaClick);
@@ -105,7 +105,7 @@ TfVortaMenuForm::TfVortaMenuForm(vorta::Component* owner) : TVortaModuleForm(own
     novo(cadastro, "ResponsvelLegal1", "Responsável &Legal", &TfVortaMenuForm::ResponsvelLegal1Click);
     MenuItem* rotina = novo(raiz, "Rotina1", "&Rotina");
     novo(rotina, "LiveUpdate", "&Atualização \"ao vivo\"", &TfVortaMenuForm::LiveUpdateClick);
-    indisponivel(novo(rotina, "Entrega", "&Entrega de Formulários"));
+    novo(rotina, "Entrega", "&Entrega de Formulários", &TfVortaMenuForm::EntregaClick);
     novo(rotina, "BackupVorta", "&Cópia de segurança", &TfVortaMenuForm::BackupVortaClick);
     novo(rotina, "ConfiguraodoProxy1", "Configuração do &Proxy", &TfVortaMenuForm::ConfiguraodoProxy1Click);
     novo(rotina, "RepararBancodeDados1", "Reparar Banco de Dados", &TfVortaMenuForm::RepararBancodeDados1Click);
@@ -315,6 +315,13 @@ void TfVortaMenuForm::ConfiguraodoProxy1Click(MenuItem*)
 {
     Dono dono = donoComDados();
     dono->CreateForm(frmConfigProxy, vorta::Application::instance())->showModal();
+}
+
+void TfVortaMenuForm::EntregaClick(MenuItem*)
+{
+    Dono dono = donoComDados();
+    dono->CreateForm(DMEntrega, nullptr);
+    dono->CreateForm(Sel_Entrega, nullptr)->showModal();
 }
 
 void TfVortaMenuForm::Agenfas1Click(MenuItem*)

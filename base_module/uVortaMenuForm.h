@@ -34,6 +34,7 @@ public:
     void BackupVortaClick(vorta::ui::MenuItem* sender);
     void RepararBancodeDados1Click(vorta::ui::MenuItem* sender);
     void ConfiguraodoProxy1Click(vorta::ui::MenuItem* sender);
+    void EntregaClick(vorta::ui::MenuItem* sender);
     void Agenfas1Click(vorta::ui::MenuItem* sender);
     void Entrada3Click(vorta::ui::MenuItem* sender);
     void Saida2Click(vorta::ui::MenuItem* sender);
