@@ -90,7 +90,7 @@ bool comecaCom(const QString& entrada, const QString& pasta)
     return entrada.startsWith(pasta + QLatin1Char('/'), Qt::CaseInsensitive);
 }
 
-// (major, minor) in order: 1.10 is newer than 2.0 by no means.
+// Versions compare as (major, minor) in order, never by their sum: 1.5 is older than 2.0.
 bool maisAntiga(int major, int minor, int outroMajor, int outroMinor)
 {
     return major < outroMajor || (major == outroMajor && minor < outroMinor);
@@ -327,29 +327,28 @@ TBackup::TBackup(vorta::Component* owner) : Form(owner)
     aviso->setFont(forte);
     rotulo(TabCopiar, "Para fazer uma cópia de segurança selecione um local  seguro.", "Label2", 70, 8, 420);
     rotulo(TabCopiar, "Selecione o destino:", "Label3", 10, 34, 300);
-    DriveCopia = new vorta::ui::DriveComboBox(TabCopiar, QStringLiteral("DriveCopia"));
-    DriveCopia->setGeometry(10, 56, 120, 24);
-    LbDirCopia = rotulo(TabCopiar, "", "LbDirCopia", 140, 58, 350);
-    DirCopia = new vorta::ui::DirectoryListBox(TabCopiar, QStringLiteral("DirCopia"));
-    DirCopia->setGeometry(10, 84, 480, 170);
-    DirCopia->dirLabel = LbDirCopia;
-    DriveCopia->dirList = DirCopia;
-    btCopiar = botao(TabCopiar, "btCopiar", " Cop&iar", 280, 262);
-    btCancelar = botao(TabCopiar, "btCancelar", " C&ancelar", 390, 262);
-
     rotulo(TabRestaurar, "Favor selecionar o arquivo a ser restaurado:", "Label4", 10, 8, 480);
     rotulo(TabRestaurar, "Selecione a origem:", "Label5", 10, 34, 300);
-    DriveRestaura = new vorta::ui::DriveComboBox(TabRestaurar, QStringLiteral("DriveRestaura"));
-    DriveRestaura->setGeometry(10, 56, 120, 24);
-    LbDirRestaura = rotulo(TabRestaurar, "", "LbDirRestaura", 140, 58, 350);
-    DirRestaura = new vorta::ui::DirectoryListBox(TabRestaurar, QStringLiteral("DirRestaura"));
-    DirRestaura->setGeometry(10, 84, 235, 170);
+    // A drive box over a folder list with the folder's path beside it, on each page.
+    auto escolha = [&](vorta::ui::TabSheet* aba, const char* sufixo, int largura, vorta::ui::DriveComboBox*& drive,
+                       vorta::ui::DirectoryListBox*& pastas, Label*& caminho) {
+        const QString s = QString::fromLatin1(sufixo);
+        drive = new vorta::ui::DriveComboBox(aba, QStringLiteral("Drive") + s);
+        drive->setGeometry(10, 56, 120, 24);
+        caminho = rotulo(aba, "", ("LbDir" + QByteArray(sufixo)).constData(), 140, 58, 350);
+        pastas = new vorta::ui::DirectoryListBox(aba, QStringLiteral("Dir") + s);
+        pastas->setGeometry(10, 84, largura, 170);
+        pastas->dirLabel = caminho;
+        drive->dirList = pastas;
+    };
+    escolha(TabCopiar, "Copia", 480, DriveCopia, DirCopia, LbDirCopia);
+    escolha(TabRestaurar, "Restaura", 235, DriveRestaura, DirRestaura, LbDirRestaura);
+    btCopiar = botao(TabCopiar, "btCopiar", " Cop&iar", 280, 262);
+    btCancelar = botao(TabCopiar, "btCancelar", " C&ancelar", 390, 262);
     FileRestaura = new vorta::ui::FileListBox(TabRestaurar, QStringLiteral("FileRestaura"));
     FileRestaura->mask = QStringLiteral("*.zip*");
     FileRestaura->setGeometry(255, 84, 235, 170);
-    DirRestaura->dirLabel = LbDirRestaura;
     DirRestaura->fileList = FileRestaura;
-    DriveRestaura->dirList = DirRestaura;
     LbImportar = rotulo(TabRestaurar, "", "LbImportar", 10, 266, 260);
     LbImportar->hide();
     BitBtn3 = botao(TabRestaurar, "BitBtn3", "R&estaurar", 280, 262);

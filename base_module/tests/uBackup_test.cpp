@@ -148,6 +148,24 @@ protected:
     QString arquivos() const { return m_inst.folder(QStringLiteral("arquivos")); }
     QString banco() const { return dados() + QStringLiteral("vorta.db"); }
     void sql(const QString& s) { vorta::db::executeScript(dados(), s); }
+    // The rows of a query on the installed data, each its fields joined with "|".
+    QStringList consulta(const QString& select)
+    {
+        vorta::db::Database db;
+        db.setDirectory(dados());
+        vorta::db::Query q;
+        q.setDatabase(&db);
+        q.setSql(select);
+        q.open();
+        QStringList out;
+        for (q.first(); !q.eof(); q.next()) {
+            QStringList campos;
+            for (int i = 0; i < q.fieldCount(); ++i)
+                campos << q.fields(i)->asString();
+            out << campos.join(QLatin1Char('|'));
+        }
+        return out;
+    }
 
     // Two rows in every table of the installation, each field set through the layer by
     // its type, so every kind of value travels.
@@ -376,17 +394,9 @@ TEST_F(Copia, RestoreUpdatesByKeyAndKeepsInstalledFiles)
     f.write("instalada");
     f.close();
     RestauraBackup(zip);
-    vorta::db::Database db;
-    db.setDirectory(dados());
-    vorta::db::Query q;
-    q.setDatabase(&db);
-    q.setSql(QStringLiteral("select Mun_Codigo, Mun_Descricao, Mun_UF from Municipio where Mun_Codigo < 10 order by Mun_Codigo"));
-    q.open();
-    QStringList rows;
-    for (q.first(); !q.eof(); q.next())
-        rows << q.fieldByName("Mun_Codigo")->asString() + q.fieldByName("Mun_Descricao")->asString()
-                    + q.fieldByName("Mun_UF")->asString();
-    EXPECT_EQ(rows, QStringList({"1ANTIGAMT", "2DOISMT", "3NOVA"}));
+    EXPECT_EQ(consulta(QStringLiteral("select Mun_Codigo, Mun_Descricao, Mun_UF from Municipio where Mun_Codigo < 10 "
+                                      "order by Mun_Codigo")),
+              QStringList({"1|ANTIGA|MT", "2|DOIS|MT", "3|NOVA|"}));
     f.open(QIODevice::ReadOnly);
     EXPECT_EQ(f.readAll(), QByteArray("instalada"));
 }
@@ -502,13 +512,7 @@ TEST_F(Copia, VersionsCompareInOrder)
         sql(QStringLiteral("DELETE FROM Municipio;"));
         TBackup* f = abre();
         restaura(f, zip, c.recusa ? QList<int>{1417} : QList<int>{13});
-        vorta::db::Database db;
-        db.setDirectory(dados());
-        vorta::db::Query q;
-        q.setDatabase(&db);
-        q.setSql(QStringLiteral("select count(*) as n from Municipio"));
-        q.open();
-        EXPECT_EQ(q.fieldByName("n")->asInteger(), c.recusa ? 0 : 1);
+        EXPECT_EQ(consulta(QStringLiteral("select count(*) from Municipio")), QStringList{c.recusa ? "0" : "1"});
         EXPECT_TRUE(sobrasDoTrabalho().isEmpty());
     }
 }
@@ -525,17 +529,8 @@ TEST_F(Copia, SentDeliveryIsNeverUndone)
                        "UPDATE Entrega SET Nome = 'MUDOU' WHERE Chave = 'K2';"));
     TBackup* f = abre();
     restaura(f, zip, {13});
-    vorta::db::Database db;
-    db.setDirectory(dados());
-    vorta::db::Query q;
-    q.setDatabase(&db);
-    q.setSql(QStringLiteral("select Chave, Protocolo, Nome from Entrega order by Chave"));
-    q.open();
-    QStringList rows;
-    for (q.first(); !q.eof(); q.next())
-        rows << q.fieldByName("Chave")->asString() + "|" + q.fieldByName("Protocolo")->asString() + "|"
-                    + q.fieldByName("Nome")->asString();
-    EXPECT_EQ(rows, QStringList({"K1|P123|", "K2||"}));
+    EXPECT_EQ(consulta(QStringLiteral("select Chave, Protocolo, Nome from Entrega order by Chave")),
+              QStringList({"K1|P123|", "K2||"}));
     ASSERT_EQ(f->registro().size(), 1);
     EXPECT_TRUE(f->registro().first().contains(QStringLiteral("ZIR/1/K1"))) << f->registro().first().toStdString();
     QFile log(m_inst.folder(QStringLiteral("backup")) + QStringLiteral("Restauracao.log"));
