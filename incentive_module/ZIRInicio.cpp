@@ -1,11 +1,13 @@
 #include "ZIRInicio.h"
 
 #include "DmValidar.h"
+#include "FrmCadMapas.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
 #include "UDm_Gerar.h"
+#include "UMapaImpressao.h"
 #include "USelMovGera.h"
 #include "UValidar.h"
 
@@ -19,4 +21,5 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
     vorta::ui::createForm(Dm_Gerar);
+    ImprimeMapaAtual = ImprimeMapaDoFormulario;
 }
