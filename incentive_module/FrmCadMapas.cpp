@@ -1338,7 +1338,9 @@ void TCadMapas::btVeterinarioClick(QWidget*)
     if (mapaEmEdicao()) {
         // A technician just registered is in the list too.
         DM_MTC->TblTecnicos->refresh();
-        DM_MTC->TblMapas->fieldByName(QStringLiteral("Tec_Codigo"))->setAsInteger(DM_MTC->TecnicoSelecionado);
+        // A register without technicians hands none over: the map keeps what it had.
+        if (DM_MTC->TecnicoSelecionado)
+            DM_MTC->TblMapas->fieldByName(QStringLiteral("Tec_Codigo"))->setAsInteger(*DM_MTC->TecnicoSelecionado);
         DBL_Tecnico->setFocus();
     }
 }

@@ -2,8 +2,10 @@
 
 #include "DmValidar.h"
 #include "FrmCadMapas.h"
+#include "FrmTecnicos.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
+#include "T_Cad_Pecuarista.h"
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
 #include "UDm_Gerar.h"
@@ -21,5 +23,8 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
     vorta::ui::createForm(Dm_Gerar);
+    // The map form reaches the raiser and technician registers and its print through these.
+    AbreCadastroPecuaristaInclusao = AbreCadastroPecuarista;
+    AbreTecnicosSelecao = [] { AbreTecnicos(true); };
     ImprimeMapaAtual = ImprimeMapaDoFormulario;
 }
