@@ -73,6 +73,13 @@ QString formatFloatBr(double value, const QString& format)
     return s;
 }
 
+void Field::setLookupCache(bool on)
+{
+    m_lookupCache = on;
+    m_lookupStamp = 0;
+    m_lookupValues.clear();
+}
+
 Field::Field(DataSet* dataSet, const QString& fieldName, FieldType type, int size, FieldKind kind)
     : m_dataSet(dataSet), m_name(fieldName), m_type(type), m_size(size), m_kind(kind)
 {
