@@ -69,6 +69,9 @@ TDMEntrega::TDMEntrega(vorta::Component* owner) : TDmVortaModule(owner), HttpCli
     Q_Processamento = consulta(this, "Q_Processamento", QString());
     qProxy = consulta(this, "qProxy", QStringLiteral("Select * from Proxy"));
 
+    IdHTTPVerConec = std::make_unique<vorta::net::HttpClient>();
+    IdHTTPVerConec->limits.stallSeconds = 30;
+
     TEntrega = new Table(this);
     TEntrega->setName(QStringLiteral("TEntrega"));
     TEntrega->setDatabase(DBEntrega);

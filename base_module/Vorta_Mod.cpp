@@ -1,4 +1,5 @@
 #include "USelecao.h"
+#include "Vorta_Retorno.h"
 #include "uDmVortaModule.h"
 #include "uRel.h"
 #include "uTemplate.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     vorta::ui::createForm(FSelecao);
     vorta::createInto<TRel>(Rel, &app);
     InicializarVariaveisGlobais();
+    InstalaResultadoProcessamento();
     if (auto* main = app.mainForm(); main && !app.terminated())
         main->show();
     return app.run();
