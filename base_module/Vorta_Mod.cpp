@@ -1,4 +1,5 @@
 #include "USelecao.h"
+#include "URel_Prot_Net.h"
 #include "Vorta_Retorno.h"
 #include "uDmVortaModule.h"
 #include "uRel.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     vorta::createInto<TRel>(Rel, &app);
     InicializarVariaveisGlobais();
     InstalaResultadoProcessamento();
+    InstalaProtocolos();
     if (auto* main = app.mainForm(); main && !app.terminated())
         main->show();
     return app.run();
