@@ -201,21 +201,21 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
         QString caption;
         bool clerk;
     } casos[] = {
-        {"TUV", "T00001.txt", "1", retorno("TV000001", "12345678901", "TRANSPORTES B"), "QRL_NIRE", "12.3.4567890-1",
+        {"TUV", "T00011.txt", "1", retorno("TV000001", "12345678901", "TRANSPORTES B"), "QRL_NIRE", "12.3.4567890-1",
          "Protocolo de Entrega da TUV", false},
-        {"WEN", "W00001.txt", "N", retorno("WN000001", "12345678000199", "POSTO C"), "QRL_CNPJ", "12.345.678/0001-99",
+        {"WEN", "W00012.txt", "N", retorno("WN000001", "12345678000199", "POSTO C"), "QRL_CNPJ", "12.345.678/0001-99",
          "Protocolo de Entrega do Movimento", false},
-        {"WEN/Com", "W00002.txt", "C", retorno("WC000002", "12345678000199", "MANUTENCAO D"), "QRL_CNPJ",
+        {"WEN/Com", "W00013.txt", "C", retorno("WC000002", "12345678000199", "MANUTENCAO D"), "QRL_CNPJ",
          "12.345.678/0001-99", "Protocolo de Entrega do Comunicado", true},
-        {"HAX", "H00001.txt", "N", retorno("HX000001", "12345678000199", "ESTAB E"), "QRL_CNPJ", "12.345.678/0001-99",
+        {"HAX", "H00014.txt", "N", retorno("HX000001", "12345678000199", "ESTAB E"), "QRL_CNPJ", "12.345.678/0001-99",
          "Protocolo de Entrega do Movimento do HAX", false},
-        {"ZIR", "Z00001.zip", "N", retorno("ZR000001", "12345678000199", "FRIGORIFICO F"), "QRL_CNPJ",
+        {"ZIR", "Z00015.zip", "N", retorno("ZR000001", "12345678000199", "FRIGORIFICO F"), "QRL_CNPJ",
          "12.345.678/0001-99", "Protocolo de Entrega do Movimento", false},
-        {"RUX", "R00001.txt", "N", retorno("RX000001", "12345678000199", "FAZENDA G"), "QRL_CNPJ", "12.345.678/0001-99",
+        {"RUX", "R00016.txt", "N", retorno("RX000001", "12345678000199", "FAZENDA G"), "QRL_CNPJ", "12.345.678/0001-99",
          "Protocolo de Entrega do Movimento", false},
-        {"KOB", "K00001.txt", "043", retorno("KB000001", "98765", "PRODUTOR H"), "QRL_CPR", "98765",
+        {"KOB", "K00017.txt", "043", retorno("KB000001", "98765", "PRODUTOR H"), "QRL_CPR", "98765",
          "Protocolo de Entrega", false},
-        {"KOB", "K00002.txt", "030", retorno("KB000002", "98766", "PRODUTOR I"), "QRL_CPR", "98766",
+        {"KOB", "K00018.txt", "030", retorno("KB000002", "98766", "PRODUTOR I"), "QRL_CPR", "98766",
          "Protocolo de Entrega", false},
     };
     for (const Caso& c : casos)
