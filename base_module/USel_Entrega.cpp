@@ -2,6 +2,7 @@
 
 #include "UDMEntrega.h"
 #include "UFrmCopiarArquivo.h"
+#include "Vorta_Retorno.h"
 #include "uProxy.h"
 
 #include "DialogsX.h"
@@ -351,6 +352,8 @@ TSel_Entrega::TSel_Entrega(vorta::Component* owner) : Form(owner)
     };
     colunasResultado(DBGrid_Disquete, "CRC", "Protocolo", "Data_Copia", "Data/Hora Cópia");
     colunasResultado(DBGrid_Enviados, "Protocolo", "Protocolo", "Data_Entrega", "Data/Hora Entrega");
+    DBGrid_EnviadosDrawColumnCell(DBGrid_Disquete);
+    DBGrid_EnviadosDrawColumnCell(DBGrid_Enviados);
     layout->addWidget(Pg_Entrega, 1);
 
     Panel5 = new Panel(this, QStringLiteral("Panel5"));

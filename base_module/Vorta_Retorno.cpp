@@ -1,6 +1,7 @@
 #include "Vorta_Retorno.h"
 
 #include "UDMEntrega.h"
+#include "UResultadoProcessamento.h"
 #include "USel_Entrega.h"
 #include "uProxy.h"
 
@@ -14,7 +15,12 @@
 #include "platform/os/Registry.h"
 #include "platform/ui/Application.h"
 
+#include <QApplication>
+#include <QPainter>
 #include <QProgressBar>
+#include <QStyledItemDelegate>
+
+#include <cmath>
 
 using namespace vorta::db;
 
@@ -249,4 +255,75 @@ void Bt_ProcessamentoClick(TSel_Entrega* form)
 void InstalaResultadoProcessamento()
 {
     ProtocoloEntrega.ResultadoProcessamento = [](TSel_Entrega* form) { Bt_ProcessamentoClick(form); };
+}
+
+QImage ImagemResultado(int indice)
+{
+    QImage img(16, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (indice) {
+    case 0:
+        p.setPen(QPen(QColor(0, 140, 0), 2.5));
+        p.drawPolyline(QPolygonF({QPointF(2, 8), QPointF(6, 13), QPointF(14, 3)}));
+        break;
+    case 1:
+        p.setPen(QPen(QColor(200, 0, 0), 2.5));
+        p.drawLine(3, 3, 13, 13);
+        p.drawLine(13, 3, 3, 13);
+        break;
+    case 2:
+        p.setPen(QPen(QColor(180, 130, 0), 1.5));
+        p.setBrush(QColor(255, 220, 80));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.drawLine(QPointF(8, 8), QPointF(8, 4));
+        p.drawLine(QPointF(8, 8), QPointF(11, 9));
+        break;
+    default:
+        break;
+    }
+    return img;
+}
+
+int IndiceImagemResultado(const QString& tipo)
+{
+    if (tipo == QLatin1String("Processado"))
+        return 0;
+    if (tipo == QLatin1String("Recusado"))
+        return 1;
+    if (tipo == QLatin1String("Sem Processamento"))
+        return 2;
+    return -1;
+}
+
+namespace {
+
+class ImagemResultadoDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem semTexto = option;
+        initStyleOption(&semTexto, index);
+        semTexto.text.clear();
+        QStyle* estilo = semTexto.widget ? semTexto.widget->style() : QApplication::style();
+        estilo->drawControl(QStyle::CE_ItemViewItem, &semTexto, p, semTexto.widget);
+        const int i = IndiceImagemResultado(index.data(Qt::DisplayRole).toString());
+        if (i < 0)
+            return;
+        const QImage img = ImagemResultado(i);
+        const QRect c = option.rect;
+        p->drawImage(QPoint(c.left() + int(std::lround((c.width() - img.width()) / 2.0)), c.top()), img);
+    }
+};
+
+} // namespace
+
+void DBGrid_EnviadosDrawColumnCell(vorta::ui::DBGrid* grade)
+{
+    for (int c = 0; c < grade->columns().size(); ++c)
+        if (grade->columns()[c].title == QLatin1String("Resul. Proc"))
+            grade->setItemDelegateForColumn(c, new ImagemResultadoDelegate(grade));
+    grade->OnDblClick = [grade](QWidget*) { AbreResultadoProcessamento(grade); };
 }

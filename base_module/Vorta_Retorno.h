@@ -2,6 +2,7 @@
 
 #include "platform/net/Soap.h"
 
+#include <QImage>
 #include <QString>
 
 #include <memory>
@@ -42,3 +43,11 @@ bool VersaoCoberta(const QString& sistema, const QString& versao);
 
 // Installs the query into the delivery form's hook.
 void InstalaResultadoProcessamento();
+
+// The image list of the result grids: 0 processed, 1 refused, 2 without processing.
+QImage ImagemResultado(int indice);
+// The index of the result type's image, -1 for a type without one.
+int IndiceImagemResultado(const QString& tipo);
+// The result grids draw the type's image in the column titled "Resul. Proc" (the
+// calculated field holds the type) and open the result window on a double click.
+void DBGrid_EnviadosDrawColumnCell(vorta::ui::DBGrid* grade);

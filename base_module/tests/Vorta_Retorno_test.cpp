@@ -3,6 +3,8 @@
 // row, and every stop.
 #include "UDMEntrega.h"
 #include "USel_Entrega.h"
+#include "UResultadoProc.h"
+#include "UResultadoProcessamento.h"
 #include "Vorta_Retorno.h"
 
 #include "platform/core/Clock.h"
@@ -13,11 +15,14 @@
 #include "platform/ui/Application.h"
 #include "testing/LoopbackHttpServer.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/Screenshots.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 
 #include <QRegularExpression>
+#include <QDir>
 #include <QTabBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +138,7 @@ protected:
     }
     void TearDown() override
     {
+        vorta::ui::setModalHook(nullptr);
         vorta::Component::free(Sel_Entrega);
         vorta::Component::free(DMEntrega);
         vorta::setClock({});
@@ -342,4 +348,88 @@ TEST_F(Resultado, FailuresStopAndStoreNothing)
         EXPECT_EQ(resultado("c2.zip", "1"), QStringLiteral("|"));
         EXPECT_FALSE(m_servico.pedidosFeitos().contains(QStringLiteral("c3.zip/CRC-c3.zip")));
     }
+}
+
+// The grids draw each known type's image, centred at the cell's top; a double click opens
+// the window of a row with a result (the report of a refused TUV carries its legal
+// text), and nothing for a row without one; "Sem Processamento" offers no report.
+TEST_F(Resultado, ImagesWindowAndReport)
+{
+    fila({{"TUV", "1.1.2", "k1", "d1.txt", nullptr, "2025-03-05T10:03:00.000", "Recusado"},
+          {"ZIR", "1", "k2", "d2.zip", nullptr, "2025-03-05T10:02:00.000", "Sem Processamento"},
+          {"ZIR", "1", "k3", "d3.zip", nullptr, "2025-03-05T10:01:00.000", "Outro"}});
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoProcessamento = 'Registro 10: data inválida' WHERE Arquivo = "
+                       "'d1.txt'"));
+    TSel_Entrega* f = abre(false);
+    vorta::ui::DBGrid* g = f->DBGrid_Disquete;
+    const QImage tela = g->viewport()->grab().toImage();
+    tela.save(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_grade.png"));
+    auto cores = [&](int linha) {
+        const QRect r = g->visualRect(g->model()->index(linha, 0));
+        int vermelho = 0, amarelo = 0, outras = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QColor c = tela.pixelColor(x * tela.devicePixelRatio(), y * tela.devicePixelRatio());
+                if (c.red() > 150 && c.green() < 80 && c.blue() < 80)
+                    ++vermelho;
+                else if (c.red() > 200 && c.green() > 180 && c.blue() < 120)
+                    ++amarelo;
+                else if (c.saturation() > 80)
+                    ++outras;
+            }
+        return QStringLiteral("%1/%2/%3").arg(vermelho > 0).arg(amarelo > 0).arg(outras > 0);
+    };
+    // The current row is highlighted: only its image's colours are looked for.
+    EXPECT_TRUE(cores(0).startsWith(QLatin1String("1/0"))) << "refused: the red cross";
+    EXPECT_TRUE(cores(1).startsWith(QLatin1String("0/1"))) << "without processing: the yellow clock";
+    EXPECT_EQ(cores(2), QStringLiteral("0/0/0")) << "an unknown type draws nothing, not even its text";
+
+    QStringList vistos;
+    vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+        if (auto* w = dynamic_cast<TResultadoProcessamento*>(&form)) {
+            form.show();
+            user::activate(&form);
+            vistos << w->MemoResultado->toPlainText() + QStringLiteral("|") + w->edSistema->text()
+                          + (w->BtRelatorio->isVisible() ? QStringLiteral("|relatório") : QString());
+            form.grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_janela.png"));
+            if (w->BtRelatorio->isVisible())
+                user::alt(QLatin1Char('V'));
+            return int(mrOk);
+        }
+        // The report's preview.
+        EXPECT_TRUE(ResultadoProc);
+        if (ResultadoProc) {
+            QStringList t;
+            for (const auto& p : ResultadoProc->qrPrinter().texts(0))
+                t << p.text;
+            vistos << t.join(QLatin1Char('~'));
+        }
+        return int(mrOk);
+    });
+    auto dobra = [&](int linha) {
+        user::activate(g);
+        user::click(g);
+        user::key(Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < linha; ++i)
+            user::key(Qt::Key_Down);
+        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(linha, 2)).center());
+    };
+    dobra(2);
+    ASSERT_EQ(vistos.size(), 2) << "a type without an image still has its window and report";
+    vistos.clear();
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoTipo = NULL WHERE Arquivo = 'd3.zip'"));
+    f->ReabreListas();
+    dobra(2);
+    EXPECT_TRUE(vistos.isEmpty()) << "no result, no window";
+    dobra(1);
+    ASSERT_EQ(vistos.size(), 1);
+    EXPECT_EQ(vistos[0], QStringLiteral("|ZIR"));
+    vistos.clear();
+    dobra(0);
+    ASSERT_EQ(vistos.size(), 2);
+    EXPECT_EQ(vistos[0], QStringLiteral("Registro 10: data inválida|TUV|relatório"));
+    const QString relatorio = vistos[1];
+    for (const char* esperado : {"Notificação", "NOS TERMOS DO Art. 4°, INC. II", "Registro 10: data inválida",
+                                 "28.100.000-1", "N - Normal", "CRC-d1.txt", "TUV - "})
+        EXPECT_TRUE(relatorio.contains(QString::fromUtf8(esperado))) << esperado << "\n" << relatorio.toStdString();
 }
