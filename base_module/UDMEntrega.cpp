@@ -69,6 +69,9 @@ TDMEntrega::TDMEntrega(vorta::Component* owner) : TDmVortaModule(owner), HttpCli
     Q_Processamento = consulta(this, "Q_Processamento", QString());
     qProxy = consulta(this, "qProxy", QStringLiteral("Select * from Proxy"));
 
+    IdHTTPVerConec = std::make_unique<vorta::net::HttpClient>();
+    IdHTTPVerConec->limits.stallSeconds = 30;
+
     TEntrega = new Table(this);
     TEntrega->setName(QStringLiteral("TEntrega"));
     TEntrega->setDatabase(DBEntrega);
@@ -83,14 +86,15 @@ void TDMEntrega::DBEntregaBeforeConnect(Database& db)
     db.setDirectory(DirDados);
 }
 
+// The result grids draw the type as its image.
 void TDMEntrega::Q_DisqueteCalcFields(DataSet& ds)
 {
-    ds.fieldByName(QStringLiteral("CalcResultado"))->setAsString(QString());
+    ds.fieldByName(QStringLiteral("CalcResultado"))->setAsString(ds.fieldByName(QStringLiteral("ResultadoTipo"))->asString());
 }
 
 void TDMEntrega::Q_EntregueCalcFields(DataSet& ds)
 {
-    ds.fieldByName(QStringLiteral("CalcResultado"))->setAsString(QString());
+    Q_DisqueteCalcFields(ds);
 }
 
 int TDMEntrega::PostArquivo(const QString& url, const QByteArray& body, QByteArray& reply)

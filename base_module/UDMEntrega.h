@@ -48,6 +48,8 @@ public:
     // The upload client and its settings.
     std::unique_ptr<vorta::net::HttpClient> HttpCli1;
     THttpCliSettings HttpCli1Settings;
+    // The reachability check of the processing-result service's description.
+    std::unique_ptr<vorta::net::HttpClient> IdHTTPVerConec;
 
     // Posts body to the address (used whole) and puts the answer's body into reply;
     // the HTTP status, or -1 when the post failed (no answer, time-out, refused).

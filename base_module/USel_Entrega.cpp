@@ -2,6 +2,7 @@
 
 #include "UDMEntrega.h"
 #include "UFrmCopiarArquivo.h"
+#include "Vorta_Retorno.h"
 #include "uProxy.h"
 
 #include "DialogsX.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QProgressBar>
 #include <QSaveFile>
 #include <QVBoxLayout>
 
@@ -350,6 +352,8 @@ TSel_Entrega::TSel_Entrega(vorta::Component* owner) : Form(owner)
     };
     colunasResultado(DBGrid_Disquete, "CRC", "Protocolo", "Data_Copia", "Data/Hora Cópia");
     colunasResultado(DBGrid_Enviados, "Protocolo", "Protocolo", "Data_Entrega", "Data/Hora Entrega");
+    DBGrid_EnviadosDrawColumnCell(DBGrid_Disquete);
+    DBGrid_EnviadosDrawColumnCell(DBGrid_Enviados);
     layout->addWidget(Pg_Entrega, 1);
 
     Panel5 = new Panel(this, QStringLiteral("Panel5"));
@@ -375,6 +379,28 @@ TSel_Entrega::TSel_Entrega(vorta::Component* owner) : Form(owner)
     }
     Panel5->hide();
     layout->addWidget(Panel5);
+
+    pnlProgresso = new Panel(this, QStringLiteral("pnlProgresso"));
+    pnlProgresso->setBevel(Panel::Bevel::Raised);
+    auto* consulta = new QVBoxLayout(pnlProgresso);
+    consulta->addWidget(new Label(pnlProgresso, QStringLiteral(" Aguarde Consultando Resultado de Processamento"),
+                                  QStringLiteral("lblProgresso")));
+    ProgressBar1 = new QProgressBar(pnlProgresso);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    consulta->addWidget(ProgressBar1);
+    pnlProgresso->hide();
+    layout->addWidget(pnlProgresso);
+
+    pnlImprimir = new Panel(this, QStringLiteral("pnlImprimir"));
+    pnlImprimir->setBevel(Panel::Bevel::Raised);
+    auto* impressao = new QHBoxLayout(pnlImprimir);
+    impressao->addWidget(new Label(pnlImprimir, QStringLiteral("\u2398"), QStringLiteral("AnimacaoCopia")));
+    impressao->addWidget(new Label(pnlImprimir, QStringLiteral("Imprimindo Protocolo(s), Favor Aguardar..."),
+                                   QStringLiteral("lblImprimir")),
+                         1);
+    pnlImprimir->hide();
+    layout->addWidget(pnlImprimir);
+    HTTPRIO1 = std::make_unique<vorta::net::SoapClient>();
 
     btSair->OnClick = [this](QWidget*) { btSairClick(); };
     bt_Imprimir->OnClick = [this](QWidget*) { bt_ImprimirClick(); };

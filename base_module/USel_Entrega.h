@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/DataSet.h"
+#include "platform/net/Soap.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/Form.h"
@@ -11,6 +12,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QProgressBar;
 
 // The declaration a batch is handling, kept for its steps and for the protocol prints.
 struct TDeclaracaoAtual {
@@ -84,6 +88,13 @@ public:
     // Tick and cross of each of the five steps, from 1.
     vorta::ui::Label* Certo[6] = {};
     vorta::ui::Label* Errado[6] = {};
+    // Shown while the processing results are asked.
+    vorta::ui::Panel* pnlProgresso;
+    QProgressBar* ProgressBar1;
+    // Shown while protocols are reprinted.
+    vorta::ui::Panel* pnlImprimir;
+    // The client of the processing-result service.
+    std::unique_ptr<vorta::net::SoapClient> HTTPRIO1;
 
     bool Ocupado = false;
 
@@ -108,6 +119,8 @@ public:
     // Stores the replies that reached their file but not their row (the program ended
     // between the two); each stored reply file is removed.
     void RecuperaRetornos();
+    // Closes and reopens the three lists, as after a batch.
+    void ReabreListas() { reabre(true); }
 
 private:
     void ProcessaSelecionados(vorta::db::DataSet* ds, vorta::ui::DBGrid* grade, const QString& modo);
