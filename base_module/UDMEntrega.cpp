@@ -8,12 +8,12 @@ vorta::Guarded<TDMEntrega> DMEntrega;
 
 namespace {
 
-// A row is identified by its kind, version, key and file; a column left empty is
-// stored as null, so an empty parameter matches the null column.
-const char* kCondicaoLinha = " WHERE ((Sistema = :Sist) or (Sistema is null and :Sist is null))"
-                             " and ((Versao = :Ver) or (Versao is null and :Ver is null))"
-                             " and ((Chave = :Chav) or (Chave is null and :Chav is null))"
-                             " and ((Arquivo = :Arqui) or (Arquivo is null and :Arqui is null))";
+// A row is identified by its kind, version, key and file; an empty text may be stored as
+// null or as empty, and either matches an empty parameter.
+const char* kCondicaoLinha = " WHERE coalesce(Sistema, '') = coalesce(:Sist, '')"
+                             " and coalesce(Versao, '') = coalesce(:Ver, '')"
+                             " and coalesce(Chave, '') = coalesce(:Chav, '')"
+                             " and coalesce(Arquivo, '') = coalesce(:Arqui, '')";
 
 Query* consulta(TDMEntrega* dm, const char* name, const QString& sql)
 {

@@ -12,8 +12,6 @@
 
 #include <functional>
 
-class TDMEntrega;
-
 // The declaration a batch is handling, kept for its steps and for the protocol prints.
 struct TDeclaracaoAtual {
     QString Sistema, Versao, Chave, Arquivo, NomeImagem, Inscricao, Referencia, Motivo, CRC;

@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 
@@ -218,6 +220,21 @@ protected:
         return out;
     }
 
+    // A message the batch shows, answered OK.
+    struct Aviso {
+        MessageKind kind;
+        QString texto;
+    };
+    // Alt+E over the selection, declining the protocol print (508), then the messages.
+    static void envia(const QList<Aviso>& avisos = {})
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), {mrYes, mrNo}, mrNo);
+        for (const Aviso& a : avisos)
+            d.expectMessage(a.kind, a.texto, {mrOk}, mrOk);
+        user::alt(QLatin1Char('E'));
+    }
+
     vorta::testing::TempInstallation m_inst;
     Autoridade m_autoridade;
 };
@@ -282,13 +299,20 @@ TEST_F(Entrega, EachKindIsPostedToItsAddressAndStored)
         const char* protocolo;
     };
     const Caso casos[] = {
-        {{"KOB", "13.0", "k1", "a1.kob", "281111111", "2024", "030", "A"}, retorno("KOB00001", kDataZir, "12345", "PRODUTOR"), "/recepcao/KOB", "KOB00001"},
-        {{"TUV", "112", "k2", "a2.tuv", "281111112", "2024", "4", "B"}, retorno("TUV00002", kDataZir, "12345678901", "EMPRESA"), "/recepcao/TUV", "TUV00002"},
-        {{"WEN", "1", "k3", "a3.wen", "281111113", "2025", "M", "C"}, retorno("WEN00003", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEN00003"},
-        {{"WEN/Com", "1", "k4", "a4.wen", "281111114", "2025", "C", "D"}, retorno("WEC00004", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEC00004"},
-        {{"HAX", "1", "k5", "a5.hax", "281111115", "2025", "N", "E"}, retorno("HAX00005", kDataZir, "12345678000199", "X"), "/recepcao/HAX", "HAX00005"},
-        {{"RUX", "1", "k6", "a6.rux", "281111116", "2025", "N", "F"}, retorno("RUX00006", kDataZir, "12345678000199", "Y"), "/recepcao/RUX", "RUX00006"},
-        {{"LIM", "1", "k7", "a7.lim", "281111117", "2025", "N", "G"}, retorno("LIM00007", kDataZir, "", "              NOME"), "/recepcao/LIM", "LIM00007"},
+        {{"KOB", "13.0", "k1", "a1.kob", "281111111", "2024", "030", "A"},
+         retorno("KOB00001", kDataZir, "12345", "PRODUTOR"), "/recepcao/KOB", "KOB00001"},
+        {{"TUV", "112", "k2", "a2.tuv", "281111112", "2024", "4", "B"},
+         retorno("TUV00002", kDataZir, "12345678901", "EMPRESA"), "/recepcao/TUV", "TUV00002"},
+        {{"WEN", "1", "k3", "a3.wen", "281111113", "2025", "M", "C"},
+         retorno("WEN00003", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEN00003"},
+        {{"WEN/Com", "1", "k4", "a4.wen", "281111114", "2025", "C", "D"},
+         retorno("WEC00004", kDataZir, "12345678000199", "POSTO"), "/recepcao/WEN", "WEC00004"},
+        {{"HAX", "1", "k5", "a5.hax", "281111115", "2025", "N", "E"},
+         retorno("HAX00005", kDataZir, "12345678000199", "X"), "/recepcao/HAX", "HAX00005"},
+        {{"RUX", "1", "k6", "a6.rux", "281111116", "2025", "N", "F"},
+         retorno("RUX00006", kDataZir, "12345678000199", "Y"), "/recepcao/RUX", "RUX00006"},
+        {{"LIM", "1", "k7", "a7.lim", "281111117", "2025", "N", "G"},
+         retorno("LIM00007", kDataZir, "", "              NOME"), "/recepcao/LIM", "LIM00007"},
         {{"ABC", "1", "k8", "a8.abc", "281111118", "2025", "N", "H"}, {}, nullptr, ""},
     };
     for (const Caso& c : casos) {
@@ -299,11 +323,7 @@ TEST_F(Entrega, EachKindIsPostedToItsAddressAndStored)
     TSel_Entrega* f = abre();
     // Rows are listed by registration; all of them are selected.
     seleciona(f->DBGrid_Pendente, {0, 1, 2, 3, 4, 5, 6, 7});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        user::alt(QLatin1Char('E'));
-    }
+    envia();
     QList<QByteArray> alvos;
     for (const auto& p : m_autoridade.servidor.requests())
         alvos << p.target;
@@ -337,14 +357,9 @@ TEST_F(Entrega, PreSendRulesSkipRowsAndTheBatchGoesOn)
     m_autoridade.responde(retorno("PROT0005", kDataZir, "12345678901", "E"));
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1, 2, 3, 4});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Information, QStringLiteral("511 - M511"), {mrOk}, mrOk);
-        d.expectMessage(MessageKind::Information, QStringLiteral("510 - M510"), {mrOk}, mrOk);
-        d.expectMessage(MessageKind::Information, QStringLiteral("511 - M511"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Information, QStringLiteral("511 - M511")},
+           {MessageKind::Information, QStringLiteral("510 - M510")},
+           {MessageKind::Information, QStringLiteral("511 - M511")}});
     EXPECT_EQ(estado("k1.kob"), QStringLiteral("enviado"));
     EXPECT_EQ(estado("k2.kob"), QStringLiteral("pendente"));
     EXPECT_EQ(estado("k3.kob"), QStringLiteral("pendente"));
@@ -375,12 +390,7 @@ TEST_F(Entrega, RefusedRepliesLeaveTheRowPendingAndTheBatchGoesOn)
         m_autoridade.responde(retorno("OK000002", kDataZir, "12345678000199", "B"));
         TSel_Entrega* f = abre();
         seleciona(f->DBGrid_Pendente, {0, 1});
-        {
-            ScriptedDialogs d;
-            d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-            d.expectMessage(MessageKind::Error, QStringLiteral("1340 - M1340\r\n\r\n") + c.texto, {mrOk}, mrOk);
-            user::alt(QLatin1Char('E'));
-        }
+        envia({{MessageKind::Error, QStringLiteral("1340 - M1340\r\n\r\n") + c.texto}});
         EXPECT_EQ(linha("r1.zip"), QStringLiteral("pendente||||"));
         EXPECT_EQ(linha("r2.zip").section(QLatin1Char('|'), 0, 1), QStringLiteral("enviado|OK000002"));
         EXPECT_FALSE(QFile::exists(arquivos() + QStringLiteral("r1.zip.txt")));
@@ -425,12 +435,7 @@ TEST_F(Entrega, FailedPostsStopTheBatchAndStoreNothing)
         c.prepara(m_autoridade);
         TSel_Entrega* f = abre();
         seleciona(f->DBGrid_Pendente, {0, 1});
-        {
-            ScriptedDialogs d;
-            d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-            d.expectMessage(MessageKind::Error, QStringLiteral("%1 - M%1").arg(c.mensagem), {mrOk}, mrOk);
-            user::alt(QLatin1Char('E'));
-        }
+        envia({{MessageKind::Error, QStringLiteral("%1 - M%1").arg(c.mensagem)}});
         EXPECT_EQ(estado("f1.dat"), QStringLiteral("pendente"));
         EXPECT_EQ(estado("f2.zip"), QStringLiteral("pendente")) << "the batch stops";
         EXPECT_LE(int(m_autoridade.servidor.requests().size()) - antes, 1);
@@ -446,10 +451,7 @@ TEST_F(Entrega, FailedPostsStopTheBatchAndStoreNothing)
     fila({{"POZ", "1", "p1", "p1.poz", "281000001", "2025", "N", "A"}});
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0});
-    ScriptedDialogs d;
-    d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-    d.expectMessage(MessageKind::Error, QStringLiteral("519 - M519"), {mrOk}, mrOk);
-    user::alt(QLatin1Char('E'));
+    envia({{MessageKind::Error, QStringLiteral("519 - M519")}});
     EXPECT_EQ(estado("p1.poz"), QStringLiteral("pendente"));
 }
 
@@ -465,12 +467,7 @@ TEST_F(Entrega, ReplyWithABadDateKeepsItsFile)
     m_autoridade.responde(ruim);
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1, 2});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Error, QStringLiteral("517 - M517 d2.zip"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Error, QStringLiteral("517 - M517 d2.zip")}});
     EXPECT_EQ(estado("d1.zip"), QStringLiteral("enviado"));
     EXPECT_EQ(estado("d2.zip"), QStringLiteral("pendente"));
     EXPECT_EQ(estado("d3.zip"), QStringLiteral("pendente"));
@@ -538,12 +535,7 @@ TEST_F(Entrega, NothingSelectedAndMissingFiles)
     EXPECT_EQ(paginas, 1) << "the first row was counted, the second stopped the batch";
     EXPECT_TRUE(m_autoridade.servidor.requests().isEmpty());
     seleciona(f->DBGrid_Pendente, {0});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Error, QStringLiteral("*515 - M515 Cannot open file"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Error, QStringLiteral("*515 - M515 Cannot open file")}});
     EXPECT_TRUE(m_autoridade.servidor.requests().isEmpty());
     EXPECT_EQ(estado("m1.zip"), QStringLiteral("pendente"));
 }
@@ -751,6 +743,55 @@ TEST_F(Entrega, ScreenshotWhileSending)
     EXPECT_FALSE(f->Certo[1]->isHidden());
 }
 
+namespace {
+
+// The child's part of KilledBetweenReplyAndStore: selects the row, waits for its input to
+// close, then sends; it is killed while its store waits for the lock. It runs before any
+// test of the child process, so it is no test of its own.
+void enviaAteSerMorto()
+{
+    InicializarVariaveisGlobais();
+    vorta::createInto<TDMEntrega>(DMEntrega, nullptr);
+    auto* f = vorta::createInto<TSel_Entrega>(Sel_Entrega, nullptr);
+    f->show();
+    user::activate(f->DBGrid_Pendente);
+    user::click(f->DBGrid_Pendente);
+    user::key(Qt::Key_Home, Qt::ControlModifier);
+    user::key(Qt::Key_Space, Qt::ControlModifier);
+    if (f->DBGrid_Pendente->selectedRows().size() != 1) {
+        std::fputs("no row selected\n", stdout);
+        return;
+    }
+    ScriptedDialogs d;
+    d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
+    std::fputs("pronto\n", stdout);
+    std::fflush(stdout);
+    QFile entrada;
+    if (!entrada.open(stdin, QIODevice::ReadOnly))
+        return;
+    entrada.readLine();
+    user::alt(QLatin1Char('E'));
+    // Only reached when nobody killed this process.
+    std::fputs("the send returned\n", stdout);
+}
+
+class FilhoDaEntrega : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("VORTA_ENTREGA_FILHO"))
+            return;
+        enviaAteSerMorto();
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_filhoDaEntrega =
+    ::testing::AddGlobalTestEnvironment(new FilhoDaEntrega);
+
+} // namespace
+
 // The program killed after the authority answered and before the row was stored (a
 // child process of this test, held at the store by a write lock of this process): the
 // reply is on disk, so the next opening stores it with its protocol, and a second
@@ -764,7 +805,7 @@ TEST_F(Entrega, KilledBetweenReplyAndStore)
     env.insert(QStringLiteral("VORTA_ENTREGA_FILHO"), m_autoridade.servidor.url());
     vorta::testing::LineProcess filho;
     ASSERT_TRUE(filho.start(QCoreApplication::applicationFilePath(),
-                            {QStringLiteral("--gtest_filter=EntregaFilho.EnviaAteSerMorto")}, env))
+                            {QStringLiteral("--gtest_filter=Entrega.KilledBetweenReplyAndStore")}, env))
         << filho.errorString().toStdString();
     ASSERT_TRUE(filho.waitForLine(QStringLiteral("pronto"), 60000)) << filho.transcript().toStdString();
 
@@ -802,32 +843,6 @@ TEST_F(Entrega, KilledBetweenReplyAndStore)
     EXPECT_EQ(m_autoridade.servidor.requests().size(), 1);
 }
 
-// The child's part of KilledBetweenReplyAndStore: selects the row, waits for its input to
-// close, then sends; it is killed while its store waits for the lock.
-TEST(EntregaFilho, EnviaAteSerMorto)
-{
-    if (qEnvironmentVariableIsEmpty("VORTA_ENTREGA_FILHO"))
-        GTEST_SKIP() << "played by the child process of Entrega.KilledBetweenReplyAndStore";
-    InicializarVariaveisGlobais();
-    vorta::createInto<TDMEntrega>(DMEntrega, nullptr);
-    auto* f = vorta::createInto<TSel_Entrega>(Sel_Entrega, nullptr);
-    f->show();
-    user::activate(f->DBGrid_Pendente);
-    user::click(f->DBGrid_Pendente);
-    user::key(Qt::Key_Home, Qt::ControlModifier);
-    user::key(Qt::Key_Space, Qt::ControlModifier);
-    ASSERT_EQ(f->DBGrid_Pendente->selectedRows().size(), 1);
-    ScriptedDialogs d;
-    d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-    std::fputs("pronto\n", stdout);
-    std::fflush(stdout);
-    QFile entrada;
-    ASSERT_TRUE(entrada.open(stdin, QIODevice::ReadOnly));
-    entrada.readLine();
-    user::alt(QLatin1Char('E'));
-    // Only reached when nobody killed this process.
-    ADD_FAILURE() << "the send returned";
-}
 
 // The pieces of a reply by the kind's layout, counted from 1; the date read by
 // position; the image name looked for; the names accepted as the queue's file.
@@ -944,11 +959,7 @@ TEST_F(Entrega, UploadGoesThroughTheStoredProxy)
     sql(QStringLiteral("INSERT INTO Proxy VALUES ('127.0.0.1', %1, 'ana', 's3', 'httpoNoNTLMAuth')").arg(proxy.port()));
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        user::alt(QLatin1Char('E'));
-    }
+    envia();
     EXPECT_TRUE(m_autoridade.servidor.requests().isEmpty());
     const auto pedidos = proxy.requests();
     ASSERT_EQ(pedidos.size(), 1);
@@ -966,11 +977,7 @@ TEST_F(Entrega, LongUploadAddressIsUsedWhole)
     m_autoridade.responde(retorno("LONGO001", kDataZir, "12345678000199", "A"));
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        user::alt(QLatin1Char('E'));
-    }
+    envia();
     ASSERT_EQ(m_autoridade.servidor.requests().size(), 1);
     EXPECT_EQ(QString::fromLatin1(m_autoridade.servidor.requests()[0].target), caminho);
     EXPECT_EQ(estado("u1.zip"), QStringLiteral("enviado"));
@@ -994,12 +1001,7 @@ TEST_F(Entrega, StoreFailureKeepsTheReplyUntilItIsStored)
     }
     TSel_Entrega* f = abre();
     seleciona(f->DBGrid_Pendente, {0, 1});
-    {
-        ScriptedDialogs d;
-        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-        d.expectMessage(MessageKind::Error, QStringLiteral("513 - M513"), {mrOk}, mrOk);
-        user::alt(QLatin1Char('E'));
-    }
+    envia({{MessageKind::Error, QStringLiteral("513 - M513")}});
     EXPECT_EQ(estado("g1.zip"), QStringLiteral("pendente"));
     EXPECT_EQ(estado("g2.zip"), QStringLiteral("pendente"));
     EXPECT_EQ(m_autoridade.servidor.requests().size(), 1);
@@ -1016,4 +1018,27 @@ TEST_F(Entrega, StoreFailureKeepsTheReplyUntilItIsStored)
     EXPECT_EQ(linha("g1.zip"), QStringLiteral("enviado|FALHA001|15/03/2025 14:30:05||") + QString::fromLatin1(resposta));
     EXPECT_FALSE(QFile::exists(guardado));
     EXPECT_EQ(m_autoridade.servidor.requests().size(), 1) << "the receipt was not asked for again";
+}
+
+// A row whose version was left empty (an empty text, or null) is still the row the
+// delivery and the copy mark.
+TEST_F(Entrega, RowWithoutVersionIsMarked)
+{
+    fila({{"ZIR", "", "e1", "e1.zip", "281000001", "2025 - 1", "N", "A"},
+          {"ZIR", "", "e2", "e2.zip", "281000002", "2025 - 1", "N", "B"}});
+    sql(QStringLiteral("UPDATE Entrega SET Versao = NULL WHERE Chave = 'e2'"));
+    m_autoridade.responde(retorno("SEMVER01", kDataZir, "12345678000199", "A"));
+    QTemporaryDir destino;
+    TSel_Entrega* f = abre();
+    seleciona(f->DBGrid_Pendente, {0});
+    envia();
+    EXPECT_EQ(linha("e1.zip").section(QLatin1Char('|'), 0, 1), QStringLiteral("enviado|SEMVER01"));
+    seleciona(f->DBGrid_Pendente, {0});
+    dialogoDeCopia(1, destino.path());
+    {
+        ScriptedDialogs d;
+        d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 cópia"), mrNo);
+        user::alt(QLatin1Char('C'));
+    }
+    EXPECT_EQ(estado("e2.zip"), QStringLiteral("copiado"));
 }

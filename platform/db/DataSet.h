@@ -135,6 +135,7 @@ public:
     const QVariant& oldSlotValue(int slot) const;
     void setFieldValue(Field* field, const QVariant& value);
     void attachSource(DataSource* s);
+    const QVector<DataSource*>& dataSources() const { return m_sources; }
     void detachSource(DataSource* s);
     void dataEvent(DataEvent event, Field* field = nullptr, int info = 0);
     virtual void connectionRolledBack();

@@ -1,6 +1,7 @@
 #include "platform/db/Field.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/SqlText.h"
 #include "platform/core/EditMask.h"
 
@@ -85,6 +86,17 @@ int Field::index() const
         if (m_dataSet->fields(i) == this)
             return i;
     return -1;
+}
+
+void Field::focusControl()
+{
+    const QVector<DataSource*> sources = m_dataSet->dataSources();
+    for (DataSource* s : sources) {
+        const QVector<DataLink*> links = s->links();
+        for (DataLink* l : links)
+            if (l->focusControl(this))
+                return;
+    }
 }
 
 void Field::setDataTypeFromColumn(FieldType type, int size)

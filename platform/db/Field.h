@@ -29,6 +29,9 @@ public:
     int size() const { return m_size; }
     void setSize(int size) { m_size = size; }
     int index() const;
+    // Moves the focus to the first control that shows this field and can take it (a
+    // visible, enabled one); nothing happens when there is none.
+    void focusControl();
 
     bool required() const { return m_required; }
     void setRequired(bool on) { m_required = on; }
