@@ -1,6 +1,10 @@
 #include "installation/InstallDatabase.h"
 
+#include "platform/core/Exceptions.h"
 #include "platform/db/Database.h"
+
+#include <QDir>
+#include <QSaveFile>
 
 namespace vorta::installation {
 
@@ -44,6 +48,28 @@ void installDemoRows(const QString& dataFolder, const QDate& today)
                               .arg(today.month())
                               .arg(today.toString(QStringLiteral("yyyy-MM-dd 00:00:00")));
     db::executeScript(dataFolder, demoRowsSql() + QStringLiteral(";\n") + month);
+}
+
+QStringList indexScriptLines()
+{
+    QStringList out;
+    for (QString line : schemaSql().split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (!line.startsWith(QLatin1String("CREATE INDEX "), Qt::CaseInsensitive))
+            continue;
+        if (line.endsWith(QLatin1Char(';')))
+            line.chop(1);
+        out << QStringLiteral("CREATE INDEX IF NOT EXISTS ") + line.mid(13);
+    }
+    return out;
+}
+
+void installIndexScript(const QString& dataFolder)
+{
+    QSaveFile f(QDir(dataFolder).filePath(QStringLiteral("Indices.Conf")));
+    if (!f.open(QIODevice::WriteOnly) || f.write(indexScriptLines().join(QLatin1Char('\n')).toUtf8() + '\n') < 0
+        || !f.commit())
+        throw Exception(QStringLiteral("Cannot write %1: %2").arg(f.fileName(), f.errorString()));
 }
 
 } // namespace vorta::installation

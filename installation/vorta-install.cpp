@@ -83,6 +83,7 @@ int main(int argc, char** argv)
             vorta::installation::installDatabase(data);
             vorta::installation::installMessages(data);
             vorta::installation::installParametros(data);
+            vorta::installation::installIndexScript(data);
             if (parser.isSet(demo))
                 vorta::installation::installDemoRows(data, QDate::currentDate());
         }

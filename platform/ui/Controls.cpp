@@ -742,7 +742,8 @@ void RadioGroup::arrange()
 {
     if (m_buttons.isEmpty())
         return;
-    const QRect r = contentsRect().adjusted(8, fontMetrics().height() + 2, -4, -4);
+    // The group's contents margins already leave out its title and frame.
+    const QRect r = contentsRect().adjusted(8, 0, -4, 0);
     const int perColumn = (int(m_buttons.size()) + m_columns - 1) / m_columns;
     const int colWidth = std::max(1, r.width() / m_columns);
     const int rowHeight = std::max(fontMetrics().height() + 4, r.height() / std::max(1, perColumn));
