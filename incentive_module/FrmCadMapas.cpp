@@ -39,6 +39,15 @@ using vorta::ui::SpeedButton;
 namespace {
 
 const QString kFormatoValor = QStringLiteral("###,###,##0.00");
+
+// The controls of a dataset hear nothing for the guard's life, then one change.
+struct ControlesDesligados {
+    explicit ControlesDesligados(vorta::db::DataSet* d) : ds(d) { ds->disableControls(); }
+    ~ControlesDesligados() { ds->enableControls(); }
+    ControlesDesligados(const ControlesDesligados&) = delete;
+    ControlesDesligados& operator=(const ControlesDesligados&) = delete;
+    vorta::db::DataSet* ds;
+};
 const QString kFiltroRemetentes = QStringLiteral("(Con_Tipo = 'IE') or (Con_Tipo = 'CNPJ') ");
 const QStringList kConformacoes{QStringLiteral("C"), QStringLiteral("CO"), QStringLiteral("SC"),
                                 QStringLiteral("SR"), QStringLiteral("RE"), QStringLiteral("*")};
@@ -765,13 +774,8 @@ void TCadMapas::btIncluirClick(QWidget*)
     try {
         // The animals open on the current map and turn to the new, empty one: the grid
         // shows only the latter.
-        vorta::db::Table* itens = DM_MTC->TblMapasItens;
-        itens->disableControls();
-        struct Enable {
-            vorta::db::Table* t;
-            ~Enable() { t->enableControls(); }
-        } enable{itens};
-        itens->open();
+        ControlesDesligados desligados(DM_MTC->TblMapasItens);
+        DM_MTC->TblMapasItens->open();
         DM_MTC->dsMapas->setAutoEdit(true);
         DM_MTC->TblMapas->insert();
         DM_MTC->TblMapas->fieldByName(QStringLiteral("map_num_lote"))->setAsString(QStringLiteral("00/00"));
@@ -836,12 +840,7 @@ void TCadMapas::btGravarClick(QWidget*)
     gravaEdicaoEmCurso();
     // The grid does not follow the totals, the post and the refresh of the save: its
     // animals are read again once, if at all, so a save grows with the animals alone.
-    vorta::db::Table* itens = DM_MTC->TblMapasItens;
-    itens->disableControls();
-    struct Enable {
-        vorta::db::Table* t;
-        ~Enable() { t->enableControls(); }
-    } enable{itens};
+    ControlesDesligados desligados(DM_MTC->TblMapasItens);
     Resumo.Gravar();
     MostraResumo();
     voltaNavegacao(false);

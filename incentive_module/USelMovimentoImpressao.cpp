@@ -45,7 +45,7 @@ TSelMovimentoImpressao::TSelMovimentoImpressao(vorta::Component* owner) : vorta:
     RadioGroup_Ordem->setItems({QStringLiteral("Por Inscrição"), QStringLiteral("Por Razão Social")});
     RadioGroup_Ordem->setColumns(2);
     RadioGroup_Ordem->setItemIndex(1);
-    RadioGroup_Ordem->setGeometry(8, 8, 300, 44);
+    RadioGroup_Ordem->setGeometry(8, 4, 300, 52);
     Edit_Busca = new vorta::ui::Edit(this, QStringLiteral("Edit_Busca"));
     Edit_Busca->setGeometry(316, 24, 316, 21);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UDM_MTC.h"
+#include "UResumoMapa.h"
 
 #include "platform/core/Clock.h"
 #include "platform/ui/Form.h"
@@ -13,6 +14,8 @@
 #include <QRegularExpression>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace zir_test {
 
@@ -116,6 +119,21 @@ public:
         items->fieldByName(QStringLiteral("itm_peso"))->setAsFloat(weight);
         items->fieldByName(QStringLiteral("tip_codigo"))->setAsString(typing);
         items->post();
+    }
+    // A map typed through the data module as the map form does (practised values 100 for
+    // males, 90 for females) and saved with its summary.
+    void mapaDigitado(const QString& sex, const std::vector<std::pair<const char*, double>>& animals,
+                      const QDate& day = kDia)
+    {
+        TResumoMapa resumo(dm);
+        novoMapa(sex, kPecuarista, day);
+        resumo.CarregaParametros();
+        resumo.dbEdit_VlrArrobaMacho = vorta::Money::fromUnits(100);
+        resumo.dbEdit_VlrArrobaFemea = vorta::Money::fromUnits(90);
+        dm->TblContribuinteComplementoMapas->refresh();
+        for (const auto& [maturity, weight] : animals)
+            animal(QString::fromLatin1(maturity), weight);
+        resumo.Gravar();
     }
     // A stored map of the given sex and day, with no animals, outside any transaction.
     void mapaGravado(int code, const QString& sex, const QString& raiser = kPecuarista, const QDate& day = kDia)

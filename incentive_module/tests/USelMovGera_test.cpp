@@ -119,22 +119,8 @@ protected:
         exec("insert into Qel_Tecnico (Tec_Codigo, Tec_Nome, Mun_Codigo) values (2, 'Dr. Campo', 1)");
 
         // Two maps of the declarant typed through the data module, as the map form does.
-        TResumoMapa resumo(dm);
-        const struct {
-            const char* sex;
-            std::vector<std::pair<const char*, double>> animals;
-        } maps[] = {{"M", {{"JD", 250}, {"JD", 260}, {"J2", 240}, {"I", 300}}},
-                    {"F", {{"JFD", 190}, {"JF2", 185}, {"AF", 260}}}};
-        for (const auto& m : maps) {
-            novoMapa(QString::fromLatin1(m.sex));
-            resumo.CarregaParametros();
-            resumo.dbEdit_VlrArrobaMacho = Money::fromUnits(100);
-            resumo.dbEdit_VlrArrobaFemea = Money::fromUnits(90);
-            dm->TblContribuinteComplementoMapas->refresh();
-            for (const auto& [maturity, weight] : m.animals)
-                animal(QString::fromLatin1(maturity), weight);
-            resumo.Gravar();
-        }
+        mapaDigitado("M", {{"JD", 250}, {"JD", 260}, {"J2", 240}, {"I", 300}});
+        mapaDigitado("F", {{"JFD", 190}, {"JF2", 185}, {"AF", 260}});
         exec("insert into Qel_NotasMapa (map_codigo, mn_nro_nota_fiscal) select min(map_codigo), '000123' from "
              "qel_mapas");
         exec("insert into Qel_NotasMapa (map_codigo, mn_nro_nota_fiscal) select max(map_codigo), '000124' from "

@@ -3,7 +3,6 @@
 // state printed from the list, the search, and a failure shown as 504 and logged.
 #include "MapasTestSupport.h"
 #include "UMOVMTC.h"
-#include "UResumoMapa.h"
 #include "USelMovimentoImpressao.h"
 #include "Ufuncoes.h"
 
@@ -20,7 +19,6 @@
 #include <QTest>
 
 using namespace zir_test;
-using vorta::Money;
 using vorta::ui::MessageKind;
 namespace user = vorta::testing::user;
 
@@ -43,24 +41,9 @@ protected:
                  {code, QStringLiteral("Mensagem %1").arg(code)});
         // December: an approved map of males, an approved one of females and a rejected
         // one whose class JF4 has no other map; typed through the data module.
-        TResumoMapa resumo(dm);
-        const struct {
-            const char* sex;
-            QDate day;
-            std::vector<std::pair<const char*, double>> animals;
-        } maps[] = {{"M", kDia, {{"JD", 250}, {"JD", 260}, {"J2", 240}, {"I", 300}}},
-                    {"F", kDia, {{"JFD", 190}, {"JF2", 185}, {"AF", 260}}},
-                    {"F", kDia.addDays(1), {{"JF4", 200}, {"AF", 260}, {"IF", 250}}}};
-        for (const auto& m : maps) {
-            novoMapa(QString::fromLatin1(m.sex), kPecuarista, m.day);
-            resumo.CarregaParametros();
-            resumo.dbEdit_VlrArrobaMacho = Money::fromUnits(100);
-            resumo.dbEdit_VlrArrobaFemea = Money::fromUnits(90);
-            dm->TblContribuinteComplementoMapas->refresh();
-            for (const auto& [maturity, weight] : m.animals)
-                animal(QString::fromLatin1(maturity), weight);
-            resumo.Gravar();
-        }
+        mapaDigitado("M", {{"JD", 250}, {"JD", 260}, {"J2", 240}, {"I", 300}});
+        mapaDigitado("F", {{"JFD", 190}, {"JF2", 185}, {"AF", 260}});
+        mapaDigitado("F", {{"JF4", 200}, {"AF", 260}, {"IF", 250}}, kDia.addDays(1));
         // Another slaughterhouse's map of the same month.
         exec("insert into qel_mapas (map_codigo, con_iecnpjcpf, map_data, ie_pecuarista, Aprovado, map_num_lote, "
              "Tec_Codigo) values (900, ?1, ?2, ?3, 'M', '09/09', 1)",
