@@ -105,6 +105,28 @@ QSizeF alignBoundsToFrame(QByteArray& b)
     return {};
 }
 
+// GDI draws a pen made by CreatePen as wide as it was made; the converter draws every
+// pen without the geometric style one pixel wide. Such pens wider than a pixel are
+// marked geometric, which is how GDI draws them.
+void markWidePensGeometric(QByteArray& b)
+{
+    constexpr quint32 kCreatePen = 38;
+    constexpr quint32 kGeometric = 0x00010000;
+    qsizetype at = static_cast<quint32>(at32(b, kSize));
+    while (at + 8 <= b.size()) {
+        const quint32 type = static_cast<quint32>(at32(b, int(at)));
+        const quint32 size = static_cast<quint32>(at32(b, int(at + 4)));
+        if (size < 8 || at + qsizetype(size) > b.size())
+            break;
+        if (type == kCreatePen && size >= 28) {
+            const quint32 style = static_cast<quint32>(at32(b, int(at + 12)));
+            if (at32(b, int(at + 16)) > 1 && !(style & kGeometric))
+                qToLittleEndian<quint32>(style | kGeometric, b.data() + at + 12);
+        }
+        at += size;
+    }
+}
+
 } // namespace
 
 bool isEmf(const QByteArray& bytes)
@@ -119,6 +141,7 @@ EmfPicture readEmf(const QByteArray& bytes)
     QByteArray copy = bytes; // the reader takes a mutable buffer
     EmfPicture picture;
     picture.sizeMm = alignBoundsToFrame(copy);
+    markWidePensGeometric(copy);
 #ifdef VORTA_HAVE_EMF2SVG
     generatorOptions options{};
     options.nameSpace = nullptr;
@@ -149,7 +172,10 @@ void drawEmf(QPainter& painter, const QRectF& target, const QByteArray& bytes)
     QSvgRenderer renderer(picture.svg);
     if (!renderer.isValid())
         throw EInOutError(QStringLiteral("The enhanced metafile cannot be read"));
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
     renderer.render(&painter, target);
+    painter.restore();
 }
 
 } // namespace vorta::report
