@@ -36,6 +36,69 @@ public:
         rec(27, {x1, y1});
         return rec(54, {x2, y2});
     }
+    Gdi& raw(quint32 type, const QByteArray& body)
+    {
+        QByteArray r;
+        put(r, type);
+        put(r, quint32(8 + body.size()));
+        m_records += r + body;
+        ++m_count;
+        return *this;
+    }
+    // A font of the height in pixels, underlined or not.
+    Gdi& font(int ih, int height, bool underline)
+    {
+        QByteArray b;
+        put(b, ih);
+        put(b, quint32(-height));
+        for (int i = 0; i < 3; ++i)
+            put(b, 0);
+        put(b, 400);
+        b.append(char(0)).append(char(underline)).append(char(0)).append(char(0));
+        b.append(4, '\0');
+        QByteArray nome(64, '\0');
+        const QString face = QStringLiteral("Arial");
+        for (int i = 0; i < face.size(); ++i)
+            nome[2 * i] = char(face[i].unicode());
+        return raw(82, b + nome);
+    }
+    // Text at (x, y) with each character's advance given.
+    Gdi& text(int x, int y, const QString& t, int advance)
+    {
+        QByteArray b;
+        for (quint32 v : {0u, 0u, 0u, 0u, 1u})
+            put(b, v);
+        put(b, 0x3F800000u);
+        put(b, 0x3F800000u);
+        const quint32 offString = 8 + 28 + 40;
+        const quint32 padded = quint32((t.size() * 2 + 3) / 4 * 4);
+        for (quint32 v : {quint32(x), quint32(y), quint32(t.size()), offString, 0u, 0u, 0u, 0u, 0u,
+                          offString + padded})
+            put(b, v);
+        QByteArray str(int(padded), '\0');
+        for (int i = 0; i < t.size(); ++i)
+            str[2 * i] = char(t[i].unicode());
+        b += str;
+        for (int i = 0; i < t.size(); ++i)
+            put(b, quint32(advance));
+        return raw(84, b);
+    }
+    // An open polyline of 16-bit points.
+    Gdi& polyline(const QList<QPoint>& pts)
+    {
+        QByteArray b;
+        for (int i = 0; i < 4; ++i)
+            put(b, 0);
+        put(b, quint32(pts.size()));
+        for (const QPoint& p : pts) {
+            char c[2];
+            qToLittleEndian(qint16(p.x()), c);
+            b.append(c, 2);
+            qToLittleEndian(qint16(p.y()), c);
+            b.append(c, 2);
+        }
+        return raw(87, b);
+    }
     QByteArray bytes()
     {
         QByteArray eof;
@@ -110,4 +173,31 @@ TEST(EmfForeign, ClippedToItsBoxAndThickPensKeepTheirWidth)
         if (qGray(img.pixel(1000, y)) < 128)
             ++altura;
     EXPECT_NEAR(altura, 40, 3) << "the pen is 4 mm wide";
+}
+
+// Text placed character by character keeps each character where it was put, underlined;
+// an open polyline stays open.
+TEST(EmfForeign, SpacedUnderlinedTextAndOpenPolylines)
+{
+    QTemporaryDir pasta;
+    Gdi g(1000, 600);
+    g.font(1, 60, true).select(1).text(100, 100, QStringLiteral("ABC"), 150);
+    g.pen(2, 10, 0x0000FF).select(2).polyline({{100, 400}, {500, 300}, {900, 400}});
+    const QImage img = pagina(g.bytes(), pasta.path());
+    // The picture's pixel (x, y) is the page's (500 + x, 500 + y).
+    auto conta = [&img](int x0, int x1, int y0, int y1, auto teste) {
+        int n = 0;
+        for (int y = 500 + y0; y <= 500 + y1; ++y)
+            for (int x = 500 + x0; x <= 500 + x1; ++x)
+                n += teste(QColor(img.pixel(x, y))) ? 1 : 0;
+        return n;
+    };
+    auto escuro = [](const QColor& c) { return qGray(c.rgb()) < 128 && c.red() < 128; };
+    auto vermelho = [](const QColor& c) { return c.red() > 200 && c.green() < 80; };
+    EXPECT_GT(conta(250, 300, 100, 160, escuro), 0) << "B at its own position";
+    EXPECT_GT(conta(400, 450, 100, 160, escuro), 0) << "C at its own position";
+    EXPECT_EQ(conta(190, 240, 100, 150, escuro), 0) << "nothing where B would run on after A";
+    EXPECT_GT(conta(100, 130, 158, 175, escuro), 0) << "A is underlined";
+    EXPECT_GT(conta(495, 505, 290, 310, vermelho), 0) << "the polyline's apex";
+    EXPECT_EQ(conta(300, 700, 395, 405, vermelho), 0) << "no closing segment";
 }
