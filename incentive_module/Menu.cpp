@@ -6,6 +6,7 @@
 
 #include "UDM_MTC.h"
 #include "USelMovimento.h"
+#include "USelMovimentoImpressao.h"
 #include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
 #include "uDmVortaModule.h"
@@ -62,6 +63,7 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
     GerarMovimento->OnClick = [](MenuItem*) { MostraSelMovGera(); };
+    Movimento1->OnClick = [](MenuItem*) { AbreSelMovimentoImpressao(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())

@@ -39,6 +39,17 @@ bool editando(vorta::db::DataSet* ds)
     return ds->state() == vorta::db::DataSetState::Edit || ds->state() == vorta::db::DataSetState::Insert;
 }
 
+// A register form shown modally in lookup mode over the table; its choice is the
+// table's current row.
+void mostraConsulta(TFtemplate* cadastro, vorta::db::Table* tabela)
+{
+    if (!tabela->active())
+        tabela->open();
+    cadastro->dsBase->setDataSet(tabela);
+    cadastro->ModoSelecao = true;
+    cadastro->showModal();
+}
+
 // Runs an action when the widget is asked for its context menu.
 class AoMenuDeContexto : public QObject {
 public:
@@ -550,13 +561,18 @@ void TCadMovimento::btGravarClick(QWidget*)
     // records posted before the failure are put back into edit with their values.
     struct Pendente {
         vorta::db::DataSet* ds;
+        QString chave;
         bool inserindo;
         QVariantList valores;
     };
     QList<Pendente> pendentes;
-    for (auto* t : {decl, compl_})
+    const std::pair<vorta::db::DataSet*, QString> registros[] = {
+        {decl, QStringLiteral("Con_IECNPJCPF")}, {compl_, kIE}, {mov, QStringLiteral("mov_codigo")}};
+    for (const auto& [t, chave] : registros)
         if (editando(t)) {
-            Pendente p{t, t->state() == vorta::db::DataSetState::Insert, {}};
+            if (t == mov)
+                mov->fieldByName(QStringLiteral("mov_situacao"))->setAsString(QStringLiteral("?"));
+            Pendente p{t, chave, t->state() == vorta::db::DataSetState::Insert, {}};
             for (int i = 0; i < t->fieldCount(); ++i)
                 p.valores << t->fields(i)->value();
             pendentes << p;
@@ -569,22 +585,20 @@ void TCadMovimento::btGravarClick(QWidget*)
             if (editando(p.ds))
                 continue;
             p.ds->refresh();
-            if (p.inserindo || p.ds->isEmpty())
-                p.ds->insert();
-            else
+            const QVariant chave = p.valores[p.ds->fieldByName(p.chave)->index()];
+            if (!p.inserindo && p.ds->locate(p.chave, chave))
                 p.ds->edit();
+            else
+                p.ds->insert();
             for (int i = 0; i < p.ds->fieldCount(); ++i)
                 if (vorta::db::Field* f = p.ds->fields(i); f->fieldKind() == vorta::db::FieldKind::Data)
                     f->setValue(p.valores[i]);
         }
     };
     try {
+        // The declarant before the movement that names it.
         for (const Pendente& p : pendentes)
             p.ds->post();
-        if (editando(mov)) {
-            mov->fieldByName(QStringLiteral("mov_situacao"))->setAsString(QStringLiteral("?"));
-            mov->post();
-        }
         db->commit(true);
     } catch (const vorta::EAbort&) {
         desfaz();
@@ -658,12 +672,7 @@ void TCadMovimento::escolheMunicipio(vorta::db::Table* municipios, const char* c
                                      const char* cep, DBEdit* editCep, vorta::ui::DBLookupComboBox* lista,
                                      vorta::ui::TabSheet* pagina)
 {
-    if (!municipios->active())
-        municipios->open();
-    vorta::ui::createForm(Cad_Municipio);
-    Cad_Municipio->dsBase->setDataSet(municipios);
-    Cad_Municipio->ModoSelecao = true;
-    Cad_Municipio->showModal();
+    mostraConsulta(vorta::ui::createForm(Cad_Municipio), municipios);
     // A municipality registered meanwhile shows in the lists.
     DM_MTC->TblMunicipio->refresh();
     PageControlEndereco->setActivePage(pagina);
@@ -677,58 +686,71 @@ void TCadMovimento::escolheMunicipio(vorta::db::Table* municipios, const char* c
 
 void TCadMovimento::btMuncipioClick(QWidget*)
 {
+    if (!DM_Comuns)
+        return;
     escolheMunicipio(DM_Comuns->Tb_Municipio, "Mun_Endereco", "Con_UF", "Con_CEP", DBEdit_Con_CEP, DBLookupComboBox3,
                      TabSheetCorrespondencia);
 }
 
 void TCadMovimento::btMunicipioEstabelecimentoClick(QWidget*)
 {
+    if (!DM_Comuns)
+        return;
     escolheMunicipio(DM_Comuns->Tb_MunicipioPro, "Mun_Propriedade", "Con_UFEstab", "Con_CEPEstab", DBEdit_Con_CEPEstab,
                      DBLookupComboBox4, TabSheetEstabelecimento);
 }
 
+void TCadMovimento::aplicaMunicipio(const QString& codigo, const QString& uf, const QString& cep, DBEdit* editCep)
+{
+    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
+    vorta::db::Table* municipios = DM_MTC->TblMunicipio;
+    if (!decl->active() || !municipios->active())
+        return;
+    // The list's current row is the address's municipality, not the one seen last.
+    if (!municipios->locate(QStringLiteral("Mun_Codigo"), decl->fieldByName(codigo)->value()))
+        return;
+    CopiaMunicipio(*decl, *municipios, codigo, uf, cep, editCep);
+}
+
 void TCadMovimento::DBLookupComboBox3Click(QWidget*)
 {
-    CopiaMunicipio(*DM_MTC->TblContribuinteMTC, *DM_MTC->TblMunicipio, QStringLiteral("Mun_Endereco"),
-                   QStringLiteral("Con_UF"), QStringLiteral("Con_CEP"), DBEdit_Con_CEP);
+    aplicaMunicipio(QStringLiteral("Mun_Endereco"), QStringLiteral("Con_UF"), QStringLiteral("Con_CEP"),
+                    DBEdit_Con_CEP);
 }
 
 void TCadMovimento::DBLookupComboBox4Click(QWidget*)
 {
-    CopiaMunicipio(*DM_MTC->TblContribuinteMTC, *DM_MTC->TblMunicipio, QStringLiteral("Mun_Propriedade"),
-                   QStringLiteral("Con_UFEstab"), QStringLiteral("Con_CEPEstab"), DBEdit_Con_CEPEstab);
+    aplicaMunicipio(QStringLiteral("Mun_Propriedade"), QStringLiteral("Con_UFEstab"), QStringLiteral("Con_CEPEstab"),
+                    DBEdit_Con_CEPEstab);
+}
+
+void TCadMovimento::escolheResponsavel(TFtemplate* cadastro, vorta::db::Table* tabela, vorta::db::Table* lista,
+                                       const QString& campo, QWidget* foco)
+{
+    mostraConsulta(cadastro, tabela);
+    // One registered meanwhile shows in the list.
+    lista->refresh();
+    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
+    if (editando(decl) && tabela->active() && !tabela->isEmpty()) {
+        decl->fieldByName(campo)->setAsString(tabela->fieldByName(campo)->asString());
+        foco->setFocus();
+    }
 }
 
 void TCadMovimento::btContabilistaClick(QWidget*)
 {
-    vorta::ui::createForm(Cad_Contabilista);
-    Cad_Contabilista->dsBase->setDataSet(DM_Comuns->Tb_Responsavel);
-    Cad_Contabilista->ModoSelecao = true;
-    Cad_Contabilista->showModal();
-    DM_MTC->TblResp->refresh();
-    vorta::db::DataSet* escolhido = DM_Comuns->Tb_Responsavel;
-    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
-    if (editando(decl) && escolhido->active() && !escolhido->isEmpty()) {
-        decl->fieldByName(QStringLiteral("Resp_CPF"))
-            ->setAsString(escolhido->fieldByName(QStringLiteral("Resp_CPF"))->asString());
-        DBLookupComboBox_Contabilista->setFocus();
-    }
+    if (!DM_Comuns)
+        return;
+    escolheResponsavel(vorta::ui::createForm(Cad_Contabilista), DM_Comuns->Tb_Responsavel, DM_MTC->TblResp,
+                       QStringLiteral("Resp_CPF"), DBLookupComboBox_Contabilista);
 }
 
 void TCadMovimento::btRespEmpresaClick(QWidget*)
 {
-    vorta::ui::createForm(Cad_RespnsavelLegal);
-    Cad_RespnsavelLegal->dsBase->setDataSet(DM_Comuns->Tb_RespEmpresa);
-    Cad_RespnsavelLegal->ModoSelecao = true;
-    Cad_RespnsavelLegal->showModal();
-    DM_MTC->TblRespEmpresa->refresh();
-    vorta::db::DataSet* escolhido = DM_Comuns->Tb_RespEmpresa;
-    vorta::db::DataSet* decl = DM_MTC->TblContribuinteMTC;
-    if (editando(decl) && escolhido->active() && !escolhido->isEmpty()) {
-        decl->fieldByName(QStringLiteral("ResEmp_CPF"))
-            ->setAsString(escolhido->fieldByName(QStringLiteral("ResEmp_CPF"))->asString());
-        DBLookupComboBox_RespEmpresa->setFocus();
-    }
+    if (!DM_Comuns)
+        return;
+    escolheResponsavel(vorta::ui::createForm(Cad_RespnsavelLegal), DM_Comuns->Tb_RespEmpresa, DM_MTC->TblRespEmpresa,
+                       QStringLiteral("ResEmp_CPF"), DBLookupComboBox_RespEmpresa);
 }
 
 void TCadMovimento::SpeedButton6Click(QWidget*)

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class TFtemplate;
+
 namespace vorta::db {
 class Table;
 }
@@ -150,6 +152,12 @@ private:
     void escolheMunicipio(vorta::db::Table* municipios, const char* codigo, const char* uf, const char* cep,
                           vorta::ui::DBEdit* editCep, vorta::ui::DBLookupComboBox* lista, vorta::ui::TabSheet* pagina);
     void travaGravado();
+    // The accountant's or legal representative's register in lookup mode; the chosen
+    // CPF goes into the declarant being edited.
+    void escolheResponsavel(TFtemplate* cadastro, vorta::db::Table* tabela, vorta::db::Table* lista,
+                            const QString& campo, QWidget* foco);
+    // The UF and CEP rule for the municipality the address holds.
+    void aplicaMunicipio(const QString& codigo, const QString& uf, const QString& cep, vorta::ui::DBEdit* editCep);
 };
 
 extern vorta::Guarded<TCadMovimento> CadMovimento;

@@ -9,6 +9,7 @@
 #include "T_DM_Comuns.h"
 #include "UDM_MTC.h"
 #include "UDm_Gerar.h"
+#include "UMapaImpressao.h"
 #include "USelMovGera.h"
 #include "UValidar.h"
 
@@ -22,7 +23,8 @@ void CriaObjetosDoZIR()
     vorta::ui::createForm(Dm_Validar);
     vorta::ui::createForm(Cad_Municipio);
     vorta::ui::createForm(Dm_Gerar);
-    // The map form reaches the raiser and technician registers through these.
+    // The map form reaches the raiser and technician registers and its print through these.
     AbreCadastroPecuaristaInclusao = AbreCadastroPecuarista;
     AbreTecnicosSelecao = [] { AbreTecnicos(true); };
+    ImprimeMapaAtual = ImprimeMapaDoFormulario;
 }

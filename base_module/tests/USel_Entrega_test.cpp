@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 
@@ -741,6 +743,55 @@ TEST_F(Entrega, ScreenshotWhileSending)
     EXPECT_FALSE(f->Certo[1]->isHidden());
 }
 
+namespace {
+
+// The child's part of KilledBetweenReplyAndStore: selects the row, waits for its input to
+// close, then sends; it is killed while its store waits for the lock. It runs before any
+// test of the child process, so it is no test of its own.
+void enviaAteSerMorto()
+{
+    InicializarVariaveisGlobais();
+    vorta::createInto<TDMEntrega>(DMEntrega, nullptr);
+    auto* f = vorta::createInto<TSel_Entrega>(Sel_Entrega, nullptr);
+    f->show();
+    user::activate(f->DBGrid_Pendente);
+    user::click(f->DBGrid_Pendente);
+    user::key(Qt::Key_Home, Qt::ControlModifier);
+    user::key(Qt::Key_Space, Qt::ControlModifier);
+    if (f->DBGrid_Pendente->selectedRows().size() != 1) {
+        std::fputs("no row selected\n", stdout);
+        return;
+    }
+    ScriptedDialogs d;
+    d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
+    std::fputs("pronto\n", stdout);
+    std::fflush(stdout);
+    QFile entrada;
+    if (!entrada.open(stdin, QIODevice::ReadOnly))
+        return;
+    entrada.readLine();
+    user::alt(QLatin1Char('E'));
+    // Only reached when nobody killed this process.
+    std::fputs("the send returned\n", stdout);
+}
+
+class FilhoDaEntrega : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("VORTA_ENTREGA_FILHO"))
+            return;
+        enviaAteSerMorto();
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_filhoDaEntrega =
+    ::testing::AddGlobalTestEnvironment(new FilhoDaEntrega);
+
+} // namespace
+
 // The program killed after the authority answered and before the row was stored (a
 // child process of this test, held at the store by a write lock of this process): the
 // reply is on disk, so the next opening stores it with its protocol, and a second
@@ -754,7 +805,7 @@ TEST_F(Entrega, KilledBetweenReplyAndStore)
     env.insert(QStringLiteral("VORTA_ENTREGA_FILHO"), m_autoridade.servidor.url());
     vorta::testing::LineProcess filho;
     ASSERT_TRUE(filho.start(QCoreApplication::applicationFilePath(),
-                            {QStringLiteral("--gtest_filter=EntregaFilho.EnviaAteSerMorto")}, env))
+                            {QStringLiteral("--gtest_filter=Entrega.KilledBetweenReplyAndStore")}, env))
         << filho.errorString().toStdString();
     ASSERT_TRUE(filho.waitForLine(QStringLiteral("pronto"), 60000)) << filho.transcript().toStdString();
 
@@ -792,32 +843,6 @@ TEST_F(Entrega, KilledBetweenReplyAndStore)
     EXPECT_EQ(m_autoridade.servidor.requests().size(), 1);
 }
 
-// The child's part of KilledBetweenReplyAndStore: selects the row, waits for its input to
-// close, then sends; it is killed while its store waits for the lock.
-TEST(EntregaFilho, EnviaAteSerMorto)
-{
-    if (qEnvironmentVariableIsEmpty("VORTA_ENTREGA_FILHO"))
-        GTEST_SKIP() << "played by the child process of Entrega.KilledBetweenReplyAndStore";
-    InicializarVariaveisGlobais();
-    vorta::createInto<TDMEntrega>(DMEntrega, nullptr);
-    auto* f = vorta::createInto<TSel_Entrega>(Sel_Entrega, nullptr);
-    f->show();
-    user::activate(f->DBGrid_Pendente);
-    user::click(f->DBGrid_Pendente);
-    user::key(Qt::Key_Home, Qt::ControlModifier);
-    user::key(Qt::Key_Space, Qt::ControlModifier);
-    ASSERT_EQ(f->DBGrid_Pendente->selectedRows().size(), 1);
-    ScriptedDialogs d;
-    d.expectMessage(MessageKind::Confirmation, QStringLiteral("508 - M508 entrega"), mrNo);
-    std::fputs("pronto\n", stdout);
-    std::fflush(stdout);
-    QFile entrada;
-    ASSERT_TRUE(entrada.open(stdin, QIODevice::ReadOnly));
-    entrada.readLine();
-    user::alt(QLatin1Char('E'));
-    // Only reached when nobody killed this process.
-    ADD_FAILURE() << "the send returned";
-}
 
 // The pieces of a reply by the kind's layout, counted from 1; the date read by
 // position; the image name looked for; the names accepted as the queue's file.

@@ -11,6 +11,7 @@
 #include "platform/ui/Application.h"
 #include "testing/LayoutCheck.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/Screenshots.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 #include "testing/VirtualXServer.h"
@@ -456,6 +457,9 @@ TEST_F(CadContribuinte, RuralProducerRegisterPutsThePropertyFirst)
     EXPECT_EQ("", vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString());
     confereLayout(f->TBSEstabelecimento);
     foto(f, QStringLiteral("produtor_rural"));
+    EXPECT_TRUE(f->grab().toImage().save(vorta::testing::screenshotFolder()
+                                         + QStringLiteral("/T_Cad_Contribuinte_ProdutorRural%1.png")
+                                               .arg(vorta::testing::screenshotSuffix())));
     user::alt(QLatin1Char('G'));
     EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
     const QString k = QStringLiteral("286100002");
@@ -514,6 +518,11 @@ TEST_F(CadContribuinte, ResellerOpenedOnANewRowUnderTheCTsTitle)
                            static_cast<QWidget*>(f->Panel_Endereco)})
             confereLayout(w);
         foto(f, QStringLiteral("revenda_") + QLatin1String(c.vazia ? "primeira" : "seguinte"));
+        if (c.vazia) {
+            EXPECT_TRUE(f->grab().toImage().save(vorta::testing::screenshotFolder()
+                                                 + QStringLiteral("/T_Cad_Contribuinte_Revenda%1.png")
+                                                       .arg(vorta::testing::screenshotSuffix())));
+        }
         campo(f->DBCheckBox_CTs_RevendaEmissora, QString());
         EXPECT_EQ(f->DBEdit21, user::focused());
         user::type(QStringLiteral("11222333000181"));
@@ -569,9 +578,13 @@ TEST(CadContribuintePictures, UnderAVirtualXServer)
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     const QStringList pictures{folder + QStringLiteral("/T_Cad_Contribuinte_286000008_TBSEstabelecimento_xcb.png"),
                                folder + QStringLiteral("/T_Cad_Contribuinte_281234566_TbSEspecificacao_xcb.png"),
-                               folder + QStringLiteral("/T_Cad_Contribuinte_11144477735_TBSCorrespondencia_xcb.png")};
-    const vorta::testing::VirtualXRun run =
-        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("CadContribuinte.PicturesOfEachKind"), pictures);
+                               folder + QStringLiteral("/T_Cad_Contribuinte_11144477735_TBSCorrespondencia_xcb.png"),
+                               folder + QStringLiteral("/T_Cad_Contribuinte_ProdutorRural_xcb.png"),
+                               folder + QStringLiteral("/T_Cad_Contribuinte_Revenda_xcb.png")};
+    const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
+        QStringLiteral("CadContribuinte.PicturesOfEachKind:CadContribuinte.RuralProducerRegisterPutsThePropertyFirst:"
+                       "CadContribuinte.ResellerOpenedOnANewRowUnderTheCTsTitle"),
+        pictures);
     if (!run.available)
         GTEST_SKIP() << "xvfb-run is not installed";
     ASSERT_TRUE(run.finished) << "the run under the X server did not end";

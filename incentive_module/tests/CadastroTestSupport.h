@@ -1,13 +1,12 @@
 #pragma once
 
 #include "platform/db/Database.h"
+#include "platform/db/Query.h"
 #include "platform/ui/Controls.h"
 #include "testing/LayoutCheck.h"
+#include "testing/Screenshots.h"
 #include "testing/VirtualXServer.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QRadioButton>
 #include <QTest>
@@ -38,6 +37,31 @@ inline QString mensagem(int n)
     return QStringLiteral("%1 - M%1").arg(n);
 }
 
+// The row that sql (with its parameter :chave) reads back, each column as text by its
+// name; empty when there is none.
+inline QVariantMap linhaGravada(vorta::db::Database* db, const QString& sql, const QVariant& chave)
+{
+    vorta::db::Query q;
+    q.setDatabase(db);
+    q.setSql(sql);
+    q.paramByName(QStringLiteral("chave"))->setValue(chave);
+    q.open();
+    QVariantMap out;
+    if (!q.isEmpty())
+        for (int i = 0; i < q.fieldCount(); ++i)
+            out[q.fields(i)->fieldName()] = q.fields(i)->asString();
+    return out;
+}
+
+inline int contaLinhas(vorta::db::Database* db, const QString& tabela)
+{
+    vorta::db::Query q;
+    q.setDatabase(db);
+    q.setSql(QStringLiteral("select count(*) n from %1").arg(tabela));
+    q.open();
+    return int(q.fieldByName(QStringLiteral("n"))->asInteger());
+}
+
 // Clicks an item's circle, as the user does (a short caption leaves the middle of the
 // item unclickable).
 inline void clicaItem(vorta::ui::RadioGroup* grupo, int item)
@@ -47,23 +71,14 @@ inline void clicaItem(vorta::ui::RadioGroup* grupo, int item)
     ASSERT_EQ(item, grupo->itemIndex());
 }
 
-inline QString pastaDeFotos()
-{
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    return folder;
-}
-
 // The form as it shows now, checked for unreadable or unreachable controls and kept as
 // <unidade>_<pagina>.png (with the window system's name when not headless).
 inline QImage fotografa(QWidget* form, const QString& unidade, const QString& pagina)
 {
     EXPECT_EQ(vorta::testing::layoutOffenders(form).join(QLatin1Char('\n')).toStdString(), "") << pagina.toStdString();
-    const QString sufixo = QGuiApplication::platformName() == QLatin1String("offscreen")
-                               ? QString()
-                               : QLatin1Char('_') + QGuiApplication::platformName();
     const QImage foto = form->grab().toImage();
-    EXPECT_TRUE(foto.save(pastaDeFotos() + QStringLiteral("/%1_%2%3.png").arg(unidade, pagina, sufixo)));
+    EXPECT_TRUE(foto.save(vorta::testing::screenshotFolder()
+                          + QStringLiteral("/%1_%2%3.png").arg(unidade, pagina, vorta::testing::screenshotSuffix())));
     return foto;
 }
 
@@ -75,7 +90,7 @@ inline void fotografaSobXVirtual(const QString& filtro, const QString& unidade)
         GTEST_SKIP() << "already the run under the X server";
     QStringList fotos;
     for (const char* pagina : {"grid", "detail"})
-        fotos << pastaDeFotos() + QStringLiteral("/%1_%2_xcb.png").arg(unidade, QLatin1String(pagina));
+        fotos << vorta::testing::screenshotFolder() + QStringLiteral("/%1_%2_xcb.png").arg(unidade, QLatin1String(pagina));
     const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(filtro, fotos);
     if (!run.available)
         GTEST_SKIP() << "xvfb-run is not installed";

@@ -92,25 +92,10 @@ protected:
     // A stored technician: his columns by name, empty when there is none.
     QVariantMap linha(int codigo)
     {
-        vorta::db::Query q;
-        q.setDatabase(DM_MTC->dbMTC);
-        q.setSql(QStringLiteral("select * from Qel_Tecnico where Tec_Codigo = :c"));
-        q.paramByName(QStringLiteral("c"))->setAsInteger(codigo);
-        q.open();
-        QVariantMap out;
-        if (!q.isEmpty())
-            for (int i = 0; i < q.fieldCount(); ++i)
-                out[q.fields(i)->fieldName()] = q.fields(i)->asString();
-        return out;
+        return zir_test::linhaGravada(DM_MTC->dbMTC, QStringLiteral("select * from Qel_Tecnico where Tec_Codigo = :chave"),
+                                      codigo);
     }
-    int linhas()
-    {
-        vorta::db::Query q;
-        q.setDatabase(DM_MTC->dbMTC);
-        q.setSql(QStringLiteral("select count(*) n from Qel_Tecnico"));
-        q.open();
-        return int(q.fieldByName(QStringLiteral("n"))->asInteger());
-    }
+    int linhas() { return zir_test::contaLinhas(DM_MTC->dbMTC, QStringLiteral("Qel_Tecnico")); }
 
     // Types a technician from the name edit on, Tab after Tab, as a new one is entered.
     static void digita(TFrmTecnicos* f, const Tecnico& t)

@@ -1,3 +1,4 @@
+#include "USelMovimentoImpressao.h"
 #include "ZIRTestSupport.h"
 
 #include "FrmTecnicos.h"
@@ -236,6 +237,26 @@ TEST_F(ZIRMenuTest, EscapeLeavesTheMenuWithoutRunningACommand)
     EXPECT_EQ(user::focused(), before);
     user::enter();
     EXPECT_FALSE(app()->terminated());
+}
+
+TEST_F(ZIRMenuTest, ReportMovementOpensTheMovementPrintListFromTheKeyboard)
+{
+    QStringList shown;
+    vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+        shown << f.objectName();
+        return int(vorta::ui::mrCancel);
+    });
+    FrmMenu->show();
+    user::activate(FrmMenu.get());
+    ScriptedDialogs dialogs;
+    // A lone Alt highlights "Cadastro"; two to the right is "Relatório", whose first
+    // command is "Movimento".
+    user::altAlone();
+    for (Qt::Key k : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Return, Qt::Key_Return})
+        user::key(k);
+    vorta::ui::setModalHook(nullptr);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("SelMovimentoImpressao")});
+    vorta::Component::free(SelMovimentoImpressao.get());
 }
 
 // Pictures of the menu as the user opens it from the keyboard, kept for a person to look

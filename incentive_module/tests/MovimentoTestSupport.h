@@ -24,7 +24,7 @@ protected:
         ValidarMovimento::SetUp();
         if (HasFatalFailure())
             return;
-        for (int c : {34, 53, 54, 92, 98, 579, 1496, 1497, 1498, 1499, 1664, 1665, 1666, 1667, 1668, 1683, 1685, 1688})
+        for (int c : {34, 53, 54, 92, 98, 440, 579, 1496, 1497, 1498, 1499, 1664, 1665, 1666, 1667, 1668, 1683, 1685, 1688})
             exec("insert or replace into mensagem (Men_Codigo, Men_Descricao) values (?1, ?2)",
                  {c, QStringLiteral("M%1").arg(c)});
         exec("insert into qel_parametros_mensais (pam_ano, pam_mes, pam_vlr_arr_macho, pam_vlr_arr_femea) "

@@ -71,26 +71,10 @@ protected:
     // A stored row of table Contribuinte: its columns by name, empty when there is none.
     QVariantMap linha(const QString& inscricao)
     {
-        vorta::db::Query q;
-        q.setDatabase(DM_Comuns->DB_Comuns);
-        q.setSql(QStringLiteral("select * from Contribuinte where Con_IECNPJCPF = :i"));
-        q.paramByName(QStringLiteral("i"))->setValue(inscricao);
-        q.open();
-        QVariantMap out;
-        if (!q.isEmpty())
-            for (const char* c : {"Con_Tipo", "Con_Nome", "Con_NomePropr", "Mun_Endereco", "Mun_Propriedade", "Con_UF",
-                                  "Con_UFEstab"})
-                out[QString::fromLatin1(c)] = q.fieldByName(QString::fromLatin1(c))->asString();
-        return out;
+        return zir_test::linhaGravada(
+            DM_Comuns->DB_Comuns, QStringLiteral("select * from Contribuinte where Con_IECNPJCPF = :chave"), inscricao);
     }
-    int linhas()
-    {
-        vorta::db::Query q;
-        q.setDatabase(DM_Comuns->DB_Comuns);
-        q.setSql(QStringLiteral("select count(*) n from Contribuinte"));
-        q.open();
-        return int(q.fieldByName(QStringLiteral("n"))->asInteger());
-    }
+    int linhas() { return zir_test::contaLinhas(DM_Comuns->DB_Comuns, QStringLiteral("Contribuinte")); }
 
     // From the registration edit of a new raiser: the kind, the registration, the name,
     // the municipality (its first letter in the list) and the property, each by typing.

@@ -10,6 +10,7 @@
 
 #include "platform/db/Field.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -103,7 +104,7 @@ TEST_F(CadMovimentoTest, ANewDeclarantIsTypedWithBothAddressesAndReadBack)
         for (const char* texto : {"Frigorifico Novo", "Novo", "11222333000181", "12345", "777", "Ciclano", "63",
                                   "32150000"}) {
             user::type(QString::fromUtf8(texto));
-            user::tab();
+            user::enter(); // Enter moves on as Tab does
         }
         user::tab(4);
         EXPECT_EQ(user::focused(), cad->DBLookupComboBox_Contabilista);
@@ -276,6 +277,7 @@ TEST_F(CadMovimentoTest, ASaveWithoutRegistrationShows34AndStartsANewTransaction
 
 TEST_F(CadMovimentoTest, TheLookupButtonsFillTheDeclarantBeingAltered)
 {
+    exec("update qel_movimento set mov_situacao = 'N' where mov_codigo = 1");
     exec("insert into Responsavel (Resp_CPF, Resp_Nome) values ('52998224725', 'Contador Um')");
     exec("insert into RespEmpresa (ResEmp_CPF, ResEmp_Nome) values ('11144477735', 'Diretor Um')");
     QStringList abertos;
@@ -314,6 +316,22 @@ TEST_F(CadMovimentoTest, TheLookupButtonsFillTheDeclarantBeingAltered)
         user::activate(cad);
         EXPECT_EQ(cad->DBLookupComboBox3->currentText(), QStringLiteral("Unico"));
         EXPECT_FALSE(cad->DBEdit_Con_CEP->isEnabled());
+        // The context menu of a municipality list applies the rule of the municipality
+        // it shows: one CEP stays filled and locked, a range empties and opens the CEP.
+        auto menu = [](QWidget* w) {
+            QContextMenuEvent e(QContextMenuEvent::Keyboard, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(w, &e);
+        };
+        menu(cad->DBLookupComboBox3);
+        EXPECT_EQ(cad->DBEdit_Con_UF->text(), QStringLiteral("GO"));
+        EXPECT_EQ(cad->DBEdit_Con_CEP->text(), QStringLiteral("75500000"));
+        EXPECT_FALSE(cad->DBEdit_Con_CEP->isEnabled());
+        clicaAba(cad->PageControlEndereco, cad->TabSheetEstabelecimento);
+        menu(cad->DBLookupComboBox4);
+        EXPECT_TRUE(cad->DBEdit_Con_CEPEstab->text().isEmpty());
+        EXPECT_TRUE(cad->DBEdit_Con_CEPEstab->isEnabled());
+        EXPECT_EQ(cad->DBEdit_Con_UFEstab->text(), QStringLiteral("TO"));
+        user::clickAndType(cad->DBEdit_Con_CEPEstab, QStringLiteral("77000300"));
         user::alt(QLatin1Char('g'));
     });
     EXPECT_EQ(abertos, (QStringList{QStringLiteral("Cad_Contabilista"), QStringLiteral("Cad_RespnsavelLegal"),
@@ -323,6 +341,8 @@ TEST_F(CadMovimentoTest, TheLookupButtonsFillTheDeclarantBeingAltered)
     EXPECT_EQ(decl("Mun_Endereco", kDecl), QStringLiteral("3"));
     EXPECT_EQ(decl("Con_UF", kDecl), QStringLiteral("GO"));
     EXPECT_EQ(decl("Con_CEP", kDecl), QStringLiteral("75500000"));
+    EXPECT_EQ(decl("Con_CEPEstab", kDecl), QStringLiteral("77000300"));
+    EXPECT_EQ(situacao(1), QStringLiteral("?")); // a changed movement waits for a new validation
     EXPECT_FALSE(dm->dbMTC->inTransaction());
 }
 
@@ -392,25 +412,110 @@ TEST_F(CadMovimentoTest, TheSummaryShowsTheDeclarantsMonthAndOneProducersMaps)
     });
 }
 
-TEST_F(CadMovimentoTest, AGeneratedMovementWhoseFileWasSentOpensReadOnly)
+// A generated movement opens by its delivery row: a sent file allows no change; a copied
+// or queued one, or none at all, asks, and "Sim" opens it for change.
+TEST_F(CadMovimentoTest, AGeneratedMovementOpensByItsDeliveryState)
 {
     exec("update qel_movimento set mov_situacao = 'G' where mov_codigo = 1");
-    exec("insert into Entrega (Sistema, Versao, Arquivo, Chave, Data_Copia, Data_Entrega) "
-         "values ('ZIR', '1.0', 'a.zir', ?1, '2026-12-11T10:00:00', '2026-12-12T10:00:00')",
-         {ChaveMovimento(kDecl, 2026, 12, QStringLiteral("N"), 1)});
-    dialogs.expectMessage(MessageKind::Information, QStringLiteral("1496 - M1496"), 1);
-    naLista(QLatin1Char('m'), [&](TCadMovimento* cad) {
-        EXPECT_TRUE(dialogs.allAnswered());
-        for (QWidget* w : std::initializer_list<QWidget*>{cad->btGravar, cad->BtAlterar, cad->btCancelar,
-                                                          cad->btVerErros, cad->DBEdit_Con_IECNPJCPF,
-                                                          cad->PanelContribuinte, cad->PanelCorrespondencia})
-            EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-        EXPECT_TRUE(cad->BtAtualizar->isEnabled());
-        EXPECT_EQ(dm->TblMTC->state(), vorta::db::DataSetState::Browse);
+    const QString chave = ChaveMovimento(kDecl, 2026, 12, QStringLiteral("N"), 1);
+    struct Caso {
+        const char* nome;
+        const char* copia;
+        const char* entrega;
+        bool linha;
+        MessageKind tipo;
+        int mensagem, resposta;
+        bool alteravel;
+    } casos[] = {
+        {"sent", "2026-12-11T10:00:00", "2026-12-12T10:00:00", true, MessageKind::Information, 1496, 1, false},
+        {"copied, no", "2026-12-11T10:00:00", nullptr, true, MessageKind::Confirmation, 1497, 7, false},
+        {"queued, yes", nullptr, nullptr, true, MessageKind::Confirmation, 1498, 6, true},
+        {"no row, yes", nullptr, nullptr, false, MessageKind::Confirmation, 1499, 6, true},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        exec("delete from Entrega");
+        if (c.linha)
+            exec("insert into Entrega (Sistema, Versao, Arquivo, Chave, Data_Copia, Data_Entrega) "
+                 "values ('ZIR', '1.0', 'a.zir', ?1, ?2, ?3)",
+                 {chave, c.copia ? QVariant(QString::fromLatin1(c.copia)) : QVariant(),
+                  c.entrega ? QVariant(QString::fromLatin1(c.entrega)) : QVariant()});
+        dialogs.expectMessage(c.tipo, QStringLiteral("%1 - M%1").arg(c.mensagem), c.resposta);
+        naLista(QLatin1Char('m'), [&](TCadMovimento* cad) {
+            EXPECT_TRUE(dialogs.allAnswered());
+            EXPECT_EQ(cad->BtAlterar->isEnabled(), c.alteravel);
+            EXPECT_EQ(cad->btVerErros->isEnabled(), c.alteravel);
+            EXPECT_EQ(dm->TblMTC->state() == vorta::db::DataSetState::Edit, c.alteravel);
+            for (QWidget* w : std::initializer_list<QWidget*>{cad->btGravar, cad->btCancelar,
+                                                              cad->DBEdit_Con_IECNPJCPF, cad->PanelContribuinte,
+                                                              cad->PanelCorrespondencia})
+                EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+            EXPECT_TRUE(cad->BtAtualizar->isEnabled());
+            EXPECT_TRUE(cad->TabSheetLeitura->tabVisible());
+            // "&Sair" asks first; "Não" keeps the program going.
+            dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("440 - M440"), 7);
+            user::alt(QLatin1Char('s'));
+            EXPECT_TRUE(dialogs.allAnswered());
+            EXPECT_EQ(cad->modalResult(), vorta::ui::mrNone);
+            user::alt(QLatin1Char('r'));
+            EXPECT_NE(cad->modalResult(), vorta::ui::mrNone);
+        });
+        EXPECT_FALSE(dm->dbMTC->inTransaction());
+        EXPECT_EQ(situacao(1), QStringLiteral("G"));
+    }
+    EXPECT_EQ(janelas, 4);
+}
+
+// The save's checks in their order, each leaving the window open on the field to
+// correct; the corrected movement is saved.
+TEST_F(CadMovimentoTest, TheSaveChecksStopInTheirOrderUntilAllIsRight)
+{
+    exec("update Contribuinte set Mun_Endereco = NULL where Con_IECNPJCPF = ?1", {kDecl});
+    naLista(QLatin1Char('n'), [&](TCadMovimento* cad) {
+        user::type(kDecl);
+        user::tab();
+        auto grava = [&](MessageKind tipo, const QString& texto, QWidget* foco) {
+            dialogs.expectMessage(tipo, texto, 1);
+            user::alt(QLatin1Char('g'));
+            EXPECT_TRUE(dialogs.allAnswered()) << texto.toStdString();
+            EXPECT_EQ(user::focused(), foco) << texto.toStdString();
+            EXPECT_TRUE(dm->dbMTC->inTransaction());
+        };
+        grava(MessageKind::Error, QStringLiteral("1666 - M1666"), cad->DBEdit_Ano);
+        user::type(QStringLiteral("2030"));
+        user::tab();
+        grava(MessageKind::Error, QStringLiteral("1665 - M1665"), cad->DBEdit_Mes);
+        user::type(QStringLiteral("5"));
+        grava(MessageKind::Information, QStringLiteral("Informe o município para correspondência !"),
+              cad->DBLookupComboBox3);
+        EXPECT_EQ(cad->PageControlEndereco->activePage(), cad->TabSheetCorrespondencia);
+        user::type(QStringLiteral("P"));
+        grava(MessageKind::Error, QStringLiteral("1667 - M1667"), cad->DBLookupComboBox3);
+        user::click(cad->DBEdit_Ano);
+        user::key(Qt::Key_A, Qt::ControlModifier);
+        user::type(QStringLiteral("2027"));
+        user::tab();
+        user::key(Qt::Key_A, Qt::ControlModifier);
+        user::type(QStringLiteral("1"));
+        cad->PageControlEndereco->setActivePage(cad->TabSheetEstabelecimento);
+        user::click(cad->DBEdit_Con_NomePropr);
+        user::key(Qt::Key_A, Qt::ControlModifier);
+        user::key(Qt::Key_Delete);
+        grava(MessageKind::Information, QStringLiteral("Informe o Nome de Fantasia !"), cad->DBEdit_Con_NomePropr);
+        EXPECT_EQ(cad->PageControlEndereco->activePage(), cad->TabSheetCorrespondencia);
+        user::type(QStringLiteral("Frigo Novo"));
+        dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("1688 - M1688"), 7);
         user::alt(QLatin1Char('g'));
-        user::alt(QLatin1Char('r'));
+        EXPECT_TRUE(dialogs.allAnswered());
     });
-    EXPECT_EQ(situacao(1), QStringLiteral("G"));
+    EXPECT_FALSE(dm->dbMTC->inTransaction());
+    EXPECT_EQ(decl("Con_NomePropr", kDecl), QStringLiteral("Frigo Novo"));
+    EXPECT_EQ(decl("Mun_Endereco", kDecl), QStringLiteral("1"));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from qel_movimento where con_iecnpjcpf = ?1 and "
+                                   "mov_ano_referencia = 2027 and mov_mes_referencia = 1"),
+                    {kDecl}),
+              1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from qel_movimento where mov_ano_referencia = 2030")), 0);
 }
 
 // "Ver Erros" validates the window's movement alone; the calculator button starts the
