@@ -249,6 +249,16 @@ void TProtocoloRel::imagemDeclaracao(double top, double height)
     QRI_RelatNet->stretch = true;
 }
 
+void TProtocoloRel::declaracao(double top, const QString& declaro, const QString& assinatura)
+{
+    Label* t = texto(QStringLiteral("lblDeclaro"), kBrancos + declaro, 0, top, 195);
+    t->wordWrap = true;
+    t->height = 9;
+    texto(QStringLiteral("lblDataAss"), QStringLiteral("____ / ____ / ________"), 0, top + 12, 95, 9, false,
+          HAlign::Center);
+    texto(QStringLiteral("lblAssinatura"), assinatura, 0, top + 17, 195, 8);
+}
+
 void TProtocoloRel::blocoRecebedor(double top, const QString& matricula, const QString& assinatura)
 {
     auto* caixa = Titulo->add<Shape>(Shape::Kind::Rectangle);
@@ -318,16 +328,10 @@ TProtNetMovimento::TProtNetMovimento(vorta::Component* owner, const Leiaute& l) 
         texto(QStringLiteral("lblDataDespacho"), QStringLiteral("Data: ____ / ____ / ________"), 0, 174, 95);
     } else {
         texto(QStringLiteral("lblDeclaracao"), QStringLiteral("DECLARAÇÃO"), 0, 156, 195, 9, true);
-        Label* t = texto(QStringLiteral("lblDeclaro"),
-                         kBrancos
-                             + QStringLiteral("Declaro sob as penas da Lei, que as informações prestadas neste documento "
-                                              "e no arquivo de entrega são verdadeiras."),
-                         0, 161, 195);
-        t->wordWrap = true;
-        t->height = 9;
-        texto(QStringLiteral("lblDataAss"), QStringLiteral("____ / ____ / ________"), 0, 173, 95, 9, false, HAlign::Center);
-        texto(QStringLiteral("lblAssinatura"), QStringLiteral("DATA E ASSINATURA DO CONTRIBUINTE OU RESPONSÁVEL LEGAL"),
-              0, 178, 195, 8);
+        declaracao(161,
+                   QStringLiteral("Declaro sob as penas da Lei, que as informações prestadas neste documento e no "
+                                  "arquivo de entrega são verdadeiras."),
+                   QStringLiteral("DATA E ASSINATURA DO CONTRIBUINTE OU RESPONSÁVEL LEGAL"));
     }
     blocoRecebedor(186, QStringLiteral("Matrícula Servidor: ____________________________"),
                    QStringLiteral("Assinatura do Servidor: _______________________________________________________"));
@@ -369,16 +373,10 @@ TRel_Prot_Net::TRel_Prot_Net(vorta::Component* owner, const QString& motivo) : T
     Label_Data = valor(QStringLiteral("Label_Data"), &Emissao, 164, 7, 31);
     m_agenfa.push_back(Label_Data);
     imagemDeclaracao(28, 125);
-    Label* t = texto(QStringLiteral("lblDeclaro"),
-                     kBrancos
-                         + QStringLiteral("Declaro, para os devidos fins, que as informações prestadas neste documento "
-                                          "são verdadeiras e representam a situação real de meu estabelecimento."),
-                     0, 157, 195);
-    t->wordWrap = true;
-    t->height = 9;
-    texto(QStringLiteral("lblDataAss"), QStringLiteral("____ / ____ / ________"), 0, 172, 95, 9, false, HAlign::Center);
-    texto(QStringLiteral("lblAssinatura"), QStringLiteral("DATA E ASSINATURA DO PRODUTOR OU RESPONSÁVEL LEGAL"), 0, 177,
-          195, 8);
+    declaracao(157,
+               QStringLiteral("Declaro, para os devidos fins, que as informações prestadas neste documento são "
+                              "verdadeiras e representam a situação real de meu estabelecimento."),
+               QStringLiteral("DATA E ASSINATURA DO PRODUTOR OU RESPONSÁVEL LEGAL"));
     blocoRecebedor(186, QStringLiteral("Matrícula Servidor: ____________________________"),
                    QStringLiteral("Assinatura do Servidor: _______________________________________________________"));
     m_agenfa.push_back(QRL_Matricula);

@@ -5,6 +5,8 @@
 #include "URel_Prot_Net.h"
 #include "USel_Entrega.h"
 
+#include "EntregaTeste.h"
+
 #include "platform/core/Clock.h"
 #include "platform/db/Database.h"
 #include "platform/report/PageRenderer.h"
@@ -144,15 +146,7 @@ protected:
     }
     static void seleciona(vorta::ui::DBGrid* grade, std::initializer_list<int> linhas)
     {
-        user::activate(grade);
-        user::click(grade);
-        user::key(Qt::Key_Home, Qt::ControlModifier);
-        int em = 0;
-        for (int l : linhas) {
-            for (; em < l; ++em)
-                user::key(Qt::Key_Down);
-            user::key(Qt::Key_Space, Qt::ControlModifier);
-        }
+        entrega_teste::seleciona(grade, linhas);
     }
     // Alt+I, answering each message with OK.
     void reimprime(std::initializer_list<std::pair<MessageKind, QString>> avisos)

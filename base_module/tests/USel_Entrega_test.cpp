@@ -5,6 +5,8 @@
 #include "UFrmCopiarArquivo.h"
 #include "USel_Entrega.h"
 
+#include "EntregaTeste.h"
+
 #include "platform/core/Clock.h"
 #include "platform/db/Database.h"
 #include "platform/db/Field.h"
@@ -191,20 +193,9 @@ protected:
         return f;
     }
 
-    // Ctrl+Space on each listed row of the grid (0 = first), moving with the arrows.
     static void seleciona(vorta::ui::DBGrid* grade, std::initializer_list<int> linhas)
     {
-        user::activate(grade);
-        user::click(grade);
-        user::key(Qt::Key_Home, Qt::ControlModifier);
-        int em = 0;
-        for (int l : linhas) {
-            for (; em < l; ++em)
-                user::key(Qt::Key_Down);
-            for (; em > l; --em)
-                user::key(Qt::Key_Up);
-            user::key(Qt::Key_Space, Qt::ControlModifier);
-        }
+        entrega_teste::seleciona(grade, linhas);
     }
 
     // Rows of the grid by their file name column.

@@ -7,6 +7,8 @@
 #include "UResultadoProcessamento.h"
 #include "Vorta_Retorno.h"
 
+#include "EntregaTeste.h"
+
 #include "platform/core/Clock.h"
 #include "platform/db/Database.h"
 #include "platform/db/Field.h"
@@ -203,17 +205,7 @@ protected:
     }
     static void seleciona(vorta::ui::DBGrid* grade, std::initializer_list<int> linhas)
     {
-        user::activate(grade);
-        user::click(grade);
-        user::key(Qt::Key_Home, Qt::ControlModifier);
-        int em = 0;
-        for (int l : linhas) {
-            for (; em < l; ++em)
-                user::key(Qt::Key_Down);
-            for (; em > l; --em)
-                user::key(Qt::Key_Up);
-            user::key(Qt::Key_Space, Qt::ControlModifier);
-        }
+        entrega_teste::seleciona(grade, linhas);
     }
     // Presses "Resultado Processamento", answering each message with OK.
     static void consulta(TSel_Entrega* f, std::initializer_list<std::pair<MessageKind, QString>> avisos = {})

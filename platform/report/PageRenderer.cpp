@@ -68,12 +68,16 @@ void renderPage(QPainter& p, const PreparedPage& page, double k)
             p.setBrush(Qt::NoBrush);
             break;
         case PageItem::Kind::Image:
+            // A picture never draws outside its box, whatever its records reach for.
+            p.save();
+            p.setClipRect(toPx(item.rect, k), Qt::IntersectClip);
             if (!item.svg.isEmpty()) {
                 QSvgRenderer renderer(item.svg);
                 renderer.render(&p, toPx(item.rect, k));
             } else if (!item.image.isNull()) {
                 p.drawImage(toPx(item.rect, k), item.image);
             }
+            p.restore();
             break;
         }
     }
