@@ -133,8 +133,11 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
 
     GroupBox1 = new vorta::ui::Panel(pagina1, QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 138, 600, 92);
+    // Groups of controls, not framed areas: their controls reach their edges.
+    GroupBox1->setBevel(vorta::ui::Panel::Bevel::None);
     Panel_Endereco = new vorta::ui::Panel(GroupBox1, QStringLiteral("Panel_Endereco"));
     Panel_Endereco->setGeometry(0, 0, 600, 46);
+    Panel_Endereco->setBevel(vorta::ui::Panel::Bevel::None);
     DBEdit21 = edit(Panel_Endereco, &Label_CPFCNPJ, "Label_CPFCNPJ", "CPF / CNPJ", "DBEdit21", "End_CPF", 0, 2, 140, 0);
     DBRadioGroup1 = new vorta::ui::DBRadioGroup(Panel_Endereco, QStringLiteral("DBRadioGroup1"));
     DBRadioGroup1->setCaption(QStringLiteral("Tipo"));
@@ -150,6 +153,7 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
                            "Con_NIRE", 380, 2, 120, 583);
     Panel_Fones = new vorta::ui::Panel(GroupBox1, QStringLiteral("Panel_Fones"));
     Panel_Fones->setGeometry(0, 46, 600, 44);
+    Panel_Fones->setBevel(vorta::ui::Panel::Bevel::None);
     DBEdit_DDD = edit(Panel_Fones, nullptr, "Label_DDD", "DDD", "DBEdit_DDD", "Con_DDDFone", 0, 2, 30, 18);
     DBEdit14 = edit(Panel_Fones, nullptr, "Label_Fone", "Fone", "DBEdit14", "Con_Fone", 36, 2, 90, 19);
     DBEdit1 = edit(Panel_Fones, nullptr, "Label_DDD2", "DDD", "DBEdit1", "Con_DDD2", 140, 2, 30, 582);
