@@ -19,13 +19,12 @@
 #include "platform/db/Database.h"
 #include "platform/ui/Application.h"
 #include "testing/LayoutCheck.h"
+#include "testing/Screenshots.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 #include "testing/VirtualXServer.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -36,21 +35,10 @@
 
 namespace user = vorta::testing::user;
 using vorta::testing::layoutOffenders;
+using vorta::testing::screenshotFolder;
+using vorta::testing::screenshotSuffix;
 
 namespace {
-
-QString screenshots()
-{
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    return folder;
-}
-
-QString platformSuffix()
-{
-    return QGuiApplication::platformName() == QLatin1String("offscreen") ? QString()
-                                                                        : QLatin1Char('_') + QGuiApplication::platformName();
-}
 
 class FormLayout : public ::testing::Test {
 protected:
@@ -133,11 +121,11 @@ TEST_F(FormLayout, RegisterFormsShowEveryTextWholeOnBothPages)
         user::activate(f);
         EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "grid page";
         const QImage grid = f->grab().toImage();
-        EXPECT_TRUE(grid.save(screenshots() + QStringLiteral("/%1_grid%2.png").arg(r.name, platformSuffix())));
+        EXPECT_TRUE(grid.save(screenshotFolder() + QStringLiteral("/%1_grid%2.png").arg(r.name, screenshotSuffix())));
         user::alt(QLatin1Char('I'));
         EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "detail page";
         const QImage detail = f->grab().toImage();
-        EXPECT_TRUE(detail.save(screenshots() + QStringLiteral("/%1_detail%2.png").arg(r.name, platformSuffix())));
+        EXPECT_TRUE(detail.save(screenshotFolder() + QStringLiteral("/%1_detail%2.png").arg(r.name, screenshotSuffix())));
         user::alt(QLatin1Char('C'));
         f->close();
     }
@@ -168,7 +156,7 @@ TEST(FormLayoutPictures, UnderAVirtualXServer)
     QStringList pictures;
     for (const char* name : {"T_Cad_Municipio", "T_Cad_RespnsavelLegal", "T_Cad_Contabilista", "T_Cad_RemDest"})
         for (const char* page : {"grid", "detail"})
-            pictures << screenshots() + QStringLiteral("/%1_%2_xcb.png").arg(QLatin1String(name), QLatin1String(page));
+            pictures << screenshotFolder() + QStringLiteral("/%1_%2_xcb.png").arg(QLatin1String(name), QLatin1String(page));
     const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
         QStringLiteral("FormLayout.RegisterFormsShowEveryTextWholeOnBothPages"), pictures);
     if (!run.available)
@@ -227,7 +215,7 @@ TEST_F(FormLayout, TaxpayerAndProductListsAndThePackageMenuShowEveryTextWhole)
         f->show();
         user::activate(f);
         EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "");
-        EXPECT_TRUE(f->grab().toImage().save(screenshots() + QStringLiteral("/%1%2.png").arg(QLatin1String(c.name), platformSuffix())));
+        EXPECT_TRUE(f->grab().toImage().save(screenshotFolder() + QStringLiteral("/%1%2.png").arg(QLatin1String(c.name), screenshotSuffix())));
         vorta::Component::free(f);
     }
 }
