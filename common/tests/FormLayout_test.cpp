@@ -1,10 +1,14 @@
 // Every form of the library shows its texts whole and its controls inside their parents,
 // at the forms' own sizes in the interface font; the register forms' pages are kept as
 // pictures for a person to look at.
+#include "Menu.h"
 #include "T_Cad_Contabilista.h"
+#include "T_Cad_Contribuinte.h"
 #include "T_Cad_Municipio.h"
 #include "T_Cad_RemDest.h"
 #include "T_Cad_RespnsavelLegal.h"
+#include "T_Sel_Contribuinte.h"
+#include "T_Sel_Produto.h"
 #include "T_DM_Comuns.h"
 #include "USelecao.h"
 #include "Ufuncoes.h"
@@ -68,6 +72,7 @@ protected:
         vorta::Component::free(Cad_RespnsavelLegal);
         vorta::Component::free(Cad_Contabilista);
         vorta::Component::free(Cad_RemDest);
+        vorta::Component::free(Cad_Contribuinte);
         vorta::Component::free(DM_Comuns);
         DirDados = m_savedDirDados;
     }
@@ -172,4 +177,57 @@ TEST(FormLayoutPictures, UnderAVirtualXServer)
     ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
     for (const QString& p : pictures)
         EXPECT_FALSE(QImage(p).isNull()) << p.toStdString();
+}
+
+// The taxpayer form shows its pages by the kind of registration found: each kind, each
+// page it shows.
+TEST_F(FormLayout, TaxpayerFormShowsEveryTextWholeOnEveryPageOfEachKind)
+{
+    vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), QStringLiteral(
+        "INSERT INTO Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Con_UF) VALUES"
+        " ('286000008', 'ZELIA PRODUTORA', 'FAZENDA BOA ESPERA', 'IE', 'QX'),"
+        " ('281234566', 'BAZAR DO POVO', NULL, 'IE', 'QX'),"
+        " ('11144477735', 'MARIA PESSOA', NULL, 'CPF', 'QX')"));
+    vorta::testing::ScriptedDialogs dialogs;
+    auto* f = vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance());
+    f->show();
+    user::activate(f);
+    EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "grid page";
+    for (const char* inscricao : {"286000008", "281234566", "11144477735"}) {
+        SCOPED_TRACE(inscricao);
+        ASSERT_TRUE(DM_Comuns->Tb_Contribuinte->locate(QStringLiteral("Con_IECNPJCPF"), QString::fromLatin1(inscricao)));
+        user::alt(QLatin1Char('I'));
+        for (vorta::ui::TabSheet* p : {f->TBSCorrespondencia, f->TBSEstabelecimento, f->TbSEspecificacao,
+                                       f->tbSResponsavel}) {
+            if (!p->tabVisible())
+                continue;
+            f->PageControl1->setActivePage(p);
+            EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << p->objectName().toStdString();
+        }
+        user::alt(QLatin1Char('C'));
+    }
+    f->close();
+}
+
+TEST_F(FormLayout, TaxpayerAndProductListsAndThePackageMenuShowEveryTextWhole)
+{
+    vorta::testing::ScriptedDialogs dialogs;
+    auto* app = vorta::Application::instance();
+    const struct {
+        const char* name;
+        std::function<vorta::ui::Form*()> make;
+    } cases[] = {
+        {"T_Sel_Contribuinte", [app] { return vorta::createInto<TSel_Contribuinte>(Sel_Contribuinte, app); }},
+        {"T_Sel_Produto", [app] { return vorta::createInto<TSel_Produto>(Sel_Produto, app); }},
+        {"Menu", [app] { return vorta::createInto<TForm1>(Form1, app); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        vorta::ui::Form* f = c.make();
+        f->show();
+        user::activate(f);
+        EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "");
+        EXPECT_TRUE(f->grab().toImage().save(screenshots() + QStringLiteral("/%1%2.png").arg(QLatin1String(c.name), platformSuffix())));
+        vorta::Component::free(f);
+    }
 }
