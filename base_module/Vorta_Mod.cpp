@@ -1,4 +1,6 @@
 #include "USelecao.h"
+#include "URel_Prot_Net.h"
+#include "Vorta_Retorno.h"
 #include "uDmVortaModule.h"
 #include "uRel.h"
 #include "uTemplate.h"
@@ -16,6 +18,8 @@ int main(int argc, char** argv)
     vorta::ui::createForm(FSelecao);
     vorta::createInto<TRel>(Rel, &app);
     InicializarVariaveisGlobais();
+    InstalaResultadoProcessamento();
+    InstalaProtocolos();
     if (auto* main = app.mainForm(); main && !app.terminated())
         main->show();
     return app.run();

@@ -8,6 +8,8 @@
 #include "T_Cad_RespnsavelLegal.h"
 #include "T_DM_Comuns.h"
 #include "T_Sel_Rel_Produtos.h"
+#include "UDMEntrega.h"
+#include "USel_Entrega.h"
 #include "URel_Agenfa.h"
 #include "URel_CFOP.h"
 #include "URel_Comercio_Industria.h"
@@ -23,8 +25,11 @@
 #include "URel_TipoLogradouro.h"
 #include "Ufuncoes.h"
 #include "uAbout.h"
+#include "uAtualizacao.h"
+#include "uBackup.h"
 #include "uConfigProxy.h"
 #include "uDmVortaModule.h"
+#include "uRepararBaseVorta.h"
 
 #include "platform/db/Field.h"
 #include "platform/db/Query.h"
@@ -90,8 +95,6 @@ TfVortaMenuForm::TfVortaMenuForm(vorta::Component* owner) : TVortaModuleForm(own
         pai->add(i);
         return i;
     };
-    // Commands whose windows this version does not have yet: shown, not usable.
-    auto indisponivel = [](MenuItem* i) { i->enabled = false; };
     MenuItem* raiz = MainMenu1->items();
     MenuItem* cadastro = novo(raiz, "Cadastro1", "&Cadastro");
     novo(cadastro, "Contabilista", "&Contabilista", &TfVortaMenuForm::ContabilistaClick);
@@ -101,11 +104,11 @@ TfVortaMenuForm::TfVortaMenuForm(vorta::Component* owner) : TVortaModuleForm(own
     novo(cadastro, "Municipio", "&Município", &TfVortaMenuForm::MunicipioClick);
     novo(cadastro, "ResponsvelLegal1", "Responsável &Legal", &TfVortaMenuForm::ResponsvelLegal1Click);
     MenuItem* rotina = novo(raiz, "Rotina1", "&Rotina");
-    indisponivel(novo(rotina, "LiveUpdate", "&Atualização \"ao vivo\""));
-    indisponivel(novo(rotina, "Entrega", "&Entrega de Formulários"));
-    indisponivel(novo(rotina, "BackupVorta", "&Cópia de segurança"));
+    novo(rotina, "LiveUpdate", "&Atualização \"ao vivo\"", &TfVortaMenuForm::LiveUpdateClick);
+    novo(rotina, "Entrega", "&Entrega de Formulários", &TfVortaMenuForm::EntregaClick);
+    novo(rotina, "BackupVorta", "&Cópia de segurança", &TfVortaMenuForm::BackupVortaClick);
     novo(rotina, "ConfiguraodoProxy1", "Configuração do &Proxy", &TfVortaMenuForm::ConfiguraodoProxy1Click);
-    indisponivel(novo(rotina, "RepararBancodeDados1", "Reparar Banco de Dados"));
+    novo(rotina, "RepararBancodeDados1", "Reparar Banco de Dados", &TfVortaMenuForm::RepararBancodeDados1Click);
     MenuItem* sistema = novo(raiz, "Sistema1", "&Sistema");
     MenuItem* listagem = novo(sistema, "Listagem1", "&Listagem...");
     novo(listagem, "Agenfas1", "AGENFA", &TfVortaMenuForm::Agenfas1Click);
@@ -290,10 +293,35 @@ void TfVortaMenuForm::ResponsvelLegal1Click(MenuItem*)
     cadastro(dono, Cad_RespnsavelLegal, DM_Comuns->Tb_RespEmpresa)->showModal();
 }
 
+void TfVortaMenuForm::LiveUpdateClick(MenuItem*)
+{
+    Dono dono = TFormAutoDestroyer::Create();
+    dono->CreateForm(uAtualizacao, vorta::Application::instance())->showModal();
+}
+
+void TfVortaMenuForm::BackupVortaClick(MenuItem*)
+{
+    Dono dono = donoComDados();
+    dono->CreateForm(Backup, vorta::Application::instance())->showModal();
+}
+
+void TfVortaMenuForm::RepararBancodeDados1Click(MenuItem*)
+{
+    Dono dono = TFormAutoDestroyer::Create();
+    dono->CreateForm(RepararBaseVorta, vorta::Application::instance())->showModal();
+}
+
 void TfVortaMenuForm::ConfiguraodoProxy1Click(MenuItem*)
 {
     Dono dono = donoComDados();
     dono->CreateForm(frmConfigProxy, vorta::Application::instance())->showModal();
+}
+
+void TfVortaMenuForm::EntregaClick(MenuItem*)
+{
+    Dono dono = donoComDados();
+    dono->CreateForm(DMEntrega, nullptr);
+    dono->CreateForm(Sel_Entrega, nullptr)->showModal();
 }
 
 void TfVortaMenuForm::Agenfas1Click(MenuItem*)

@@ -30,7 +30,11 @@ public:
     void ContribuinteClick(vorta::ui::MenuItem* sender);
     void MunicipioClick(vorta::ui::MenuItem* sender);
     void ResponsvelLegal1Click(vorta::ui::MenuItem* sender);
+    void LiveUpdateClick(vorta::ui::MenuItem* sender);
+    void BackupVortaClick(vorta::ui::MenuItem* sender);
+    void RepararBancodeDados1Click(vorta::ui::MenuItem* sender);
     void ConfiguraodoProxy1Click(vorta::ui::MenuItem* sender);
+    void EntregaClick(vorta::ui::MenuItem* sender);
     void Agenfas1Click(vorta::ui::MenuItem* sender);
     void Entrada3Click(vorta::ui::MenuItem* sender);
     void Saida2Click(vorta::ui::MenuItem* sender);

@@ -104,17 +104,8 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     auto fonte = [dm](vorta::db::DataSource* TDM_Comuns::*m) { return dm ? dm->*m : nullptr; };
 
     // Identification.
-    DBRadioGroup_ConTipo = new vorta::ui::DBRadioGroup(pagina1, QStringLiteral("DBRadioGroup_ConTipo"));
-    DBRadioGroup_ConTipo->setCaption(QStringLiteral(" Tipo de Inscrição "));
-    DBRadioGroup_ConTipo->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                    QStringLiteral("Outras Inscrições")});
-    DBRadioGroup_ConTipo->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                     QStringLiteral("OI")});
-    DBRadioGroup_ConTipo->setColumns(4);
+    DBRadioGroup_ConTipo = criaTipoInscricao(pagina1);
     DBRadioGroup_ConTipo->setGeometry(8, 2, 560, 56);
-    DBRadioGroup_ConTipo->setDataSource(dsBase);
-    DBRadioGroup_ConTipo->setDataField(ConTipo);
-    DBRadioGroup_ConTipo->setEnabled(false);
     ligaDica(DBRadioGroup_ConTipo, 36);
 
     DBEdit_Con_IECNPJCPF = edit(pagina1, &Label3, "Label3", "I.E./CNPJ/CPF/Outras", "DBEdit_Con_IECNPJCPF",
@@ -132,19 +123,18 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     DBCheckBox_CTs_RevendaEmissora->hide();
 
     GroupBox1 = new vorta::ui::Panel(pagina1, QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 138, 600, 92);
-    // Groups of controls, not framed areas: their controls reach their edges.
-    GroupBox1->setBevel(vorta::ui::Panel::Bevel::None);
+    // Inside its border: the CPF/CNPJ row, then the phones; the reseller keeps the first row only.
+    GroupBox1->setGeometry(8, 138, 600, 96);
     Panel_Endereco = new vorta::ui::Panel(GroupBox1, QStringLiteral("Panel_Endereco"));
-    Panel_Endereco->setGeometry(0, 0, 600, 46);
     Panel_Endereco->setBevel(vorta::ui::Panel::Bevel::None);
+    Panel_Endereco->setGeometry(1, 1, 598, 50);
     DBEdit21 = edit(Panel_Endereco, &Label_CPFCNPJ, "Label_CPFCNPJ", "CPF / CNPJ", "DBEdit21", "End_CPF", 0, 2, 140, 0);
     DBRadioGroup1 = new vorta::ui::DBRadioGroup(Panel_Endereco, QStringLiteral("DBRadioGroup1"));
     DBRadioGroup1->setCaption(QStringLiteral("Tipo"));
     DBRadioGroup1->setItems({QStringLiteral("CPF"), QStringLiteral("CNPJ")});
     DBRadioGroup1->setValues({QStringLiteral("CPF"), QStringLiteral("CNPJ")});
     DBRadioGroup1->setColumns(2);
-    DBRadioGroup1->setGeometry(148, 0, 130, 44);
+    DBRadioGroup1->setGeometry(148, 0, 130, 48);
     DBRadioGroup1->setDataSource(dsBase);
     DBRadioGroup1->setDataField(QStringLiteral("Con_TipoCPFCNPJ"));
     DBEdit_Con_NumeroCPR = edit(Panel_Endereco, &Label_Con_NumeroCPR, "Label_Con_NumeroCPR", "Numero CPR",
@@ -152,8 +142,8 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     DBEdit_Con_NIRE = edit(Panel_Endereco, &Label_Con_NIRE, "Label_Con_NIRE", "NIRE (original)", "DBEdit_Con_NIRE",
                            "Con_NIRE", 380, 2, 120, 583);
     Panel_Fones = new vorta::ui::Panel(GroupBox1, QStringLiteral("Panel_Fones"));
-    Panel_Fones->setGeometry(0, 46, 600, 44);
     Panel_Fones->setBevel(vorta::ui::Panel::Bevel::None);
+    Panel_Fones->setGeometry(1, 51, 598, 44);
     DBEdit_DDD = edit(Panel_Fones, nullptr, "Label_DDD", "DDD", "DBEdit_DDD", "Con_DDDFone", 0, 2, 30, 18);
     DBEdit14 = edit(Panel_Fones, nullptr, "Label_Fone", "Fone", "DBEdit14", "Con_Fone", 36, 2, 90, 19);
     DBEdit1 = edit(Panel_Fones, nullptr, "Label_DDD2", "DDD", "DBEdit1", "Con_DDD2", 140, 2, 30, 582);
@@ -162,7 +152,7 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     DBEdit16 = edit(Panel_Fones, nullptr, "Label_Fax", "Fax", "DBEdit16", "Con_FAX", 316, 2, 90, 47);
 
     PageControl1 = new vorta::ui::PageControl(pagina1, QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(8, 234, 700, 270);
+    PageControl1->setGeometry(8, 238, 700, 270);
     // Tab and Enter go from the phones straight to the fields of the page.
     PageControl1->tabBar()->setFocusPolicy(Qt::NoFocus);
     TBSCorrespondencia = new vorta::ui::TabSheet(PageControl1, QStringLiteral("Endereço para Correspondência"),
@@ -197,30 +187,31 @@ TCad_Contribuinte::TCad_Contribuinte(vorta::Component* owner) : TFtemplate(owner
     DBEdit17 = edit(c, nullptr, "Label_Email", "E-mail", "DBEdit17", "Con_Email", 8, 124, 300, 20);
     DBEdit4 = edit(c, nullptr, "Label_CxPostal", "Cx. Postal", "DBEdit4", "Con_CxPostal", 316, 124, 60, 584);
 
-    // Establishment or property.
+    // Establishment or property: where it lies on the left (the agency, the municipality,
+    // the complement or access route), the street address on the right.
     QWidget* e = TBSEstabelecimento;
     lkAge_Codigo = lista(e, &LabelAge_Codigo, "LabelAge_Codigo", "AGENFA para Entrega do C.P.R.", "lkAge_Codigo",
                          "Age_Codigo", fonte(&TDM_Comuns::Ds_Agenfa), "Age_Codigo", "Age_Nome", 8, 4, 250, 49);
     DBLookupComboBox3 = lista(e, nullptr, "Label_TipLogEstab", "Tipo Log.", "DBLookupComboBox3", "TipLog_CodigoEstab",
-                              fonte(&TDM_Comuns::Ds_LogradouroEstab), "TipLog_Codigo", "TipLog_Descricao", 8, 44, 100,
+                              fonte(&TDM_Comuns::Ds_LogradouroEstab), "TipLog_Codigo", "TipLog_Descricao", 360, 4, 90,
                               585);
-    DBEdit8 = edit(e, nullptr, "Label_LogEstab", "Logradouro", "DBEdit8", "Con_LogradouroEstab", 114, 44, 260, 586);
-    DBEdit9 = edit(e, nullptr, "Label_NumEstab", "Número", "DBEdit9", "Con_NumeroEstab", 380, 44, 50, 587);
-    DBEdit10 = edit(e, nullptr, "Label_ComplEstab", "Complemento / Localização", "DBEdit10", "Con_ComplementoEstab",
-                    436, 44, 150, 588);
+    DBEdit8 = edit(e, nullptr, "Label_LogEstab", "Logradouro", "DBEdit8", "Con_LogradouroEstab", 456, 4, 170, 586);
+    DBEdit9 = edit(e, nullptr, "Label_NumEstab", "Número", "DBEdit9", "Con_NumeroEstab", 632, 4, 50, 587);
+    DBEdit10 = edit(e, &Label_ComplEstab, "Label_ComplEstab", "Complemento / Localização", "DBEdit10",
+                    "Con_ComplementoEstab", 8, 84, 340, 588);
     DBLookupComboBox7 = lista(e, nullptr, "Label_TipBaiEstab", "Tipo Bai.", "DBLookupComboBox7", "Tip_Bai_CodigoEstab",
-                              fonte(&TDM_Comuns::Ds_BairroEstab), "TipBai_Codigo", "TipBai_Descricao", 8, 84, 100,
+                              fonte(&TDM_Comuns::Ds_BairroEstab), "TipBai_Codigo", "TipBai_Descricao", 360, 44, 90,
                               589);
-    DBEdit11 = edit(e, nullptr, "Label_BairroEstab", "Bairro", "DBEdit11", "Con_BairroEstab", 114, 84, 200, 590);
+    DBEdit11 = edit(e, nullptr, "Label_BairroEstab", "Bairro", "DBEdit11", "Con_BairroEstab", 456, 44, 226, 590);
     lkMun_Propriedade = lista(e, &LabelMun_Codigo, "LabelMun_Codigo", "Município", "lkMun_Propriedade",
                               "Mun_Propriedade", fonte(&TDM_Comuns::Ds_MunicipioPro), "Mun_Codigo", "Mun_Descricao",
-                              8, 124, 250, 48);
-    btMunicipioEstab = botao(e, "btMunicipioEstab", "M&unicípio", 264, 140);
-    DBEdit12 = edit(e, nullptr, "Label_UFEstab", "UF", "DBEdit12", "Con_UFEstab", 356, 124, 30, 0);
+                              8, 44, 250, 48);
+    btMunicipioEstab = botao(e, "btMunicipioEstab", "M&unicípio", 264, 60);
+    DBEdit12 = edit(e, nullptr, "Label_UFEstab", "UF", "DBEdit12", "Con_UFEstab", 360, 84, 30, 0);
     DBEdit12->setEnabled(false);
-    DBEdit_CepEstab = edit(e, nullptr, "Label_CEPEstab", "CEP", "DBEdit_CepEstab", "Con_CEPEstab", 394, 124, 90, 67);
-    DBEdit18 = edit(e, nullptr, "Label_EmailEstab", "E-mail", "DBEdit18", "Con_EmailEstab", 8, 164, 300, 20);
-    DBEdit19 = edit(e, nullptr, "Label_CxPostalEstab", "Cx. Postal", "DBEdit19", "Con_CxPostalEstab", 316, 164, 60,
+    DBEdit_CepEstab = edit(e, nullptr, "Label_CEPEstab", "CEP", "DBEdit_CepEstab", "Con_CEPEstab", 396, 84, 90, 67);
+    DBEdit18 = edit(e, nullptr, "Label_EmailEstab", "E-mail", "DBEdit18", "Con_EmailEstab", 8, 124, 340, 20);
+    DBEdit19 = edit(e, nullptr, "Label_CxPostalEstab", "Cx. Postal", "DBEdit19", "Con_CxPostalEstab", 360, 124, 60,
                     584);
 
     // The periodicity and tax-regime page.
@@ -455,8 +446,18 @@ void TCad_Contribuinte::FormShow(Form* sender)
         Labe_lNome_Propriedade->setText(QStringLiteral("Nome da Propriedade"));
         if (Label* l = findChild<Label*>(QStringLiteral("Label_Fone2")))
             l->setText(QStringLiteral("Celular/Fone 2"));
-        if (Label* l = findChild<Label*>(QStringLiteral("Label_ComplEstab")))
-            l->setText(QStringLiteral("Complemento/Via de acesso à Propriedade"));
+        Label_ComplEstab->setText(QStringLiteral("Complemento/Via de acesso à Propriedade"));
+        // Where the property lies comes first on its page, and first to be typed.
+        LabelMun_Codigo->setGeometry(LabelMun_Codigo->x(), 23, LabelMun_Codigo->width(), 15);
+        lkMun_Propriedade->move(lkMun_Propriedade->x(), 38);
+        Label_ComplEstab->setGeometry(Label_ComplEstab->x(), 64, Label_ComplEstab->width(), 14);
+        DBEdit10->move(DBEdit10->x(), 78);
+        QList<QWidget*> ordem{lkMun_Propriedade, DBEdit10};
+        for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+            if (w->parentWidget() == TBSEstabelecimento && w->focusPolicy() != Qt::NoFocus && !ordem.contains(w))
+                ordem << w;
+        for (int i = 1; i < ordem.size(); ++i)
+            QWidget::setTabOrder(ordem.at(i - 1), ordem.at(i));
         mostra({btContabilista}, false, false);
         QList<vorta::ui::GridColumn> colunas = DBGrid->columns();
         for (vorta::ui::GridColumn& c : colunas) {
@@ -493,6 +494,14 @@ void TCad_Contribuinte::FormShow(Form* sender)
     modoNavegacao();
     if (ModoInclusao) {
         btIncluir->click();
+        DataSet* ds = dsBase->dataSet();
+        if (ds && emEdicao(*ds) && vorta::Application::instance()->title() == QLatin1String("CTs")) {
+            // The first reseller registered there issues the documents.
+            if (ds->recordCount() == 0)
+                ds->fieldByName(QStringLiteral("CTs_RevendaEmissora"))->setAsBoolean(ModoRevenda);
+            if (DM_Comuns && !DM_Comuns->InscricaoPadrao.isEmpty())
+                ds->fieldByName(ConIECNPJCPF)->setAsString(DM_Comuns->InscricaoPadrao);
+        }
     } else {
         Edit_BuscaChange(Edit_Busca);
         Edit_Busca->setFocus();
@@ -630,8 +639,7 @@ void TCad_Contribuinte::HabilitaPanel()
 
 int TCad_Contribuinte::dicaDoTipo() const
 {
-    const QString tipo = baseDataSet().fieldByName(ConTipo)->asString();
-    return tipo == QLatin1String("IE") ? 34 : tipo == QLatin1String("CNPJ") ? 35 : tipo == QLatin1String("CPF") ? 15 : 0;
+    return DicaDoConTipo(baseDataSet().fieldByName(ConTipo)->asString());
 }
 
 void TCad_Contribuinte::DBEdit_Con_IECNPJCPFEnter(QWidget*)
@@ -829,26 +837,8 @@ void TCad_Contribuinte::btSairClick(QWidget* sender)
 void TCad_Contribuinte::copiaMunicipio(DataSet& municipio, const char* codigo, const char* uf, const char* cep,
                                        DBEdit* editCep)
 {
-    DataSet& ds = baseDataSet();
-    // Only a record being edited takes the choice.
-    if (!emEdicao(ds) || !municipio.active() || municipio.isEmpty())
-        return;
-    auto f = [&ds](const char* n) { return ds.fieldByName(QString::fromLatin1(n)); };
-    f(codigo)->setValue(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value());
-    f(uf)->setAsString(municipio.fieldByName(QStringLiteral("Mun_UF"))->asString());
-    const QString inicial = municipio.fieldByName(QStringLiteral("Mun_CEPInicial"))->asString();
-    const QString final_ = municipio.fieldByName(QStringLiteral("Mun_CEPFinal"))->asString();
-    if (inicial != final_) {
-        f(cep)->clear();
-        editCep->setEnabled(true);
-    } else {
-        f(cep)->setAsString(inicial);
-        editCep->setEnabled(false);
-    }
-    if (f(codigo)->asString().isEmpty()) {
-        f(cep)->clear();
-        f(uf)->clear();
-    }
+    CopiaMunicipio(baseDataSet(), municipio, QString::fromLatin1(codigo), QString::fromLatin1(uf),
+                   QString::fromLatin1(cep), editCep);
 }
 
 void TCad_Contribuinte::btMuncipioClick(QWidget*)

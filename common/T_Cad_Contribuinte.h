@@ -71,6 +71,7 @@ public:
     vorta::ui::DBLookupComboBox* DBLookupComboBox3;
     vorta::ui::DBEdit* DBEdit8;
     vorta::ui::DBEdit* DBEdit9;
+    vorta::ui::Label* Label_ComplEstab;
     vorta::ui::DBEdit* DBEdit10;
     vorta::ui::DBLookupComboBox* DBLookupComboBox7;
     vorta::ui::DBEdit* DBEdit11;

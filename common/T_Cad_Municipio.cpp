@@ -225,3 +225,30 @@ void TCad_Municipio::Edit_BuscaChange(QWidget*)
     if (RadioGroup_Municipio->itemIndex() == 0 && hasRecords())
         baseDataSet().locate(QStringLiteral("Mun_Descricao"), Edit_Busca->text(), vorta::db::loPartialKey);
 }
+
+void CopiaMunicipio(vorta::db::DataSet& destino, vorta::db::DataSet& municipio, const QString& codigo,
+                    const QString& uf, const QString& cep, QWidget* editCep)
+{
+    const bool editando = destino.state() == vorta::db::DataSetState::Edit
+                          || destino.state() == vorta::db::DataSetState::Insert;
+    if (!editando || !municipio.active() || municipio.isEmpty())
+        return;
+    vorta::db::Field* fCodigo = destino.fieldByName(codigo);
+    vorta::db::Field* fUf = destino.fieldByName(uf);
+    vorta::db::Field* fCep = destino.fieldByName(cep);
+    fCodigo->setValue(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value());
+    fUf->setAsString(municipio.fieldByName(QStringLiteral("Mun_UF"))->asString());
+    const QString inicial = municipio.fieldByName(QStringLiteral("Mun_CEPInicial"))->asString();
+    const QString final_ = municipio.fieldByName(QStringLiteral("Mun_CEPFinal"))->asString();
+    if (inicial != final_) {
+        fCep->clear();
+        editCep->setEnabled(true);
+    } else {
+        fCep->setAsString(inicial);
+        editCep->setEnabled(false);
+    }
+    if (fCodigo->asString().isEmpty()) {
+        fCep->clear();
+        fUf->clear();
+    }
+}

@@ -58,3 +58,10 @@ bool FocaControleDoCampo(QWidget* form, const QString& campo);
 // Makes the common data module's refusals focus the controls of this form while it
 // exists, and those of the form that had them before otherwise.
 void LigaFocoDoCampo(QWidget* form);
+
+// A municipality chosen for an address of the record being edited: its code and UF go
+// into the fields named; a municipality with a CEP range empties the CEP and leaves its
+// edit open, one with a single CEP fills it and locks the edit. Nothing happens when
+// the record is not being edited or no municipality is current.
+void CopiaMunicipio(vorta::db::DataSet& destino, vorta::db::DataSet& municipio, const QString& codigo,
+                    const QString& uf, const QString& cep, QWidget* editCep);

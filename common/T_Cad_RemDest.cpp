@@ -19,13 +19,8 @@ const QString MunEndereco = QStringLiteral("Mun_Endereco");
 const QString ConUF = QStringLiteral("Con_UF");
 } // namespace
 
-TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
+TCad_Inscricao::TCad_Inscricao(vorta::Component* owner, const QString& campoMunicipio) : TFtemplate(owner)
 {
-    setName(QStringLiteral("Cad_RemDest"));
-    setObjectName(QStringLiteral("Cad_RemDest"));
-    setCaption(QStringLiteral("Cadastro de destinatário e remetente"));
-    helpContext = 12300;
-
     RadioGroup_Contribuinte = criaPainelBusca(
         QStringLiteral("Digite aqui para buscar o contribuinte automaticamente"),
         QStringLiteral("RadioGroup_Contribuinte"), QStringLiteral(" Busca de Contribuinte"),
@@ -35,57 +30,16 @@ TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
     Label5->setName(QStringLiteral("Label5"));
     Label5->setObjectName(QStringLiteral("Label5"));
 
-    DBRadioGroup_ConTipo = new vorta::ui::DBRadioGroup(pagina1, QStringLiteral("DBRadioGroup_ConTipo"));
-    DBRadioGroup_ConTipo->setCaption(QStringLiteral(" Tipo de Inscrição "));
-    DBRadioGroup_ConTipo->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                    QStringLiteral("Outras Inscrições")});
-    DBRadioGroup_ConTipo->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
-                                     QStringLiteral("OI")});
-    DBRadioGroup_ConTipo->setColumns(4);
+    DBRadioGroup_ConTipo = criaTipoInscricao(pagina1);
     DBRadioGroup_ConTipo->setGeometry(16, 8, 560, 62);
-    DBRadioGroup_ConTipo->setDataSource(dsBase);
-    DBRadioGroup_ConTipo->setDataField(ConTipo);
-    DBRadioGroup_ConTipo->setEnabled(false);
 
-    auto edita = [this](Label** label, const char* nomeLabel, const char* caption, DBEdit** edit,
-                        const char* nome, const QString& campo, int topo, int largura) {
-        *label = new Label(pagina1, QString::fromUtf8(caption), QString::fromLatin1(nomeLabel));
-        (*label)->setGeometry(16, topo, 220, 16);
-        auto* e = new DBEdit(pagina1, QString::fromLatin1(nome));
-        e->setGeometry(16, topo + 16, largura, 21);
-        e->setDataSource(dsBase);
-        e->setDataField(campo);
-        e->charCase = vorta::ui::CharCase::Upper;
-        (*label)->setBuddy(e);
-        *edit = e;
-    };
-    edita(&Label1, "Label1", "IE / CNPJ / CPF / Outras", &DBEdit_Con_IECNPJCPF, "DBEdit_Con_IECNPJCPF", ConIECNPJCPF,
-          78, 160);
-    edita(&Label3, "Label3", "Nome / Razão Social", &DBEdit_Nome, "DBEdit_Nome", QStringLiteral("Con_Nome"), 118, 300);
+    DBEdit_Con_IECNPJCPF = criaCampo(&Label1, "Label1", "IE / CNPJ / CPF / Outras",
+                                     QStringLiteral("DBEdit_Con_IECNPJCPF"), ConIECNPJCPF, 16, 78, 160);
+    DBEdit_Nome = criaCampo(&Label3, "Label3", "Nome / Razão Social", QStringLiteral("DBEdit_Nome"),
+                            QStringLiteral("Con_Nome"), 16, 118, 300);
 
-    Label4 = new Label(pagina1, QStringLiteral("Município"), QStringLiteral("Label4"));
-    Label4->setGeometry(16, 158, 220, 16);
-    DBLookupComboBox_Municipio = new vorta::ui::DBLookupComboBox(pagina1, QStringLiteral("DBLookupComboBox_Municipio"));
-    DBLookupComboBox_Municipio->setGeometry(16, 174, 300, 21);
-    DBLookupComboBox_Municipio->setKeyField(QStringLiteral("Mun_Codigo"));
-    DBLookupComboBox_Municipio->setListField(QStringLiteral("Mun_Descricao"));
-    if (DM_Comuns)
-        DBLookupComboBox_Municipio->setListSource(DM_Comuns->Ds_Municipio);
-    DBLookupComboBox_Municipio->setDataSource(dsBase);
-    DBLookupComboBox_Municipio->setDataField(MunEndereco);
-    Label4->setBuddy(DBLookupComboBox_Municipio);
-    btMuncipio = new vorta::ui::SpeedButton(pagina1, QStringLiteral("btMuncipio"));
-    btMuncipio->setCaption(QStringLiteral("&Município"));
-    btMuncipio->setHint(QStringLiteral("Incluir Município"));
-    btMuncipio->setGeometry(322, 174, 76, 21);
-    btMuncipio->setEnabled(false);
-
-    edita(&Label6, "Label6", "UF", &DBEdit_Con_UF, "DBEdit_Con_UF", ConUF, 198, 30);
-
-    DBGrid->setColumns({{QStringLiteral("Calc_IECNPJCPF"), QString()},
-                        {QStringLiteral("Con_Nome"), QString(), 217},
-                        {QStringLiteral("Lk_Municipio"), QString()},
-                        {ConUF, QString(), 23}});
+    criaMunicipio(&Label4, "Label4", &DBLookupComboBox_Municipio, &btMuncipio,
+                  DM_Comuns ? DM_Comuns->Ds_Municipio : nullptr, campoMunicipio, 16, 158, 300);
 
     ligaDica(DBRadioGroup_ConTipo, 36);
     ligaDica(DBLookupComboBox_Municipio, 51);
@@ -105,12 +59,28 @@ TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TFtemplate(owner)
     btMuncipio->OnClick = [this](QWidget* s) { btMuncipioClick(s); };
     DBLookupComboBox_Municipio->OnClick = [this](QWidget* s) { DBLookupComboBox_MunicipioClick(s); };
     DBLookupComboBox_Municipio->OnKeyPress = [this](QWidget* s, QChar& k) { DBLookupComboBox_MunicipioKeyPress(s, k); };
+}
+
+TCad_RemDest::TCad_RemDest(vorta::Component* owner) : TCad_Inscricao(owner, MunEndereco)
+{
+    setName(QStringLiteral("Cad_RemDest"));
+    setObjectName(QStringLiteral("Cad_RemDest"));
+    setCaption(QStringLiteral("Cadastro de destinatário e remetente"));
+    helpContext = 12300;
+
+    DBEdit_Con_UF = criaCampo(&Label6, "Label6", "UF", QStringLiteral("DBEdit_Con_UF"), ConUF, 16, 198, 30);
+    m_uf = DBEdit_Con_UF;
+
+    DBGrid->setColumns({{QStringLiteral("Calc_IECNPJCPF"), QString()},
+                        {QStringLiteral("Con_Nome"), QString(), 217},
+                        {QStringLiteral("Lk_Municipio"), QString()},
+                        {ConUF, QString(), 23}});
 
     if (DM_Comuns)
         dsBase->setDataSet(DM_Comuns->Tb_RemDest);
 }
 
-void TCad_RemDest::mascaraDoTipo()
+void TCad_Inscricao::mascaraDoTipo()
 {
     vorta::db::DataSet* ds = dsBase->dataSet();
     if (!ds || !ds->active())
@@ -121,19 +91,12 @@ void TCad_RemDest::mascaraDoTipo()
     DBEdit_Con_IECNPJCPF->setEditMask(mascara);
 }
 
-int TCad_RemDest::dicaDoTipo() const
+int TCad_Inscricao::dicaDoTipo() const
 {
     vorta::db::DataSet* ds = dsBase->dataSet();
     if (!ds || !ds->active())
         return 0;
-    const QString tipo = ds->fieldByName(ConTipo)->asString();
-    if (tipo == QLatin1String("IE"))
-        return 34;
-    if (tipo == QLatin1String("CNPJ"))
-        return 35;
-    if (tipo == QLatin1String("CPF"))
-        return 15;
-    return 0;
+    return DicaDoConTipo(ds->fieldByName(ConTipo)->asString());
 }
 
 void TCad_RemDest::FormCreate(Form* sender)
@@ -143,7 +106,7 @@ void TCad_RemDest::FormCreate(Form* sender)
     TFtemplate::FormCreate(sender);
 }
 
-void TCad_RemDest::FormShow(Form* sender)
+void TCad_Inscricao::FormShow(Form* sender)
 {
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
@@ -163,31 +126,31 @@ void TCad_RemDest::FormShow(Form* sender)
     }
 }
 
-void TCad_RemDest::btPrimeiroClick(QWidget* sender)
+void TCad_Inscricao::btPrimeiroClick(QWidget* sender)
 {
     TFtemplate::btPrimeiroClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btAnteriorClick(QWidget* sender)
+void TCad_Inscricao::btAnteriorClick(QWidget* sender)
 {
     TFtemplate::btAnteriorClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btProximoClick(QWidget* sender)
+void TCad_Inscricao::btProximoClick(QWidget* sender)
 {
     TFtemplate::btProximoClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btUltimoClick(QWidget* sender)
+void TCad_Inscricao::btUltimoClick(QWidget* sender)
 {
     TFtemplate::btUltimoClick(sender);
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btConsultaSimplesClick(QWidget* sender)
+void TCad_Inscricao::btConsultaSimplesClick(QWidget* sender)
 {
     TFtemplate::btConsultaSimplesClick(sender);
     Panel_Busca->hide();
@@ -195,7 +158,7 @@ void TCad_RemDest::btConsultaSimplesClick(QWidget* sender)
     btMuncipio->setEnabled(false);
 }
 
-void TCad_RemDest::btConsultaGridClick(QWidget* sender)
+void TCad_Inscricao::btConsultaGridClick(QWidget* sender)
 {
     Panel_Busca->show();
     Panel_Busca->setAlign(Align::Top);
@@ -204,13 +167,14 @@ void TCad_RemDest::btConsultaGridClick(QWidget* sender)
     Edit_Busca->selectAll();
 }
 
-void TCad_RemDest::btIncluirClick(QWidget* sender)
+void TCad_Inscricao::btIncluirClick(QWidget* sender)
 {
     TFtemplate::btIncluirClick(sender);
     Panel_Busca->hide();
     HabilitaReadOnly(this);
     baseDataSet().fieldByName(ConTipo)->setAsString(QStringLiteral("IE"));
-    DBEdit_Con_UF->FieldControl::setReadOnly(true);
+    if (m_uf)
+        m_uf->FieldControl::setReadOnly(true);
     btMuncipio->setEnabled(true);
     DBRadioGroup_ConTipo->setEnabled(true);
     setFocus();
@@ -218,14 +182,15 @@ void TCad_RemDest::btIncluirClick(QWidget* sender)
     DBEdit_Con_IECNPJCPF->selectAll();
 }
 
-void TCad_RemDest::modoAlteracao(bool foca)
+void TCad_Inscricao::modoAlteracao(bool foca)
 {
     Panel_Busca->hide();
     HabilitaReadOnly(this);
     DBEdit_Con_IECNPJCPF->FieldControl::setReadOnly(true);
     // The kind is fixed once a row exists, unless it has none.
     DBRadioGroup_ConTipo->setEnabled(baseDataSet().fieldByName(ConTipo)->asString().isEmpty());
-    DBEdit_Con_UF->FieldControl::setReadOnly(true);
+    if (m_uf)
+        m_uf->FieldControl::setReadOnly(true);
     btMuncipio->setEnabled(true);
     if (foca) {
         DBEdit_Nome->setFocus();
@@ -233,13 +198,13 @@ void TCad_RemDest::modoAlteracao(bool foca)
     }
 }
 
-void TCad_RemDest::btAlterarClick(QWidget* sender)
+void TCad_Inscricao::btAlterarClick(QWidget* sender)
 {
     TFtemplate::btAlterarClick(sender);
     modoAlteracao(true);
 }
 
-void TCad_RemDest::btGravarClick(QWidget* sender)
+void TCad_Inscricao::btGravarClick(QWidget* sender)
 {
     // Leaving the edit runs its exit step before anything is checked.
     m_saidaRecusada = false;
@@ -251,31 +216,21 @@ void TCad_RemDest::btGravarClick(QWidget* sender)
         DBEdit_Con_IECNPJCPF->setFocus();
         vorta::Abort();
     }
-    const int tamanho = baseDataSet().fieldByName(ConIECNPJCPF)->asString().trimmed().length();
-    int mensagem = 0;
-    if (DBRadioGroup_ConTipo->itemIndex() == 0 && tamanho != 9)
-        mensagem = 117;
-    else if (DBRadioGroup_ConTipo->value() == QLatin1String("CNPJ") && tamanho != 14)
-        mensagem = 118;
-    else if (DBRadioGroup_ConTipo->itemIndex() == 2 && tamanho != 11)
-        mensagem = 119;
+    vorta::db::DataSet& ds = baseDataSet();
+    const int mensagem =
+        MensagemTamanhoDoConTipo(ds.fieldByName(ConTipo)->asString(), ds.fieldByName(ConIECNPJCPF)->asString());
     if (mensagem) {
         MsgErroBD(mensagem);
         DBRadioGroup_ConTipo->setFocus();
         vorta::Abort();
     }
+    checaGravacao();
     TFtemplate::btGravarClick(sender);
-    DesabilitaReadOnly(this);
-    btMuncipio->setEnabled(false);
-    DBRadioGroup_ConTipo->setEnabled(false);
-    CancelaContrib = baseDataSet().fieldByName(ConIECNPJCPF)->asString();
-    setFocus();
-    DBEdit_Con_IECNPJCPF->setEnabled(true);
-    DBEdit_Con_IECNPJCPF->setFocus();
-    DBEdit_Con_IECNPJCPF->selectAll();
+    modoNavegacao(true);
+    CancelaContrib = ds.fieldByName(ConIECNPJCPF)->asString();
 }
 
-void TCad_RemDest::modoNavegacao(bool foca)
+void TCad_Inscricao::modoNavegacao(bool foca)
 {
     DesabilitaReadOnly(this);
     btMuncipio->setEnabled(false);
@@ -288,34 +243,31 @@ void TCad_RemDest::modoNavegacao(bool foca)
     DBEdit_Con_IECNPJCPF->selectAll();
 }
 
-void TCad_RemDest::btCancelarClick(QWidget* sender)
+void TCad_Inscricao::btCancelarClick(QWidget* sender)
 {
     TFtemplate::btCancelarClick(sender);
     modoNavegacao(true);
+}
+
+void TCad_RemDest::btCancelarClick(QWidget* sender)
+{
+    TCad_Inscricao::btCancelarClick(sender);
     CancelaContrib.clear();
 }
 
-void TCad_RemDest::btExcluirClick(QWidget* sender)
+void TCad_Inscricao::btExcluirClick(QWidget* sender)
 {
     TFtemplate::btExcluirClick(sender);
     DesabilitaReadOnly(this);
 }
 
-void TCad_RemDest::DBEdit_Con_IECNPJCPFExit(QWidget*)
+void TCad_Inscricao::DBEdit_Con_IECNPJCPFExit(QWidget*)
 {
     vorta::db::DataSet& ds = baseDataSet();
     if (ds.state() != vorta::db::DataSetState::Insert || !DM_Comuns)
         return;
     const QString r = DBEdit_Con_IECNPJCPF->maskedText().trimmed();
-    vorta::db::Query* q = DM_Comuns->Q_Geral;
-    q->close();
-    q->setSqlLines({QStringLiteral("select Con_IECNPJCPF from Contribuinte "),
-                    QStringLiteral("where Con_IECNPJCPF   =:IECNPJCPF")});
-    q->paramByName(QStringLiteral("IECNPJCPF"))->setAsString(r);
-    q->open();
-    const bool existe = !q->isEmpty();
-    q->close();
-    if (!existe)
+    if (r.isEmpty() || !DM_Comuns->ExisteContribuinte(r))
         return;
     const bool alterar = MsgSimNaoBD(1419) == vorta::ui::mrYes;
     m_saidaRecusada = true;
@@ -337,44 +289,51 @@ void TCad_RemDest::DBEdit_Con_IECNPJCPFExit(QWidget*)
     vorta::Abort();
 }
 
-void TCad_RemDest::copiaMunicipio(vorta::db::DataSet& municipio)
+void TCad_Inscricao::copiaMunicipio(bool propriedade)
 {
     vorta::db::DataSet& ds = baseDataSet();
     // Only a record being edited takes the choice.
-    if (!emEdicao(ds) || !municipio.active() || municipio.isEmpty())
+    if (!DM_Comuns || !emEdicao(ds))
         return;
-    ds.fieldByName(MunEndereco)->setValue(municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value());
-    ds.fieldByName(ConUF)->setAsString(municipio.fieldByName(QStringLiteral("Mun_UF"))->asString());
+    vorta::db::DataSet& municipio = *DM_Comuns->Tb_Municipio;
+    if (!municipio.active() || municipio.isEmpty())
+        return;
+    const QVariant codigo = municipio.fieldByName(QStringLiteral("Mun_Codigo"))->value();
+    const QString uf = municipio.fieldByName(QStringLiteral("Mun_UF"))->asString();
+    ds.fieldByName(MunEndereco)->setValue(codigo);
+    ds.fieldByName(ConUF)->setAsString(uf);
     if (ds.fieldByName(MunEndereco)->asString().isEmpty())
         ds.fieldByName(ConUF)->clear();
+    if (propriedade) {
+        ds.fieldByName(QStringLiteral("Mun_Propriedade"))->setValue(codigo);
+        ds.fieldByName(QStringLiteral("Con_UFEstab"))->setAsString(uf);
+    }
 }
 
-void TCad_RemDest::btMuncipioClick(QWidget*)
+void TCad_Inscricao::btMuncipioClick(QWidget*)
 {
     vorta::ui::createForm(Cad_Municipio);
     Cad_Municipio->ModoSelecao = true;
     Cad_Municipio->showModal();
-    if (DM_Comuns)
-        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+    copiaMunicipio(m_municipioDaPropriedade);
 }
 
-void TCad_RemDest::DBLookupComboBox_MunicipioClick(QWidget*)
+void TCad_Inscricao::DBLookupComboBox_MunicipioClick(QWidget*)
 {
-    if (DM_Comuns)
-        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+    copiaMunicipio(false);
 }
 
-void TCad_RemDest::DBLookupComboBox_MunicipioKeyPress(QWidget*, QChar&)
+void TCad_Inscricao::DBLookupComboBox_MunicipioKeyPress(QWidget*, QChar&)
 {
-    if (DM_Comuns)
-        copiaMunicipio(*DM_Comuns->Tb_Municipio);
+    copiaMunicipio(false);
 }
 
-void TCad_RemDest::Edit_BuscaChange(QWidget*)
+void TCad_Inscricao::Edit_BuscaChange(QWidget*)
 {
     if (!hasRecords())
         return;
-    const QString campo = RadioGroup_Contribuinte->itemIndex() == 0 ? ConIECNPJCPF : QStringLiteral("Con_Nome");
-    if (RadioGroup_Contribuinte->itemIndex() == 0 || RadioGroup_Contribuinte->itemIndex() == 1)
-        baseDataSet().locate(campo, Edit_Busca->text(), vorta::db::loPartialKey);
+    const int item = RadioGroup_Contribuinte->itemIndex();
+    if (item == 0 || item == 1)
+        baseDataSet().locate(item == 0 ? ConIECNPJCPF : QStringLiteral("Con_Nome"), Edit_Busca->text(),
+                             vorta::db::loPartialKey);
 }

@@ -1384,19 +1384,24 @@ Checagem TDM_Comuns::ChecaNIRE(const QString& nire, const QString& inscricao)
     if (nire.isEmpty())
         return {};
     const QString prefixo = nire.left(2);
-    if (prefixo == QLatin1String("54"))
-        return ChkNIRE(nire) ? Checagem{} : falha(633);
     if (prefixo == QLatin1String("00"))
         return nire.mid(2, 9) == inscricao ? Checagem{} : falha(633);
-    return falha(633);
+    return ChecaNIREDigito(nire);
 }
 
-Checagem TDM_Comuns::ChecaCNPJObrig(const QString& cnpj)
+Checagem TDM_Comuns::ChecaNIREDigito(const QString& nire)
+{
+    if (nire.left(2) != QLatin1String("54") || !ChkNIRE(nire))
+        return falha(633);
+    return {};
+}
+
+Checagem TDM_Comuns::ChecaCNPJObrig(const QString& cnpj, int menorChecado)
 {
     const QString v = cnpj.trimmed();
     if (v.isEmpty())
         return falha(35);
-    if (v.length() >= 2 && v.length() <= 14 && !ChkCNPJ(v))
+    if (v.length() >= menorChecado && v.length() <= 14 && !ChkCNPJ(v))
         return falha(55);
     return {};
 }
@@ -1420,6 +1425,14 @@ Checagem TDM_Comuns::ChecaCEP(const QString& cep, const QVariant& municipio, int
     if (!inteiro(cep, valor) || !inteiro(inicial, de) || !inteiro(final_, ate) || valor < de || valor > ate)
         return falha(foraDaFaixa);
     return {};
+}
+
+Checagem TDM_Comuns::ChecaCEPInformado(const QString& cep, const QVariant& municipio, int vazio, int curto,
+                                       int foraDaFaixa)
+{
+    if (branco(cep))
+        return vazio ? falha(vazio) : Checagem{};
+    return ChecaCEP(cep, municipio, curto, foraDaFaixa);
 }
 
 bool TDM_Comuns::ExisteContribuinte(const QString& inscricao)
@@ -1722,16 +1735,15 @@ void TDM_Comuns::ValidaCon_UFObrig()
 void TDM_Comuns::ValidaCon_CEPObrig()
 {
     const Registro r{*Tb_Contribuinte};
-    recusaSe(this, ChecaObrig(r.s("Con_CEP"), 67), kCorrespondencia, {"Con_CEP"});
-    recusaSe(this, ChecaCEP(r.s("Con_CEP"), r.f("Mun_Endereco")->value(), 68, 69), kCorrespondencia, {"Con_CEP"});
+    recusaSe(this, ChecaCEPInformado(r.s("Con_CEP"), r.f("Mun_Endereco")->value(), 67, 68, 69), kCorrespondencia,
+             {"Con_CEP"});
 }
 
 void TDM_Comuns::ValidaCon_CEP()
 {
     const Registro r{*Tb_Contribuinte};
-    if (!branco(r.s("Con_CEP")))
-        recusaSe(this, ChecaCEP(r.s("Con_CEP"), r.f("Mun_Endereco")->value(), 68, 69), kCorrespondencia,
-                 {"Con_CEP"});
+    recusaSe(this, ChecaCEPInformado(r.s("Con_CEP"), r.f("Mun_Endereco")->value(), 0, 68, 69), kCorrespondencia,
+             {"Con_CEP"});
 }
 
 void TDM_Comuns::ValidaCon_Email()
@@ -1812,17 +1824,15 @@ void TDM_Comuns::ValidaCon_UFEstabObrig()
 void TDM_Comuns::ValidaCon_CEPEstabObrig()
 {
     const Registro r{*Tb_Contribuinte};
-    recusaSe(this, ChecaObrig(r.s("Con_CEPEstab"), 618), kEstabelecimento, {"Con_CEPEstab"});
-    recusaSe(this, ChecaCEP(r.s("Con_CEPEstab"), r.f("Mun_Propriedade")->value(), 619, 620), kEstabelecimento,
-             {"Con_CEPEstab"});
+    recusaSe(this, ChecaCEPInformado(r.s("Con_CEPEstab"), r.f("Mun_Propriedade")->value(), 618, 619, 620),
+             kEstabelecimento, {"Con_CEPEstab"});
 }
 
 void TDM_Comuns::ValidaCon_CEPEstab()
 {
     const Registro r{*Tb_Contribuinte};
-    if (!branco(r.s("Con_CEPEstab")))
-        recusaSe(this, ChecaCEP(r.s("Con_CEPEstab"), r.f("Mun_Propriedade")->value(), 619, 620), kEstabelecimento,
-                 {"Con_CEPEstab"});
+    recusaSe(this, ChecaCEPInformado(r.s("Con_CEPEstab"), r.f("Mun_Propriedade")->value(), 0, 619, 620),
+             kEstabelecimento, {"Con_CEPEstab"});
 }
 
 void TDM_Comuns::ValidaCon_EmailEstab()
@@ -2104,4 +2114,197 @@ void TDM_Comuns::regrasVortaMod()
     ValidaCon_EmailEstab();
     ValidaCon_FormaEntregaAnual();
     ValidaCon_OutraEmpresa();
+}
+
+// ---- The checks on handed-over values --------------------------------------------------
+
+namespace {
+// The failure step of the V members: the message, the focus on a control of the field at
+// fault (none of another form's pages is switched), the silent abort.
+void recusaV(const Checagem& c, std::initializer_list<vorta::db::Field*> campos)
+{
+    if (!c)
+        return;
+    MsgErroBD(c->mensagem, c->args);
+    if (c->foco >= 0 && c->foco < int(campos.size()))
+        campos.begin()[c->foco]->focusControl();
+    vorta::Abort();
+}
+} // namespace
+
+void TDM_Comuns::VDigitoIE(const QString& valor, Field& campo)
+{
+    recusaV(ChecaDigitoIE(valor), {&campo});
+}
+
+void TDM_Comuns::VCon_FAX(const QString& ddd, const QString& fax, Field& campoDDD, Field& campoFax)
+{
+    recusaV(ChecaFax(ddd, fax), {&campoDDD, &campoFax});
+}
+
+void TDM_Comuns::VNome_RazaoObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaNome(valor, 57, 58), {&campo});
+}
+
+void TDM_Comuns::VNome_RazaoEstabObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 37), {&campo});
+}
+
+void TDM_Comuns::VNomeFantasiaObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaNome(valor, 38, 1420), {&campo});
+}
+
+void TDM_Comuns::VCNPJObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaCNPJObrig(valor, 1), {&campo});
+}
+
+void TDM_Comuns::VCon_DDDObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaDDDObrig(valor), {&campo});
+}
+
+void TDM_Comuns::VFoneDDD(const QString& ddd, const QString& fone, Field& campoDDD, Field& campoFone)
+{
+    recusaV(ChecaFone(ddd, fone, 19, 70, 30, 31), {&campoDDD, &campoFone});
+}
+
+void TDM_Comuns::VFoneDDD2(const QString& ddd, const QString& fone, Field& campoDDD, Field& campoFone)
+{
+    recusaV(ChecaFone(ddd, fone, 581, 582, 625, 626), {&campoDDD, &campoFone});
+}
+
+void TDM_Comuns::VFoneObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaFoneObrig(valor), {&campo});
+}
+
+void TDM_Comuns::VResponsavelObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 634), {&campo});
+}
+
+void TDM_Comuns::VTipLogEstabObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 612), {&campo});
+}
+
+void TDM_Comuns::VLogradouroEstab(const QString& nome, const QString& tipo, Field& campoNome, Field& campoTipo)
+{
+    recusaV(ChecaLogradouro(nome, tipo, 612, 613), {&campoNome, &campoTipo});
+}
+
+void TDM_Comuns::VLogEstabObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 613), {&campo});
+}
+
+void TDM_Comuns::VLogradouroObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 61), {&campo});
+}
+
+void TDM_Comuns::VLogradouro(const QString& nome, const QString& tipo, Field& campoNome, Field& campoTipo)
+{
+    recusaV(ChecaLogradouro(nome, tipo, 60, 61), {&campoNome, &campoTipo});
+}
+
+void TDM_Comuns::VTipLogObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 60), {&campo});
+}
+
+void TDM_Comuns::VNumComplEstabObrig(const QString& numero, const QString& complemento, Field& campo)
+{
+    recusaV(ChecaNumComplObrig(numero, complemento, 614), {&campo});
+}
+
+void TDM_Comuns::VNumComplObrig(const QString& numero, const QString& complemento, Field& campo)
+{
+    recusaV(ChecaNumComplObrig(numero, complemento, 62), {&campo});
+}
+
+void TDM_Comuns::VBairro(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo)
+{
+    recusaV(ChecaBairro(bairro, tipo, 63, 64, false), {&campoBairro, &campoTipo});
+}
+
+void TDM_Comuns::VBairroEstab(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo)
+{
+    recusaV(ChecaBairro(bairro, tipo, 623, 624, false), {&campoBairro, &campoTipo});
+}
+
+void TDM_Comuns::VBairroEstabObrig(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo)
+{
+    recusaV(ChecaBairro(bairro, tipo, 623, 624, true), {&campoBairro, &campoTipo});
+}
+
+void TDM_Comuns::VBairroObrig(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo)
+{
+    recusaV(ChecaBairro(bairro, tipo, 63, 64, true), {&campoBairro, &campoTipo});
+}
+
+void TDM_Comuns::VMunicipoPropriedadeObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 615), {&campo});
+}
+
+void TDM_Comuns::VMunicipioEnderecoObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaObrig(valor, 65), {&campo});
+}
+
+void TDM_Comuns::VUFEstabObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaUF(valor, 616, 676), {&campo});
+}
+
+void TDM_Comuns::VUFObrig(const QString& valor, Field& campo)
+{
+    recusaV(ChecaUF(valor, 66, 66), {&campo});
+}
+
+void TDM_Comuns::VCEP(const QString& cep, int municipio, Field& campo)
+{
+    recusaV(ChecaCEPInformado(cep, municipio, 0, 68, 69), {&campo});
+}
+
+void TDM_Comuns::VCEPEstab(const QString& cep, int municipio, Field& campo)
+{
+    recusaV(ChecaCEPInformado(cep, municipio, 0, 619, 620), {&campo});
+}
+
+void TDM_Comuns::VCEPEstabObrig(const QString& cep, int municipio, Field& campo)
+{
+    recusaV(ChecaCEPInformado(cep, municipio, 618, 619, 620), {&campo});
+}
+
+void TDM_Comuns::VCEPObrig(const QString& cep, int municipio, Field& campo)
+{
+    recusaV(ChecaCEPInformado(cep, municipio, 67, 68, 69), {&campo});
+}
+
+void TDM_Comuns::VNIRE(const QString& valor, Field& campo)
+{
+    recusaV(ChecaNIREDigito(valor), {&campo});
+}
+
+void TDM_Comuns::VEmail(const QString& valor, Field& campo)
+{
+    recusaV(ChecaEmail(valor, 32), {&campo});
+}
+
+void TDM_Comuns::VEmailEstab(const QString& valor, Field& campo)
+{
+    recusaV(ChecaEmail(valor, 621), {&campo});
+}
+
+void TDM_Comuns::VExisteContrib(const QString& inscricao, Field& campo)
+{
+    // The probe closes its query before anything is shown.
+    if (ExisteContribuinte(inscricao))
+        recusaV(falha(22), {&campo});
 }

@@ -154,11 +154,16 @@ public:
     static Checagem ChecaEmail(const QString& email, int mensagem);
     // Empty passes; "54" with its check digit, or "00" followed by the registration.
     static Checagem ChecaNIRE(const QString& nire, const QString& inscricao);
-    // A CNPJ of 14 digits, or of 2 to 13 checked as it is.
-    static Checagem ChecaCNPJObrig(const QString& cnpj);
+    // "54" with its check digit, nothing else.
+    static Checagem ChecaNIREDigito(const QString& nire);
+    // A CNPJ of 14 digits, or of menorChecado to 13 checked as it is.
+    static Checagem ChecaCNPJObrig(const QString& cnpj, int menorChecado = 2);
     // The postal code against the range of the municipality; when no municipality has
     // the code only the length is checked.
     Checagem ChecaCEP(const QString& cep, const QVariant& municipio, int curto, int foraDaFaixa);
+    // The same on a postal code given; a blank one refuses with vazio, or passes when
+    // vazio is 0.
+    Checagem ChecaCEPInformado(const QString& cep, const QVariant& municipio, int vazio, int curto, int foraDaFaixa);
     // Whether a taxpayer row with this registration exists.
     bool ExisteContribuinte(const QString& inscricao);
 
@@ -220,6 +225,48 @@ public:
     void ValidaResp_CPFObrig();
     // Copies the correspondence address into the blank establishment fields.
     void GravaEstabelecimento();
+
+    // ---- The same checks on values a caller hands over ---------------------------------
+    // Each refuses with its message, moves the focus to a control showing the field at
+    // fault (when one can take it) and aborts silently; two fields follow the order of
+    // the two values. No page is switched and no question asked.
+    using Field = vorta::db::Field;
+    void VDigitoIE(const QString& valor, Field& campo);
+    void VCon_FAX(const QString& ddd, const QString& fax, Field& campoDDD, Field& campoFax);
+    void VNome_RazaoObrig(const QString& valor, Field& campo);
+    void VNome_RazaoEstabObrig(const QString& valor, Field& campo);
+    void VNomeFantasiaObrig(const QString& valor, Field& campo);
+    void VCNPJObrig(const QString& valor, Field& campo);
+    void VCon_DDDObrig(const QString& valor, Field& campo);
+    void VFoneDDD(const QString& ddd, const QString& fone, Field& campoDDD, Field& campoFone);
+    void VFoneDDD2(const QString& ddd, const QString& fone, Field& campoDDD, Field& campoFone);
+    void VFoneObrig(const QString& valor, Field& campo);
+    void VResponsavelObrig(const QString& valor, Field& campo);
+    void VTipLogEstabObrig(const QString& valor, Field& campo);
+    void VLogradouroEstab(const QString& nome, const QString& tipo, Field& campoNome, Field& campoTipo);
+    void VLogEstabObrig(const QString& valor, Field& campo);
+    void VLogradouroObrig(const QString& valor, Field& campo);
+    void VLogradouro(const QString& nome, const QString& tipo, Field& campoNome, Field& campoTipo);
+    void VTipLogObrig(const QString& valor, Field& campo);
+    void VNumComplEstabObrig(const QString& numero, const QString& complemento, Field& campo);
+    void VNumComplObrig(const QString& numero, const QString& complemento, Field& campo);
+    void VBairro(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo);
+    void VBairroEstab(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo);
+    void VBairroEstabObrig(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo);
+    void VBairroObrig(const QString& bairro, const QString& tipo, Field& campoBairro, Field& campoTipo);
+    void VMunicipoPropriedadeObrig(const QString& valor, Field& campo);
+    void VMunicipioEnderecoObrig(const QString& valor, Field& campo);
+    void VUFEstabObrig(const QString& valor, Field& campo);
+    void VUFObrig(const QString& valor, Field& campo);
+    // The postal code against the range of the municipality with that code.
+    void VCEP(const QString& cep, int municipio, Field& campo);
+    void VCEPEstab(const QString& cep, int municipio, Field& campo);
+    void VCEPEstabObrig(const QString& cep, int municipio, Field& campo);
+    void VCEPObrig(const QString& cep, int municipio, Field& campo);
+    void VNIRE(const QString& valor, Field& campo);
+    void VEmail(const QString& valor, Field& campo);
+    void VEmailEstab(const QString& valor, Field& campo);
+    void VExisteContrib(const QString& inscricao, Field& campo);
     // The modes of the taxpayer register that ValidaCNPJRevendaProdutor reads; the form
     // keeps them here while it is open.
     bool ModoRevenda = false;

@@ -178,20 +178,68 @@ vorta::ui::RadioGroup* TFtemplate::criaPainelBusca(const QString& texto, const Q
     return grupo;
 }
 
+vorta::ui::DBEdit* TFtemplate::criaCampo(Label** label, const char* labelName, const char* caption,
+                                         const QString& editName, const QString& field, int left, int top,
+                                         int largura)
+{
+    *label = new Label(pagina1, QString::fromUtf8(caption), QString::fromLatin1(labelName));
+    (*label)->setGeometry(left, top, 220, 16);
+    auto* e = new vorta::ui::DBEdit(pagina1, editName);
+    e->setGeometry(left, top + 16, largura, 21);
+    e->setDataSource(dsBase);
+    e->setDataField(field);
+    e->charCase = vorta::ui::CharCase::Upper;
+    (*label)->setBuddy(e);
+    return e;
+}
+
+void TFtemplate::criaMunicipio(Label** label, const char* labelName, vorta::ui::DBLookupComboBox** lista,
+                               SpeedButton** botao, vorta::db::DataSource* municipios, const QString& field, int left,
+                               int top, int largura)
+{
+    *label = new Label(pagina1, QStringLiteral("Município"), QString::fromLatin1(labelName));
+    (*label)->setGeometry(left, top, 220, 16);
+    auto* l = new vorta::ui::DBLookupComboBox(pagina1, QStringLiteral("DBLookupComboBox_Municipio"));
+    l->setGeometry(left, top + 16, largura, 21);
+    l->setKeyField(QStringLiteral("Mun_Codigo"));
+    l->setListField(QStringLiteral("Mun_Descricao"));
+    if (municipios)
+        l->setListSource(municipios);
+    l->setDataSource(dsBase);
+    l->setDataField(field);
+    (*label)->setBuddy(l);
+    auto* b = new SpeedButton(pagina1, QStringLiteral("btMuncipio"));
+    b->setCaption(QStringLiteral("&Município"));
+    b->setHint(QStringLiteral("Incluir Município"));
+    b->setGeometry(left + largura + 6, top + 16, 76, 21);
+    b->setEnabled(false);
+    *lista = l;
+    *botao = b;
+}
+
 void TFtemplate::criaCampos(std::span<const Campo> campos, int largura)
 {
     for (const Campo& c : campos) {
-        *c.label = new Label(pagina1, QString::fromUtf8(c.caption), QString::fromLatin1(c.labelName));
-        (*c.label)->setGeometry(16, c.top, 200, 16);
-        auto* e = new vorta::ui::DBEdit(pagina1, QStringLiteral("DBEdit_") + QString::fromLatin1(c.field));
-        e->setGeometry(16, c.top + 16, largura, 21);
-        e->setDataSource(dsBase);
-        e->setDataField(QString::fromLatin1(c.field));
-        e->charCase = vorta::ui::CharCase::Upper;
-        ligaDica(e, c.hint);
-        (*c.label)->setBuddy(e);
-        *c.edit = e;
+        const QString campo = QString::fromLatin1(c.field);
+        *c.edit = criaCampo(c.label, c.labelName, c.caption, QStringLiteral("DBEdit_") + campo, campo, 16, c.top,
+                            largura);
+        (*c.label)->resize(200, 16);
+        ligaDica(*c.edit, c.hint);
     }
+}
+
+vorta::ui::DBRadioGroup* TFtemplate::criaTipoInscricao(QWidget* parent)
+{
+    auto* g = new vorta::ui::DBRadioGroup(parent, QStringLiteral("DBRadioGroup_ConTipo"));
+    g->setCaption(QStringLiteral(" Tipo de Inscrição "));
+    g->setItems({QStringLiteral("Insc. Estadual"), QStringLiteral("CNPJ"), QStringLiteral("CPF"),
+                 QStringLiteral("Outras Inscrições")});
+    g->setValues({QStringLiteral("IE"), QStringLiteral("CNPJ"), QStringLiteral("CPF"), QStringLiteral("OI")});
+    g->setColumns(4);
+    g->setDataSource(dsBase);
+    g->setDataField(QStringLiteral("Con_Tipo"));
+    g->setEnabled(false);
+    return g;
 }
 
 void TFtemplate::ligaDica(QWidget* controle, int mensagem)
@@ -542,4 +590,27 @@ void CriaBotoesBarra(QWidget* panel, std::span<const TBotaoBarra> botoes, int to
             b->setIcon(panel->style()->standardIcon(d.glyph));
         *d.target = b;
     }
+}
+
+int DicaDoConTipo(const QString& tipo)
+{
+    if (tipo == QLatin1String("IE"))
+        return 34;
+    if (tipo == QLatin1String("CNPJ"))
+        return 35;
+    if (tipo == QLatin1String("CPF"))
+        return 15;
+    return 0;
+}
+
+int MensagemTamanhoDoConTipo(const QString& tipo, const QString& inscricao)
+{
+    const qsizetype tamanho = inscricao.trimmed().length();
+    if (tipo == QLatin1String("IE") && tamanho != 9)
+        return 117;
+    if (tipo == QLatin1String("CNPJ") && tamanho != 14)
+        return 118;
+    if (tipo == QLatin1String("CPF") && tamanho != 11)
+        return 119;
+    return 0;
 }

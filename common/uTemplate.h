@@ -27,6 +27,12 @@ struct TBotaoBarra {
 };
 // Creates the bar's buttons on panel, each 25 pixels high at top.
 void CriaBotoesBarra(QWidget* panel, std::span<const TBotaoBarra> botoes, int top = 2);
+// The status hint of a registration of the kind (Con_Tipo); 0 for a kind without one.
+int DicaDoConTipo(const QString& tipo);
+// The message for a registration whose length does not fit its kind: a state
+// registration of other than 9 characters, a CNPJ of other than 14, a CPF of other
+// than 11; 0 when it fits or the kind has no length.
+int MensagemTamanhoDoConTipo(const QString& tipo, const QString& inscricao);
 
 class TFtemplate : public vorta::ui::Form {
     Q_OBJECT
@@ -140,6 +146,16 @@ protected:
     // the edit searches; returns the group.
     vorta::ui::RadioGroup* criaPainelBusca(const QString& texto, const QString& nomeGrupo, const QString& titulo,
                                            const QStringList& itens, int colunas, int largura);
+    // Builds the taxpayer kind list (Con_Tipo) on parent, locked.
+    vorta::ui::DBRadioGroup* criaTipoInscricao(QWidget* parent);
+    // One field on the detail page: its label at (left, top) over its upper-case edit.
+    vorta::ui::DBEdit* criaCampo(vorta::ui::Label** label, const char* labelName, const char* caption,
+                                 const QString& editName, const QString& field, int left, int top, int largura);
+    // The municipality list "Município" over municipios at (left, top), bound to field
+    // and named DBLookupComboBox_Municipio, with the locked button btMuncipio beside it.
+    void criaMunicipio(vorta::ui::Label** label, const char* labelName, vorta::ui::DBLookupComboBox** lista,
+                       vorta::ui::SpeedButton** botao, vorta::db::DataSource* municipios, const QString& field,
+                       int left, int top, int largura);
     // Builds the fields on the detail page in tab order; each edit is named after its field.
     void criaCampos(std::span<const Campo> campos, int largura);
     // Entering the control shows the message in the status line.

@@ -763,7 +763,15 @@ void TCadMapas::btIncluirClick(QWidget*)
     vorta::db::Database* db = DM_MTC->dbMTC;
     db->startTransaction();
     try {
-        DM_MTC->TblMapasItens->open();
+        // The animals open on the current map and turn to the new, empty one: the grid
+        // shows only the latter.
+        vorta::db::Table* itens = DM_MTC->TblMapasItens;
+        itens->disableControls();
+        struct Enable {
+            vorta::db::Table* t;
+            ~Enable() { t->enableControls(); }
+        } enable{itens};
+        itens->open();
         DM_MTC->dsMapas->setAutoEdit(true);
         DM_MTC->TblMapas->insert();
         DM_MTC->TblMapas->fieldByName(QStringLiteral("map_num_lote"))->setAsString(QStringLiteral("00/00"));
@@ -1330,15 +1338,41 @@ void TCadMapas::btVeterinarioClick(QWidget*)
     if (mapaEmEdicao()) {
         // A technician just registered is in the list too.
         DM_MTC->TblTecnicos->refresh();
-        DM_MTC->TblMapas->fieldByName(QStringLiteral("Tec_Codigo"))->setAsInteger(DM_MTC->TecnicoSelecionado);
+        // A register without technicians hands none over: the map keeps what it had.
+        if (DM_MTC->TecnicoSelecionado)
+            DM_MTC->TblMapas->fieldByName(QStringLiteral("Tec_Codigo"))->setAsInteger(*DM_MTC->TecnicoSelecionado);
         DBL_Tecnico->setFocus();
     }
 }
 
 void TCadMapas::btimprimirClick(QWidget*)
 {
-    if (ImprimeMapaAtual && hasRecords())
+    if (!hasRecords())
+        return;
+    QString municipio;
+    buscamunicipio(DM_MTC->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
+    edMunicipio->setText(municipio);
+    if (ImprimeMapaAtual)
         ImprimeMapaAtual();
+}
+
+TCabecalhoMapa TCadMapas::CabecalhoImpressao()
+{
+    TCabecalhoMapa c;
+    c.RazaoSocial = lbNomeFrigorifico->caption();
+    c.InscricaoFrigo = lbInscricaoFrigorifico->caption();
+    vorta::db::Query* q = DM_MTC->QryContribuinte;
+    if (q->active() && !q->isEmpty()) {
+        c.Municipio = q->fieldByName(QStringLiteral("Mun_Descricao"))->asString();
+        BuscaSIF(q->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString(), c.SIF);
+    } else {
+        BuscaSIF(QString(), c.SIF);
+    }
+    c.Pecuarista = DBEdit_Nome->text();
+    c.Pradel = DBEdit1->text();
+    c.Propriedade = DBEdit_Propriedade->text();
+    c.MunicipioPropriedade = edMunicipio->text();
+    return c;
 }
 
 void TCadMapas::sbTotalizaClick(QWidget*)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DBGridX.h"
+#include "UMapaImpressao.h"
 #include "UResumoMapa.h"
 #include "uTemplate.h"
 
@@ -17,7 +18,8 @@ extern std::function<void()> AbreCadastroPecuaristaInclusao;
 // Opens the technicians' register modally for a lookup, leaving the chosen code in
 // DM_MTC's TecnicoSelecionado; set by the register's unit.
 extern std::function<void()> AbreTecnicosSelecao;
-// Prints the current map; set by the print unit.
+// Prints the current map (after "Imprimir" has set the property's municipality); the
+// program sets ImprimeMapaDoFormulario here at start-up.
 extern std::function<void()> ImprimeMapaAtual;
 
 // A plain combo box with the class library's events.
@@ -120,6 +122,10 @@ public:
     void SpeedButton1Click(QWidget* sender);
     void btVeterinarioClick(QWidget* sender);
     void btimprimirClick(QWidget* sender);
+    // The heading of the map sheet as the form shows it: the slaughterhouse's name and
+    // masked registration, its municipality and inspection number, the raiser's name,
+    // programme number, property and the property's municipality.
+    TCabecalhoMapa CabecalhoImpressao();
     void sbTotalizaClick(QWidget* sender);
     void PageControl1Change(QWidget* sender);
     void dbEdit_VlrArrobaMachoExit(QWidget* sender);

@@ -228,8 +228,13 @@ bool AbreMapasDoFrigorifico(const QString& inscricao)
     vorta::db::Query* q = DM_MTC->QryContribuinte;
     if (!q->active())
         q->open();
-    if (!q->locate(QStringLiteral("Con_IECNPJCPF"), inscricao))
-        return false;
+    if (!q->locate(QStringLiteral("Con_IECNPJCPF"), inscricao)) {
+        // A declarant registered since the list was read, from the movement window.
+        q->close();
+        q->open();
+        if (!q->locate(QStringLiteral("Con_IECNPJCPF"), inscricao))
+            return false;
+    }
     vorta::createInto<TCadMapas>(CadMapas, vorta::Application::instance())->showModal();
     return true;
 }

@@ -2,9 +2,11 @@
 
 #include "USelMovGera.h"
 #include "FrmSelMapas.h"
+#include "FrmTecnicos.h"
 
 #include "UDM_MTC.h"
 #include "USelMovimento.h"
+#include "USelMovimentoImpressao.h"
 #include "USelValidaMovimento.h"
 #include "Ufuncoes.h"
 #include "uDmVortaModule.h"
@@ -56,10 +58,12 @@ TFrmMenu::TFrmMenu(vorta::Component* owner) : TVortaModuleForm(owner)
     SairdoSistema1 = item(Sair1, QStringLiteral("Sair do Sistema"), QStringLiteral("SairdoSistema1"));
 
     MovimentodeCombustvel1->OnClick = [this](MenuItem*) { MovimentodeCombustvel1Click(); };
+    CadstrodeTcnicos1->OnClick = [this](MenuItem*) { CadstrodeTcnicos1Click(); };
     ValidarMovimento->OnClick = [this](MenuItem*) { ValidarMovimentoClick(); };
     MapasdeTipificaodeCarcaa1->OnClick = [this](MenuItem*) { MapasdeTipificaodeCarcaa1Click(); };
     SairdoSistema1->OnClick = [this](MenuItem*) { SairdoSistema1Click(); };
     GerarMovimento->OnClick = [](MenuItem*) { MostraSelMovGera(); };
+    Movimento1->OnClick = [](MenuItem*) { AbreSelMovimentoImpressao(); };
     setMainMenu(MainMenu1);
 
     if (auto* app = vorta::Application::instance())
@@ -92,6 +96,11 @@ void TFrmMenu::MovimentodeCombustvel1Click()
     }
     TFormAutoDestroyer formas;
     formas.CreateForm(SelMovimento, this)->showModal();
+}
+
+void TFrmMenu::CadstrodeTcnicos1Click()
+{
+    AbreTecnicos(false);
 }
 
 void TFrmMenu::ValidarMovimentoClick()

@@ -29,6 +29,7 @@ public:
     vorta::ui::MenuItem* SairdoSistema1;
 
     void MovimentodeCombustvel1Click();
+    void CadstrodeTcnicos1Click();
     void ValidarMovimentoClick();
     void MapasdeTipificaodeCarcaa1Click();
     void SairdoSistema1Click();

@@ -231,6 +231,10 @@ void TDM_MTC::declareFields()
                                   TblAcabamento, QStringLiteral("aca_codigo"), QStringLiteral("aca_codigo"));
     TblMapasItens->addLookupField(QStringLiteral("lktipificacao"), FieldType::String, 3, QStringLiteral("tip_codigo"),
                                   TblTipificacao, QStringLiteral("tip_codigo"), QStringLiteral("tip_codigo"));
+    // Reference tables that the module never writes: each code is looked up once, not
+    // for every animal shown or posted.
+    for (const char* name : {"lkMaturidade", "lkconformacao", "lkAcabamento", "lktipificacao"})
+        TblMapasItens->fieldByName(QString::fromLatin1(name))->setLookupCache(true);
 
     declare(TblMapasResumo, {{"map_codigo", FieldType::Integer, 0, false},
                              {"mat_codigo", FieldType::String, 3, false},

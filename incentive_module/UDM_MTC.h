@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace vorta::ui {
 class TabSheet;
@@ -79,8 +80,9 @@ public:
     vorta::db::DataSource* dsContribuinteComplementoMapas;
     vorta::db::DataSource* dsGeral;
 
-    // Tec_Codigo of the row current when the technicians' register last closed.
-    int TecnicoSelecionado = 0;
+    // Tec_Codigo of the row current when the technicians' register last closed; none
+    // when it had no technician.
+    std::optional<int> TecnicoSelecionado;
 
     // Approved: no animal rejected, or no more rejected than classified.
     bool MapaAprovado(int mapCode);

@@ -1,5 +1,6 @@
 #include "UMapaImpressao.h"
 
+#include "FrmCadMapas.h"
 #include "UDM_MTC.h"
 #include "UMapa1.h"
 #include "UMapa2.h"
@@ -519,4 +520,12 @@ void ImprimirMapa(int mapCode, const TCabecalhoMapa& cabecalho)
     } catch (const vorta::Exception& e) {
         ShowMessage(e.message());
     }
+}
+
+void ImprimeMapaDoFormulario()
+{
+    if (!CadMapas || !DM_MTC || !DM_MTC->TblMapas->active() || DM_MTC->TblMapas->isEmpty())
+        return;
+    ImprimirMapa(int(DM_MTC->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger()),
+                 CadMapas->CabecalhoImpressao());
 }

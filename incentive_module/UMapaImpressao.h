@@ -59,3 +59,7 @@ void CarregaResumoRelatorio(TqrMapaBase& report, int mapCode, const TCabecalhoMa
 // animals; an ordinary error shows its text. Does nothing while a map print is being
 // prepared.
 void ImprimirMapa(int mapCode, const TCabecalhoMapa& cabecalho);
+
+// What the map form's "Imprimir" runs in the program: the form's current map with the
+// heading the form shows.
+void ImprimeMapaDoFormulario();

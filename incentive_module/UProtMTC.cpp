@@ -11,7 +11,6 @@ vorta::Guarded<TProtMTC> ProtMTC;
 
 namespace {
 const QString kValor = QStringLiteral("###,###,##0.00");
-QString valor(Money m) { return formatFloat(kValor, m.toDouble()); }
 QString qtd(int n) { return QString::number(n); }
 
 struct LinhaClassificada {
@@ -25,12 +24,10 @@ const LinhaClassificada kFemeas[] = {
     {"JFD", "JFD", "67,00"}, {"JF2", "JF2", "50,00"}, {"JF4", "JF4", "33,00"}, {"TotalF", "TOTAL", "--"}};
 } // namespace
 
-TProtMTC::TProtMTC(vorta::Component* owner) : Report(owner)
+TRelatorioMovimento::TRelatorioMovimento(vorta::Component* owner) : Report(owner)
 {
-    setName(QStringLiteral("ProtMTC"));
-    paperSize = PaperSize::Letter;
-    orientation = Orientation::Portrait;
     zoom = 120;
+    orientation = Orientation::Portrait;
     auto query = [this](const char* name, const char* sql, vorta::db::DataSource* master) {
         auto* q = new vorta::db::Query(this);
         q->setName(QString::fromLatin1(name));
@@ -54,8 +51,12 @@ TProtMTC::TProtMTC(vorta::Component* owner) : Report(owner)
     qryLogradouro = query("qryLogradouro", "select * from Logradouro where TipLog_Codigo = :TipLog_Codigo",
                           dsContribuinte);
     setDataSet(QryMTC);
-
     Identificacao = addBand(BandType::ColumnHeader, QStringLiteral("Identificacao"), 225);
+    Sumario = addBand(BandType::Summary, QStringLiteral("Sumario"), 20);
+}
+
+double TRelatorioMovimento::montaIdentificacao(bool dataGeracao)
+{
     Band* b = Identificacao;
     auto dbText = [&](Band* band, vorta::db::DataSet* ds, const char* field, double l, double t, double w) {
         DBText* d = band->addDBText(QStringLiteral("qrdb") + QString::fromLatin1(field), QString::fromLatin1(field), l,
@@ -66,8 +67,10 @@ TProtMTC::TProtMTC(vorta::Component* owner) : Report(owner)
     b->addLabel("lblIdent", QStringLiteral("Identificação do Contribuinte"), 5, 2, 80, 5)->font.bold = true;
     b->addLabel("lblVersao", QStringLiteral("Versão :"), 110, 2, 18, 4.5);
     dbText(b, QryMTC, "mov_versao", 128, 2, 20);
-    b->addLabel("lblDataGer", QStringLiteral("Data de Geração :"), 150, 2, 30, 4.5);
-    dbText(b, QryMTC, "mov_dt_hr_geracao", 150, 7, 45);
+    if (dataGeracao) {
+        b->addLabel("lblDataGer", QStringLiteral("Data de Geração :"), 150, 2, 30, 4.5);
+        dbText(b, QryMTC, "mov_dt_hr_geracao", 150, 7, 45);
+    }
     b->addLabel("lblIE", QStringLiteral("Inscrição Estadual :"), 5, 12, 35, 4.5);
     dbText(b, QryContribuinte, "con_iecnpjcpf", 40, 12, 30)->mask = QStringLiteral("99.999.999-9;0;_");
     b->addLabel("lblCNPJ", QStringLiteral("CNPJ :"), 75, 12, 12, 4.5);
@@ -107,20 +110,46 @@ TProtMTC::TProtMTC(vorta::Component* owner) : Report(owner)
     dbText(b, QryMTC, "mov_ano_referencia", 58, 61, 12);
     b->addLabel("lblTipo", QStringLiteral("Tipo:"), 80, 61, 10, 4.5);
     dbText(b, QryMTC, "CalcTipo", 91, 61, 50);
-    montaTabelas();
+    return 66;
+}
 
-    Sumario = addBand(BandType::Summary, QStringLiteral("Sumario"), 20);
+void TRelatorioMovimento::montaResponsavel()
+{
     Sumario->addLabel("lblResp", QStringLiteral("Identificação do Responsável Legal pela Empresa"), 5, 1, 120, 5)
         ->font.bold = true;
     Sumario->addLabel("lblCPF", QStringLiteral("CPF :"), 5, 8, 10, 4.5);
-    dbText(Sumario, QryContribuinte, "ResEmp_CPF", 16, 8, 30);
+    auto dbText = [&](vorta::db::DataSet* ds, const char* field, double l, double w) {
+        DBText* d = Sumario->addDBText(QStringLiteral("qrdb") + QString::fromLatin1(field), QString::fromLatin1(field),
+                                       l, 8, w, 4.5);
+        d->setDataSet(ds);
+    };
+    dbText(QryContribuinte, "ResEmp_CPF", 16, 30);
     Sumario->addLabel("lblNome", QStringLiteral("Nome :"), 50, 8, 12, 4.5);
-    dbText(Sumario, QryResponsavel, "ResEmp_Nome", 63, 8, 80);
+    dbText(QryResponsavel, "ResEmp_Nome", 63, 80);
     Sumario->addLabel("lblCargo", QStringLiteral("Cargo :"), 145, 8, 14, 4.5);
-    dbText(Sumario, QryResponsavel, "ResEmp_Cargo", 160, 8, 40);
+    dbText(QryResponsavel, "ResEmp_Cargo", 160, 40);
 }
 
-void TProtMTC::QryMTCCalcFields(vorta::db::DataSet& ds)
+TProtMTC::TProtMTC(vorta::Component* owner) : TRelatorioMovimento(owner)
+{
+    setName(QStringLiteral("ProtMTC"));
+    paperSize = PaperSize::Letter;
+    // Animals of rejected maps and of approved ones side by side.
+    const std::vector<TColuna> colunas = {
+        {QStringLiteral("Qtd. Cabeças"), QStringLiteral("QtdSem"), 30, 17},
+        {QStringLiteral("Peso em Kg"), QStringLiteral("PesoSem"), 48, 17},
+        {QStringLiteral("Qtd. Arrobas"), QStringLiteral("ArrSem"), 66, 17},
+        {QStringLiteral("Qtd. Cabeças"), QStringLiteral("QtdCom"), 88, 17},
+        {QStringLiteral("Peso em Kg"), QStringLiteral("PesoCom"), 106, 17},
+        {QStringLiteral("Qtd. Arrobas"), QStringLiteral("ArrCom"), 124, 17},
+        {QStringLiteral("% Incentivo"), QStringLiteral("Perc"), 142, 17},
+        {QStringLiteral("Valor do incentivo a repassar"), QStringLiteral("Vlr"), 160, 38}};
+    const double fim = montaClassificados(montaIdentificacao(true) + 4, colunas, true);
+    montaResumoGeral(montaNaoClassificados(fim), QStringLiteral("Qtd. Cabeças Tipificadas"));
+    montaResponsavel();
+}
+
+void TRelatorioMovimento::QryMTCCalcFields(vorta::db::DataSet& ds)
 {
     ds.fieldByName(QStringLiteral("calctipo"))
         ->setAsString(ds.fieldByName(QStringLiteral("mov_tipo"))->asString() == QLatin1String("N")
@@ -128,14 +157,27 @@ void TProtMTC::QryMTCCalcFields(vorta::db::DataSet& ds)
                           : QStringLiteral("RETIFICADOR"));
 }
 
-void TProtMTC::celula(const QString& name, double left, double top, double width, const QString& initial)
+QString TRelatorioMovimento::valor(Money m)
+{
+    return formatFloat(kValor, m.toDouble());
+}
+
+Label* TRelatorioMovimento::titulo(const QString& name, const QString& text, double left, double top, double width)
+{
+    Label* x = Identificacao->addLabel(name, text, left, top, width, 4);
+    x->font.pointSize = 7;
+    x->font.bold = true;
+    return x;
+}
+
+void TRelatorioMovimento::celula(const QString& name, double left, double top, double width, const QString& initial)
 {
     Label* l = Identificacao->addLabel(name, initial, left, top, width, 4);
     l->alignment = HAlign::Right;
     l->font.pointSize = 7;
 }
 
-Label* TProtMTC::Celula(const QString& name) const
+Label* TRelatorioMovimento::Celula(const QString& name) const
 {
     for (ReportItem* item : Identificacao->items())
         if (item->name() == name)
@@ -143,49 +185,14 @@ Label* TProtMTC::Celula(const QString& name) const
     return nullptr;
 }
 
-void TProtMTC::montaTabelas()
+void TRelatorioMovimento::setCelula(const QString& name, const QString& text)
 {
-    Band* b = Identificacao;
-    auto titulo = [&](const char* name, const QString& text, double l, double t, double w) {
-        Label* x = b->addLabel(QString::fromLatin1(name), text, l, t, w, 4);
-        x->font.pointSize = 7;
-        x->font.bold = true;
-        return x;
-    };
-    double t = 70;
-    titulo("lblResumoClass", QStringLiteral("RESUMO DOS ANIMAIS CLASSIFICADOS"), 5, t, 120);
-    t += 5;
-    titulo("lblSem", QStringLiteral("SEM INCENTIVO"), 30, t, 50);
-    titulo("lblCom", QStringLiteral("COM INCENTIVO"), 95, t, 60);
-    t += 4;
-    const QStringList heads = {QStringLiteral("Qtd. Cabeças"), QStringLiteral("Peso em Kg"),
-                               QStringLiteral("Qtd. Arrobas"), QStringLiteral("Qtd. Cabeças"),
-                               QStringLiteral("Peso em Kg"), QStringLiteral("Qtd. Arrobas"),
-                               QStringLiteral("% Incentivo"), QStringLiteral("Valor do incentivo a repassar")};
-    titulo("lblClassif", QStringLiteral("Classificação"), 10, t, 18);
-    const double cols[] = {30, 48, 66, 88, 106, 124, 142, 160};
-    for (int i = 0; i < heads.size(); ++i)
-        titulo(qPrintable(QStringLiteral("lblH%1").arg(i)), heads[i], cols[i], t, i == 7 ? 40 : 18);
-    t += 5;
-    auto linhas = [&](const auto& rows, const QString& side) {
-        titulo(qPrintable(QStringLiteral("lblLado") + side.left(1)), side, 10, t, 40);
-        t += 4;
-        for (const LinhaClassificada& r : rows) {
-            const QString c = QString::fromLatin1(r.code);
-            titulo(qPrintable(QStringLiteral("lbl") + c), QString::fromLatin1(r.caption), 10, t, 18);
-            const char* suffix[] = {"QtdSem", "PesoSem", "ArrSem", "QtdCom", "PesoCom", "ArrCom", "Perc", "Vlr"};
-            for (int i = 0; i < 8; ++i) {
-                const bool count = i == 0 || i == 3;
-                celula(QStringLiteral("lbl") + c + QString::fromLatin1(suffix[i]), cols[i], t, i == 7 ? 38 : 17,
-                       i == 6 ? QString::fromLatin1(r.percent) : count ? QStringLiteral("0") : QStringLiteral("0,00"));
-            }
-            t += 4;
-        }
-    };
-    linhas(kMachos, QStringLiteral("M A C H O S"));
-    t += 2;
-    linhas(kFemeas, QStringLiteral("F Ê M E A S"));
-    t += 4;
+    if (Label* l = Celula(name))
+        l->caption = text;
+}
+
+double TRelatorioMovimento::montaNaoClassificados(double t)
+{
     titulo("lblResumoNao", QStringLiteral("RESUMO DOS ANIMAIS NÃO CLASSIFICADOS"), 5, t, 120);
     t += 5;
     titulo("lblMachosNc", QStringLiteral("Machos"), 10, t, 30);
@@ -199,17 +206,21 @@ void TProtMTC::montaTabelas()
     const QStringList femeas = {"JFD", "JF2/JF4", "IF", "AF", "TOTAL"};
     const QStringList nomesF = {"NcJFD", "NcJF2JF4", "NcIF", "NcAF", "NcTotalF"};
     for (int i = 0; i < machos.size(); ++i) {
-        titulo(qPrintable(QStringLiteral("lblR") + nomesM[i]), machos[i], 10, t + 4 * i, 25);
+        titulo(QStringLiteral("lblR") + nomesM[i], machos[i], 10, t + 4 * i, 25);
         celula(QStringLiteral("lbl") + nomesM[i], 40, t + 4 * i, 20, QStringLiteral("0"));
         if (i < femeas.size()) {
-            titulo(qPrintable(QStringLiteral("lblR") + nomesF[i]), femeas[i], 100, t + 4 * i, 25);
+            titulo(QStringLiteral("lblR") + nomesF[i], femeas[i], 100, t + 4 * i, 25);
             celula(QStringLiteral("lbl") + nomesF[i], 130, t + 4 * i, 20, QStringLiteral("0"));
         }
     }
-    t += 4 * machos.size() + 4;
+    return t + 4 * machos.size() + 4;
+}
+
+void TRelatorioMovimento::montaResumoGeral(double t, const QString& rotuloTipificadas)
+{
     titulo("lblResumoGeral", QStringLiteral("RESUMO GERAL"), 5, t, 60);
     t += 5;
-    titulo("lblTipificadas", QStringLiteral("Qtd. Cabeças Tipificadas"), 10, t, 40);
+    titulo("lblTipificadas", rotuloTipificadas, 10, t, 40);
     titulo("lblTotalIncent", QStringLiteral("TOTAL DE INCENTIVOS A REPASSAR AO PRODUTOR"), 70, t, 90);
     t += 4;
     titulo("lblP67", QStringLiteral("67 %"), 70, t, 25);
@@ -224,7 +235,7 @@ void TProtMTC::montaTabelas()
     celula(QStringLiteral("lblIncentivoTotal"), 160, t, 25, QStringLiteral("0,00"));
 }
 
-void TProtMTC::Preenche(int movCodigo)
+void TRelatorioMovimento::abreMovimento(int movCodigo)
 {
     QryMTC->close();
     QryMTC->paramByName(QStringLiteral("vMov"))->setAsInteger(movCodigo);
@@ -237,34 +248,77 @@ void TProtMTC::Preenche(int movCodigo)
     Resumo.Calcula(DM_MTC.get(), QryMTC->fieldByName(QStringLiteral("con_iecnpjcpf"))->asString(),
                    int(QryMTC->fieldByName(QStringLiteral("mov_ano_referencia"))->asInteger()),
                    int(QryMTC->fieldByName(QStringLiteral("mov_mes_referencia"))->asInteger()));
-    auto set = [this](const QString& name, const QString& text) {
-        if (Label* l = Celula(name))
-            l->caption = text;
-    };
-    auto linha = [&](const QString& code, const TClasseMes& c) {
-        set("lbl" + code + "QtdSem", qtd(c.Reprovado.Qtd));
-        set("lbl" + code + "PesoSem", valor(c.Reprovado.Peso));
-        set("lbl" + code + "ArrSem", valor(c.Reprovado.QtdArr));
-        set("lbl" + code + "QtdCom", qtd(c.Aprovado.Qtd));
-        set("lbl" + code + "PesoCom", valor(c.Aprovado.Peso));
-        set("lbl" + code + "ArrCom", valor(c.Aprovado.QtdArr));
-        set("lbl" + code + "Vlr", valor(c.Incentivo()));
-    };
-    TResumoMovimento& r = Resumo;
-    const std::pair<const char*, TClasseMes*> classes[] = {
-        {"JD", &r.JD}, {"J2", &r.J2}, {"J4", &r.J4}, {"TD", &r.TD}, {"T2", &r.T2}, {"TotalM", &r.TotalM},
-        {"JFD", &r.JFD}, {"JF2", &r.JF2}, {"JF4", &r.JF4}, {"TotalF", &r.TotalF}};
-    for (const auto& [code, c] : classes)
-        linha(QString::fromLatin1(code), *c);
+}
+
+void TRelatorioMovimento::preencheNaoClassificados()
+{
+    const TResumoMovimento& r = Resumo;
     const std::pair<const char*, int> nc[] = {{"NcJD", r.NcJD},     {"NcJ2J4", r.NcJ2J4},     {"NcTD", r.NcTD},
                                               {"NcT2T4", r.NcT2T4}, {"NcI", r.NcI},           {"NcA", r.NcA},
                                               {"NcTotalM", r.NcTotalM}, {"NcJFD", r.NcJFD},   {"NcJF2JF4", r.NcJF2JF4},
                                               {"NcIF", r.NcIF},     {"NcAF", r.NcAF},         {"NcTotalF", r.NcTotalF}};
     for (const auto& [name, n] : nc)
-        set(QStringLiteral("lbl") + QString::fromLatin1(name), qtd(n));
-    set(QStringLiteral("lblTipificadasQtd"), qtd(r.QtdTotalAprovado));
-    set(QStringLiteral("lblIncentivo67"), valor(r.Incentivo67));
-    set(QStringLiteral("lblIncentivo50"), valor(r.Incentivo50));
-    set(QStringLiteral("lblIncentivo33"), valor(r.Incentivo33));
-    set(QStringLiteral("lblIncentivoTotal"), valor(r.IncentivoTotal));
+        setCelula(QStringLiteral("lbl") + QString::fromLatin1(name), qtd(n));
+}
+
+void TRelatorioMovimento::preencheIncentivos(int tipificadas)
+{
+    const TResumoMovimento& r = Resumo;
+    setCelula(QStringLiteral("lblTipificadasQtd"), qtd(tipificadas));
+    setCelula(QStringLiteral("lblIncentivo67"), valor(r.Incentivo67));
+    setCelula(QStringLiteral("lblIncentivo50"), valor(r.Incentivo50));
+    setCelula(QStringLiteral("lblIncentivo33"), valor(r.Incentivo33));
+    setCelula(QStringLiteral("lblIncentivoTotal"), valor(r.IncentivoTotal));
+}
+
+double TRelatorioMovimento::montaClassificados(double t, const std::vector<TColuna>& colunas, bool comESem)
+{
+    titulo("lblResumoClass", QStringLiteral("RESUMO DOS ANIMAIS CLASSIFICADOS"), 5, t, 120);
+    t += 5;
+    if (comESem) {
+        titulo("lblSem", QStringLiteral("SEM INCENTIVO"), 30, t, 50);
+        titulo("lblCom", QStringLiteral("COM INCENTIVO"), 95, t, 60);
+        t += 4;
+    }
+    titulo("lblClassif", QStringLiteral("Classificação"), 10, t, 18);
+    for (size_t i = 0; i < colunas.size(); ++i)
+        titulo(QStringLiteral("lblH%1").arg(i), colunas[i].titulo, colunas[i].left, t, colunas[i].width + 1);
+    t += 5;
+    auto linhas = [&](const auto& rows, const QString& side) {
+        titulo(QStringLiteral("lblLado") + side.left(1), side, 10, t, 40);
+        t += 4;
+        for (const LinhaClassificada& r : rows) {
+            const QString c = QString::fromLatin1(r.code);
+            titulo(QStringLiteral("lbl") + c, QString::fromLatin1(r.caption), 10, t, 18);
+            for (const TColuna& col : colunas) {
+                const QString inicial = col.sufixo == QLatin1String("Perc") ? QString::fromLatin1(r.percent)
+                    : col.sufixo.startsWith(QLatin1String("Qtd"))           ? QStringLiteral("0")
+                                                                            : QStringLiteral("0,00");
+                celula(QStringLiteral("lbl") + c + col.sufixo, col.left, t, col.width, inicial);
+            }
+            t += 4;
+        }
+    };
+    linhas(kMachos, QStringLiteral("M A C H O S"));
+    t += 2;
+    linhas(kFemeas, QStringLiteral("F Ê M E A S"));
+    return t + 4;
+}
+
+void TProtMTC::Preenche(int movCodigo)
+{
+    abreMovimento(movCodigo);
+    auto linha = [&](const QString& code, const TClasseMes& c) {
+        setCelula("lbl" + code + "QtdSem", qtd(c.Reprovado.Qtd));
+        setCelula("lbl" + code + "PesoSem", valor(c.Reprovado.Peso));
+        setCelula("lbl" + code + "ArrSem", valor(c.Reprovado.QtdArr));
+        setCelula("lbl" + code + "QtdCom", qtd(c.Aprovado.Qtd));
+        setCelula("lbl" + code + "PesoCom", valor(c.Aprovado.Peso));
+        setCelula("lbl" + code + "ArrCom", valor(c.Aprovado.QtdArr));
+        setCelula("lbl" + code + "Vlr", valor(c.Incentivo()));
+    };
+    for (const auto& [code, c] : Resumo.Linhas())
+        linha(QString::fromLatin1(code), *c);
+    preencheNaoClassificados();
+    preencheIncentivos(Resumo.QtdTotalAprovado);
 }

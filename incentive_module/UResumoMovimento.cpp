@@ -54,6 +54,12 @@ TClasseMes* TResumoMovimento::Classe(const QString& code)
     return nullptr;
 }
 
+std::vector<std::pair<const char*, const TClasseMes*>> TResumoMovimento::Linhas() const
+{
+    return {{"JD", &JD},         {"J2", &J2},   {"J4", &J4},   {"TD", &TD},   {"T2", &T2},
+            {"TotalM", &TotalM}, {"JFD", &JFD}, {"JF2", &JF2}, {"JF4", &JF4}, {"TotalF", &TotalF}};
+}
+
 void TResumoMovimento::limpa()
 {
     *this = TResumoMovimento();

@@ -5,6 +5,9 @@
 #include <QDate>
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 class TDM_MTC;
 
 // Heads, weight, arrobas and the amount passed on, summed over summary rows.
@@ -61,6 +64,9 @@ public:
 
     // The class of a code (JD ... JF4, case-insensitive), else nullptr.
     TClasseMes* Classe(const QString& code);
+    // The rows of the classified tables in their order, each by its name: JD, J2, J4,
+    // TD, T2, TotalM, JFD, JF2, JF4, TotalF.
+    std::vector<std::pair<const char*, const TClasseMes*>> Linhas() const;
 
 private:
     void limpa();

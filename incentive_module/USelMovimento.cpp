@@ -20,7 +20,7 @@ TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
     setName(QStringLiteral("SelMovimento"));
     setObjectName(QStringLiteral("SelMovimento"));
     setCaption(QStringLiteral("Seleção para acesso ao Movimento"));
-    setClientSize(640, 440);
+    setClientSize(640, 460);
     keyPreview = true;
     OnKeyPress = [this](vorta::ui::Form*, QChar& key) {
         if (key == QChar(13)) {
@@ -59,7 +59,7 @@ TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
     RadioGroup_Ordem->setItems({QStringLiteral("Por Inscrição"), QStringLiteral("Por Razão Social")});
     RadioGroup_Ordem->setColumns(2);
     RadioGroup_Ordem->setItemIndex(1);
-    RadioGroup_Ordem->setGeometry(8, 8, 300, 44);
+    RadioGroup_Ordem->setGeometry(8, 2, 300, 54);
     Edit_Busca = new vorta::ui::Edit(this, QStringLiteral("Edit_Busca"));
     Edit_Busca->setGeometry(316, 24, 316, 21);
 
@@ -72,7 +72,13 @@ TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
         g->setDataSource(ds);
         return g;
     };
-    DBGrid = grid("DBGrid", DsContribuinte, 60, 160);
+    DBGrid = grid("DBGrid", DsContribuinte, 60, 140);
+    auto* lFantasia = new vorta::ui::Label(this, QStringLiteral("Nome Fantasia:"));
+    lFantasia->setGeometry(8, 204, 90, 16);
+    DBText_NomePropr = new vorta::ui::DBText(this, QStringLiteral("DBText_NomePropr"));
+    DBText_NomePropr->setGeometry(100, 204, 532, 16);
+    DBText_NomePropr->setDataSource(DsContribuinte);
+    DBText_NomePropr->setDataField(QStringLiteral("Con_NomePropr"));
     DBGrid->setColumns({{QStringLiteral("Con_IECNPJCPF"), QStringLiteral("Inscrição Estadual"), 120},
                         {QStringLiteral("Con_Nome"), QStringLiteral("Razão Social"), 400}});
     GridLMC = grid("GridLMC", DsMovimento, 226, 170);
@@ -90,6 +96,10 @@ TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
     btValidar = button("&Validar", "btValidar", 270, 80);
     BtRetornar = button("&Retornar", "BtRetornar", 460, 84);
     Botao_Fecha = button("&Sair", "Botao_Fecha", 548, 84);
+
+    msgStatus = new vorta::ui::StatusBar(this);
+    msgStatus->addPanel({QString(), 640});
+    msgStatus->setGeometry(0, 436, 640, 24);
 
     BtMovimento->OnClick = [this](QWidget* s) { BtMovimentoClick(s); };
     BtNovo->OnClick = [this](QWidget* s) { BtNovoClick(s); };
@@ -135,9 +145,10 @@ void TSelMovimento::Edit_BuscaExit(QWidget*)
 
 void TSelMovimento::Desabilita(TCadMovimento* f)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{f->btVerErros, f->btGravar, f->BtAlterar, f->btCancelar})
+    for (QWidget* w : std::initializer_list<QWidget*>{f->btVerErros, f->btGravar, f->BtAlterar, f->btCancelar,
+                                                      f->DBEdit_Con_IECNPJCPF})
         w->setEnabled(false);
-    f->TabSheetContribuinte->setEnabled(false);
+    f->HabilitaPaineis(false);
 }
 
 void TSelMovimento::Habilita(TCadMovimento* f)
@@ -145,10 +156,13 @@ void TSelMovimento::Habilita(TCadMovimento* f)
     f->btGravar->setEnabled(false);
     f->btCancelar->setEnabled(false);
     f->BtAlterar->setEnabled(true);
+    // A stored movement keeps its declarant; "Alterar" opens the register data.
+    f->DBEdit_Con_IECNPJCPF->setEnabled(false);
 }
 
 void TSelMovimento::BtNovoClick(QWidget*)
 {
+    msgStatus->setPanelText(0, QStringLiteral("Incluir novo movimento de combustíveis"));
     TFormAutoDestroyer formas;
     TCadMovimento* f = formas.CreateForm(CadMovimento, this);
     DM_MTC->dbMTC->startTransaction();
@@ -158,6 +172,9 @@ void TSelMovimento::BtNovoClick(QWidget*)
     f->btGravar->setEnabled(true);
     f->btCancelar->setEnabled(true);
     f->BtAlterar->setEnabled(false);
+    f->HabilitaPaineis(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{f->DBEdit_Ano, f->DBEdit_Mes, f->DBRadioGroup_Tipo})
+        w->setEnabled(true);
     f->TabSheetLeitura->setTabVisible(false);
     DM_MTC->TblMTC->open();
     DM_MTC->TblContribuinteMTC->open();

@@ -3,8 +3,10 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/Query.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DbControls.h"
 #include "platform/ui/DbGrid.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/StatusBar.h"
 
 class TCadMovimento;
 
@@ -20,6 +22,7 @@ public:
     vorta::db::DataSource* DsMovimento;
     vorta::ui::DBGrid* DBGrid;
     vorta::ui::DBGrid* GridLMC;
+    vorta::ui::DBText* DBText_NomePropr;
     vorta::ui::RadioGroup* RadioGroup_Ordem;
     vorta::ui::Edit* Edit_Busca;
     vorta::ui::SpeedButton* BtMovimento;
@@ -28,6 +31,7 @@ public:
     vorta::ui::SpeedButton* btValidar;
     vorta::ui::SpeedButton* BtRetornar;
     vorta::ui::SpeedButton* Botao_Fecha;
+    vorta::ui::StatusBar* msgStatus;
 
     void FormShow(vorta::ui::Form* sender);
     void Edit_BuscaKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift);

@@ -79,6 +79,7 @@ int main(int argc, char** argv)
             vorta::installation::installDatabase(data);
             vorta::installation::installMessages(data);
             vorta::installation::installParametros(data);
+            vorta::installation::installIndexScript(data);
         }
     } catch (const vorta::Exception& e) {
         return fail(e.message());

@@ -2,6 +2,8 @@
 // modal hook, the listings prepared from a sample installation and written to PDF.
 #include "T_DM_Comuns.h"
 #include "T_Sel_Rel_Produtos.h"
+#include "UDMEntrega.h"
+#include "USel_Entrega.h"
 #include "uAbout.h"
 #include "uVortaMenuForm.h"
 #include "uDmVortaModule.h"
@@ -114,8 +116,8 @@ using MenuVorta = MenuBase;
 
 } // namespace
 
-// The main form has its menu bar with every command; those of windows this version has
-// not got yet are there but disabled, and F10 reaches the menu bar from the keyboard.
+// The main form has its menu bar with every command, the routine ones usable, and F10
+// reaches the menu bar from the keyboard.
 TEST_F(MenuVorta, StartsWithItsWholeMenu)
 {
     TfVortaMenuForm* f = fVortaMenuForm;
@@ -125,9 +127,9 @@ TEST_F(MenuVorta, StartsWithItsWholeMenu)
     for (int i = 0; i < f->MainMenu1->items()->count(); ++i)
         barra << f->MainMenu1->items()->item(i)->caption;
     EXPECT_EQ(barra, QStringList({"&Cadastro", "&Rotina", "&Sistema", "S&air"}));
-    for (const char* desligado : {"LiveUpdate", "Entrega", "BackupVorta", "RepararBancodeDados1"}) {
-        ASSERT_TRUE(f->item(QString::fromLatin1(desligado))) << desligado;
-        EXPECT_FALSE(f->item(QString::fromLatin1(desligado))->enabled) << desligado;
+    for (const char* ligado : {"LiveUpdate", "Entrega", "BackupVorta", "RepararBancodeDados1"}) {
+        ASSERT_TRUE(f->item(QString::fromLatin1(ligado))) << ligado;
+        EXPECT_TRUE(f->item(QString::fromLatin1(ligado))->enabled) << ligado;
     }
     for (const char* oculto : {"CNPJ1", "CPF1"})
         EXPECT_FALSE(f->item(QString::fromLatin1(oculto))->visible) << oculto;
@@ -149,8 +151,12 @@ TEST_F(MenuVorta, RegisterCommandsOpenTheirForms)
         {"Municipio", "Cad_Municipio", nullptr},
         {"ResponsvelLegal1", "Cad_RespnsavelLegal", nullptr},
         {"ConfiguraodoProxy1", "frmConfigProxy", "Configuração do Proxy"},
+        {"LiveUpdate", "uAtualizacao", "Atualização \"ao vivo\""},
+        {"BackupVorta", "Backup", "Cópia de Segurança"},
+        {"RepararBancodeDados1", "RepararBaseVorta", "Reparar banco de dados do Vorta"},
         {"Produto1", "Sel_Rel_Produtos", "Seleção para Emissão de Relatório de Produtos"},
         {"Sobre", "AboutBox", nullptr},
+        {"Entrega", "Sel_Entrega", "Entrega de Formulários Eletrônicos"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.item);
@@ -162,6 +168,8 @@ TEST_F(MenuVorta, RegisterCommandsOpenTheirForms)
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(DM_Comuns);
+        EXPECT_FALSE(DMEntrega);
+        EXPECT_FALSE(Sel_Entrega);
     }
 }
 

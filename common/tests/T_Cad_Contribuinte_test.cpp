@@ -9,7 +9,9 @@
 #include "platform/db/Database.h"
 #include "platform/db/Query.h"
 #include "platform/ui/Application.h"
+#include "testing/LayoutCheck.h"
 #include "testing/ScriptedDialogs.h"
+#include "testing/Screenshots.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 #include "testing/VirtualXServer.h"
@@ -20,6 +22,7 @@
 #include <QDir>
 #include <QImage>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -36,6 +39,16 @@ void clicaItem(vorta::ui::RadioGroup* grupo, int item)
     QWidget* b = grupo->button(item);
     QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(6, b->height() / 2));
     ASSERT_EQ(item, grupo->itemIndex());
+}
+
+// Clicks the tab of page p, as the user switches pages.
+void clicaAba(vorta::ui::TabSheet* p)
+{
+    QTabBar* barra = p->pageControl()->tabBar();
+    for (int i = 0; i < barra->count(); ++i)
+        if (barra->tabText(i) == p->caption())
+            QTest::mouseClick(barra, Qt::LeftButton, Qt::NoModifier, barra->tabRect(i).center());
+    ASSERT_EQ(p, p->pageControl()->activePage());
 }
 
 class CadContribuinte : public ::testing::Test {
@@ -392,6 +405,138 @@ void confereLayout(QWidget* container)
     }
 }
 
+TEST_F(CadContribuinte, RuralProducerRegisterPutsThePropertyFirst)
+{
+    // A program of the suite other than the base module: the common checks only.
+    vorta::Application::instance()->setTitle(QStringLiteral("WOP"));
+    sql(QStringLiteral("INSERT INTO Municipio (Mun_Codigo, Mun_Descricao, Mun_CEPInicial, Mun_CEPFinal, Mun_UF) "
+                       "VALUES (999010, 'UBERLANDIA', '38400000', '38415999', 'MG')"));
+    TCad_Contribuinte* f = vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance());
+    f->ModoProdutorRural = true;
+    f->show();
+    user::activate(f);
+    EXPECT_EQ(QStringLiteral("Cadastro de Produtor"), f->caption());
+    EXPECT_EQ(QStringLiteral("IE Produtor Rural"), f->Label3->text());
+    EXPECT_EQ(QStringLiteral("Complemento/Via de acesso à Propriedade"), f->Label_ComplEstab->text());
+    // The property's municipality above its access route, at the top of the page.
+    EXPECT_EQ(23, f->LabelMun_Codigo->y());
+    EXPECT_EQ(38, f->lkMun_Propriedade->y());
+    EXPECT_EQ(64, f->Label_ComplEstab->y());
+    EXPECT_EQ(78, f->DBEdit10->y());
+    EXPECT_LT(f->lkMun_Propriedade->geometry().bottom(), f->Label_ComplEstab->y());
+
+    user::alt(QLatin1Char('I'));
+    f->DBEdit_Con_IECNPJCPF->setFocus();
+    // Outside the rural range the property may lie in any state.
+    user::type(QStringLiteral("281111111"));
+    user::tab();
+    EXPECT_EQ(QString(), DM_Comuns->Tb_MunicipioPro->filter());
+    f->DBEdit_Con_IECNPJCPF->FieldControl::setReadOnly(false);
+    f->DBEdit_Con_IECNPJCPF->setFocus();
+    user::key(Qt::Key_End);
+    for (int i = 0; i < 12; ++i)
+        user::key(Qt::Key_Backspace);
+    campo(f->DBEdit_Con_IECNPJCPF, QStringLiteral("286100002"));
+    EXPECT_EQ(QStringLiteral("Mun_UF = 'QX'"), DM_Comuns->Tb_MunicipioPro->filter()) << "home-state municipalities";
+    EXPECT_EQ(f->TBSCorrespondencia, f->PageControl1->activePage());
+    EXPECT_EQ((QStringList{QStringLiteral("Endereço para Correspondência"),
+                           QStringLiteral("Endereço do Estabelecimento / Dados da Propriedade")}),
+              f->PageControl1->visibleTabs());
+    EXPECT_FALSE(f->lkAge_Codigo->isVisibleTo(f->TBSEstabelecimento));
+    EXPECT_FALSE(f->btMunicipioEstab->isVisibleTo(f->TBSEstabelecimento));
+    campo(f->DBEdit2, QStringLiteral("Joao do Campo"));
+    campo(f->DBEdit_Con_NomePropr, QStringLiteral("Sitio Boa Vista"));
+
+    // On the property's page the municipality is typed first, then the access route.
+    clicaAba(f->TBSEstabelecimento);
+    f->DBEdit16->setFocus();
+    user::tab();
+    campo(f->lkMun_Propriedade, QStringLiteral("R"));
+    campo(f->DBEdit10, QStringLiteral("Estrada do Rio km 5"));
+    campo(f->DBLookupComboBox3, QString());
+    EXPECT_EQ("", vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString());
+    confereLayout(f->TBSEstabelecimento);
+    foto(f, QStringLiteral("produtor_rural"));
+    EXPECT_TRUE(f->grab().toImage().save(vorta::testing::screenshotFolder()
+                                         + QStringLiteral("/T_Cad_Contribuinte_ProdutorRural%1.png")
+                                               .arg(vorta::testing::screenshotSuffix())));
+    user::alt(QLatin1Char('G'));
+    EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
+    const QString k = QStringLiteral("286100002");
+    EXPECT_EQ("JOAO DO CAMPO", valor(k, "Con_Nome"));
+    EXPECT_EQ("SITIO BOA VISTA", valor(k, "Con_NomePropr"));
+    EXPECT_EQ("1004", valor(k, "Mun_Propriedade"));
+    EXPECT_EQ("77400000", valor(k, "Con_CEPEstab"));
+    EXPECT_EQ("ESTRADA DO RIO KM 5", valor(k, "Con_ComplementoEstab"));
+}
+
+TEST_F(CadContribuinte, ResellerOpenedOnANewRowUnderTheCTsTitle)
+{
+    vorta::Application::instance()->setTitle(QStringLiteral("CTs"));
+    struct Caso {
+        const char* nome;
+        bool vazia;
+        const char* inscricao;
+        const char* mostrada;
+        const char* emissora;
+    };
+    // The first reseller registered is the one that issues the documents.
+    for (const Caso& c : {Caso{"no taxpayer yet", true, "281111111", "28.111.111-1", "True"},
+                          Caso{"taxpayers there", false, "282222227", "28.222.222-7", "False"}}) {
+        SCOPED_TRACE(c.nome);
+        if (c.vazia)
+            sql(QStringLiteral("DELETE FROM Contribuinte"));
+        else
+            sql(QStringLiteral("INSERT INTO Contribuinte (Con_IECNPJCPF, Con_Nome, Con_Tipo) "
+                               "VALUES ('281234566', 'BAZAR DO POVO', 'IE')"));
+        DM_Comuns->InscricaoPadrao = QString::fromLatin1(c.inscricao);
+        TCad_Contribuinte* f =
+            vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance());
+        f->ModoRevenda = true;
+        f->ModoInclusao = true;
+        f->show();
+        user::activate(f);
+        ASSERT_EQ(DataSetState::Insert, DM_Comuns->Tb_Contribuinte->state());
+        EXPECT_EQ(QString::fromLatin1(c.mostrada), f->DBEdit_Con_IECNPJCPF->text());
+        EXPECT_EQ(c.vazia, f->DBCheckBox_CTs_RevendaEmissora->isChecked());
+        EXPECT_EQ(f->DBEdit_Con_IECNPJCPF, user::focused());
+        user::tab();
+        campo(f->DBEdit2, QStringLiteral("Revenda Central"));
+        campo(f->DBEdit_Con_NomePropr, QStringLiteral("Central"));
+        // The reduced form: the CNPJ and its kind, no phones, no address pages.
+        EXPECT_FALSE(f->PageControl1->isVisible());
+        EXPECT_FALSE(f->Panel_Fones->isVisible());
+        EXPECT_TRUE(f->DBRadioGroup1->isVisible());
+        EXPECT_FALSE(f->DBRadioGroup1->isEnabled());
+        EXPECT_FALSE(f->DBEdit_Con_NumeroCPR->isVisible());
+        EXPECT_FALSE(f->DBEdit_Con_NIRE->isVisible());
+        EXPECT_EQ(52, f->GroupBox1->height());
+        EXPECT_EQ(QStringLiteral("CNPJ"), f->Label_CPFCNPJ->text());
+        EXPECT_EQ(400, f->height());
+        EXPECT_EQ("", vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString());
+        for (QWidget* w : {static_cast<QWidget*>(f->pagina1), static_cast<QWidget*>(f->GroupBox1),
+                           static_cast<QWidget*>(f->Panel_Endereco)})
+            confereLayout(w);
+        foto(f, QStringLiteral("revenda_") + QLatin1String(c.vazia ? "primeira" : "seguinte"));
+        if (c.vazia) {
+            EXPECT_TRUE(f->grab().toImage().save(vorta::testing::screenshotFolder()
+                                                 + QStringLiteral("/T_Cad_Contribuinte_Revenda%1.png")
+                                                       .arg(vorta::testing::screenshotSuffix())));
+        }
+        campo(f->DBCheckBox_CTs_RevendaEmissora, QString());
+        EXPECT_EQ(f->DBEdit21, user::focused());
+        user::type(QStringLiteral("11222333000181"));
+        user::alt(QLatin1Char('G'));
+        EXPECT_EQ(DataSetState::Browse, DM_Comuns->Tb_Contribuinte->state());
+        const QString k = QString::fromLatin1(c.inscricao);
+        EXPECT_EQ("REVENDA CENTRAL", valor(k, "Con_Nome"));
+        EXPECT_EQ("11222333000181", valor(k, "End_CPF"));
+        EXPECT_EQ(c.emissora, valor(k, "CTs_RevendaEmissora"));
+        EXPECT_EQ(k, CancelaContrib);
+        vorta::Component::free(f);
+    }
+}
+
 TEST_F(CadContribuinte, PicturesOfEachKind)
 {
     TCad_Contribuinte* f = abre();
@@ -417,6 +562,7 @@ TEST_F(CadContribuinte, PicturesOfEachKind)
             EXPECT_TRUE(f->grab().toImage().save(
                 folder + QStringLiteral("/T_Cad_Contribuinte_%1_%2%3.png").arg(QString::fromLatin1(inscricao), p->objectName(), suffix)));
             confereLayout(p);
+            EXPECT_EQ("", vorta::testing::layoutOffenders(f).join(QLatin1Char('\n')).toStdString());
         }
         for (QWidget* c : {static_cast<QWidget*>(f->pagina1), static_cast<QWidget*>(f->GroupBox1),
                            static_cast<QWidget*>(f->Panel_Endereco), static_cast<QWidget*>(f->Panel_Fones)})
@@ -432,9 +578,13 @@ TEST(CadContribuintePictures, UnderAVirtualXServer)
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     const QStringList pictures{folder + QStringLiteral("/T_Cad_Contribuinte_286000008_TBSEstabelecimento_xcb.png"),
                                folder + QStringLiteral("/T_Cad_Contribuinte_281234566_TbSEspecificacao_xcb.png"),
-                               folder + QStringLiteral("/T_Cad_Contribuinte_11144477735_TBSCorrespondencia_xcb.png")};
-    const vorta::testing::VirtualXRun run =
-        vorta::testing::rerunUnderVirtualXServer(QStringLiteral("CadContribuinte.PicturesOfEachKind"), pictures);
+                               folder + QStringLiteral("/T_Cad_Contribuinte_11144477735_TBSCorrespondencia_xcb.png"),
+                               folder + QStringLiteral("/T_Cad_Contribuinte_ProdutorRural_xcb.png"),
+                               folder + QStringLiteral("/T_Cad_Contribuinte_Revenda_xcb.png")};
+    const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
+        QStringLiteral("CadContribuinte.PicturesOfEachKind:CadContribuinte.RuralProducerRegisterPutsThePropertyFirst:"
+                       "CadContribuinte.ResellerOpenedOnANewRowUnderTheCTsTitle"),
+        pictures);
     if (!run.available)
         GTEST_SKIP() << "xvfb-run is not installed";
     ASSERT_TRUE(run.finished) << "the run under the X server did not end";

@@ -1,6 +1,7 @@
 // The map register driven by key events as a slaughterhouse's user works a day; what
 // it stores is read back from the database.
 #include "CadMapasTestSupport.h"
+#include "UMapa1.h"
 #include "USelecao.h"
 
 using namespace zir_test;
@@ -448,4 +449,43 @@ TEST_F(CadMapasDia, TheListIsSearchedByMapNumber)
     EXPECT_EQ(17, dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
     user::type(QStringLiteral("'"));
     EXPECT_EQ(17, dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger()) << "no number: no move";
+}
+
+TEST_F(CadMapasDia, ImprimirPrintsTheCurrentMapWithTheHeadingTheFormShows)
+{
+    mapaGravado(1, QStringLiteral("M"));
+    exec("update qel_mapas set Tec_Codigo = 1 where map_codigo = 1");
+    exec("insert into qel_mapas_itens values (1, 1, 'B', 'S', 3, 'JD', 250, 'C')");
+    exec("insert into Qel_Contribuinte_Complemento (con_iecnpjcpf, cco_num_sif, cco_num_cad_pradel) "
+         "values (?1, '778899', '1')",
+         {kFrigorifico});
+    ImprimeMapaAtual = ImprimeMapaDoFormulario;
+    struct Reset {
+        ~Reset() { ImprimeMapaAtual = nullptr; }
+    } reset;
+    TCadMapas* f = abre();
+    QHash<QString, QString> impresso;
+    int previas = 0;
+    vorta::ui::setModalHook([&](vorta::ui::Form&) {
+        ++previas;
+        EXPECT_TRUE(qrMapa1);
+        if (qrMapa1)
+            for (const char* name : {"qrRazaoSocial", "qrInscricaoFrigo", "qrMunicipio", "qrSIF", "qrPecuarista",
+                                     "QRPradel", "qrPropriedade", "qrMunicipioPropriedade", "QRDBText_tec_nome"})
+                impresso.insert(QString::fromLatin1(name), qrMapa1->texto(QString::fromLatin1(name)));
+        return int(vorta::ui::mrCancel);
+    });
+    user::click(f->btimprimir);
+    EXPECT_EQ(previas, 1);
+    EXPECT_EQ(impresso.value("qrRazaoSocial"), "Frigorifico " + kFrigorifico);
+    EXPECT_EQ(impresso.value("qrInscricaoFrigo"), "28.123.456-7");
+    EXPECT_EQ(impresso.value("qrMunicipio"), "Palmas");
+    EXPECT_EQ(impresso.value("qrSIF"), "778899");
+    EXPECT_EQ(impresso.value("qrPecuarista"), f->DBEdit_Nome->text());
+    EXPECT_EQ(impresso.value("qrPecuarista"), "Pecuarista");
+    EXPECT_EQ(impresso.value("QRPradel"), f->DBEdit1->text());
+    EXPECT_EQ(impresso.value("qrPropriedade"), f->DBEdit_Propriedade->text());
+    EXPECT_EQ(impresso.value("qrMunicipioPropriedade"), "Palmas") << "the raiser's property municipality";
+    EXPECT_EQ(f->edMunicipio->text(), "Palmas");
+    EXPECT_EQ(impresso.value("QRDBText_tec_nome"), "Dra. Vet");
 }

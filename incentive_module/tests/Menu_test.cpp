@@ -1,4 +1,8 @@
+#include "USelMovimentoImpressao.h"
 #include "ZIRTestSupport.h"
+
+#include "FrmTecnicos.h"
+#include "T_Cad_Pecuarista.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Exceptions.h"
@@ -121,6 +125,56 @@ TEST_F(ZIRMenuTest, TheMapsCommandShowsTheSlaughterhouseListModally)
 
 namespace user = vorta::testing::user;
 
+// Each choice of the command shows a new register, owned by the application and
+// held in its variable while shown; closed, it is gone.
+TEST_F(ZIRMenuTest, TheTechniciansCommandShowsTheirRegisterModallyEachTimeAnew)
+{
+    QList<const vorta::ui::Form*> shown;
+    vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+        auto* tecnicos = dynamic_cast<TFrmTecnicos*>(&f);
+        EXPECT_TRUE(tecnicos && !tecnicos->ModoSelecao) << f.objectName().toStdString();
+        EXPECT_EQ(vorta::Application::instance(), f.owner());
+        EXPECT_EQ(tecnicos, FrmTecnicos.get());
+        EXPECT_EQ(QStringLiteral("Cadastro de Técnicos"), f.caption());
+        shown << &f;
+        return int(vorta::ui::mrCancel);
+    });
+    FrmMenu->CadstrodeTcnicos1->click();
+    EXPECT_FALSE(FrmTecnicos) << "closed and freed";
+    FrmMenu->CadstrodeTcnicos1->click();
+    vorta::ui::setModalHook(nullptr);
+    EXPECT_EQ(2, shown.size());
+}
+
+// The program binds the map form's two hooks to the registers: the raiser register
+// opens on a new record, the technicians' register for a lookup.
+TEST_F(ZIRMenuTest, TheMapFormsHooksOpenTheRaiserAndTechnicianRegisters)
+{
+    QStringList shown;
+    vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+        shown << f.objectName();
+        if (auto* t = dynamic_cast<TFrmTecnicos*>(&f)) {
+            EXPECT_TRUE(t->ModoSelecao);
+        }
+        user::activate(&f);
+        if (auto* p = dynamic_cast<TCad_Pecuarista*>(&f)) {
+            EXPECT_TRUE(p->ModoInclusao);
+            EXPECT_EQ(vorta::db::DataSetState::Insert, DM_Comuns->Tb_Contribuinte->state());
+            user::alt(QLatin1Char('C'));
+        }
+        user::alt(QLatin1Char('R'));
+        return int(vorta::ui::mrNone);
+    });
+    ASSERT_TRUE(AbreCadastroPecuaristaInclusao);
+    ASSERT_TRUE(AbreTecnicosSelecao);
+    AbreCadastroPecuaristaInclusao();
+    AbreTecnicosSelecao();
+    vorta::ui::setModalHook(nullptr);
+    EXPECT_EQ(QStringList({QStringLiteral("Cad_Pecuarista"), QStringLiteral("FrmTecnicos")}), shown);
+    EXPECT_FALSE(Cad_Pecuarista);
+    EXPECT_FALSE(FrmTecnicos);
+}
+
 // The captions carry no "&": the bar is still reached by F10 or a lone Alt, the arrows
 // move and Enter runs the highlighted command.
 TEST_F(ZIRMenuTest, TheMenuRunsFromTheKeyboard)
@@ -183,6 +237,26 @@ TEST_F(ZIRMenuTest, EscapeLeavesTheMenuWithoutRunningACommand)
     EXPECT_EQ(user::focused(), before);
     user::enter();
     EXPECT_FALSE(app()->terminated());
+}
+
+TEST_F(ZIRMenuTest, ReportMovementOpensTheMovementPrintListFromTheKeyboard)
+{
+    QStringList shown;
+    vorta::ui::setModalHook([&](vorta::ui::Form& f) {
+        shown << f.objectName();
+        return int(vorta::ui::mrCancel);
+    });
+    FrmMenu->show();
+    user::activate(FrmMenu.get());
+    ScriptedDialogs dialogs;
+    // A lone Alt highlights "Cadastro"; two to the right is "Relatório", whose first
+    // command is "Movimento".
+    user::altAlone();
+    for (Qt::Key k : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Return, Qt::Key_Return})
+        user::key(k);
+    vorta::ui::setModalHook(nullptr);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("SelMovimentoImpressao")});
+    vorta::Component::free(SelMovimentoImpressao.get());
 }
 
 // Pictures of the menu as the user opens it from the keyboard, kept for a person to look

@@ -1,8 +1,9 @@
-#include "MapasTestSupport.h"
+#include "ValidarTestSupport.h"
 #include "UDm_Gerar.h"
 #include "UProtMTC.h"
 #include "UResumoMapa.h"
 #include "USelMovGera.h"
+#include "UValidar.h"
 
 #include "Checksum.h"
 #include "Ufuncoes.h"
@@ -60,6 +61,8 @@ QVariant value(const vorta::db::PacketLevel& level, const vorta::db::PacketRow& 
 }
 
 const QString kNome = QStringLiteral("ZIRN123456.C26");
+// The declarant: a registration whose check digit the validation accepts.
+const QString kDeclarante = validar_test::valida("28123456");
 
 } // namespace
 
@@ -96,6 +99,15 @@ protected:
     void SetUp() override
     {
         MapasFixture::SetUp();
+        // The slaughterhouse's registration as the validation accepts it (the file name
+        // takes the same six digits).
+        exec("update Contribuinte set Con_IECNPJCPF = ?1 where Con_IECNPJCPF = ?2", {kDeclarante, kFrigorifico});
+        exec("update qel_movimento set con_iecnpjcpf = ?1, mov_responsavel = 'Fulano'", {kDeclarante});
+        dm->QryContribuinte->close();
+        dm->QryContribuinte->open();
+        ASSERT_TRUE(dm->QryContribuinte->locate(QStringLiteral("Con_IECNPJCPF"), kDeclarante));
+        validar_test::cadastroLimpo(*this, kDeclarante);
+        exec("update Contribuinte set Con_Nome = 'Frigorifico ' || ?1 where Con_IECNPJCPF = ?1", {kDeclarante});
         InicializarVariaveisGlobais();
         QDir().mkpath(DirArquivos);
         QDir().mkpath(DirTemp);
@@ -125,7 +137,7 @@ protected:
         }
         exec("insert into Qel_NotasMapa (map_codigo, mn_nro_nota_fiscal) select min(map_codigo), '000123' from "
              "qel_mapas");
-        exec("insert into Qel_NotasMapa (map_codigo, mn_nro_nota_fiscal) select min(map_codigo), '000124' from "
+        exec("insert into Qel_NotasMapa (map_codigo, mn_nro_nota_fiscal) select max(map_codigo), '000124' from "
              "qel_mapas");
         // Another slaughterhouse's map of the same month.
         exec("insert into qel_mapas (map_codigo, con_iecnpjcpf, map_data, ie_pecuarista, Aprovado, map_num_lote, "
@@ -133,16 +145,25 @@ protected:
              {kOutroFrigorifico, QDateTime(kDia, QTime(0, 0)), kPecuarista});
         exec("insert into qel_mapas_resumo (map_codigo, mat_codigo, mre_qtd_cabecas, mre_peso_kg, mre_qtd_arroba, "
              "mre_vlr_repasse, mre_qtd_reprovada) values (900, 'JD', 5, 1000, 66.67, 500, 0)");
-        // Validated the way the validation leaves a clean movement; a second,
-        // rectifying movement of the same month, validated too.
-        exec("update qel_movimento set mov_situacao = 'N', mov_dt_hr_criacao = ?1", {QDateTime(kDia, QTime(8, 0))});
+        // A second, rectifying movement of the same month; both validated by the
+        // validation itself.
+        exec("update qel_movimento set mov_dt_hr_criacao = ?1", {QDateTime(kDia, QTime(8, 0))});
         exec("insert into qel_movimento (mov_codigo, con_iecnpjcpf, mov_ano_referencia, mov_mes_referencia, "
-             "mov_tipo, mov_situacao) values (2, ?1, 2026, 12, 'R', 'N')",
-             {kFrigorifico});
+             "mov_tipo, mov_situacao, mov_responsavel) values (2, ?1, 2026, 12, 'R', '?', 'Beltrano')",
+             {kDeclarante});
+        vorta::createInto<TDm_Validar>(Dm_Validar, vorta::Application::instance(), dm->dbMTC);
+        TValidar* validar = vorta::createInto<TValidar>(Validar, vorta::Application::instance());
+        validar->Selecionados = {{1, kDeclarante, "2026", "12", "N", "?"}, {2, kDeclarante, "2026", "12", "R", "?"}};
+        validar->ValidaMovimento();
+        ASSERT_EQ(validar->TotalErros, 0) << validar->Linhas().join(QLatin1Char('\n')).toStdString();
+        ASSERT_EQ(situacao(1), "N");
+        ASSERT_EQ(situacao(2), "N");
     }
     void TearDown() override
     {
         vorta::Component::free(SelMovGera.get());
+        vorta::Component::free(Validar.get());
+        vorta::Component::free(Dm_Validar.get());
         vorta::Component::free(Dm_Gerar.get());
         vorta::report::setPrinterDriver(nullptr);
         MapasFixture::TearDown();
@@ -259,7 +280,7 @@ TEST_F(Geracao, TheWholeRoad)
     const auto& contribL = *field(movL, "QryContribuinte").nested;
     const auto& contrib = nested(movL, p.rows[0], "QryContribuinte");
     ASSERT_EQ(contrib.size(), 1u);
-    EXPECT_EQ(value(contribL, contrib[0], "Con_IECNPJCPF"), kFrigorifico);
+    EXPECT_EQ(value(contribL, contrib[0], "Con_IECNPJCPF"), kDeclarante);
     EXPECT_EQ(contribL.fields.size(), 46u + 4u) << "every column of Contribuinte and its four details";
     EXPECT_EQ(nested(contribL, contrib[0], "qMunicipioContribuinteEndereco").size(), 1u);
     const auto& mapasL = *field(contribL, "qryMapas").nested;
@@ -267,7 +288,7 @@ TEST_F(Geracao, TheWholeRoad)
     ASSERT_EQ(mapas.size(), 2u) << "the other slaughterhouse's map is absent";
     int animais = 0, notas = 0;
     for (const auto& m : mapas) {
-        EXPECT_EQ(value(mapasL, m, "con_iecnpjcpf"), kFrigorifico);
+        EXPECT_EQ(value(mapasL, m, "con_iecnpjcpf"), kDeclarante);
         animais += int(nested(mapasL, m, "QryMapasItens").size());
         notas += int(nested(mapasL, m, "QryNotas").size());
         EXPECT_EQ(nested(mapasL, m, "QryMapasResumo").size(), 12u);
@@ -300,13 +321,13 @@ TEST_F(Geracao, TheWholeRoad)
     EXPECT_EQ(col("Sistema"), "ZIR");
     EXPECT_EQ(col("Versao"), versao);
     EXPECT_EQ(col("Arquivo"), kNome);
-    EXPECT_EQ(col("Chave"), kFrigorifico + "202612N00001");
+    EXPECT_EQ(col("Chave"), kDeclarante + "202612N00001");
     EXPECT_EQ(col("CRC"), crcText);
     EXPECT_TRUE(q.fieldByName("Data_Geracao")->asDateTime().toString("yyyy-MM-dd hh:mm:ss") == "2026-12-10 09:30:15");
-    EXPECT_EQ(col("Inscricao"), kFrigorifico);
+    EXPECT_EQ(col("Inscricao"), kDeclarante);
     EXPECT_EQ(col("Referencia"), "2026 - 12");
     EXPECT_EQ(col("Motivo"), "N");
-    EXPECT_EQ(col("Nome"), "Frigorifico " + kFrigorifico);
+    EXPECT_EQ(col("Nome"), "Frigorifico " + kDeclarante);
     EXPECT_TRUE(col("Data_Entrega").isEmpty());
 
     // For people and other tools to look at.
@@ -377,7 +398,7 @@ TEST_F(Geracao, FailuresLeaveThePreviousFilesAndRows)
     SelMovGera->dbgMovimento->clearSelectedRows();
 
     // The packet writer refuses a value: its text, then 1565.
-    exec("update qel_mapas set Tec_Codigo = ?1 where con_iecnpjcpf = ?2", {qint64(1) << 40, kFrigorifico});
+    exec("update qel_mapas set Tec_Codigo = ?1 where con_iecnpjcpf = ?2", {qint64(1) << 40, kDeclarante});
     dialogs.expectMessage(MessageKind::Information, "*out of range", 1).expectMessage(MessageKind::Error, msg(1565), 1);
     gera({1});
     SelMovGera->dbgMovimento->clearSelectedRows();
@@ -400,7 +421,7 @@ TEST_F(Geracao, ARectifyingMovementDoesNotOverwriteAQueuedFileOfAnother)
     // Movement 2 ('R') has its own name; a second normal movement of the month shares one.
     exec("insert into qel_movimento (mov_codigo, con_iecnpjcpf, mov_ano_referencia, mov_mes_referencia, "
          "mov_tipo, mov_situacao) values (3, ?1, 2026, 12, 'N', 'N')",
-         {kFrigorifico});
+         {kDeclarante});
     const Arquivos antes = estado();
     dialogs.expectMessage(MessageKind::Information, "*aguarda entrega", 1)
         .expectMessage(MessageKind::Error, msg(1565), 1);

@@ -31,6 +31,20 @@ inline QString e(int code)
 {
     return QStringLiteral("    => Erro : %1 - M%1").arg(code);
 }
+// The declarant's register as every validation rule accepts it (municipality 1 with its
+// CEP range).
+inline void cadastroLimpo(MapasFixture& f, const QString& ie)
+{
+    f.exec("update Municipio set Mun_CEPInicial = '77000000', Mun_CEPFinal = '77299999' where Mun_Codigo = 1");
+    f.exec("update Contribuinte set Con_Nome = 'Frigorifico', Con_NomePropr = 'Frigo', End_CPF = '11222333000181', "
+           "Con_NIRE = NULL, Con_DDDFone = '63', Con_Fone = '32151234', Con_DDD2 = NULL, Con_Fone2 = NULL, "
+           "Con_DDDFax = NULL, Con_FAX = NULL, TipLog_CodigoEstab = 'RUA', Con_LogradouroEstab = 'Um', "
+           "Con_NumeroEstab = '10', Con_ComplementoEstab = NULL, Tip_Bai_CodigoEstab = 'BAI', "
+           "Con_BairroEstab = 'Centro', Mun_Propriedade = 1, Con_UFEstab = 'TO', Con_CEPEstab = '77000100', "
+           "Con_EmailEstab = NULL, Mun_Endereco = 1, Con_UF = 'TO', Con_CEP = '77000200', Con_Email = NULL "
+           "where Con_IECNPJCPF = ?1",
+           {ie});
+}
 } // namespace validar_test
 using namespace validar_test;
 
@@ -74,18 +88,7 @@ protected:
         vorta::Component::free(Dm_Validar.get());
         MapasFixture::TearDown();
     }
-    // Every register rule passes.
-    void limpo(const QString& ie)
-    {
-        exec("update Contribuinte set Con_Nome = 'Frigorifico', Con_NomePropr = 'Frigo', End_CPF = '11222333000181', "
-             "Con_NIRE = NULL, Con_DDDFone = '63', Con_Fone = '32151234', Con_DDD2 = NULL, Con_Fone2 = NULL, "
-             "Con_DDDFax = NULL, Con_FAX = NULL, TipLog_CodigoEstab = 'RUA', Con_LogradouroEstab = 'Um', "
-             "Con_NumeroEstab = '10', Con_ComplementoEstab = NULL, Tip_Bai_CodigoEstab = 'BAI', "
-             "Con_BairroEstab = 'Centro', Mun_Propriedade = 1, Con_UFEstab = 'TO', Con_CEPEstab = '77000100', "
-             "Con_EmailEstab = NULL, Mun_Endereco = 1, Con_UF = 'TO', Con_CEP = '77000200', Con_Email = NULL "
-             "where Con_IECNPJCPF = ?1",
-             {ie});
-    }
+    void limpo(const QString& ie) { cadastroLimpo(*this, ie); }
     void mapaCompleto(int code, const QString& ie)
     {
         exec("insert into qel_mapas (map_codigo, con_iecnpjcpf, map_data, ie_pecuarista, Aprovado, map_num_lote) "

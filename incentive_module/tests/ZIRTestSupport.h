@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DmValidar.h"
+#include "FrmCadMapas.h"
 #include "Menu.h"
 #include "T_Cad_Municipio.h"
 #include "T_DM_Comuns.h"
@@ -39,6 +40,8 @@ protected:
         vorta::Component::free(DM_MTC.get());
         vorta::Component::free(FrmMenu.get());
         vorta::Component::free(DM_Comuns.get());
+        AbreCadastroPecuaristaInclusao = nullptr;
+        AbreTecnicosSelecao = nullptr;
         app()->setMainForm(nullptr);
         app()->setCommandLine({});
         app()->clearTermination();

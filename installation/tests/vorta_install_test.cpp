@@ -1,3 +1,4 @@
+#include "installation/InstallDatabase.h"
 #include "platform/os/Registry.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,23 @@ TEST(VortaInstall, LaysOutTheFoldersTheRegistryAndTheDatabaseOnce)
     // The message catalogue and the field table come with it.
     EXPECT_GT(count(root + "/dados/vorta.db", "select count(*) from mensagem"), 100);
     EXPECT_GT(count(root + "/dados/vorta.db", "select count(*) from Parametros"), 10);
+    // The repair's index script: every index of the schema, each line runnable as it is
+    // on the installed database (the indexes exist, so nothing changes).
+    {
+        QFile script(root + "/dados/Indices.Conf");
+        ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(script.readAll()).split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), QString(vorta::installation::schemaSql()).count("CREATE INDEX "));
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(root + "/dados/vorta.db").constData(), &h), SQLITE_OK);
+        sqlite3_exec(h, "DROP INDEX \"Municipio$Id_Nome\"", nullptr, nullptr, nullptr);
+        for (const QString& l : lines) {
+            EXPECT_TRUE(l.startsWith("CREATE INDEX IF NOT EXISTS ")) << l.toStdString();
+            EXPECT_EQ(sqlite3_exec(h, l.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << l.toStdString();
+        }
+        sqlite3_close(h);
+        EXPECT_EQ(count(root + "/dados/vorta.db", "select count(*) from sqlite_master where name = 'Municipio$Id_Nome'"), 1);
+    }
 
     qputenv("VORTA_REGISTRY", QFile::encodeName(registry));
     vorta::os::Registry reg;

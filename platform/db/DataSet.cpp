@@ -210,6 +210,7 @@ void DataSet::open()
         return;
     if (BeforeOpen)
         BeforeOpen(*this);
+    ++m_rowsStamp;
     try {
         openCursor();
         bindFields();
@@ -254,6 +255,7 @@ void DataSet::close()
     if (BeforeClose)
         BeforeClose(*this);
     m_state = DataSetState::Inactive;
+    ++m_rowsStamp;
     closeCursor();
     dropPending();
     m_pos = -1;
@@ -286,6 +288,27 @@ void DataSet::loadBuffer()
     m_old = m_buffer;
 }
 
+QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
+{
+    DataSet* source = f->lookupDataSet();
+    auto read = [&] {
+        return normalizeValue(f->dataType(), source->lookup(f->lookupKeyFields(), keys, f->lookupResultField()));
+    };
+    if (!f->lookupCache())
+        return read();
+    if (f->m_lookupStamp != source->rowsStamp()) {
+        f->m_lookupValues.clear();
+        f->m_lookupStamp = source->rowsStamp();
+    }
+    QString key;
+    for (const QVariant& k : keys)
+        key += QString::number(k.typeId()) + QLatin1Char(':') + k.toString() + QChar(0x1f);
+    auto it = f->m_lookupValues.constFind(key);
+    if (it == f->m_lookupValues.constEnd())
+        it = f->m_lookupValues.insert(key, read());
+    return *it;
+}
+
 void DataSet::calculateFields()
 {
     if (!OnCalcFields && !m_hasComputedFields)
@@ -309,8 +332,7 @@ void DataSet::calculateFields()
             for (const QVariant& k : keys)
                 allNull = allNull && (!k.isValid() || k.isNull());
             if (!allNull)
-                m_buffer[f->slot()] = normalizeValue(
-                    f->dataType(), f->lookupDataSet()->lookup(f->lookupKeyFields(), keys, f->lookupResultField()));
+                m_buffer[f->slot()] = lookupValue(f.get(), keys);
         }
         if (OnCalcFields)
             OnCalcFields(*this);
@@ -414,7 +436,7 @@ int DataSet::recordCount()
 bool DataSet::isEmpty()
 {
     checkActive();
-    return vCount() == 0;
+    return overlayActive() ? vCount() == 0 : viewEmpty();
 }
 
 bool DataSet::canModify() const
@@ -1065,6 +1087,7 @@ int DataSet::vFindFirst(const QVector<Field*>& fields, const QVariantList& value
 
 qint64 DataSet::vWriteRow(bool inserting, qint64 key, const Row& values, const Row& old)
 {
+    ++m_rowsStamp;
     if (!m_cached)
         return writeRow(inserting, key, values, old);
     if (m_applied)
@@ -1090,6 +1113,7 @@ qint64 DataSet::vWriteRow(bool inserting, qint64 key, const Row& values, const R
 
 void DataSet::vDeleteRow(qint64 key)
 {
+    ++m_rowsStamp;
     if (!m_cached) {
         deleteRow(key);
         return;
@@ -1111,12 +1135,14 @@ void DataSet::vDeleteRow(qint64 key)
 
 void DataSet::vInvalidateView()
 {
+    ++m_rowsStamp;
     invalidateView();
     m_overlayValid = false;
 }
 
 void DataSet::dropPending()
 {
+    ++m_rowsStamp;
     m_pending.clear();
     m_applied = false;
     m_overlayValid = false;

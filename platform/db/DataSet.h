@@ -99,6 +99,8 @@ public:
     void disableControls();
     void enableControls();
     bool controlsDisabled() const { return m_disableCount > 0; }
+    // Changes whenever the rows the dataset shows may have changed.
+    quint64 rowsStamp() const { return m_rowsStamp; }
 
     const QString& filter() const { return m_filter; }
     void setFilter(const QString& text);
@@ -135,6 +137,7 @@ public:
     const QVariant& oldSlotValue(int slot) const;
     void setFieldValue(Field* field, const QVariant& value);
     void attachSource(DataSource* s);
+    const QVector<DataSource*>& dataSources() const { return m_sources; }
     void detachSource(DataSource* s);
     void dataEvent(DataEvent event, Field* field = nullptr, int info = 0);
     virtual void connectionRolledBack();
@@ -147,6 +150,8 @@ protected:
     virtual void openCursor() = 0;   // fills m_columns and prepares the view
     virtual void closeCursor() = 0;
     virtual int viewCount() = 0;
+    // Whether the view has no row; a dataset may answer without building its view.
+    virtual bool viewEmpty() { return viewCount() == 0; }
     virtual qint64 keyAt(int pos) = 0;
     virtual int positionOfKey(qint64 key) = 0; // -1 when not in the view
     virtual void fetchRow(int pos, Row& row) = 0;
@@ -222,6 +227,7 @@ private:
     void bindFields();
     void loadBuffer();
     void calculateFields();
+    QVariant lookupValue(Field* f, const QVariantList& keys);
     void setState(DataSetState s);
     void beginInsert(bool appending);
     void doPost();
@@ -243,6 +249,7 @@ private:
     bool m_calculating = false;
     bool m_hasComputedFields = false;
     int m_disableCount = 0;
+    quint64 m_rowsStamp = 1;
     bool m_changedWhileDisabled = false;
     QString m_filter;
     bool m_filtered = false;

@@ -42,6 +42,8 @@ public:
     bool isModified() const { return m_modified; }
     // Runs updateData when the control has a pending change.
     void updateRecord();
+    // The focus request of a field: true when this link's control took the focus.
+    virtual bool focusControl(Field* /*field*/) { return false; }
 
 protected:
     virtual void activeChanged() {}

@@ -5,7 +5,11 @@
 #include "platform/db/SqlText.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -174,6 +178,47 @@ void Database::checkpoint()
         c->fail(rc, QStringLiteral("checkpoint"));
 }
 
+void Database::backupTo(const QString& file)
+{
+    auto c = connection();
+    QFile::remove(file);
+    sqlite3* target = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &target,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    auto fail = [&](int code, const QString& what) {
+        const QString msg = target ? QString::fromUtf8(sqlite3_errmsg(target)) : QString::fromUtf8(sqlite3_errstr(code));
+        sqlite3_close(target);
+        QFile::remove(file);
+        throw EDBEngineError(QStringLiteral("%1 '%2': %3").arg(what, file, msg), code);
+    };
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("Cannot create the copy"));
+    sqlite3_backup* b = sqlite3_backup_init(target, "main", c->handle(), "main");
+    if (!b)
+        fail(sqlite3_errcode(target), QStringLiteral("Cannot copy the database into"));
+    // One step under one read transaction: in WAL mode writers of other processes go
+    // on meanwhile, and the copy is the database as it stood when the step began
+    // (copying in pieces would start over at every write of another process).
+    do {
+        rc = sqlite3_backup_step(b, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(10);
+    } while (rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE)
+        fail(rc, QStringLiteral("Cannot copy the database into"));
+    // The copy stands alone: one file, no journal beside it.
+    char* err = nullptr;
+    rc = sqlite3_exec(target, "PRAGMA journal_mode=DELETE", nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("Cannot finish the copy"));
+    rc = sqlite3_close(target);
+    target = nullptr;
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("Cannot close the copy"));
+}
+
 bool Database::tableExists(const QString& tableName) const
 {
     return const_cast<Database*>(this)->connection()->tableExists(tableName);
@@ -185,6 +230,37 @@ QStringList Database::tableNames() const
 }
 
 TransactionGuard::TransactionGuard(Database& db) : TransactionGuard(db.connection(), &db) {}
+
+namespace {
+
+// Whether a process other than this one holds a lock on the byte range of the file:
+// the engine's connections keep such locks for as long as they have the file open.
+bool lockedByOthers(const QString& file, off_t start, off_t length)
+{
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock probe = {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = start;
+    probe.l_len = length;
+    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    return locked;
+}
+
+} // namespace
+
+bool databaseInUseByOthers(const QString& folder)
+{
+    const QString file = QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
+    // The shared-lock range of the database file, and the shared-memory index's
+    // "still in use" byte that every connection in WAL mode holds.
+    constexpr off_t sharedFirst = 0x40000000 + 2;
+    constexpr off_t sharedSize = 510;
+    return lockedByOthers(file, sharedFirst, sharedSize) || lockedByOthers(file + QStringLiteral("-shm"), 128, 1);
+}
 
 void createDatabase(const QString& folder, const QString& schemaSql)
 {

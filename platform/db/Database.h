@@ -66,6 +66,11 @@ public:
     // folder's files (a backup) copies all the data.
     void checkpoint();
 
+    // Writes a consistent snapshot of the whole database into file (a database file of
+    // its own, replaced when it exists) while other connections, of other processes
+    // too, may keep writing.
+    void backupTo(const QString& file);
+
     bool tableExists(const QString& tableName) const;
     // Every table of the folder in name order; the layer's catalogue is not listed.
     QStringList tableNames() const;
@@ -86,6 +91,9 @@ private:
 // Creates the database file of a folder and runs the schema script in it; raises when
 // the folder already holds one. Only the installation and tests create databases.
 void createDatabase(const QString& folder, const QString& schemaSql);
+// Whether another process has the folder's database open (this process's own
+// connections do not count).
+bool databaseInUseByOthers(const QString& folder);
 // Runs a script of statements separated by ";" on a folder's database.
 void executeScript(const QString& folder, const QString& sql);
 

@@ -1,6 +1,7 @@
 #include "platform/db/Field.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/SqlText.h"
 #include "platform/core/EditMask.h"
 
@@ -72,6 +73,13 @@ QString formatFloatBr(double value, const QString& format)
     return s;
 }
 
+void Field::setLookupCache(bool on)
+{
+    m_lookupCache = on;
+    m_lookupStamp = 0;
+    m_lookupValues.clear();
+}
+
 Field::Field(DataSet* dataSet, const QString& fieldName, FieldType type, int size, FieldKind kind)
     : m_dataSet(dataSet), m_name(fieldName), m_type(type), m_size(size), m_kind(kind)
 {
@@ -85,6 +93,17 @@ int Field::index() const
         if (m_dataSet->fields(i) == this)
             return i;
     return -1;
+}
+
+void Field::focusControl()
+{
+    const QVector<DataSource*> sources = m_dataSet->dataSources();
+    for (DataSource* s : sources) {
+        const QVector<DataLink*> links = s->links();
+        for (DataLink* l : links)
+            if (l->focusControl(this))
+                return;
+    }
 }
 
 void Field::setDataTypeFromColumn(FieldType type, int size)

@@ -3,6 +3,7 @@
 #include "platform/db/DbTypes.h"
 
 #include <QDateTime>
+#include <QHash>
 
 #include <functional>
 
@@ -29,6 +30,9 @@ public:
     int size() const { return m_size; }
     void setSize(int size) { m_size = size; }
     int index() const;
+    // Moves the focus to the first control that shows this field and can take it (a
+    // visible, enabled one); nothing happens when there is none.
+    void focusControl();
 
     bool required() const { return m_required; }
     void setRequired(bool on) { m_required = on; }
@@ -58,6 +62,11 @@ public:
     void setLookupKeyFields(const QString& f) { m_lookupKeyFields = f; }
     const QString& lookupResultField() const { return m_lookupResultField; }
     void setLookupResultField(const QString& f) { m_lookupResultField = f; }
+    // Values looked up are kept and read again only when the lookup dataset's rows
+    // change (opened, closed, refreshed, written through it), as the class library's
+    // LookupCache: for reference tables that nothing else writes meanwhile.
+    bool lookupCache() const { return m_lookupCache; }
+    void setLookupCache(bool on);
 
     // Value access. Setting needs the dataset in edit or insert state.
     QVariant value() const;
@@ -115,6 +124,10 @@ private:
     QString m_keyFields;
     QString m_lookupKeyFields;
     QString m_lookupResultField;
+    bool m_lookupCache = false;
+    friend class DataSet;
+    quint64 m_lookupStamp = 0; // the lookup dataset's row stamp the kept values belong to
+    QHash<QString, QVariant> m_lookupValues;
 };
 
 // Formats a number the Brazilian way with a format such as "###,###,##0.00".

@@ -194,8 +194,9 @@ void Query::runSelect()
     if (m_live)
         inner.replace(QRegularExpression(QStringLiteral("^\\s*select\\s"), QRegularExpression::CaseInsensitiveOption),
                       QStringLiteral("SELECT rowid AS vorta_rowid, "));
-    // Columns first (the filter refers to them by name).
-    Statement probe = m_conn->prepareOwned(inner);
+    // Columns first (the filter refers to them by name). The statement is the
+    // connection's kept one: a query opened for each record or line prepares once.
+    sqlite3_stmt* probe = m_conn->prepare(inner);
     const int ncol = sqlite3_column_count(probe);
     if (ncol == 0)
         throw EDatabaseError(QStringLiteral("The statement returns no result set"));
@@ -224,53 +225,56 @@ void Query::runSelect()
         resultColumn << c;
     }
     const SqlFilter f = filterCondition(int(r.paramNames.size()) + 1, [](const QString& n) { return quoteIdentifier(n); });
-    // Without a filter the probe is the statement itself; a detail reopened for each
-    // master row prepares once.
-    Statement stmt = std::move(probe);
-    if (!f.where.isEmpty())
-        stmt = m_conn->prepareOwned(QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(inner, f.where));
-    bindParams(stmt, r.paramNames);
-    for (int i = 0; i < f.params.size(); ++i)
-        bindValue(stmt, int(r.paramNames.size()) + 1 + i, f.params[i]);
-    m_rows.clear();
-    m_keys.clear();
-    m_posOf.clear();
-    // Rows of a rerun keep their positions as keys, so a refresh stays on its row.
-    m_nextSerial = 0;
+    // Without a filter the probe is the statement itself. Nothing of the probe is read
+    // after this: preparing the filtered one may drop the kept statements.
+    sqlite3_stmt* stmt = f.where.isEmpty()
+        ? probe
+        : m_conn->prepare(QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(inner, f.where));
     int rc;
     QVector<int> maxLen(m_columns.size(), 0);
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        Row row(m_columns.size());
-        for (int i = 0; i < m_columns.size(); ++i) {
-            const int c = resultColumn[i];
-            if (typed[i]) {
-                row[i] = columnValue(stmt, c, m_columns[i].type);
-                continue;
+    {
+        StatementReset reset(stmt);
+        bindParams(stmt, r.paramNames);
+        for (int i = 0; i < f.params.size(); ++i)
+            bindValue(stmt, int(r.paramNames.size()) + 1 + i, f.params[i]);
+        m_rows.clear();
+        m_keys.clear();
+        m_posOf.clear();
+        // Rows of a rerun keep their positions as keys, so a refresh stays on its row.
+        m_nextSerial = 0;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            Row row(m_columns.size());
+            for (int i = 0; i < m_columns.size(); ++i) {
+                const int c = resultColumn[i];
+                if (typed[i]) {
+                    row[i] = columnValue(stmt, c, m_columns[i].type);
+                    continue;
+                }
+                switch (sqlite3_column_type(stmt, c)) {
+                case SQLITE_INTEGER:
+                    row[i] = qint64(sqlite3_column_int64(stmt, c));
+                    break;
+                case SQLITE_FLOAT:
+                    row[i] = sqlite3_column_double(stmt, c);
+                    break;
+                case SQLITE_BLOB:
+                    row[i] = columnValue(stmt, c, FieldType::Blob);
+                    break;
+                case SQLITE_TEXT: {
+                    row[i] = columnValue(stmt, c, FieldType::String);
+                    maxLen[i] = std::max(maxLen[i], int(row[i].toString().size()));
+                    break;
+                }
+                default:
+                    break;
+                }
             }
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER:
-                row[i] = qint64(sqlite3_column_int64(stmt, c));
-                break;
-            case SQLITE_FLOAT:
-                row[i] = sqlite3_column_double(stmt, c);
-                break;
-            case SQLITE_BLOB:
-                row[i] = columnValue(stmt, c, FieldType::Blob);
-                break;
-            case SQLITE_TEXT: {
-                row[i] = columnValue(stmt, c, FieldType::String);
-                maxLen[i] = std::max(maxLen[i], int(row[i].toString().size()));
-                break;
-            }
-            default:
-                break;
-            }
+            m_keys << (m_live ? sqlite3_column_int64(stmt, 0) : m_nextSerial++);
+            m_rows << row;
         }
-        m_keys << (m_live ? sqlite3_column_int64(stmt, 0) : m_nextSerial++);
-        m_rows << row;
+        if (rc != SQLITE_DONE)
+            m_conn->fail(rc, sqlText());
     }
-    if (rc != SQLITE_DONE)
-        m_conn->fail(rc, sqlText());
     // Expression columns take the type of the values they hold.
     for (int i = 0; i < m_columns.size(); ++i) {
         if (typed[i])

@@ -1,6 +1,7 @@
 #include "platform/db/SqlText.h"
 
 #include <QDateTime>
+#include <QHash>
 
 namespace vorta::db {
 
@@ -125,7 +126,9 @@ QString quoteIdentifier(const QString& name)
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
-RewrittenSql rewriteSql(const QString& sql)
+namespace {
+
+RewrittenSql rewriteSqlText(const QString& sql)
 {
     RewrittenSql result;
     const QVector<Token> toks = tokenize(sql);
@@ -251,6 +254,21 @@ RewrittenSql rewriteSql(const QString& sql)
     }
     result.sql = emitRange(0, int(toks.size()));
     return result;
+}
+
+} // namespace
+
+RewrittenSql rewriteSql(const QString& sql)
+{
+    // The same few statements are rewritten again and again (a query's text is set line
+    // by line, then opened for each record): each text is rewritten once.
+    thread_local QHash<QString, RewrittenSql> done;
+    const auto it = done.constFind(sql);
+    if (it != done.constEnd())
+        return *it;
+    if (done.size() >= 512)
+        done.clear();
+    return *done.insert(sql, rewriteSqlText(sql));
 }
 
 QString qualifyAmbiguousColumn(const QString& sql, const QString& column,

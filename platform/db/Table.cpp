@@ -360,6 +360,23 @@ int Table::viewCount()
     return int(m_rowids.size());
 }
 
+bool Table::viewEmpty()
+{
+    if (m_viewValid)
+        return m_rowids.isEmpty();
+    // Asked after each insert (which drops the view): one row found is enough.
+    QVariantList params;
+    const QString sql = QStringLiteral("SELECT 1 FROM %1%2 LIMIT 1").arg(quotedTable(), whereClause(params));
+    sqlite3_stmt* stmt = m_conn->prepare(sql);
+    StatementReset reset(stmt);
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(stmt, i + 1, params[i]);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        m_conn->fail(rc, sql);
+    return rc == SQLITE_DONE;
+}
+
 qint64 Table::keyAt(int pos)
 {
     ensureView();

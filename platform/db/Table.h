@@ -74,6 +74,7 @@ protected:
     void openCursor() override;
     void closeCursor() override;
     int viewCount() override;
+    bool viewEmpty() override;
     qint64 keyAt(int pos) override;
     int positionOfKey(qint64 key) override;
     void fetchRow(int pos, Row& row) override;

@@ -19,9 +19,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <cmath>
-
 namespace vorta::ui {
 
 namespace {
@@ -172,15 +169,6 @@ protected:
 };
 
 } // namespace
-
-QFont scaledFont(QFont font, double factor)
-{
-    if (font.pixelSize() > 0)
-        font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * factor))));
-    else if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * factor);
-    return font;
-}
 
 // ---- alignment ----------------------------------------------------------------
 
@@ -460,13 +448,7 @@ void Panel::paintEvent(QPaintEvent* event)
     if (m_caption.isEmpty())
         return;
     QPainter p(this);
-    p.drawText(contentsRect(), Qt::AlignCenter | (m_wordWrap ? Qt::TextWordWrap : 0), m_caption);
-}
-
-void Panel::setWordWrap(bool on)
-{
-    m_wordWrap = on;
-    update();
+    p.drawText(contentsRect(), Qt::AlignCenter, m_caption);
 }
 
 // ---- ScrollBox ----------------------------------------------------------------
@@ -760,10 +742,8 @@ void RadioGroup::arrange()
 {
     if (m_buttons.isEmpty())
         return;
-    // The group box's contents rectangle already lies below its title and inside its frame.
-    const QRect area = contentsRect();
-    const int left = std::max(area.left(), 8);
-    const QRect r(left, area.top(), std::max(1, area.right() - 1 - left), area.height());
+    // The group's contents margins already leave out its title and frame.
+    const QRect r = contentsRect().adjusted(8, 0, -4, 0);
     const int perColumn = (int(m_buttons.size()) + m_columns - 1) / m_columns;
     const int colWidth = std::max(1, r.width() / m_columns);
     const int rowHeight = std::max(fontMetrics().height() + 4, r.height() / std::max(1, perColumn));

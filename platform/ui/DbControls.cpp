@@ -76,6 +76,19 @@ void FieldDataLink::updateData()
         onUpdateData();
 }
 
+bool FieldDataLink::focusControl(db::Field* field)
+{
+    if (!m_field)
+        resolve();
+    if (!field || field != m_field)
+        return false;
+    auto* w = dynamic_cast<QWidget*>(m_control);
+    if (!w || !w->isVisible() || !w->isEnabled())
+        return false;
+    w->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 void forEachRecord(db::DataSet* ds, const std::function<void()>& fn)
 {
     if (!ds || ds->state() != DataSetState::Browse)

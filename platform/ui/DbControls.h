@@ -34,6 +34,8 @@ public:
     std::function<void()> onEditingChange;
     std::function<void()> onUpdateData;
 
+    bool focusControl(db::Field* field) override;
+
 protected:
     void activeChanged() override;
     void recordChanged(db::Field* field) override;
@@ -42,9 +44,12 @@ protected:
     void updateData() override;
 
 private:
+    friend class FieldControl;
     void resolve();
     QString m_fieldName;
     db::Field* m_field = nullptr;
+    // The control this link belongs to.
+    class FieldControl* m_control = nullptr;
 };
 
 // Runs fn on every record of ds from the first, without the scroll events and
@@ -56,6 +61,9 @@ void forEachRecord(db::DataSet* ds, const std::function<void()>& fn);
 // the widget may take typing now.
 class FieldControl : public DataAwareControl {
 public:
+    FieldControl() { m_link.m_control = this; }
+    FieldControl(const FieldControl&) = delete;
+    FieldControl& operator=(const FieldControl&) = delete;
     db::DataSource* dataSource() const { return m_link.dataSource(); }
     void setDataSource(db::DataSource* source) { m_link.setDataSource(source); }
     QString dataField() const { return m_link.fieldName(); }

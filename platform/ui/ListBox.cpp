@@ -22,4 +22,32 @@ void ListBox::setItems(const QStringList& items)
     addItems(items);
 }
 
+CheckListBox::CheckListBox(QWidget* parent, const QString& name) : ListBox(parent, name) {}
+
+void CheckListBox::setItems(const QStringList& items)
+{
+    clear();
+    for (const QString& t : items)
+        addItem(t);
+}
+
+void CheckListBox::addItem(const QString& text)
+{
+    auto* i = new QListWidgetItem(text, this);
+    i->setFlags(i->flags() | Qt::ItemIsUserCheckable);
+    i->setCheckState(Qt::Unchecked);
+}
+
+bool CheckListBox::checked(int index) const
+{
+    const QListWidgetItem* i = item(index);
+    return i && i->checkState() == Qt::Checked;
+}
+
+void CheckListBox::setChecked(int index, bool on)
+{
+    if (QListWidgetItem* i = item(index))
+        i->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
 } // namespace vorta::ui

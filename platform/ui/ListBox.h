@@ -18,4 +18,15 @@ public:
     void setItemIndex(int index) { setCurrentRow(index); }
 };
 
+// A list box whose items carry a check box each (the space bar or a click ticks them).
+class CheckListBox : public ListBox {
+    Q_OBJECT
+public:
+    explicit CheckListBox(QWidget* parent, const QString& name = QString());
+    void setItems(const QStringList& items);
+    void addItem(const QString& text);
+    bool checked(int index) const;
+    void setChecked(int index, bool on);
+};
+
 } // namespace vorta::ui

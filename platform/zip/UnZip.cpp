@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <zip.h>
@@ -29,6 +30,14 @@ bool climbsOut(const QString& name)
         return true;
     const QStringList parts = QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'));
     return parts.contains(QStringLiteral(".."));
+}
+
+bool hasControlCharacter(const QString& name)
+{
+    for (QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -127,6 +136,53 @@ void UnZip::extractAll(const QString& folder) const
         QSaveFile out(QDir(folder).filePath(plain));
         if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
             throw Exception(QStringLiteral("Cannot write %1: %2").arg(out.fileName(), out.errorString()));
+    }
+}
+
+bool UnZip::isLink(int index) const
+{
+    if (!m_archive)
+        throw Exception(QStringLiteral("Archive is not open"));
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(m_archive->za, zip_uint64_t(index), 0, &system, &attributes) < 0)
+        return false;
+    constexpr zip_uint32_t typeMask = 0170000, linkType = 0120000;
+    return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & typeMask) == linkType;
+}
+
+void UnZip::extractTree(const QString& folder, const std::function<bool(const QString&)>& accept,
+                        const std::function<void(double)>& progress, const std::function<bool()>& cancel) const
+{
+    const QStringList names = entries();
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& n = names.at(i);
+        if (climbsOut(n) || hasControlCharacter(n) || isLink(i))
+            throw Exception(QStringLiteral("Entry %1 of the archive is refused").arg(n));
+    }
+    const QString root = QDir::cleanPath(QDir(folder).absolutePath());
+    for (int i = 0; i < names.size(); ++i) {
+        if (cancel && cancel())
+            throw EAbort();
+        const QString name = QString(names.at(i)).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        if (!accept || accept(name)) {
+            const QString path = QDir::cleanPath(root + QLatin1Char('/') + name);
+            if (!path.startsWith(root + QLatin1Char('/')))
+                throw Exception(QStringLiteral("Entry %1 of the archive is refused").arg(names.at(i)));
+            if (name.endsWith(QLatin1Char('/'))) {
+                if (!QDir().mkpath(path))
+                    throw Exception(QStringLiteral("Cannot create the folder %1").arg(path));
+            } else {
+                if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+                    throw Exception(QStringLiteral("Cannot create the folder of %1").arg(path));
+                const QByteArray bytes = read(i);
+                QSaveFile out(path);
+                if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+                    throw Exception(QStringLiteral("Cannot write %1: %2").arg(path, out.errorString()));
+            }
+        }
+        if (progress)
+            progress(double(i + 1) / names.size());
     }
 }
 

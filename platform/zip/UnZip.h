@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace vorta::zip {
@@ -33,6 +34,18 @@ public:
     void extractAll(const QString& folder) const;
     // The name an entry is extracted under.
     static QString plainName(const QString& entry);
+
+    // Writes the entries that accept takes (given the entry's name with "\" read as
+    // "/") into folder, keeping their folders. Before anything is written, the whole
+    // archive is refused when an entry is absolute, names a drive, climbs out with
+    // "..", holds a control character or is a link: such an archive is not one of ours.
+    // Folder entries make folders only. progress gets the share done (0..1) after each
+    // entry; cancel answering true stops with vorta::EAbort.
+    void extractTree(const QString& folder, const std::function<bool(const QString& name)>& accept,
+                     const std::function<void(double)>& progress = {},
+                     const std::function<bool()>& cancel = {}) const;
+    // Whether the entry is a symbolic link (by its Unix mode).
+    bool isLink(int index) const;
 
 private:
     QByteArray read(int index) const;

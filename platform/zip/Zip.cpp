@@ -28,7 +28,8 @@ namespace {
 // Adds the entries through add, closes the archive into a temporary file beside the
 // target, and renames it into place.
 template <class AddEntries>
-void writeArchive(const QString& archive, int level, const QByteArray& comment, AddEntries add)
+void writeArchive(const QString& archive, int level, const QByteArray& comment, AddEntries add,
+                  const ZipMonitor& monitor = {})
 {
     if (level < 0 || level > 9)
         throw EZipError(QStringLiteral("Invalid compression level %1").arg(level));
@@ -50,8 +51,33 @@ void writeArchive(const QString& archive, int level, const QByteArray& comment, 
     add(z, level, failWith);
     if (!comment.isEmpty() && zip_set_archive_comment(z, comment.constData(), zip_uint16_t(comment.size())) < 0)
         failWith(QStringLiteral("Cannot set the comment of %1").arg(archive));
-    if (zip_close(z) < 0)
+    bool cancelled = false;
+    struct State {
+        const ZipMonitor* monitor;
+        bool* cancelled;
+    } state{&monitor, &cancelled};
+    if (monitor.progress)
+        zip_register_progress_callback_with_state(
+            z, 0.01,
+            [](zip_t*, double done, void* ud) { static_cast<State*>(ud)->monitor->progress(done); }, nullptr,
+            &state);
+    if (monitor.cancel)
+        zip_register_cancel_callback_with_state(
+            z,
+            [](zip_t*, void* ud) -> int {
+                auto* st = static_cast<State*>(ud);
+                if (st->monitor->cancel())
+                    *st->cancelled = true;
+                return *st->cancelled ? 1 : 0;
+            },
+            nullptr, &state);
+    if (zip_close(z) < 0) {
+        if (cancelled) {
+            zip_discard(z);
+            throw EZipCancelled(QStringLiteral("Writing %1 was cancelled").arg(archive));
+        }
         failWith(QStringLiteral("Cannot write %1").arg(archive));
+    }
     QFile::remove(archive);
     if (!QFile::rename(temp.fileName(), archive)) {
         QFile::remove(temp.fileName());
@@ -61,7 +87,7 @@ void writeArchive(const QString& archive, int level, const QByteArray& comment, 
 }
 
 void addSource(zip_t* z, zip_source_t* src, const QString& entryName, int level,
-               const std::function<void(const QString&)>& failWith)
+               const std::function<void(const QString&)>& failWith, bool store = false)
 {
     if (!src)
         failWith(QStringLiteral("Cannot read %1").arg(entryName));
@@ -70,13 +96,15 @@ void addSource(zip_t* z, zip_source_t* src, const QString& entryName, int level,
         zip_source_free(src);
         failWith(QStringLiteral("Cannot add %1").arg(entryName));
     }
-    if (zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_DEFLATE, zip_uint32_t(level)) < 0)
+    if (zip_set_file_compression(z, zip_uint64_t(index), store ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                 store ? 0 : zip_uint32_t(level)) < 0)
         failWith(QStringLiteral("Cannot compress %1").arg(entryName));
 }
 
 } // namespace
 
-void writeZip(const QString& archive, const std::vector<ZipInput>& inputs, int level, const QByteArray& comment)
+void writeZip(const QString& archive, const std::vector<ZipInput>& inputs, int level, const QByteArray& comment,
+              const ZipMonitor& monitor)
 {
     writeArchive(archive, level, comment, [&](zip_t* z, int lvl, const auto& failWith) {
         for (const ZipInput& in : inputs) {
@@ -96,9 +124,9 @@ void writeZip(const QString& archive, const std::vector<ZipInput>& inputs, int l
                 if (!src)
                     std::free(copy);
             }
-            addSource(z, src, in.entryName, lvl, failWith);
+            addSource(z, src, in.entryName, lvl, failWith, in.store);
         }
-    });
+    }, monitor);
 }
 
 void writeZipBytes(const QString& archive, const QString& entryName, const QByteArray& bytes, int level,

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace vorta::zip {
@@ -21,7 +22,17 @@ QString zipErrorText(int code);
 struct ZipInput {
     QString fileName;  // the file to store
     QString entryName; // its name inside the archive
+    bool store = false; // kept without compression
 };
+
+// Followed while an archive is written: progress gets the share done (0..1), and a
+// cancel that answers true stops the write (EZipCancelled, no archive left behind).
+struct ZipMonitor {
+    std::function<void(double done)> progress;
+    std::function<bool()> cancel;
+};
+
+VORTA_EXCEPTION_CLASS(EZipCancelled, EZipError)
 
 struct ZipEntryInfo {
     QString name;
@@ -39,7 +50,7 @@ struct ZipContents {
 // Writes the archive with every input deflated at the given level (0..9) and the
 // archive comment. Raises EZipError, leaving no archive of its own behind.
 void writeZip(const QString& archive, const std::vector<ZipInput>& inputs, int level,
-              const QByteArray& comment = {});
+              const QByteArray& comment = {}, const ZipMonitor& monitor = {});
 // The same, for bytes already in memory (one entry).
 void writeZipBytes(const QString& archive, const QString& entryName, const QByteArray& bytes, int level,
                    const QByteArray& comment = {});

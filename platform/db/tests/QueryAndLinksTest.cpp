@@ -321,3 +321,98 @@ TEST_F(MasterDetail, DetailOutlivesItsMasterSource)
     detail->refresh();
     EXPECT_EQ(detail->recordCount(), 3) << "without a master every row shows";
 }
+
+TEST_F(Queries, QueriesOfOneTextKeepTheirOwnParametersAndFilters)
+{
+    // Two queries of the same text share one prepared statement; each still reads
+    // with its own parameters, filter and after the other's rerun.
+    auto a = query("select Nome from Pessoa where Cidade = :c order by Nome");
+    auto b = query("select Nome from Pessoa where Cidade = :c order by Nome");
+    a->paramByName("c")->setAsString("Palmas");
+    b->paramByName("c")->setAsString("Gurupi");
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        a->close();
+        a->open();
+        b->close();
+        b->open();
+        EXPECT_EQ(a->recordCount(), 2);
+        EXPECT_EQ(a->fieldByName("Nome")->asString(), "Ana");
+        EXPECT_EQ(b->recordCount(), 2);
+        EXPECT_EQ(b->fieldByName("Nome")->asString(), "bruno");
+    }
+    b->setFilter("Nome = 'b*'");
+    b->setFiltered(true);
+    a->close();
+    a->open();
+    EXPECT_EQ(b->recordCount(), 1);
+    EXPECT_EQ(a->recordCount(), 2);
+    // Text set line by line reads as the joined text.
+    auto c = query("");
+    c->clearSql();
+    c->addSql("select count(*) as n from Pessoa");
+    c->addSql(" where Cidade = :c");
+    c->paramByName("c")->setAsString("Palmas");
+    c->open();
+    EXPECT_EQ(c->fieldByName("n")->asInteger(), 2);
+}
+
+TEST_F(MasterDetail, EmptinessFollowsInsertsAndDeletesOfADetail)
+{
+    auto detail = table("Conta");
+    detail->setMasterSource(&source);
+    detail->setMasterFields("Id");
+    detail->open();
+    master->next(); // bruno, no accounts
+    EXPECT_TRUE(detail->isEmpty());
+    detail->append();
+    detail->fieldByName("Numero")->setAsInteger(1);
+    detail->post();
+    EXPECT_FALSE(detail->isEmpty()) << "after its first row";
+    EXPECT_EQ(detail->recordCount(), 1);
+    detail->deleteRecord();
+    EXPECT_TRUE(detail->isEmpty());
+    master->next(); // Carla
+    EXPECT_FALSE(detail->isEmpty());
+    detail->setFilter("Descricao = 'X*'");
+    detail->setFiltered(true);
+    EXPECT_TRUE(detail->isEmpty()) << "the filter counts";
+}
+
+TEST_F(MasterDetail, CachedLookupsFollowWritesThroughTheLookupDataSet)
+{
+    auto contas = table("Conta");
+    for (const char* f : {"Pessoa_Id", "Numero"})
+        contas->addField(f, FieldType::Integer);
+    contas->addField("Descricao", FieldType::String, 30);
+    Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+    nome->setLookupCache(true);
+    contas->open();
+    EXPECT_EQ(nome->asString(), "Ana");
+    // Written through the lookup dataset: read again.
+    master->first();
+    master->edit();
+    master->fieldByName("Nome")->setAsString("Anabela");
+    master->post();
+    contas->first();
+    EXPECT_EQ(nome->asString(), "Anabela");
+    contas->last();
+    EXPECT_EQ(nome->asString(), "Carla");
+    // Refreshed or reopened: read again.
+    db->execute("update Pessoa set Nome = 'Carlota' where Id = 3");
+    master->refresh();
+    contas->first();
+    contas->last();
+    EXPECT_EQ(nome->asString(), "Carlota");
+    db->execute("update Pessoa set Nome = 'Ana' where Id = 1");
+    master->close();
+    master->open();
+    contas->first();
+    EXPECT_EQ(nome->asString(), "Ana");
+    // Without the cache every row reads the table as it stands.
+    nome->setLookupCache(false);
+    db->execute("update Pessoa set Nome = 'Ana Maria' where Id = 1");
+    contas->last();
+    contas->first();
+    EXPECT_EQ(nome->asString(), "Ana Maria");
+}

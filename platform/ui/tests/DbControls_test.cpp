@@ -565,3 +565,44 @@ TEST_F(DbControls, TypingUnderAMaskAndChoosingAnItemReachTheFieldsBeforeThePost)
     EXPECT_EQ(QStringLiteral("281234566"), stored(1, QStringLiteral("Nome")));
     EXPECT_EQ(QStringLiteral("CNPJ"), stored(1, QStringLiteral("Tipo")));
 }
+
+TEST_F(DbControls, AFieldsFocusRequestGoesToAControlThatCanTakeIt)
+{
+    // The name is shown twice: hidden in one place, typed in the other.
+    auto* escondido = new DBEdit(form, QStringLiteral("escondido"));
+    escondido->setDataSource(source);
+    escondido->setDataField(QStringLiteral("Nome"));
+    escondido->hide();
+    auto* nome = new DBEdit(form, QStringLiteral("nome"));
+    nome->setDataSource(source);
+    nome->setDataField(QStringLiteral("Nome"));
+    nome->setGeometry(10, 10, 100, 21);
+    auto* cidadeLista = new DBLookupComboBox(form, QStringLiteral("cidade"));
+    cidadeLista->setListSource(cidadeSource);
+    cidadeLista->setKeyField(QStringLiteral("Cid_Codigo"));
+    cidadeLista->setListField(QStringLiteral("Cid_Nome"));
+    cidadeLista->setDataSource(source);
+    cidadeLista->setDataField(QStringLiteral("Cidade"));
+    cidadeLista->setGeometry(10, 40, 100, 21);
+    auto* tipo = new DBEdit(form, QStringLiteral("tipo"));
+    tipo->setDataSource(source);
+    tipo->setDataField(QStringLiteral("Tipo"));
+    tipo->setGeometry(10, 70, 100, 21);
+    tipo->setEnabled(false);
+    pessoa->open();
+    cidade->open();
+    showActive();
+    tipo->setEnabled(true);
+    cidadeLista->setFocus();
+    tipo->setEnabled(false);
+
+    pessoa->fieldByName(QStringLiteral("Nome"))->focusControl();
+    EXPECT_EQ(nome, QApplication::focusWidget());
+    pessoa->fieldByName(QStringLiteral("Cidade"))->focusControl();
+    EXPECT_EQ(cidadeLista, QApplication::focusWidget());
+    // No control can take it: the focus stays where it is.
+    pessoa->fieldByName(QStringLiteral("Tipo"))->focusControl();
+    EXPECT_EQ(cidadeLista, QApplication::focusWidget());
+    pessoa->fieldByName(QStringLiteral("Ativo"))->focusControl();
+    EXPECT_EQ(cidadeLista, QApplication::focusWidget());
+}

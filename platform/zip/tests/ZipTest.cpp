@@ -1,4 +1,5 @@
 #include "platform/zip/Zip.h"
+#include "platform/zip/UnZip.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,4 +64,49 @@ TEST(Zip, FailuresLeaveThePreviousArchive)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     EXPECT_THROW(readZipContents(dir.filePath("missing.zip")), EZipError);
     EXPECT_THROW(readZipEntry(archive, "b.txt"), EZipError);
+}
+
+// The tree extraction keeps the archive's folders, takes only what the filter accepts,
+// and stored-whole entries come back as they went in.
+TEST(Zip, TreeExtractionKeepsFoldersAndStoredEntries)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("a.txt"), QByteArray(500, 'a'));
+    writeFile(dir.filePath("b.bin"), QByteArray(500, 'b'));
+    const QString archive = dir.filePath("t.zip");
+    writeZip(archive,
+             {{dir.filePath("a.txt"), "Dados/sub/a.txt"}, {dir.filePath("b.bin"), "Dados/b.bin", true},
+              {dir.filePath("a.txt"), "Outros/a.txt"}},
+             9);
+    const ZipContents c = readZipContents(archive);
+    ASSERT_EQ(c.entries.size(), 3u);
+    EXPECT_TRUE(c.entries[0].deflated);
+    EXPECT_FALSE(c.entries[1].deflated);
+    EXPECT_EQ(c.entries[1].compressedSize, 500u);
+
+    QTemporaryDir out;
+    UnZip u;
+    u.open(archive);
+    QList<double> progress;
+    u.extractTree(out.path(), [](const QString& n) { return n.startsWith("Dados/"); },
+                  [&](double d) { progress << d; });
+    EXPECT_EQ(readFile(out.filePath("Dados/sub/a.txt")), QByteArray(500, 'a'));
+    EXPECT_EQ(readFile(out.filePath("Dados/b.bin")), QByteArray(500, 'b'));
+    EXPECT_FALSE(QFile::exists(out.filePath("Outros/a.txt")));
+    EXPECT_EQ(progress.last(), 1.0);
+}
+
+// A cancel asked while the archive is written leaves no archive and no temporary file.
+TEST(Zip, CancelledWriteLeavesNothing)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("a.txt"), QByteArray(100000, 'a'));
+    writeFile(dir.filePath("b.txt"), QByteArray(100000, 'b'));
+    ZipMonitor monitor;
+    int calls = 0;
+    monitor.cancel = [&] { return ++calls > 1; };
+    EXPECT_THROW(writeZip(dir.filePath("c.zip"), {{dir.filePath("a.txt"), "a.txt"}, {dir.filePath("b.txt"), "b.txt"}}, 9,
+                          {}, monitor),
+                 EZipCancelled);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"a.txt", "b.txt"}));
 }
