@@ -83,8 +83,7 @@ TSel_Rel_Produtos::TSel_Rel_Produtos(vorta::Component* owner) : Form(owner)
         {{"Selecionar Todas -", "[ ALT + T ]"}, BtSelecionarTodos},
         {{"Limpar Seleção -", "[ ALT + L ]"}, BtLimparSelecao},
     };
-    QFont pequena = font();
-    pequena.setPointSizeF(pequena.pointSizeF() * 0.85);
+    const QFont pequena = vorta::ui::scaledFont(font(), 0.85);
     int x = 4;
     int y = 374;
     for (const auto& [textos, botao] : legendas) {

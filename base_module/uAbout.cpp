@@ -47,7 +47,10 @@ TAboutBox::TAboutBox(vorta::Component* owner) : Form(owner)
         m->setFixedHeight(120);
         creditos->addWidget(m);
     }
-    ScrollBox1->contents()->resize(390, 260);
+    // Room for both memos and the layout's margins and spacing, so neither covers the other.
+    creditos->setContentsMargins(0, 0, 0, 0);
+    creditos->setSpacing(8);
+    ScrollBox1->contents()->resize(390, 248);
 
     Memo1 = new QPlainTextEdit(QStringLiteral("Módulos Instalados:"), this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

@@ -116,8 +116,7 @@ TfrmConfigProxy::TfrmConfigProxy(vorta::Component* owner) : Form(owner)
         {"[ ALT + G ]", "Gravar -", btGravar},     {"[ ALT + C ]", "Cancelar -", btCancelar},
         {"[ ALT + R ]", "Retornar -", btRetornar},
     };
-    QFont pequena = font();
-    pequena.setPointSizeF(pequena.pointSizeF() * 0.85);
+    const QFont pequena = vorta::ui::scaledFont(font(), 0.85);
     int x = 4;
     int y = 292;
     int n = 0;

@@ -98,12 +98,7 @@ TFtemplate::TFtemplate(vorta::Component* owner) : Form(owner)
         {&Label27, "Label27", "Retornar -"},    {&Label16, "Label16", "[ ALT + R ]"},
         {&LabelConDet, "LabelConDet", "Detalhes -"}, {&Label2, "Label2", "[ ALT + T ]"},
     };
-    QFont legendFont = Panel3->font();
-    if (legendFont.pixelSize() > 0)
-        legendFont.setPixelSize(qRound(legendFont.pixelSize() * 0.85));
-    else
-        legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
-    Panel3->setFont(legendFont);
+    Panel3->setFont(vorta::ui::scaledFont(Panel3->font(), 0.85));
     int x = 4;
     for (const LegendDef& d : legends) {
         auto* l = new Label(Panel3, QString::fromUtf8(d.caption), QString::fromUtf8(d.name));

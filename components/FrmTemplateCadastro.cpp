@@ -35,7 +35,8 @@ TFrmTemplateCadastro::TFrmTemplateCadastro(vorta::Component* owner) : Form(owner
                                                  "problemas. "),
                                   QStringLiteral("Label2"));
     Label2->setWordWrap(true);
-    Label2->setGeometry(8, 2, 465, 41);
+    // Ends above the error list, which takes the panel's bottom inside its bevel.
+    Label2->setGeometry(8, 2, 465, 38);
     ListBox1 = new vorta::ui::ListBox(Panel2, QStringLiteral("ListBox1"));
     ListBox1->setFixedHeight(83);
     ListBox1->setAlign(Align::Bottom);

@@ -12,9 +12,10 @@ TWInputBox::TWInputBox(vorta::Component* owner) : Form(owner)
     setClientSize(285, 127);
     setBorderStyle(vorta::ui::BorderStyle::Dialog);
     Label1 = new vorta::ui::Label(this, QStringLiteral("Label1"), QStringLiteral("Label1"));
-    Label1->setGeometry(5, 5, 275, 16);
+    // Prompt lines one text line high, as the suite's, so the second ends above the edit.
+    Label1->setGeometry(5, 5, 275, 14);
     Label2 = new vorta::ui::Label(this, QStringLiteral("Label2"), QStringLiteral("Label2"));
-    Label2->setGeometry(5, 25, 275, 16);
+    Label2->setGeometry(5, 25, 275, 14);
     Edit1 = new vorta::ui::Edit(this, QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 40, 256, 21);
     Button1 = new vorta::ui::Button(this, QStringLiteral("Button1"));

@@ -210,6 +210,9 @@ QRegion BitmapToRegion(QImage& bitmap, std::uint32_t colour, int rt, int gt, int
 
 #include <array>
 
+namespace vorta {
+class Component;
+}
 namespace vorta::db {
 class Field;
 class Table;
@@ -262,6 +265,19 @@ bool CompareRecord(vorta::db::DataSet* a, vorta::db::DataSet* b);
 // in lines, applied as the dataset's filter; Cancel clears them. Number fields are
 // ignored. Always true.
 bool DFilter(vorta::db::DataSet* dataSet, QStringList& lines, vorta::db::Field* field);
+// Creates the missing tables of the module's table components from their field
+// definitions; every table component is left closed.
+void CreateTables(vorta::Component* module);
+// Closes each table component of the module and gives it a primary index on its first
+// field (a table whose primary index is already that one is left as it is).
+void CreateIndexes(vorta::Component* module);
+
+struct TColumnRef;
+// Sorts the grid's dataset by the column's field (sort true, data fields): a table takes
+// the last index whose fields name it, a query's "ORDER BY" is set on its last SQL line,
+// and the clicked title is marked; then asks for a value with Input1 and filters and
+// locates it in the field (a lookup field by its key). Every error is swallowed.
+void DbGridTitleLocate(const TColumnRef& column, bool sort);
 
 // ---- Windows, forms and menus ----
 

@@ -3,18 +3,22 @@
 #include "comum.h"
 
 #include "Input1.h"
+#include "fInput.h"
 
 #include "platform/core/Clock.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Database.h"
 #include "platform/db/DbTypes.h"
 #include "platform/db/Field.h"
+#include "platform/db/Query.h"
 #include "platform/db/Table.h"
 #include "platform/os/Registry.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DbControls.h"
+#include "platform/ui/DbGrid.h"
 #include "platform/ui/Form.h"
 
 #include <QApplication>
@@ -48,6 +52,13 @@ QByteArray words(const std::array<std::uint16_t, N>& w)
 }
 
 QString g_recordLogFolder;
+
+// A typed value inside a quoted filter literal: a typed quote must not end it.
+QString quoted(QString value)
+{
+    value.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return value;
+}
 
 } // namespace
 
@@ -226,10 +237,8 @@ bool DFilter(vorta::db::DataSet* dataSet, QStringList& lines, vorta::db::Field* 
         for (int i = 0; i < owner->fieldCount(); ++i)
             owner->fields(i)->tag = 0;
     } else {
-        // A typed quote must not end the literal.
-        QString value = Input1->MaskEdit1->text();
-        value.replace(QLatin1Char('\''), QStringLiteral("''"));
-        const QString condition = field->fieldName() + QStringLiteral(" = '") + value + QLatin1Char('\'');
+        const QString condition =
+            field->fieldName() + QStringLiteral(" = '") + quoted(Input1->MaskEdit1->text()) + QLatin1Char('\'');
         if (lines.isEmpty() || field->tag == 0 || field->tag > lines.size()) {
             lines << (lines.isEmpty() ? condition : QStringLiteral(" and ") + condition);
             field->tag = int(lines.size());
@@ -242,4 +251,156 @@ bool DFilter(vorta::db::DataSet* dataSet, QStringList& lines, vorta::db::Field* 
         dataSet->setFilter(owner->filter() + QLatin1Char(' ') + line);
     RefreshDataSet(dataSet);
     return true;
+}
+
+namespace {
+
+QList<vorta::db::Table*> tablesOf(vorta::Component* module)
+{
+    QList<vorta::db::Table*> tables;
+    for (vorta::Component* c : module->components())
+        if (auto* t = dynamic_cast<vorta::db::Table*>(c))
+            tables << t;
+    return tables;
+}
+
+// The hourglass while the work runs, the default cursor afterwards.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+void sortBy(vorta::ui::DBGrid* grid, vorta::db::Field* field)
+{
+    vorta::db::DataSet* ds = field->dataSet();
+    if (auto* table = dynamic_cast<vorta::db::Table*>(ds)) {
+        QString chosen;
+        bool found = false;
+        for (const vorta::db::IndexInfo& ix : table->indexDefs())
+            if (ix.fields.join(QLatin1Char(';')).toUpper().contains(field->fieldName().toUpper())) {
+                chosen = ix.name;
+                found = true;
+            }
+        if (found)
+            table->setIndexName(chosen);
+    } else if (auto* query = dynamic_cast<vorta::db::Query*>(ds)) {
+        const QString clause = QStringLiteral("ORDER BY ") + field->fieldName();
+        QStringList lines = query->sqlLines();
+        const int at = lines.isEmpty() ? -1 : int(lines.last().indexOf(QLatin1String("ORDER BY"), 0, Qt::CaseInsensitive));
+        if (at >= 0) {
+            // Only the clause is replaced: what precedes it on the line stays.
+            if (lines.last().mid(at).trimmed() != clause)
+                lines.last() = lines.last().left(at) + clause;
+        } else {
+            lines << clause;
+        }
+        query->close();
+        if (lines != query->sqlLines())
+            query->setSqlLines(lines);
+        query->open();
+        for (int i = 0; i < grid->columns().size(); ++i) {
+            vorta::ui::GridColumn& c = grid->column(i);
+            c.titleColor = c.fieldName.compare(field->fieldName(), Qt::CaseInsensitive) == 0
+                               ? QApplication::palette().color(QPalette::Dark)
+                               : QApplication::palette().color(QPalette::Button);
+        }
+        grid->columnsChanged();
+    }
+}
+
+} // namespace
+
+void CreateTables(vorta::Component* module)
+{
+    for (vorta::db::Table* t : tablesOf(module)) {
+        t->close();
+        if (!t->exists())
+            t->createTable();
+    }
+}
+
+void CreateIndexes(vorta::Component* module)
+{
+    for (vorta::db::Table* t : tablesOf(module)) {
+        t->close();
+        QString first;
+        for (int i = 0; i < t->fieldCount() && first.isEmpty(); ++i)
+            if (t->fields(i)->fieldKind() == vorta::db::FieldKind::Data)
+                first = t->fields(i)->fieldName();
+        if (first.isEmpty()) {
+            const vorta::db::TableInfo& info = t->database()->connection()->tableInfo(t->tableName());
+            if (!info.columns.isEmpty())
+                first = info.columns.first().name;
+        }
+        const QStringList primary = t->primaryIndexFields();
+        if (primary.size() == 1 && primary.first().compare(first, Qt::CaseInsensitive) == 0)
+            continue;
+        t->addIndex(QString(), first, true);
+    }
+}
+
+void DbGridTitleLocate(const TColumnRef& column, bool sort)
+{
+    using vorta::db::FieldType;
+    BusyCursor busy;
+    try {
+        if (!column.Grid || !column.Grid->dataSet())
+            return;
+        vorta::db::Field* field = column.Grid->dataSet()->findField(column.FieldName());
+        if (!field)
+            return;
+        if (sort && field->fieldKind() == vorta::db::FieldKind::Data)
+            sortBy(column.Grid, field);
+        if (!Input1)
+            vorta::ui::createForm(Input1);
+        if (Input1->Label1->caption() != field->displayLabel())
+            Input1->MaskEdit1->clear();
+        Input1->MaskEdit1->setEditMask(field->editMask());
+        Input1->Label1->setCaption(field->displayLabel());
+        QString value;
+        QString locateField;
+        if (field->fieldKind() == vorta::db::FieldKind::Data) {
+            if (Input1->showModal() != vorta::ui::mrOk)
+                return;
+            value = Input1->MaskEdit1->text();
+            locateField = field->fieldName();
+        } else if (field->isLookup() && field->lookupDataSet()) {
+            if (Input1->showModal() != vorta::ui::mrOk)
+                return;
+            vorta::db::DataSet* lookup = field->lookupDataSet();
+            // Nothing found is nothing to locate, not the lookup's current record.
+            if (!lookup->locate(field->lookupResultField(), Input1->MaskEdit1->text(),
+                                vorta::db::loCaseInsensitive | vorta::db::loPartialKey))
+                return;
+            value = lookup->fieldByName(field->lookupKeyFields())->asString();
+            locateField = field->keyFields();
+        } else {
+            return;
+        }
+        vorta::db::DataSet* ds = field->dataSet();
+        vorta::db::Field* target = ds->fieldByName(locateField);
+        switch (target->dataType()) {
+        case FieldType::String:
+            ds->setFilter(locateField + QStringLiteral("= '") + quoted(value) + QStringLiteral("*'"));
+            break;
+        case FieldType::SmallInt:
+        case FieldType::Integer:
+        case FieldType::Float:
+        case FieldType::Currency:
+            ds->setFilter(locateField + QStringLiteral("= ") + value);
+            break;
+        case FieldType::Date:
+        case FieldType::Time:
+        case FieldType::DateTime:
+            ds->setFilter(locateField + QStringLiteral("= '") + quoted(value) + QLatin1Char('\''));
+            break;
+        default:
+            break;
+        }
+        ds->locate(locateField, value, vorta::db::loCaseInsensitive | vorta::db::loPartialKey);
+    } catch (...) {
+        // The title click must not fail: whatever went wrong, the grid stays as it was.
+    }
 }

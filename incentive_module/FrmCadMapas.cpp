@@ -371,7 +371,7 @@ void TCadMapas::criaPaginaResumo()
     DbEdit_Icms->setReadOnly(true);
     DbEdit_Icms->setAlignment(Qt::AlignRight);
     rotulo(p, QStringLiteral("Valor da Pauta Fiscal"), 84, yv, 150);
-    rotulo(p, QStringLiteral("Valor Praticado"), 240, yv, 150);
+    rotulo(p, QStringLiteral("Valor Praticado"), 240, yv, 96);
     auto valor = [p](const char* name, int left, int top, bool readOnly) {
         auto* e = new vorta::ui::Edit(p, QString::fromLatin1(name));
         e->setGeometry(left, top, 70, 21);
@@ -411,8 +411,8 @@ void TCadMapas::criaPaginaResumo()
     rotulo(rejeitados, QStringLiteral("Fêmeas"), 8, 56, 56);
     x = 68;
     for (auto [caption, name] : femeas) {
-        rotulo(rejeitados, QString::fromLatin1(caption), x, 56, 44, Qt::AlignRight);
-        criaFigura(rejeitados, QString::fromLatin1(name), x + 46, 54, 28);
+        rotulo(rejeitados, QString::fromLatin1(caption), x, 56, 42, Qt::AlignRight);
+        criaFigura(rejeitados, QString::fromLatin1(name), x + 44, 54, 28);
         x += 72;
     }
     rejeitados->resize(440, 78);
@@ -423,12 +423,14 @@ void TCadMapas::criaPaginaResumo()
     const int yb = yv + 80;
     auto* faixas = new QGroupBox(QStringLiteral("TOTAL DE INCENTIVO A REPASSAR AO PRODUTOR"), p);
     faixas->setObjectName(QStringLiteral("GroupBoxIncentivo"));
-    faixas->setGeometry(340, yb, 440, 56);
+    faixas->setGeometry(340, yb, 440, 58);
     x = 8;
     for (auto [caption, name] : {std::pair{"67%", "TotIncentivo67"}, {"50%", "TotIncentivo50"},
                                  {"33%", "TotIncentivo33"}, {"TOTAL", "TotIncentivoTotal"}}) {
-        rotulo(faixas, QString::fromLatin1(caption), x, 16, 100, Qt::AlignRight);
-        criaFigura(faixas, QString::fromLatin1(name), x, 32, 100);
+        // Below the group's title, which is taller in this interface font than the
+        // suite's.
+        rotulo(faixas, QString::fromLatin1(caption), x, 18, 100, Qt::AlignRight);
+        criaFigura(faixas, QString::fromLatin1(name), x, 34, 100);
         x += 106;
     }
     rotulo(p, QStringLiteral("Qtd. Cab. Tipificadas"), 8, yb + 4, 140);
@@ -461,18 +463,16 @@ void TCadMapas::criaPaginaResumo()
     paprovado = new Panel(p, QStringLiteral("paprovado"));
     paprovado->setGeometry(340, yb + 62, 440, 52);
     paprovado->setBevel(Panel::Bevel::Raised);
-    auto* aviso = new Label(paprovado,
-                            QStringLiteral("\"Sem direito aos benefícios fiscais conforme Resolução Conjunta "
-                                           "Kalvi/Pradel nº 033 de 16 de junho de 2003\""),
-                            QStringLiteral("LabelPaprovado"));
-    aviso->setWordWrap(true);
-    aviso->setAlignment(Qt::AlignCenter);
-    aviso->setGeometry(6, 4, 428, 44);
-    QPalette vermelho = aviso->palette();
+    paprovado->setCaption(QStringLiteral("\"Sem direito aos benefícios fiscais conforme Resolução Conjunta "
+                                         "Kalvi/Pradel nº 033 de 16 de junho de 2003\""));
+    // Longer than the panel is wide in the suite's font: on two lines rather than cut.
+    paprovado->setWordWrap(true);
+    QPalette vermelho = paprovado->palette();
     vermelho.setColor(QPalette::WindowText, Qt::red);
-    aviso->setPalette(vermelho);
-    aviso->setFont(QFont(aviso->font().family(), aviso->font().pointSize(), QFont::Bold));
-    paprovado->setCaption(aviso->text());
+    paprovado->setPalette(vermelho);
+    QFont negrito = paprovado->font();
+    negrito.setBold(true);
+    paprovado->setFont(negrito);
     paprovado->hide();
 }
 

@@ -60,9 +60,7 @@ TSelMapas::TSelMapas(vorta::Component* owner) : Form(owner)
     Panel3 = new Panel(this, QStringLiteral("Panel3"));
     Panel3->resize(640, 23);
     Panel3->setAlign(Align::Bottom);
-    QFont legendFont = Panel3->font();
-    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
-    Panel3->setFont(legendFont);
+    Panel3->setFont(vorta::ui::scaledFont(Panel3->font(), 0.85));
     int x = 4;
     for (auto [target, name, caption] : {std::tuple{&Label27, "Label27", "Retornar -"},
                                          {&Label1, "Label1", "Mapa de Tipificação de Carcaça"},

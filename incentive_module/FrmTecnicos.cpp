@@ -87,6 +87,7 @@ TFrmTecnicos::TFrmTecnicos(vorta::Component* owner) : TFtemplate(owner)
                   DM_Comuns ? DM_Comuns->Ds_Municipio : nullptr, MunCodigo, 16, 168, 250);
     ligaDica(DBLookupComboBox_Municipio, 90);
     dbedit_uf = campo(&Label6, "Label6", "UF", "dbedit_uf", "Tec_UF", 16, 208, 30);
+    Label6->resize(40, 16); // ends before the CEP's label
     dbedit_cep = campo(&Label7, "Label7", "CEP", "dbedit_cep", "Tec_CEP", 80, 208, 90);
     dbedit_cpf = campo(&Label8, "Label8", "CPF", "dbedit_cpf", "Tec_CPF", 400, 8, 130);
     dbedit_telefone = campo(&Label9, "Label9", "Telefone", "dbedit_telefone", "Tec_Telefone", 400, 48, 130);

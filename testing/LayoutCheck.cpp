@@ -140,15 +140,27 @@ void walk(const QWidget* w, const QWidget* top, QStringList& out)
     // reach them.
     const auto* box = qobject_cast<const QScrollArea*>(w->parentWidget());
     const bool scroll = qobject_cast<const QScrollArea*>(w) || (box && box->viewport() == w);
+    const bool pages = qobject_cast<const QTabWidget*>(w) || w->inherits("QStackedWidget") || w->inherits("QScrollBar");
+    QList<const QWidget*> placed;
     for (QObject* o : w->children()) {
         auto* child = qobject_cast<QWidget*>(o);
         if (!child || child->isWindow() || !child->isVisibleTo(top))
             continue;
+        // Controls laid over one another hide each other's parts. One that lies wholly
+        // over another is a page put over it or a frame behind it, by design.
+        if (!pages && !child->geometry().isEmpty()) {
+            const QRect g = child->geometry();
+            for (const QWidget* other : placed)
+                if (other->geometry().intersects(g) && !other->geometry().contains(g)
+                    && !g.contains(other->geometry()))
+                    out << QStringLiteral("%1: overlaps %2").arg(pathOf(child, top), pathOf(other, top));
+            placed << child;
+        }
         if (scroll) {
             walk(child, top, out);
             continue;
         }
-        if (qobject_cast<const QTabWidget*>(w) || w->inherits("QStackedWidget") || w->inherits("QScrollBar")) {
+        if (pages) {
             walk(child, top, out);
             continue;
         }

@@ -1,10 +1,14 @@
 // Every form of the library shows its texts whole and its controls inside their parents,
 // at the forms' own sizes in the interface font; the register forms' pages are kept as
 // pictures for a person to look at.
+#include "Menu.h"
 #include "T_Cad_Contabilista.h"
+#include "T_Cad_Contribuinte.h"
 #include "T_Cad_Municipio.h"
 #include "T_Cad_RemDest.h"
 #include "T_Cad_RespnsavelLegal.h"
+#include "T_Sel_Contribuinte.h"
+#include "T_Sel_Produto.h"
 #include "T_DM_Comuns.h"
 #include "USelecao.h"
 #include "Ufuncoes.h"
@@ -15,13 +19,12 @@
 #include "platform/db/Database.h"
 #include "platform/ui/Application.h"
 #include "testing/LayoutCheck.h"
+#include "testing/Screenshots.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 #include "testing/VirtualXServer.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -32,21 +35,10 @@
 
 namespace user = vorta::testing::user;
 using vorta::testing::layoutOffenders;
+using vorta::testing::screenshotFolder;
+using vorta::testing::screenshotSuffix;
 
 namespace {
-
-QString screenshots()
-{
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    return folder;
-}
-
-QString platformSuffix()
-{
-    return QGuiApplication::platformName() == QLatin1String("offscreen") ? QString()
-                                                                        : QLatin1Char('_') + QGuiApplication::platformName();
-}
 
 class FormLayout : public ::testing::Test {
 protected:
@@ -68,6 +60,7 @@ protected:
         vorta::Component::free(Cad_RespnsavelLegal);
         vorta::Component::free(Cad_Contabilista);
         vorta::Component::free(Cad_RemDest);
+        vorta::Component::free(Cad_Contribuinte);
         vorta::Component::free(DM_Comuns);
         DirDados = m_savedDirDados;
     }
@@ -128,11 +121,11 @@ TEST_F(FormLayout, RegisterFormsShowEveryTextWholeOnBothPages)
         user::activate(f);
         EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "grid page";
         const QImage grid = f->grab().toImage();
-        EXPECT_TRUE(grid.save(screenshots() + QStringLiteral("/%1_grid%2.png").arg(r.name, platformSuffix())));
+        EXPECT_TRUE(grid.save(screenshotFolder() + QStringLiteral("/%1_grid%2.png").arg(r.name, screenshotSuffix())));
         user::alt(QLatin1Char('I'));
         EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "detail page";
         const QImage detail = f->grab().toImage();
-        EXPECT_TRUE(detail.save(screenshots() + QStringLiteral("/%1_detail%2.png").arg(r.name, platformSuffix())));
+        EXPECT_TRUE(detail.save(screenshotFolder() + QStringLiteral("/%1_detail%2.png").arg(r.name, screenshotSuffix())));
         user::alt(QLatin1Char('C'));
         f->close();
     }
@@ -163,7 +156,7 @@ TEST(FormLayoutPictures, UnderAVirtualXServer)
     QStringList pictures;
     for (const char* name : {"T_Cad_Municipio", "T_Cad_RespnsavelLegal", "T_Cad_Contabilista", "T_Cad_RemDest"})
         for (const char* page : {"grid", "detail"})
-            pictures << screenshots() + QStringLiteral("/%1_%2_xcb.png").arg(QLatin1String(name), QLatin1String(page));
+            pictures << screenshotFolder() + QStringLiteral("/%1_%2_xcb.png").arg(QLatin1String(name), QLatin1String(page));
     const vorta::testing::VirtualXRun run = vorta::testing::rerunUnderVirtualXServer(
         QStringLiteral("FormLayout.RegisterFormsShowEveryTextWholeOnBothPages"), pictures);
     if (!run.available)
@@ -172,4 +165,57 @@ TEST(FormLayoutPictures, UnderAVirtualXServer)
     ASSERT_EQ(0, run.exitCode) << run.output.toStdString();
     for (const QString& p : pictures)
         EXPECT_FALSE(QImage(p).isNull()) << p.toStdString();
+}
+
+// The taxpayer form shows its pages by the kind of registration found: each kind, each
+// page it shows.
+TEST_F(FormLayout, TaxpayerFormShowsEveryTextWholeOnEveryPageOfEachKind)
+{
+    vorta::db::executeScript(m_inst.folder(QStringLiteral("dados")), QStringLiteral(
+        "INSERT INTO Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Con_UF) VALUES"
+        " ('286000008', 'ZELIA PRODUTORA', 'FAZENDA BOA ESPERA', 'IE', 'QX'),"
+        " ('281234566', 'BAZAR DO POVO', NULL, 'IE', 'QX'),"
+        " ('11144477735', 'MARIA PESSOA', NULL, 'CPF', 'QX')"));
+    vorta::testing::ScriptedDialogs dialogs;
+    auto* f = vorta::createInto<TCad_Contribuinte>(Cad_Contribuinte, vorta::Application::instance());
+    f->show();
+    user::activate(f);
+    EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << "grid page";
+    for (const char* inscricao : {"286000008", "281234566", "11144477735"}) {
+        SCOPED_TRACE(inscricao);
+        ASSERT_TRUE(DM_Comuns->Tb_Contribuinte->locate(QStringLiteral("Con_IECNPJCPF"), QString::fromLatin1(inscricao)));
+        user::alt(QLatin1Char('I'));
+        for (vorta::ui::TabSheet* p : {f->TBSCorrespondencia, f->TBSEstabelecimento, f->TbSEspecificacao,
+                                       f->tbSResponsavel}) {
+            if (!p->tabVisible())
+                continue;
+            f->PageControl1->setActivePage(p);
+            EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "") << p->objectName().toStdString();
+        }
+        user::alt(QLatin1Char('C'));
+    }
+    f->close();
+}
+
+TEST_F(FormLayout, TaxpayerAndProductListsAndThePackageMenuShowEveryTextWhole)
+{
+    vorta::testing::ScriptedDialogs dialogs;
+    auto* app = vorta::Application::instance();
+    const struct {
+        const char* name;
+        std::function<vorta::ui::Form*()> make;
+    } cases[] = {
+        {"T_Sel_Contribuinte", [app] { return vorta::createInto<TSel_Contribuinte>(Sel_Contribuinte, app); }},
+        {"T_Sel_Produto", [app] { return vorta::createInto<TSel_Produto>(Sel_Produto, app); }},
+        {"Menu", [app] { return vorta::createInto<TForm1>(Form1, app); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        vorta::ui::Form* f = c.make();
+        f->show();
+        user::activate(f);
+        EXPECT_EQ(layoutOffenders(f).join(QLatin1Char('\n')).toStdString(), "");
+        EXPECT_TRUE(f->grab().toImage().save(screenshotFolder() + QStringLiteral("/%1%2.png").arg(QLatin1String(c.name), screenshotSuffix())));
+        vorta::Component::free(f);
+    }
 }

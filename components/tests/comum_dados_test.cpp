@@ -1,5 +1,6 @@
 #include "ComponentsTestDb.h"
 #include "Input1.h"
+#include "fInput.h"
 #include "comum.h"
 
 #include "platform/core/Clock.h"
@@ -7,10 +8,12 @@
 #include "platform/db/Query.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DbControls.h"
+#include "platform/ui/DbGrid.h"
 #include "platform/os/Registry.h"
 #include "testing/TempInstallation.h"
 #include "testing/UserInput.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -301,3 +304,185 @@ TEST_F(DataSetHelpersTest, GetMaskFieldValueAnswersOnlyForASenderOfTheActiveCont
 }
 
 } // namespace
+
+// A grid over a dataset of the people's folder, with one column per field named.
+vorta::ui::DBGrid* gridOver(vorta::ui::Form* form, vorta::db::DataSet* ds, const QStringList& fields)
+{
+    auto* source = new vorta::db::DataSource(form);
+    source->setDataSet(ds);
+    auto* grid = new vorta::ui::DBGrid(form, QStringLiteral("Grid"));
+    for (const QString& f : fields)
+        grid->addColumn(f);
+    grid->setDataSource(source);
+    return grid;
+}
+
+TEST_F(DataSetHelpersTest, TitleLocateOnAQuerySetsOnlyTheOrderByPartAndLocatesTheTypedText)
+{
+    struct Case {
+        const char* what;
+        QStringList sql;
+        QStringList sorted; // the lines after the click on "Cidade"
+    } cases[] = {
+        {"no order yet", {"SELECT * FROM Pessoa", "WHERE Id > 0"},
+         {"SELECT * FROM Pessoa", "WHERE Id > 0", "ORDER BY Cidade"}},
+        {"another order on a line of its own", {"SELECT * FROM Pessoa", "ORDER BY Nome"},
+         {"SELECT * FROM Pessoa", "ORDER BY Cidade"}},
+        {"the order at the end of the select line, in lower case", {"SELECT * FROM Pessoa order by Id"},
+         {"SELECT * FROM Pessoa ORDER BY Cidade"}},
+        {"already by that column", {"SELECT * FROM Pessoa", "ORDER BY Cidade"},
+         {"SELECT * FROM Pessoa", "ORDER BY Cidade"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* q = new vorta::db::Query(form);
+        q->setDatabaseName("DB_Brano");
+        q->setSqlLines(c.sql);
+        q->open();
+        q->setFiltered(true);
+        vorta::ui::DBGrid* grid = gridOver(form, q, {"Nome", "Cidade"});
+        InputUser input({"gur"});
+        DbGridTitleLocate(TColumnRef{grid, 1}, true);
+        EXPECT_EQ(q->sqlLines(), c.sorted);
+        EXPECT_TRUE(q->active());
+        EXPECT_EQ(q->filter(), "Cidade= 'gur*'");
+        EXPECT_EQ(q->recordCount(), 0) << "the filter compares case by case";
+        EXPECT_EQ(grid->titleColor(1), QApplication::palette().color(QPalette::Dark));
+        EXPECT_EQ(grid->titleColor(0), QApplication::palette().color(QPalette::Button));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        vorta::Component::free(grid);
+    }
+}
+
+TEST_F(DataSetHelpersTest, TitleLocateFiltersByTheFieldsTypeWithQuotesDoubled)
+{
+    pessoa->open();
+    pessoa->setFiltered(true);
+    vorta::ui::DBGrid* grid = gridOver(form, pessoa, {"Id", "Nome", "Cidade"});
+    {
+        InputUser input({"Gu"});
+        DbGridTitleLocate(TColumnRef{grid, 2}, true);
+        EXPECT_EQ(pessoa->filter(), "Cidade= 'Gu*'");
+        EXPECT_EQ(pessoa->recordCount(), 2);
+        EXPECT_EQ(pessoa->fieldByName("Cidade")->asString(), "Gurupi");
+        EXPECT_EQ(input.labels, QStringList({"Cidade"}));
+    }
+    {
+        InputUser input({"D'Av"});
+        DbGridTitleLocate(TColumnRef{grid, 1}, false);
+        EXPECT_EQ(pessoa->filter(), "Nome= 'D''Av*'");
+        EXPECT_EQ(pessoa->recordCount(), 0);
+    }
+    {
+        InputUser input({"4"});
+        DbGridTitleLocate(TColumnRef{grid, 0}, false);
+        EXPECT_EQ(pessoa->filter(), "Id= 4");
+        EXPECT_EQ(pessoa->fieldByName("Nome")->asString(), "Davi");
+    }
+    {
+        // Not a number: the bad filter is swallowed, the cursor is the default again.
+        InputUser input({"x"});
+        DbGridTitleLocate(TColumnRef{grid, 0}, false);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    {
+        InputUser input({QString()}); // cancelled: the filter stays
+        pessoa->setFilter("Id= 4");
+        DbGridTitleLocate(TColumnRef{grid, 1}, false);
+        EXPECT_EQ(pessoa->filter(), "Id= 4");
+    }
+}
+
+TEST_F(DataSetHelpersTest, TitleLocateOnATableTakesTheLastIndexNamingTheField)
+{
+    pessoa->open();
+    vorta::ui::DBGrid* grid = gridOver(form, pessoa, {"Id", "Nome"});
+    InputUser input({"Ca", "3"});
+    DbGridTitleLocate(TColumnRef{grid, 1}, true);
+    EXPECT_EQ(pessoa->indexName(), "Id_Nome");
+    pessoa->first();
+    EXPECT_EQ(pessoa->fieldByName("Nome")->asString(), "Ana");
+    DbGridTitleLocate(TColumnRef{grid, 0}, true);
+    EXPECT_EQ(pessoa->indexName(), "") << "the primary index";
+    pessoa->first();
+    EXPECT_EQ(pessoa->fieldByName("Nome")->asString(), "Bento");
+}
+
+TEST_F(DataSetHelpersTest, TitleLocateOnALookupFieldLocatesByItsKey)
+{
+    database->execute("CREATE TABLE Cidade (Cid_Codigo VARCHAR(20), Cid_Nome VARCHAR(30))");
+    database->execute("INSERT INTO Cidade VALUES ('Gurupi', 'GURUPI DO SUL'), ('Palmas', 'PALMAS CAPITAL')");
+    auto* cidades = new vorta::db::Table(form);
+    cidades->setDatabaseName("DB_Brano");
+    cidades->setTableName("Cidade");
+    cidades->open();
+    auto* q = new vorta::db::Query(form);
+    q->setDatabaseName("DB_Brano");
+    q->setSql("SELECT Id, Nome, Cidade FROM Pessoa ORDER BY Id");
+    q->addField("Id", vorta::db::FieldType::Integer);
+    q->addField("Nome", vorta::db::FieldType::String, 20);
+    q->addField("Cidade", vorta::db::FieldType::String, 20);
+    q->addLookupField("NomeCidade", vorta::db::FieldType::String, 30, "Cidade", cidades, "Cid_Codigo", "Cid_Nome");
+    q->open();
+    q->setFiltered(true);
+    vorta::ui::DBGrid* grid = gridOver(form, q, {"Nome", "NomeCidade"});
+    InputUser input({"palmas c", "nada"});
+    DbGridTitleLocate(TColumnRef{grid, 1}, true);
+    EXPECT_EQ(q->sqlLines(), QStringList({"SELECT Id, Nome, Cidade FROM Pessoa ORDER BY Id"})) << "lookups do not sort";
+    EXPECT_EQ(q->filter(), "Cidade= 'Palmas*'");
+    EXPECT_EQ(q->fieldByName("Nome")->asString(), "Bento");
+    // Nothing of that name: nothing is filtered or located.
+    DbGridTitleLocate(TColumnRef{grid, 1}, true);
+    EXPECT_EQ(q->filter(), "Cidade= 'Palmas*'");
+}
+
+TEST_F(DataSetHelpersTest, CreateTablesMakesTheMissingOnesAndCreateIndexesTheirPrimaryIndex)
+{
+    auto* module = new vorta::Component(form);
+    auto* nova = new vorta::db::Table(module);
+    nova->setDatabaseName("DB_Brano");
+    nova->setTableName("Nota");
+    nova->addField("Not_Numero", vorta::db::FieldType::Integer)->setRequired(true);
+    nova->addField("Not_Emitente", vorta::db::FieldType::String, 14);
+    nova->addField("Not_Valor", vorta::db::FieldType::Currency);
+    nova->addField("Not_Data", vorta::db::FieldType::Date);
+    nova->addField("Calc", vorta::db::FieldType::String, 5, vorta::db::FieldKind::Calculated);
+    auto* existente = new vorta::db::Table(module);
+    existente->setDatabaseName("DB_Brano");
+    existente->setTableName("Pessoa");
+    existente->open();
+
+    CreateTables(module);
+    EXPECT_FALSE(existente->active());
+    EXPECT_FALSE(nova->active());
+    ASSERT_TRUE(nova->exists());
+    const vorta::db::TableInfo& info = database->connection()->tableInfo("Nota");
+    QStringList columns;
+    for (const auto& c : info.columns)
+        columns << c.name + " " + c.declaredType + (c.notNull ? " NOT NULL" : "");
+    EXPECT_EQ(columns, QStringList({"Not_Numero INTEGER NOT NULL", "Not_Emitente VARCHAR(14)", "Not_Valor MONEY",
+                                    "Not_Data DATE"}));
+    CreateTables(module); // nothing missing now
+    pessoa->open();
+    EXPECT_EQ(pessoa->recordCount(), 5) << "an existing table keeps its rows";
+    pessoa->close();
+
+    CreateIndexes(module);
+    EXPECT_EQ(nova->primaryIndexFields(), QStringList({"Not_Numero"}));
+    EXPECT_EQ(existente->primaryIndexFields(), QStringList({"Id"})) << "already its primary index";
+    nova->open();
+    nova->insert();
+    nova->fieldByName("Not_Numero")->setAsInteger(7);
+    nova->post();
+    nova->insert();
+    nova->fieldByName("Not_Numero")->setAsInteger(7);
+    EXPECT_THROW(nova->post(), vorta::db::EDatabaseError) << "the primary index keeps the numbers unique";
+    nova->cancel();
+    CreateIndexes(module); // again: nothing to add
+    EXPECT_EQ(nova->primaryIndexFields(), QStringList({"Not_Numero"}));
+
+    auto* semCampos = new vorta::db::Table(module);
+    semCampos->setDatabaseName("DB_Brano");
+    semCampos->setTableName("Vazia");
+    EXPECT_THROW(CreateTables(module), vorta::db::EDatabaseError);
+}

@@ -370,13 +370,19 @@ const TableInfo& Connection::tableInfo(const QString& rawName)
         }
         const int sep = ix.sqlName.indexOf(QLatin1Char('$'));
         ix.name = sep >= 0 ? ix.sqlName.mid(sep + 1) : ix.sqlName;
+        // A unique index without a name of its own is the primary index added to a
+        // table made without a primary key.
+        ix.primary = sep >= 0 && ix.name.isEmpty() && ix.unique && !info.primaryIndex();
         list.append(ix);
     }
     for (IndexInfo& ix : list) {
         stmt = prepareOwned(QStringLiteral("PRAGMA index_info(\"%1\")").arg(ix.sqlName));
         while (sqlite3_step(stmt) == SQLITE_ROW)
             ix.fields << fromUtf8(sqlite3_column_text(stmt, 2));
-        info.indexes.append(ix);
+        if (ix.primary)
+            info.indexes.prepend(ix);
+        else
+            info.indexes.append(ix);
     }
     return *m_schema.insert(key, info);
 }

@@ -137,6 +137,88 @@ bool Table::exists()
     return database()->connection()->tableExists(m_tableName);
 }
 
+QVector<IndexInfo> Table::indexDefs()
+{
+    if (!active())
+        m_info = database()->connection()->tableInfo(m_tableName);
+    return m_info.indexes;
+}
+
+namespace {
+
+QString declaredTypeOf(const Field& f)
+{
+    switch (f.dataType()) {
+    case FieldType::String: return QStringLiteral("VARCHAR(%1)").arg(f.size() > 0 ? f.size() : 20);
+    case FieldType::Integer: return QStringLiteral("INTEGER");
+    case FieldType::SmallInt: return QStringLiteral("SMALLINT");
+    case FieldType::Float: return QStringLiteral("FLOAT");
+    case FieldType::Currency: return QStringLiteral("MONEY");
+    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
+    case FieldType::Date: return QStringLiteral("DATE");
+    case FieldType::Time: return QStringLiteral("TIME");
+    case FieldType::DateTime: return QStringLiteral("DATETIME");
+    case FieldType::Memo: return QStringLiteral("MEMO");
+    case FieldType::Blob: return QStringLiteral("BLOB");
+    case FieldType::Unknown: break;
+    }
+    throw EDatabaseError(QStringLiteral("Field '%1' has no type a table can store").arg(f.fieldName()));
+}
+
+} // namespace
+
+void Table::createTable()
+{
+    if (active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    QStringList columns;
+    for (int i = 0; i < fieldCount(); ++i) {
+        const Field* f = fields(i);
+        if (f->fieldKind() != FieldKind::Data)
+            continue;
+        columns << quoteIdentifier(f->fieldName()) + QLatin1Char(' ') + declaredTypeOf(*f)
+                       + (f->required() ? QStringLiteral(" NOT NULL") : QString());
+    }
+    if (columns.isEmpty())
+        throw EDatabaseError(QStringLiteral("Field definitions of table '%1' are missing").arg(m_tableName));
+    auto c = database()->connection();
+    if (c->tableExists(m_tableName))
+        throw EDBEngineError(QStringLiteral("Table '%1' already exists").arg(m_tableName), SQLITE_ERROR);
+    c->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(m_tableName), columns.join(QStringLiteral(", "))));
+    c->forgetSchema();
+}
+
+void Table::addIndex(const QString& name, const QString& fields, bool primary, bool unique)
+{
+    if (active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    auto c = database()->connection();
+    const TableInfo& info = c->tableInfo(m_tableName);
+    const QStringList names = splitFieldNames(fields);
+    if (names.isEmpty())
+        throw EDatabaseError(QStringLiteral("An index needs at least one field"));
+    QStringList columns;
+    for (const QString& n : names) {
+        if (info.columnIndex(n) < 0)
+            throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(n));
+        columns << quoteIdentifier(n);
+    }
+    if (primary && !name.isEmpty())
+        throw EDatabaseError(QStringLiteral("A primary index has no name"));
+    if (primary && info.primaryIndex())
+        throw EDatabaseError(QStringLiteral("Table '%1' already has a primary index").arg(m_tableName));
+    if (!primary && (name.isEmpty() || info.findIndex(name)))
+        throw EDatabaseError(QStringLiteral("Index '%1' already exists or has no name").arg(name));
+    // The file keeps the suite's name after the table's; the primary index is the
+    // unique one with an empty name.
+    const QString sqlName = m_tableName + QLatin1Char('$') + name;
+    c->exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                .arg(primary || unique ? QStringLiteral("UNIQUE ") : QString(), quoteIdentifier(sqlName),
+                     quoteIdentifier(m_tableName), columns.join(QLatin1Char(','))));
+    c->clearStatements();
+    c->forgetSchema();
+}
+
 void Table::openCursor()
 {
     auto c = acquireConnection();

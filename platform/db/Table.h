@@ -29,6 +29,14 @@ public:
     QStringList primaryIndexFields();
 
     bool exists();
+    // The table's index definitions, the primary index (name "") first.
+    QVector<IndexInfo> indexDefs();
+    // Creates the table from the dataset's persistent data fields (names, types, sizes,
+    // required); raises EDatabaseError without any, EDBEngineError when it exists.
+    void createTable();
+    // Adds an index on the fields ("a;b") of the closed table. The primary index has no
+    // name and keeps its fields unique; a table has one at most.
+    void addIndex(const QString& name, const QString& fields, bool primary, bool unique = false);
 
     // Key search on the active index.
     bool findKey(const QVariantList& values);

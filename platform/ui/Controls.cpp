@@ -19,6 +19,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace vorta::ui {
 
 namespace {
@@ -169,6 +172,15 @@ protected:
 };
 
 } // namespace
+
+QFont scaledFont(QFont font, double factor)
+{
+    if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * factor))));
+    else if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+}
 
 // ---- alignment ----------------------------------------------------------------
 
@@ -448,7 +460,13 @@ void Panel::paintEvent(QPaintEvent* event)
     if (m_caption.isEmpty())
         return;
     QPainter p(this);
-    p.drawText(contentsRect(), Qt::AlignCenter, m_caption);
+    p.drawText(contentsRect(), Qt::AlignCenter | (m_wordWrap ? Qt::TextWordWrap : 0), m_caption);
+}
+
+void Panel::setWordWrap(bool on)
+{
+    m_wordWrap = on;
+    update();
 }
 
 // ---- ScrollBox ----------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "platform/core/Component.h"
 #include "platform/ui/MaskedEdit.h"
 
+#include <QFont>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,6 +34,10 @@ void setAlign(QWidget* widget, Align align);
 Align alignOf(const QWidget* widget);
 // Lays out the aligned children of container again.
 void realign(QWidget* container);
+
+// font at factor times its size, whether it is sized in pixels (the interface font) or
+// in points.
+QFont scaledFont(QFont font, double factor);
 
 // The class library's virtual key codes for the keys the suite looks at.
 enum VirtualKey : int {
@@ -104,6 +109,8 @@ public:
     void setCaption(const QString& caption);
     enum class Bevel { None, Lowered, Raised };
     void setBevel(Bevel outer, Bevel inner = Bevel::None);
+    // A caption too long for one line breaks between words instead of being cut.
+    void setWordWrap(bool on);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -111,6 +118,7 @@ protected:
 
 private:
     QString m_caption;
+    bool m_wordWrap = false;
 };
 
 // A scroll box: its children live on contents(); it takes the focus when asked, which

@@ -59,6 +59,10 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
+        if (role == Qt::BackgroundRole && orientation == Qt::Horizontal) {
+            const QColor c = m_grid->titleColor(section);
+            return c.isValid() ? QVariant(QBrush(c)) : QVariant();
+        }
         if (role != Qt::DisplayRole)
             return {};
         if (orientation == Qt::Horizontal)
@@ -335,6 +339,16 @@ int DBGrid::rowCount() const
 int DBGrid::shownColumnCount() const
 {
     return int(m_shown.size());
+}
+
+QColor DBGrid::titleColor(int column) const
+{
+    if (column < 0 || column >= m_shown.size())
+        return {};
+    for (const GridColumn& c : m_columns)
+        if (c.visible && c.fieldName.compare(m_shown.at(column).fieldName, Qt::CaseInsensitive) == 0)
+            return c.titleColor;
+    return {};
 }
 
 QString DBGrid::titleText(int column) const

@@ -4,6 +4,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DataAware.h"
 
+#include <QColor>
 #include <QTableView>
 
 #include <functional>
@@ -21,6 +22,8 @@ struct GridColumn {
     // Values the cell editor offers in a drop-down list (Alt+Down opens it); typing
     // stays free.
     QStringList pickList = {};
+    // The title's background; invalid: the style's own.
+    QColor titleColor = {};
 };
 
 // The data grid: one row per record of the data source's dataset, the current record
@@ -63,6 +66,7 @@ public:
     int rowCount() const;
     int shownColumnCount() const;
     QString titleText(int column) const;
+    QColor titleColor(int column) const;
     QString cellText(int row, int column) const;
     int currentRow() const { return m_current; }
     QString indicatorText(int row) const;
