@@ -190,7 +190,7 @@ TEST_F(Atualizacao, TickedUpdatesAreFetchedAndRunInOrder)
     EXPECT_EQ(f->PageControl1->activePage(), f->TabVerificando);
     EXPECT_EQ(f->CGUpdates->items(), QStringList({"Primeira", "Segunda", "Terceira"}));
     EXPECT_EQ(botoes(f), QStringLiteral("010"));
-    const auto& pedido = m_servidor.requests().first();
+    const auto pedido = m_servidor.requests().first();
     EXPECT_EQ(pedido.header("SOAPAction"), "\"" + m_servidor.url(QStringLiteral("/vorta/carregarUpdates")).toUtf8() + "\"");
 
     marca(f, {0, 2});
