@@ -402,10 +402,10 @@ TEST(ReportLayout, TextIsDrawnWithoutLigatures)
     bool ligated = false;
     for (const char* family : {"DejaVu Sans", "Arial", "Times New Roman"}) {
         SCOPED_TRACE(family);
-        FontSpec spec;
-        spec.family = QString::fromLatin1(family);
-        ligated = ligated || glyphCount(QFont(spec.family, 10), text) < text.size();
-        EXPECT_EQ(text.size(), glyphCount(toQFont(spec), text));
+        FontSpec fonte;
+        fonte.family = QString::fromLatin1(family);
+        ligated = ligated || glyphCount(QFont(fonte.family, 10), text) < text.size();
+        EXPECT_EQ(text.size(), glyphCount(toQFont(fonte), text));
     }
     ASSERT_TRUE(ligated) << "none of the fonts joins fi or fl, so this shows nothing";
 }
