@@ -2,6 +2,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DbGrid.h"
 
 bool BuscaPorFiltro(vorta::db::DataSet* ds, const QString& field, const QString& text)
 {
@@ -37,4 +38,15 @@ vorta::ui::SpeedButton* BotaoMovimento(QWidget* parent, const char* caption, con
     b->setCaption(QString::fromUtf8(caption));
     b->setGeometry(x, y, w, 25);
     return b;
+}
+
+vorta::ui::DBGrid* GradeMovimento(QWidget* parent, const char* name, vorta::db::DataSource* ds, int y, int h)
+{
+    auto* g = new vorta::ui::DBGrid(parent, QString::fromLatin1(name));
+    g->setGeometry(8, y, 624, h);
+    g->setReadOnly(true);
+    g->setOptions(vorta::ui::DBGrid::dgTitles | vorta::ui::DBGrid::dgIndicator | vorta::ui::DBGrid::dgColLines |
+                  vorta::ui::DBGrid::dgRowLines | vorta::ui::DBGrid::dgRowSelect);
+    g->setDataSource(ds);
+    return g;
 }

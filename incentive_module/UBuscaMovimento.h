@@ -6,8 +6,10 @@ class QWidget;
 
 namespace vorta::db {
 class DataSet;
+class DataSource;
 }
 namespace vorta::ui {
+class DBGrid;
 class SpeedButton;
 }
 
@@ -21,3 +23,6 @@ QString TextoSituacao(const QString& situacao);
 
 // A button of the movement forms: caption ("&" marks its Alt letter), name and place.
 vorta::ui::SpeedButton* BotaoMovimento(QWidget* parent, const char* caption, const char* name, int x, int y, int w);
+
+// A list grid of the movement forms: read only, whole rows selected, full width at y.
+vorta::ui::DBGrid* GradeMovimento(QWidget* parent, const char* name, vorta::db::DataSource* ds, int y, int h);

@@ -63,16 +63,7 @@ TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
     Edit_Busca = new vorta::ui::Edit(this, QStringLiteral("Edit_Busca"));
     Edit_Busca->setGeometry(316, 24, 316, 21);
 
-    auto grid = [this](const char* name, vorta::db::DataSource* ds, int y, int h) {
-        auto* g = new vorta::ui::DBGrid(this, QString::fromLatin1(name));
-        g->setGeometry(8, y, 624, h);
-        g->setReadOnly(true);
-        g->setOptions(vorta::ui::DBGrid::dgTitles | vorta::ui::DBGrid::dgIndicator | vorta::ui::DBGrid::dgColLines |
-                      vorta::ui::DBGrid::dgRowLines | vorta::ui::DBGrid::dgRowSelect);
-        g->setDataSource(ds);
-        return g;
-    };
-    DBGrid = grid("DBGrid", DsContribuinte, 60, 140);
+    DBGrid = GradeMovimento(this, "DBGrid", DsContribuinte, 60, 140);
     auto* lFantasia = new vorta::ui::Label(this, QStringLiteral("Nome Fantasia:"));
     lFantasia->setGeometry(8, 204, 90, 16);
     DBText_NomePropr = new vorta::ui::DBText(this, QStringLiteral("DBText_NomePropr"));
@@ -81,7 +72,7 @@ TSelMovimento::TSelMovimento(vorta::Component* owner) : vorta::ui::Form(owner)
     DBText_NomePropr->setDataField(QStringLiteral("Con_NomePropr"));
     DBGrid->setColumns({{QStringLiteral("Con_IECNPJCPF"), QStringLiteral("Inscrição Estadual"), 120},
                         {QStringLiteral("Con_Nome"), QStringLiteral("Razão Social"), 400}});
-    GridLMC = grid("GridLMC", DsMovimento, 226, 170);
+    GridLMC = GradeMovimento(this, "GridLMC", DsMovimento, 226, 170);
     GridLMC->setColumns({{QStringLiteral("mov_Ano_referencia"), QStringLiteral("Ano"), 60},
                          {QStringLiteral("mov_Mes_referencia"), QStringLiteral("Mês"), 50},
                          {QStringLiteral("mov_Tipo"), QStringLiteral("Tipo ( Normal / Retificador)"), 180},

@@ -49,19 +49,10 @@ TSelMovimentoImpressao::TSelMovimentoImpressao(vorta::Component* owner) : vorta:
     Edit_Busca = new vorta::ui::Edit(this, QStringLiteral("Edit_Busca"));
     Edit_Busca->setGeometry(316, 24, 316, 21);
 
-    auto grid = [this](const char* name, vorta::db::DataSource* ds, int y, int h) {
-        auto* g = new vorta::ui::DBGrid(this, QString::fromLatin1(name));
-        g->setGeometry(8, y, 624, h);
-        g->setReadOnly(true);
-        g->setOptions(vorta::ui::DBGrid::dgTitles | vorta::ui::DBGrid::dgIndicator | vorta::ui::DBGrid::dgColLines |
-                      vorta::ui::DBGrid::dgRowLines | vorta::ui::DBGrid::dgRowSelect);
-        g->setDataSource(ds);
-        return g;
-    };
-    DBGrid = grid("DBGrid", DsContribuinte, 60, 160);
+    DBGrid = GradeMovimento(this, "DBGrid", DsContribuinte, 60, 160);
     DBGrid->setColumns({{QStringLiteral("Con_IECNPJCPF"), QStringLiteral("Inscrição Estadual"), 120},
                         {QStringLiteral("Con_Nome"), QStringLiteral("Razão Social"), 400}});
-    GridLMC = grid("GridLMC", DsMovimento, 226, 170);
+    GridLMC = GradeMovimento(this, "GridLMC", DsMovimento, 226, 170);
     // The state as its letter.
     GridLMC->setColumns({{QStringLiteral("mov_Ano_referencia"), QStringLiteral("Ano"), 60},
                          {QStringLiteral("mov_Mes_referencia"), QStringLiteral("Mês"), 50},
