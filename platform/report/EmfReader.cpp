@@ -1,4 +1,5 @@
 #include "platform/report/EmfReader.h"
+#include "platform/report/EmfText.h"
 
 #include "platform/core/Exceptions.h"
 
@@ -207,6 +208,7 @@ EmfPicture readEmf(const QByteArray& bytes)
     EmfPicture picture;
     picture.sizeMm = alignBoundsToFrame(copy);
     markWidePensGeometric(copy);
+    drawTextAsGdi(copy);
     splitSpacedTexts(copy);
 #ifdef VORTA_HAVE_EMF2SVG
     generatorOptions options{};

@@ -2,11 +2,14 @@
 // our writer does, drawn into a box of a page.
 #include "platform/report/PageRenderer.h"
 #include "platform/report/Report.h"
+#include "testing/Screenshots.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -45,8 +48,8 @@ public:
         ++m_count;
         return *this;
     }
-    // A font of the height in pixels, underlined or not.
-    Gdi& font(int ih, int height, bool underline)
+    // A font of the height in pixels, underlined or struck out or not.
+    Gdi& font(int ih, int height, bool underline, bool strikeOut = false)
     {
         QByteArray b;
         put(b, ih);
@@ -54,7 +57,7 @@ public:
         for (int i = 0; i < 3; ++i)
             put(b, 0);
         put(b, 400);
-        b.append(char(0)).append(char(underline)).append(char(0)).append(char(0));
+        b.append(char(0)).append(char(underline)).append(char(strikeOut)).append(char(0));
         b.append(4, '\0');
         QByteArray nome(64, '\0');
         const QString face = QStringLiteral("Arial");
@@ -62,8 +65,9 @@ public:
             nome[2 * i] = char(face[i].unicode());
         return raw(82, b + nome);
     }
-    // Text at (x, y) with each character's advance given.
-    Gdi& text(int x, int y, const QString& t, int advance)
+    // Text at (x, y) with each character's advance given, and ExtTextOut's options and
+    // rectangle.
+    Gdi& text(int x, int y, const QString& t, int advance, quint32 options = 0, QRect rect = {0, 0, 0, 0})
     {
         QByteArray b;
         for (quint32 v : {0u, 0u, 0u, 0u, 1u})
@@ -72,7 +76,8 @@ public:
         put(b, 0x3F800000u);
         const quint32 offString = 8 + 28 + 40;
         const quint32 padded = quint32((t.size() * 2 + 3) / 4 * 4);
-        for (quint32 v : {quint32(x), quint32(y), quint32(t.size()), offString, 0u, 0u, 0u, 0u, 0u,
+        for (quint32 v : {quint32(x), quint32(y), quint32(t.size()), offString, options, quint32(rect.left()),
+                          quint32(rect.top()), quint32(rect.left() + rect.width()), quint32(rect.top() + rect.height()),
                           offString + padded})
             put(b, v);
         QByteArray str(int(padded), '\0');
@@ -199,4 +204,189 @@ TEST(EmfForeign, SpacedUnderlinedTextAndOpenPolylines)
     EXPECT_EQ(conta(190, 240, 100, 150, escuro), 0) << "nothing where B would run on after A";
     EXPECT_GT(conta(495, 505, 290, 310, vermelho), 0) << "the polyline's apex";
     EXPECT_EQ(conta(300, 700, 395, 405, vermelho), 0) << "no closing segment";
+}
+
+namespace {
+
+bool preto(const QColor& c)
+{
+    return qGray(c.rgb()) < 128 && c.red() < 128;
+}
+bool vermelho(const QColor& c)
+{
+    return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+}
+bool amarelo(const QColor& c)
+{
+    return c.red() > 200 && c.green() > 200 && c.blue() < 80;
+}
+bool azul(const QColor& c)
+{
+    return c.blue() > 200 && c.red() < 80 && c.green() < 80;
+}
+using Cor = bool (*)(const QColor&);
+
+// What a part of the picture must show: the share of its pixels of a colour, or the
+// number of its rows that are of that colour from end to end (a bar across the area).
+struct Visto {
+    const char* oque;
+    QRect area; // the picture's pixels
+    Cor cor;
+    bool linhas;
+    double min, max;
+};
+
+// The picture's pixel (x, y) is the page's (500 + x, 500 + y).
+double medida(const QImage& pagina, const Visto& v)
+{
+    const QRect a = v.area.translated(500, 500);
+    int n = 0, linhas = 0;
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        int naLinha = 0;
+        for (int x = a.left(); x <= a.right(); ++x)
+            naLinha += v.cor(QColor(pagina.pixel(x, y))) ? 1 : 0;
+        n += naLinha;
+        linhas += naLinha >= a.width() * 0.95 ? 1 : 0;
+    }
+    return v.linhas ? linhas : double(n) / (a.width() * a.height());
+}
+
+void confere(const QImage& pagina, const QList<Visto>& vistos)
+{
+    for (const Visto& v : vistos)
+        EXPECT_TRUE(medida(pagina, v) >= v.min && medida(pagina, v) <= v.max)
+            << v.oque << ": " << medida(pagina, v) << " not in [" << v.min << ", " << v.max << "]";
+}
+
+// The picture's box on the page, with a margin around it.
+void guarda(const QImage& pagina, const QString& nome)
+{
+    EXPECT_TRUE(pagina.copy(450, 450, 1100, 700).save(vorta::testing::screenshotFolder() + QLatin1Char('/') + nome
+                            + vorta::testing::screenshotSuffix() + QStringLiteral(".png")));
+}
+
+constexpr quint32 kEtoOpaque = 2;
+constexpr qint32 kAmareloRef = 0x0000FFFF, kVermelhoRef = 0x000000FF; // COLORREFs
+
+} // namespace
+
+// Underline, strike-out and opaque backgrounds as a Windows program's GDI draws them: a
+// 60-pixel Arial "ABC" with 150-pixel advances at x = 100 (so its bars cross the gaps
+// between the letters), the bars as thick as the font's lines, the background box as tall
+// as the character cell and as long as the advances.
+TEST(EmfForeign, UnderlineStrikeOutAndOpaqueBackgroundsOfText)
+{
+    // The rows that the "ABC" spans from end to end.
+    const auto barras = [](int y0, int y1) { return QRect(102, y0, 445, y1 - y0 + 1); };
+    struct Caso {
+        const char* oque;
+        std::function<void(Gdi&)> grava;
+        QList<Visto> vistos;
+    };
+    const QList<Caso> casos = {
+        {"underlined, aligned by its top",
+         [](Gdi& g) { g.font(1, 60, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
+         {{"the underline below the baseline", barras(155, 172), preto, true, 3, 7},
+          {"no bar across the letters", barras(95, 154), preto, true, 0, 0},
+          {"the underline ends with the text", QRect(560, 140, 300, 40), preto, false, 0, 0},
+          {"and starts with it", QRect(40, 140, 55, 40), preto, false, 0, 0}}},
+        {"struck out",
+         [](Gdi& g) { g.font(1, 60, false, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
+         {{"the strike-out across the letters", barras(115, 150), preto, true, 3, 7},
+          {"no bar below them", barras(151, 200), preto, true, 0, 0}}},
+        {"underlined in red",
+         [](Gdi& g) { g.rec(24, {kVermelhoRef}).font(1, 60, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
+         {{"the underline in the text's colour", barras(155, 172), vermelho, true, 3, 7}}},
+        {"aligned by its baseline",
+         [](Gdi& g) { g.rec(22, {24}).font(1, 60, true).select(1).text(100, 200, QStringLiteral("ABC"), 150); },
+         {{"the letters above the baseline", QRect(100, 150, 450, 48), preto, false, 0.05, 1},
+          {"the underline just below it", barras(199, 212), preto, true, 3, 7},
+          {"nothing lower", QRect(100, 213, 450, 60), preto, false, 0, 0}}},
+        {"aligned by its bottom",
+         [](Gdi& g) { g.rec(22, {8}).font(1, 60, true).select(1).text(100, 300, QStringLiteral("ABC"), 150); },
+         {{"the letters on the baseline a descent above the bottom", QRect(100, 240, 450, 46), preto, false, 0.05, 1},
+          {"the underline in the descent", barras(284, 299), preto, true, 3, 7},
+          {"nothing below the bottom", QRect(100, 301, 450, 60), preto, false, 0, 0}}},
+        {"opaque background",
+         [](Gdi& g) {
+             g.rec(18, {2}).rec(25, {kAmareloRef}).font(1, 60, false).select(1).text(100, 100, QStringLiteral("ABC"), 150);
+         },
+         {{"the box between the letters", QRect(150, 102, 90, 62), amarelo, false, 0.97, 1},
+          {"the box under the letters", QRect(102, 102, 445, 62), amarelo, false, 0.6, 1},
+          {"nothing above the cell", QRect(100, 40, 450, 58), amarelo, false, 0, 0},
+          {"nothing below the cell", QRect(100, 170, 450, 60), amarelo, false, 0, 0},
+          {"nothing past the text", QRect(553, 100, 300, 67), amarelo, false, 0, 0},
+          {"the letters over the box", QRect(102, 102, 445, 62), preto, false, 0.05, 0.4}}},
+        {"transparent background",
+         [](Gdi& g) {
+             g.rec(18, {1}).rec(25, {kAmareloRef}).font(1, 60, false).select(1).text(100, 100, QStringLiteral("ABC"), 150);
+         },
+         {{"no box", QRect(0, 0, 1000, 600), amarelo, false, 0, 0}}},
+        {"an opaque rectangle without text",
+         [](Gdi& g) { g.rec(18, {1}).rec(25, {kAmareloRef}).text(0, 0, QString(), 0, kEtoOpaque, QRect(600, 300, 300, 200)); },
+         {{"the rectangle filled", QRect(603, 303, 294, 194), amarelo, false, 0.99, 1},
+          {"nothing beside it", QRect(550, 250, 40, 300), amarelo, false, 0, 0},
+          {"nothing below it", QRect(600, 505, 300, 60), amarelo, false, 0, 0}}},
+        {"an opaque rectangle behind text",
+         [](Gdi& g) {
+             g.rec(18, {1}).rec(25, {kAmareloRef}).font(1, 60, false).select(1);
+             g.text(100, 100, QStringLiteral("ABC"), 150, kEtoOpaque, QRect(80, 90, 600, 100));
+         },
+         {{"the rectangle between the letters", QRect(150, 92, 90, 96), amarelo, false, 0.97, 1},
+          {"the rectangle past the text", QRect(560, 92, 110, 96), amarelo, false, 0.99, 1},
+          {"the letters over it", QRect(102, 102, 445, 62), preto, false, 0.05, 0.4}}},
+        {"logical units running up the page",
+         [](Gdi& g) {
+             g.rec(17, {8}).rec(9, {1000, 600}).rec(11, {1000, -600}).rec(12, {0, 600});
+             g.font(1, 60, true).select(1).text(100, 500, QStringLiteral("ABC"), 150);
+         },
+         {{"the letters where the page has them", QRect(100, 100, 450, 55), preto, false, 0.05, 1},
+          {"the underline below them", barras(155, 172), preto, true, 3, 7},
+          {"no bar above them", barras(40, 154), preto, true, 0, 0}}},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.oque);
+        QTemporaryDir pasta;
+        Gdi g(1000, 600);
+        c.grava(g);
+        const QImage img = pagina(g.bytes(), pasta.path());
+        confere(img, c.vistos);
+        guarda(img, QStringLiteral("EmfForeign_") + QString::fromLatin1(c.oque).replace(QLatin1Char(' '), QLatin1Char('_'))
+                        .remove(QLatin1Char(',')));
+    }
+}
+
+// A drawing LibreOffice exported to EMF (pictures/drawing.fodg, converted with
+// "soffice --headless --convert-to emf drawing.fodg"): underlined and struck-out text, a
+// yellow box behind a word, a 3 mm line, and a blue square running off the drawing's
+// right edge. The drawing is 100 x 60 mm, as is its box on the page.
+TEST(EmfForeign, ADrawingExportedByLibreOffice)
+{
+    QFile f(QStringLiteral(VORTA_REPORT_PICTURES "/drawing.emf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QTemporaryDir pasta;
+    const QImage img = pagina(f.readAll(), pasta.path());
+    guarda(img, QStringLiteral("EmfForeign_LibreOffice"));
+
+    int fora = 0;
+    const QRect caixa(500, 500, 1000, 600);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (!caixa.contains(x, y) && QColor(img.pixel(x, y)) != Qt::white)
+                ++fora;
+    EXPECT_EQ(fora, 0) << "nothing drawn outside the picture's box";
+
+    int linha = 0;
+    for (int y = 300; y < 500; ++y)
+        linha += preto(QColor(img.pixel(500 + 300, 500 + y))) ? 1 : 0;
+    EXPECT_NEAR(linha, 30, 3) << "the line is 3 mm thick";
+
+    // "Sublinhado" from x = 5 mm on its baseline at 10.76 mm, 31.5 mm long; "Riscado" on
+    // 23.76 mm, 22.8 mm long.
+    confere(img, {{"the underline below Sublinhado", QRect(52, 108, 310, 20), preto, true, 3, 7},
+                  {"no bar across Sublinhado", QRect(52, 50, 310, 57), preto, true, 0, 0},
+                  {"the strike-out across Riscado", QRect(52, 200, 222, 37), preto, true, 3, 7},
+                  {"no bar below Riscado", QRect(52, 238, 222, 30), preto, true, 0, 0},
+                  {"the box behind Fundo", QRect(703, 53, 244, 94), amarelo, false, 0.6, 1},
+                  {"the square up to the box's edge", QRect(803, 303, 196, 194), azul, false, 0.99, 1}});
 }
