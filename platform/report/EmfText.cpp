@@ -425,7 +425,7 @@ private:
         for (qsizetype i = 0; i < n; ++i)
             f.face += QChar(qFromLittleEndian<quint16>(face + i));
         if (f.height > 0) {
-            if (const auto m = metricsOf(f)) {
+            if (const auto& m = metrics(f)) {
                 f.height = -std::max(1, rounded(f.height / (m->ascent + m->descent)));
                 qToLittleEndian<qint32>(f.height, r.data() + 12);
             }
@@ -442,11 +442,17 @@ private:
         const quint32 options = quint32(at32(r, 52));
         const quint32 offDx = quint32(at32(r, 72));
         const int charBytes = type == EMR_EXTTEXTOUTW ? 2 : 1;
+        const quint32 align = m_dc.align;
         if (n < 0 || n > 65535 || (n > 0 && (offString < 76 || quint64(offString) + quint64(charBytes) * n > quint64(size)))
-            || (m_dc.align & kTaUpdateCp)) {
+            || (align & kTaUpdateCp)) {
             out.raw(r);
             return;
         }
+        const int step = (options & kEtoPdy) ? 2 : 1;
+        const bool spaced = n > 0 && offDx >= 76 && quint64(offDx) + 4ull * step * n <= quint64(size);
+        auto dx = [&](qint32 i) { return at32(r, offDx + 4 * step * i); };
+        auto dy = [&](qint32 i) { return step == 2 ? at32(r, offDx + 8 * i + 4) : 0; };
+
         TextFrame frame;
         frame.reference = QPointF(at32(r, 36), at32(r, 40));
         frame.scale = m_dc.scale();
@@ -455,20 +461,20 @@ private:
             const double l = at32(r, 56), t = at32(r, 60), rt = at32(r, 64), b = at32(r, 68);
             background.append({{l, t}, {rt, t}, {rt, b}, {l, b}});
         }
-        const std::optional<FaceMetrics> m = m_dc.font && n > 0 && m_dc.font->height != 0 ? metricsOf(*m_dc.font) : std::nullopt;
-        double baseline = 0;
+        const std::optional<FaceMetrics> m = m_dc.font && n > 0 && m_dc.font->height != 0 ? metrics(*m_dc.font) : std::nullopt;
+        const double sx = std::abs(frame.scale.x()), sy = std::abs(frame.scale.y());
+        double u0 = 0, baseline = 0; // device units from the reference point
+        QPointF turn;                // logical
         if (m) {
             const Font& f = *m_dc.font;
             const double angle = f.escapement / 10.0 * std::numbers::pi / 180.0;
             frame.cosA = std::cos(angle);
             frame.sinA = std::sin(angle);
-            const double sx = std::abs(frame.scale.x()), sy = std::abs(frame.scale.y());
-            const double em = std::abs(double(f.height)) * sy; // device units
-            const int step = (options & kEtoPdy) ? 2 : 1;
-            double width = 0; // device units
-            if (offDx >= 76 && quint64(offDx) + 4ull * step * n <= quint64(size)) {
+            const double em = std::abs(double(f.height)) * sy;
+            double width = 0;
+            if (spaced) {
                 for (qint32 i = 0; i < n; ++i)
-                    width += at32(r, offDx + 4 * step * i);
+                    width += dx(i);
                 width *= sx;
             } else if (!(options & kEtoGlyphIndex)) {
                 const QString s = charBytes == 2
@@ -476,8 +482,7 @@ private:
                     : QString::fromLatin1(r.constData() + offString, n);
                 width = QFontMetricsF(m->font).horizontalAdvance(s) / kMeasureSize * em;
             }
-            const quint32 align = m_dc.align;
-            const double u0 = (align & kTaCenter) == kTaCenter ? -width / 2 : (align & kTaRight) ? -width : 0;
+            u0 = (align & kTaCenter) == kTaCenter ? -width / 2 : (align & kTaRight) ? -width : 0;
             baseline = (align & kTaBaseline) == kTaBaseline ? 0 : (align & kTaBottom) ? -m->descent * em : m->ascent * em;
             if (m_dc.bkMode == kOpaque && width > 0)
                 background.append(frame.box(u0, baseline - m->ascent * em, u0 + width, baseline + m->descent * em));
@@ -489,24 +494,76 @@ private:
                 bar(baseline + m->underlineTop * em, m->underlineSize);
             if (f.strikeOut && width > 0)
                 bar(baseline - m->strikeOutTop * em, m->strikeOutSize);
+            // The converter draws a turned text nine tenths of its height below its
+            // reference point.
+            if (f.escapement % 3600 != 0)
+                turn.ry() = -0.9 * std::abs(double(f.height)) * (frame.scale.y() < 0 ? -1 : 1);
         }
         fill(out, m_slot, m_dc.bkColor, background, m_dc.position);
-        if (baseline != 0) {
-            // The converter places a text aligned by its top or bottom by guesses of its own.
-            QByteArray onBaseline = r;
-            const QPointF p = frame.at(0, baseline);
-            qToLittleEndian<qint32>(rounded(p.x()), onBaseline.data() + 36);
-            qToLittleEndian<qint32>(rounded(p.y()), onBaseline.data() + 40);
-            out.rec(EMR_SETTEXTALIGN, {qint32((m_dc.align & ~kTaBaseline) | kTaBaseline)});
-            out.raw(onBaseline);
-            out.rec(EMR_SETTEXTALIGN, {qint32(m_dc.align)});
+
+        // The converter places a text from its reference point with advances of its own and
+        // by guesses of its own for a text aligned by its top or bottom: it is given each
+        // character at the point on the baseline where GDI puts it. Without the font's
+        // measures only left-aligned texts are split so.
+        QList<QPointF> starts; // logical
+        if (n > 1 && spaced && (m || (align & kTaCenter) == 0)) {
+            double along = 0;
+            QPointF offset;
+            for (qint32 i = 0; i < n; ++i) {
+                starts << (m ? frame.at(u0 + along * sx, baseline) + turn + offset : frame.reference + QPointF(along, 0) + offset);
+                along += dx(i);
+                offset.ry() += dy(i);
+            }
+        } else if (n > 0 && (baseline != 0 || u0 != 0 || !turn.isNull())) {
+            starts << frame.at(u0, baseline) + turn;
+        }
+        auto placed = [](QByteArray rec, const QPointF& p) {
+            qToLittleEndian<qint32>(rounded(p.x()), rec.data() + 36);
+            qToLittleEndian<qint32>(rounded(p.y()), rec.data() + 40);
+            return rec;
+        };
+        const quint32 onBaseline = (align & ~(kTaBaseline | kTaCenter)) | kTaBaseline;
+        const bool realign = m && onBaseline != align;
+        if (realign && !starts.isEmpty())
+            out.rec(EMR_SETTEXTALIGN, {qint32(onBaseline)});
+        if (starts.size() > 1) {
+            for (qint32 i = 0; i < n; ++i) {
+                QByteArray one = r.left(76);
+                qToLittleEndian<qint32>(88, one.data() + 4);
+                qToLittleEndian<qint32>(1, one.data() + 44);
+                qToLittleEndian<qint32>(76, one.data() + 48);
+                qToLittleEndian<qint32>(80, one.data() + 72);
+                one += r.mid(offString + charBytes * i, charBytes);
+                one += QByteArray(4 - charBytes, '\0');
+                for (qint32 v : {dx(i), dy(i)}) {
+                    char c[4];
+                    qToLittleEndian(v, c);
+                    one.append(c, 4);
+                }
+                out.raw(placed(one, starts[i]));
+            }
+        } else if (starts.size() == 1) {
+            out.raw(placed(r, starts.first()));
         } else if (n > 0) {
             out.raw(r); // an empty text only fills its rectangle, done above
         }
+        if (realign && !starts.isEmpty())
+            out.rec(EMR_SETTEXTALIGN, {qint32(align)});
         fill(out, m_slot, m_dc.textColor, lines, m_dc.position);
     }
 
+    // Measured once per face, weight and slant.
+    const std::optional<FaceMetrics>& metrics(const Font& f)
+    {
+        const QString key = QStringLiteral("%1/%2/%3").arg(f.face).arg(f.weight).arg(f.italic);
+        auto it = m_metrics.find(key);
+        if (it == m_metrics.end())
+            it = m_metrics.insert(key, metricsOf(f));
+        return *it;
+    }
+
     quint32 m_slot;
+    QHash<QString, std::optional<FaceMetrics>> m_metrics;
     Dc m_dc;
     QList<Dc> m_saved;
     QHash<quint32, Font> m_fonts;

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -49,13 +50,16 @@ public:
         return *this;
     }
     // A font of the height in pixels, underlined or struck out or not.
-    Gdi& font(int ih, int height, bool underline, bool strikeOut = false)
+    // A positive height is a character height, a negative one the cell's; the escapement
+    // turns the text counterclockwise, in tenths of a degree.
+    Gdi& font(int ih, int height, bool underline, bool strikeOut = false, int escapement = 0)
     {
         QByteArray b;
         put(b, ih);
         put(b, quint32(-height));
-        for (int i = 0; i < 3; ++i)
-            put(b, 0);
+        put(b, 0);
+        put(b, quint32(escapement));
+        put(b, quint32(escapement));
         put(b, 400);
         b.append(char(0)).append(char(underline)).append(char(strikeOut)).append(char(0));
         b.append(4, '\0');
@@ -227,12 +231,14 @@ bool azul(const QColor& c)
 using Cor = bool (*)(const QColor&);
 
 // What a part of the picture must show: the share of its pixels of a colour, or the
-// number of its rows that are of that colour from end to end (a bar across the area).
+// number of its rows (its columns) that are of that colour from end to end: a bar across
+// (down) the area.
+enum Medida { Parte, Linhas, Colunas };
 struct Visto {
     const char* oque;
     QRect area; // the picture's pixels
     Cor cor;
-    bool linhas;
+    Medida medida;
     double min, max;
 };
 
@@ -240,15 +246,27 @@ struct Visto {
 double medida(const QImage& pagina, const Visto& v)
 {
     const QRect a = v.area.translated(500, 500);
-    int n = 0, linhas = 0;
-    for (int y = a.top(); y <= a.bottom(); ++y) {
-        int naLinha = 0;
+    int n = 0;
+    QList<int> linhas(a.height()), colunas(a.width());
+    for (int y = a.top(); y <= a.bottom(); ++y)
         for (int x = a.left(); x <= a.right(); ++x)
-            naLinha += v.cor(QColor(pagina.pixel(x, y))) ? 1 : 0;
-        n += naLinha;
-        linhas += naLinha >= a.width() * 0.95 ? 1 : 0;
+            if (v.cor(QColor(pagina.pixel(x, y)))) {
+                ++n;
+                ++linhas[y - a.top()];
+                ++colunas[x - a.left()];
+            }
+    const auto cheias = [](const QList<int>& contagens, int comprimento) {
+        return double(std::count_if(contagens.begin(), contagens.end(),
+                                    [comprimento](int c) { return c >= comprimento * 0.95; }));
+    };
+    switch (v.medida) {
+    case Linhas:
+        return cheias(linhas, a.width());
+    case Colunas:
+        return cheias(colunas, a.height());
+    default:
+        return double(n) / (a.width() * a.height());
     }
-    return v.linhas ? linhas : double(n) / (a.width() * a.height());
 }
 
 void confere(const QImage& pagina, const QList<Visto>& vistos)
@@ -286,63 +304,85 @@ TEST(EmfForeign, UnderlineStrikeOutAndOpaqueBackgroundsOfText)
     const QList<Caso> casos = {
         {"underlined, aligned by its top",
          [](Gdi& g) { g.font(1, 60, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
-         {{"the underline below the baseline", barras(155, 172), preto, true, 3, 7},
-          {"no bar across the letters", barras(95, 154), preto, true, 0, 0},
-          {"the underline ends with the text", QRect(560, 140, 300, 40), preto, false, 0, 0},
-          {"and starts with it", QRect(40, 140, 55, 40), preto, false, 0, 0}}},
+         {{"the underline below the baseline", barras(155, 172), preto, Linhas, 3, 7},
+          {"no bar across the letters", barras(95, 154), preto, Linhas, 0, 0},
+          {"the underline ends with the text", QRect(560, 140, 300, 40), preto, Parte, 0, 0},
+          {"and starts with it", QRect(40, 140, 55, 40), preto, Parte, 0, 0}}},
         {"struck out",
          [](Gdi& g) { g.font(1, 60, false, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
-         {{"the strike-out across the letters", barras(115, 150), preto, true, 3, 7},
-          {"no bar below them", barras(151, 200), preto, true, 0, 0}}},
+         {{"the strike-out across the letters", barras(115, 150), preto, Linhas, 3, 7},
+          {"no bar below them", barras(151, 200), preto, Linhas, 0, 0}}},
         {"underlined in red",
          [](Gdi& g) { g.rec(24, {kVermelhoRef}).font(1, 60, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
-         {{"the underline in the text's colour", barras(155, 172), vermelho, true, 3, 7}}},
+         {{"the underline in the text's colour", barras(155, 172), vermelho, Linhas, 3, 7}}},
         {"aligned by its baseline",
          [](Gdi& g) { g.rec(22, {24}).font(1, 60, true).select(1).text(100, 200, QStringLiteral("ABC"), 150); },
-         {{"the letters above the baseline", QRect(100, 150, 450, 48), preto, false, 0.05, 1},
-          {"the underline just below it", barras(199, 212), preto, true, 3, 7},
-          {"nothing lower", QRect(100, 213, 450, 60), preto, false, 0, 0}}},
+         {{"the letters above the baseline", QRect(100, 150, 450, 48), preto, Parte, 0.05, 1},
+          {"the underline just below it", barras(199, 212), preto, Linhas, 3, 7},
+          {"nothing lower", QRect(100, 213, 450, 60), preto, Parte, 0, 0}}},
         {"aligned by its bottom",
          [](Gdi& g) { g.rec(22, {8}).font(1, 60, true).select(1).text(100, 300, QStringLiteral("ABC"), 150); },
-         {{"the letters on the baseline a descent above the bottom", QRect(100, 240, 450, 46), preto, false, 0.05, 1},
-          {"the underline in the descent", barras(284, 299), preto, true, 3, 7},
-          {"nothing below the bottom", QRect(100, 301, 450, 60), preto, false, 0, 0}}},
+         {{"the letters on the baseline a descent above the bottom", QRect(100, 240, 450, 46), preto, Parte, 0.05, 1},
+          {"the underline in the descent", barras(284, 299), preto, Linhas, 3, 7},
+          {"nothing below the bottom", QRect(100, 301, 450, 60), preto, Parte, 0, 0}}},
         {"opaque background",
          [](Gdi& g) {
              g.rec(18, {2}).rec(25, {kAmareloRef}).font(1, 60, false).select(1).text(100, 100, QStringLiteral("ABC"), 150);
          },
-         {{"the box between the letters", QRect(150, 102, 90, 62), amarelo, false, 0.97, 1},
-          {"the box under the letters", QRect(102, 102, 445, 62), amarelo, false, 0.6, 1},
-          {"nothing above the cell", QRect(100, 40, 450, 58), amarelo, false, 0, 0},
-          {"nothing below the cell", QRect(100, 170, 450, 60), amarelo, false, 0, 0},
-          {"nothing past the text", QRect(553, 100, 300, 67), amarelo, false, 0, 0},
-          {"the letters over the box", QRect(102, 102, 445, 62), preto, false, 0.05, 0.4}}},
+         {{"the box between the letters", QRect(150, 102, 90, 62), amarelo, Parte, 0.97, 1},
+          {"the box under the letters", QRect(102, 102, 445, 62), amarelo, Parte, 0.6, 1},
+          {"nothing above the cell", QRect(100, 40, 450, 58), amarelo, Parte, 0, 0},
+          {"nothing below the cell", QRect(100, 170, 450, 60), amarelo, Parte, 0, 0},
+          {"nothing past the text", QRect(553, 100, 300, 67), amarelo, Parte, 0, 0},
+          {"the letters over the box", QRect(102, 102, 445, 62), preto, Parte, 0.05, 0.4}}},
         {"transparent background",
          [](Gdi& g) {
              g.rec(18, {1}).rec(25, {kAmareloRef}).font(1, 60, false).select(1).text(100, 100, QStringLiteral("ABC"), 150);
          },
-         {{"no box", QRect(0, 0, 1000, 600), amarelo, false, 0, 0}}},
+         {{"no box", QRect(0, 0, 1000, 600), amarelo, Parte, 0, 0}}},
         {"an opaque rectangle without text",
          [](Gdi& g) { g.rec(18, {1}).rec(25, {kAmareloRef}).text(0, 0, QString(), 0, kEtoOpaque, QRect(600, 300, 300, 200)); },
-         {{"the rectangle filled", QRect(603, 303, 294, 194), amarelo, false, 0.99, 1},
-          {"nothing beside it", QRect(550, 250, 40, 300), amarelo, false, 0, 0},
-          {"nothing below it", QRect(600, 505, 300, 60), amarelo, false, 0, 0}}},
+         {{"the rectangle filled", QRect(603, 303, 294, 194), amarelo, Parte, 0.99, 1},
+          {"nothing beside it", QRect(550, 250, 40, 300), amarelo, Parte, 0, 0},
+          {"nothing below it", QRect(600, 505, 300, 60), amarelo, Parte, 0, 0}}},
         {"an opaque rectangle behind text",
          [](Gdi& g) {
              g.rec(18, {1}).rec(25, {kAmareloRef}).font(1, 60, false).select(1);
              g.text(100, 100, QStringLiteral("ABC"), 150, kEtoOpaque, QRect(80, 90, 600, 100));
          },
-         {{"the rectangle between the letters", QRect(150, 92, 90, 96), amarelo, false, 0.97, 1},
-          {"the rectangle past the text", QRect(560, 92, 110, 96), amarelo, false, 0.99, 1},
-          {"the letters over it", QRect(102, 102, 445, 62), preto, false, 0.05, 0.4}}},
+         {{"the rectangle between the letters", QRect(150, 92, 90, 96), amarelo, Parte, 0.97, 1},
+          {"the rectangle past the text", QRect(560, 92, 110, 96), amarelo, Parte, 0.99, 1},
+          {"the letters over it", QRect(102, 102, 445, 62), preto, Parte, 0.05, 0.4}}},
+        {"a cell height",
+         [](Gdi& g) { g.font(1, -67, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
+         {{"the capitals as tall as a 60-pixel character height's", QRect(100, 100, 450, 10), preto, Parte, 0, 0},
+          {"and as low", QRect(100, 113, 450, 40), preto, Parte, 0.05, 1},
+          {"the underline below the baseline", barras(155, 172), preto, Linhas, 3, 7}}},
+        {"centred on its reference point",
+         [](Gdi& g) { g.rec(22, {6}).font(1, 60, true).select(1).text(325, 100, QStringLiteral("ABC"), 150); },
+         {{"the underline from the text's start to its end", barras(155, 172), preto, Linhas, 3, 7},
+          {"B at its own position", QRect(250, 110, 50, 44), preto, Parte, 0.05, 1},
+          {"nothing between A and B", QRect(150, 100, 90, 54), preto, Parte, 0, 0},
+          {"nothing past the end", QRect(560, 100, 300, 80), preto, Parte, 0, 0}}},
+        {"turned a quarter counterclockwise",
+         [](Gdi& g) {
+             g.rec(22, {24}).font(1, 60, true, false, 900).select(1).text(300, 500, QStringLiteral("ABC"), 150);
+         },
+         {{"the letters up from the reference point", QRect(246, 52, 54, 446), preto, Parte, 0.05, 1},
+          {"the underline beside them", QRect(298, 52, 14, 446), preto, Colunas, 3, 7},
+          {"nothing on the other side", QRect(313, 40, 200, 500), preto, Parte, 0, 0},
+          {"B a hundred and fifty pixels up", QRect(246, 310, 54, 40), preto, Parte, 0.05, 1},
+          {"nothing between A and B", QRect(240, 360, 56, 80), preto, Parte, 0, 0},
+          {"nothing beyond the text", QRect(230, 0, 100, 48), preto, Parte, 0, 0},
+          {"nor before it", QRect(230, 503, 100, 90), preto, Parte, 0, 0}}},
         {"logical units running up the page",
          [](Gdi& g) {
              g.rec(17, {8}).rec(9, {1000, 600}).rec(11, {1000, -600}).rec(12, {0, 600});
              g.font(1, 60, true).select(1).text(100, 500, QStringLiteral("ABC"), 150);
          },
-         {{"the letters where the page has them", QRect(100, 100, 450, 55), preto, false, 0.05, 1},
-          {"the underline below them", barras(155, 172), preto, true, 3, 7},
-          {"no bar above them", barras(40, 154), preto, true, 0, 0}}},
+         {{"the letters where the page has them", QRect(100, 100, 450, 55), preto, Parte, 0.05, 1},
+          {"the underline below them", barras(155, 172), preto, Linhas, 3, 7},
+          {"no bar above them", barras(40, 154), preto, Linhas, 0, 0}}},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.oque);
@@ -383,10 +423,10 @@ TEST(EmfForeign, ADrawingExportedByLibreOffice)
 
     // "Sublinhado" from x = 5 mm on its baseline at 10.76 mm, 31.5 mm long; "Riscado" on
     // 23.76 mm, 22.8 mm long.
-    confere(img, {{"the underline below Sublinhado", QRect(52, 108, 310, 20), preto, true, 3, 7},
-                  {"no bar across Sublinhado", QRect(52, 50, 310, 57), preto, true, 0, 0},
-                  {"the strike-out across Riscado", QRect(52, 200, 222, 37), preto, true, 3, 7},
-                  {"no bar below Riscado", QRect(52, 238, 222, 30), preto, true, 0, 0},
-                  {"the box behind Fundo", QRect(703, 53, 244, 94), amarelo, false, 0.6, 1},
-                  {"the square up to the box's edge", QRect(803, 303, 196, 194), azul, false, 0.99, 1}});
+    confere(img, {{"the underline below Sublinhado", QRect(52, 108, 310, 20), preto, Linhas, 3, 7},
+                  {"no bar across Sublinhado", QRect(52, 50, 310, 57), preto, Linhas, 0, 0},
+                  {"the strike-out across Riscado", QRect(52, 200, 222, 37), preto, Linhas, 3, 7},
+                  {"no bar below Riscado", QRect(52, 238, 222, 30), preto, Linhas, 0, 0},
+                  {"the box behind Fundo", QRect(703, 53, 244, 94), amarelo, Parte, 0.6, 1},
+                  {"the square up to the box's edge", QRect(803, 303, 196, 194), azul, Parte, 0.99, 1}});
 }
