@@ -1,4 +1,5 @@
 #include "platform/report/EmfText.h"
+#include "platform/report/EmfRecords.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -20,41 +21,6 @@
 namespace vorta::report {
 
 namespace {
-
-enum : quint32 {
-    EMR_POLYGON = 3,
-    EMR_POLYBEZIERTO = 5,
-    EMR_POLYLINETO = 6,
-    EMR_SETWINDOWEXTEX = 9,
-    EMR_SETVIEWPORTEXTEX = 11,
-    EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_SETBKCOLOR = 25,
-    EMR_MOVETOEX = 27,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SETWORLDTRANSFORM = 35,
-    EMR_MODIFYWORLDTRANSFORM = 36,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_CREATEPALETTE = 49,
-    EMR_LINETO = 54,
-    EMR_BEGINPATH = 59,
-    EMR_ENDPATH = 60,
-    EMR_ABORTPATH = 68,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTA = 83,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYBEZIERTO16 = 88,
-    EMR_POLYLINETO16 = 89,
-    EMR_CREATEMONOBRUSH = 93,
-    EMR_CREATEDIBPATTERNBRUSHPT = 94,
-    EMR_EXTCREATEPEN = 95,
-};
 
 constexpr quint32 kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
 constexpr quint32 kEtoOpaque = 2, kEtoGlyphIndex = 0x10, kEtoPdy = 0x2000;
