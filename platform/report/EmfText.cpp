@@ -423,10 +423,11 @@ private:
         frame.reference = QPointF(at32(r, 36), at32(r, 40));
         frame.scale = m_dc.scale();
         QList<QList<QPointF>> background, lines;
-        if ((options & kEtoOpaque) && at32(r, 64) > at32(r, 56) && at32(r, 68) > at32(r, 60)) {
-            const double l = at32(r, 56), t = at32(r, 60), rt = at32(r, 64), b = at32(r, 68);
+        // Logical units running up the page may give the rectangle bottom first.
+        const double l = std::min(at32(r, 56), at32(r, 64)), rt = std::max(at32(r, 56), at32(r, 64));
+        const double t = std::min(at32(r, 60), at32(r, 68)), b = std::max(at32(r, 60), at32(r, 68));
+        if ((options & kEtoOpaque) && rt > l && b > t)
             background.append({{l, t}, {rt, t}, {rt, b}, {l, b}});
-        }
         const std::optional<FaceMetrics> m = m_dc.font && n > 0 && m_dc.font->height != 0 ? metrics(*m_dc.font) : std::nullopt;
         const double sx = std::abs(frame.scale.x()), sy = std::abs(frame.scale.y());
         double u0 = 0, baseline = 0; // device units from the reference point

@@ -383,6 +383,13 @@ TEST(EmfForeign, UnderlineStrikeOutAndOpaqueBackgroundsOfText)
          {{"the letters where the page has them", QRect(100, 100, 450, 55), preto, Parte, 0.05, 1},
           {"the underline below them", barras(155, 172), preto, Linhas, 3, 7},
           {"no bar above them", barras(40, 154), preto, Linhas, 0, 0}}},
+        {"an opaque rectangle in logical units running up the page",
+         [](Gdi& g) {
+             g.rec(17, {8}).rec(9, {1000, 600}).rec(11, {1000, -600}).rec(12, {0, 600});
+             g.rec(18, {1}).rec(25, {kAmareloRef}).text(0, 0, QString(), 0, kEtoOpaque, QRect(600, 300, 300, -200));
+         },
+         {{"the rectangle filled", QRect(603, 303, 294, 194), amarelo, Parte, 0.99, 1},
+          {"nothing beside it", QRect(550, 250, 40, 300), amarelo, Parte, 0, 0}}},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.oque);
