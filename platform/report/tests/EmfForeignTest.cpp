@@ -1,5 +1,7 @@
 // Pictures written by other programs' GDI: records as a Windows program puts them, not as
 // our writer does, drawn into a box of a page.
+#include "platform/core/Exceptions.h"
+#include "platform/report/EmfReader.h"
 #include "platform/report/PageRenderer.h"
 #include "platform/report/Report.h"
 #include "testing/Screenshots.h"
@@ -69,8 +71,8 @@ public:
             nome[2 * i] = char(face[i].unicode());
         return raw(82, b + nome);
     }
-    // Text at (x, y) with each character's advance given, and ExtTextOut's options and
-    // rectangle.
+    // Text at (x, y) with each character's advance given (none when negative), and
+    // ExtTextOut's options and rectangle.
     Gdi& text(int x, int y, const QString& t, int advance, quint32 options = 0, QRect rect = {0, 0, 0, 0})
     {
         QByteArray b;
@@ -82,13 +84,13 @@ public:
         const quint32 padded = quint32((t.size() * 2 + 3) / 4 * 4);
         for (quint32 v : {quint32(x), quint32(y), quint32(t.size()), offString, options, quint32(rect.left()),
                           quint32(rect.top()), quint32(rect.left() + rect.width()), quint32(rect.top() + rect.height()),
-                          offString + padded})
+                          advance < 0 ? 0u : offString + padded})
             put(b, v);
         QByteArray str(int(padded), '\0');
         for (int i = 0; i < t.size(); ++i)
             str[2 * i] = char(t[i].unicode());
         b += str;
-        for (int i = 0; i < t.size(); ++i)
+        for (int i = 0; advance >= 0 && i < t.size(); ++i)
             put(b, quint32(advance));
         return raw(84, b);
     }
@@ -353,6 +355,10 @@ TEST(EmfForeign, UnderlineStrikeOutAndOpaqueBackgroundsOfText)
          {{"the rectangle between the letters", QRect(150, 92, 90, 96), amarelo, Parte, 0.97, 1},
           {"the rectangle past the text", QRect(560, 92, 110, 96), amarelo, Parte, 0.99, 1},
           {"the letters over it", QRect(102, 102, 445, 62), preto, Parte, 0.05, 0.4}}},
+        {"no advances given",
+         [](Gdi& g) { g.font(1, 60, true).select(1).text(100, 100, QStringLiteral("ABC"), -1); },
+         {{"the underline as long as the letters' own advances", QRect(102, 155, 110, 18), preto, Linhas, 3, 7},
+          {"and no longer", QRect(240, 140, 300, 40), preto, Parte, 0, 0}}},
         {"a cell height",
          [](Gdi& g) { g.font(1, -67, true).select(1).text(100, 100, QStringLiteral("ABC"), 150); },
          {{"the capitals as tall as a 60-pixel character height's", QRect(100, 100, 450, 10), preto, Parte, 0, 0},
@@ -436,4 +442,33 @@ TEST(EmfForeign, ADrawingExportedByLibreOffice)
                   {"no bar below Riscado", QRect(52, 238, 222, 30), preto, Linhas, 0, 0},
                   {"the box behind Fundo", QRect(703, 53, 244, 94), amarelo, Parte, 0.6, 1},
                   {"the square up to the box's edge", QRect(803, 303, 196, 194), azul, Parte, 0.99, 1}});
+}
+
+// A damaged record is read without reading past it: every word of the text and font
+// records of the drawing is spoilt in turn, and the picture is still read or refused.
+TEST(EmfForeign, DamagedTextAndFontRecordsAreReadWithinTheirBounds)
+{
+    QFile f(QStringLiteral(VORTA_REPORT_PICTURES "/drawing.emf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray good = f.readAll();
+    int spoilt = 0;
+    for (qsizetype at = qFromLittleEndian<quint32>(good.constData() + 4); at + 8 <= good.size();) {
+        const quint32 type = qFromLittleEndian<quint32>(good.constData() + at);
+        const quint32 size = qFromLittleEndian<quint32>(good.constData() + at + 4);
+        if (type == 82 || type == 84) {
+            for (quint32 word = 8; word + 4 <= size; word += 4) {
+                for (quint32 value : {0xFFFFFFFFu, 0x7FFFFFFFu, 0u}) {
+                    QByteArray bad = good;
+                    qToLittleEndian(value, bad.data() + at + word);
+                    try {
+                        (void)readEmf(bad);
+                    } catch (const vorta::EInOutError&) {
+                    }
+                    ++spoilt;
+                }
+            }
+        }
+        at += size;
+    }
+    EXPECT_GT(spoilt, 100) << "the drawing's text and font records were all spoilt";
 }
