@@ -9,7 +9,6 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRawFont>
-#include <QRect>
 #include <QtEndian>
 
 #include <algorithm>
@@ -199,12 +198,16 @@ void fill(Out& out, quint32 slot, quint32 color, const QList<QList<QPointF>>& sh
         QList<QPoint> pts;
         for (const QPointF& p : shape)
             pts << QPoint(rounded(p.x()), rounded(p.y()));
-        QRect bounds;
-        for (const QPoint& p : pts)
-            bounds |= QRect(p, QSize(1, 1));
+        qint32 l = pts[0].x(), t = pts[0].y(), r = l, b = t;
+        for (const QPoint& p : pts) {
+            l = std::min(l, p.x());
+            r = std::max(r, p.x());
+            t = std::min(t, p.y());
+            b = std::max(b, p.y());
+        }
         out.put(EMR_POLYGON);
         out.put(quint32(28 + 8 * pts.size()));
-        for (qint32 v : {bounds.left(), bounds.top(), bounds.right(), bounds.bottom(), qint32(pts.size())})
+        for (qint32 v : {l, t, r, b, qint32(pts.size())})
             out.put(quint32(v));
         for (const QPoint& p : pts) {
             out.put(quint32(p.x()));
@@ -547,13 +550,15 @@ void drawTextAsGdi(QByteArray& b)
     const qsizetype headerSize = quint32(at32(b, 4));
     if (headerSize < kMinHeader || headerSize > b.size())
         return;
-    const quint16 handles = qFromLittleEndian<quint16>(b.constData() + 56);
-    if (handles == 0xFFFF)
+    // The brushes of the shapes added take a handle after the picture's own (the first
+    // is the picture's).
+    const quint16 slot = std::max<quint16>(1, qFromLittleEndian<quint16>(b.constData() + 56));
+    if (slot == 0xFFFF)
         return;
     Out out;
     out.bytes = b.left(headerSize);
     out.records = 1;
-    Rewriter rewriter(handles);
+    Rewriter rewriter(slot);
     qsizetype at = headerSize;
     while (at + 8 <= b.size()) {
         const quint32 type = quint32(at32(b, at));
@@ -563,8 +568,7 @@ void drawTextAsGdi(QByteArray& b)
         rewriter.record(type, b.mid(at, size), out);
         at += size;
     }
-    // One more handle, for the brushes of the shapes added.
-    qToLittleEndian<quint16>(quint16(handles + 1), out.bytes.data() + 56);
+    qToLittleEndian<quint16>(quint16(slot + 1), out.bytes.data() + 56);
     qToLittleEndian<quint32>(quint32(out.bytes.size()), out.bytes.data() + 48);
     qToLittleEndian<quint32>(out.records, out.bytes.data() + 52);
     b = out.bytes;

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -273,9 +275,10 @@ double medida(const QImage& pagina, const Visto& v)
 
 void confere(const QImage& pagina, const QList<Visto>& vistos)
 {
-    for (const Visto& v : vistos)
-        EXPECT_TRUE(medida(pagina, v) >= v.min && medida(pagina, v) <= v.max)
-            << v.oque << ": " << medida(pagina, v) << " not in [" << v.min << ", " << v.max << "]";
+    for (const Visto& v : vistos) {
+        const double m = medida(pagina, v);
+        EXPECT_TRUE(m >= v.min && m <= v.max) << v.oque << ": " << m << " not in [" << v.min << ", " << v.max << "]";
+    }
 }
 
 // The picture's box on the page, with a margin around it.
@@ -290,11 +293,12 @@ constexpr qint32 kAmareloRef = 0x0000FFFF, kVermelhoRef = 0x000000FF; // COLORRE
 
 } // namespace
 
-// Underline, strike-out and opaque backgrounds as a Windows program's GDI draws them: a
-// 60-pixel Arial "ABC" with 150-pixel advances at x = 100 (so its bars cross the gaps
-// between the letters), the bars as thick as the font's lines, the background box as tall
-// as the character cell and as long as the advances.
-TEST(EmfForeign, UnderlineStrikeOutAndOpaqueBackgroundsOfText)
+// Text as a Windows program's GDI draws it: a 60-pixel Arial "ABC" with 150-pixel advances
+// at x = 100 (so its bars cross the gaps between the letters), underline and strike-out as
+// thick as the font's strokes, the background box as tall as the character cell and as
+// long as the advances, each character where GDI puts it for the text's alignment, angle
+// and mapping.
+TEST(EmfForeign, TextAsGdiDrawsIt)
 {
     // The rows that the "ABC" spans from end to end.
     const auto barras = [](int y0, int y1) { return QRect(102, y0, 445, y1 - y0 + 1); };
@@ -409,17 +413,17 @@ TEST(EmfForeign, UnderlineStrikeOutAndOpaqueBackgroundsOfText)
     }
 }
 
-// A drawing LibreOffice exported to EMF (pictures/drawing.fodg, converted with
-// "soffice --headless --convert-to emf drawing.fodg"): underlined and struck-out text, a
-// yellow box behind a word, a 3 mm line, and a blue square running off the drawing's
-// right edge. The drawing is 100 x 60 mm, as is its box on the page.
-TEST(EmfForeign, ADrawingExportedByLibreOffice)
+namespace {
+
+// A drawing LibreOffice exported to EMF (pictures/drawing.fodg): underlined and struck-out
+// text, a yellow box behind a word, a 3 mm line (LibreOffice writes thick lines as filled
+// outlines), and a blue square running off the drawing's right edge. The drawing is
+// 100 x 60 mm, as is its box on the page.
+void confereDesenho(const QByteArray& emf, const QString& nome)
 {
-    QFile f(QStringLiteral(VORTA_REPORT_PICTURES "/drawing.emf"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QTemporaryDir pasta;
-    const QImage img = pagina(f.readAll(), pasta.path());
-    guarda(img, QStringLiteral("EmfForeign_LibreOffice"));
+    const QImage img = pagina(emf, pasta.path());
+    guarda(img, nome);
 
     int fora = 0;
     const QRect caixa(500, 500, 1000, 600);
@@ -442,6 +446,35 @@ TEST(EmfForeign, ADrawingExportedByLibreOffice)
                   {"no bar below Riscado", QRect(52, 238, 222, 30), preto, Linhas, 0, 0},
                   {"the box behind Fundo", QRect(703, 53, 244, 94), amarelo, Parte, 0.6, 1},
                   {"the square up to the box's edge", QRect(803, 303, 196, 194), azul, Parte, 0.99, 1}});
+}
+
+} // namespace
+
+// The file kept with the tests, made with "soffice --headless --convert-to emf drawing.fodg"
+// (LibreOffice 7.4 with its Draw component).
+TEST(EmfForeign, ADrawingExportedByLibreOffice)
+{
+    QFile f(QStringLiteral(VORTA_REPORT_PICTURES "/drawing.emf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    confereDesenho(f.readAll(), QStringLiteral("EmfForeign_LibreOffice"));
+}
+
+// The same drawing exported by the LibreOffice on this machine.
+TEST(EmfForeign, ADrawingExportedByTheLibreOfficeHere)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "soffice is not installed";
+    QTemporaryDir pasta;
+    QProcess office;
+    office.setWorkingDirectory(pasta.path());
+    office.start(soffice, {"-env:UserInstallation=file://" + pasta.path() + "/profile", "--headless", "--convert-to",
+                           "emf", "--outdir", pasta.path(), QStringLiteral(VORTA_REPORT_PICTURES "/drawing.fodg")});
+    ASSERT_TRUE(office.waitForFinished(180000)) << "soffice did not finish";
+    QFile f(pasta.path() + "/drawing.emf");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "no EMF (is LibreOffice Draw installed?) "
+                                             << office.readAllStandardError().constData();
+    confereDesenho(f.readAll(), QStringLiteral("EmfForeign_LibreOfficeHere"));
 }
 
 // A damaged record is read without reading past it: every word of the text and font
