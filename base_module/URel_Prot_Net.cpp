@@ -12,6 +12,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/db/Field.h"
 #include "platform/report/ReportPrinter.h"
+#include "platform/report/TextLayout.h"
 #include "platform/ui/Application.h"
 
 #include <QFile>
@@ -228,6 +229,15 @@ Label* TProtocoloRel::valor(const QString& nome, const QString* campo, double le
     return l;
 }
 
+Label* TProtocoloRel::valorSobre(ReportItem* rotulo, const QString& nome, const QString* campo)
+{
+    // The value is written on the caption's blank line, just after its text.
+    const auto* r = static_cast<Label*>(rotulo);
+    const QString antes = r->caption.left(r->caption.indexOf(QLatin1Char('_')));
+    const double left = r->left + textWidthMm(r->font, antes);
+    return valor(nome, campo, left, r->top - 0.5, r->left + r->width - left);
+}
+
 void TProtocoloRel::logo(double left, double top, bool cor, const QString& nome)
 {
     auto* i = Titulo->add<Image>();
@@ -284,8 +294,8 @@ void TProtocoloRel::blocoInternet(double top, const QString& titulo, const QStri
     add(valor(QStringLiteral("QRL_Data"), &DataEntrega, 100, top + 7, 70));
     add(texto(QStringLiteral("QRL_Agenfa"), QStringLiteral("Kalvi Internet"), 100, top + 12, 70, 9, true));
     add(texto(QStringLiteral("QRL_ACodigo"), QStringLiteral("993.0007-9"), 100, top + 17, 70, 9, true));
-    add(texto(QStringLiteral("lblIdentificacao"), idCaption, 100, top + 24, 95));
-    QRL_Identificacao = valor(idNome, &Identificacao, 100 + idCaption.indexOf(QLatin1Char('_')) * 1.6, top + 23.5, 60);
+    QRL_Identificacao = valorSobre(add(texto(QStringLiteral("lblIdentificacao"), idCaption, 100, top + 24, 95)), idNome,
+                                   &Identificacao);
     add(QRL_Identificacao);
     QRI_Carimbo = Titulo->add<Image>();
     QRI_Carimbo->setName(QStringLiteral("QRI_Carimbo"));
@@ -336,9 +346,11 @@ TProtNetMovimento::TProtNetMovimento(vorta::Component* owner, const Leiaute& l) 
     blocoRecebedor(186, QStringLiteral("Matrícula Servidor: ____________________________"),
                    QStringLiteral("Assinatura do Servidor: _______________________________________________________"));
     blocoInternet(186, l.recepcao, l.idCaption, l.idNome);
-    m_internet.push_back(texto(QStringLiteral("lblRazSoc"),
-                               QStringLiteral("Razão Social: _________________________________________"), 100, 215, 95));
-    m_internet.push_back(valor(QStringLiteral("QRL_RazSoc"), &Nome, 121, 214.5, 74));
+    Label* razao =
+        texto(QStringLiteral("lblRazSoc"), QStringLiteral("Razão Social: _________________________________________"), 100,
+              215, 95);
+    m_internet.push_back(razao);
+    m_internet.push_back(valorSobre(razao, QStringLiteral("QRL_RazSoc"), &Nome));
     if (l.comunicado) {
         // The communication's clerk lines print in both forms, with the clerk's name.
         QRL_Matricula->setName(QStringLiteral("qrlMatricula"));
@@ -383,9 +395,10 @@ TRel_Prot_Net::TRel_Prot_Net(vorta::Component* owner, const QString& motivo) : T
     m_agenfa.push_back(QRL_Assinatura);
     blocoInternet(186, QStringLiteral("DADOS DE RECEPÇÃO DE KOB"), QStringLiteral("N° CPR: _____________"),
                   QStringLiteral("QRL_CPR"));
-    m_internet.push_back(texto(QStringLiteral("lblProdutor"),
-                               QStringLiteral("Nome do Produtor: _____________________________________"), 100, 215, 95));
-    m_internet.push_back(valor(QStringLiteral("QRL_Produtor"), &Nome, 128, 214.5, 67));
+    Label* produtor = texto(QStringLiteral("lblProdutor"),
+                            QStringLiteral("Nome do Produtor: _____________________________________"), 100, 215, 95);
+    m_internet.push_back(produtor);
+    m_internet.push_back(valorSobre(produtor, QStringLiteral("QRL_Produtor"), &Nome));
 }
 
 void TRel_Prot_Net::Forma(bool internet)

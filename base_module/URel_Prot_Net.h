@@ -34,6 +34,8 @@ protected:
                                 double pt = 9, bool negrito = false, vorta::report::HAlign a = vorta::report::HAlign::Left);
     // A label printing one of the value fields.
     vorta::report::Label* valor(const QString& nome, const QString* campo, double left, double top, double width);
+    // A value label on the blank line of a caption "Caption: ____".
+    vorta::report::Label* valorSobre(vorta::report::ReportItem* rotulo, const QString& nome, const QString* campo);
     void logo(double left, double top, bool cor, const QString& nome = QStringLiteral("imgLogo"));
     void imagemDeclaracao(double top, double height);
     // The declaration text (after 20 blanks), the date line and the signature caption.

@@ -11,6 +11,7 @@
 #include "platform/db/Database.h"
 #include "platform/report/PageRenderer.h"
 #include "platform/report/ReportPrinter.h"
+#include "platform/report/TextLayout.h"
 #include "platform/ui/Application.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/Screenshots.h"
@@ -252,6 +253,21 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
         } else {
             EXPECT_NE(t[QStringLiteral("QRL_RazSoc")], QString());
         }
+        // Each value is written after its caption's text, never over it.
+        std::map<QString, const PageItem*> itens;
+        for (const PageItem& i : job.pages.page(0).items)
+            itens[i.name] = &i;
+        for (const auto& [rotulo, valor] : {std::pair{"lblIdentificacao", c.idNome}, {"lblRazSoc", "QRL_RazSoc"},
+                                             {"lblProdutor", "QRL_Produtor"}}) {
+            if (!itens.count(QString::fromLatin1(rotulo)))
+                continue;
+            const PageItem* r = itens[QString::fromLatin1(rotulo)];
+            const PageItem* v = itens[QString::fromLatin1(valor)];
+            ASSERT_NE(v, nullptr) << valor;
+            const QString ate = r->text().left(r->text().indexOf(QLatin1Char(':')) + 1);
+            EXPECT_GT(v->rect.left(), r->rect.left() + textWidthMm(r->font, ate)) << valor;
+            EXPECT_LT(v->rect.left(), r->rect.left() + textWidthMm(r->font, ate + QStringLiteral("  _"))) << valor;
+        }
         EXPECT_TRUE(temporarios().filter(QStringLiteral(".emf.emf")).isEmpty());
     }
 }
@@ -343,4 +359,48 @@ TEST_F(Protocolo, UnreadableImageIs513)
     reimprime({{MessageKind::Information, QStringLiteral("509 - M509 1")}, {MessageKind::Error, QStringLiteral("513 - M513")}});
     EXPECT_TRUE(m_impressora.jobs.isEmpty());
     EXPECT_TRUE(temporarios().filter(QStringLiteral(".emf")).isEmpty());
+}
+
+// The declaration texts begin after an indent of 20 blanks: on the printed page the first
+// line's ink starts that far right of the label's edge, the next line at the edge.
+TEST_F(Protocolo, DeclarationTextIsIndentedByTwentyBlanks)
+{
+    fila({{"WEN", "W00021.txt", "N", retorno("WN000021", "12345678000199", "POSTO J").constData()},
+          {"KOB", "K00022.txt", "030", retorno("KB000022", "98767", "PRODUTOR K").constData()}});
+    TSel_Entrega* f = abre(true);
+    seleciona(f->DBGrid_Enviados, {0, 1});
+    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 2")}});
+    ASSERT_EQ(m_impressora.jobs.size(), 2);
+    const double dpi = 300, k = dpi / 25.4;
+    for (const auto& job : m_impressora.jobs) {
+        SCOPED_TRACE(job.title.toStdString());
+        const PageItem* declaro = nullptr;
+        for (const PageItem& i : job.pages.page(0).items)
+            if (i.name == QLatin1String("lblDeclaro"))
+                declaro = &i;
+        ASSERT_NE(declaro, nullptr);
+        EXPECT_TRUE(declaro->lines[0].trimmed().startsWith(QLatin1String("Declaro")));
+        const QImage pagina = renderPageImage(job.pages, 0, dpi);
+        QDir().mkpath(vorta::testing::screenshotFolder() + QStringLiteral("/protocolos"));
+        pagina.save(vorta::testing::screenshotFolder() + QStringLiteral("/protocolos/declaro_")
+                    + QString::number(&job - m_impressora.jobs.constData()) + QStringLiteral(".png"));
+        // The leftmost dark pixel of a printed line, in mm from the label's left edge.
+        auto tinta = [&](int linha) {
+            const int y0 = int((declaro->rect.top() + linha * declaro->lineHeight) * k);
+            const int y1 = int((declaro->rect.top() + (linha + 1) * declaro->lineHeight) * k);
+            const int x0 = int(declaro->rect.left() * k);
+            for (int x = x0; x < int(declaro->rect.right() * k); ++x)
+                for (int y = y0; y < y1; ++y)
+                    if (qGray(pagina.pixel(x, y)) < 128)
+                        return (x - x0) / k;
+            return -1.0;
+        };
+        const double recuo = textWidthMm(declaro->font, QString(20, QLatin1Char(' ')));
+        ASSERT_GT(recuo, 10.0);
+        EXPECT_NEAR(tinta(0), recuo, 1.0);
+        if (declaro->lines.size() > 1) {
+            EXPECT_LT(tinta(1), 1.0);
+            EXPECT_GE(tinta(1), 0.0);
+        }
+    }
 }
