@@ -10,6 +10,7 @@
 #include "EntregaTeste.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/Exceptions.h"
 #include "platform/db/Database.h"
 #include "platform/db/Field.h"
 #include "platform/db/Query.h"
@@ -129,7 +130,7 @@ protected:
         m_inst.installDatabase();
         vorta::setClock([] { return kAgora; });
         QString msgs = QStringLiteral("DELETE FROM mensagem;");
-        for (const char* m : {"506|M506 %s", "1542|M1542", "1543|M1543", "1555|M1555", "1556|M1556", "1568|M1568"}) {
+        for (const char* m : {"506|M506 %s", "1542|M1542", "1543|M1543", "1555|M1555", "1556|M1556", "1567|M1567", "1568|M1568"}) {
             const QStringList p = QString::fromLatin1(m).split(QLatin1Char('|'));
             msgs += QStringLiteral("INSERT INTO mensagem VALUES (%1, '%2');").arg(p[0], p[1]);
         }
@@ -424,4 +425,50 @@ TEST_F(Resultado, ImagesWindowAndReport)
     for (const char* esperado : {"Notificação", "NOS TERMOS DO Art. 4°, INC. II", "Registro 10: data inválida",
                                  "28.100.000-1", "N - Normal", "CRC-d1.txt", "TUV - "})
         EXPECT_TRUE(relatorio.contains(QString::fromUtf8(esperado))) << esperado << "\n" << relatorio.toStdString();
+}
+
+// The window of a processed row: its memo is read-only; a report that cannot be built is
+// 1567 and nothing more, the report is freed and the window stays for Retornar.
+TEST_F(Resultado, ReportThatCannotBeBuiltIs1567)
+{
+    fila({{"KOB", "13.0", "k1", "f1.txt", "KB000001", nullptr, "Processado"}});
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoProcessamento = 'Recibo 12' WHERE Arquivo = 'f1.txt'"));
+    TSel_Entrega* f = abre(true);
+    vorta::ui::DBGrid* g = f->DBGrid_Enviados;
+    int previas = 0;
+    QString memo;
+    bool relatorioLiberado = false, janelaFechou = false;
+    vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+        if (auto* w = dynamic_cast<TResultadoProcessamento*>(&form)) {
+            form.show();
+            user::activate(&form);
+            user::click(w->MemoResultado);
+            user::type(QStringLiteral("xyz"));
+            user::key(Qt::Key_Delete);
+            memo = w->MemoResultado->toPlainText();
+            {
+                ScriptedDialogs d;
+                d.expectMessage(MessageKind::Error, QStringLiteral("1567 - M1567"), {mrOk}, mrOk);
+                user::alt(QLatin1Char('V'));
+            }
+            relatorioLiberado = !ResultadoProc;
+            EXPECT_TRUE(form.isVisible()) << "the window stays after the failure";
+            form.grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_janela_1567.png"));
+            user::activate(&form);
+            user::alt(QLatin1Char('R'));
+            janelaFechou = form.modalResult() == vorta::ui::mrCancel;
+            return form.modalResult();
+        }
+        ++previas;
+        throw vorta::Exception(QStringLiteral("Sem memória para a visualização"));
+    });
+    user::activate(g);
+    user::click(g);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(0, 2)).center());
+    EXPECT_EQ(previas, 1);
+    EXPECT_EQ(memo, QStringLiteral("Recibo 12"));
+    EXPECT_TRUE(relatorioLiberado);
+    EXPECT_TRUE(janelaFechou);
+    EXPECT_FALSE(ResultadoProc);
+    EXPECT_FALSE(ResultadoProcessamento);
 }
