@@ -259,14 +259,15 @@ void TProtocoloRel::imagemDeclaracao(double top, double height)
     QRI_RelatNet->stretch = true;
 }
 
-void TProtocoloRel::declaracao(double top, const QString& declaro, const QString& assinatura)
+void TProtocoloRel::declaracao(double top, const QString& declaro, const QString& assinatura, bool linhaData)
 {
     Label* t = texto(QStringLiteral("lblDeclaro"), kBrancos + declaro, 0, top, 195);
     t->wordWrap = true;
     t->height = 9;
-    texto(QStringLiteral("lblDataAss"), QStringLiteral("____ / ____ / ________"), 0, top + 12, 95, 9, false,
-          HAlign::Center);
-    texto(QStringLiteral("lblAssinatura"), assinatura, 0, top + 17, 195, 8);
+    texto(QStringLiteral("lblAssinatura"), assinatura, 0, top + 12, 195, 8);
+    if (linhaData)
+        texto(QStringLiteral("lblDataAss"), QStringLiteral("____ / ____ / ________"), 0, top + 18, 95, 9, false,
+              HAlign::Center);
 }
 
 void TProtocoloRel::blocoRecebedor(double top, const QString& matricula, const QString& assinatura)
@@ -341,7 +342,7 @@ TProtNetMovimento::TProtNetMovimento(vorta::Component* owner, const Leiaute& l) 
         declaracao(161,
                    QStringLiteral("Declaro sob as penas da Lei, que as informações prestadas neste documento e no "
                                   "arquivo de entrega são verdadeiras."),
-                   QStringLiteral("DATA E ASSINATURA DO CONTRIBUINTE OU RESPONSÁVEL LEGAL"));
+                   QStringLiteral("DATA E ASSINATURA DO CONTRIBUINTE OU RESPONSÁVEL LEGAL"), true);
     }
     blocoRecebedor(186, QStringLiteral("Matrícula Servidor: ____________________________"),
                    QStringLiteral("Assinatura do Servidor: _______________________________________________________"));
@@ -388,7 +389,7 @@ TRel_Prot_Net::TRel_Prot_Net(vorta::Component* owner, const QString& motivo) : T
     declaracao(157,
                QStringLiteral("Declaro, para os devidos fins, que as informações prestadas neste documento são "
                               "verdadeiras e representam a situação real de meu estabelecimento."),
-               QStringLiteral("DATA E ASSINATURA DO PRODUTOR OU RESPONSÁVEL LEGAL"));
+               QStringLiteral("DATA E ASSINATURA DO PRODUTOR OU RESPONSÁVEL LEGAL"), false);
     blocoRecebedor(186, QStringLiteral("Matrícula Servidor: ____________________________"),
                    QStringLiteral("Assinatura do Servidor: _______________________________________________________"));
     m_agenfa.push_back(QRL_Matricula);

@@ -257,6 +257,21 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
         std::map<QString, const PageItem*> itens;
         for (const PageItem& i : job.pages.page(0).items)
             itens[i.name] = &i;
+        // The declaration over its signature caption; the movement's date line under it,
+        // none on the KOB protocol; the communication's dispatch has its own date line.
+        const bool kob = QLatin1String(c.sistema) == QLatin1String("KOB");
+        if (!c.clerk) {
+            ASSERT_TRUE(itens.count(QStringLiteral("lblAssinatura")));
+            EXPECT_LT(itens[QStringLiteral("lblDeclaro")]->rect.bottom(),
+                      itens[QStringLiteral("lblAssinatura")]->rect.top() + 0.01);
+            EXPECT_EQ(itens.count(QStringLiteral("lblDataAss")), kob ? 0u : 1u);
+            if (!kob) {
+                EXPECT_LT(itens[QStringLiteral("lblAssinatura")]->rect.bottom(),
+                          itens[QStringLiteral("lblDataAss")]->rect.top() + 0.01);
+            }
+        } else {
+            EXPECT_EQ(t[QStringLiteral("lblDataDespacho")], QStringLiteral("Data: ____ / ____ / ________"));
+        }
         for (const auto& [rotulo, valor] : {std::pair{"lblIdentificacao", c.idNome}, {"lblRazSoc", "QRL_RazSoc"},
                                              {"lblProdutor", "QRL_Produtor"}}) {
             if (!itens.count(QString::fromLatin1(rotulo)))
