@@ -24,6 +24,7 @@
 
 #include <QRegularExpression>
 #include <QDir>
+#include <QProgressBar>
 #include <QTabBar>
 #include <QTest>
 
@@ -299,6 +300,17 @@ TEST_F(Resultado, GuardsStopBeforeAsking)
     // The TUV row was copied today; the KOB row is no longer selected.
     consulta(f, {{MessageKind::Information, QStringLiteral("1543 - M1543")}});
     EXPECT_TRUE(m_servico.pedidosFeitos().isEmpty());
+
+    // A POZ row is never asked, so its copy today does not hold the others back.
+    fila({{"POZ", "1", "k4", "b4.txt", nullptr, "2025-03-10T09:00:00.000"}});
+    m_servico.responde(QStringLiteral("b3.zip"), ok(QStringLiteral("Processado"), QStringLiteral("R3")));
+    f->ReabreListas();
+    f->DBGrid_Disquete->clearSelectedRows();
+    ASSERT_EQ(f->DBGrid_Disquete->rowCount(), 4);
+    seleciona(f->DBGrid_Disquete, {0, 3});
+    consulta(f);
+    EXPECT_EQ(m_servico.pedidosFeitos(), QStringList{QStringLiteral("b3.zip/CRC-b3.zip")});
+    EXPECT_EQ(resultado("b3.zip", "1"), QStringLiteral("Processado|R3"));
 }
 
 // Failures of the description, the service and the answer: each shown, nothing stored,
@@ -392,6 +404,12 @@ TEST_F(Resultado, ImagesWindowAndReport)
         // The report's preview.
         EXPECT_TRUE(ResultadoProc);
         if (ResultadoProc) {
+            bool logo = false;
+            for (const auto& i : ResultadoProc->qrPrinter().page(0).items)
+                logo = logo || (i.name == QLatin1String("imgLogo") && !i.image.isNull());
+            EXPECT_TRUE(logo) << "the header's logo";
+            ResultadoProc->exportToPdf(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_relatorio_")
+                                       + QString::number(vistos.size()) + QStringLiteral(".pdf"));
             QStringList t;
             for (const auto& p : ResultadoProc->qrPrinter().texts(0))
                 t << p.text;
@@ -471,4 +489,32 @@ TEST_F(Resultado, ReportThatCannotBeBuiltIs1567)
     EXPECT_TRUE(janelaFechou);
     EXPECT_FALSE(ResultadoProc);
     EXPECT_FALSE(ResultadoProcessamento);
+}
+
+// While the rows are asked the progress panel shows, its bar running from 0 to the
+// number of rows minus one; it is hidden afterwards.
+TEST_F(Resultado, ProgressPanelWhileAsking)
+{
+    fila({{"ZIR", "1", "k1", "g1.zip", nullptr, "2025-03-05T10:03:00.000"},
+          {"ZIR", "1", "k2", "g2.zip", nullptr, "2025-03-05T10:02:00.000"},
+          {"ZIR", "1", "k3", "g3.zip", nullptr, "2025-03-05T10:01:00.000"}});
+    for (const char* a : {"g1.zip", "g2.zip", "g3.zip"})
+        m_servico.responde(QString::fromLatin1(a), ok(QStringLiteral("Processado"), QStringLiteral("R")));
+    TSel_Entrega* f = abre(false);
+    std::map<int, QString> vistos; // by bar value: "visible/maximum"
+    auto anterior = f->HTTPRIO1->http.onIdle;
+    f->HTTPRIO1->http.onIdle = [&] {
+        if (anterior)
+            anterior();
+        const int v = f->ProgressBar1->value();
+        if (!vistos.count(v)) {
+            vistos[v] = QStringLiteral("%1/%2").arg(f->pnlProgresso->isVisible()).arg(f->ProgressBar1->maximum());
+            if (v == 0)
+                f->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_progresso.png"));
+        }
+    };
+    seleciona(f->DBGrid_Disquete, {0, 1, 2});
+    consulta(f);
+    EXPECT_EQ(vistos, (std::map<int, QString>{{0, "1/2"}, {1, "1/2"}, {2, "1/2"}}));
+    EXPECT_EQ(resultado("g3.zip", "1"), QStringLiteral("Processado|R"));
 }
