@@ -247,6 +247,19 @@ TEST(ResultadoRegras, AnswersAndVersions)
             << v.sistema << " " << v.versao;
 }
 
+// The reason codes' descriptions on the result report.
+TEST(ResultadoRegras, ReasonDescriptions)
+{
+    const std::pair<const char*, const char*> casos[] = {
+        {"N", "Normal"},        {"1", "Normal"},        {"R", "Retificadora"}, {"3", "Retificadora"},
+        {"043", "Retificadora"}, {"2", "Encerramento"}, {"4", "Sem Movimento"}, {"C", "Comunicado"},
+        {"030", "Revalidação"}, {"051", "Baixa"},        {"001", ""},           {"", ""},
+        {"n", ""},
+    };
+    for (const auto& [motivo, descricao] : casos)
+        EXPECT_EQ(DescricaoMotivo(QString::fromLatin1(motivo)), QString::fromUtf8(descricao)) << motivo;
+}
+
 // Copied rows are asked with their CRC, and each result lands in its own row only: two
 // versions of one declaration share the key. Settled rows and POZ are not asked; a
 // "Sem Processamento" row is asked again.
@@ -445,8 +458,9 @@ TEST_F(Resultado, ImagesWindowAndReport)
         EXPECT_TRUE(relatorio.contains(QString::fromUtf8(esperado))) << esperado << "\n" << relatorio.toStdString();
 }
 
-// The window of a processed row: its memo is read-only; a report that cannot be built is
-// 1567 and nothing more, the report is freed and the window stays for Retornar.
+// The window of a processed row: its memo is read-only; the receipt of a sent row carries
+// its protocol and is freed once seen; a report that cannot be built is 1567 and nothing
+// more, the report is freed and the window stays for Retornar.
 TEST_F(Resultado, ReportThatCannotBeBuiltIs1567)
 {
     fila({{"KOB", "13.0", "k1", "f1.txt", "KB000001", nullptr, "Processado"}});
@@ -454,6 +468,8 @@ TEST_F(Resultado, ReportThatCannotBeBuiltIs1567)
     TSel_Entrega* f = abre(true);
     vorta::ui::DBGrid* g = f->DBGrid_Enviados;
     int previas = 0;
+    bool falhar = false;
+    QStringList recibo;
     QString memo;
     bool relatorioLiberado = false, janelaFechou = false;
     vorta::ui::setModalHook([&](vorta::ui::Form& form) {
@@ -464,6 +480,11 @@ TEST_F(Resultado, ReportThatCannotBeBuiltIs1567)
             user::type(QStringLiteral("xyz"));
             user::key(Qt::Key_Delete);
             memo = w->MemoResultado->toPlainText();
+            falhar = false;
+            user::alt(QLatin1Char('V'));
+            EXPECT_FALSE(ResultadoProc) << "the receipt is freed once seen";
+            user::activate(&form);
+            falhar = true;
             {
                 ScriptedDialogs d;
                 d.expectMessage(MessageKind::Error, QStringLiteral("1567 - M1567"), {mrOk}, mrOk);
@@ -478,13 +499,22 @@ TEST_F(Resultado, ReportThatCannotBeBuiltIs1567)
             return form.modalResult();
         }
         ++previas;
-        throw vorta::Exception(QStringLiteral("Sem memória para a visualização"));
+        if (falhar)
+            throw vorta::Exception(QStringLiteral("Sem memória para a visualização"));
+        for (const auto& p : ResultadoProc->qrPrinter().texts(0))
+            recibo << p.text;
+        return int(mrOk);
     });
     user::activate(g);
     user::click(g);
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(0, 2)).center());
-    EXPECT_EQ(previas, 1);
+    EXPECT_EQ(previas, 2);
     EXPECT_EQ(memo, QStringLiteral("Recibo 12"));
+    for (const char* esperado : {"Comprovante de Validação de KOB", "KB000001", "Recibo 12", "KOB - ",
+                                 "COMUNICAMOS QUE A DECLARAÇÃO ABAIXO IDENTIFICADA FOI RECEPCIONADA"})
+        EXPECT_TRUE(recibo.join(QLatin1Char('~')).contains(QString::fromUtf8(esperado)))
+            << esperado << "\n" << recibo.join(QLatin1Char('~')).toStdString();
+    EXPECT_FALSE(recibo.contains(QStringLiteral("CRC-f1.txt"))) << "a sent row prints its protocol";
     EXPECT_TRUE(relatorioLiberado);
     EXPECT_TRUE(janelaFechou);
     EXPECT_FALSE(ResultadoProc);
