@@ -366,6 +366,22 @@ TEST_F(Resultado, FailuresStopAndStoreNothing)
         EXPECT_EQ(resultado("c2.zip", "1"), QStringLiteral("|"));
         EXPECT_FALSE(m_servico.pedidosFeitos().contains(QStringLiteral("c3.zip/CRC-c3.zip")));
     }
+
+    // No service address configured: nothing is asked.
+    m_servico.statusDescricao = 200;
+    {
+        vorta::os::Registry reg;
+        reg.openKey(QStringLiteral("\\Software\\Kalvi\\Vorta\\Servidor\\"), false);
+        ASSERT_TRUE(reg.deleteValue(QStringLiteral("Processamento")));
+    }
+    const qsizetype pedidos = m_servico.pedidosFeitos().size();
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoTipo = NULL, ResultadoProcessamento = NULL"));
+    f->ReabreListas();
+    f->DBGrid_Disquete->clearSelectedRows();
+    seleciona(f->DBGrid_Disquete, {0});
+    consulta(f, {{MessageKind::Error, QStringLiteral("*1568 - M1568\r\n\r\n")}});
+    EXPECT_EQ(m_servico.pedidosFeitos().size(), pedidos);
+    EXPECT_EQ(resultado("c1.zip", "1"), QStringLiteral("|"));
 }
 
 // The grids draw each known type's image, centred at the cell's top; a double click opens
