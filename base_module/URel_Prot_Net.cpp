@@ -112,9 +112,11 @@ void imprime(std::unique_ptr<TProtocoloRel> rel, const QString& forma)
         rel->Protocolo = internet ? d.Protocolo : d.CRC;
         rel->DataEntrega = dataHora(d.DataEntrega);
         rel->Nome = d.Nome.trimmed();
-        rel->Identificacao = rel->MascaraIdentificacao.isEmpty()
-                                 ? d.Identificacao.trimmed()
-                                 : vorta::EditMask(rel->MascaraIdentificacao).format(d.Identificacao.trimmed());
+        // A reply without an identification (LIM's) prints none, not the mask's points.
+        const QString id = d.Identificacao.trimmed();
+        rel->Identificacao = rel->MascaraIdentificacao.isEmpty() || id.isEmpty()
+                                 ? id
+                                 : vorta::EditMask(rel->MascaraIdentificacao).format(id);
         rel->Forma(internet);
         rel->QRI_RelatNet->picture = Picture::fromFile(emf);
         rel->print();

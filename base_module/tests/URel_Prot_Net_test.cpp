@@ -206,6 +206,8 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
          "12.345.678/0001-99", "Protocolo de Entrega do Movimento", false},
         {"RUX", "R00016.txt", "N", retorno("RX000001", "12345678000199", "FAZENDA G"), "QRL_CNPJ", "12.345.678/0001-99",
          "Protocolo de Entrega do Movimento", false},
+        {"LIM", "L00019.txt", "N", retorno("LM000001", "12345678000199", "REVENDA L"), "QRL_CNPJ", "",
+         "Protocolo de Entrega do Movimento", false},
         {"KOB", "K00017.txt", "043", retorno("KB000001", "98765", "PRODUTOR H"), "QRL_CPR", "98765",
          "Protocolo de Entrega", false},
         {"KOB", "K00018.txt", "030", retorno("KB000002", "98766", "PRODUTOR I"), "QRL_CPR", "98766",
@@ -323,6 +325,28 @@ TEST_F(Protocolo, CopiedTabPrintsTheOfficeForm)
     ASSERT_EQ(m_impressora.jobs.size(), 1);
     EXPECT_FALSE(temImagem(m_impressora.jobs[0].pages, QStringLiteral("imgKalviCOR")));
     EXPECT_TRUE(temImagem(m_impressora.jobs[0].pages, QStringLiteral("imgKalviPB")));
+    EXPECT_EQ(temporarios(), QStringList());
+}
+
+// The POZ receipt from the sent tab: the reply's protocol and delivery date, its clerk
+// lines, and no Internet block (it has one form).
+TEST_F(Protocolo, PozReceiptFromTheSentTab)
+{
+    fila({{"POZ", "Q00031.txt", "N", retorno("PZ000031", "", "").constData()}});
+    TSel_Entrega* f = abre(true);
+    seleciona(f->DBGrid_Enviados, {0});
+    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 1")}});
+    ASSERT_EQ(m_impressora.jobs.size(), 1);
+    const auto& job = m_impressora.jobs[0];
+    pdf(job, QStringLiteral("internet_POZ"));
+    auto t = textos(job.pages);
+    EXPECT_EQ(job.title, QStringLiteral("Protocolo de Entrega"));
+    EXPECT_EQ(t[QStringLiteral("Label_Protocolo")], QStringLiteral("PZ000031"));
+    EXPECT_EQ(t[QStringLiteral("Label_DATA")], QStringLiteral("05/03/2025 10:00:00"));
+    for (const char* fixo : {"lblRecibo", "lblFormulario", "lblHomologacao", "QRL_Matricula", "QRL_Assinatura"})
+        EXPECT_EQ(t.count(QString::fromLatin1(fixo)), 1u) << fixo;
+    EXPECT_EQ(t.count(QStringLiteral("QRL_Agenfa")), 0u);
+    EXPECT_TRUE(temImagem(job.pages, QStringLiteral("QRI_RelatNet")));
     EXPECT_EQ(temporarios(), QStringList());
 }
 
