@@ -324,8 +324,8 @@ TProtNetMovimento::TProtNetMovimento(vorta::Component* owner, const Leiaute& l) 
     texto(QStringLiteral("lblGoverno"), kGoverno, 24, 1, 100, 10, true);
     texto(QStringLiteral("lblOrgao"), l.orgao, 24, 7, 100, 9, true);
     texto(QStringLiteral("lblTituloDeclaracao"), l.tituloDeclaracao, 24, 13, 110, 9, true);
-    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 128, 1, 32, 9, true);
-    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 164, 1, 31);
+    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 122, 1, 33, 9, true);
+    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 156, 1, 39);
     texto(QStringLiteral("lblProtocoloEntrega"), QStringLiteral("PROTOCOLO DE ENTREGA"), 0, 22, 195, 11, true,
           HAlign::Center);
     imagemDeclaracao(28, 125);
@@ -382,10 +382,10 @@ TRel_Prot_Net::TRel_Prot_Net(vorta::Component* owner, const QString& motivo) : T
                                          "Estadual, Ano Base e Motivo"),
                           0, 22, 195, 8, false, HAlign::Center);
     QRL_TituloNet->enabled = motivo == QLatin1String("030");
-    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 128, 1, 32, 9, true);
-    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 164, 1, 31);
-    m_agenfa.push_back(texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 128, 7, 32, 9, true));
-    Label_Data = valor(QStringLiteral("Label_Data"), &Emissao, 164, 7, 31);
+    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 122, 1, 33, 9, true);
+    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 156, 1, 39);
+    m_agenfa.push_back(texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 122, 7, 33, 9, true));
+    Label_Data = valor(QStringLiteral("Label_Data"), &Emissao, 156, 7, 39);
     m_agenfa.push_back(Label_Data);
     imagemDeclaracao(28, 125);
     declaracao(157,
@@ -421,10 +421,10 @@ TReProtPOZ::TReProtPOZ(vorta::Component* owner) : TProtocoloRel(owner)
     texto(QStringLiteral("lblOrgaos"), QStringLiteral("KALVI  -  AGÊNCIA ESTADUAL DE DEFESA AGROPECUÁRIA"), 24, 7, 110, 8,
           true);
     texto(QStringLiteral("lblFormulario"), QStringLiteral("FORMULÁRIO DE CADASTRO DA AGROPECUÁRIA"), 24, 13, 110, 9, true);
-    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 128, 1, 32, 9, true);
-    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 164, 1, 31);
-    texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 128, 7, 32, 9, true);
-    valor(QStringLiteral("Label_DATA"), &DataEntrega, 164, 7, 31);
+    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 122, 1, 33, 9, true);
+    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 156, 1, 39);
+    texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 122, 7, 33, 9, true);
+    valor(QStringLiteral("Label_DATA"), &DataEntrega, 156, 7, 39);
     imagemDeclaracao(28, 140);
     texto(QStringLiteral("lblHomologacao"), QStringLiteral("DADOS DA HOMOLOGAÇÃO"), 0, 172, 195, 9, true);
     blocoRecebedor(180, QStringLiteral("Matrícula Servidor: ____________________________"),
