@@ -367,6 +367,23 @@ TEST_F(Resultado, FailuresStopAndStoreNothing)
         EXPECT_FALSE(m_servico.pedidosFeitos().contains(QStringLiteral("c3.zip/CRC-c3.zip")));
     }
 
+    // The store refuses the result: 1556 alone, and later rows are not asked.
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoTipo = NULL, ResultadoProcessamento = NULL"));
+    vorta::db::Database banco;
+    banco.setDirectory(dados());
+    banco.open();
+    banco.execute(QStringLiteral(
+        "CREATE TRIGGER recusa BEFORE UPDATE ON Entrega BEGIN SELECT RAISE(ABORT, 'disco cheio'); END"));
+    m_servico.responde(QStringLiteral("c2.zip"), ok(QStringLiteral("Processado"), QStringLiteral("R2")));
+    f->ReabreListas();
+    f->DBGrid_Disquete->clearSelectedRows();
+    seleciona(f->DBGrid_Disquete, {0, 1, 2});
+    const qsizetype antes = m_servico.pedidosFeitos().size();
+    consulta(f, {{MessageKind::Error, QStringLiteral("1556 - M1556")}});
+    EXPECT_EQ(m_servico.pedidosFeitos().mid(antes), QStringList{QStringLiteral("c1.zip/CRC-c1.zip")});
+    banco.execute(QStringLiteral("DROP TRIGGER recusa"));
+    EXPECT_EQ(resultado("c1.zip", "1"), QStringLiteral("|"));
+
     // No service address configured: nothing is asked.
     m_servico.statusDescricao = 200;
     {
