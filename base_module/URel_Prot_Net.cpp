@@ -31,6 +31,35 @@ const QString kKalvi = QStringLiteral("KALVI ");
 const QString kBrancos(20, QLatin1Char(' '));
 const QString kMascaraCNPJ = QStringLiteral("99.999.999/9999-99;0; ");
 
+// The state's arms, in colour or in grey.
+QImage brasao(bool cor)
+{
+    QImage img(240, 240, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor azul = cor ? QColor(0, 70, 160) : QColor(60, 60, 60);
+    const QColor ouro = cor ? QColor(230, 180, 20) : QColor(170, 170, 170);
+    const QColor verde = cor ? QColor(0, 130, 60) : QColor(110, 110, 110);
+    p.setPen(QPen(azul, 10));
+    p.setBrush(ouro);
+    QPainterPath escudo;
+    escudo.moveTo(20, 20);
+    escudo.lineTo(220, 20);
+    escudo.lineTo(220, 120);
+    escudo.quadTo(220, 200, 120, 225);
+    escudo.quadTo(20, 200, 20, 120);
+    escudo.closeSubpath();
+    p.drawPath(escudo);
+    p.setBrush(verde);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(120, 105), 55, 55);
+    p.setPen(QPen(Qt::white, 8));
+    p.drawLine(80, 105, 160, 105);
+    p.drawLine(120, 65, 120, 145);
+    return img;
+}
+
 // The Internet reception stamp.
 QImage carimbo()
 {
@@ -177,35 +206,6 @@ void imprimeMovimento(const QString& forma)
 
 // --- reports ---------------------------------------------------------------
 
-QImage BrasaoEstado(bool cor)
-{
-    QImage img(240, 240, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor azul = cor ? QColor(0, 70, 160) : QColor(60, 60, 60);
-    const QColor ouro = cor ? QColor(230, 180, 20) : QColor(170, 170, 170);
-    const QColor verde = cor ? QColor(0, 130, 60) : QColor(110, 110, 110);
-    p.setPen(QPen(azul, 10));
-    p.setBrush(ouro);
-    QPainterPath escudo;
-    escudo.moveTo(20, 20);
-    escudo.lineTo(220, 20);
-    escudo.lineTo(220, 120);
-    escudo.quadTo(220, 200, 120, 225);
-    escudo.quadTo(20, 200, 20, 120);
-    escudo.closeSubpath();
-    p.drawPath(escudo);
-    p.setBrush(verde);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(120, 105), 55, 55);
-    p.setPen(QPen(Qt::white, 8));
-    p.drawLine(80, 105, 160, 105);
-    p.drawLine(120, 65, 120, 145);
-    return img;
-}
-
-
 TProtocoloRel::TProtocoloRel(vorta::Component* owner) : Report(owner)
 {
     paperSize = PaperSize::Letter;
@@ -245,7 +245,7 @@ void TProtocoloRel::logo(double left, double top, bool cor, const QString& nome)
     auto* i = Titulo->add<Image>();
     i->setName(nome);
     i->setGeometry(left, top, 20, 20);
-    i->picture = Picture::fromImage(BrasaoEstado(cor));
+    i->picture = Picture::fromImage(brasao(cor));
     i->stretch = true;
     i->keepAspect = true;
 }

@@ -2,13 +2,9 @@
 
 #include "platform/report/Report.h"
 
-#include <QImage>
 #include <QString>
 
 #include <vector>
-
-// The state's arms, in colour or in grey: the logo of the base module's reports.
-QImage BrasaoEstado(bool cor);
 
 // The delivery protocol of one declaration: the image of its first page framed by the
 // protocol number, the receiving-office block and, for an Internet delivery, the

@@ -1,7 +1,7 @@
 #include "UResultadoProc.h"
 
-#include "URel_Prot_Net.h"
 #include "Ufuncoes.h"
+#include "uRel.h"
 #include "comum.h"
 
 #include "platform/core/EditMask.h"
@@ -64,7 +64,7 @@ TResultadoProc::TResultadoProc(vorta::Component* owner) : Report(owner)
     auto* logo = cab->add<Image>();
     logo->setName(QStringLiteral("imgLogo"));
     logo->setGeometry(0, 0, 20, 20);
-    logo->picture = Picture::fromImage(BrasaoEstado(true));
+    logo->picture = Picture::fromImage(TRel::logotipo());
     logo->stretch = true;
     logo->keepAspect = true;
     auto rotulo = [](Band* b, const QString& nome, const QString& texto, double l, double t, double w, double pt,
