@@ -149,6 +149,15 @@ protected:
     {
         entrega_teste::seleciona(grade, linhas);
     }
+    // The grid row that lists the file, -1 when none does.
+    static int linhaDe(vorta::ui::DBGrid* grade, const char* arquivo)
+    {
+        for (int r = 0; r < grade->rowCount(); ++r)
+            for (int col = 0; col < grade->shownColumnCount(); ++col)
+                if (grade->cellText(r, col) == QLatin1String(arquivo))
+                    return r;
+        return -1;
+    }
     // Alt+I, answering each message with OK.
     void reimprime(std::initializer_list<std::pair<MessageKind, QString>> avisos)
     {
@@ -220,11 +229,7 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
         SCOPED_TRACE(c.arquivo);
         m_impressora.jobs.clear();
         // Rows are listed in the order of their files' keys; find this one's row.
-        int linha = -1;
-        for (int r = 0; r < f->DBGrid_Enviados->rowCount(); ++r)
-            for (int col = 0; col < f->DBGrid_Enviados->shownColumnCount(); ++col)
-                if (f->DBGrid_Enviados->cellText(r, col) == QLatin1String(c.arquivo))
-                    linha = r;
+        const int linha = linhaDe(f->DBGrid_Enviados, c.arquivo);
         ASSERT_GE(linha, 0);
         f->DBGrid_Enviados->clearSelectedRows();
         seleciona(f->DBGrid_Enviados, {linha});
@@ -383,19 +388,36 @@ TEST_F(Protocolo, SavedReportsCountsAndStops)
     EXPECT_FALSE(f->pnlImprimir->isVisible());
 }
 
-// An image that is no picture stops the reprint with 513 and leaves no temporary.
-TEST_F(Protocolo, UnreadableImageIs513)
+// An image that is no picture, or a printer that fails: 513, nothing printed, no
+// temporary left, the panel hidden and the button back.
+TEST_F(Protocolo, PrintFailuresAre513)
 {
-    fila({{"ZIR", "Z00007.zip", "N", nullptr}});
+    fila({{"ZIR", "Z00007.zip", "N", nullptr}, {"RUX", "R00008.txt", "N", nullptr}});
     QFile img(arquivos() + QStringLiteral("PZ00007.zip"));
     ASSERT_TRUE(img.open(QIODevice::WriteOnly | QIODevice::Truncate));
     img.write("no picture");
     img.close();
     TSel_Entrega* f = abre(false);
-    seleciona(f->DBGrid_Disquete, {0});
-    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 1")}, {MessageKind::Error, QStringLiteral("513 - M513")}});
-    EXPECT_TRUE(m_impressora.jobs.isEmpty());
-    EXPECT_EQ(temporarios(), QStringList());
+    struct Caso {
+        const char* nome;
+        const char* arquivo;
+        bool impressora;
+    } casos[] = {{"image that is no picture", "Z00007.zip", true}, {"no printer", "R00008.txt", false}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        m_impressora.installed = c.impressora;
+        m_impressora.jobs.clear();
+        f->DBGrid_Disquete->clearSelectedRows();
+        const int linha = linhaDe(f->DBGrid_Disquete, c.arquivo);
+        ASSERT_GE(linha, 0);
+        seleciona(f->DBGrid_Disquete, {linha});
+        reimprime({{MessageKind::Information, QStringLiteral("509 - M509 1")},
+                   {MessageKind::Error, QStringLiteral("513 - M513")}});
+        EXPECT_TRUE(m_impressora.jobs.isEmpty());
+        EXPECT_EQ(temporarios(), QStringList());
+        EXPECT_FALSE(f->pnlImprimir->isVisible());
+        EXPECT_TRUE(f->bt_Imprimir->isEnabled());
+    }
 }
 
 // The declaration texts begin after an indent of 20 blanks: on the printed page the first
