@@ -296,21 +296,26 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
 // KOB emission date; a POZ protocol carries the row's CRC, no date, the logo by colour.
 TEST_F(Protocolo, CopiedTabPrintsTheOfficeForm)
 {
-    fila({{"ZIR", "Z00009.zip", "N", nullptr}, {"KOB", "K00009.txt", "043", nullptr}, {"POZ", "Q00009.txt", "N", nullptr}});
+    fila({{"ZIR", "Z00009.zip", "N", nullptr},
+          {"KOB", "K00009.txt", "043", nullptr},
+          {"POZ", "Q00009.txt", "N", nullptr},
+          {"WEN/Com", "W00009.txt", "C", nullptr}});
     TSel_Entrega* f = abre(false);
-    seleciona(f->DBGrid_Disquete, {0, 1, 2});
+    seleciona(f->DBGrid_Disquete, {0, 1, 2, 3});
     m_impressora.color = true;
-    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 3")}});
-    ASSERT_EQ(m_impressora.jobs.size(), 3);
-    std::map<QString, int> porTitulo;
-    for (int j = 0; j < 3; ++j) {
-        const auto& job = m_impressora.jobs[j];
+    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 4")}});
+    ASSERT_EQ(m_impressora.jobs.size(), 4);
+    for (const auto& job : m_impressora.jobs) {
         auto t = textos(job.pages);
         const QString crc = t[QStringLiteral("Label_Protocolo")];
         EXPECT_TRUE(crc.startsWith(QLatin1String("CRC"))) << crc.toStdString();
         EXPECT_EQ(t.count(QStringLiteral("QRL_Agenfa")), 0u);
         EXPECT_FALSE(temImagem(job.pages, QStringLiteral("QRI_Carimbo")));
-        EXPECT_EQ(t.count(QStringLiteral("QRL_Matricula")), 1u);
+        // The communication's own clerk lines, with the clerk's name.
+        const bool comunicado = crc == QLatin1String("CRCW00009");
+        EXPECT_EQ(t.count(QStringLiteral("QRL_Matricula")), comunicado ? 0u : 1u);
+        EXPECT_EQ(t.count(QStringLiteral("qrlMatricula")), comunicado ? 1u : 0u);
+        EXPECT_EQ(t.count(QStringLiteral("qrlNome")), comunicado ? 1u : 0u);
         pdf(job, QStringLiteral("agenfa_") + crc);
         if (crc == QLatin1String("CRCK00009")) {
             EXPECT_EQ(t[QStringLiteral("Label_Data")], QStringLiteral("10/03/2025 09:15:00"));
