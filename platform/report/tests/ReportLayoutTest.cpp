@@ -322,7 +322,7 @@ TEST(ReportLayout, WrappedTextKeepsItsLeadingBlanks)
             const bool paragrafo = item.lines[i].trimmed().startsWith("Declaro");
             EXPECT_EQ(item.lines[i].startsWith(' '), paragrafo) << item.lines[i].toStdString();
         }
-        QString junto = item.lines.join(' ');
+        const QString junto = item.lines.join(' ');
         EXPECT_EQ(junto.simplified(), c.texto.simplified());
     }
 }
