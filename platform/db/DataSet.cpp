@@ -80,6 +80,17 @@ void DataSet::indexFields() const
 
 Field* DataSet::findField(const QString& name) const
 {
+    // A few fields (a query of one figure) are found sooner than an index is built.
+    if (m_fields.size() <= 8) {
+        for (const auto& f : m_fields)
+            if (f->fieldName() == name)
+                return f.get();
+        const QString n = name.trimmed();
+        for (const auto& f : m_fields)
+            if (f->fieldName().compare(n, Qt::CaseInsensitive) == 0)
+                return f.get();
+        return nullptr;
+    }
     if (!m_fieldsIndexed)
         indexFields();
     if (Field* f = m_byName.value(name))
