@@ -368,12 +368,20 @@ TEST(EmfForeign, TextAsGdiDrawsIt)
          {{"the capitals as tall as a 60-pixel character height's", QRect(100, 100, 450, 10), preto, Parte, 0, 0},
           {"and as low", QRect(100, 113, 450, 40), preto, Parte, 0.05, 1},
           {"the underline below the baseline", barras(155, 172), preto, Linhas, 3, 7}}},
-        {"centred on its reference point",
-         [](Gdi& g) { g.rec(22, {6}).font(1, 60, true).select(1).text(325, 100, QStringLiteral("ABC"), 150); },
+        {"centred on its reference point, and ending at it",
+         [](Gdi& g) {
+             g.font(1, 60, true).select(1);
+             g.rec(22, {6}).text(325, 100, QStringLiteral("ABC"), 150);
+             g.rec(22, {2}).text(550, 300, QStringLiteral("ABC"), 150);
+         },
          {{"the underline from the text's start to its end", barras(155, 172), preto, Linhas, 3, 7},
           {"B at its own position", QRect(250, 110, 50, 44), preto, Parte, 0.05, 1},
           {"nothing between A and B", QRect(150, 100, 90, 54), preto, Parte, 0, 0},
-          {"nothing past the end", QRect(560, 100, 300, 80), preto, Parte, 0, 0}}},
+          {"nothing past the end", QRect(560, 100, 300, 80), preto, Parte, 0, 0},
+          {"the right-aligned text's underline", barras(355, 372), preto, Linhas, 3, 7},
+          {"its B at its own position", QRect(250, 310, 50, 44), preto, Parte, 0.05, 1},
+          {"nothing between its A and B", QRect(150, 300, 90, 54), preto, Parte, 0, 0},
+          {"nothing past the point it ends at", QRect(560, 300, 300, 80), preto, Parte, 0, 0}}},
         {"turned a quarter counterclockwise",
          [](Gdi& g) {
              g.rec(22, {24}).font(1, 60, true, false, 900).select(1).text(300, 500, QStringLiteral("ABC"), 150);
