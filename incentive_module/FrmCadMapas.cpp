@@ -503,7 +503,7 @@ void TCadMapas::editaveis(bool on)
     dbEdit_VlrArrobaFemea->setReadOnly(!on);
     DBGrid_ItemNota->setReadOnly(!on);
     DM_MTC->dsItensMapas->setAutoEdit(on);
-    for (SpeedButton* b : {BtExcluirItem, SpeedButton2, SpeedButton3})
+    for (SpeedButton* b : {BtExcluirItem, SpeedButton2, SpeedButton3, SpeedButton1})
         b->setEnabled(on);
 }
 
@@ -750,6 +750,7 @@ void TCadMapas::carregaMapa()
     QString municipio;
     buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
     edMunicipio->setText(municipio);
+    mascaraDoRemetente();
     for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
         t->close();
         t->open();
@@ -925,18 +926,8 @@ void TCadMapas::DBEdit_Con_RemetenteExit(QWidget*)
     vorta::db::Field* campo = m->fieldByName(QStringLiteral("ie_pecuarista"));
     struct Mascara {
         TCadMapas* f;
-        ~Mascara()
-        {
-            // Whatever happened, the box shows the raiser under the mask of his kind.
-            const QString mask = MascaraDesteConTipo(
-                DM_MTC->TblMapas->fieldByName(QStringLiteral("Lk_FornecedorTipo"))->asString());
-            vorta::db::Field* campo = DM_MTC->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"));
-            campo->setEditMask(mask);
-            // The mask's own length governs a masked box.
-            f->DBEdit_Con_Remetente->setMaxLength(32767);
-            f->DBEdit_Con_Remetente->setEditMask(mask);
-            f->DBEdit_Con_Remetente->setValue(campo->asString());
-        }
+        // Whatever happened, the box shows the raiser under the mask of his kind.
+        ~Mascara() { f->mascaraDoRemetente(); }
     } mascara{this};
 
     if (DM_Comuns) {
@@ -1003,6 +994,19 @@ void TCadMapas::DBEdit_Con_RemetenteExit(QWidget*)
             dbedit_data->setFocus();
         else
             DBEdit1->setFocus();
+    }
+}
+
+void TCadMapas::mascaraDoRemetente()
+{
+    vorta::db::Field* campo = DM_MTC->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"));
+    const QString mask = MascaraDesteConTipo(DM_MTC->TblMapas->fieldByName(QStringLiteral("Lk_FornecedorTipo"))->asString());
+    campo->setEditMask(mask);
+    // The mask's own length governs a masked box.
+    DBEdit_Con_Remetente->setMaxLength(32767);
+    for (DBEdit* e : {DBEdit_Con_Remetente, DBEdit_Con_Remetente2}) {
+        e->setEditMask(mask);
+        e->setValue(campo->asString());
     }
 }
 

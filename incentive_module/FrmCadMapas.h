@@ -153,6 +153,8 @@ private:
     // The stored map's percentages, values, municipality, animals and summary rows.
     void carregaMapa();
     void recusaRemetente(bool clearName);
+    // The raiser's field and both of its boxes under the mask of his kind.
+    void mascaraDoRemetente();
     void focaCampo(TResumoMapa::TCampo campo);
     void gravaEdicaoEmCurso();
     QString inscricaoFrigorifico() const;
