@@ -306,3 +306,49 @@ TEST_F(CadMapasModos, TheRaiserShowsWithHisPropertyOnBothPages)
     EXPECT_EQ(QStringLiteral("Pecuarista"), f->DBEdit_Nome2->text());
     user::alt(QLatin1Char('C'));
 }
+
+TEST_F(CadMapasModos, TheAnimalGridTakesTypingOnlyWhileTheMapIsBeingSaved)
+{
+    mapaDigitado(QStringLiteral("M"), {{"JD", 250}});
+    TCadMapas* f = abre();
+    user::alt(QLatin1Char('T'));
+    ASSERT_EQ(1, f->DBGrid_ItemNota->rowCount());
+    QWidget* vp = f->DBGrid_ItemNota->viewport();
+    const QPoint peso = f->DBGrid_ItemNota->visualRect(f->DBGrid_ItemNota->model()->index(0, 4)).center();
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, peso);
+    user::type(QStringLiteral("999"));
+    user::tab();
+    EXPECT_TRUE(f->DBGrid_ItemNota->readOnly()) << "viewing";
+    EXPECT_EQ(DataSetState::Browse, dm->TblMapasItens->state());
+    EXPECT_DOUBLE_EQ(250.0, scalar("select itm_peso from qel_mapas_itens where map_codigo = 1").toDouble());
+
+    user::alt(QLatin1Char('A'));
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, peso);
+    EXPECT_FALSE(f->DBGrid_ItemNota->readOnly()) << "altering";
+    user::type(QStringLiteral("261"));
+    user::tab();
+    EXPECT_EQ(DataSetState::Edit, dm->TblMapasItens->state());
+    EXPECT_DOUBLE_EQ(261.0, dm->TblMapasItens->fieldByName(QStringLiteral("itm_peso"))->asFloat());
+    user::alt(QLatin1Char('C'));
+    EXPECT_DOUBLE_EQ(250.0, scalar("select itm_peso from qel_mapas_itens where map_codigo = 1").toDouble())
+        << "the cancel takes the change back";
+    EXPECT_TRUE(f->DBGrid_ItemNota->readOnly());
+}
+
+TEST_F(CadMapasModos, TheSummaryPageIsTypedInOrder)
+{
+    TCadMapas* f = abre();
+    incluiAteAGrade(f);
+    animal("JD", "C", "3", "250", "B");
+    pagina(f, 1);
+    user::click(f->dbEdit_VlrArrobaMacho);
+    QStringList ordem;
+    for (int i = 0; i < 3; ++i) {
+        user::tab();
+        ordem << (user::focused() ? user::focused()->objectName() : QString());
+    }
+    EXPECT_EQ((QStringList{QStringLiteral("dbEdit_VlrArrobaFemea"), QStringLiteral("DBL_Tecnico"),
+                           QStringLiteral("cbNotas")}),
+              ordem);
+    user::alt(QLatin1Char('C'));
+}
