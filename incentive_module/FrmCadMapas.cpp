@@ -597,9 +597,15 @@ void TCadMapas::focaCampo(TResumoMapa::TCampo campo)
 void TCadMapas::gravaEdicaoEmCurso()
 {
     // What is typed in the focused box reaches its field before the checks read it.
-    if (auto* c = dynamic_cast<vorta::ui::FieldControl*>(QApplication::focusWidget()))
+    QWidget* foco = QApplication::focusWidget();
+    if (auto* c = dynamic_cast<vorta::ui::FieldControl*>(foco))
         if (c->dataSource() && c->dataSource()->dataSet() && editando(c->dataSource()->dataSet()))
             c->dataLink().updateRecord();
+    // A practised value typed and not yet left counts as well.
+    if (foco == dbEdit_VlrArrobaMacho)
+        lePraticado(dbEdit_VlrArrobaMacho, Resumo.dbEdit_VlrArrobaMacho);
+    else if (foco == dbEdit_VlrArrobaFemea)
+        lePraticado(dbEdit_VlrArrobaFemea, Resumo.dbEdit_VlrArrobaFemea);
 }
 
 void TCadMapas::MostraResumo()
@@ -1392,12 +1398,14 @@ void TCadMapas::PageControl1Change(QWidget* sender)
     sbTotalizaClick(sender);
 }
 
-void TCadMapas::valorPraticadoExit(vorta::ui::Edit* edit, Money& value)
+void TCadMapas::lePraticado(vorta::ui::Edit* edit, Money& value)
 {
     if (edit->isReadOnly())
         return;
     QString texto = edit->text().trimmed();
-    texto.remove(QLatin1Char('.'));
+    // The box shows no thousands: a lone point is the decimal one, as a comma is.
+    if (texto.contains(QLatin1Char(',')))
+        texto.remove(QLatin1Char('.'));
     Money lido;
     try {
         lido = texto.isEmpty() ? Money() : Money::fromString(texto);
@@ -1412,6 +1420,13 @@ void TCadMapas::valorPraticadoExit(vorta::ui::Edit* edit, Money& value)
         vorta::Abort();
     }
     value = lido;
+}
+
+void TCadMapas::valorPraticadoExit(vorta::ui::Edit* edit, Money& value)
+{
+    if (edit->isReadOnly())
+        return;
+    lePraticado(edit, value);
     sbTotalizaClick(edit);
 }
 

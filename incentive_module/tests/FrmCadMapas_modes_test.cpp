@@ -187,9 +187,11 @@ TEST_F(CadMapasModos, APractisedValueIsTakenFromZeroTo999AndTheSmallerValueIsTot
     };
     const Caso casos[] = {
         {"85,5", nullptr, "85,50", "85,50"},
-        {"1000", "Valor fora da faixa permitida!", "1000", "85,50"},
-        {"-1", "Valor fora da faixa permitida!", "-1", "85,50"},
-        {"abc", "Valor inválido!", "abc", "85,50"},
+        {"84.5", nullptr, "84,50", "84,50"},
+        {"1.000,00", "Valor fora da faixa permitida!", "1.000,00", "84,50"},
+        {"1000", "Valor fora da faixa permitida!", "1000", "84,50"},
+        {"-1", "Valor fora da faixa permitida!", "-1", "84,50"},
+        {"abc", "Valor inválido!", "abc", "84,50"},
         {"999,99", nullptr, "999,99", "90,00"},
         {"0", nullptr, "90,00", "90,00"},
         {"70", nullptr, "70,00", "70,00"},
@@ -205,13 +207,23 @@ TEST_F(CadMapasModos, APractisedValueIsTakenFromZeroTo999AndTheSmallerValueIsTot
                   user::focused());
         EXPECT_EQ(QString::fromLatin1(c.mostrado), f->dbEdit_VlrArrobaMacho->text());
         EXPECT_EQ(QString::fromLatin1(c.valorArroba), f->figura(QStringLiteral("JDValorArr"))->text());
-        if (c.mensagem)
-            f->dbEdit_VlrArrobaMacho->setText(QStringLiteral("85,5")); // the user corrects it
     }
     user::click(f->btVeterinario);
+    // Saved with the value still in its box: the typed value counts, or stops the save.
+    user::click(f->dbEdit_VlrArrobaMacho);
+    user::key(Qt::Key_A, Qt::ControlModifier);
+    user::type(QStringLiteral("1000"));
+    dialogs.expectMessage(MessageKind::Custom, QStringLiteral("Valor fora da faixa permitida!"), vorta::ui::mrOk);
     user::alt(QLatin1Char('G'));
-    EXPECT_DOUBLE_EQ(70.0, scalar("select map_vlr_arrobaM from qel_mapas where map_codigo = 1").toDouble());
-    EXPECT_DOUBLE_EQ(70.0, scalar("select mre_vlr_arroba from qel_mapas_resumo where map_codigo = 1 and "
+    EXPECT_TRUE(dialogs.allAnswered());
+    EXPECT_EQ(0, count("select count(*) from qel_mapas"));
+    EXPECT_TRUE(dm->dbMTC->inTransaction());
+    EXPECT_EQ(f->dbEdit_VlrArrobaMacho, user::focused());
+    user::key(Qt::Key_A, Qt::ControlModifier);
+    user::type(QStringLiteral("75"));
+    user::alt(QLatin1Char('G'));
+    EXPECT_DOUBLE_EQ(75.0, scalar("select map_vlr_arrobaM from qel_mapas where map_codigo = 1").toDouble());
+    EXPECT_DOUBLE_EQ(75.0, scalar("select mre_vlr_arroba from qel_mapas_resumo where map_codigo = 1 and "
                                   "mat_codigo = 'JD'")
                                .toDouble());
 }
