@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
+#include <QScrollBar>
 
 using namespace zir_test;
 using vorta::db::DataSetState;
@@ -17,7 +18,7 @@ namespace {
 
 // The commands the user can reach: tool-bar buttons shown and enabled, the page's
 // buttons and boxes enabled, and whether the list, the detail panel, the animal grid
-// and the raiser box take input.
+// and the raiser box take input; "rolagem" when the window needs scroll bars.
 QString ativos(TCadMapas* f)
 {
     QStringList out;
@@ -39,6 +40,9 @@ QString ativos(TCadMapas* f)
         out << QStringLiteral("grade");
     if (!f->DBEdit_Con_Remetente->FieldControl::readOnly())
         out << QStringLiteral("remetente");
+    // The form fits its window: the legend and the status line stay in sight.
+    if (f->ScrollBox1->verticalScrollBar()->isVisibleTo(f) || f->ScrollBox1->horizontalScrollBar()->isVisibleTo(f))
+        out << QStringLiteral("rolagem");
     return out.join(QLatin1Char(' '));
 }
 
@@ -107,12 +111,14 @@ TEST_F(CadMapasModos, EachModeEnablesItsOwnCommands)
     ASSERT_EQ(1, count("select count(*) from qel_mapas"));
     EXPECT_EQ(navegando, ativos(f)) << "saved";
     EXPECT_EQ(QStringLiteral("Detalhes -"), f->LabelConDet->caption());
+    EXPECT_TRUE(f->grab().toImage().save(pasta() + QStringLiteral("/CadMapas_lista.png")));
 
     user::alt(QLatin1Char('T'));
     EXPECT_EQ(vendo, ativos(f)) << "viewing";
     EXPECT_EQ(QPoint(182, 2), f->btConsultaGrid->pos());
     EXPECT_EQ(QStringLiteral("Consultar -"), f->LabelConDet->caption());
     EXPECT_TRUE(f->Panel_Busca->isHidden());
+    EXPECT_TRUE(f->grab().toImage().save(pasta() + QStringLiteral("/CadMapas_detalhes.png")));
     user::alt(QLatin1Char('T'));
     EXPECT_EQ(navegando, ativos(f)) << "back from viewing";
     EXPECT_EQ(QPoint(182, 2), f->btConsultaSimples->pos());
