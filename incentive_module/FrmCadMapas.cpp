@@ -890,6 +890,13 @@ void TCadMapas::btExcluirClick(QWidget*)
         vorta::Abort();
     }
     botoesDaLista();
+    // Deleted while viewing: the next map is viewed, or the empty list shown.
+    if (!pagina1->isHidden()) {
+        if (hasRecords())
+            btConsultaSimplesClick(btConsultaSimples);
+        else
+            btConsultaGridClick(btConsultaGrid);
+    }
 }
 
 void TCadMapas::BtSairGeralClick(QWidget*)

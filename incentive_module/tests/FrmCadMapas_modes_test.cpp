@@ -370,3 +370,26 @@ TEST_F(CadMapasModos, TheSummaryPageIsTypedInOrder)
               ordem);
     user::alt(QLatin1Char('C'));
 }
+
+TEST_F(CadMapasModos, DeletingTheMapOnViewShowsTheNextOrTheEmptyList)
+{
+    mapaDigitado(QStringLiteral("M"), {{"JD", 250}});
+    mapaDigitado(QStringLiteral("F"), {{"JFD", 200}});
+    TCadMapas* f = abre();
+    const QString nav = QStringLiteral("btPrimeiro btAnterior btProximo btUltimo ");
+    const QString vendo = nav + QStringLiteral("btConsultaGrid btIncluir btAlterar btExcluir BtSairGeral btSair "
+                                               "btimprimir detalhe");
+    user::alt(QLatin1Char('T'));
+    ASSERT_EQ(vendo, ativos(f));
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - Mensagem"), vorta::ui::mrYes);
+    user::click(f->btExcluir);
+    EXPECT_EQ(vendo, ativos(f)) << "one map left, still viewed";
+    EXPECT_EQ(1, count("select count(*) from qel_mapas"));
+    EXPECT_EQ(1, f->DBGrid_ItemNota->rowCount()) << "the animals of the map now shown";
+    EXPECT_EQ(QStringLiteral("1"), f->figura(QStringLiteral("JFDQtd"))->text()) << "and its summary";
+    EXPECT_EQ(QStringLiteral("0"), f->figura(QStringLiteral("JDQtd"))->text());
+    dialogs.expectMessage(MessageKind::Confirmation, QStringLiteral("92 - Mensagem"), vorta::ui::mrYes);
+    user::click(f->btExcluir);
+    EXPECT_EQ(0, count("select count(*) from qel_mapas"));
+    EXPECT_EQ(QStringLiteral("btIncluir BtSairGeral btSair lista"), ativos(f)) << "nothing left to view";
+}
