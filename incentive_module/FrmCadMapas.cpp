@@ -716,11 +716,37 @@ void TCadMapas::DBGridKeyUp(QWidget*, int&, Qt::KeyboardModifiers) {}
 void TCadMapas::btPrimeiroClick(QWidget* sender)
 {
     TFtemplate::btPrimeiroClick(sender);
+    mostraMapaVisto();
+}
+
+void TCadMapas::btAnteriorClick(QWidget* sender)
+{
+    TFtemplate::btAnteriorClick(sender);
+    mostraMapaVisto();
+}
+
+void TCadMapas::btProximoClick(QWidget* sender)
+{
+    TFtemplate::btProximoClick(sender);
+    mostraMapaVisto();
 }
 
 void TCadMapas::btUltimoClick(QWidget* sender)
 {
     TFtemplate::btUltimoClick(sender);
+    mostraMapaVisto();
+}
+
+void TCadMapas::mostraMapaVisto()
+{
+    // Only the details on view follow the list: the animals do by themselves, the
+    // summary, the invoices and the raiser's municipality are read for the map.
+    if (pagina1->isHidden() || btGravar->isEnabled() || !hasRecords())
+        return;
+    carregaMapa();
+    preencheNotas();
+    Resumo.CarregaResumo();
+    MostraResumo();
 }
 
 void TCadMapas::btConsultaSimplesClick(QWidget* sender)
@@ -732,12 +758,7 @@ void TCadMapas::btConsultaSimplesClick(QWidget* sender)
     BtExcluirItem->setEnabled(false);
     if (DM_Comuns && !DM_Comuns->Tb_Contribuinte->active())
         DM_Comuns->Tb_Contribuinte->open();
-    if (hasRecords()) {
-        carregaMapa();
-        preencheNotas();
-        Resumo.CarregaResumo();
-        MostraResumo();
-    }
+    mostraMapaVisto();
 }
 
 void TCadMapas::btConsultaGridClick(QWidget* sender)

@@ -13,6 +13,7 @@
 using namespace zir_test;
 using vorta::db::DataSetState;
 using vorta::ui::MessageKind;
+using vorta::ui::SpeedButton;
 
 namespace {
 
@@ -392,4 +393,39 @@ TEST_F(CadMapasModos, DeletingTheMapOnViewShowsTheNextOrTheEmptyList)
     user::click(f->btExcluir);
     EXPECT_EQ(0, count("select count(*) from qel_mapas"));
     EXPECT_EQ(QStringLiteral("btIncluir BtSairGeral btSair lista"), ativos(f)) << "nothing left to view";
+}
+
+TEST_F(CadMapasModos, NavigatingWhileViewingShowsEachMapsOwnDetails)
+{
+    mapaDigitado(QStringLiteral("M"), {{"JD", 250}, {"JD", 260}});
+    mapaDigitado(QStringLiteral("F"), {{"JFD", 200}});
+    exec("insert into qel_notasmapa values (1, '11')");
+    exec("insert into qel_notasmapa values (2, '21')");
+    exec("insert into qel_notasmapa values (2, '22')");
+    TCadMapas* f = abre();
+    user::alt(QLatin1Char('T'));
+    pagina(f, 1);
+    struct Passo {
+        SpeedButton* botao;
+        int mapa;
+        const char* jd;
+        const char* jfd;
+        int notas;
+    };
+    const Passo passos[] = {
+        {nullptr, 1, "2", "0", 1},
+        {f->btProximo, 2, "0", "1", 2},
+        {f->btAnterior, 1, "2", "0", 1},
+        {f->btUltimo, 2, "0", "1", 2},
+        {f->btPrimeiro, 1, "2", "0", 1},
+    };
+    for (const Passo& p : passos) {
+        SCOPED_TRACE(p.mapa);
+        if (p.botao)
+            user::click(p.botao);
+        EXPECT_EQ(p.mapa, dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
+        EXPECT_EQ(QString::fromLatin1(p.jd), f->figura(QStringLiteral("JDQtd"))->text());
+        EXPECT_EQ(QString::fromLatin1(p.jfd), f->figura(QStringLiteral("JFDQtd"))->text());
+        EXPECT_EQ(p.notas, f->cbNotas->count());
+    }
 }
