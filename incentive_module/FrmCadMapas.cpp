@@ -1034,7 +1034,8 @@ void TCadMapas::DBEdit_Con_RemetenteExit(QWidget*)
 void TCadMapas::mascaraDoRemetente()
 {
     vorta::db::Field* campo = DM_MTC->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"));
-    const QString mask = MascaraDesteConTipo(DM_MTC->TblMapas->fieldByName(QStringLiteral("Lk_FornecedorTipo"))->asString());
+    const QString mask =
+        MascaraDesteConTipo(DM_MTC->TblMapas->fieldByName(QStringLiteral("Lk_FornecedorTipo"))->asString());
     campo->setEditMask(mask);
     // The mask's own length governs a masked box.
     DBEdit_Con_Remetente->setMaxLength(32767);
@@ -1426,10 +1427,10 @@ void TCadMapas::PageControl1Change(QWidget* sender)
     sbTotalizaClick(sender);
 }
 
-void TCadMapas::lePraticado(vorta::ui::Edit* edit, Money& value)
+bool TCadMapas::lePraticado(vorta::ui::Edit* edit, Money& value)
 {
     if (edit->isReadOnly())
-        return;
+        return false;
     QString texto = edit->text().trimmed();
     // The box shows no thousands: a lone point is the decimal one, as a comma is.
     if (texto.contains(QLatin1Char(',')))
@@ -1448,14 +1449,13 @@ void TCadMapas::lePraticado(vorta::ui::Edit* edit, Money& value)
         vorta::Abort();
     }
     value = lido;
+    return true;
 }
 
 void TCadMapas::valorPraticadoExit(vorta::ui::Edit* edit, Money& value)
 {
-    if (edit->isReadOnly())
-        return;
-    lePraticado(edit, value);
-    sbTotalizaClick(edit);
+    if (lePraticado(edit, value))
+        sbTotalizaClick(edit);
 }
 
 void TCadMapas::dbEdit_VlrArrobaMachoExit(QWidget*)

@@ -162,8 +162,9 @@ private:
     void focaCampo(TResumoMapa::TCampo campo);
     void gravaEdicaoEmCurso();
     QString inscricaoFrigorifico() const;
-    // The practised value typed in edit into value; out of 0 to 999.99 it is refused.
-    void lePraticado(vorta::ui::Edit* edit, vorta::Money& value);
+    // The practised value typed in edit into value, false while edit is read-only; out
+    // of 0 to 999.99 it is refused.
+    bool lePraticado(vorta::ui::Edit* edit, vorta::Money& value);
     void valorPraticadoExit(vorta::ui::Edit* edit, vorta::Money& value);
     // What the grid and the import may do: only inside the include's or alter's transaction.
     bool podeAlterarAnimais() const;
