@@ -503,7 +503,7 @@ void TCadMapas::editaveis(bool on)
     dbEdit_VlrArrobaFemea->setReadOnly(!on);
     DBGrid_ItemNota->setReadOnly(!on);
     DM_MTC->dsItensMapas->setAutoEdit(on);
-    for (SpeedButton* b : {BtExcluirItem, SpeedButton2, SpeedButton3})
+    for (SpeedButton* b : {BtExcluirItem, SpeedButton2, SpeedButton3, SpeedButton1})
         b->setEnabled(on);
 }
 
@@ -597,9 +597,15 @@ void TCadMapas::focaCampo(TResumoMapa::TCampo campo)
 void TCadMapas::gravaEdicaoEmCurso()
 {
     // What is typed in the focused box reaches its field before the checks read it.
-    if (auto* c = dynamic_cast<vorta::ui::FieldControl*>(QApplication::focusWidget()))
+    QWidget* foco = QApplication::focusWidget();
+    if (auto* c = dynamic_cast<vorta::ui::FieldControl*>(foco))
         if (c->dataSource() && c->dataSource()->dataSet() && editando(c->dataSource()->dataSet()))
             c->dataLink().updateRecord();
+    // A practised value typed and not yet left counts as well.
+    if (foco == dbEdit_VlrArrobaMacho)
+        lePraticado(dbEdit_VlrArrobaMacho, Resumo.dbEdit_VlrArrobaMacho);
+    else if (foco == dbEdit_VlrArrobaFemea)
+        lePraticado(dbEdit_VlrArrobaFemea, Resumo.dbEdit_VlrArrobaFemea);
 }
 
 void TCadMapas::MostraResumo()
@@ -712,11 +718,37 @@ void TCadMapas::DBGridKeyUp(QWidget*, int&, Qt::KeyboardModifiers) {}
 void TCadMapas::btPrimeiroClick(QWidget* sender)
 {
     TFtemplate::btPrimeiroClick(sender);
+    mostraMapaVisto();
+}
+
+void TCadMapas::btAnteriorClick(QWidget* sender)
+{
+    TFtemplate::btAnteriorClick(sender);
+    mostraMapaVisto();
+}
+
+void TCadMapas::btProximoClick(QWidget* sender)
+{
+    TFtemplate::btProximoClick(sender);
+    mostraMapaVisto();
 }
 
 void TCadMapas::btUltimoClick(QWidget* sender)
 {
     TFtemplate::btUltimoClick(sender);
+    mostraMapaVisto();
+}
+
+void TCadMapas::mostraMapaVisto()
+{
+    // Only the details on view follow the list: the animals do by themselves, the
+    // summary, the invoices and the raiser's municipality are read for the map.
+    if (pagina1->isHidden() || btGravar->isEnabled() || !hasRecords())
+        return;
+    carregaMapa();
+    preencheNotas();
+    Resumo.CarregaResumo();
+    MostraResumo();
 }
 
 void TCadMapas::btConsultaSimplesClick(QWidget* sender)
@@ -728,12 +760,7 @@ void TCadMapas::btConsultaSimplesClick(QWidget* sender)
     BtExcluirItem->setEnabled(false);
     if (DM_Comuns && !DM_Comuns->Tb_Contribuinte->active())
         DM_Comuns->Tb_Contribuinte->open();
-    if (hasRecords()) {
-        carregaMapa();
-        preencheNotas();
-        Resumo.CarregaResumo();
-        MostraResumo();
-    }
+    mostraMapaVisto();
 }
 
 void TCadMapas::btConsultaGridClick(QWidget* sender)
@@ -752,6 +779,7 @@ void TCadMapas::carregaMapa()
     QString municipio;
     buscamunicipio(m->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), municipio);
     edMunicipio->setText(municipio);
+    mascaraDoRemetente();
     for (vorta::db::Table* t : {DM_MTC->TblMapasItens, DM_MTC->TblMapasResumo}) {
         t->close();
         t->open();
@@ -885,6 +913,13 @@ void TCadMapas::btExcluirClick(QWidget*)
         vorta::Abort();
     }
     botoesDaLista();
+    // Deleted while viewing: the next map is viewed, or the empty list shown.
+    if (!pagina1->isHidden()) {
+        if (hasRecords())
+            btConsultaSimplesClick(btConsultaSimples);
+        else
+            btConsultaGridClick(btConsultaGrid);
+    }
 }
 
 void TCadMapas::BtSairGeralClick(QWidget*)
@@ -927,18 +962,8 @@ void TCadMapas::DBEdit_Con_RemetenteExit(QWidget*)
     vorta::db::Field* campo = m->fieldByName(QStringLiteral("ie_pecuarista"));
     struct Mascara {
         TCadMapas* f;
-        ~Mascara()
-        {
-            // Whatever happened, the box shows the raiser under the mask of his kind.
-            const QString mask = MascaraDesteConTipo(
-                DM_MTC->TblMapas->fieldByName(QStringLiteral("Lk_FornecedorTipo"))->asString());
-            vorta::db::Field* campo = DM_MTC->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"));
-            campo->setEditMask(mask);
-            // The mask's own length governs a masked box.
-            f->DBEdit_Con_Remetente->setMaxLength(32767);
-            f->DBEdit_Con_Remetente->setEditMask(mask);
-            f->DBEdit_Con_Remetente->setValue(campo->asString());
-        }
+        // Whatever happened, the box shows the raiser under the mask of his kind.
+        ~Mascara() { f->mascaraDoRemetente(); }
     } mascara{this};
 
     if (DM_Comuns) {
@@ -1005,6 +1030,20 @@ void TCadMapas::DBEdit_Con_RemetenteExit(QWidget*)
             dbedit_data->setFocus();
         else
             DBEdit1->setFocus();
+    }
+}
+
+void TCadMapas::mascaraDoRemetente()
+{
+    vorta::db::Field* campo = DM_MTC->TblMapas->fieldByName(QStringLiteral("ie_pecuarista"));
+    const QString mask =
+        MascaraDesteConTipo(DM_MTC->TblMapas->fieldByName(QStringLiteral("Lk_FornecedorTipo"))->asString());
+    campo->setEditMask(mask);
+    // The mask's own length governs a masked box.
+    DBEdit_Con_Remetente->setMaxLength(32767);
+    for (DBEdit* e : {DBEdit_Con_Remetente, DBEdit_Con_Remetente2}) {
+        e->setEditMask(mask);
+        e->setValue(campo->asString());
     }
 }
 
@@ -1390,12 +1429,14 @@ void TCadMapas::PageControl1Change(QWidget* sender)
     sbTotalizaClick(sender);
 }
 
-void TCadMapas::valorPraticadoExit(vorta::ui::Edit* edit, Money& value)
+bool TCadMapas::lePraticado(vorta::ui::Edit* edit, Money& value)
 {
     if (edit->isReadOnly())
-        return;
+        return false;
     QString texto = edit->text().trimmed();
-    texto.remove(QLatin1Char('.'));
+    // The box shows no thousands: a lone point is the decimal one, as a comma is.
+    if (texto.contains(QLatin1Char(',')))
+        texto.remove(QLatin1Char('.'));
     Money lido;
     try {
         lido = texto.isEmpty() ? Money() : Money::fromString(texto);
@@ -1410,7 +1451,13 @@ void TCadMapas::valorPraticadoExit(vorta::ui::Edit* edit, Money& value)
         vorta::Abort();
     }
     value = lido;
-    sbTotalizaClick(edit);
+    return true;
+}
+
+void TCadMapas::valorPraticadoExit(vorta::ui::Edit* edit, Money& value)
+{
+    if (lePraticado(edit, value))
+        sbTotalizaClick(edit);
 }
 
 void TCadMapas::dbEdit_VlrArrobaMachoExit(QWidget*)

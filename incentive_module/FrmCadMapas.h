@@ -93,6 +93,8 @@ public:
     void DBGridKeyDown(QWidget* sender, int& key, Qt::KeyboardModifiers shift) override;
     void DBGridKeyUp(QWidget* sender, int& key, Qt::KeyboardModifiers shift) override;
     void btPrimeiroClick(QWidget* sender) override;
+    void btAnteriorClick(QWidget* sender) override;
+    void btProximoClick(QWidget* sender) override;
     void btUltimoClick(QWidget* sender) override;
     void btConsultaSimplesClick(QWidget* sender) override;
     void btConsultaGridClick(QWidget* sender) override;
@@ -152,10 +154,17 @@ private:
     void preencheNotas();
     // The stored map's percentages, values, municipality, animals and summary rows.
     void carregaMapa();
+    // The details of the current map while it is viewed.
+    void mostraMapaVisto();
     void recusaRemetente(bool clearName);
+    // The raiser's field and both of its boxes under the mask of his kind.
+    void mascaraDoRemetente();
     void focaCampo(TResumoMapa::TCampo campo);
     void gravaEdicaoEmCurso();
     QString inscricaoFrigorifico() const;
+    // The practised value typed in edit into value, false while edit is read-only; out
+    // of 0 to 999.99 it is refused.
+    bool lePraticado(vorta::ui::Edit* edit, vorta::Money& value);
     void valorPraticadoExit(vorta::ui::Edit* edit, vorta::Money& value);
     // What the grid and the import may do: only inside the include's or alter's transaction.
     bool podeAlterarAnimais() const;

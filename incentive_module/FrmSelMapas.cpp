@@ -147,7 +147,7 @@ void TSelMapas::Edit_BuscaChange(QWidget*)
     const QString text = Edit_Busca->text();
     const QString field = RadioGroup_Produtor->itemIndex() == 1 ? QStringLiteral("Con_Nome")
                                                                 : QStringLiteral("Con_IECNPJCPF");
-    q->locate(field, text, vorta::db::loPartialKey | vorta::db::loCaseInsensitive);
+    q->locate(field, text, vorta::db::loPartialKey);
 }
 
 void TSelMapas::limpaFiltroSemBusca()

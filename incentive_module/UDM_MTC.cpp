@@ -211,8 +211,10 @@ void TDM_MTC::declareFields()
                              TblContribuinte, QStringLiteral("Con_IECNPJCPF"), QStringLiteral("Con_Nome"));
     TblMapas->addLookupField(QStringLiteral("Lk_FornecedorTipo"), FieldType::String, 50, QStringLiteral("ie_pecuarista"),
                              TblContribuinte, QStringLiteral("Con_IECNPJCPF"), QStringLiteral("Con_Tipo"));
+    // The raiser's property from the whole taxpayer table: the movement's declarant table
+    // holds only the slaughterhouse, never the raiser.
     TblMapas->addLookupField(QStringLiteral("lkFornecedorPropriedade"), FieldType::String, 60,
-                             QStringLiteral("ie_pecuarista"), TblContribuinteMTC, QStringLiteral("Con_IECNPJCPF"),
+                             QStringLiteral("ie_pecuarista"), TblContribuinte, QStringLiteral("Con_IECNPJCPF"),
                              QStringLiteral("Con_NomePropr"));
 
     declare(TblMapasItens, {{"map_codigo", FieldType::Integer, 0, true},

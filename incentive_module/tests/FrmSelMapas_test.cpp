@@ -38,8 +38,16 @@ TEST_F(SelMapasTest, TheSearchFindsARegistrationOrANameAsTheUserTypes)
                       QPoint(6, f->RadioGroup_Produtor->button(1)->height() / 2));
     user::click(f->Edit_Busca);
     f->Edit_Busca->selectAll();
+    // The start of the name as it is written: "Frig" finds the first slaughterhouse,
+    // "frig" none.
+    user::type(QStringLiteral("frig"));
+    EXPECT_EQ(kOutroFrigorifico, atual()) << "no such name: the list stays";
+    user::key(Qt::Key_A, Qt::ControlModifier);
+    user::type(QStringLiteral("Frigorifico 28"));
+    EXPECT_EQ(kFrigorifico, atual());
+    user::key(Qt::Key_A, Qt::ControlModifier);
     // A quote is matched as typed, not read as part of an expression.
-    user::type(QStringLiteral("d'av"));
+    user::type(QStringLiteral("D'AV"));
     EXPECT_EQ(QStringLiteral("283000000"), atual());
     user::type(QStringLiteral("x"));
     EXPECT_EQ(QStringLiteral("283000000"), atual()) << "no such name: the list stays";

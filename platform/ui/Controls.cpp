@@ -5,6 +5,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
@@ -473,14 +474,55 @@ void Panel::setWordWrap(bool on)
 
 namespace {
 
-// The room the shown children of w take, measured from w's top left.
-QSize childrenExtent(const QWidget* w)
+// The room a container needs for its shown children, from its top left: docked children
+// keep their heights and widths, a client child needs what its own children need, free
+// children their own place. A scrolling view needs none (it scrolls its contents
+// itself) and a page control the largest of its pages; neither counts the children that
+// merely fill it, so the room needed never grows with the room given.
+QSize neededExtent(const QWidget* w)
 {
-    QSize size(0, 0);
-    for (QObject* o : w->children())
-        if (auto* c = qobject_cast<QWidget*>(o); c && !c->isWindow() && !c->isHidden())
-            size = size.expandedTo(QSize(c->geometry().right() + 1, c->geometry().bottom() + 1));
-    return size;
+    if (qobject_cast<const QAbstractScrollArea*>(w))
+        return QSize(0, 0);
+    if (auto* pc = qobject_cast<const PageControl*>(w)) {
+        QSize pages(0, 0);
+        for (int i = 0; i < pc->pageCount(); ++i)
+            pages = pages.expandedTo(neededExtent(pc->page(i)));
+        const TabSheet* active = pc->activePage();
+        if (!active || pages.isEmpty())
+            return QSize(0, 0);
+        // The tabs above the page and the frame around it.
+        const QPoint offset = active->mapTo(pc, QPoint(0, 0));
+        return pages + QSize(2 * offset.x(), offset.y() + offset.x());
+    }
+    int top = 0, left = 0;
+    QSize client(0, 0);
+    QSize free(0, 0);
+    // A docked bar needs the length of what it holds across the container.
+    int across = 0, down = 0;
+    for (QObject* o : w->children()) {
+        auto* c = qobject_cast<QWidget*>(o);
+        if (!c || c->isWindow() || c->isHidden())
+            continue;
+        switch (alignOf(c)) {
+        case Align::Top:
+        case Align::Bottom:
+            top += c->height();
+            across = std::max(across, neededExtent(c).width() + c->contentsMargins().right());
+            break;
+        case Align::Left:
+        case Align::Right:
+            left += c->width();
+            down = std::max(down, neededExtent(c).height() + c->contentsMargins().bottom());
+            break;
+        case Align::Client: {
+            const QMargins m = c->contentsMargins();
+            client = client.expandedTo(neededExtent(c) + QSize(m.right(), m.bottom()));
+            break;
+        }
+        case Align::None: free = free.expandedTo(QSize(c->geometry().right() + 1, c->geometry().bottom() + 1)); break;
+        }
+    }
+    return free.expandedTo(QSize(std::max(across, left + client.width()), top + std::max(down, client.height())));
 }
 
 } // namespace
@@ -502,30 +544,8 @@ ScrollBox::ScrollBox(QWidget* parent, const QString& name)
 
 void ScrollBox::updateExtent()
 {
-    // Docked children keep their heights and widths; a client child needs the room of
-    // its own children; free children need their own. Beyond the box the scroll bars
-    // reach the rest.
-    int top = 0, left = 0;
-    QSize client(0, 0);
-    QSize free(0, 0);
-    for (QObject* o : m_contents->children()) {
-        auto* c = qobject_cast<QWidget*>(o);
-        if (!c || c->isWindow() || c->isHidden())
-            continue;
-        switch (alignOf(c)) {
-        case Align::Top:
-        case Align::Bottom: top += c->height(); break;
-        case Align::Left:
-        case Align::Right: left += c->width(); break;
-        case Align::Client: {
-            const QMargins m = c->contentsMargins();
-            client = client.expandedTo(childrenExtent(c) + QSize(m.right(), m.bottom()));
-            break;
-        }
-        case Align::None: free = free.expandedTo(QSize(c->geometry().right() + 1, c->geometry().bottom() + 1)); break;
-        }
-    }
-    const QSize needed = free.expandedTo(QSize(left + client.width(), top + client.height()));
+    // Beyond the box the scroll bars reach the rest.
+    const QSize needed = neededExtent(m_contents);
     if (m_contents->minimumSize() != needed)
         m_contents->setMinimumSize(needed);
 }

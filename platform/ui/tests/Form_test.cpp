@@ -2,6 +2,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DbControls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Memo.h"
 #include "platform/ui/Menu.h"
 #include "testing/QtMessages.h"
 #include "testing/UserInput.h"
@@ -350,6 +351,40 @@ TEST(Alignment, TopBottomAndClientShareTheContainer)
     EXPECT_EQ(QRect(0, 20, 200, 65), client->geometry());
     top->hide();
     EXPECT_EQ(QRect(0, 0, 200, 85), client->geometry());
+}
+
+TEST(Alignment, AScrollBoxNeedsTheRoomOfItsControlsNotTheRoomItGaveThem)
+{
+    ScrollBox box(nullptr);
+    box.resize(400, 300);
+    QWidget* inside = box.contents();
+    auto* top = new Panel(inside);
+    top->resize(10, 40);
+    top->setAlign(Align::Top);
+    // A list that scrolls itself, and a detail panel of pages with a field on one.
+    auto* list = new Memo(inside);
+    list->setAlign(Align::Client);
+    auto* detail = new Panel(inside);
+    detail->setAlign(Align::Client);
+    auto* pages = new PageControl(detail);
+    pages->setAlign(Align::Client);
+    auto* sheet = new TabSheet(pages, QStringLiteral("A"));
+    auto* field = new Edit(sheet);
+    field->setGeometry(10, 100, 80, 21);
+    box.show();
+    box.updateExtent();
+    const QSize needed = inside->minimumSize();
+    EXPECT_LT(needed.height(), 300);
+    // Hiding and showing the top panel lends its room to the client controls and takes it back.
+    for (int i = 0; i < 3; ++i) {
+        top->hide();
+        top->show();
+    }
+    EXPECT_EQ(needed, inside->minimumSize());
+    // A field below the box makes the scroll bars reach it.
+    field->move(10, 400);
+    box.updateExtent();
+    EXPECT_GT(inside->minimumSize().height(), 40 + 421);
 }
 
 } // namespace
