@@ -12,6 +12,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/db/Field.h"
 #include "platform/report/ReportPrinter.h"
+#include "platform/report/TextLayout.h"
 #include "platform/ui/Application.h"
 
 #include <QFile>
@@ -140,9 +141,11 @@ void imprime(std::unique_ptr<TProtocoloRel> rel, const QString& forma)
         rel->Protocolo = internet ? d.Protocolo : d.CRC;
         rel->DataEntrega = dataHora(d.DataEntrega);
         rel->Nome = d.Nome.trimmed();
-        rel->Identificacao = rel->MascaraIdentificacao.isEmpty()
-                                 ? d.Identificacao.trimmed()
-                                 : vorta::EditMask(rel->MascaraIdentificacao).format(d.Identificacao.trimmed());
+        // A reply without an identification (LIM's) prints none, not the mask's points.
+        const QString id = d.Identificacao.trimmed();
+        rel->Identificacao = rel->MascaraIdentificacao.isEmpty() || id.isEmpty()
+                                 ? id
+                                 : vorta::EditMask(rel->MascaraIdentificacao).format(id);
         rel->Forma(internet);
         rel->QRI_RelatNet->picture = Picture::fromFile(emf);
         rel->print();
@@ -228,6 +231,15 @@ Label* TProtocoloRel::valor(const QString& nome, const QString* campo, double le
     return l;
 }
 
+Label* TProtocoloRel::valorSobre(ReportItem* rotulo, const QString& nome, const QString* campo)
+{
+    // The value is written on the caption's blank line, just after its text.
+    const auto* r = static_cast<Label*>(rotulo);
+    const QString antes = r->caption.left(r->caption.indexOf(QLatin1Char('_')));
+    const double left = r->left + textWidthMm(r->font, antes);
+    return valor(nome, campo, left, r->top - 0.5, r->left + r->width - left);
+}
+
 void TProtocoloRel::logo(double left, double top, bool cor, const QString& nome)
 {
     auto* i = Titulo->add<Image>();
@@ -249,14 +261,15 @@ void TProtocoloRel::imagemDeclaracao(double top, double height)
     QRI_RelatNet->stretch = true;
 }
 
-void TProtocoloRel::declaracao(double top, const QString& declaro, const QString& assinatura)
+void TProtocoloRel::declaracao(double top, const QString& declaro, const QString& assinatura, bool linhaData)
 {
     Label* t = texto(QStringLiteral("lblDeclaro"), kBrancos + declaro, 0, top, 195);
     t->wordWrap = true;
     t->height = 9;
-    texto(QStringLiteral("lblDataAss"), QStringLiteral("____ / ____ / ________"), 0, top + 12, 95, 9, false,
-          HAlign::Center);
-    texto(QStringLiteral("lblAssinatura"), assinatura, 0, top + 17, 195, 8);
+    texto(QStringLiteral("lblAssinatura"), assinatura, 0, top + 12, 195, 8);
+    if (linhaData)
+        texto(QStringLiteral("lblDataAss"), QStringLiteral("____ / ____ / ________"), 0, top + 18, 95, 9, false,
+              HAlign::Center);
 }
 
 void TProtocoloRel::blocoRecebedor(double top, const QString& matricula, const QString& assinatura)
@@ -284,8 +297,8 @@ void TProtocoloRel::blocoInternet(double top, const QString& titulo, const QStri
     add(valor(QStringLiteral("QRL_Data"), &DataEntrega, 100, top + 7, 70));
     add(texto(QStringLiteral("QRL_Agenfa"), QStringLiteral("Kalvi Internet"), 100, top + 12, 70, 9, true));
     add(texto(QStringLiteral("QRL_ACodigo"), QStringLiteral("993.0007-9"), 100, top + 17, 70, 9, true));
-    add(texto(QStringLiteral("lblIdentificacao"), idCaption, 100, top + 24, 95));
-    QRL_Identificacao = valor(idNome, &Identificacao, 100 + idCaption.indexOf(QLatin1Char('_')) * 1.6, top + 23.5, 60);
+    QRL_Identificacao = valorSobre(add(texto(QStringLiteral("lblIdentificacao"), idCaption, 100, top + 24, 95)), idNome,
+                                   &Identificacao);
     add(QRL_Identificacao);
     QRI_Carimbo = Titulo->add<Image>();
     QRI_Carimbo->setName(QStringLiteral("QRI_Carimbo"));
@@ -311,8 +324,8 @@ TProtNetMovimento::TProtNetMovimento(vorta::Component* owner, const Leiaute& l) 
     texto(QStringLiteral("lblGoverno"), kGoverno, 24, 1, 100, 10, true);
     texto(QStringLiteral("lblOrgao"), l.orgao, 24, 7, 100, 9, true);
     texto(QStringLiteral("lblTituloDeclaracao"), l.tituloDeclaracao, 24, 13, 110, 9, true);
-    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 128, 1, 32, 9, true);
-    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 164, 1, 31);
+    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 122, 1, 33, 9, true);
+    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 156, 1, 39);
     texto(QStringLiteral("lblProtocoloEntrega"), QStringLiteral("PROTOCOLO DE ENTREGA"), 0, 22, 195, 11, true,
           HAlign::Center);
     imagemDeclaracao(28, 125);
@@ -331,14 +344,16 @@ TProtNetMovimento::TProtNetMovimento(vorta::Component* owner, const Leiaute& l) 
         declaracao(161,
                    QStringLiteral("Declaro sob as penas da Lei, que as informações prestadas neste documento e no "
                                   "arquivo de entrega são verdadeiras."),
-                   QStringLiteral("DATA E ASSINATURA DO CONTRIBUINTE OU RESPONSÁVEL LEGAL"));
+                   QStringLiteral("DATA E ASSINATURA DO CONTRIBUINTE OU RESPONSÁVEL LEGAL"), true);
     }
     blocoRecebedor(186, QStringLiteral("Matrícula Servidor: ____________________________"),
                    QStringLiteral("Assinatura do Servidor: _______________________________________________________"));
     blocoInternet(186, l.recepcao, l.idCaption, l.idNome);
-    m_internet.push_back(texto(QStringLiteral("lblRazSoc"),
-                               QStringLiteral("Razão Social: _________________________________________"), 100, 215, 95));
-    m_internet.push_back(valor(QStringLiteral("QRL_RazSoc"), &Nome, 121, 214.5, 74));
+    Label* razao =
+        texto(QStringLiteral("lblRazSoc"), QStringLiteral("Razão Social: _________________________________________"), 100,
+              215, 95);
+    m_internet.push_back(razao);
+    m_internet.push_back(valorSobre(razao, QStringLiteral("QRL_RazSoc"), &Nome));
     if (l.comunicado) {
         // The communication's clerk lines print in both forms, with the clerk's name.
         QRL_Matricula->setName(QStringLiteral("qrlMatricula"));
@@ -367,25 +382,26 @@ TRel_Prot_Net::TRel_Prot_Net(vorta::Component* owner, const QString& motivo) : T
                                          "Estadual, Ano Base e Motivo"),
                           0, 22, 195, 8, false, HAlign::Center);
     QRL_TituloNet->enabled = motivo == QLatin1String("030");
-    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 128, 1, 32, 9, true);
-    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 164, 1, 31);
-    m_agenfa.push_back(texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 128, 7, 32, 9, true));
-    Label_Data = valor(QStringLiteral("Label_Data"), &Emissao, 164, 7, 31);
+    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 122, 1, 33, 9, true);
+    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 156, 1, 39);
+    m_agenfa.push_back(texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 122, 7, 33, 9, true));
+    Label_Data = valor(QStringLiteral("Label_Data"), &Emissao, 156, 7, 39);
     m_agenfa.push_back(Label_Data);
     imagemDeclaracao(28, 125);
     declaracao(157,
                QStringLiteral("Declaro, para os devidos fins, que as informações prestadas neste documento são "
                               "verdadeiras e representam a situação real de meu estabelecimento."),
-               QStringLiteral("DATA E ASSINATURA DO PRODUTOR OU RESPONSÁVEL LEGAL"));
+               QStringLiteral("DATA E ASSINATURA DO PRODUTOR OU RESPONSÁVEL LEGAL"), false);
     blocoRecebedor(186, QStringLiteral("Matrícula Servidor: ____________________________"),
                    QStringLiteral("Assinatura do Servidor: _______________________________________________________"));
     m_agenfa.push_back(QRL_Matricula);
     m_agenfa.push_back(QRL_Assinatura);
     blocoInternet(186, QStringLiteral("DADOS DE RECEPÇÃO DE KOB"), QStringLiteral("N° CPR: _____________"),
                   QStringLiteral("QRL_CPR"));
-    m_internet.push_back(texto(QStringLiteral("lblProdutor"),
-                               QStringLiteral("Nome do Produtor: _____________________________________"), 100, 215, 95));
-    m_internet.push_back(valor(QStringLiteral("QRL_Produtor"), &Nome, 128, 214.5, 67));
+    Label* produtor = texto(QStringLiteral("lblProdutor"),
+                            QStringLiteral("Nome do Produtor: _____________________________________"), 100, 215, 95);
+    m_internet.push_back(produtor);
+    m_internet.push_back(valorSobre(produtor, QStringLiteral("QRL_Produtor"), &Nome));
 }
 
 void TRel_Prot_Net::Forma(bool internet)
@@ -405,10 +421,10 @@ TReProtPOZ::TReProtPOZ(vorta::Component* owner) : TProtocoloRel(owner)
     texto(QStringLiteral("lblOrgaos"), QStringLiteral("KALVI  -  AGÊNCIA ESTADUAL DE DEFESA AGROPECUÁRIA"), 24, 7, 110, 8,
           true);
     texto(QStringLiteral("lblFormulario"), QStringLiteral("FORMULÁRIO DE CADASTRO DA AGROPECUÁRIA"), 24, 13, 110, 9, true);
-    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 128, 1, 32, 9, true);
-    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 164, 1, 31);
-    texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 128, 7, 32, 9, true);
-    valor(QStringLiteral("Label_DATA"), &DataEntrega, 164, 7, 31);
+    texto(QStringLiteral("lblProtocolo"), QStringLiteral("Nº do Protocolo:"), 122, 1, 33, 9, true);
+    Label_Protocolo = valor(QStringLiteral("Label_Protocolo"), &Protocolo, 156, 1, 39);
+    texto(QStringLiteral("lblEmissao"), QStringLiteral("Data de Emissão :"), 122, 7, 33, 9, true);
+    valor(QStringLiteral("Label_DATA"), &DataEntrega, 156, 7, 39);
     imagemDeclaracao(28, 140);
     texto(QStringLiteral("lblHomologacao"), QStringLiteral("DADOS DA HOMOLOGAÇÃO"), 0, 172, 195, 9, true);
     blocoRecebedor(180, QStringLiteral("Matrícula Servidor: ____________________________"),

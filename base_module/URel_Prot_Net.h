@@ -34,10 +34,13 @@ protected:
                                 double pt = 9, bool negrito = false, vorta::report::HAlign a = vorta::report::HAlign::Left);
     // A label printing one of the value fields.
     vorta::report::Label* valor(const QString& nome, const QString* campo, double left, double top, double width);
+    // A value label on the blank line of a caption "Caption: ____".
+    vorta::report::Label* valorSobre(vorta::report::ReportItem* rotulo, const QString& nome, const QString* campo);
     void logo(double left, double top, bool cor, const QString& nome = QStringLiteral("imgLogo"));
     void imagemDeclaracao(double top, double height);
-    // The declaration text (after 20 blanks), the date line and the signature caption.
-    void declaracao(double top, const QString& declaro, const QString& assinatura);
+    // The declaration text (after 20 blanks) over the signature caption, and with
+    // linhaData the date line under it.
+    void declaracao(double top, const QString& declaro, const QString& assinatura, bool linhaData);
     // The receiving-office block and the clerk lines from top.
     void blocoRecebedor(double top, const QString& matricula, const QString& assinatura);
     // The Internet reception block from top; its items are those the "AGENFA" form hides.

@@ -1,6 +1,7 @@
 #include "UResultadoProc.h"
 
 #include "Ufuncoes.h"
+#include "uRel.h"
 #include "comum.h"
 
 #include "platform/core/EditMask.h"
@@ -61,7 +62,11 @@ TResultadoProc::TResultadoProc(vorta::Component* owner) : Report(owner)
     title = QStringLiteral("Resultado do Processamento");
     Band* cab = addBand(BandType::PageHeader, QStringLiteral("PageHeaderBand1"), 26);
     auto* logo = cab->add<Image>();
+    logo->setName(QStringLiteral("imgLogo"));
     logo->setGeometry(0, 0, 20, 20);
+    logo->picture = Picture::fromImage(TRel::logotipo());
+    logo->stretch = true;
+    logo->keepAspect = true;
     auto rotulo = [](Band* b, const QString& nome, const QString& texto, double l, double t, double w, double pt,
                      bool negrito) {
         Label* x = b->addLabel(nome, texto, l, t, w, pt * 0.5);

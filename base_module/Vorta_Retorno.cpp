@@ -242,6 +242,8 @@ void Bt_ProcessamentoClick(TSel_Entrega* form)
     const QDate hoje = vorta::today();
     for (const Bookmark& b : selecao) {
         ds->gotoBookmark(b);
+        if (campo(ds, "Sistema") == QLatin1String("POZ"))
+            continue;
         Field* data = ds->fieldByName(copiados ? QStringLiteral("Data_Copia") : QStringLiteral("Data_Entrega"));
         if (!data->isNull() && data->asDateTime().date() == hoje) {
             MsgInfoBD(1543);

@@ -610,14 +610,16 @@ void TCadMapas::gravaEdicaoEmCurso()
 
 void TCadMapas::MostraResumo()
 {
-    auto money = [this](const char* name, const Money& m) {
-        if (vorta::ui::Edit* e = m_figuras.value(QString::fromLatin1(name)))
-            e->setText(vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
+    // Shown after every save and move: an edit is set only when its figure changed.
+    auto show = [this](const char* name, const QString& text) {
+        vorta::ui::Edit* e = m_figuras.value(QString::fromLatin1(name));
+        if (e && e->text() != text)
+            e->setText(text);
     };
-    auto count = [this](const char* name, int n) {
-        if (vorta::ui::Edit* e = m_figuras.value(QString::fromLatin1(name)))
-            e->setText(QString::number(n));
+    auto money = [&show](const char* name, const Money& m) {
+        show(name, vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
     };
+    auto count = [&show](const char* name, int n) { show(name, QString::number(n)); };
     struct Row {
         const TLinhaResumo* row;
         const char* names[8];

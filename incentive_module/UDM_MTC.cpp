@@ -375,27 +375,29 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
     if (m_inserindoMapa)
         return;
     const int map = int(ds.fieldByName(QStringLiteral("map_codigo"))->asInteger());
-
-    QryGeral->close();
-    QryGeral->setSql(QStringLiteral("select sum(mre_vlr_repasse) as valor from qel_mapas_resumo where map_codigo=:vmapa"));
-    QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(map);
-    QryGeral->open();
-    // Shown at two places, so held as the rounded amount.
-    vorta::Money total =
-        QryGeral->isEmpty() ? vorta::Money() : QryGeral->fields(0)->asMoney();
-    QryGeral->close();
-
-    const int animals = contagem(
-        QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens where map_codigo=:vmapa"), map);
-    const int classified = contagem(QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens "
-                                                   "where map_codigo=:vmapa and itm_classificado=:vclassificado"),
-                                    map, {QStringLiteral("S")});
+    const FigurasMapa f = m_figuras.get(*dbMTC->connection(), map, [&] {
+        FigurasMapa r;
+        QryGeral->close();
+        QryGeral->setSql(
+            QStringLiteral("select sum(mre_vlr_repasse) as valor from qel_mapas_resumo where map_codigo=:vmapa"));
+        QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(map);
+        QryGeral->open();
+        // Shown at two places, so held as the rounded amount.
+        r.total = QryGeral->isEmpty() ? vorta::Money() : QryGeral->fields(0)->asMoney();
+        QryGeral->close();
+        r.animais = contagem(
+            QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens where map_codigo=:vmapa"),
+            map);
+        r.classificados = contagem(QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens "
+                                                  "where map_codigo=:vmapa and itm_classificado=:vclassificado"),
+                                   map, {QStringLiteral("S")});
+        return r;
+    });
     // Less than half classified earns nothing.
-    if (animals == 0 || 2 * qint64(classified) < animals)
-        total = vorta::Money();
-    ds.fieldByName(QStringLiteral("calcVlrTotal"))->setAsMoney(total);
-    ds.fieldByName(QStringLiteral("calcQtdTotal"))->setAsInteger(animals);
-    ds.fieldByName(QStringLiteral("calcqtdreprovada"))->setAsInteger(classified);
+    const bool semDireito = f.animais == 0 || 2 * qint64(f.classificados) < f.animais;
+    ds.fieldByName(QStringLiteral("calcVlrTotal"))->setAsMoney(semDireito ? vorta::Money() : f.total);
+    ds.fieldByName(QStringLiteral("calcQtdTotal"))->setAsInteger(f.animais);
+    ds.fieldByName(QStringLiteral("calcqtdreprovada"))->setAsInteger(f.classificados);
 }
 
 void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
@@ -418,18 +420,23 @@ QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
 
 bool TDM_MTC::VerificaMapaDia(const QString& raiser, const QString& sex, const QDate& date)
 {
-    QryGeral->close();
-    QryGeral->clearSql();
-    QryGeral->addSql(QStringLiteral(" Select * "));
-    QryGeral->addSql(QStringLiteral(" From qel_Mapas "));
-    QryGeral->addSql(QStringLiteral(" Where (ie_pecuarista = :vContribuinte) and (map_data = :vData) and (aprovado = :vSexo) "));
-    QryGeral->paramByName(QStringLiteral("vContribuinte"))->setAsString(raiser);
-    // map_data is a date-time of the day's start, as the date field stores it.
-    QryGeral->paramByName(QStringLiteral("vData"))->setAsDateTime(QDateTime(date, QTime(0, 0)));
-    QryGeral->paramByName(QStringLiteral("vSexo"))->setAsString(sex);
-    QryGeral->open();
-    const int maps = QryGeral->recordCount();
-    QryGeral->close();
+    const QString chave = raiser + QChar(0x1f) + sex + QChar(0x1f) + date.toString(Qt::ISODate);
+    const int maps = m_mapasDoDia.get(*dbMTC->connection(), chave, [&] {
+        QryGeral->close();
+        QryGeral->clearSql();
+        QryGeral->addSql(QStringLiteral(" Select * "));
+        QryGeral->addSql(QStringLiteral(" From qel_Mapas "));
+        QryGeral->addSql(
+            QStringLiteral(" Where (ie_pecuarista = :vContribuinte) and (map_data = :vData) and (aprovado = :vSexo) "));
+        QryGeral->paramByName(QStringLiteral("vContribuinte"))->setAsString(raiser);
+        // map_data is a date-time of the day's start, as the date field stores it.
+        QryGeral->paramByName(QStringLiteral("vData"))->setAsDateTime(QDateTime(date, QTime(0, 0)));
+        QryGeral->paramByName(QStringLiteral("vSexo"))->setAsString(sex);
+        QryGeral->open();
+        const int n = QryGeral->recordCount();
+        QryGeral->close();
+        return n;
+    });
     return maps >= 2 && !AlterandoMapa;
 }
 

@@ -4,8 +4,10 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/Query.h"
+#include "platform/db/StampedMemo.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DataModule.h"
+#include "platform/core/Money.h"
 
 #include <QDate>
 #include <QPointer>
@@ -142,6 +144,17 @@ private:
     void atualizaSexo();
 
     bool m_inserindoMapa = false;
+
+    // Asked before every animal and for every listed map: kept while the tables read
+    // are unchanged.
+    struct FigurasMapa {
+        vorta::Money total;
+        int animais = 0;
+        int classificados = 0;
+    };
+    vorta::db::StampedMemo<QString, int> m_mapasDoDia{{QStringLiteral("qel_mapas")}};
+    vorta::db::StampedMemo<int, FigurasMapa> m_figuras{
+        {QStringLiteral("qel_mapas_resumo"), QStringLiteral("qel_mapas_itens")}};
 };
 
 extern vorta::Guarded<TDM_MTC> DM_MTC;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 namespace vorta::testing {
@@ -214,6 +215,25 @@ void LineProcess::kill()
 {
     if (m_process->state() != QProcess::NotRunning)
         m_process->kill();
+}
+
+bool waitForFile(const QString& path, int timeoutMs)
+{
+    // Watching before looking: a file made in between is seen either way.
+    QFileSystemWatcher watcher({QFileInfo(path).absolutePath()});
+    if (QFile::exists(path))
+        return true;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, [&] {
+        if (QFile::exists(path))
+            loop.quit();
+    });
+    timer.start(std::max(0, timeoutMs));
+    loop.exec();
+    return QFile::exists(path);
 }
 
 ShellProcess::ShellProcess(QObject* parent) : LineProcess(parent)

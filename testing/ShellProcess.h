@@ -112,6 +112,11 @@ private:
     bool m_finished = false;
 };
 
+// Runs the event loop until path exists, for up to timeoutMs; for files a program that
+// was started on its own (no process to wait on) writes. The folder is watched, not
+// polled.
+bool waitForFile(const QString& path, int timeoutMs);
+
 // vorta-shell (from $VORTA_BIN_DIR) in scripted mode, for tests in which the test
 // process plays a module or watches a module that the shell runs.
 //

@@ -11,6 +11,7 @@
 #include "platform/db/Database.h"
 #include "platform/report/PageRenderer.h"
 #include "platform/report/ReportPrinter.h"
+#include "platform/report/TextLayout.h"
 #include "platform/ui/Application.h"
 #include "testing/ScriptedDialogs.h"
 #include "testing/Screenshots.h"
@@ -148,6 +149,15 @@ protected:
     {
         entrega_teste::seleciona(grade, linhas);
     }
+    // The grid row that lists the file, -1 when none does.
+    static int linhaDe(vorta::ui::DBGrid* grade, const char* arquivo)
+    {
+        for (int r = 0; r < grade->rowCount(); ++r)
+            for (int col = 0; col < grade->shownColumnCount(); ++col)
+                if (grade->cellText(r, col) == QLatin1String(arquivo))
+                    return r;
+        return -1;
+    }
     // Alt+I, answering each message with OK.
     void reimprime(std::initializer_list<std::pair<MessageKind, QString>> avisos)
     {
@@ -165,9 +175,7 @@ protected:
     }
     QStringList temporarios() const
     {
-        return QDir(arquivos()).entryList({QStringLiteral("*.QRP"), QStringLiteral("*.emf.emf"),
-                                           QStringLiteral("P*.emf")},
-                                          QDir::Files);
+        return QDir(arquivos()).entryList({QStringLiteral("*.QRP"), QStringLiteral("*.emf")}, QDir::Files);
     }
 
     vorta::testing::TempInstallation m_inst;
@@ -207,6 +215,8 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
          "12.345.678/0001-99", "Protocolo de Entrega do Movimento", false},
         {"RUX", "R00016.txt", "N", retorno("RX000001", "12345678000199", "FAZENDA G"), "QRL_CNPJ", "12.345.678/0001-99",
          "Protocolo de Entrega do Movimento", false},
+        {"LIM", "L00019.txt", "N", retorno("LM000001", "12345678000199", "REVENDA L"), "QRL_CNPJ", "",
+         "Protocolo de Entrega do Movimento", false},
         {"KOB", "K00017.txt", "043", retorno("KB000001", "98765", "PRODUTOR H"), "QRL_CPR", "98765",
          "Protocolo de Entrega", false},
         {"KOB", "K00018.txt", "030", retorno("KB000002", "98766", "PRODUTOR I"), "QRL_CPR", "98766",
@@ -219,11 +229,7 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
         SCOPED_TRACE(c.arquivo);
         m_impressora.jobs.clear();
         // Rows are listed in the order of their files' keys; find this one's row.
-        int linha = -1;
-        for (int r = 0; r < f->DBGrid_Enviados->rowCount(); ++r)
-            for (int col = 0; col < f->DBGrid_Enviados->shownColumnCount(); ++col)
-                if (f->DBGrid_Enviados->cellText(r, col) == QLatin1String(c.arquivo))
-                    linha = r;
+        const int linha = linhaDe(f->DBGrid_Enviados, c.arquivo);
         ASSERT_GE(linha, 0);
         f->DBGrid_Enviados->clearSelectedRows();
         seleciona(f->DBGrid_Enviados, {linha});
@@ -252,7 +258,37 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
         } else {
             EXPECT_NE(t[QStringLiteral("QRL_RazSoc")], QString());
         }
-        EXPECT_TRUE(temporarios().filter(QStringLiteral(".emf.emf")).isEmpty());
+        // Each value is written after its caption's text, never over it.
+        std::map<QString, const PageItem*> itens;
+        for (const PageItem& i : job.pages.page(0).items)
+            itens[i.name] = &i;
+        // The declaration over its signature caption; the movement's date line under it,
+        // none on the KOB protocol; the communication's dispatch has its own date line.
+        const bool kob = QLatin1String(c.sistema) == QLatin1String("KOB");
+        if (!c.clerk) {
+            ASSERT_TRUE(itens.count(QStringLiteral("lblAssinatura")));
+            EXPECT_LT(itens[QStringLiteral("lblDeclaro")]->rect.bottom(),
+                      itens[QStringLiteral("lblAssinatura")]->rect.top() + 0.01);
+            EXPECT_EQ(itens.count(QStringLiteral("lblDataAss")), kob ? 0u : 1u);
+            if (!kob) {
+                EXPECT_LT(itens[QStringLiteral("lblAssinatura")]->rect.bottom(),
+                          itens[QStringLiteral("lblDataAss")]->rect.top() + 0.01);
+            }
+        } else {
+            EXPECT_EQ(t[QStringLiteral("lblDataDespacho")], QStringLiteral("Data: ____ / ____ / ________"));
+        }
+        for (const auto& [rotulo, valor] : {std::pair{"lblIdentificacao", c.idNome}, {"lblRazSoc", "QRL_RazSoc"},
+                                             {"lblProdutor", "QRL_Produtor"}}) {
+            if (!itens.count(QString::fromLatin1(rotulo)))
+                continue;
+            const PageItem* r = itens[QString::fromLatin1(rotulo)];
+            const PageItem* v = itens[QString::fromLatin1(valor)];
+            ASSERT_NE(v, nullptr) << valor;
+            const QString ate = r->text().left(r->text().indexOf(QLatin1Char(':')) + 1);
+            EXPECT_GT(v->rect.left(), r->rect.left() + textWidthMm(r->font, ate)) << valor;
+            EXPECT_LT(v->rect.left(), r->rect.left() + textWidthMm(r->font, ate + QStringLiteral("  _"))) << valor;
+        }
+        EXPECT_EQ(temporarios(), QStringList());
     }
 }
 
@@ -260,21 +296,26 @@ TEST_F(Protocolo, SentTabPrintsTheInternetFormOfEachKind)
 // KOB emission date; a POZ protocol carries the row's CRC, no date, the logo by colour.
 TEST_F(Protocolo, CopiedTabPrintsTheOfficeForm)
 {
-    fila({{"ZIR", "Z00009.zip", "N", nullptr}, {"KOB", "K00009.txt", "043", nullptr}, {"POZ", "Q00009.txt", "N", nullptr}});
+    fila({{"ZIR", "Z00009.zip", "N", nullptr},
+          {"KOB", "K00009.txt", "043", nullptr},
+          {"POZ", "Q00009.txt", "N", nullptr},
+          {"WEN/Com", "W00009.txt", "C", nullptr}});
     TSel_Entrega* f = abre(false);
-    seleciona(f->DBGrid_Disquete, {0, 1, 2});
+    seleciona(f->DBGrid_Disquete, {0, 1, 2, 3});
     m_impressora.color = true;
-    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 3")}});
-    ASSERT_EQ(m_impressora.jobs.size(), 3);
-    std::map<QString, int> porTitulo;
-    for (int j = 0; j < 3; ++j) {
-        const auto& job = m_impressora.jobs[j];
+    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 4")}});
+    ASSERT_EQ(m_impressora.jobs.size(), 4);
+    for (const auto& job : m_impressora.jobs) {
         auto t = textos(job.pages);
         const QString crc = t[QStringLiteral("Label_Protocolo")];
         EXPECT_TRUE(crc.startsWith(QLatin1String("CRC"))) << crc.toStdString();
         EXPECT_EQ(t.count(QStringLiteral("QRL_Agenfa")), 0u);
         EXPECT_FALSE(temImagem(job.pages, QStringLiteral("QRI_Carimbo")));
-        EXPECT_EQ(t.count(QStringLiteral("QRL_Matricula")), 1u);
+        // The communication's own clerk lines, with the clerk's name.
+        const bool comunicado = crc == QLatin1String("CRCW00009");
+        EXPECT_EQ(t.count(QStringLiteral("QRL_Matricula")), comunicado ? 0u : 1u);
+        EXPECT_EQ(t.count(QStringLiteral("qrlMatricula")), comunicado ? 1u : 0u);
+        EXPECT_EQ(t.count(QStringLiteral("qrlNome")), comunicado ? 1u : 0u);
         pdf(job, QStringLiteral("agenfa_") + crc);
         if (crc == QLatin1String("CRCK00009")) {
             EXPECT_EQ(t[QStringLiteral("Label_Data")], QStringLiteral("10/03/2025 09:15:00"));
@@ -294,7 +335,29 @@ TEST_F(Protocolo, CopiedTabPrintsTheOfficeForm)
     ASSERT_EQ(m_impressora.jobs.size(), 1);
     EXPECT_FALSE(temImagem(m_impressora.jobs[0].pages, QStringLiteral("imgKalviCOR")));
     EXPECT_TRUE(temImagem(m_impressora.jobs[0].pages, QStringLiteral("imgKalviPB")));
-    EXPECT_TRUE(temporarios().filter(QStringLiteral(".emf.emf")).isEmpty());
+    EXPECT_EQ(temporarios(), QStringList());
+}
+
+// The POZ receipt from the sent tab: the reply's protocol and delivery date, its clerk
+// lines, and no Internet block (it has one form).
+TEST_F(Protocolo, PozReceiptFromTheSentTab)
+{
+    fila({{"POZ", "Q00031.txt", "N", retorno("PZ000031", "", "").constData()}});
+    TSel_Entrega* f = abre(true);
+    seleciona(f->DBGrid_Enviados, {0});
+    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 1")}});
+    ASSERT_EQ(m_impressora.jobs.size(), 1);
+    const auto& job = m_impressora.jobs[0];
+    pdf(job, QStringLiteral("internet_POZ"));
+    auto t = textos(job.pages);
+    EXPECT_EQ(job.title, QStringLiteral("Protocolo de Entrega"));
+    EXPECT_EQ(t[QStringLiteral("Label_Protocolo")], QStringLiteral("PZ000031"));
+    EXPECT_EQ(t[QStringLiteral("Label_DATA")], QStringLiteral("05/03/2025 10:00:00"));
+    for (const char* fixo : {"lblRecibo", "lblFormulario", "lblHomologacao", "QRL_Matricula", "QRL_Assinatura"})
+        EXPECT_EQ(t.count(QString::fromLatin1(fixo)), 1u) << fixo;
+    EXPECT_EQ(t.count(QStringLiteral("QRL_Agenfa")), 0u);
+    EXPECT_TRUE(temImagem(job.pages, QStringLiteral("QRI_RelatNet")));
+    EXPECT_EQ(temporarios(), QStringList());
 }
 
 // KOB 051 prints its saved report twice and counts twice its pages; 001 counts but prints
@@ -320,7 +383,7 @@ TEST_F(Protocolo, SavedReportsCountsAndStops)
     ASSERT_EQ(m_impressora.jobs.size(), 1) << "reason 001 prints nothing";
     EXPECT_EQ(m_impressora.jobs[0].copies, 2);
     EXPECT_EQ(m_impressora.printedSheets(), 6);
-    EXPECT_TRUE(temporarios().filter(QStringLiteral(".QRP")).isEmpty());
+    EXPECT_EQ(temporarios(), QStringList());
 
     m_impressora.jobs.clear();
     QFile::remove(arquivos() + QStringLiteral("P00001.txt"));
@@ -330,17 +393,78 @@ TEST_F(Protocolo, SavedReportsCountsAndStops)
     EXPECT_FALSE(f->pnlImprimir->isVisible());
 }
 
-// An image that is no picture stops the reprint with 513 and leaves no temporary.
-TEST_F(Protocolo, UnreadableImageIs513)
+// An image that is no picture, or a printer that fails: 513, nothing printed, no
+// temporary left, the panel hidden and the button back.
+TEST_F(Protocolo, PrintFailuresAre513)
 {
-    fila({{"ZIR", "Z00007.zip", "N", nullptr}});
+    fila({{"ZIR", "Z00007.zip", "N", nullptr}, {"RUX", "R00008.txt", "N", nullptr}});
     QFile img(arquivos() + QStringLiteral("PZ00007.zip"));
     ASSERT_TRUE(img.open(QIODevice::WriteOnly | QIODevice::Truncate));
     img.write("no picture");
     img.close();
     TSel_Entrega* f = abre(false);
-    seleciona(f->DBGrid_Disquete, {0});
-    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 1")}, {MessageKind::Error, QStringLiteral("513 - M513")}});
-    EXPECT_TRUE(m_impressora.jobs.isEmpty());
-    EXPECT_TRUE(temporarios().filter(QStringLiteral(".emf")).isEmpty());
+    struct Caso {
+        const char* nome;
+        const char* arquivo;
+        bool impressora;
+    } casos[] = {{"image that is no picture", "Z00007.zip", true}, {"no printer", "R00008.txt", false}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        m_impressora.installed = c.impressora;
+        m_impressora.jobs.clear();
+        f->DBGrid_Disquete->clearSelectedRows();
+        const int linha = linhaDe(f->DBGrid_Disquete, c.arquivo);
+        ASSERT_GE(linha, 0);
+        seleciona(f->DBGrid_Disquete, {linha});
+        reimprime({{MessageKind::Information, QStringLiteral("509 - M509 1")},
+                   {MessageKind::Error, QStringLiteral("513 - M513")}});
+        EXPECT_TRUE(m_impressora.jobs.isEmpty());
+        EXPECT_EQ(temporarios(), QStringList());
+        EXPECT_FALSE(f->pnlImprimir->isVisible());
+        EXPECT_TRUE(f->bt_Imprimir->isEnabled());
+    }
+}
+
+// The declaration texts begin after an indent of 20 blanks: on the printed page the first
+// line's ink starts that far right of the label's edge, the next line at the edge.
+TEST_F(Protocolo, DeclarationTextIsIndentedByTwentyBlanks)
+{
+    fila({{"WEN", "W00021.txt", "N", retorno("WN000021", "12345678000199", "POSTO J").constData()},
+          {"KOB", "K00022.txt", "030", retorno("KB000022", "98767", "PRODUTOR K").constData()}});
+    TSel_Entrega* f = abre(true);
+    seleciona(f->DBGrid_Enviados, {0, 1});
+    reimprime({{MessageKind::Information, QStringLiteral("509 - M509 2")}});
+    ASSERT_EQ(m_impressora.jobs.size(), 2);
+    const double dpi = 300, k = dpi / 25.4;
+    for (const auto& job : m_impressora.jobs) {
+        SCOPED_TRACE(job.title.toStdString());
+        const PageItem* declaro = nullptr;
+        for (const PageItem& i : job.pages.page(0).items)
+            if (i.name == QLatin1String("lblDeclaro"))
+                declaro = &i;
+        ASSERT_NE(declaro, nullptr);
+        EXPECT_TRUE(declaro->lines[0].trimmed().startsWith(QLatin1String("Declaro")));
+        const QImage pagina = renderPageImage(job.pages, 0, dpi);
+        QDir().mkpath(vorta::testing::screenshotFolder() + QStringLiteral("/protocolos"));
+        pagina.save(vorta::testing::screenshotFolder() + QStringLiteral("/protocolos/declaro_")
+                    + QString::number(&job - m_impressora.jobs.constData()) + QStringLiteral(".png"));
+        // The leftmost dark pixel of a printed line, in mm from the label's left edge.
+        auto tinta = [&](int linha) {
+            const int y0 = int((declaro->rect.top() + linha * declaro->lineHeight) * k);
+            const int y1 = int((declaro->rect.top() + (linha + 1) * declaro->lineHeight) * k);
+            const int x0 = int(declaro->rect.left() * k);
+            for (int x = x0; x < int(declaro->rect.right() * k); ++x)
+                for (int y = y0; y < y1; ++y)
+                    if (qGray(pagina.pixel(x, y)) < 128)
+                        return (x - x0) / k;
+            return -1.0;
+        };
+        const double recuo = textWidthMm(declaro->font, QString(20, QLatin1Char(' ')));
+        ASSERT_GT(recuo, 10.0);
+        EXPECT_NEAR(tinta(0), recuo, 1.0);
+        if (declaro->lines.size() > 1) {
+            EXPECT_LT(tinta(1), 1.0);
+            EXPECT_GE(tinta(1), 0.0);
+        }
+    }
 }

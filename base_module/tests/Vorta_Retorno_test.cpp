@@ -10,6 +10,7 @@
 #include "EntregaTeste.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/Exceptions.h"
 #include "platform/db/Database.h"
 #include "platform/db/Field.h"
 #include "platform/db/Query.h"
@@ -23,6 +24,7 @@
 
 #include <QRegularExpression>
 #include <QDir>
+#include <QProgressBar>
 #include <QTabBar>
 #include <QTest>
 
@@ -129,7 +131,7 @@ protected:
         m_inst.installDatabase();
         vorta::setClock([] { return kAgora; });
         QString msgs = QStringLiteral("DELETE FROM mensagem;");
-        for (const char* m : {"506|M506 %s", "1542|M1542", "1543|M1543", "1555|M1555", "1556|M1556", "1568|M1568"}) {
+        for (const char* m : {"506|M506 %s", "1542|M1542", "1543|M1543", "1555|M1555", "1556|M1556", "1567|M1567", "1568|M1568"}) {
             const QStringList p = QString::fromLatin1(m).split(QLatin1Char('|'));
             msgs += QStringLiteral("INSERT INTO mensagem VALUES (%1, '%2');").arg(p[0], p[1]);
         }
@@ -245,6 +247,19 @@ TEST(ResultadoRegras, AnswersAndVersions)
             << v.sistema << " " << v.versao;
 }
 
+// The reason codes' descriptions on the result report.
+TEST(ResultadoRegras, ReasonDescriptions)
+{
+    const std::pair<const char*, const char*> casos[] = {
+        {"N", "Normal"},        {"1", "Normal"},        {"R", "Retificadora"}, {"3", "Retificadora"},
+        {"043", "Retificadora"}, {"2", "Encerramento"}, {"4", "Sem Movimento"}, {"C", "Comunicado"},
+        {"030", "Revalidação"}, {"051", "Baixa"},        {"001", ""},           {"", ""},
+        {"n", ""},
+    };
+    for (const auto& [motivo, descricao] : casos)
+        EXPECT_EQ(DescricaoMotivo(QString::fromLatin1(motivo)), QString::fromUtf8(descricao)) << motivo;
+}
+
 // Copied rows are asked with their CRC, and each result lands in its own row only: two
 // versions of one declaration share the key. Settled rows and POZ are not asked; a
 // "Sem Processamento" row is asked again.
@@ -298,6 +313,17 @@ TEST_F(Resultado, GuardsStopBeforeAsking)
     // The TUV row was copied today; the KOB row is no longer selected.
     consulta(f, {{MessageKind::Information, QStringLiteral("1543 - M1543")}});
     EXPECT_TRUE(m_servico.pedidosFeitos().isEmpty());
+
+    // A POZ row is never asked, so its copy today does not hold the others back.
+    fila({{"POZ", "1", "k4", "b4.txt", nullptr, "2025-03-10T09:00:00.000"}});
+    m_servico.responde(QStringLiteral("b3.zip"), ok(QStringLiteral("Processado"), QStringLiteral("R3")));
+    f->ReabreListas();
+    f->DBGrid_Disquete->clearSelectedRows();
+    ASSERT_EQ(f->DBGrid_Disquete->rowCount(), 4);
+    seleciona(f->DBGrid_Disquete, {0, 3});
+    consulta(f);
+    EXPECT_EQ(m_servico.pedidosFeitos(), QStringList{QStringLiteral("b3.zip/CRC-b3.zip")});
+    EXPECT_EQ(resultado("b3.zip", "1"), QStringLiteral("Processado|R3"));
 }
 
 // Failures of the description, the service and the answer: each shown, nothing stored,
@@ -340,6 +366,39 @@ TEST_F(Resultado, FailuresStopAndStoreNothing)
         EXPECT_EQ(resultado("c2.zip", "1"), QStringLiteral("|"));
         EXPECT_FALSE(m_servico.pedidosFeitos().contains(QStringLiteral("c3.zip/CRC-c3.zip")));
     }
+
+    // The store refuses the result: 1556 alone, and later rows are not asked.
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoTipo = NULL, ResultadoProcessamento = NULL"));
+    vorta::db::Database banco;
+    banco.setDirectory(dados());
+    banco.open();
+    banco.execute(QStringLiteral(
+        "CREATE TRIGGER recusa BEFORE UPDATE ON Entrega BEGIN SELECT RAISE(ABORT, 'disco cheio'); END"));
+    m_servico.responde(QStringLiteral("c2.zip"), ok(QStringLiteral("Processado"), QStringLiteral("R2")));
+    f->ReabreListas();
+    f->DBGrid_Disquete->clearSelectedRows();
+    seleciona(f->DBGrid_Disquete, {0, 1, 2});
+    const qsizetype antes = m_servico.pedidosFeitos().size();
+    consulta(f, {{MessageKind::Error, QStringLiteral("1556 - M1556")}});
+    EXPECT_EQ(m_servico.pedidosFeitos().mid(antes), QStringList{QStringLiteral("c1.zip/CRC-c1.zip")});
+    banco.execute(QStringLiteral("DROP TRIGGER recusa"));
+    EXPECT_EQ(resultado("c1.zip", "1"), QStringLiteral("|"));
+
+    // No service address configured: nothing is asked.
+    m_servico.statusDescricao = 200;
+    {
+        vorta::os::Registry reg;
+        reg.openKey(QStringLiteral("\\Software\\Kalvi\\Vorta\\Servidor\\"), false);
+        ASSERT_TRUE(reg.deleteValue(QStringLiteral("Processamento")));
+    }
+    const qsizetype pedidos = m_servico.pedidosFeitos().size();
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoTipo = NULL, ResultadoProcessamento = NULL"));
+    f->ReabreListas();
+    f->DBGrid_Disquete->clearSelectedRows();
+    seleciona(f->DBGrid_Disquete, {0});
+    consulta(f, {{MessageKind::Error, QStringLiteral("*1568 - M1568\r\n\r\n")}});
+    EXPECT_EQ(m_servico.pedidosFeitos().size(), pedidos);
+    EXPECT_EQ(resultado("c1.zip", "1"), QStringLiteral("|"));
 }
 
 // The grids draw each known type's image, centred at the cell's top; a double click opens
@@ -391,6 +450,12 @@ TEST_F(Resultado, ImagesWindowAndReport)
         // The report's preview.
         EXPECT_TRUE(ResultadoProc);
         if (ResultadoProc) {
+            bool logo = false;
+            for (const auto& i : ResultadoProc->qrPrinter().page(0).items)
+                logo = logo || (i.name == QLatin1String("imgLogo") && !i.image.isNull());
+            EXPECT_TRUE(logo) << "the header's logo";
+            ResultadoProc->exportToPdf(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_relatorio_")
+                                       + QString::number(vistos.size()) + QStringLiteral(".pdf"));
             QStringList t;
             for (const auto& p : ResultadoProc->qrPrinter().texts(0))
                 t << p.text;
@@ -424,4 +489,95 @@ TEST_F(Resultado, ImagesWindowAndReport)
     for (const char* esperado : {"Notificação", "NOS TERMOS DO Art. 4°, INC. II", "Registro 10: data inválida",
                                  "28.100.000-1", "N - Normal", "CRC-d1.txt", "TUV - "})
         EXPECT_TRUE(relatorio.contains(QString::fromUtf8(esperado))) << esperado << "\n" << relatorio.toStdString();
+}
+
+// The window of a processed row: its memo is read-only; the receipt of a sent row carries
+// its protocol and is freed once seen; a report that cannot be built is 1567 and nothing
+// more, the report is freed and the window stays for Retornar.
+TEST_F(Resultado, ReportThatCannotBeBuiltIs1567)
+{
+    fila({{"KOB", "13.0", "k1", "f1.txt", "KB000001", nullptr, "Processado"}});
+    sql(QStringLiteral("UPDATE Entrega SET ResultadoProcessamento = 'Recibo 12' WHERE Arquivo = 'f1.txt'"));
+    TSel_Entrega* f = abre(true);
+    vorta::ui::DBGrid* g = f->DBGrid_Enviados;
+    int previas = 0;
+    bool falhar = false;
+    QStringList recibo;
+    QString memo;
+    bool relatorioLiberado = false, janelaFechou = false;
+    vorta::ui::setModalHook([&](vorta::ui::Form& form) {
+        if (auto* w = dynamic_cast<TResultadoProcessamento*>(&form)) {
+            form.show();
+            user::activate(&form);
+            user::click(w->MemoResultado);
+            user::type(QStringLiteral("xyz"));
+            user::key(Qt::Key_Delete);
+            memo = w->MemoResultado->toPlainText();
+            falhar = false;
+            user::alt(QLatin1Char('V'));
+            EXPECT_FALSE(ResultadoProc) << "the receipt is freed once seen";
+            user::activate(&form);
+            falhar = true;
+            {
+                ScriptedDialogs d;
+                d.expectMessage(MessageKind::Error, QStringLiteral("1567 - M1567"), {mrOk}, mrOk);
+                user::alt(QLatin1Char('V'));
+            }
+            relatorioLiberado = !ResultadoProc;
+            EXPECT_TRUE(form.isVisible()) << "the window stays after the failure";
+            form.grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_janela_1567.png"));
+            user::activate(&form);
+            user::alt(QLatin1Char('R'));
+            janelaFechou = form.modalResult() == vorta::ui::mrCancel;
+            return form.modalResult();
+        }
+        ++previas;
+        if (falhar)
+            throw vorta::Exception(QStringLiteral("Sem memória para a visualização"));
+        for (const auto& p : ResultadoProc->qrPrinter().texts(0))
+            recibo << p.text;
+        return int(mrOk);
+    });
+    user::activate(g);
+    user::click(g);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(0, 2)).center());
+    EXPECT_EQ(previas, 2);
+    EXPECT_EQ(memo, QStringLiteral("Recibo 12"));
+    for (const char* esperado : {"Comprovante de Validação de KOB", "KB000001", "Recibo 12", "KOB - ",
+                                 "COMUNICAMOS QUE A DECLARAÇÃO ABAIXO IDENTIFICADA FOI RECEPCIONADA"})
+        EXPECT_TRUE(recibo.join(QLatin1Char('~')).contains(QString::fromUtf8(esperado)))
+            << esperado << "\n" << recibo.join(QLatin1Char('~')).toStdString();
+    EXPECT_FALSE(recibo.contains(QStringLiteral("CRC-f1.txt"))) << "a sent row prints its protocol";
+    EXPECT_TRUE(relatorioLiberado);
+    EXPECT_TRUE(janelaFechou);
+    EXPECT_FALSE(ResultadoProc);
+    EXPECT_FALSE(ResultadoProcessamento);
+}
+
+// While the rows are asked the progress panel shows, its bar running from 0 to the
+// number of rows minus one; it is hidden afterwards.
+TEST_F(Resultado, ProgressPanelWhileAsking)
+{
+    fila({{"ZIR", "1", "k1", "g1.zip", nullptr, "2025-03-05T10:03:00.000"},
+          {"ZIR", "1", "k2", "g2.zip", nullptr, "2025-03-05T10:02:00.000"},
+          {"ZIR", "1", "k3", "g3.zip", nullptr, "2025-03-05T10:01:00.000"}});
+    for (const char* a : {"g1.zip", "g2.zip", "g3.zip"})
+        m_servico.responde(QString::fromLatin1(a), ok(QStringLiteral("Processado"), QStringLiteral("R")));
+    TSel_Entrega* f = abre(false);
+    std::map<int, QString> vistos; // by bar value: "visible/maximum"
+    auto anterior = f->HTTPRIO1->http.onIdle;
+    f->HTTPRIO1->http.onIdle = [&] {
+        if (anterior)
+            anterior();
+        const int v = f->ProgressBar1->value();
+        if (!vistos.count(v)) {
+            vistos[v] = QStringLiteral("%1/%2").arg(f->pnlProgresso->isVisible()).arg(f->ProgressBar1->maximum());
+            if (v == 0)
+                f->grab().save(vorta::testing::screenshotFolder() + QStringLiteral("/resultado_progresso.png"));
+        }
+    };
+    seleciona(f->DBGrid_Disquete, {0, 1, 2});
+    consulta(f);
+    EXPECT_EQ(vistos, (std::map<int, QString>{{0, "1/2"}, {1, "1/2"}, {2, "1/2"}}));
+    EXPECT_EQ(resultado("g3.zip", "1"), QStringLiteral("Processado|R"));
 }

@@ -101,6 +101,8 @@ Connection::Connection(const QString& folder)
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, m_busyTimeout);
+    sqlite3_update_hook(m_db, &Connection::rowWritten, this);
+    sqlite3_rollback_hook(m_db, &Connection::rolledBack, this);
     sqlite3_create_function(m_db, "vorta_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldFunction,
                             nullptr, nullptr);
     try {
@@ -134,6 +136,43 @@ Connection::~Connection()
 void Connection::clearStatements()
 {
     m_statements.clear();
+    m_dataVersionStmt = Statement();
+    // The tables may change shape, and rows with them.
+    ++m_epoch;
+}
+
+void Connection::rowWritten(void* self, int, const char*, const char* table, long long)
+{
+    auto* c = static_cast<Connection*>(self);
+    ++c->m_rowsHooked;
+    ++c->m_tableWrites[QByteArray(table).toLower()];
+}
+
+void Connection::rolledBack(void* self)
+{
+    ++static_cast<Connection*>(self)->m_epoch;
+}
+
+ContentStamp Connection::contentStamp(const QString& table)
+{
+    // Rows changed beside the hook (an emptied table, triggers) may be any table's.
+    const qint64 total = sqlite3_total_changes64(m_db);
+    if (quint64(total - m_totalChangesSeen) != m_rowsHooked - m_rowsHookedSeen)
+        ++m_epoch;
+    m_totalChangesSeen = total;
+    m_rowsHookedSeen = m_rowsHooked;
+    if (!m_dataVersionStmt.get())
+        m_dataVersionStmt = prepareExact("PRAGMA data_version");
+    sqlite3_reset(m_dataVersionStmt);
+    if (sqlite3_step(m_dataVersionStmt) != SQLITE_ROW)
+        return {};
+    const qint64 version = sqlite3_column_int64(m_dataVersionStmt, 0);
+    sqlite3_reset(m_dataVersionStmt);
+    if (version != m_dataVersion) {
+        ++m_epoch;
+        m_dataVersion = version;
+    }
+    return {m_epoch, m_tableWrites.value(table.toUtf8().toLower())};
 }
 
 Statement::~Statement()

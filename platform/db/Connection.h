@@ -56,6 +56,15 @@ struct IndexInfo {
     bool primary = false;
 };
 
+// Whether the rows of a table, as one connection sees them, are still those seen when
+// the stamp was taken. An invalid stamp equals no other.
+struct ContentStamp {
+    quint64 epoch = 0;
+    quint64 writes = 0;
+    bool valid() const { return epoch != 0; }
+    bool operator==(const ContentStamp& o) const { return valid() && epoch == o.epoch && writes == o.writes; }
+};
+
 struct TableInfo {
     QString name; // as the file spells it
     QVector<ColumnInfo> columns;
@@ -115,6 +124,11 @@ public:
     // Statements prepared on a table must go before the table changes shape.
     void clearStatements();
 
+    // Changes with every write to the table through this connection, every rollback,
+    // every commit of another connection and every change the engine does not report
+    // row by row (a whole table emptied at once, trigger work).
+    ContentStamp contentStamp(const QString& table);
+
 private:
     explicit Connection(const QString& folder);
     QString m_folder;
@@ -126,6 +140,16 @@ private:
     QHash<QString, TableInfo> m_schema;
     QVector<DataSet*> m_dataSets;
     const void* m_transactionOwner = nullptr;
+
+    static void rowWritten(void* self, int, const char*, const char* table, long long);
+    static void rolledBack(void* self);
+    quint64 m_epoch = 1;
+    quint64 m_rowsHooked = 0;
+    quint64 m_rowsHookedSeen = 0;
+    qint64 m_totalChangesSeen = 0;
+    qint64 m_dataVersion = -1;
+    QHash<QByteArray, quint64> m_tableWrites;
+    Statement m_dataVersionStmt;
 };
 
 // A transaction for work of several statements: it joins the transaction open on the

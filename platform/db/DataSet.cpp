@@ -57,13 +57,45 @@ DataSet::~DataSet()
         s->setDataSet(nullptr);
 }
 
+void DataSet::fieldsChanged()
+{
+    m_fieldsIndexed = false;
+    m_byName.clear();
+    m_byFoldedName.clear();
+    m_fieldLists.clear();
+}
+
+void DataSet::indexFields() const
+{
+    // The first of the fields whose names differ only in case is the one found.
+    for (const auto& f : m_fields) {
+        const QString folded = f->fieldName().toCaseFolded();
+        if (!m_byFoldedName.contains(folded)) {
+            m_byFoldedName.insert(folded, f.get());
+            m_byName.insert(f->fieldName(), f.get());
+        }
+    }
+    m_fieldsIndexed = true;
+}
+
 Field* DataSet::findField(const QString& name) const
 {
-    const QString n = name.trimmed();
-    for (const auto& f : m_fields)
-        if (f->fieldName().compare(n, Qt::CaseInsensitive) == 0)
-            return f.get();
-    return nullptr;
+    // A few fields (a query of one figure) are found sooner than an index is built.
+    if (m_fields.size() <= 8) {
+        for (const auto& f : m_fields)
+            if (f->fieldName() == name)
+                return f.get();
+        const QString n = name.trimmed();
+        for (const auto& f : m_fields)
+            if (f->fieldName().compare(n, Qt::CaseInsensitive) == 0)
+                return f.get();
+        return nullptr;
+    }
+    if (!m_fieldsIndexed)
+        indexFields();
+    if (Field* f = m_byName.value(name))
+        return f;
+    return m_byFoldedName.value(name.trimmed().toCaseFolded());
 }
 
 Field* DataSet::fieldByName(const QString& name) const
@@ -90,6 +122,7 @@ Field* DataSet::addField(const QString& name, FieldType type, int size, FieldKin
     if (findField(name))
         throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
     m_fields.push_back(std::make_unique<Field>(this, name, type, size, kind));
+    fieldsChanged();
     ++m_persistentCount;
     return m_fields.back().get();
 }
@@ -107,9 +140,15 @@ Field* DataSet::addLookupField(const QString& name, FieldType type, int size, co
 
 QVector<Field*> DataSet::fieldList(const QString& names) const
 {
+    if (!m_fieldsIndexed)
+        indexFields();
+    auto it = m_fieldLists.constFind(names);
+    if (it != m_fieldLists.constEnd())
+        return *it;
     QVector<Field*> out;
     for (const QString& n : splitFieldNames(names))
         out << fieldByName(n);
+    m_fieldLists.insert(names, out);
     return out;
 }
 
@@ -137,6 +176,7 @@ void DataSet::bindFields()
     // Fields made at an earlier open are "default" fields: find them again by name.
     std::vector<std::unique_ptr<Field>> defaults;
     std::vector<std::unique_ptr<Field>> persistent;
+    fieldsChanged();
     const int autoCount = int(m_fields.size()) - m_persistentCount;
     for (int i = 0; i < int(m_fields.size()); ++i)
         (i < autoCount ? defaults : persistent).push_back(std::move(m_fields[size_t(i)]));
@@ -171,6 +211,7 @@ void DataSet::bindFields()
                 m_fields.insert(m_fields.end(), std::make_move_iterator(persistent.begin()),
                                 std::make_move_iterator(persistent.end()));
                 m_fields.erase(std::remove(m_fields.begin(), m_fields.end(), nullptr), m_fields.end());
+                fieldsChanged();
                 throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(n));
             }
             f->setSlot(c);
@@ -179,6 +220,7 @@ void DataSet::bindFields()
         }
         m_fields.push_back(std::move(f));
     }
+    fieldsChanged();
     m_hasComputedFields = false;
     for (const auto& f : m_fields)
         m_hasComputedFields = m_hasComputedFields || f->fieldKind() != FieldKind::Data;
@@ -300,9 +342,31 @@ QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
         f->m_lookupValues.clear();
         f->m_lookupStamp = source->rowsStamp();
     }
-    QString key;
-    for (const QVariant& k : keys)
-        key += QString::number(k.typeId()) + QLatin1Char(':') + k.toString() + QChar(0x1f);
+    // Asked for every record read: the key is built without allocating, type first so
+    // that 1 and "1" stay apart.
+    static thread_local QString key;
+    key.clear();
+    for (const QVariant& k : keys) {
+        const auto type = quint32(k.typeId());
+        key += QChar(char16_t(type & 0xffff));
+        key += QChar(char16_t(type >> 16));
+        switch (type) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort: {
+            const auto v = quint64(k.toLongLong());
+            for (int i = 0; i < 4; ++i)
+                key += QChar(char16_t(v >> (16 * i)));
+            break;
+        }
+        default:
+            key += k.toString();
+        }
+        key += QChar(0x1f);
+    }
     auto it = f->m_lookupValues.constFind(key);
     if (it == f->m_lookupValues.constEnd())
         it = f->m_lookupValues.insert(key, read());

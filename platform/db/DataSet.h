@@ -236,6 +236,14 @@ private:
     void resetCurrentAfterPost(qint64 key);
 
     std::vector<std::unique_ptr<Field>> m_fields;
+    // Name lookups are made for every value read or set: an index, rebuilt when the
+    // fields change.
+    void fieldsChanged();
+    void indexFields() const;
+    mutable QHash<QString, Field*> m_byName;
+    mutable QHash<QString, Field*> m_byFoldedName;
+    mutable QHash<QString, QVector<Field*>> m_fieldLists;
+    mutable bool m_fieldsIndexed = false;
     int m_persistentCount = 0;
     DataSetState m_state = DataSetState::Inactive;
     Row m_buffer;

@@ -1,11 +1,16 @@
 #include "platform/db/DbTypes.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QRegularExpression>
+
+#include <utility>
 
 namespace vorta::db {
 
-FieldType fieldTypeFromDecl(const QString& declared, int* size)
+namespace {
+
+FieldType typeFromDecl(const QString& declared, int* size)
 {
     const QString d = declared.trimmed().toUpper();
     if (size)
@@ -47,6 +52,25 @@ FieldType fieldTypeFromDecl(const QString& declared, int* size)
         || d.startsWith(QLatin1String("BYTES")))
         return FieldType::Blob;
     return FieldType::Unknown;
+}
+
+} // namespace
+
+FieldType fieldTypeFromDecl(const QString& declared, int* size)
+{
+    // Read for every column of every query opened: the same few declarations.
+    static thread_local QHash<QString, std::pair<FieldType, int>> known;
+    auto it = known.constFind(declared);
+    if (it == known.constEnd()) {
+        if (known.size() > 512)
+            known.clear();
+        int width = 0;
+        const FieldType type = typeFromDecl(declared, &width);
+        it = known.insert(declared, {type, width});
+    }
+    if (size)
+        *size = it->second;
+    return it->first;
 }
 
 QString dateToIso(const QDate& d)
@@ -149,12 +173,20 @@ QVariant normalizeValue(FieldType type, const QVariant& value)
 
 QStringList splitFieldNames(const QString& names)
 {
+    // The same few lists are split for every record read or written.
+    static thread_local QHash<QString, QStringList> known;
+    auto it = known.constFind(names);
+    if (it != known.constEnd())
+        return *it;
+    if (known.size() > 512)
+        known.clear();
     QStringList out;
     for (const QString& part : names.split(QLatin1Char(';'))) {
         const QString t = part.trimmed();
         if (!t.isEmpty())
             out << t;
     }
+    known.insert(names, out);
     return out;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/report/EmfReader.h"
+#include "platform/report/EmfText.h"
 
 #include "platform/core/Exceptions.h"
 
@@ -127,71 +128,6 @@ void markWidePensGeometric(QByteArray& b)
     }
 }
 
-// The converter places a text from its reference point and drops the advances GDI was
-// given for each character; left-aligned texts with advances are split into one text per
-// character at its own position, which is where GDI draws each one.
-void splitSpacedTexts(QByteArray& b)
-{
-    constexpr quint32 kExtTextOutW = 84, kSetTextAlign = 22;
-    constexpr quint32 kPdy = 0x2000;
-    const qsizetype headerSize = static_cast<quint32>(at32(b, kSize));
-    if (headerSize < kMinHeader || headerSize > b.size())
-        return;
-    QByteArray out = b.left(headerSize);
-    quint32 records = 1;
-    quint32 align = 0;
-    bool changed = false;
-    qsizetype at = headerSize;
-    while (at + 8 <= b.size()) {
-        const quint32 type = static_cast<quint32>(at32(b, int(at)));
-        const quint32 size = static_cast<quint32>(at32(b, int(at + 4)));
-        if (size < 8 || at + qsizetype(size) > b.size())
-            return;
-        const QByteArray r = b.mid(at, size);
-        at += size;
-        if (type == kSetTextAlign && size >= 12)
-            align = static_cast<quint32>(at32(r, 8));
-        const qint32 n = type == kExtTextOutW && size >= 76 ? at32(r, 44) : 0;
-        const quint32 offString = n > 1 ? static_cast<quint32>(at32(r, 48)) : 0;
-        const quint32 options = n > 1 ? static_cast<quint32>(at32(r, 52)) : 0;
-        const quint32 offDx = n > 1 ? static_cast<quint32>(at32(r, 72)) : 0;
-        const int passo = (options & kPdy) ? 2 : 1;
-        const bool cabe = n > 1 && n < 65536 && offDx >= 76 && offString >= 76
-                          && quint64(offString) + 2ull * n <= size && quint64(offDx) + 4ull * passo * n <= size;
-        // Centred, right-aligned and current-position texts are placed by their whole width.
-        if (!cabe || (align & 0x7) != 0) {
-            out += r;
-            ++records;
-            continue;
-        }
-        qint32 x = at32(r, 36), y = at32(r, 40);
-        for (qint32 i = 0; i < n; ++i) {
-            QByteArray um = r.left(76);
-            qToLittleEndian<qint32>(88, um.data() + 4);
-            qToLittleEndian<qint32>(x, um.data() + 36);
-            qToLittleEndian<qint32>(y, um.data() + 40);
-            qToLittleEndian<qint32>(1, um.data() + 44);
-            qToLittleEndian<qint32>(76, um.data() + 48);
-            qToLittleEndian<qint32>(80, um.data() + 72);
-            um += r.mid(offString + 2 * i, 2);
-            um += QByteArray(2, '\0');
-            um += r.mid(offDx + 4 * passo * i, 4);
-            um += passo == 2 ? r.mid(offDx + 8 * i + 4, 4) : QByteArray(4, '\0');
-            out += um;
-            ++records;
-            x += at32(r, int(offDx + 4 * passo * i));
-            if (passo == 2)
-                y += at32(r, int(offDx + 8 * i + 4));
-        }
-        changed = true;
-    }
-    if (!changed)
-        return;
-    qToLittleEndian<quint32>(quint32(out.size()), out.data() + 48);
-    qToLittleEndian<quint32>(records, out.data() + 52);
-    b = out;
-}
-
 } // namespace
 
 bool isEmf(const QByteArray& bytes)
@@ -207,7 +143,7 @@ EmfPicture readEmf(const QByteArray& bytes)
     EmfPicture picture;
     picture.sizeMm = alignBoundsToFrame(copy);
     markWidePensGeometric(copy);
-    splitSpacedTexts(copy);
+    drawTextAsGdi(copy);
 #ifdef VORTA_HAVE_EMF2SVG
     generatorOptions options{};
     options.nameSpace = nullptr;

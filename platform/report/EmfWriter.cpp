@@ -1,6 +1,7 @@
 #include "platform/report/EmfWriter.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/report/EmfRecords.h"
 #include "platform/report/PageRenderer.h"
 #include "platform/report/TextLayout.h"
 
@@ -15,28 +16,6 @@
 namespace vorta::report {
 
 namespace {
-
-// Record types of the published EMF layout.
-enum : quint32 {
-    EMR_HEADER = 1,
-    EMR_EOF = 14,
-    EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_MOVETOEX = 27,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43,
-    EMR_LINETO = 54,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_ALPHABLEND = 114,
-};
 
 constexpr quint32 kStock = 0x80000000u;
 constexpr quint32 WHITE_BRUSH = kStock | 0, NULL_BRUSH = kStock | 5, BLACK_PEN = kStock | 7,

@@ -82,15 +82,20 @@ TextBox layoutText(const FontSpec& font, const QString& text, double boxWidthMm,
             continue;
         }
         QString line;
+        // Blanks that lead a paragraph are its indent and print; the blanks at a break
+        // do not start the next line.
+        bool fresh = false;
         const QStringList words = paragraph.split(QLatin1Char(' '));
-        for (const QString& word : words) {
-            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        for (qsizetype w = 0; w < words.size(); ++w) {
+            const QString& word = words[w];
+            const QString candidate = w == 0 || (fresh && line.isEmpty()) ? word : line + QLatin1Char(' ') + word;
             if (width(candidate) <= limit) {
                 line = candidate;
                 continue;
             }
             if (!line.isEmpty())
                 box.lines << line;
+            fresh = true;
             line = word;
             // A word wider than the box breaks between characters.
             while (width(line) > limit && line.size() > 1) {

@@ -1,12 +1,12 @@
 #include "ShellWindow.h"
 
 #include "platform/ipc/WindowMessages.h"
+#include "testing/ShellProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
 #include <QFile>
-#include <QFileSystemWatcher>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -77,22 +77,6 @@ protected:
         return view->toPlainText().contains(text);
     }
 
-    // Runs the event loop until path exists in the folder.
-    bool waitForFile(const QString& path)
-    {
-        QFileSystemWatcher watcher({dir.path()});
-        if (QFile::exists(path))
-            return true;
-        QEventLoop loop;
-        QTimer::singleShot(kWait, &loop, &QEventLoop::quit);
-        QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, [&] {
-            if (QFile::exists(path))
-                loop.quit();
-        });
-        loop.exec();
-        return QFile::exists(path);
-    }
-
     QTemporaryDir dir;
 };
 
@@ -118,7 +102,7 @@ TEST_F(ShellWindowTest, StartsAModuleAndSendsItTheRequests)
 
     // Its arguments: the shell's handle and the offset.
     const QString argsFile = dir.filePath(QStringLiteral("Vorta_Mod.args"));
-    ASSERT_TRUE(waitForFile(argsFile));
+    ASSERT_TRUE(vorta::testing::waitForFile(argsFile, kWait));
     QFile args(argsFile);
     ASSERT_TRUE(args.open(QIODevice::ReadOnly));
     EXPECT_EQ(args.readAll().trimmed(), QByteArray::number(core.handle()) + " 95");

@@ -295,6 +295,38 @@ TEST(ReportLayout, WordWrapStretchesTheBandAndAutoSizeKeepsTheRightEdge)
     EXPECT_NEAR(10 + wrapped.lines.size() * wrapped.lineHeight, fim.y, 0.06);
 }
 
+// Blanks that lead a wrapped paragraph are its indent; blanks at a break start no line.
+TEST(ReportLayout, WrappedTextKeepsItsLeadingBlanks)
+{
+    const QString recuo(20, ' ');
+    const QString palavras = "Declaro para os devidos fins que as informações prestadas são verdadeiras";
+    struct Caso {
+        QString texto;
+        int brancos; // that lead the first line
+    } casos[] = {
+        {recuo + palavras, 20},
+        {palavras, 0},
+        {"  " + palavras + "\n" + recuo + palavras, 2},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.texto.toStdString());
+        Report report;
+        auto* l = report.addBand(BandType::Title, "Titulo", 40)->addLabel("lb", c.texto, 0, 0, 60, 5);
+        l->wordWrap = true;
+        report.prepare();
+        const PageItem& item = report.qrPrinter().page(0).items[0];
+        ASSERT_GT(item.lines.size(), 2);
+        EXPECT_EQ(item.lines[0].indexOf("Declaro"), c.brancos) << item.lines[0].toStdString();
+        for (qsizetype i = 1; i < item.lines.size(); ++i) {
+            EXPECT_LE(textWidthMm(item.font, item.lines[i]), 60.0 + 1e-6);
+            const bool paragrafo = item.lines[i].trimmed().startsWith("Declaro");
+            EXPECT_EQ(item.lines[i].startsWith(' '), paragrafo) << item.lines[i].toStdString();
+        }
+        const QString junto = item.lines.join(' ');
+        EXPECT_EQ(junto.simplified(), c.texto.simplified());
+    }
+}
+
 TEST(ReportLayout, GroupHeaderPrintsWhenTheFieldChanges)
 {
     auto rows = numberedRows(7); // groups A A A B B B C
