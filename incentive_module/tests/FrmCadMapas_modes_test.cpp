@@ -467,3 +467,25 @@ TEST_F(CadMapasModos, AnAlteredMapTakesAnotherRaiserWithHisOwnProgrammeNumber)
         << "the first raiser keeps his";
     EXPECT_EQ(2, count("select count(*) from Qel_Contribuinte_Complemento"));
 }
+
+TEST_F(CadMapasModos, TheSexPickedFromItsListSetsTheMaturityList)
+{
+    TCadMapas* f = abre();
+    user::alt(QLatin1Char('I'));
+    remetente(f, kPecuarista);
+    user::type(QStringLiteral("10122026"));
+    user::tab();
+    ASSERT_EQ(f->dbSexo, user::focused());
+    // Down to the last of "M" and "F".
+    user::key(Qt::Key_Down);
+    user::key(Qt::Key_Down);
+    EXPECT_EQ(QStringLiteral("F"), f->dbSexo->currentText());
+    user::tab(2);
+    ASSERT_EQ(f->DBGrid_ItemNota, user::focused());
+    user::key(Qt::Key_Down);
+    animal("JFD", "C", "3", "200", "B");
+    EXPECT_EQ(QStringLiteral("F"), dm->TblMapas->fieldByName(QStringLiteral("Aprovado"))->asString());
+    EXPECT_EQ((QStringList{"AF", "IF", "JFD", "JF2", "JF4"}), f->DBGrid_ItemNota->column(1).pickList);
+    EXPECT_EQ(1, linhas("qel_mapas_itens", 1)) << "a female animal is taken";
+    user::alt(QLatin1Char('C'));
+}
