@@ -980,6 +980,11 @@ void TCadMapas::DBEdit_Con_RemetenteExit(QWidget*)
             vorta::db::Table* rd = DM_Comuns->Tb_RemDest;
             if (rd->locate(QStringLiteral("Con_IECNPJCPF"), texto, vorta::db::loCaseInsensitive)) {
                 campo->setAsString(rd->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
+                // A raiser registered since the map's lookups were read, in another window.
+                if (m->fieldByName(QStringLiteral("Lk_Fornecedor"))->isNull()) {
+                    DM_MTC->TblContribuinte->refresh();
+                    campo->setAsString(rd->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString());
+                }
             } else if (MsgSimNaoBD(98) == vorta::ui::mrYes) {
                 CancelaContrib.clear();
                 if (AbreCadastroPecuaristaInclusao)

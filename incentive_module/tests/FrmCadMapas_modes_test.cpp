@@ -429,3 +429,63 @@ TEST_F(CadMapasModos, NavigatingWhileViewingShowsEachMapsOwnDetails)
         EXPECT_EQ(p.notas, f->cbNotas->count());
     }
 }
+
+TEST_F(CadMapasModos, AnAlteredMapTakesAnotherRaiserWithHisOwnProgrammeNumber)
+{
+    const QString outro = QStringLiteral("285000002");
+    mapaDigitado(QStringLiteral("M"), {{"JD", 250}});
+    exec("update qel_mapas set Tec_Codigo = 1");
+    TCadMapas* f = abre();
+    // Registered in another window while the maps are open.
+    exec("insert into Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Mun_Endereco, "
+         "Mun_Propriedade) values (?1, 'Outro Pecuarista', 'Sitio Dois', 'IE', 1, 1)",
+         {outro});
+    user::alt(QLatin1Char('A'));
+    EXPECT_EQ(QStringLiteral("28.500.000-1"), f->DBEdit_Con_Remetente->text());
+    EXPECT_EQ(QStringLiteral("4567"), f->DBEdit1->text());
+    user::click(f->DBEdit_Con_Remetente);
+    user::key(Qt::Key_A, Qt::ControlModifier);
+    user::key(Qt::Key_Delete);
+    user::type(outro);
+    user::tab();
+    EXPECT_EQ(QStringLiteral("Outro Pecuarista"), f->DBEdit_Nome->text());
+    EXPECT_EQ(QStringLiteral("Sitio Dois"), f->DBEdit_Propriedade->text());
+    EXPECT_EQ(f->DBEdit1, user::focused()) << "he has no programme number yet";
+    user::type(QStringLiteral("777"));
+    user::tab();
+    user::alt(QLatin1Char('G'));
+    EXPECT_FALSE(dm->dbMTC->inTransaction());
+    EXPECT_EQ(outro, scalar("select ie_pecuarista from qel_mapas where map_codigo = 1").toString());
+    EXPECT_EQ(QStringLiteral("777"), scalar("select cco_num_cad_pradel from Qel_Contribuinte_Complemento where "
+                                            "con_iecnpjcpf = ?1",
+                                            {outro})
+                                         .toString());
+    EXPECT_EQ(QStringLiteral("4567"), scalar("select cco_num_cad_pradel from Qel_Contribuinte_Complemento where "
+                                             "con_iecnpjcpf = ?1",
+                                             {kPecuarista})
+                                          .toString())
+        << "the first raiser keeps his";
+    EXPECT_EQ(2, count("select count(*) from Qel_Contribuinte_Complemento"));
+}
+
+TEST_F(CadMapasModos, TheSexPickedFromItsListSetsTheMaturityList)
+{
+    TCadMapas* f = abre();
+    user::alt(QLatin1Char('I'));
+    remetente(f, kPecuarista);
+    user::type(QStringLiteral("10122026"));
+    user::tab();
+    ASSERT_EQ(f->dbSexo, user::focused());
+    // Down to the last of "M" and "F".
+    user::key(Qt::Key_Down);
+    user::key(Qt::Key_Down);
+    EXPECT_EQ(QStringLiteral("F"), f->dbSexo->currentText());
+    user::tab(2);
+    ASSERT_EQ(f->DBGrid_ItemNota, user::focused());
+    user::key(Qt::Key_Down);
+    animal("JFD", "C", "3", "200", "B");
+    EXPECT_EQ(QStringLiteral("F"), dm->TblMapas->fieldByName(QStringLiteral("Aprovado"))->asString());
+    EXPECT_EQ((QStringList{"AF", "IF", "JFD", "JF2", "JF4"}), f->DBGrid_ItemNota->column(1).pickList);
+    EXPECT_EQ(1, linhas("qel_mapas_itens", 1)) << "a female animal is taken";
+    user::alt(QLatin1Char('C'));
+}
