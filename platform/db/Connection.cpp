@@ -103,6 +103,7 @@ Connection::Connection(const QString& folder)
     sqlite3_busy_timeout(m_db, m_busyTimeout);
     sqlite3_update_hook(m_db, &Connection::rowWritten, this);
     sqlite3_rollback_hook(m_db, &Connection::rolledBack, this);
+    sqlite3_commit_hook(m_db, &Connection::committing, this);
     sqlite3_create_function(m_db, "vorta_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, foldFunction,
                             nullptr, nullptr);
     try {
@@ -150,7 +151,18 @@ void Connection::rowWritten(void* self, int, const char*, const char* table, lon
 
 void Connection::rolledBack(void* self)
 {
-    ++static_cast<Connection*>(self)->m_epoch;
+    auto* c = static_cast<Connection*>(self);
+    ++c->m_epoch;
+    c->m_holdsWriteLock = false;
+    c->m_dataVersionAskedInTransaction = false;
+}
+
+int Connection::committing(void* self)
+{
+    auto* c = static_cast<Connection*>(self);
+    c->m_holdsWriteLock = false;
+    c->m_dataVersionAskedInTransaction = false;
+    return 0;
 }
 
 ContentStamp Connection::contentStamp(const QString& table)
@@ -161,6 +173,8 @@ ContentStamp Connection::contentStamp(const QString& table)
         ++m_epoch;
     m_totalChangesSeen = total;
     m_rowsHookedSeen = m_rowsHooked;
+    if (m_holdsWriteLock && m_dataVersionAskedInTransaction && inTransaction())
+        return {m_epoch, m_tableWrites.value(table.toUtf8().toLower())};
     if (!m_dataVersionStmt.get())
         m_dataVersionStmt = prepareExact("PRAGMA data_version");
     sqlite3_reset(m_dataVersionStmt);
@@ -172,6 +186,7 @@ ContentStamp Connection::contentStamp(const QString& table)
         ++m_epoch;
         m_dataVersion = version;
     }
+    m_dataVersionAskedInTransaction = inTransaction();
     return {m_epoch, m_tableWrites.value(table.toUtf8().toLower())};
 }
 
@@ -295,6 +310,8 @@ void Connection::startTransaction(const void* owner)
     // Take the write lock now, so a conflict shows here and not in the middle.
     exec(QStringLiteral("BEGIN IMMEDIATE"));
     m_transactionOwner = owner;
+    m_holdsWriteLock = true;
+    m_dataVersionAskedInTransaction = false;
 }
 
 void Connection::commit(bool flush)

@@ -143,7 +143,12 @@ private:
 
     static void rowWritten(void* self, int, const char*, const char* table, long long);
     static void rolledBack(void* self);
+    static int committing(void* self);
     quint64 m_epoch = 1;
+    // Inside a transaction holding the write lock no other connection commits: once
+    // asked there, the data version stays.
+    bool m_holdsWriteLock = false;
+    bool m_dataVersionAskedInTransaction = false;
     quint64 m_rowsHooked = 0;
     quint64 m_rowsHookedSeen = 0;
     qint64 m_totalChangesSeen = 0;

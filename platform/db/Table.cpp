@@ -442,7 +442,9 @@ void Table::fetchRow(int pos, Row& row)
         it = m_blocks.insert(block, rows);
     }
     row = it->value(pos - block * kBlock);
-    row.resize(m_columns.size());
+    // The block keeps its rows: a resize to the same size would copy one needlessly.
+    if (row.size() != m_columns.size())
+        row.resize(m_columns.size());
 }
 
 bool Table::fetchByKey(qint64 key, Row& row)

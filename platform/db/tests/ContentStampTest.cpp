@@ -90,6 +90,18 @@ TEST_F(ContentStampTest, AskedAgainAfterEveryKindOfChange)
              db->rollback();
          },
          6},
+        {"a row inserted by another program after a transaction of ours",
+         [this] {
+             db->startTransaction();
+             EXPECT_EQ(pessoas(), 6);
+             db->commit();
+             outroPrograma("insert into Pessoa (Id, Nome) values (11, 'Gil')");
+             // A transaction begun by a statement sees it as well.
+             db->execute(QStringLiteral("BEGIN"));
+             EXPECT_EQ(pessoas(), 7);
+             db->execute(QStringLiteral("COMMIT"));
+         },
+         7},
         {"a row inserted by another program",
          [this] { outroPrograma("insert into Pessoa (Id, Nome) values (9, 'Fabio')"); }, 7},
     };
