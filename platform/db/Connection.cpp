@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace vorta::db {
 
@@ -139,7 +140,15 @@ void Connection::clearStatements()
     m_statements.clear();
     m_dataVersionStmt = Statement();
     // The tables may change shape, and rows with them.
-    ++m_epoch;
+    m_epoch = freshEpoch();
+}
+
+quint64 Connection::freshEpoch()
+{
+    // Drawn for the whole process, so that a stamp of a closed connection never matches
+    // one of the connection opened after it.
+    static std::atomic<quint64> last{0};
+    return ++last;
 }
 
 void Connection::rowWritten(void* self, int, const char*, const char* table, long long)
@@ -152,7 +161,7 @@ void Connection::rowWritten(void* self, int, const char*, const char* table, lon
 void Connection::rolledBack(void* self)
 {
     auto* c = static_cast<Connection*>(self);
-    ++c->m_epoch;
+    c->m_epoch = freshEpoch();
     c->m_holdsWriteLock = false;
     c->m_dataVersionAskedInTransaction = false;
 }
@@ -170,7 +179,7 @@ ContentStamp Connection::contentStamp(const QString& table)
     // Rows changed beside the hook (an emptied table, triggers) may be any table's.
     const qint64 total = sqlite3_total_changes64(m_db);
     if (quint64(total - m_totalChangesSeen) != m_rowsHooked - m_rowsHookedSeen)
-        ++m_epoch;
+        m_epoch = freshEpoch();
     m_totalChangesSeen = total;
     m_rowsHookedSeen = m_rowsHooked;
     if (m_holdsWriteLock && m_dataVersionAskedInTransaction && inTransaction())
@@ -183,7 +192,7 @@ ContentStamp Connection::contentStamp(const QString& table)
     const qint64 version = sqlite3_column_int64(m_dataVersionStmt, 0);
     sqlite3_reset(m_dataVersionStmt);
     if (version != m_dataVersion) {
-        ++m_epoch;
+        m_epoch = freshEpoch();
         m_dataVersion = version;
     }
     m_dataVersionAskedInTransaction = inTransaction();

@@ -144,7 +144,8 @@ private:
     static void rowWritten(void* self, int, const char*, const char* table, long long);
     static void rolledBack(void* self);
     static int committing(void* self);
-    quint64 m_epoch = 1;
+    static quint64 freshEpoch();
+    quint64 m_epoch = freshEpoch();
     // Inside a transaction holding the write lock no other connection commits: once
     // asked there, the data version stays.
     bool m_holdsWriteLock = false;

@@ -116,3 +116,18 @@ TEST_F(ContentStampTest, AskedAgainAfterEveryKindOfChange)
         EXPECT_EQ(pessoas(), c.depois);
     }
 }
+
+// A connection closed and opened again is another connection: what was kept from the
+// first is not taken for the second's, even when both saw the same writes.
+TEST_F(ContentStampTest, AConnectionOpenedAgainDoesNotTakeTheFormersAnswers)
+{
+    StampedMemo<int, int> contas{{QStringLiteral("conta")}};
+    auto conta = [&] {
+        return contas.get(conn(), 0, [this] { return scalar(QStringLiteral("select count(*) from Conta")).toInt(); });
+    };
+    EXPECT_EQ(conta(), 0);
+    db->close();
+    outroPrograma("insert into Conta (Pessoa_Id, Numero) values (1, 1)");
+    db->open();
+    EXPECT_EQ(conta(), 1);
+}
