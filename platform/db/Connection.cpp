@@ -174,7 +174,7 @@ int Connection::committing(void* self)
     return 0;
 }
 
-ContentStamp Connection::contentStamp(const QString& table)
+std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
 {
     // Rows changed beside the hook (an emptied table, triggers) may be any table's.
     const qint64 total = sqlite3_total_changes64(m_db);
@@ -182,21 +182,25 @@ ContentStamp Connection::contentStamp(const QString& table)
         m_epoch = freshEpoch();
     m_totalChangesSeen = total;
     m_rowsHookedSeen = m_rowsHooked;
-    if (m_holdsWriteLock && m_dataVersionAskedInTransaction && inTransaction())
-        return {m_epoch, m_tableWrites.value(table.toUtf8().toLower())};
-    if (!m_dataVersionStmt.get())
-        m_dataVersionStmt = prepareExact("PRAGMA data_version");
-    sqlite3_reset(m_dataVersionStmt);
-    if (sqlite3_step(m_dataVersionStmt) != SQLITE_ROW)
-        return {};
-    const qint64 version = sqlite3_column_int64(m_dataVersionStmt, 0);
-    sqlite3_reset(m_dataVersionStmt);
-    if (version != m_dataVersion) {
-        m_epoch = freshEpoch();
-        m_dataVersion = version;
+    if (!(m_holdsWriteLock && m_dataVersionAskedInTransaction && inTransaction())) {
+        if (!m_dataVersionStmt.get())
+            m_dataVersionStmt = prepareExact("PRAGMA data_version");
+        sqlite3_reset(m_dataVersionStmt);
+        if (sqlite3_step(m_dataVersionStmt) != SQLITE_ROW)
+            return std::vector<ContentStamp>(size_t(tables.size()));
+        const qint64 version = sqlite3_column_int64(m_dataVersionStmt, 0);
+        sqlite3_reset(m_dataVersionStmt);
+        if (version != m_dataVersion) {
+            m_epoch = freshEpoch();
+            m_dataVersion = version;
+        }
+        m_dataVersionAskedInTransaction = inTransaction();
     }
-    m_dataVersionAskedInTransaction = inTransaction();
-    return {m_epoch, m_tableWrites.value(table.toUtf8().toLower())};
+    std::vector<ContentStamp> stamps;
+    stamps.reserve(size_t(tables.size()));
+    for (const QString& t : tables)
+        stamps.push_back({m_epoch, m_tableWrites.value(t.toUtf8().toLower())});
+    return stamps;
 }
 
 Statement::~Statement()

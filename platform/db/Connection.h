@@ -8,6 +8,7 @@
 #include <memory>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -124,10 +125,11 @@ public:
     // Statements prepared on a table must go before the table changes shape.
     void clearStatements();
 
-    // Changes with every write to the table through this connection, every rollback,
-    // every commit of another connection and every change the engine does not report
-    // row by row (a whole table emptied at once, trigger work).
-    ContentStamp contentStamp(const QString& table);
+    // A stamp for each table, asked together: it changes with every write to its table
+    // through this connection, every rollback, every commit of another connection and
+    // every change the engine does not report row by row (a whole table emptied at
+    // once, trigger work).
+    std::vector<ContentStamp> contentStamps(const QStringList& tables);
 
 private:
     explicit Connection(const QString& folder);

@@ -19,10 +19,7 @@ public:
     template <typename Compute>
     Value get(Connection& connection, const Key& key, Compute compute)
     {
-        std::vector<ContentStamp> now;
-        now.reserve(m_tables.size());
-        for (const QString& t : std::as_const(m_tables))
-            now.push_back(connection.contentStamp(t));
+        std::vector<ContentStamp> now = connection.contentStamps(m_tables);
         auto it = m_entries.find(key);
         if (it != m_entries.end() && it->stamps == now)
             return it->value;
