@@ -166,6 +166,14 @@ private:
     DBGrid* m_grid;
 };
 
+// The indicator column has a fixed width, so its size never depends on what it shows;
+// the view's own measure would read the indicator of up to 200 rows at each reload.
+class IndicatorHeader : public QHeaderView {
+public:
+    explicit IndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) { setHighlightSections(true); }
+    QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
+};
+
 class DBGrid::Link : public db::DataLink {
 public:
     explicit Link(DBGrid* grid) : m_grid(grid) {}
@@ -209,6 +217,7 @@ DBGrid::DBGrid(QWidget* parent, const QString& name)
       m_options(dgEditing | dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgTabs
                 | dgConfirmDelete | dgCancelOnExit)
 {
+    setVerticalHeader(new IndicatorHeader(this));
     setModel(m_model);
     setItemDelegate(new CellDelegate(this));
     setSelectionMode(QAbstractItemView::NoSelection);
