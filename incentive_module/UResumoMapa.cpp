@@ -223,15 +223,22 @@ void TResumoMapa::CarregaResumo()
 void TResumoMapa::InsereResumo(const QString& code, int heads, Money weight, Money arrobas, Money valuePerArroba,
                                Money base, Money icms, Money percent, Money passedOn, int rejected)
 {
+    static const QStringList insert = {
+        QStringLiteral(" Insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,"
+                       "Mre_Qtd_Arroba,Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,"
+                       "Mre_Vlr_Repasse,Mre_Qtd_reprovada)"),
+        QStringLiteral(" values(:Map_Codigo,:Mat_Codigo,:Mre_Qtd_Cabecas,:Mre_Peso_Kg,:Mre_Qtd_Arroba,"
+                       ":Mre_Vlr_Arroba,:Mre_Base_Calc_Icms,:Mre_icms,:Mre_Perc_Incentivo,:Mre_Vlr_Repasse,"
+                       ":Mre_Qtd_reprovada)")};
     Query* q = m_dm->QryGeral;
     q->close();
-    q->clearSql();
-    q->addSql(QStringLiteral(" Insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,"
-                             "Mre_Qtd_Arroba,Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,"
-                             "Mre_Vlr_Repasse,Mre_Qtd_reprovada)"));
-    q->addSql(QStringLiteral(" values(:Map_Codigo,:Mat_Codigo,:Mre_Qtd_Cabecas,:Mre_Peso_Kg,:Mre_Qtd_Arroba,"
-                             ":Mre_Vlr_Arroba,:Mre_Base_Calc_Icms,:Mre_icms,:Mre_Perc_Incentivo,:Mre_Vlr_Repasse,"
-                             ":Mre_Qtd_reprovada)"));
+    // The rows of one save follow each other on the same text: it is set, and its
+    // parameters parsed, once.
+    if (q->sqlLines() != insert) {
+        q->clearSql();
+        for (const QString& line : insert)
+            q->addSql(line);
+    }
     q->paramByName(QStringLiteral("Map_Codigo"))
         ->setAsInteger(m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
     q->paramByName(QStringLiteral("Mat_Codigo"))->setAsString(code);
