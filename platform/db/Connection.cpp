@@ -209,17 +209,20 @@ namespace {
 
 // One spelling per value a column can hold, so that the key asked and the key written
 // meet: integral numbers as integers, text folded.
+QByteArray keyOfDouble(double d)
+{
+    if (d >= -9.2e18 && d <= 9.2e18 && d == double(qint64(d)))
+        return QByteArray::number(qint64(d));
+    return QByteArray::number(d, 'g', 17);
+}
+
 QByteArray keyOfValue(sqlite3_value* v)
 {
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
         return QByteArray::number(sqlite3_value_int64(v));
-    case SQLITE_FLOAT: {
-        const double d = sqlite3_value_double(v);
-        if (d >= -9.2e18 && d <= 9.2e18 && d == double(qint64(d)))
-            return QByteArray::number(qint64(d));
-        return QByteArray::number(d, 'g', 17);
-    }
+    case SQLITE_FLOAT:
+        return keyOfDouble(sqlite3_value_double(v));
     case SQLITE_NULL:
         return QByteArray("\0", 1);
     default:
@@ -242,12 +245,8 @@ QByteArray keyOfVariant(const QVariant& key)
     case QMetaType::UShort:
         return QByteArray::number(key.toLongLong());
     case QMetaType::Double:
-    case QMetaType::Float: {
-        const double d = key.toDouble();
-        if (d >= -9.2e18 && d <= 9.2e18 && d == double(qint64(d)))
-            return QByteArray::number(qint64(d));
-        return QByteArray::number(d, 'g', 17);
-    }
+    case QMetaType::Float:
+        return keyOfDouble(key.toDouble());
     default:
         return key.toString().toCaseFolded().toUtf8();
     }
