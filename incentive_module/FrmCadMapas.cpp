@@ -616,8 +616,13 @@ void TCadMapas::MostraResumo()
         if (e && e->text() != text)
             e->setText(text);
     };
-    auto money = [&show](const char* name, const Money& m) {
-        show(name, vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
+    // Most figures repeat (zeros above all): each amount is formatted once.
+    QHash<qint64, QString> formatados;
+    auto money = [&show, &formatados](const char* name, const Money& m) {
+        auto it = formatados.find(m.cents());
+        if (it == formatados.end())
+            it = formatados.insert(m.cents(), vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
+        show(name, *it);
     };
     auto count = [&show](const char* name, int n) { show(name, QString::number(n)); };
     struct Row {
@@ -872,8 +877,14 @@ void TCadMapas::btGravarClick(QWidget*)
     // animals are read again once, if at all, so a save grows with the animals alone.
     ControlesDesligados desligados(DM_MTC->TblMapasItens);
     Resumo.Gravar();
-    MostraResumo();
-    voltaNavegacao(false);
+    // Browsing shows the summary cleared: the figures saved are shown only when the
+    // return to browsing fails on the way.
+    try {
+        voltaNavegacao(false);
+    } catch (...) {
+        MostraResumo();
+        throw;
+    }
     status91();
 }
 

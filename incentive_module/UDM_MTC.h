@@ -153,8 +153,9 @@ private:
         int classificados = 0;
     };
     vorta::db::StampedMemo<QString, int> m_mapasDoDia{{QStringLiteral("qel_mapas")}};
+    // By map: saving one map leaves the figures of the others kept.
     vorta::db::StampedMemo<int, FigurasMapa> m_figuras{
-        {QStringLiteral("qel_mapas_resumo"), QStringLiteral("qel_mapas_itens")}};
+        {QStringLiteral("qel_mapas_resumo"), QStringLiteral("qel_mapas_itens")}, QStringLiteral("map_codigo")};
 };
 
 extern vorta::Guarded<TDM_MTC> DM_MTC;

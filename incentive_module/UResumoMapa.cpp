@@ -6,6 +6,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Dialogs.h"
 
+#include <sqlite3.h>
+
 using vorta::Money;
 using namespace vorta::db;
 
@@ -13,6 +15,18 @@ namespace {
 
 // Kilograms of carcass in one arroba.
 constexpr int kKgPorArroba = 15;
+
+// Whether the rows of the animals' table are the map's rows as stored, read the way
+// its walk reads them: nothing but the map's range filters them, nothing is kept
+// unstored, and no event of the table would see the walk.
+bool leAnimaisDoBanco(Table* items)
+{
+    return items->state() == DataSetState::Browse && !items->filtered() && !items->cachedUpdates() &&
+           !items->BeforeScroll && !items->AfterScroll && !items->OnCalcFields &&
+           items->fieldByName(QStringLiteral("mat_codigo"))->dataType() == FieldType::String &&
+           items->fieldByName(QStringLiteral("itm_classificado"))->dataType() == FieldType::String &&
+           items->fieldByName(QStringLiteral("itm_peso"))->dataType() == FieldType::Float;
+}
 
 } // namespace
 
@@ -120,15 +134,13 @@ void TResumoMapa::Totaliza()
         Table* t;
         ~Enable() { t->enableControls(); }
     } enable{items};
-    items->first();
-    while (!items->eof()) {
-        const QString maturity = items->fieldByName(QStringLiteral("mat_codigo"))->asString().trimmed().toUpper();
-        const QString classified = items->fieldByName(QStringLiteral("itm_classificado"))->asString().toUpper();
+    // The weight is read only for a classified animal of a class.
+    auto conta = [&](const QString& maturity, const QString& classified, auto weight) {
         if (classified == QLatin1String("S")) {
             if (TLinhaResumo* row = Linha(maturity)) {
                 const bool female = maturity.startsWith(QLatin1String("JF"));
                 row->Qtd += 1;
-                row->Peso += items->fieldByName(QStringLiteral("itm_peso"))->asMoney();
+                row->Peso += weight();
                 row->QtdArr = row->Peso.dividedBy(kKgPorArroba);
                 row->ValorArr = female ? valueF : valueM;
                 row->BaseCalc = row->QtdArr.times(row->ValorArr);
@@ -148,7 +160,37 @@ void TResumoMapa::Totaliza()
                 if (maturity == QLatin1String(c.code))
                     ++*c.counter;
         }
-        items->next();
+    };
+    // Posts an animal being typed, as any move does.
+    items->first();
+    Field* maturity = items->fieldByName(QStringLiteral("mat_codigo"));
+    Field* classified = items->fieldByName(QStringLiteral("itm_classificado"));
+    Field* weight = items->fieldByName(QStringLiteral("itm_peso"));
+    if (!items->eof() && leAnimaisDoBanco(items)) {
+        // The animals shown are the map's rows: read in one pass, without loading each
+        // into the table's record; the table's cursor ends where the walk would leave it.
+        Connection& c = *m_dm->dbMTC->connection();
+        sqlite3_stmt* st = c.prepare(QStringLiteral(
+            "select mat_codigo, itm_classificado, itm_peso from qel_mapas_itens where map_codigo = ?1"));
+        StatementReset reset(st);
+        bindValue(st, 1, m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->value());
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const QVariant m = columnValue(st, 0, maturity->dataType());
+            const QVariant k = columnValue(st, 1, classified->dataType());
+            const QVariant w = columnValue(st, 2, weight->dataType());
+            conta(m.isNull() ? QString() : m.toString().trimmed().toUpper(),
+                  k.isNull() ? QString() : k.toString().toUpper(),
+                  [&] { return w.isNull() ? Money() : Money::fromDouble(w.toDouble()); });
+        }
+        c.check(rc, QStringLiteral("qel_mapas_itens"));
+        items->last();
+    } else {
+        while (!items->eof()) {
+            conta(maturity->asString().trimmed().toUpper(), classified->asString().toUpper(),
+                  [&] { return weight->asMoney(); });
+            items->next();
+        }
     }
 
     TotIncentivo67 = JD.VlrRepasse + TD.VlrRepasse + JFD.VlrRepasse;
@@ -223,15 +265,22 @@ void TResumoMapa::CarregaResumo()
 void TResumoMapa::InsereResumo(const QString& code, int heads, Money weight, Money arrobas, Money valuePerArroba,
                                Money base, Money icms, Money percent, Money passedOn, int rejected)
 {
+    static const QStringList insert = {
+        QStringLiteral(" Insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,"
+                       "Mre_Qtd_Arroba,Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,"
+                       "Mre_Vlr_Repasse,Mre_Qtd_reprovada)"),
+        QStringLiteral(" values(:Map_Codigo,:Mat_Codigo,:Mre_Qtd_Cabecas,:Mre_Peso_Kg,:Mre_Qtd_Arroba,"
+                       ":Mre_Vlr_Arroba,:Mre_Base_Calc_Icms,:Mre_icms,:Mre_Perc_Incentivo,:Mre_Vlr_Repasse,"
+                       ":Mre_Qtd_reprovada)")};
     Query* q = m_dm->QryGeral;
     q->close();
-    q->clearSql();
-    q->addSql(QStringLiteral(" Insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,"
-                             "Mre_Qtd_Arroba,Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,"
-                             "Mre_Vlr_Repasse,Mre_Qtd_reprovada)"));
-    q->addSql(QStringLiteral(" values(:Map_Codigo,:Mat_Codigo,:Mre_Qtd_Cabecas,:Mre_Peso_Kg,:Mre_Qtd_Arroba,"
-                             ":Mre_Vlr_Arroba,:Mre_Base_Calc_Icms,:Mre_icms,:Mre_Perc_Incentivo,:Mre_Vlr_Repasse,"
-                             ":Mre_Qtd_reprovada)"));
+    // The rows of one save follow each other on the same text: it is set, and its
+    // parameters parsed, once.
+    if (q->sqlLines() != insert) {
+        q->clearSql();
+        for (const QString& line : insert)
+            q->addSql(line);
+    }
     q->paramByName(QStringLiteral("Map_Codigo"))
         ->setAsInteger(m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
     q->paramByName(QStringLiteral("Mat_Codigo"))->setAsString(code);

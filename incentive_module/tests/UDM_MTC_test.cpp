@@ -3,6 +3,12 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Controls.h"
 
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <functional>
+
 using namespace zir_test;
 using vorta::ui::MessageKind;
 
@@ -316,6 +322,99 @@ TEST_F(DmMapas, ListFiguresNeedHalfTheAnimalsClassified)
     dm->TblMapas->refresh();
     EXPECT_DOUBLE_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->asFloat(), 1000.57);
     EXPECT_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->displayText(), "1.000,57");
+}
+
+// The figures of each listed map follow every write to its animals and summary rows,
+// whoever makes it; writes to one map leave the others' figures as they are.
+TEST_F(DmMapas, ListFiguresFollowEveryWriteToTheirMap)
+{
+    struct Figuras {
+        int animais;
+        int classificados;
+        double valor;
+    };
+    auto figuras = [this](int map) {
+        EXPECT_TRUE(dm->TblMapas->locate(QStringLiteral("map_codigo"), map));
+        return Figuras{int(dm->TblMapas->fieldByName("calcQtdTotal")->asInteger()),
+                       int(dm->TblMapas->fieldByName("calcqtdreprovada")->asInteger()),
+                       dm->TblMapas->fieldByName("calcVlrTotal")->asFloat()};
+    };
+    auto confere = [&](int map, const Figuras& e) {
+        SCOPED_TRACE(testing::Message() << "map " << map);
+        const Figuras f = figuras(map);
+        EXPECT_EQ(f.animais, e.animais);
+        EXPECT_EQ(f.classificados, e.classificados);
+        EXPECT_DOUBLE_EQ(f.valor, e.valor);
+    };
+    // Another connection of its own on the same file, as another program has.
+    auto outroPrograma = [this](const char* sql) {
+        sqlite3* other = nullptr;
+        const QString file = install.folder("dados") + QStringLiteral("/vorta.db");
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &other), SQLITE_OK);
+        sqlite3_busy_timeout(other, 5000);
+        EXPECT_EQ(sqlite3_exec(other, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
+        sqlite3_close(other);
+    };
+    const Figuras inicio1{4, 3, 100.5}, inicio2{2, 1, 40.25};
+    struct Caso {
+        const char* nome;
+        std::function<void()> muda;
+        Figuras mapa1;
+        Figuras mapa2;
+    };
+    const Caso casos[] = {
+        {"an animal of map 2 posted through the animals' table",
+         [&] {
+             ASSERT_TRUE(dm->TblMapas->locate(QStringLiteral("map_codigo"), 2));
+             animal("JD", 300.0);
+         },
+         inicio1, {3, 2, 40.25}},
+        {"an animal of map 2 inserted by a statement",
+         [&] { exec("insert into qel_mapas_itens values (2, 10, 'B', 'N', 3, 'JD', 300, 'C')"); }, inicio1,
+         {3, 1, 0.0}},
+        {"an animal moved from map 1 to map 2",
+         [&] { exec("update qel_mapas_itens set map_codigo = 2 where map_codigo = 1 and itm_num_animal = 4"); },
+         {3, 3, 100.5}, {3, 1, 0.0}},
+        {"the summary rows of map 1 deleted", [&] { exec("delete from qel_mapas_resumo where map_codigo = 1"); },
+         {4, 3, 0.0}, inicio2},
+        {"every animal of map 2 deleted", [&] { exec("delete from qel_mapas_itens where map_codigo = 2"); }, inicio1,
+         {0, 0, 0.0}},
+        {"an animal and a summary row of map 2 written by another program",
+         [&] {
+             outroPrograma("insert into qel_mapas_itens values (2, 11, 'B', 'S', 3, 'JD', 300, 'C');"
+                           "update qel_mapas_resumo set mre_vlr_repasse = 50.75 where map_codigo = 2");
+         },
+         inicio1, {3, 2, 50.75}},
+        {"animals of map 1 inserted and rolled back",
+         [&] {
+             dm->dbMTC->startTransaction();
+             exec("insert into qel_mapas_itens values (1, 20, 'B', 'N', 3, 'JD', 300, 'C'), "
+                  "(1, 21, 'B', 'N', 3, 'JD', 300, 'C'), (1, 22, 'B', 'N', 3, 'JD', 300, 'C')");
+             dm->TblMapas->refresh();
+             confere(1, {7, 3, 0.0});
+             dm->dbMTC->rollback();
+         },
+         inicio1, inicio2},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        for (const char* t : {"qel_mapas", "qel_mapas_itens", "qel_mapas_resumo"})
+            exec(QStringLiteral("delete from %1").arg(QString::fromLatin1(t)));
+        mapaGravado(1, "M");
+        mapaGravado(2, "M", kPecuarista, kDia.addDays(1));
+        exec("insert into qel_mapas_itens values (1, 1, 'B', 'S', 3, 'JD', 300, 'C'), (1, 2, 'B', 'S', 3, 'JD', 300, "
+             "'C'), (1, 3, 'B', 'S', 3, 'JD', 300, 'C'), (1, 4, 'B', 'N', 3, 'JD', 200, 'C'), "
+             "(2, 1, 'B', 'S', 3, 'JD', 300, 'C'), (2, 2, 'B', 'N', 3, 'JD', 200, 'C')");
+        exec("insert into qel_mapas_resumo (map_codigo, mat_codigo, mre_vlr_repasse) values (1, 'JD', 100.5), "
+             "(2, 'JD', 40.25)");
+        dm->TblMapas->refresh();
+        confere(1, inicio1);
+        confere(2, inicio2);
+        c.muda();
+        dm->TblMapas->refresh();
+        confere(1, c.mapa1);
+        confere(2, c.mapa2);
+    }
 }
 
 TEST_F(DmMapas, VerdictOfAStoredMapFromItsSummaryRows)

@@ -166,6 +166,51 @@ TEST_F(ResumoMapa, ARejectedMapPassesNothingOn)
     EXPECT_DOUBLE_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->asFloat(), 0.0);
 }
 
+// The totals count the animals the table shows, the one being typed too (it is posted
+// first), and leave the table on its last animal, at its end.
+TEST_F(ResumoMapa, TotalsCountTheAnimalsShownAndEndOnTheLast)
+{
+    inclui("M");
+    animal("JD", 300.0);
+    animal("A", 300.0);
+    animal("JD", 260.5);
+    auto* items = dm->TblMapasItens;
+    items->append();
+    items->fieldByName("mat_codigo")->setAsString("j2");
+    items->fieldByName("con_codigo")->setAsString("C");
+    items->fieldByName("aca_codigo")->setAsString("3");
+    items->fieldByName("itm_peso")->setAsFloat(240.25);
+    items->fieldByName("tip_codigo")->setAsString("B");
+    struct Caso {
+        const char* nome;
+        const char* filtro;
+        int jd, j2, a;
+        const char* pesoJd;
+        int ultimo; // the animal the table ends on
+    };
+    const Caso casos[] = {
+        {"every animal", "", 2, 1, 1, "560.50", 4},
+        {"the young males shown alone", "mat_codigo='J*'", 2, 1, 0, "560.50", 4},
+        {"one animal shown", "itm_num_animal=3", 1, 0, 0, "260.50", 3},
+        {"the first two shown", "itm_num_animal<3", 1, 0, 1, "300.00", 2},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        items->setFilter(QString::fromLatin1(c.filtro));
+        items->setFiltered(*c.filtro != 0);
+        resumo->Totaliza();
+        EXPECT_EQ(items->state(), vorta::db::DataSetState::Browse);
+        EXPECT_EQ(resumo->JD.Qtd, c.jd);
+        EXPECT_EQ(resumo->JD.Peso, m(c.pesoJd));
+        EXPECT_EQ(resumo->J2.Qtd, c.j2);
+        EXPECT_EQ(resumo->recm6, c.a);
+        EXPECT_EQ(resumo->TotalQtdGeral + resumo->recmtotal, c.jd + c.j2 + c.a);
+        EXPECT_TRUE(items->eof());
+        EXPECT_EQ(items->recNo(), items->recordCount());
+        EXPECT_EQ(items->fieldByName("itm_num_animal")->asInteger(), c.ultimo);
+    }
+}
+
 TEST_F(ResumoMapa, ExactlyHalfClassifiedKeepsTheIncentive)
 {
     struct Case {

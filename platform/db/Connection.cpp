@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+// The engine of the system is built with the hook before each row's write.
+#define SQLITE_ENABLE_PREUPDATE_HOOK 1
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 namespace vorta::db {
 
@@ -141,6 +144,9 @@ void Connection::clearStatements()
     m_dataVersionStmt = Statement();
     // The tables may change shape, and rows with them.
     m_epoch = freshEpoch();
+    // Columns may have moved: watched again from their names when next asked.
+    m_keyWatches.clear();
+    sqlite3_preupdate_hook(m_db, nullptr, nullptr);
 }
 
 quint64 Connection::freshEpoch()
@@ -174,7 +180,7 @@ int Connection::committing(void* self)
     return 0;
 }
 
-std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
+bool Connection::followEngine()
 {
     // Rows changed beside the hook (an emptied table, triggers) may be any table's.
     const qint64 total = sqlite3_total_changes64(m_db);
@@ -187,7 +193,7 @@ std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
             m_dataVersionStmt = prepareExact("PRAGMA data_version");
         sqlite3_reset(m_dataVersionStmt);
         if (sqlite3_step(m_dataVersionStmt) != SQLITE_ROW)
-            return std::vector<ContentStamp>(size_t(tables.size()));
+            return false;
         const qint64 version = sqlite3_column_int64(m_dataVersionStmt, 0);
         sqlite3_reset(m_dataVersionStmt);
         if (version != m_dataVersion) {
@@ -196,6 +202,127 @@ std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
         }
         m_dataVersionAskedInTransaction = inTransaction();
     }
+    return true;
+}
+
+namespace {
+
+// One spelling per value a column can hold, so that the key asked and the key written
+// meet: integral numbers as integers, text folded.
+QByteArray keyOfDouble(double d)
+{
+    if (d >= -9.2e18 && d <= 9.2e18 && d == double(qint64(d)))
+        return QByteArray::number(qint64(d));
+    return QByteArray::number(d, 'g', 17);
+}
+
+QByteArray keyOfValue(sqlite3_value* v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        return QByteArray::number(sqlite3_value_int64(v));
+    case SQLITE_FLOAT:
+        return keyOfDouble(sqlite3_value_double(v));
+    case SQLITE_NULL:
+        return QByteArray("\0", 1);
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v))
+            .toCaseFolded()
+            .toUtf8();
+    }
+}
+
+QByteArray keyOfVariant(const QVariant& key)
+{
+    if (key.isNull())
+        return QByteArray("\0", 1);
+    switch (key.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return QByteArray::number(key.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return keyOfDouble(key.toDouble());
+    default:
+        return key.toString().toCaseFolded().toUtf8();
+    }
+}
+
+} // namespace
+
+void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* database, const char* table, long long,
+                                long long)
+{
+    auto* c = static_cast<Connection*>(self);
+    if (std::strcmp(database, "main") != 0)
+        return;
+    for (KeyWatch& w : c->m_keyWatches) {
+        if (sqlite3_stricmp(table, w.table.constData()) != 0)
+            continue;
+        // A shape the watch does not know: no key can be trusted.
+        if (sqlite3_preupdate_count(db) != w.columnCount) {
+            c->m_epoch = freshEpoch();
+            continue;
+        }
+        sqlite3_value* v = nullptr;
+        if (op != SQLITE_INSERT && sqlite3_preupdate_old(db, w.columnIndex, &v) == SQLITE_OK && v)
+            ++w.writes[keyOfValue(v)];
+        else if (op != SQLITE_INSERT)
+            c->m_epoch = freshEpoch();
+        v = nullptr;
+        if (op != SQLITE_DELETE && sqlite3_preupdate_new(db, w.columnIndex, &v) == SQLITE_OK && v)
+            ++w.writes[keyOfValue(v)];
+        else if (op != SQLITE_DELETE)
+            c->m_epoch = freshEpoch();
+    }
+}
+
+Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& column)
+{
+    for (KeyWatch& w : m_keyWatches)
+        if (QString::fromUtf8(w.table).compare(table.trimmed(), Qt::CaseInsensitive) == 0 &&
+            w.column.compare(column, Qt::CaseInsensitive) == 0)
+            return w;
+    const TableInfo& info = tableInfo(table);
+    KeyWatch w;
+    w.table = info.name.toUtf8();
+    w.column = column;
+    w.columnIndex = info.columnIndex(column);
+    w.columnCount = int(info.columns.size());
+    if (w.columnIndex < 0)
+        throw EDBEngineError(QStringLiteral("Table '%1' has no column '%2'").arg(info.name, column), SQLITE_ERROR);
+    if (m_keyWatches.empty())
+        sqlite3_preupdate_hook(m_db, &Connection::rowToBeWritten, this);
+    // Writes until now were not told apart by key.
+    m_epoch = freshEpoch();
+    m_keyWatches.push_back(std::move(w));
+    return m_keyWatches.back();
+}
+
+std::vector<ContentStamp> Connection::keyStamps(const QStringList& tables, const QString& column, const QVariant& key)
+{
+    std::vector<KeyWatch*> watches;
+    watches.reserve(size_t(tables.size()));
+    for (const QString& t : tables)
+        watches.push_back(&keyWatch(t, column));
+    if (!followEngine())
+        return std::vector<ContentStamp>(size_t(tables.size()));
+    const QByteArray k = keyOfVariant(key);
+    std::vector<ContentStamp> stamps;
+    stamps.reserve(watches.size());
+    for (KeyWatch* w : watches)
+        stamps.push_back({m_epoch, w->writes.value(k)});
+    return stamps;
+}
+
+std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
+{
+    if (!followEngine())
+        return std::vector<ContentStamp>(size_t(tables.size()));
     std::vector<ContentStamp> stamps;
     stamps.reserve(size_t(tables.size()));
     for (const QString& t : tables)

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <deque>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -130,6 +131,10 @@ public:
     // every change the engine does not report row by row (a whole table emptied at
     // once, trigger work).
     std::vector<ContentStamp> contentStamps(const QStringList& tables);
+    // The same, for only the rows of each table whose column holds key (before or after
+    // the write): writes through this connection to rows of other keys leave it alone.
+    // Text keys are told apart without regard to case.
+    std::vector<ContentStamp> keyStamps(const QStringList& tables, const QString& column, const QVariant& key);
 
 private:
     explicit Connection(const QString& folder);
@@ -147,6 +152,21 @@ private:
     static void rolledBack(void* self);
     static int committing(void* self);
     static quint64 freshEpoch();
+    static void rowToBeWritten(void* self, sqlite3* db, int op, const char* database, const char* table,
+                               long long, long long);
+    // Takes a fresh epoch when something changed that no stamp follows; false when the
+    // engine cannot tell.
+    bool followEngine();
+    // Rows written, by table and by the value of one of its columns.
+    struct KeyWatch {
+        QByteArray table; // as the file spells it
+        QString column;
+        int columnIndex = -1;
+        int columnCount = 0;
+        QHash<QByteArray, quint64> writes;
+    };
+    KeyWatch& keyWatch(const QString& table, const QString& column);
+    std::deque<KeyWatch> m_keyWatches; // stays where it is while more are added
     quint64 m_epoch = freshEpoch();
     // Inside a transaction holding the write lock no other connection commits: once
     // asked there, the data version stays.

@@ -4,22 +4,30 @@
 
 #include <QHash>
 #include <QStringList>
+#include <QVariant>
 
 #include <vector>
 
 namespace vorta::db {
 
 // Answers of reading queries, kept for as long as the tables they read are unchanged
-// as the connection sees them; asked again otherwise.
+// as the connection sees them; asked again otherwise. With a key column, an answer
+// reads only the rows whose column holds its key, and only writes to those rows make
+// it be asked again.
 template <typename Key, typename Value>
 class StampedMemo {
 public:
-    explicit StampedMemo(QStringList tables) : m_tables(std::move(tables)) {}
+    explicit StampedMemo(QStringList tables, QString keyColumn = QString())
+        : m_tables(std::move(tables)), m_keyColumn(std::move(keyColumn))
+    {
+    }
 
     template <typename Compute>
     Value get(Connection& connection, const Key& key, Compute compute)
     {
-        std::vector<ContentStamp> now = connection.contentStamps(m_tables);
+        std::vector<ContentStamp> now = m_keyColumn.isEmpty()
+                                            ? connection.contentStamps(m_tables)
+                                            : connection.keyStamps(m_tables, m_keyColumn, QVariant::fromValue(key));
         auto it = m_entries.find(key);
         if (it != m_entries.end() && it->stamps == now)
             return it->value;
@@ -36,6 +44,7 @@ private:
         Value value;
     };
     QStringList m_tables;
+    QString m_keyColumn;
     QHash<Key, Entry> m_entries;
 };
 

@@ -131,3 +131,104 @@ TEST_F(ContentStampTest, AConnectionOpenedAgainDoesNotTakeTheFormersAnswers)
     db->open();
     EXPECT_EQ(conta(), 1);
 }
+
+// Answers kept by key: each person's accounts. A write asks again for the persons whose
+// rows it touched, before or after it, and for every person when it cannot be told.
+TEST_F(ContentStampTest, KeptByKeyUntilARowOfThatKeyChanges)
+{
+    StampedMemo<int, int> contas{{QStringLiteral("Conta")}, QStringLiteral("pessoa_id")};
+    int askedFor[3] = {0, 0, 0};
+    auto contasDe = [&](int pessoa) {
+        return contas.get(conn(), pessoa, [&] {
+            ++askedFor[pessoa];
+            return scalar(QStringLiteral("select count(*) from Conta where Pessoa_Id = %1").arg(pessoa)).toInt();
+        });
+    };
+    auto verdade = [this](int pessoa) {
+        return scalar(QStringLiteral("select count(*) from Conta where Pessoa_Id = %1").arg(pessoa)).toInt();
+    };
+    // Whether a person's answer must be asked again, must be kept, or may be either.
+    enum Pergunta { Sim, Nao, Tanto };
+    struct Caso {
+        const char* nome;
+        std::function<void()> muda;
+        Pergunta pessoa1;
+        Pergunta pessoa2;
+    };
+    const Caso casos[] = {
+        {"nothing written", [] {}, Nao, Nao},
+        {"an account of person 2 inserted",
+         [this] { db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, 9)")); }, Nao, Sim},
+        {"the key written as text",
+         [this] { db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values ('2', 9)")); }, Nao, Sim},
+        {"another column of person 1's account changed",
+         [this] { db->execute(QStringLiteral("update Conta set Descricao = 'x' where Pessoa_Id = 1")); }, Sim, Nao},
+        {"an account moved from person 1 to person 2",
+         [this] { db->execute(QStringLiteral("update Conta set Pessoa_Id = 2 where Pessoa_Id = 1 and Numero = 2")); },
+         Sim, Sim},
+        {"an account of person 2 deleted",
+         [this] { db->execute(QStringLiteral("delete from Conta where Pessoa_Id = 2")); }, Nao, Sim},
+        {"the whole table emptied at once", [this] { db->execute(QStringLiteral("delete from Conta")); }, Sim, Sim},
+        {"an account of person 1 inserted through a table",
+         [this] {
+             auto c = table(QStringLiteral("Conta"));
+             c->open();
+             c->append();
+             c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(1);
+             c->fieldByName(QStringLiteral("Numero"))->setAsInteger(5);
+             c->post();
+         },
+         Sim, Nao},
+        {"an account of person 2 inserted and rolled back",
+         [&] {
+             db->startTransaction();
+             db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, 8)"));
+             EXPECT_EQ(contasDe(2), 2);
+             db->rollback();
+         },
+         Tanto, Sim},
+        {"an account of person 1 inserted by another program",
+         [this] { outroPrograma("insert into Conta (Pessoa_Id, Numero) values (1, 7)"); }, Sim, Tanto},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        db->execute(QStringLiteral("delete from Conta"));
+        db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (1, 1), (1, 2), (2, 1)"));
+        contas.clear();
+        EXPECT_EQ(contasDe(1), 2);
+        EXPECT_EQ(contasDe(2), 1);
+        c.muda();
+        const int antes[3] = {0, askedFor[1], askedFor[2]};
+        EXPECT_EQ(contasDe(1), verdade(1));
+        EXPECT_EQ(contasDe(2), verdade(2));
+        for (int p : {1, 2}) {
+            const Pergunta esperada = p == 1 ? c.pessoa1 : c.pessoa2;
+            if (esperada != Tanto) {
+                EXPECT_EQ(askedFor[p] - antes[p], esperada == Sim ? 1 : 0) << "person " << p;
+            }
+        }
+        EXPECT_EQ(contasDe(1), verdade(1));
+        EXPECT_EQ(contasDe(2), verdade(2));
+    }
+}
+
+// Text keys meet whatever their case, since the suite's searches ignore it.
+TEST_F(ContentStampTest, TextKeysMeetWhateverTheirCase)
+{
+    StampedMemo<QString, int> porCidade{{QStringLiteral("pessoa")}, QStringLiteral("Cidade")};
+    auto palmenses = [&] {
+        return porCidade.get(conn(), QStringLiteral("Palmas"), [this] {
+            return scalar(QStringLiteral("select count(*) from Pessoa where Cidade = 'Palmas' collate nocase")).toInt();
+        });
+    };
+    const int antes = palmenses();
+    db->execute(QStringLiteral("update Pessoa set Cidade = 'PALMAS' where Cidade <> 'Palmas' and Id = "
+                               "(select min(Id) from Pessoa where Cidade <> 'Palmas')"));
+    EXPECT_EQ(palmenses(), antes + 1);
+}
+
+// A key column the table lacks is an error, not a stamp that never changes.
+TEST_F(ContentStampTest, AKeyColumnTheTableLacksIsRefused)
+{
+    EXPECT_THROW(conn().keyStamps({QStringLiteral("Conta")}, QStringLiteral("Nada"), 1), EDBEngineError);
+}
