@@ -161,7 +161,13 @@ void Connection::rowWritten(void* self, int, const char*, const char* table, lon
 {
     auto* c = static_cast<Connection*>(self);
     ++c->m_rowsHooked;
-    ++c->m_tableWrites[QByteArray(table).toLower()];
+    // Called for every row written, mostly to the table written last: its name is
+    // folded once.
+    if (c->m_lastWrittenTable != table) {
+        c->m_lastWrittenTable = QByteArray(table);
+        c->m_lastWrittenKey = c->m_lastWrittenTable.toLower();
+    }
+    ++c->m_tableWrites[c->m_lastWrittenKey];
 }
 
 void Connection::rolledBack(void* self)
@@ -594,8 +600,47 @@ void Connection::detach(DataSet* ds)
     m_dataSets.removeAll(ds);
 }
 
+namespace {
+
+// Binds text, short ASCII text without an intermediate copy on the heap.
+void bindText(sqlite3_stmt* stmt, int index, const QString& s)
+{
+    constexpr qsizetype kShort = 128;
+    if (s.size() <= kShort) {
+        char buf[kShort];
+        const QChar* c = s.constData();
+        qsizetype i = 0;
+        for (; i < s.size() && c[i].unicode() < 0x80; ++i)
+            buf[i] = char(c[i].unicode());
+        if (i == s.size()) {
+            sqlite3_bind_text(stmt, index, buf, int(i), SQLITE_TRANSIENT);
+            return;
+        }
+    }
+    const QByteArray utf8 = s.toUtf8();
+    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
 void bindValue(sqlite3_stmt* stmt, int index, const QVariant& raw)
 {
+    // Text and integers, the common values, are bound as they come.
+    switch (raw.typeId()) {
+    case QMetaType::QString: {
+        const QString& s = *static_cast<const QString*>(raw.constData());
+        if (s.isEmpty())
+            sqlite3_bind_null(stmt, index);
+        else
+            bindText(stmt, index, s);
+        return;
+    }
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(stmt, index, *static_cast<const qlonglong*>(raw.constData()));
+        return;
+    default:
+        break;
+    }
     const QVariant v = toStorage(raw);
     if (!v.isValid() || v.isNull()) {
         sqlite3_bind_null(stmt, index);
@@ -621,11 +666,9 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& raw)
         sqlite3_bind_blob(stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
         break;
     }
-    default: {
-        const QByteArray s = v.toString().toUtf8();
-        sqlite3_bind_text(stmt, index, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+    default:
+        bindText(stmt, index, v.toString());
         break;
-    }
     }
 }
 

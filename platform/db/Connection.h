@@ -177,6 +177,8 @@ private:
     qint64 m_totalChangesSeen = 0;
     qint64 m_dataVersion = -1;
     QHash<QByteArray, quint64> m_tableWrites;
+    QByteArray m_lastWrittenTable; // as the engine names it, and folded
+    QByteArray m_lastWrittenKey;
     Statement m_dataVersionStmt;
 };
 

@@ -59,6 +59,7 @@ DataSet::~DataSet()
 
 void DataSet::fieldsChanged()
 {
+    ++m_fieldsGeneration;
     m_fieldsIndexed = false;
     m_byName.clear();
     m_byFoldedName.clear();
@@ -435,14 +436,21 @@ void DataSet::calculateFields()
         for (const auto& f : m_fields) {
             if (f->fieldKind() != FieldKind::Lookup || !f->lookupDataSet() || !f->lookupDataSet()->active())
                 continue;
-            QVariantList keys;
-            for (Field* k : fieldList(f->keyFields()))
-                keys << k->value();
+            // Run for every record read or posted: the key fields are resolved once and
+            // the key list is refilled in place.
+            if (f->m_keyListGeneration != m_fieldsGeneration) {
+                f->m_keyList = fieldList(f->keyFields());
+                f->m_keyListGeneration = m_fieldsGeneration;
+            }
+            m_lookupKeys.clear();
             bool allNull = true;
-            for (const QVariant& k : keys)
-                allNull = allNull && (!k.isValid() || k.isNull());
+            for (const Field* k : std::as_const(f->m_keyList)) {
+                const QVariant& v = slotValue(k->slot());
+                allNull = allNull && (!v.isValid() || v.isNull());
+                m_lookupKeys.append(v);
+            }
             if (!allNull)
-                m_buffer[f->slot()] = lookupValue(f.get(), keys);
+                m_buffer[f->slot()] = lookupValue(f.get(), m_lookupKeys);
         }
         if (OnCalcFields)
             OnCalcFields(*this);
@@ -642,11 +650,9 @@ void DataSet::beginInsert(bool appending)
     if (!appending)
         currentPos();
     Row row(m_buffer.size());
-    for (auto& v : row)
-        v = QVariant();
     initNewRow(row);
-    m_buffer = row;
     m_old = row;
+    m_buffer = std::move(row);
     m_state = DataSetState::Insert;
     m_modified = false;
     if (appending) {
@@ -710,11 +716,8 @@ void DataSet::edit()
     checkOperation(*this, OnEditError, [&] {
         // Edit what the file holds now, not what was read earlier.
         Row row;
-        if (vFetchByKey(m_key, row)) {
-            row.resize(m_buffer.size());
-            for (int i = 0; i < m_columns.size(); ++i)
-                m_buffer[i] = row[i];
-        }
+        if (vFetchByKey(m_key, row))
+            takeColumns(row);
     });
     m_state = DataSetState::Edit;
     calculateFields();
@@ -726,16 +729,24 @@ void DataSet::edit()
         AfterEdit(*this);
 }
 
+void DataSet::takeColumns(const Row& row)
+{
+    // The row may be shared with the backend's copy: read, never resized.
+    const int n = int(m_columns.size());
+    const int have = std::min(n, int(row.size()));
+    for (int i = 0; i < have; ++i)
+        m_buffer[i] = row.at(i);
+    for (int i = have; i < n; ++i)
+        m_buffer[i] = QVariant();
+}
+
 void DataSet::resetCurrentAfterPost(qint64 key)
 {
     m_key = key;
     m_posKnown = false;
     Row row;
-    if (vFetchByKey(key, row)) {
-        row.resize(m_buffer.size());
-        for (int i = 0; i < m_columns.size(); ++i)
-            m_buffer[i] = row[i];
-    }
+    if (vFetchByKey(key, row))
+        takeColumns(row);
     calculateFields();
     m_old = m_buffer;
     m_bof = m_eof = false;

@@ -242,6 +242,8 @@ private:
     int currentPos();
     void moveTo(int pos);
     void resetCurrentAfterPost(qint64 key);
+    // The data columns of the current record from a row read by key.
+    void takeColumns(const Row& row);
 
     std::vector<std::unique_ptr<Field>> m_fields;
     // Name lookups are made for every value read or set: an index, rebuilt when the
@@ -252,6 +254,10 @@ private:
     mutable QHash<QString, Field*> m_byFoldedName;
     mutable QHash<QString, QVector<Field*>> m_fieldLists;
     mutable bool m_fieldsIndexed = false;
+    // Changes with every change of the field list; resolved field lists of an older
+    // generation are stale.
+    quint64 m_fieldsGeneration = 1;
+    QVariantList m_lookupKeys;
     int m_persistentCount = 0;
     DataSetState m_state = DataSetState::Inactive;
     Row m_buffer;

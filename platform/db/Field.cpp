@@ -5,6 +5,7 @@
 #include "platform/db/SqlText.h"
 #include "platform/core/EditMask.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -28,8 +29,50 @@ QString floatToStr(double v)
     return s;
 }
 
+// Plain decimal text as typed or imported ("123,456", "-7.5", "1.234,5"), read without
+// building a copy of it. Declines (false) anything else, for the general reading below;
+// what it takes, it reads as that one does: at most 15 digits, which both read exactly.
+bool parsePlainDecimal(const QString& text, double* out)
+{
+    const qsizetype n = text.size();
+    if (n == 0 || n > 40)
+        return false;
+    const QChar* c = text.constData();
+    qsizetype from = 0, to = n;
+    while (from < to && c[from] == QLatin1Char(' '))
+        ++from;
+    while (to > from && c[to - 1] == QLatin1Char(' '))
+        --to;
+    const bool comma = QStringView(c + from, to - from).contains(QLatin1Char(','));
+    char buf[48];
+    int len = 0, digits = 0, points = 0;
+    bool digitAfterPoint = false, digitBeforePoint = false;
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t ch = c[i].unicode();
+        if (ch >= u'0' && ch <= u'9') {
+            buf[len++] = char(ch);
+            ++digits;
+            (points ? digitAfterPoint : digitBeforePoint) = true;
+        } else if (ch == u'-' && len == 0) {
+            buf[len++] = '-';
+        } else if (ch == (comma ? u',' : u'.')) {
+            if (points++ || !digitBeforePoint)
+                return false;
+            buf[len++] = '.';
+        } else if (!(comma && ch == u'.')) {
+            return false;
+        }
+    }
+    if (!digitBeforePoint || (points && !digitAfterPoint) || digits > 15)
+        return false;
+    const auto r = std::from_chars(buf, buf + len, *out);
+    return r.ec == std::errc() && r.ptr == buf + len;
+}
+
 bool parseFloat(const QString& text, double* out)
 {
+    if (parsePlainDecimal(text, out))
+        return true;
     QString t = text.trimmed();
     if (t.contains(QLatin1Char(',')))
         t.replace(QLatin1Char('.'), QString()).replace(QLatin1Char(','), QLatin1Char('.'));

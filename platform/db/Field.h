@@ -58,7 +58,11 @@ public:
     DataSet* lookupDataSet() const { return m_lookupDataSet; }
     void setLookupDataSet(DataSet* ds) { m_lookupDataSet = ds; }
     const QString& keyFields() const { return m_keyFields; }
-    void setKeyFields(const QString& f) { m_keyFields = f; }
+    void setKeyFields(const QString& f)
+    {
+        m_keyFields = f;
+        m_keyListGeneration = 0;
+    }
     const QString& lookupKeyFields() const { return m_lookupKeyFields; }
     void setLookupKeyFields(const QString& f) { m_lookupKeyFields = f; }
     const QString& lookupResultField() const { return m_lookupResultField; }
@@ -134,6 +138,9 @@ private:
     friend class DataSet;
     quint64 m_lookupStamp = 0; // the lookup dataset's row stamp the kept values belong to
     QHash<QString, QVariant> m_lookupValues;
+    // The key fields resolved, for the dataset's field generation they belong to.
+    QVector<Field*> m_keyList;
+    quint64 m_keyListGeneration = 0;
 };
 
 // Formats a number the Brazilian way with a format such as "###,###,##0.00".

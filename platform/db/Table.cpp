@@ -77,6 +77,7 @@ void Table::setIndexName(const QString& name)
 {
     m_indexName = name;
     m_indexFieldNames.clear();
+    ++m_conditionGeneration;
     if (active()) {
         if (!m_info.findIndex(name) && !name.isEmpty())
             throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(name));
@@ -90,6 +91,7 @@ void Table::setIndexFieldNames(const QString& names)
 {
     m_indexFieldNames = names;
     m_indexName.clear();
+    ++m_conditionGeneration;
     if (active()) {
         fieldList(names);
         invalidateView();
@@ -245,6 +247,8 @@ void Table::openCursor()
     m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quotedTable(), m_selectList, marks.join(QLatin1Char(',')));
     m_fetchSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(m_selectList, quotedTable());
     m_blockSql = blockSql(m_selectList, quotedTable());
+    ++m_conditionGeneration;
+    m_emptySql.clear();
     m_writtenKey = -1;
     for (const QString& f : splitFieldNames(m_indexFieldNames))
         if (columnIndex(f) < 0)
@@ -255,6 +259,8 @@ void Table::openCursor()
 
 void Table::closeCursor()
 {
+    ++m_conditionGeneration;
+    m_emptySql.clear();
     m_rowids.clear();
     m_posOf.clear();
     m_blocks.clear();
@@ -274,8 +280,81 @@ QStringList Table::detailFieldList()
     return detail;
 }
 
+namespace {
+
+// Whether two values give the same condition text and parameters; types whose equality
+// is not exact (date-times of other zones) never count as the same.
+bool sameKeyValue(const QVariant& a, const QVariant& b)
+{
+    const bool aNull = !a.isValid() || a.isNull();
+    const bool bNull = !b.isValid() || b.isNull();
+    if (aNull || bNull)
+        return aNull && bNull;
+    if (a.typeId() != b.typeId())
+        return false;
+    switch (a.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+    case QMetaType::QString:
+    case QMetaType::QDate:
+    case QMetaType::QByteArray:
+        return a == b;
+    case QMetaType::Double:
+        return a.toDouble() == b.toDouble();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 QString Table::whereClause(QVariantList& params)
 {
+    // Asked after every post (emptiness) and for every search: the condition is built
+    // again only when what it depends on changed.
+    RowCondition& rc = m_condition;
+    DataSet* master = m_masterLink ? m_masterLink->dataSet() : nullptr;
+    const bool masterUsed = master && master->active() && !m_masterFields.isEmpty();
+    bool same = params.isEmpty() && rc.generation == m_conditionGeneration && rc.master == master
+        && rc.masterUsed == masterUsed && rc.filtered == filtered() && rc.filterOptions == filterOptions()
+        && rc.filter == filter();
+    if (same && masterUsed) {
+        const QStringList mf = splitFieldNames(m_masterFields);
+        for (int i = 0; i < rc.masterValues.size() && same; ++i)
+            same = sameKeyValue(master->fieldByName(mf[i])->value(), rc.masterValues[i]);
+    }
+    if (same) {
+        params = rc.params;
+        return rc.sql;
+    }
+    const bool fresh = params.isEmpty();
+    int masterCount = 0;
+    QString sql = buildWhereClause(params, masterCount);
+    if (!fresh)
+        return sql;
+    rc.generation = m_conditionGeneration;
+    rc.master = master;
+    rc.masterUsed = masterUsed;
+    rc.filtered = filtered();
+    rc.filterOptions = filterOptions();
+    rc.filter = filter();
+    rc.masterValues.clear();
+    if (masterUsed) {
+        const QStringList mf = splitFieldNames(m_masterFields);
+        for (int i = 0; i < masterCount; ++i)
+            rc.masterValues << master->fieldByName(mf[i])->value();
+    }
+    rc.sql = sql;
+    rc.params = params;
+    return sql;
+}
+
+QString Table::buildWhereClause(QVariantList& params, int& masterCount)
+{
+    masterCount = 0;
     QStringList conds;
     const QStringList ix = indexFields();
     if (m_ranged) {
@@ -295,7 +374,8 @@ QString Table::whereClause(QVariantList& params)
     if (master && master->active() && !m_masterFields.isEmpty()) {
         const QStringList mf = splitFieldNames(m_masterFields);
         const QStringList df = detailFieldList();
-        for (int i = 0; i < mf.size() && i < df.size(); ++i) {
+        masterCount = int(std::min(mf.size(), df.size()));
+        for (int i = 0; i < masterCount; ++i) {
             const int c = columnIndex(df[i]);
             if (c < 0)
                 throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(df[i]));
@@ -366,7 +446,12 @@ bool Table::viewEmpty()
         return m_rowids.isEmpty();
     // Asked after each insert (which drops the view): one row found is enough.
     QVariantList params;
-    const QString sql = QStringLiteral("SELECT 1 FROM %1%2 LIMIT 1").arg(quotedTable(), whereClause(params));
+    const QString where = whereClause(params);
+    if (m_emptySql.isEmpty() || where != m_emptySqlWhere) {
+        m_emptySqlWhere = where;
+        m_emptySql = QStringLiteral("SELECT 1 FROM %1%2 LIMIT 1").arg(quotedTable(), where);
+    }
+    const QString& sql = m_emptySql;
     sqlite3_stmt* stmt = m_conn->prepare(sql);
     StatementReset reset(stmt);
     for (int i = 0; i < params.size(); ++i)
@@ -598,12 +683,23 @@ void Table::initNewRow(Row& row)
     DataSet* master = m_masterLink ? m_masterLink->dataSet() : nullptr;
     if (!master || !master->active() || m_masterFields.isEmpty())
         return;
-    const QStringList mf = splitFieldNames(m_masterFields);
-    const QStringList df = detailFieldList();
-    for (int i = 0; i < mf.size() && i < df.size(); ++i) {
-        const int c = columnIndex(df[i]);
+    // Asked for every new row: the columns the master's fields go to are found once for
+    // the definition.
+    if (m_masterColumnsGeneration != m_conditionGeneration) {
+        m_masterColumnNames.clear();
+        m_masterColumns.clear();
+        const QStringList mf = splitFieldNames(m_masterFields);
+        const QStringList df = detailFieldList();
+        for (int i = 0; i < mf.size() && i < df.size(); ++i) {
+            m_masterColumnNames << mf[i];
+            m_masterColumns << columnIndex(df[i]);
+        }
+        m_masterColumnsGeneration = m_conditionGeneration;
+    }
+    for (int i = 0; i < m_masterColumns.size(); ++i) {
+        const int c = m_masterColumns[i];
         if (c >= 0 && c < row.size())
-            row[c] = normalizeValue(m_columns[c].type, master->fieldByName(mf[i])->value());
+            row[c] = normalizeValue(m_columns[c].type, master->fieldByName(m_masterColumnNames[i])->value());
     }
 }
 
@@ -612,6 +708,7 @@ void Table::setMasterSource(DataSource* source)
     if (!m_masterLink)
         m_masterLink = std::make_unique<MasterLink>(this);
     m_masterLink->setDataSource(source);
+    ++m_conditionGeneration;
 }
 
 DataSource* Table::masterSource() const
@@ -623,6 +720,7 @@ DataSource* Table::masterSource() const
 void Table::setMasterFields(const QString& fields)
 {
     m_masterFields = fields;
+    ++m_conditionGeneration;
     masterChanged();
 }
 
@@ -706,6 +804,7 @@ void Table::setRange(const QVariantList& startValues, const QVariantList& endVal
     m_ranged = true;
     m_rangeStart = startValues;
     m_rangeEnd = endValues;
+    ++m_conditionGeneration;
     invalidateView();
     first();
 }
@@ -718,6 +817,7 @@ void Table::cancelRange()
     m_ranged = false;
     m_rangeStart.clear();
     m_rangeEnd.clear();
+    ++m_conditionGeneration;
     invalidateView();
     resyncCurrent(true);
     dataEvent(DataEvent::DataSetChange);

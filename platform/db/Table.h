@@ -51,7 +51,11 @@ public:
     QString masterFields() const { return m_masterFields; }
     void setMasterFields(const QString& fields);
     QString detailFields() const { return m_detailFields; }
-    void setDetailFields(const QString& fields) { m_detailFields = fields; }
+    void setDetailFields(const QString& fields)
+    {
+        m_detailFields = fields;
+        ++m_conditionGeneration;
+    }
 
     // User version numbers kept for the table in the layer's catalogue.
     int userMajorVersion();
@@ -96,6 +100,7 @@ private:
     void masterChanged();
     void ensureView();
     QString whereClause(QVariantList& params);
+    QString buildWhereClause(QVariantList& params, int& masterCount);
     QString orderClause();
     QStringList detailFieldList();
     QString quotedTable() const;
@@ -111,6 +116,8 @@ private:
     QString m_insertSql;
     QString m_fetchSql;
     QString m_blockSql;
+    QString m_emptySql;      // the emptiness question for the condition below
+    QString m_emptySqlWhere;
     int m_lastFetched = -2;          // position read last: sequential reads go by blocks
     qint64 m_writtenKey = -1;        // the row just written, as written
     Row m_writtenRow;
@@ -125,6 +132,24 @@ private:
     QString m_masterFields;
     QString m_detailFields;
     std::unique_ptr<MasterLink> m_masterLink;
+    // The row condition last built and what it was built from; the generation changes
+    // with the definition (open, index, range, master and detail fields).
+    quint64 m_conditionGeneration = 1;
+    struct RowCondition {
+        quint64 generation = 0;
+        const DataSet* master = nullptr;
+        bool masterUsed = false;
+        QVariantList masterValues;
+        bool filtered = false;
+        FilterOptions filterOptions = 0;
+        QString filter;
+        QString sql;
+        QVariantList params;
+    } m_condition;
+    // Master field names and the columns they fill in a new row, for a generation.
+    quint64 m_masterColumnsGeneration = 0;
+    QStringList m_masterColumnNames;
+    QVector<int> m_masterColumns;
 };
 
 } // namespace vorta::db

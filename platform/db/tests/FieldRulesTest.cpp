@@ -1,5 +1,8 @@
 #include "DbTestSupport.h"
 
+#include <cmath>
+#include <limits>
+
 using namespace vorta::db;
 using namespace vorta::db::testsupport;
 
@@ -103,6 +106,50 @@ TEST_F(FieldRules, ValuesRoundTripAndAreStoredSortably)
     EXPECT_EQ(raw("Nascimento"), "text:1984-03-07 00:00:00");
     EXPECT_EQ(raw("Cadastro"), "text:2024-03-07 14:05:09");
     EXPECT_EQ(raw("Ativo"), "integer:1");
+}
+
+TEST_F(FieldRules, DecimalTextIsReadTheBrazilianWayOrThePlainWay)
+{
+    t->edit();
+    struct Case {
+        const char* text;
+        double value; // NaN: refused
+    };
+    const double refused = std::numeric_limits<double>::quiet_NaN();
+    const Case cases[] = {
+        {"72,5", 72.5},
+        {"123,456", 123.456},
+        {"1.234,5", 1234.5},
+        {"1.2.3,5", 123.5},
+        {"007,50", 7.5},
+        {"-7,25", -7.25},
+        {"  12  ", 12},
+        {"\t12,5\n", 12.5},
+        {"-7.5", -7.5},
+        {"0.1", 0.1},
+        {"-,5", -0.5},
+        {"+3,5", 3.5},
+        {"1e3", 1000},
+        {"123456789012345678", 123456789012345678.0},
+        {"0,30000000000000004", 0.30000000000000004},
+        {"1,2,3", refused},
+        {"1..5", refused},
+        {"1,5-", refused},
+        {"--1", refused},
+        {"12 3", refused},
+    };
+    Field* peso = t->fieldByName("Peso");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        peso->clear();
+        if (std::isnan(c.value)) {
+            EXPECT_THROW(peso->setAsString(QString::fromLatin1(c.text)), EDatabaseError);
+            EXPECT_TRUE(peso->isNull());
+        } else {
+            peso->setAsString(QString::fromLatin1(c.text));
+            EXPECT_EQ(peso->asFloat(), c.value);
+        }
+    }
 }
 
 TEST_F(FieldRules, ConversionErrorsUseTheClassLibraryTexts)

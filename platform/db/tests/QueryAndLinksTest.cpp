@@ -1,5 +1,7 @@
 #include "DbTestSupport.h"
 
+#include <functional>
+
 #include "platform/db/SqlText.h"
 
 #include <string>
@@ -379,6 +381,92 @@ TEST_F(MasterDetail, EmptinessFollowsInsertsAndDeletesOfADetail)
     EXPECT_TRUE(detail->isEmpty()) << "the filter counts";
 }
 
+TEST_F(MasterDetail, TheDetailsConditionFollowsEveryChangeAfterAnInsert)
+{
+    // Each case posts a row for Ana (so the detail asks the engine again), answers once,
+    // then changes what the detail's condition is made of.
+    auto other = table("Pessoa");
+    other->open();
+    other->locate("Id", 3); // Carla, one account
+    DataSource otherSource;
+    otherSource.setDataSet(other.get());
+    struct Case {
+        const char* name;
+        std::function<void(Table&)> before;
+        std::function<void(Table&)> change;
+        bool emptyBefore;
+        bool empty;
+        int count;
+    };
+    auto none = [](Table&) {};
+    const Case cases[] = {
+        {"master moves unseen", none, [&](Table&) { master->disableControls(); master->next(); }, false, true, 0},
+        {"master key edited unseen", none,
+         [&](Table&) {
+             master->disableControls();
+             master->edit();
+             master->fieldByName("Id")->setAsInteger(3);
+         },
+         false, false, 1},
+        {"master closed unseen", none, [&](Table&) { master->disableControls(); master->close(); }, false, false, 4},
+        {"master source replaced", none, [&](Table& d) { d.setMasterSource(&otherSource); }, false, false, 1},
+        {"master fields", none, [&](Table& d) { d.setMasterFields("Idade"); }, false, true, 0},
+        {"detail fields", none, [&](Table& d) { d.setDetailFields("Numero"); }, false, false, 2},
+        {"range", none, [&](Table& d) { d.setRange({1, 2}, {1, 9}); }, false, false, 2},
+        {"range cancelled", [&](Table& d) { d.setRange({1, 2}, {1, 2}); }, [&](Table& d) { d.cancelRange(); }, false, false, 3},
+        {"range on another index", [&](Table& d) {
+             d.setIndexFieldNames("Pessoa_Id;Numero");
+             d.setRange({1, 2}, {1, 9});
+         },
+         [&](Table& d) { d.setIndexFieldNames("Descricao;Numero"); }, false, true, 0},
+        {"filter", none,
+         [&](Table& d) {
+             d.setFilter("Descricao = 'A*'");
+             d.setFiltered(true);
+         },
+         false, false, 2},
+        {"filter text", [&](Table& d) {
+             d.setFilter("Descricao = 'A*'");
+             d.setFiltered(true);
+         },
+         [&](Table& d) { d.setFilter("Descricao = 'N*'"); }, false, false, 1},
+        {"filter options", [&](Table& d) {
+             d.setFilter("Descricao = 'a1'");
+             d.setFiltered(true);
+         },
+         [&](Table& d) { d.setFilterOptions(foCaseInsensitive); }, true, false, 1},
+        {"filter off", [&](Table& d) {
+             d.setFilter("Descricao = 'A1'");
+             d.setFiltered(true);
+         },
+         [&](Table& d) { d.setFiltered(false); }, false, false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        db->execute("delete from Conta where Numero = 9");
+        master->enableControls();
+        if (!master->active())
+            master->open();
+        master->cancel();
+        master->first(); // Ana
+        auto detail = table("Conta");
+        detail->setMasterSource(&source);
+        detail->setMasterFields("Id");
+        detail->setDetailFields("Pessoa_Id");
+        detail->open();
+        c.before(*detail);
+        detail->append();
+        detail->fieldByName("Numero")->setAsInteger(9);
+        detail->fieldByName("Descricao")->setAsString("N9");
+        detail->post();
+        EXPECT_EQ(detail->isEmpty(), c.emptyBefore);
+        c.change(*detail);
+        EXPECT_EQ(detail->isEmpty(), c.empty);
+        EXPECT_EQ(detail->recordCount(), c.count);
+    }
+    master->enableControls();
+}
+
 TEST_F(MasterDetail, CachedLookupsFollowWritesThroughTheLookupDataSet)
 {
     auto contas = table("Conta");
@@ -415,4 +503,29 @@ TEST_F(MasterDetail, CachedLookupsFollowWritesThroughTheLookupDataSet)
     contas->last();
     contas->first();
     EXPECT_EQ(nome->asString(), "Ana Maria");
+}
+
+TEST_F(MasterDetail, LookupKeysFollowTheirDefinition)
+{
+    auto contas = table("Conta");
+    for (const char* f : {"Pessoa_Id", "Numero"})
+        contas->addField(f, FieldType::Integer);
+    Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+    contas->open();
+    contas->last(); // (3, 1)
+    EXPECT_EQ(nome->asString(), "Carla");
+    nome->setKeyFields("Numero");
+    contas->prior(); // (1, 2)
+    EXPECT_EQ(nome->asString(), "bruno");
+    contas->close();
+    contas->addField("Descricao", FieldType::String, 30);
+    nome->setKeyFields("Pessoa_Id");
+    contas->open();
+    contas->last();
+    EXPECT_EQ(nome->asString(), "Carla") << "reopened with other fields";
+    contas->close();
+    nome->setKeyFields("Numero");
+    contas->open();
+    contas->last();
+    EXPECT_EQ(nome->asString(), "Ana");
 }
