@@ -320,13 +320,23 @@ void TDM_MTC::DataModuleDestroy()
 
 int TDM_MTC::proximoCodigo(const QString& sql, const QVariantList& params)
 {
-    Query q;
-    q.setDatabase(dbMTC);
-    q.setSql(sql);
+    // Asked before every animal: the query of each text is made once and run again
+    // with new values; it is closed between calls, so each answer is the database's.
+    std::unique_ptr<Query>& kept = m_proximos[sql];
+    if (!kept) {
+        auto made = std::make_unique<Query>();
+        made->setDatabase(dbMTC);
+        made->setSql(sql);
+        kept = std::move(made);
+    }
+    Query& q = *kept;
+    q.close();
     for (int i = 0; i < params.size() && i < q.paramCount(); ++i)
         q.params(i)->setValue(params[i]);
     q.open();
-    const qint64 last = q.isEmpty() ? 0 : q.fieldByName(QStringLiteral("UltimoCodigo"))->asInteger();
+    static const QString ultimo = QStringLiteral("UltimoCodigo");
+    const qint64 last = q.isEmpty() ? 0 : q.fieldByName(ultimo)->asInteger();
+    q.close();
     return last > 0 ? int(last) + 1 : 1;
 }
 

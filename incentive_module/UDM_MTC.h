@@ -15,7 +15,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 
 namespace vorta::ui {
 class TabSheet;
@@ -144,6 +146,7 @@ private:
     void atualizaSexo();
 
     bool m_inserindoMapa = false;
+    std::unordered_map<QString, std::unique_ptr<vorta::db::Query>> m_proximos;
 
     // Asked before every animal and for every listed map: kept while the tables read
     // are unchanged.
