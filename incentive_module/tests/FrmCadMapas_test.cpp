@@ -455,6 +455,33 @@ TEST_F(CadMapasDia, TheSexFreedByDeletingEveryAnimalTakesTheOtherList)
     user::alt(QLatin1Char('C'));
 }
 
+// Each map included after another fixes its own sex at its first animal, and takes
+// the maturity list of that sex.
+TEST_F(CadMapasDia, EachIncludedMapFixesItsSexAtItsFirstAnimal)
+{
+    TCadMapas* f = abre();
+    const struct {
+        const char* sex;
+        const char* maturity;
+        QStringList list;
+    } maps[] = {{"M", "JD", {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}},
+                {"M", "J2", {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}},
+                {"F", "JFD", {"AF", "IF", "JFD", "JF2", "JF4"}},
+                {"M", "JD", {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}}};
+    for (const auto& m : maps) {
+        SCOPED_TRACE(m.sex);
+        incluiAteAGrade(f, kPecuarista, QString::fromLatin1(m.sex));
+        EXPECT_TRUE(f->dbSexo->isEnabled());
+        user::key(Qt::Key_Down);
+        animal(QString::fromLatin1(m.maturity), "C", "3", "250", "B");
+        EXPECT_FALSE(f->dbSexo->isEnabled());
+        EXPECT_EQ(m.list, f->DBGrid_ItemNota->column(1).pickList);
+        EXPECT_EQ(1, count("select count(*) from qel_mapas_itens"));
+        user::alt(QLatin1Char('C'));
+        EXPECT_EQ(0, count("select count(*) from qel_mapas_itens")) << "given up with its map";
+    }
+}
+
 TEST_F(CadMapasDia, AnimalsChangeOnlyInsideTheMapsTransaction)
 {
     mapaGravado(1, QStringLiteral("M"));
