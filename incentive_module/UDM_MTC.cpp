@@ -332,7 +332,7 @@ Field* TDM_MTC::campo(DataSet& ds, Field* declared, const char* name)
 int TDM_MTC::proximoCodigo(const QString& sql, const QVariantList& params)
 {
     // Asked before every animal: the query of each text is made once and run again
-    // with new values; it is closed between calls, so each answer is the database's.
+    // with new values, never opened, so each answer is the database's.
     std::unique_ptr<Query>& kept = m_proximos[sql];
     if (!kept) {
         auto made = std::make_unique<Query>();
@@ -341,13 +341,10 @@ int TDM_MTC::proximoCodigo(const QString& sql, const QVariantList& params)
         kept = std::move(made);
     }
     Query& q = *kept;
-    q.close();
     for (int i = 0; i < params.size() && i < q.paramCount(); ++i)
         q.params(i)->setValue(params[i]);
-    q.open();
     static const QString ultimo = QStringLiteral("UltimoCodigo");
-    const qint64 last = q.isEmpty() ? 0 : q.fieldByName(ultimo)->asInteger();
-    q.close();
+    const qint64 last = q.firstValue(ultimo).toLongLong();
     return last > 0 ? int(last) + 1 : 1;
 }
 
