@@ -93,7 +93,9 @@ void Query::clearSql()
 
 void Query::parseParams()
 {
-    const QStringList names = rewriteSql(sqlText()).paramNames;
+    // Kept with the text: a query run for every record rewrites it once.
+    m_rewritten = rewriteSql(sqlText());
+    const QStringList& names = m_rewritten.paramNames;
     std::vector<std::unique_ptr<Param>> next;
     for (const QString& n : names) {
         std::unique_ptr<Param> p;
@@ -118,6 +120,10 @@ Param* Query::params(int index) const
 
 Param* Query::findParam(const QString& name) const
 {
+    // Names are distinct case-insensitively: an exact match is the one match.
+    for (const auto& p : m_params)
+        if (p->name() == name)
+            return p.get();
     for (const auto& p : m_params)
         if (p->name().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
             return p.get();
@@ -217,7 +223,7 @@ QString Query::selectText(const QString& rewritten, bool live)
 
 void Query::runSelect()
 {
-    const RewrittenSql r = rewriteSql(sqlText());
+    const RewrittenSql& r = m_rewritten;
     m_liveTable = m_requestLive ? liveTable() : QString();
     if (!m_liveTable.isEmpty() && !m_conn->tableExists(m_liveTable))
         m_liveTable.clear();
@@ -455,12 +461,17 @@ QVariant Query::firstValue(const QString& column)
         return v;
     }
     auto c = database()->connection();
-    const RewrittenSql r = rewriteSql(sqlText());
+    const RewrittenSql& r = m_rewritten;
     sqlite3_stmt* stmt = c->prepare(selectText(r.sql, false));
     const int ncol = sqlite3_column_count(stmt);
     if (ncol == 0)
         throw EDatabaseError(QStringLiteral("The statement returns no result set"));
     int wanted = -1;
+    // Mostly the name as the text writes it; any case is the same field.
+    const QByteArray exact = column.toUtf8();
+    for (int i = 0; i < ncol && wanted < 0; ++i)
+        if (qstrcmp(sqlite3_column_name(stmt, i), exact.constData()) == 0)
+            wanted = i;
     for (int i = 0; i < ncol && wanted < 0; ++i)
         if (QString::fromUtf8(sqlite3_column_name(stmt, i)).compare(column, Qt::CaseInsensitive) == 0)
             wanted = i;
@@ -483,7 +494,7 @@ void Query::execSql()
 {
     auto c = database()->connection();
     const QString text = sqlText();
-    const RewrittenSql r = rewriteSql(text);
+    const RewrittenSql& r = m_rewritten;
     const QString head = r.sql.trimmed().left(6).toUpper();
     const bool ddl = head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP"))
         || head.startsWith(QLatin1String("ALTER"));

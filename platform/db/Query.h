@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/EngineDataSet.h"
+#include "platform/db/SqlText.h"
 
 #include <QHash>
 
@@ -103,6 +104,7 @@ private:
     static QString selectText(const QString& rewritten, bool live);
 
     QStringList m_lines;
+    RewrittenSql m_rewritten;
     std::vector<std::unique_ptr<Param>> m_params;
     bool m_requestLive = false;
     bool m_live = false;
