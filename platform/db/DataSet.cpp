@@ -311,23 +311,69 @@ void DataSet::close()
         AfterClose(*this);
 }
 
-void DataSet::loadBuffer()
+Row DataSet::readRecord(int pos)
 {
     int slotCount = int(m_columns.size());
     for (const auto& f : m_fields)
         slotCount = std::max(slotCount, f->slot() + 1);
     Row row;
-    if (m_pos >= 0) {
-        vFetchRow(m_pos, row);
-        m_key = vKeyAt(m_pos);
+    if (pos >= 0) {
+        vFetchRow(pos, row);
+        m_key = vKeyAt(pos);
     } else {
         m_key = -1;
     }
     if (row.size() < slotCount)
         row.resize(slotCount);
-    m_buffer = std::move(row);
+    return row;
+}
+
+void DataSet::loadBuffer()
+{
+    m_buffer = readRecord(m_pos);
     calculateFields();
     m_old = m_buffer;
+}
+
+Bookmark DataSet::bookmarkAt(int pos)
+{
+    checkActive();
+    return pos >= 0 && pos < vCount() ? Bookmark{vKeyAt(pos)} : Bookmark{};
+}
+
+int DataSet::positionOf(const Bookmark& b)
+{
+    checkActive();
+    return b.isValid() ? vPositionOfKey(b.key) : -1;
+}
+
+void DataSet::peekRecord(int pos, const std::function<void()>& fn)
+{
+    checkActive();
+    // Inside a calculation the fields belong to the record being calculated.
+    if (m_calculating || pos < 0 || pos >= vCount())
+        return;
+    struct Saved {
+        DataSet& ds;
+        Row buffer, old;
+        qint64 key;
+        bool modified;
+        explicit Saved(DataSet& d)
+            : ds(d), buffer(std::move(d.m_buffer)), old(std::move(d.m_old)), key(d.m_key), modified(d.m_modified)
+        {
+        }
+        ~Saved()
+        {
+            ds.m_buffer = std::move(buffer);
+            ds.m_old = std::move(old);
+            ds.m_key = key;
+            ds.m_modified = modified;
+        }
+    } saved(*this);
+    m_buffer = readRecord(pos);
+    calculateFields();
+    m_old = m_buffer;
+    fn();
 }
 
 QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)

@@ -95,6 +95,13 @@ public:
     Bookmark bookmark();
     void gotoBookmark(const Bookmark& b);
     bool bookmarkValid(const Bookmark& b);
+    // The records of the view by their 0-based position, for controls that show many
+    // of them: read without moving, so no event is sent and details do not follow.
+    Bookmark bookmarkAt(int pos);
+    int positionOf(const Bookmark& b); // -1 when not in the view
+    // Runs fn with the record at pos in the fields (its calculated fields computed),
+    // then gives the current record back as it was, typed values included.
+    void peekRecord(int pos, const std::function<void()>& fn);
 
     void disableControls();
     void enableControls();
@@ -226,6 +233,7 @@ private:
 
     void bindFields();
     void loadBuffer();
+    Row readRecord(int pos);
     void calculateFields();
     QVariant lookupValue(Field* f, const QVariantList& keys);
     void setState(DataSetState s);

@@ -27,7 +27,7 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : int(m_grid->m_rows.size());
+        return parent.isValid() ? 0 : m_grid->m_rowCount;
     }
     int columnCount(const QModelIndex& parent = {}) const override
     {
@@ -44,7 +44,7 @@ public:
             return m_grid->cellText(row, index.column());
         case Qt::BackgroundRole:
         case Qt::ForegroundRole: {
-            const bool marked = row < m_grid->m_marks.size() && m_grid->rowSelected(m_grid->m_marks.at(row));
+            const bool marked = !m_grid->m_selected.isEmpty() && m_grid->rowSelected(m_grid->markOf(row));
             const bool current = row == m_grid->m_current
                                  && ((m_grid->m_options & dgRowSelect) || index.column() == m_grid->selectedIndex());
             if (!marked && !current)
@@ -333,7 +333,7 @@ db::Field* DBGrid::fieldOf(int column) const
 
 int DBGrid::rowCount() const
 {
-    return int(m_rows.size());
+    return m_rowCount;
 }
 
 int DBGrid::shownColumnCount() const
@@ -365,9 +365,58 @@ QString DBGrid::titleText(int column) const
 
 QString DBGrid::cellText(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= m_rowCount)
         return QString();
-    return m_rows.at(row).value(column);
+    return textsOf(row).value(column);
+}
+
+void DBGrid::resetRows(int count)
+{
+    m_rowCount = count;
+    m_rows = QVector<QStringList>(count);
+    m_read = QVector<bool>(count, false);
+}
+
+int DBGrid::viewPosOf(int row) const
+{
+    if (row < 0 || row >= m_rowCount || row == m_insertAt)
+        return -1;
+    return m_insertAt >= 0 && row > m_insertAt ? row - 1 : row;
+}
+
+db::Bookmark DBGrid::markOf(int row) const
+{
+    db::DataSet* ds = dataSet();
+    const int pos = viewPosOf(row);
+    return ds && pos >= 0 ? ds->bookmarkAt(pos) : db::Bookmark{};
+}
+
+const QStringList& DBGrid::textsOf(int row) const
+{
+    if (!m_read.at(row)) {
+        db::DataSet* ds = dataSet();
+        const int pos = viewPosOf(row);
+        bool read = !ds || pos < 0;
+        // Asked while painting: a record that cannot be read shows empty.
+        try {
+            if (!read)
+                ds->peekRecord(pos, [&] {
+                    m_rows[row] = textsOfCurrent();
+                    read = true;
+                });
+        } catch (...) {
+            m_rows[row].clear();
+            read = true;
+        }
+        m_read[row] = read;
+    }
+    return m_rows.at(row);
+}
+
+void DBGrid::setCurrentTexts(int row)
+{
+    m_rows[row] = textsOfCurrent();
+    m_read[row] = true;
 }
 
 QString DBGrid::indicatorText(int row) const
@@ -380,7 +429,7 @@ QString DBGrid::indicatorText(int row) const
         default: return QStringLiteral("\u25B6");
         }
     }
-    if (row < m_marks.size() && rowSelected(m_marks.at(row)))
+    if (!m_selected.isEmpty() && rowSelected(markOf(row)))
         return QStringLiteral("\u2022");
     return QString();
 }
@@ -406,36 +455,38 @@ void DBGrid::reload()
         ~Done() { flag = false; }
     } done{m_loading};
     if (!ds) {
-        m_rows.clear();
-        m_marks.clear();
+        resetRows(0);
+        m_insertAt = -1;
         m_current = -1;
         m_selected.clear();
     } else if (ds->state() == DataSetState::Browse) {
-        m_rows.clear();
-        m_marks.clear();
-        const db::Bookmark current = ds->isEmpty() ? db::Bookmark{} : ds->bookmark();
-        forEachRecord(ds, [&] {
-            m_rows << textsOfCurrent();
-            m_marks << ds->bookmark();
-        });
-        m_current = current.isValid() ? int(m_marks.indexOf(current)) : -1;
+        m_insertAt = -1;
+        resetRows(ds->recordCount());
+        m_current = ds->isEmpty() ? -1 : ds->recNo() - 1;
+        if (m_current >= m_rowCount)
+            m_current = -1;
+        if (m_current >= 0)
+            setCurrentTexts(m_current);
         // Rows deleted since they were selected leave the selection.
         QList<db::Bookmark> kept;
         for (const db::Bookmark& b : std::as_const(m_selected))
-            if (m_marks.contains(b))
+            if (ds->positionOf(b) >= 0)
                 kept << b;
         m_selected = kept;
     } else if (ds->state() == DataSetState::Insert) {
         // The new record shows as a row of its own until it is posted or cancelled.
-        const int at = m_current < 0 ? int(m_rows.size()) : m_current;
-        if (at >= m_marks.size() || m_marks.at(at).isValid()) {
-            m_rows.insert(at, textsOfCurrent());
-            m_marks.insert(at, db::Bookmark{});
+        const int at = m_current < 0 ? m_rowCount : m_current;
+        if (at >= m_rowCount || markOf(at).isValid()) {
+            m_rows.insert(at, QStringList());
+            m_read.insert(at, false);
+            ++m_rowCount;
+            m_insertAt = at;
+            setCurrentTexts(at);
         }
         m_current = at;
     } else {
-        if (m_current >= 0 && m_current < m_rows.size())
-            m_rows[m_current] = textsOfCurrent();
+        if (m_current >= 0 && m_current < m_rowCount)
+            setCurrentTexts(m_current);
     }
     m_model->reset();
     applyWidths();
@@ -476,9 +527,8 @@ void DBGrid::setColumnAttributes()
     // Same fields: titles, widths and what may be edited follow the definitions.
     if (!m_shown.isEmpty()) {
         emit m_model->headerDataChanged(Qt::Horizontal, 0, int(m_shown.size()) - 1);
-        if (!m_rows.isEmpty())
-            emit m_model->dataChanged(m_model->index(0, 0),
-                                      m_model->index(int(m_rows.size()) - 1, int(m_shown.size()) - 1));
+        if (m_rowCount > 0)
+            emit m_model->dataChanged(m_model->index(0, 0), m_model->index(m_rowCount - 1, int(m_shown.size()) - 1));
     }
     applyWidths();
 }
@@ -628,9 +678,9 @@ void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
 void DBGrid::refreshCurrentRow()
 {
     db::DataSet* ds = dataSet();
-    if (!ds || m_current < 0 || m_current >= m_rows.size())
+    if (!ds || m_current < 0 || m_current >= m_rowCount)
         return;
-    m_rows[m_current] = textsOfCurrent();
+    setCurrentTexts(m_current);
     m_model->rowChanged(m_current);
 }
 
@@ -639,19 +689,18 @@ void DBGrid::scrolled()
     db::DataSet* ds = dataSet();
     if (!ds)
         return;
-    if (ds->state() != DataSetState::Browse || m_rows.size() != ds->recordCount()) {
+    if (ds->state() != DataSetState::Browse || m_insertAt >= 0 || m_rowCount != ds->recordCount()) {
         reload();
         return;
     }
     const int before = m_current;
-    const db::Bookmark mark = ds->isEmpty() ? db::Bookmark{} : ds->bookmark();
-    m_current = mark.isValid() ? int(m_marks.indexOf(mark)) : -1;
+    m_current = ds->isEmpty() ? -1 : ds->recNo() - 1;
     // An empty dataset has no row to show as current.
-    if (m_current < 0) {
+    if (m_current < 0 || m_current >= m_rowCount) {
         reload();
         return;
     }
-    m_rows[m_current] = textsOfCurrent();
+    setCurrentTexts(m_current);
     m_model->rowChanged(before);
     m_model->rowChanged(m_current);
     setCurrentIndex(m_model->index(m_current, std::max(0, currentIndex().column())));
@@ -660,18 +709,18 @@ void DBGrid::scrolled()
 void DBGrid::moveToRow(int row)
 {
     db::DataSet* ds = dataSet();
-    if (!ds || row < 0 || row >= m_marks.size() || row == m_current)
+    if (!ds || row < 0 || row >= m_rowCount || row == m_current)
         return;
-    const db::Bookmark mark = m_marks.at(row);
+    const db::Bookmark mark = markOf(row);
     if (mark.isValid())
         ds->gotoBookmark(mark);
 }
 
 void DBGrid::toggleCurrentRowSelected()
 {
-    if (!(m_options & dgMultiSelect) || m_current < 0 || m_current >= m_marks.size())
+    if (!(m_options & dgMultiSelect) || m_current < 0 || m_current >= m_rowCount)
         return;
-    const db::Bookmark mark = m_marks.at(m_current);
+    const db::Bookmark mark = markOf(m_current);
     if (!mark.isValid())
         return;
     if (!m_selected.removeOne(mark))
@@ -692,8 +741,8 @@ void DBGrid::selectRange(int from, int to)
         from = to;
     const int step = from <= to ? 1 : -1;
     for (int r = from;; r += step) {
-        if (r >= 0 && r < m_marks.size()) {
-            const db::Bookmark mark = m_marks.at(r);
+        if (r >= 0 && r < m_rowCount) {
+            const db::Bookmark mark = markOf(r);
             if (mark.isValid() && !m_selected.contains(mark))
                 m_selected << mark;
         }

@@ -151,8 +151,18 @@ private:
     bool m_readOnly = false;
     QList<GridColumn> m_columns;
     QList<Shown> m_shown;
-    QVector<QStringList> m_rows;
-    QVector<db::Bookmark> m_marks;
+    // A row's texts are read when it is first shown, so a grid over many records reads
+    // only those on screen; a reload forgets them.
+    mutable QVector<QStringList> m_rows;
+    mutable QVector<bool> m_read;
+    int m_rowCount = 0;
+    // The row of a new record not in the dataset's view yet, or -1.
+    int m_insertAt = -1;
+    void resetRows(int count);
+    int viewPosOf(int row) const;
+    db::Bookmark markOf(int row) const;
+    const QStringList& textsOf(int row) const;
+    void setCurrentTexts(int row);
     int m_current = -1;
     int m_anchor = -1;
     bool m_loading = false;

@@ -409,6 +409,76 @@ TEST_F(DbControls, GridShowsRecordsAndKeepsTheSelectionOrder)
     EXPECT_EQ(1, titleClicked);
 }
 
+// A grid over many records reads the rows it shows when it shows them, without moving
+// the dataset: no scroll events, and a record being typed keeps what was typed.
+TEST_F(DbControls, GridReadsOnlyTheRowsItShowsWithoutMovingTheDataSet)
+{
+    db::executeScript(folder, QStringLiteral("INSERT INTO Pessoa (Id, Nome) WITH RECURSIVE n(x) AS (SELECT 5 UNION ALL "
+                                             "SELECT x + 1 FROM n WHERE x < 3000) SELECT x, 'P' || x FROM n;"));
+    pessoa->addField(QStringLiteral("Dobro"), db::FieldType::Integer, 0, db::FieldKind::Calculated);
+    int calculated = 0;
+    int scrolls = 0;
+    pessoa->OnCalcFields = [&](db::DataSet& ds) {
+        ++calculated;
+        ds.fieldByName(QStringLiteral("Dobro"))->setAsInteger(2 * ds.fieldByName(QStringLiteral("Id"))->asInteger());
+    };
+    pessoa->AfterScroll = [&](db::DataSet&) { ++scrolls; };
+    auto* grid = new DBGrid(form);
+    grid->setAlign(Align::Client);
+    grid->setDataSource(source);
+    grid->addColumn(QStringLiteral("Id"));
+    grid->addColumn(QStringLiteral("Nome"));
+    grid->addColumn(QStringLiteral("Dobro"));
+    pessoa->open();
+    showActive();
+    QApplication::processEvents();
+    const int shownRead = calculated;
+    scrolls = 0;
+
+    EXPECT_EQ(3000, grid->rowCount());
+    EXPECT_GT(shownRead, 1);
+    EXPECT_LT(shownRead, 200);
+    struct Case {
+        int row;
+        QString id, nome, dobro;
+    };
+    for (const Case& c : {Case{0, "1", "Ana", "2"}, Case{2, "3", "Carla", "6"}, Case{2500, "2501", "P2501", "5002"},
+                          Case{2999, "3000", "P3000", "6000"}}) {
+        EXPECT_EQ(c.id, grid->cellText(c.row, 0)) << c.row;
+        EXPECT_EQ(c.nome, grid->cellText(c.row, 1)) << c.row;
+        EXPECT_EQ(c.dobro, grid->cellText(c.row, 2)) << c.row;
+    }
+    EXPECT_EQ(1, pessoa->recNo());
+    EXPECT_EQ(QStringLiteral("Ana"), pessoa->fieldByName(QStringLiteral("Nome"))->asString());
+    EXPECT_EQ(2, pessoa->fieldByName(QStringLiteral("Dobro"))->asInteger());
+
+    // Scrolling to the end reads the rows that come into sight.
+    grid->scrollToBottom();
+    QApplication::processEvents();
+    EXPECT_EQ(QStringLiteral("P2990"), grid->cellText(2989, 1));
+    EXPECT_EQ(0, scrolls);
+
+    // While a record is typed, rows read for the screen leave it as it was.
+    pessoa->last();
+    pessoa->insert();
+    pessoa->fieldByName(QStringLiteral("Id"))->setAsInteger(9001);
+    pessoa->fieldByName(QStringLiteral("Nome"))->setAsString(QStringLiteral("Novo"));
+    scrolls = 0;
+    EXPECT_EQ(3001, grid->rowCount());
+    EXPECT_EQ(QStringLiteral("Novo"), grid->cellText(2999, 1));
+    EXPECT_EQ(QStringLiteral("P3000"), grid->cellText(3000, 1));
+    EXPECT_EQ(QStringLiteral("P1200"), grid->cellText(1199, 1));
+    EXPECT_EQ(QStringLiteral("2400"), grid->cellText(1199, 2));
+    EXPECT_EQ(db::DataSetState::Insert, pessoa->state());
+    EXPECT_TRUE(pessoa->modified());
+    EXPECT_EQ(QStringLiteral("Novo"), pessoa->fieldByName(QStringLiteral("Nome"))->asString());
+    EXPECT_EQ(0, scrolls);
+    pessoa->post();
+    EXPECT_EQ(QStringLiteral("Novo"), stored(9001, QStringLiteral("Nome")));
+    EXPECT_EQ(3001, grid->rowCount());
+    EXPECT_EQ(QStringLiteral("Novo"), grid->cellText(3000, 1));
+}
+
 TEST_F(DbControls, GridKeysMoveTheRecordAndDoubleClickReportsIt)
 {
     auto* grid = new DBGrid(form);
