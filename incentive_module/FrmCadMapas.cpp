@@ -146,10 +146,18 @@ TCadMapas::TCadMapas(vorta::Component* owner) : TFtemplate(owner), Resumo(DM_MTC
     if (DM_MTC) {
         dsBase->setDataSet(DM_MTC->TblMapas);
         DBGrid->setDataSource(DM_MTC->dsMapas);
+        // Both are asked for every animal and mostly change nothing.
         DM_MTC->SetListaMaturidade = [this](const QStringList& list) {
-            DBGrid_ItemNota->column(1).pickList = list;
+            QStringList& atual = DBGrid_ItemNota->column(1).pickList;
+            if (atual != list)
+                atual = list;
         };
-        DM_MTC->SetSexoHabilitado = [this](bool on) { dbSexo->setEnabled(on && mapaEmEdicao()); };
+        DM_MTC->SetSexoHabilitado = [this](bool on) {
+            // Compared with the box itself: other paths enable and disable it too.
+            const bool habilita = on && mapaEmEdicao();
+            if (dbSexo->testAttribute(Qt::WA_ForceDisabled) == habilita)
+                dbSexo->setEnabled(habilita);
+        };
     }
     Resumo.OnRecusa = [this](TResumoMapa::TCampo campo) { focaCampo(campo); };
 
@@ -1234,8 +1242,15 @@ void TCadMapas::SpeedButton2Click(QWidget*)
 
     const QString sexo = DM_MTC->TblMapas->fieldByName(QStringLiteral("Aprovado"))->asString();
     const QStringList maturidades = TDM_MTC::MaturidadesDoSexo(sexo);
-    const QStringList conformacoes{"*", "C", "CO", "RE", "SC", "SR"};
     QSet<int> numeros;
+    // The animal's fields are declared ones: they stay while the lines are read.
+    vorta::db::Field* const fNumero = itens->fieldByName(QStringLiteral("itm_num_animal"));
+    vorta::db::Field* const fMaturidade = itens->fieldByName(QStringLiteral("mat_codigo"));
+    vorta::db::Field* const fConformacao = itens->fieldByName(QStringLiteral("con_codigo"));
+    vorta::db::Field* const fAcabamento = itens->fieldByName(QStringLiteral("aca_codigo"));
+    vorta::db::Field* const fPeso = itens->fieldByName(QStringLiteral("itm_peso"));
+    vorta::db::Field* const fTipificacao = itens->fieldByName(QStringLiteral("tip_codigo"));
+    vorta::db::Field* const fClassificado = itens->fieldByName(QStringLiteral("itm_classificado"));
     // Nothing shows the lines while they are read: the grid follows once at the end,
     // and the codes' lookups are taken when a row is read, not at each value set.
     itens->disableControls();
@@ -1256,35 +1271,36 @@ void TCadMapas::SpeedButton2Click(QWidget*)
             const std::optional<int> numero = vorta::tryStrToInt(linha.mid(0, 3).trimmed());
             if (!numero)
                 vorta::Abort();
-            const QString n = QString::number(*numero);
+            // The number as the messages show it.
+            const auto n = [&] { return QString::number(*numero); };
             const QString maturidade = linha.mid(3, 3).trimmed().toUpper();
             const QString conformacao = linha.mid(6, 2).trimmed().toUpper();
             const QString acabamento = linha.mid(8, 1).trimmed();
             const QString peso = linha.mid(9, 3) + QLatin1Char(',') + linha.mid(12, 3);
             const QString tipificacao = linha.mid(15, 1).trimmed().toUpper();
             if (*numero != i)
-                info(QStringLiteral("Animal ") + n + QStringLiteral(" não está na sequencia correta"));
+                info(QStringLiteral("Animal ") + n() + QStringLiteral(" não está na sequencia correta"));
             if (!maturidades.contains(maturidade)) {
-                info(QStringLiteral("Maturidade incorreta para o animal Nº: ") + n);
+                info(QStringLiteral("Maturidade incorreta para o animal Nº: ") + n());
                 vorta::Abort();
             }
             if (!kAcabamentos.contains(acabamento))
-                info(QStringLiteral("Acabamento incorreto para o animal : ") + n);
-            if (!conformacoes.contains(conformacao))
-                info(QStringLiteral("Conformação incorreta para o animal : ") + n);
+                info(QStringLiteral("Acabamento incorreto para o animal : ") + n());
+            if (!kConformacoes.contains(conformacao))
+                info(QStringLiteral("Conformação incorreta para o animal : ") + n());
             if (!kTipificacoes.contains(tipificacao))
-                info(QStringLiteral("Tipificação incorreta para o animal : ") + n);
+                info(QStringLiteral("Tipificação incorreta para o animal : ") + n());
             // A number already read is refused as the stored key would refuse it.
             if (numeros.contains(*numero))
                 vorta::Abort();
             itens->append();
-            itens->fieldByName(QStringLiteral("itm_num_animal"))->setAsInteger(*numero);
-            itens->fieldByName(QStringLiteral("mat_codigo"))->setAsString(maturidade);
-            itens->fieldByName(QStringLiteral("con_codigo"))->setAsString(conformacao);
-            itens->fieldByName(QStringLiteral("aca_codigo"))->setText(acabamento);
-            itens->fieldByName(QStringLiteral("itm_peso"))->setText(peso);
-            itens->fieldByName(QStringLiteral("tip_codigo"))->setAsString(tipificacao);
-            itens->fieldByName(QStringLiteral("itm_classificado"))->clear();
+            fNumero->setAsInteger(*numero);
+            fMaturidade->setAsString(maturidade);
+            fConformacao->setAsString(conformacao);
+            fAcabamento->setText(acabamento);
+            fPeso->setText(peso);
+            fTipificacao->setAsString(tipificacao);
+            fClassificado->clear();
             itens->post();
             numeros.insert(*numero);
         }

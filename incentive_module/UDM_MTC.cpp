@@ -146,6 +146,12 @@ TDM_MTC::TDM_MTC(vorta::Component* owner) : vorta::ui::DataModule(owner)
     qRelMapasItens->setDataSource(dsRelMapas);
 
     declareFields();
+    // Declared fields stay for the life of their dataset.
+    m_mapa = {TblMapas->fieldByName(QStringLiteral("map_codigo")), TblMapas->fieldByName(QStringLiteral("Aprovado")),
+              TblMapas->fieldByName(QStringLiteral("ie_pecuarista")), TblMapas->fieldByName(QStringLiteral("map_data"))};
+    auto item = [this](const char* name) { return TblMapasItens->fieldByName(QString::fromLatin1(name)); };
+    m_item = {item("itm_num_animal"), item("mat_codigo"), item("aca_codigo"), item("con_codigo"),
+              item("tip_codigo"),     item("itm_peso"),   item("itm_classificado")};
 
     TblMTC->OnNewRecord = [this](DataSet& ds) { TblMTCNewRecord(ds); };
     TblMTC->OnPostError = [this](DataSet& ds, EDatabaseError& e, DataAction& a) { TblMTCPostError(ds, e, a); };
@@ -318,15 +324,27 @@ void TDM_MTC::DataModuleDestroy()
     dbMTC->close();
 }
 
+Field* TDM_MTC::campo(DataSet& ds, Field* declared, const char* name)
+{
+    return &ds == declared->dataSet() ? declared : ds.fieldByName(QString::fromLatin1(name));
+}
+
 int TDM_MTC::proximoCodigo(const QString& sql, const QVariantList& params)
 {
-    Query q;
-    q.setDatabase(dbMTC);
-    q.setSql(sql);
+    // Asked before every animal: the query of each text is made once and run again
+    // with new values, never opened, so each answer is the database's.
+    std::unique_ptr<Query>& kept = m_proximos[sql];
+    if (!kept) {
+        auto made = std::make_unique<Query>();
+        made->setDatabase(dbMTC);
+        made->setSql(sql);
+        kept = std::move(made);
+    }
+    Query& q = *kept;
     for (int i = 0; i < params.size() && i < q.paramCount(); ++i)
         q.params(i)->setValue(params[i]);
-    q.open();
-    const qint64 last = q.isEmpty() ? 0 : q.fieldByName(QStringLiteral("UltimoCodigo"))->asInteger();
+    static const QString ultimo = QStringLiteral("UltimoCodigo");
+    const qint64 last = q.firstValue(ultimo).toLongLong();
     return last > 0 ? int(last) + 1 : 1;
 }
 
@@ -402,26 +420,25 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
 
 void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
 {
-    const qint64 map = TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger();
-    ds.fieldByName(QStringLiteral("itm_num_animal"))
-        ->setAsInteger(proximoCodigo(QStringLiteral("select max(itm_num_animal) as UltimoCodigo from qel_mapas_itens "
-                                                    "where map_codigo = :vmapa"),
-                                     {map}));
+    static const QString sql = QStringLiteral("select max(itm_num_animal) as UltimoCodigo from qel_mapas_itens "
+                                              "where map_codigo = :vmapa");
+    const qint64 map = m_mapa.codigo->asInteger();
+    campo(ds, m_item.numero, "itm_num_animal")->setAsInteger(proximoCodigo(sql, {map}));
 }
 
 QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
 {
+    // The shared lists themselves, so that a list set again is seen to be the same.
     if (sex == QLatin1String("M"))
-        return {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"};
+        return kMaturidadesMacho;
     if (sex == QLatin1String("F"))
-        return {"AF", "IF", "JFD", "JF2", "JF4"};
+        return kMaturidadesFemea;
     return {};
 }
 
 bool TDM_MTC::VerificaMapaDia(const QString& raiser, const QString& sex, const QDate& date)
 {
-    const QString chave = raiser + QChar(0x1f) + sex + QChar(0x1f) + date.toString(Qt::ISODate);
-    const int maps = m_mapasDoDia.get(*dbMTC->connection(), chave, [&] {
+    const int maps = m_mapasDoDia.get(*dbMTC->connection(), ChaveMapaDia{raiser, sex, date}, [&] {
         QryGeral->close();
         QryGeral->clearSql();
         QryGeral->addSql(QStringLiteral(" Select * "));
@@ -443,15 +460,14 @@ bool TDM_MTC::VerificaMapaDia(const QString& raiser, const QString& sex, const Q
 void TDM_MTC::TblMapasItensBeforeInsert(DataSet&)
 {
     const bool mapOpen = TblMapas->active() && !(TblMapas->state() == DataSetState::Browse && TblMapas->isEmpty());
-    const QString sex = mapOpen ? TblMapas->fieldByName(QStringLiteral("Aprovado"))->asString() : QString();
+    const QString sex = mapOpen ? m_mapa.sexo->asString() : QString();
     if (sex.isEmpty()) {
         MsgErroBD(1725);
         vorta::Abort();
     }
     // The map's own values, not the texts of its edits, so that a masked registration
     // matches the stored one.
-    if (VerificaMapaDia(TblMapas->fieldByName(QStringLiteral("ie_pecuarista"))->asString(), sex,
-                        TblMapas->fieldByName(QStringLiteral("map_data"))->asDate())) {
+    if (VerificaMapaDia(m_mapa.pecuarista->asString(), sex, m_mapa.data->asDate())) {
         MsgErroBD(1723);
         vorta::Abort();
     }
@@ -483,15 +499,14 @@ void TDM_MTC::TblMapasItensBeforePost(DataSet& ds)
 {
     QString classified = QStringLiteral("N");
     try {
-        classified = Classifica(ds.fieldByName(QStringLiteral("mat_codigo"))->asString(),
-                                ds.fieldByName(QStringLiteral("aca_codigo"))->asString(),
-                                ds.fieldByName(QStringLiteral("con_codigo"))->asString(),
-                                ds.fieldByName(QStringLiteral("tip_codigo"))->asString(),
-                                ds.fieldByName(QStringLiteral("itm_peso"))->asFloat());
+        Field* mat = campo(ds, m_item.maturidade, "mat_codigo");
+        Field* con = campo(ds, m_item.conformacao, "con_codigo");
+        Field* tip = campo(ds, m_item.tipificacao, "tip_codigo");
+        classified = Classifica(mat->asString(), campo(ds, m_item.acabamento, "aca_codigo")->asString(), con->asString(),
+                                tip->asString(), campo(ds, m_item.peso, "itm_peso")->asFloat());
         // Codes are kept upper-cased; only a value that changes is written back, so an
         // absent conformation is not run through its validator again.
-        for (const char* name : {"mat_codigo", "con_codigo", "tip_codigo"}) {
-            Field* f = ds.fieldByName(QString::fromLatin1(name));
+        for (Field* f : {mat, con, tip}) {
             const QString text = f->asString();
             if (!text.isEmpty() && text != text.toUpper())
                 f->setAsString(text.toUpper());
@@ -501,7 +516,7 @@ void TDM_MTC::TblMapasItensBeforePost(DataSet& ds)
         classified = QStringLiteral("N");
     }
     try {
-        ds.fieldByName(QStringLiteral("itm_classificado"))->setAsString(classified);
+        campo(ds, m_item.classificado, "itm_classificado")->setAsString(classified);
     } catch (...) {
     }
 }
@@ -536,7 +551,7 @@ void TDM_MTC::TblMapasItensaca_codigoValidate(Field& field)
 
 void TDM_MTC::TblMapasItensmat_codigoValidate(Field& field)
 {
-    const QString sex = TblMapas->active() ? TblMapas->fieldByName(QStringLiteral("Aprovado"))->asString() : QString();
+    const QString sex = TblMapas->active() ? m_mapa.sexo->asString() : QString();
     if (sex != QLatin1String("M") && sex != QLatin1String("F"))
         return;
     const QStringList& allowed = sex == QLatin1String("M") ? kMaturidadesMacho : kMaturidadesFemea;

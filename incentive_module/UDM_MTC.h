@@ -15,7 +15,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 
 namespace vorta::ui {
 class TabSheet;
@@ -140,10 +142,13 @@ private:
     void declareFields();
     // The column's maximum plus 1, or 1 when there is none; read just before an insert.
     int proximoCodigo(const QString& sql, const QVariantList& params = {});
+    // The declared field when ds is its dataset, else ds's field of that name.
+    static vorta::db::Field* campo(vorta::db::DataSet& ds, vorta::db::Field* declared, const char* name);
     int contagem(const QString& sql, int mapCode, const QVariantList& extra = {});
     void atualizaSexo();
 
     bool m_inserindoMapa = false;
+    std::unordered_map<QString, std::unique_ptr<vorta::db::Query>> m_proximos;
 
     // Asked before every animal and for every listed map: kept while the tables read
     // are unchanged.
@@ -152,7 +157,33 @@ private:
         int animais = 0;
         int classificados = 0;
     };
-    vorta::db::StampedMemo<QString, int> m_mapasDoDia{{QStringLiteral("qel_mapas")}};
+    struct ChaveMapaDia {
+        QString pecuarista;
+        QString sexo;
+        QDate dia;
+        bool operator==(const ChaveMapaDia&) const = default;
+        friend size_t qHash(const ChaveMapaDia& k, size_t seed = 0)
+        {
+            return qHashMulti(seed, k.pecuarista, k.sexo, k.dia);
+        }
+    };
+    vorta::db::StampedMemo<ChaveMapaDia, int> m_mapasDoDia{{QStringLiteral("qel_mapas")}};
+    // Fields the animal events read for every animal.
+    struct CamposMapa {
+        vorta::db::Field* codigo;
+        vorta::db::Field* sexo;
+        vorta::db::Field* pecuarista;
+        vorta::db::Field* data;
+    } m_mapa{};
+    struct CamposItem {
+        vorta::db::Field* numero;
+        vorta::db::Field* maturidade;
+        vorta::db::Field* acabamento;
+        vorta::db::Field* conformacao;
+        vorta::db::Field* tipificacao;
+        vorta::db::Field* peso;
+        vorta::db::Field* classificado;
+    } m_item{};
     // By map: saving one map leaves the figures of the others kept.
     vorta::db::StampedMemo<int, FigurasMapa> m_figuras{
         {QStringLiteral("qel_mapas_resumo"), QStringLiteral("qel_mapas_itens")}, QStringLiteral("map_codigo")};

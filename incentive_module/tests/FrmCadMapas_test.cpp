@@ -404,6 +404,84 @@ TEST_F(CadMapasDia, DeletingTheLastOrEveryAnimal)
     user::alt(QLatin1Char('C'));
 }
 
+// The sex box and the maturity list follow the animals each time, not only the first:
+// emptied, the map takes the other sex and its list.
+TEST_F(CadMapasDia, TheSexFreedByDeletingEveryAnimalTakesTheOtherList)
+{
+    TCadMapas* f = abre();
+    incluiAteAGrade(f);
+    const QStringList machos{"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"};
+    const QStringList femeas{"AF", "IF", "JFD", "JF2", "JF4"};
+    auto apagaTodos = [&] {
+        dialogs.expectMessage(MessageKind::SystemBox, QStringLiteral("Deseja Excluir todos os animais informados  ?"),
+                              vorta::ui::mrYes);
+        user::click(f->SpeedButton3);
+        EXPECT_EQ(0, linhas("qel_mapas_itens", 1));
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        user::key(Qt::Key_Down);
+        animal("JD", "C", "3", "250", "B");
+        animal("J2", "C", "3", "250", "B");
+        EXPECT_FALSE(f->dbSexo->isEnabled());
+        EXPECT_EQ(machos, f->DBGrid_ItemNota->column(1).pickList);
+        user::escape();
+        apagaTodos();
+        EXPECT_TRUE(f->dbSexo->isEnabled());
+
+        user::click(f->dbSexo);
+        user::key(Qt::Key_Down);
+        ASSERT_EQ(QStringLiteral("F"), f->dbSexo->currentText());
+        user::tab(2);
+        ASSERT_EQ(f->DBGrid_ItemNota, user::focused());
+        user::key(Qt::Key_Down);
+        animal("JFD", "C", "3", "200", "B");
+        EXPECT_FALSE(f->dbSexo->isEnabled());
+        EXPECT_EQ(femeas, f->DBGrid_ItemNota->column(1).pickList);
+        EXPECT_EQ(QStringLiteral("JFD"),
+                  scalar(QStringLiteral("select mat_codigo from qel_mapas_itens where map_codigo = 1")).toString());
+        user::escape();
+        apagaTodos();
+        EXPECT_TRUE(f->dbSexo->isEnabled());
+
+        // Back to males for the next round.
+        user::click(f->dbSexo);
+        user::key(Qt::Key_Up);
+        ASSERT_EQ(QStringLiteral("M"), f->dbSexo->currentText());
+        user::tab(2);
+        ASSERT_EQ(f->DBGrid_ItemNota, user::focused());
+    }
+    EXPECT_TRUE(dialogs.allAnswered());
+    user::alt(QLatin1Char('C'));
+}
+
+// Each map included after another fixes its own sex at its first animal, and takes
+// the maturity list of that sex.
+TEST_F(CadMapasDia, EachIncludedMapFixesItsSexAtItsFirstAnimal)
+{
+    TCadMapas* f = abre();
+    const struct {
+        const char* sex;
+        const char* maturity;
+        QStringList list;
+    } maps[] = {{"M", "JD", {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}},
+                {"M", "J2", {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}},
+                {"F", "JFD", {"AF", "IF", "JFD", "JF2", "JF4"}},
+                {"M", "JD", {"A", "I", "JD", "J2", "J4", "TD", "T2", "T4"}}};
+    for (const auto& m : maps) {
+        SCOPED_TRACE(m.sex);
+        incluiAteAGrade(f, kPecuarista, QString::fromLatin1(m.sex));
+        EXPECT_TRUE(f->dbSexo->isEnabled());
+        user::key(Qt::Key_Down);
+        animal(QString::fromLatin1(m.maturity), "C", "3", "250", "B");
+        EXPECT_FALSE(f->dbSexo->isEnabled());
+        EXPECT_EQ(m.list, f->DBGrid_ItemNota->column(1).pickList);
+        EXPECT_EQ(1, count("select count(*) from qel_mapas_itens"));
+        user::alt(QLatin1Char('C'));
+        EXPECT_EQ(0, count("select count(*) from qel_mapas_itens")) << "given up with its map";
+    }
+}
+
 TEST_F(CadMapasDia, AnimalsChangeOnlyInsideTheMapsTransaction)
 {
     mapaGravado(1, QStringLiteral("M"));

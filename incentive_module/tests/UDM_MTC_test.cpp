@@ -175,6 +175,50 @@ TEST_F(DmMapas, NewKeysAreTheMaximumPlusOne)
     EXPECT_EQ(count("select max(itm_num_animal) from qel_mapas_itens where map_codigo = 8"), 4);
 }
 
+// Each number is asked of the database: rows written past the dataset, and the
+// animals of another map, count as they stand at that moment.
+TEST_F(DmMapas, NextNumbersFollowRowsWrittenElsewhere)
+{
+    mapaGravado(1, "M");
+    for (int n = 1; n <= 4; ++n)
+        exec("insert into qel_mapas_itens (map_codigo, itm_num_animal, tip_codigo, itm_classificado, aca_codigo, "
+             "mat_codigo, itm_peso) values (1, ?1, 'B', 'S', 3, 'JD', 300)",
+             {n});
+    novoMapa("M");
+    ASSERT_EQ(dm->TblMapas->fieldByName("map_codigo")->asInteger(), 2);
+    auto numbers = [&] {
+        QList<int> r;
+        vorta::db::Query q;
+        q.setDatabase(dm->dbMTC);
+        q.setSql("select itm_num_animal from qel_mapas_itens where map_codigo = 2 order by itm_num_animal");
+        for (q.open(); !q.eof(); q.next())
+            r << int(q.fields(0)->asInteger());
+        return r;
+    };
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1}));
+    exec("insert into qel_mapas_itens (map_codigo, itm_num_animal, tip_codigo, itm_classificado, aca_codigo, "
+         "mat_codigo, itm_peso) values (2, 6, 'B', 'S', 3, 'JD', 300)");
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1, 6, 7}));
+    exec("delete from qel_mapas_itens where map_codigo = 2 and itm_num_animal > 1");
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1, 2}));
+
+    // The map code too: a map stored meanwhile moves the next one on.
+    dm->TblMapasItens->cancel();
+    dm->TblMapas->cancel();
+    dm->dbMTC->rollback();
+    mapaGravado(9, "F");
+    novoMapa("M");
+    EXPECT_EQ(dm->TblMapas->fieldByName("map_codigo")->asInteger(), 10);
+    dm->TblMapas->cancel();
+    dm->dbMTC->rollback();
+    exec("delete from qel_mapas where map_codigo = 9");
+    novoMapa("M");
+    EXPECT_EQ(dm->TblMapas->fieldByName("map_codigo")->asInteger(), 2);
+}
+
 TEST_F(DmMapas, TheFirstAnimalOfAMapIsNumberOne)
 {
     novoMapa("F");

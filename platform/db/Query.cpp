@@ -10,6 +10,29 @@
 
 namespace vorta::db {
 
+namespace {
+
+// A result value: as its declared type where the column has one, else as what it holds.
+QVariant resultValue(sqlite3_stmt* stmt, int c, bool typed, FieldType type)
+{
+    if (typed)
+        return columnValue(stmt, c, type);
+    switch (sqlite3_column_type(stmt, c)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(stmt, c));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(stmt, c);
+    case SQLITE_BLOB:
+        return columnValue(stmt, c, FieldType::Blob);
+    case SQLITE_TEXT:
+        return columnValue(stmt, c, FieldType::String);
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
 class Query::ParamLink : public DataLink {
 public:
     explicit ParamLink(Query* q) : m_query(q) {}
@@ -70,7 +93,9 @@ void Query::clearSql()
 
 void Query::parseParams()
 {
-    const QStringList names = rewriteSql(sqlText()).paramNames;
+    // Kept with the text: a query run for every record rewrites it once.
+    m_rewritten = rewriteSql(sqlText());
+    const QStringList& names = m_rewritten.paramNames;
     std::vector<std::unique_ptr<Param>> next;
     for (const QString& n : names) {
         std::unique_ptr<Param> p;
@@ -95,6 +120,10 @@ Param* Query::params(int index) const
 
 Param* Query::findParam(const QString& name) const
 {
+    // Names are distinct case-insensitively: an exact match is the one match.
+    for (const auto& p : m_params)
+        if (p->name() == name)
+            return p.get();
     for (const auto& p : m_params)
         if (p->name().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
             return p.get();
@@ -181,19 +210,25 @@ void Query::openCursor()
     runSelect();
 }
 
+QString Query::selectText(const QString& rewritten, bool live)
+{
+    QString inner = rewritten.trimmed();
+    while (inner.endsWith(QLatin1Char(';')))
+        inner.chop(1);
+    if (live)
+        inner.replace(QRegularExpression(QStringLiteral("^\\s*select\\s"), QRegularExpression::CaseInsensitiveOption),
+                      QStringLiteral("SELECT rowid AS vorta_rowid, "));
+    return inner;
+}
+
 void Query::runSelect()
 {
-    const RewrittenSql r = rewriteSql(sqlText());
+    const RewrittenSql& r = m_rewritten;
     m_liveTable = m_requestLive ? liveTable() : QString();
     if (!m_liveTable.isEmpty() && !m_conn->tableExists(m_liveTable))
         m_liveTable.clear();
     m_live = !m_liveTable.isEmpty();
-    QString inner = r.sql.trimmed();
-    while (inner.endsWith(QLatin1Char(';')))
-        inner.chop(1);
-    if (m_live)
-        inner.replace(QRegularExpression(QStringLiteral("^\\s*select\\s"), QRegularExpression::CaseInsensitiveOption),
-                      QStringLiteral("SELECT rowid AS vorta_rowid, "));
+    const QString inner = selectText(r.sql, m_live);
     // Columns first (the filter refers to them by name). The statement is the
     // connection's kept one: a query opened for each record or line prepares once.
     sqlite3_stmt* probe = m_conn->prepare(inner);
@@ -245,29 +280,9 @@ void Query::runSelect()
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             Row row(m_columns.size());
             for (int i = 0; i < m_columns.size(); ++i) {
-                const int c = resultColumn[i];
-                if (typed[i]) {
-                    row[i] = columnValue(stmt, c, m_columns[i].type);
-                    continue;
-                }
-                switch (sqlite3_column_type(stmt, c)) {
-                case SQLITE_INTEGER:
-                    row[i] = qint64(sqlite3_column_int64(stmt, c));
-                    break;
-                case SQLITE_FLOAT:
-                    row[i] = sqlite3_column_double(stmt, c);
-                    break;
-                case SQLITE_BLOB:
-                    row[i] = columnValue(stmt, c, FieldType::Blob);
-                    break;
-                case SQLITE_TEXT: {
-                    row[i] = columnValue(stmt, c, FieldType::String);
+                row[i] = resultValue(stmt, resultColumn[i], typed[i], m_columns[i].type);
+                if (!typed[i] && row[i].typeId() == QMetaType::QString)
                     maxLen[i] = std::max(maxLen[i], int(row[i].toString().size()));
-                    break;
-                }
-                default:
-                    break;
-                }
             }
             m_keys << (m_live ? sqlite3_column_int64(stmt, 0) : m_nextSerial++);
             m_rows << row;
@@ -434,11 +449,52 @@ void Query::invalidateView()
         runSelect();
 }
 
+QVariant Query::firstValue(const QString& column)
+{
+    if (filtered() && !filter().trimmed().isEmpty()) {
+        // The filter names the result's fields: it applies to an open result only.
+        if (active())
+            close();
+        open();
+        const QVariant v = isEmpty() ? QVariant() : fieldByName(column)->value();
+        close();
+        return v;
+    }
+    auto c = database()->connection();
+    const RewrittenSql& r = m_rewritten;
+    sqlite3_stmt* stmt = c->prepare(selectText(r.sql, false));
+    const int ncol = sqlite3_column_count(stmt);
+    if (ncol == 0)
+        throw EDatabaseError(QStringLiteral("The statement returns no result set"));
+    int wanted = -1;
+    // Mostly the name as the text writes it; any case is the same field.
+    const QByteArray exact = column.toUtf8();
+    for (int i = 0; i < ncol && wanted < 0; ++i)
+        if (qstrcmp(sqlite3_column_name(stmt, i), exact.constData()) == 0)
+            wanted = i;
+    for (int i = 0; i < ncol && wanted < 0; ++i)
+        if (QString::fromUtf8(sqlite3_column_name(stmt, i)).compare(column, Qt::CaseInsensitive) == 0)
+            wanted = i;
+    if (wanted < 0)
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(column));
+    StatementReset reset(stmt);
+    bindParams(stmt, r.paramNames);
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE)
+        return QVariant();
+    if (rc != SQLITE_ROW)
+        c->fail(rc, sqlText());
+    const char* decl = sqlite3_column_decltype(stmt, wanted);
+    int size = 0;
+    const FieldType type = decl ? fieldTypeFromDecl(QString::fromUtf8(decl), &size) : FieldType::Unknown;
+    return resultValue(stmt, wanted, type != FieldType::Unknown, type);
+}
+
 void Query::execSql()
 {
     auto c = database()->connection();
     const QString text = sqlText();
-    const RewrittenSql r = rewriteSql(text);
+    const RewrittenSql& r = m_rewritten;
     const QString head = r.sql.trimmed().left(6).toUpper();
     const bool ddl = head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("DROP"))
         || head.startsWith(QLatin1String("ALTER"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/EngineDataSet.h"
+#include "platform/db/SqlText.h"
 
 #include <QHash>
 
@@ -69,6 +70,11 @@ public:
 
     void execSql();
     int rowsAffected() const { return m_rowsAffected; }
+    // The named column of the first row, run now with the parameters as they stand and
+    // without opening (no fields, no events); invalid when there is no row. Raises
+    // "Field 'X' not found" for a column the result lacks. A filtered query opens and
+    // closes, since its filter reads the result's fields.
+    QVariant firstValue(const QString& column);
     void prepare() {}
     void unprepare() {}
 
@@ -94,8 +100,11 @@ private:
     void bindParams(sqlite3_stmt* stmt, const QStringList& names);
     QString liveTable() const;
     void runSelect();
+    // The statement's text as run, with the row id first when live.
+    static QString selectText(const QString& rewritten, bool live);
 
     QStringList m_lines;
+    RewrittenSql m_rewritten;
     std::vector<std::unique_ptr<Param>> m_params;
     bool m_requestLive = false;
     bool m_live = false;

@@ -359,6 +359,66 @@ TEST_F(Queries, QueriesOfOneTextKeepTheirOwnParametersAndFilters)
     EXPECT_EQ(c->fieldByName("n")->asInteger(), 2);
 }
 
+// The first value read without opening is what opening would show in that field,
+// asked again of the database at each call.
+TEST_F(Queries, FirstValueReadsWhatOpeningShowsWithoutOpening)
+{
+    struct Case {
+        const char* sql;
+        QVariant param;
+        const char* column;
+        bool live;
+        bool filtered;
+    };
+    const Case cases[] = {
+        {"select max(Idade) as UltimoCodigo from Pessoa where Cidade = :c", "Palmas", "UltimoCodigo", false, false},
+        {"select max(Idade) as UltimoCodigo from Pessoa where Cidade = :c", "Nada", "ultimocodigo", false, false},
+        {"select Id, Nome, Idade from Pessoa where Cidade = :c order by Nome", "Gurupi", "Nome", false, false},
+        {"select Id, Nome, Idade from Pessoa where Cidade = :c order by Nome", "Gurupi", "IDADE", false, false},
+        {"select Nome, Idade from Pessoa where Cidade = :c order by Nome", "Palmas", "Nome", false, true},
+        {"select Nome, Idade from Pessoa where Id = :c", 3, "Idade", true, false},
+        {"select avg(Idade) as m from Pessoa where Cidade = :c;", "Gurupi", "m", false, false},
+        {"select Id from Pessoa where Id > :c", 100, "Id", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.sql) + " / " + c.param.toString().toStdString());
+        auto opened = query(QString::fromLatin1(c.sql));
+        auto read = query(QString::fromLatin1(c.sql));
+        for (Query* q : {opened.get(), read.get()}) {
+            q->setRequestLive(c.live);
+            q->params(0)->setValue(c.param);
+            if (c.filtered) {
+                q->setFilter("Nome = 'C*'");
+                q->setFiltered(true);
+            }
+        }
+        opened->open();
+        const QVariant expected =
+            opened->isEmpty() ? QVariant() : opened->fieldByName(QString::fromLatin1(c.column))->value();
+        const QVariant got = read->firstValue(QString::fromLatin1(c.column));
+        EXPECT_FALSE(read->active());
+        EXPECT_EQ(got.isValid() && !got.isNull(), expected.isValid() && !expected.isNull());
+        if (!expected.isNull()) {
+            EXPECT_EQ(got.typeId(), expected.typeId());
+            EXPECT_EQ(got, expected);
+        }
+    }
+
+    // One query asked again sees each write, with each new parameter value.
+    auto q = query("select max(Idade) as UltimoCodigo from Pessoa where Cidade = :c");
+    q->paramByName("c")->setAsString("Palmas");
+    EXPECT_EQ(q->firstValue("UltimoCodigo").toLongLong(), 41);
+    db->execute("insert into Pessoa (Id, Nome, Cidade, Idade) values (7, 'Dora', 'Palmas', 60)");
+    EXPECT_EQ(q->firstValue("UltimoCodigo").toLongLong(), 60);
+    q->paramByName("c")->setAsString("Gurupi");
+    EXPECT_EQ(q->firstValue("UltimoCodigo").toLongLong(), 55);
+    db->execute("delete from Pessoa where Cidade = 'Gurupi'");
+    EXPECT_TRUE(q->firstValue("UltimoCodigo").isNull());
+    EXPECT_THROW(q->firstValue("Nada"), EDatabaseError);
+    q->setSql("update Pessoa set Idade = 1");
+    EXPECT_THROW(q->firstValue("Idade"), EDatabaseError);
+}
+
 TEST_F(MasterDetail, EmptinessFollowsInsertsAndDeletesOfADetail)
 {
     auto detail = table("Conta");
