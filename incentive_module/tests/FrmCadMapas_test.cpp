@@ -168,8 +168,11 @@ TEST_F(CadMapasDia, AWholeDayIncludeSaveReopenAlterCancelAndDelete)
     user::tab();
     pagina(f, 1);
     EXPECT_EQ(QStringLiteral("550,00"), texto(f->figura("JDPeso")));
+    const QString incentivo = texto(f->figura("TotIncentivoTotal"));
+    EXPECT_NE(QStringLiteral("328,80"), incentivo);
     user::alt(QLatin1Char('G'));
     EXPECT_FALSE(AlterandoMapa);
+    EXPECT_EQ(incentivo, f->DBGrid->cellText(0, 6)) << "the list shows the map's figures as saved again";
     EXPECT_DOUBLE_EQ(300.0, peso(1, 2));
     EXPECT_DOUBLE_EQ(550.0, resumo(1, "JD", "mre_peso_kg").toDouble());
     EXPECT_EQ(12, linhas("qel_mapas_resumo", 1)) << "saving again replaces the twelve rows";
