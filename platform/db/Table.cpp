@@ -225,6 +225,7 @@ void Table::openCursor()
 {
     auto c = acquireConnection();
     m_info = c->tableInfo(m_tableName);
+    m_stampTables = QStringList{m_info.name.isEmpty() ? m_tableName : m_info.name};
     if (!m_indexName.isEmpty() && !m_info.findIndex(m_indexName))
         throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(m_indexName));
     m_columns.clear();
@@ -265,6 +266,7 @@ void Table::closeCursor()
     m_posOf.clear();
     m_blocks.clear();
     m_viewValid = false;
+    m_holdsRows = {};
     releaseConnection();
 }
 
@@ -307,6 +309,19 @@ bool sameKeyValue(const QVariant& a, const QVariant& b)
     default:
         return false;
     }
+}
+
+bool sameParams(const QVariantList& a, const QVariantList& b)
+{
+    if (a.size() != b.size())
+        return false;
+    // Copies of one kept condition share their values.
+    if (a.constData() == b.constData())
+        return true;
+    for (int i = 0; i < a.size(); ++i)
+        if (!sameKeyValue(a[i], b[i]))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -413,12 +428,33 @@ void Table::invalidateView()
     m_blocks.clear();
 }
 
+QString Table::viewSql(QVariantList& params)
+{
+    return QStringLiteral("SELECT rowid FROM %1%2%3").arg(quotedTable(), whereClause(params), orderClause());
+}
+
+ContentStamp Table::tableStamp()
+{
+    return m_conn->contentStamps(m_stampTables).front();
+}
+
+bool Table::viewStillCurrent()
+{
+    if (!m_viewValid)
+        return false;
+    QVariantList params;
+    const QString sql = viewSql(params);
+    return sql == m_viewSql && sameParams(params, m_viewParams) && tableStamp() == m_viewStamp;
+}
+
 void Table::ensureView()
 {
     if (m_viewValid)
         return;
     QVariantList params;
-    const QString sql = QStringLiteral("SELECT rowid FROM %1%2%3").arg(quotedTable(), whereClause(params), orderClause());
+    const QString sql = viewSql(params);
+    // Taken before reading: a change in between makes the view look older, never newer.
+    const ContentStamp stamp = tableStamp();
     sqlite3_stmt* stmt = m_conn->prepare(sql);
     StatementReset reset(stmt);
     for (int i = 0; i < params.size(); ++i)
@@ -432,6 +468,14 @@ void Table::ensureView()
     m_posOf.clear();
     m_blocks.clear();
     m_viewValid = true;
+    m_viewSql = sql;
+    m_viewParams = params;
+    m_viewStamp = stamp;
+    if (!m_rowids.isEmpty()) {
+        QVariantList whereParams;
+        const QString where = whereClause(whereParams);
+        m_holdsRows = {stamp, where, whereParams};
+    }
 }
 
 int Table::viewCount()
@@ -447,6 +491,9 @@ bool Table::viewEmpty()
     // Asked after each insert (which drops the view): one row found is enough.
     QVariantList params;
     const QString where = whereClause(params);
+    const ContentStamp stamp = tableStamp();
+    if (stamp == m_holdsRows.stamp && where == m_holdsRows.where && sameParams(params, m_holdsRows.params))
+        return false;
     if (m_emptySql.isEmpty() || where != m_emptySqlWhere) {
         m_emptySqlWhere = where;
         m_emptySql = QStringLiteral("SELECT 1 FROM %1%2 LIMIT 1").arg(quotedTable(), where);
@@ -459,6 +506,8 @@ bool Table::viewEmpty()
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         m_conn->fail(rc, sql);
+    if (rc == SQLITE_ROW)
+        m_holdsRows = {stamp, where, params};
     return rc == SQLITE_DONE;
 }
 
@@ -619,6 +668,9 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
         if (rc != SQLITE_DONE)
             m_conn->fail(rc, m_tableName);
         invalidateView();
+        // The insert's own write; any other write since leaves the stamp behind.
+        if (m_holdsRows.stamp.valid())
+            ++m_holdsRows.stamp.writes;
         const qint64 id = sqlite3_last_insert_rowid(m_conn->handle());
         // The columns hold what was bound; only a row-id column may have been filled in.
         m_writtenRow = values;
@@ -641,6 +693,8 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
     }
     if (sets.isEmpty())
         return key;
+    // The row may leave the condition.
+    m_holdsRows = {};
     params << key;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
                             .arg(quotedTable(), sets.join(QLatin1Char(',')))
@@ -662,6 +716,7 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
 
 void Table::deleteRow(qint64 key)
 {
+    m_holdsRows = {};
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedTable());
     sqlite3_stmt* stmt = m_conn->prepare(sql);
     StatementReset reset(stmt);
@@ -730,7 +785,12 @@ void Table::masterChanged()
         return;
     if (state() == DataSetState::Edit || state() == DataSetState::Insert)
         checkBrowseMode();
-    invalidateView();
+    // Masters post and scroll far more often than their keys change: the rows are read
+    // again only when they could differ.
+    if (viewStillCurrent())
+        m_lastFetched = -2;
+    else
+        invalidateView();
     first();
 }
 
@@ -829,6 +889,7 @@ void Table::emptyTable()
     if (!c->tableExists(m_tableName))
         throw EDBEngineError(QStringLiteral("Table '%1' does not exist").arg(m_tableName), SQLITE_ERROR);
     c->exec(QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(m_tableName)));
+    m_holdsRows = {};
     if (active()) {
         invalidateView();
         resyncCurrent(false);

@@ -99,6 +99,10 @@ private:
     friend class MasterLink;
     void masterChanged();
     void ensureView();
+    QString viewSql(QVariantList& params);
+    // Whether the view built last would come out the same if built now.
+    bool viewStillCurrent();
+    ContentStamp tableStamp();
     QString whereClause(QVariantList& params);
     QString buildWhereClause(QVariantList& params, int& masterCount);
     QString orderClause();
@@ -124,6 +128,18 @@ private:
     int m_rowidAlias = -1; // column that is the row id, or -1
     QVector<qint64> m_rowids;
     bool m_viewValid = false;
+    // What the view was read with, and the table's rows as the connection saw them then.
+    QStringList m_stampTables; // this table's name, asked after every post
+    QString m_viewSql;
+    QVariantList m_viewParams;
+    ContentStamp m_viewStamp;
+    // A condition the table held a row for at the stamp; an insert through this table
+    // adds its own write to the stamp, as it removes no row.
+    struct KnownRows {
+        ContentStamp stamp;
+        QString where;
+        QVariantList params;
+    } m_holdsRows;
     QHash<qint64, int> m_posOf;
     QHash<int, QVector<Row>> m_blocks;
     bool m_ranged = false;
