@@ -4,10 +4,6 @@
 
 #include "platform/db/StampedMemo.h"
 
-#include <QFile>
-
-#include <sqlite3.h>
-
 #include <functional>
 
 using namespace vorta::db;
@@ -33,15 +29,7 @@ protected:
         });
     }
 
-    // Another connection of its own on the same file, as another program has.
-    void outroPrograma(const char* sql)
-    {
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(folder + QStringLiteral("/vorta.db")).constData(), &other), SQLITE_OK);
-        sqlite3_busy_timeout(other, 5000);
-        EXPECT_EQ(sqlite3_exec(other, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
-        sqlite3_close(other);
-    }
+    void outroPrograma(const char* sql) { anotherProgram(sql); }
 
     StampedMemo<int, int> memo{{QStringLiteral("pessoa")}};
     int asked = 0;

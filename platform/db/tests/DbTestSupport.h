@@ -4,9 +4,12 @@
 #include "platform/db/Query.h"
 #include "platform/db/Table.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 #include <memory>
 
@@ -100,6 +103,15 @@ protected:
         auto q = query(sql);
         q->open();
         return q->fields(0)->asString();
+    }
+    // A connection of its own on the same file, as another program has.
+    void anotherProgram(const char* sql)
+    {
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(folder + QStringLiteral("/vorta.db")).constData(), &other), SQLITE_OK);
+        sqlite3_busy_timeout(other, 5000);
+        EXPECT_EQ(sqlite3_exec(other, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
+        sqlite3_close(other);
     }
 
     QTemporaryDir dir;
