@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -185,10 +186,31 @@ QFont scaledFont(QFont font, double factor)
 
 // ---- alignment ----------------------------------------------------------------
 
+namespace {
+
+// The alignment of every widget given one, read on each layout pass: a property
+// lookup by name costs far more than this. An entry leaves with its widget.
+QHash<const QWidget*, Align>& alignments()
+{
+    static QHash<const QWidget*, Align> table;
+    return table;
+}
+
+} // namespace
+
 void setAlign(QWidget* widget, Align align)
 {
     if (!widget)
         return;
+    auto& table = alignments();
+    const auto it = table.find(widget);
+    if (it == table.end()) {
+        table.insert(widget, align);
+        QObject::connect(widget, &QObject::destroyed, [widget] { alignments().remove(widget); });
+    } else {
+        it.value() = align;
+    }
+    // The property stays: a scroll box follows its changes with the room it needs.
     widget->setProperty(kAlignProperty, int(align));
     if (widget->parentWidget())
         realign(widget->parentWidget());
@@ -196,8 +218,7 @@ void setAlign(QWidget* widget, Align align)
 
 Align alignOf(const QWidget* widget)
 {
-    const QVariant v = widget ? widget->property(kAlignProperty) : QVariant();
-    return v.isValid() ? Align(v.toInt()) : Align::None;
+    return widget ? alignments().value(widget, Align::None) : Align::None;
 }
 
 void realign(QWidget* container)
