@@ -333,6 +333,55 @@ TEST(PageControlTabs, HiddenTabsLeaveTheirPagesUsable)
     EXPECT_EQ(b, pages->activePage());
 }
 
+TEST(PageControlTabs, TheTabRowFollowsCaptionsHiddenTabsAndThePageShown)
+{
+    Form form(nullptr);
+    auto* pages = new PageControl(&form);
+    TabSheet* sheet[3] = {new TabSheet(pages, QStringLiteral("Animais")), new TabSheet(pages, QStringLiteral("Resumo")),
+                          new TabSheet(pages, QStringLiteral("Notas"))};
+    form.show();
+    auto tabRow = [&] {
+        QStringList out;
+        for (int t = 0; t < pages->tabBar()->count(); ++t)
+            out << pages->tabBar()->tabText(t);
+        return out;
+    };
+    struct Step {
+        std::function<void()> act;
+        QStringList tabs;
+        int currentTab;
+        int shownPage;
+    };
+    const Step steps[] = {
+        {[] {}, {"Animais", "Resumo", "Notas"}, 0, 0},
+        {[&] { pages->setActivePage(sheet[2]); }, {"Animais", "Resumo", "Notas"}, 2, 2},
+        {[&] { pages->setActivePage(sheet[2]); }, {"Animais", "Resumo", "Notas"}, 2, 2},
+        {[&] { sheet[1]->setCaption(QStringLiteral("Resumo do mapa")); }, {"Animais", "Resumo do mapa", "Notas"}, 2, 2},
+        {[&] { sheet[0]->setTabVisible(false); }, {"Resumo do mapa", "Notas"}, 1, 2},
+        {[&] { pages->setActivePage(sheet[1]); }, {"Resumo do mapa", "Notas"}, 0, 1},
+        // The active page without a tab still shows; the first tab stands current.
+        {[&] { pages->setActivePage(sheet[0]); }, {"Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { pages->setActivePage(sheet[2]); }, {"Resumo do mapa", "Notas"}, 1, 2},
+        {[&] { pages->setActivePage(sheet[0]); }, {"Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { sheet[0]->setTabVisible(true); }, {"Animais", "Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { sheet[2]->setCaption(QStringLiteral("Notas")); }, {"Animais", "Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { pages->setActivePage(sheet[1]); }, {"Animais", "Resumo do mapa", "Notas"}, 1, 1},
+        {[&] { sheet[1]->setTabVisible(false); }, {"Animais", "Notas"}, 0, 1},
+        {[&] { sheet[2]->setTabVisible(false); }, {"Animais"}, 0, 1},
+        {[&] { sheet[0]->setTabVisible(false); }, {}, -1, 1},
+        {[&] { sheet[2]->setTabVisible(true); }, {"Notas"}, 0, 1},
+    };
+    int n = 0;
+    for (const Step& s : steps) {
+        s.act();
+        EXPECT_EQ(s.tabs, tabRow()) << "step " << n;
+        EXPECT_EQ(s.currentTab, pages->tabBar()->currentIndex()) << "step " << n;
+        EXPECT_EQ(s.tabs.isEmpty(), pages->tabBar()->isHidden()) << "step " << n;
+        EXPECT_TRUE(sheet[s.shownPage]->isVisible()) << "step " << n;
+        ++n;
+    }
+}
+
 TEST(Alignment, TopBottomAndClientShareTheContainer)
 {
     Panel panel(nullptr);
