@@ -128,8 +128,8 @@ private:
     int m_rowidAlias = -1; // column that is the row id, or -1
     QVector<qint64> m_rowids;
     bool m_viewValid = false;
+    QStringList m_stampTables; // this table's name, for its stamp asked after every post
     // What the view was read with, and the table's rows as the connection saw them then.
-    QStringList m_stampTables; // this table's name, asked after every post
     QString m_viewSql;
     QVariantList m_viewParams;
     ContentStamp m_viewStamp;
