@@ -246,6 +246,7 @@ void Table::openCursor()
     for (int c = 0; c < m_columns.size(); ++c)
         marks << QLatin1Char('?') + QString::number(c + 1);
     m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quotedTable(), m_selectList, marks.join(QLatin1Char(',')));
+    m_insertStmt = Statement();
     m_fetchSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(m_selectList, quotedTable());
     m_blockSql = blockSql(m_selectList, quotedTable());
     ++m_conditionGeneration;
@@ -267,6 +268,7 @@ void Table::closeCursor()
     m_blocks.clear();
     m_viewValid = false;
     m_holdsRows = {};
+    m_insertStmt = Statement();
     releaseConnection();
 }
 
@@ -660,8 +662,11 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
 {
     m_writtenKey = -1;
     if (inserting) {
-        sqlite3_stmt* stmt = m_conn->prepare(m_insertSql);
+        if (!m_insertStmt.get())
+            m_insertStmt = m_conn->prepareOwned(m_insertSql);
+        sqlite3_stmt* stmt = m_insertStmt;
         StatementReset reset(stmt);
+        // Every parameter is bound again, so none is left from the row before.
         for (int c = 0; c < m_columns.size(); ++c)
             bindValue(stmt, c + 1, values.value(c));
         const int rc = sqlite3_step(stmt);

@@ -118,6 +118,7 @@ private:
     TableInfo m_info;
     QString m_selectList;
     QString m_insertSql;
+    Statement m_insertStmt; // kept while open: asked for every row posted
     QString m_fetchSql;
     QString m_blockSql;
     QString m_emptySql;      // the emptiness question for the condition below

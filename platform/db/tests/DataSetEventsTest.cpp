@@ -237,6 +237,33 @@ TEST_F(DataSetEvents, EngineErrorsReachThePostErrorHandler)
     EXPECT_EQ(t->state(), DataSetState::Insert);
 }
 
+// Each insert stores its own values only: none is left from a row the engine refused,
+// nor lost when the table gains a column while the dataset is open.
+TEST_F(DataSetEvents, InsertsStoreTheirOwnValuesAfterARefusalAndAShapeChange)
+{
+    t->append();
+    t->fieldByName("Id")->setAsInteger(1); // taken
+    t->fieldByName("Nome")->setAsString("Dup");
+    t->fieldByName("Cidade")->setAsString("Recusada");
+    t->fieldByName("Idade")->setAsInteger(99);
+    EXPECT_THROW(t->post(), EDatabaseError);
+    t->cancel();
+    t->append();
+    t->fieldByName("Id")->setAsInteger(20);
+    t->fieldByName("Nome")->setAsString("Novo");
+    t->post();
+    EXPECT_EQ(scalar("select coalesce(Cidade, '-') || '/' || coalesce(Idade, '-') from Pessoa where Id = 20").toStdString(), "-/-");
+
+    db->execute("alter table Pessoa add column Extra INTEGER");
+    t->append();
+    t->fieldByName("Id")->setAsInteger(21);
+    t->fieldByName("Nome")->setAsString("Depois");
+    t->fieldByName("Idade")->setAsInteger(7);
+    t->post();
+    EXPECT_EQ(scalar("select Nome || '/' || Idade || '/' || coalesce(Extra, '-') from Pessoa where Id = 21").toStdString(), "Depois/7/-");
+    EXPECT_EQ(rows(), 8);
+}
+
 // A record deleted behind the dataset's back (another component, another process) is
 // not silently "saved": the post fails and the edit stays as typed.
 TEST_F(DataSetEvents, PostingARecordDeletedMeanwhileFails)
