@@ -426,6 +426,8 @@ void Table::invalidateView()
 {
     m_lastFetched = -2;
     m_viewValid = false;
+    // The row as written may have changed since, like any other.
+    m_writtenKey = -1;
     m_posOf.clear();
     m_blocks.clear();
 }

@@ -96,6 +96,15 @@ TEST_F(DetailRows, ADetailShowsItsRowsAsTheyAreAfterItsMasterPostsOrScrolls)
          [&](const Event&) { anotherProgram("insert into Conta values (6, 2, 'Palmas')"); }, "1/1 3/1 6/2"},
         {"another program alters a shown row",
          [&](const Event&) { anotherProgram("update Conta set Numero = 8 where Pessoa_Id = 1"); }, "1/8 3/1"},
+        {"another program alters the row the detail inserted",
+         [&](const Event&) {
+             detail->append();
+             detail->fieldByName("Pessoa_Id")->setAsInteger(0);
+             detail->fieldByName("Numero")->setAsInteger(1);
+             detail->post();
+             anotherProgram("update Conta set Numero = 6 where Pessoa_Id = 0");
+         },
+         "0/6 1/1 3/1"},
         {"a query's insert rolled back",
          [&](const Event& e) {
              db->startTransaction();
