@@ -140,6 +140,8 @@ Connection::~Connection()
 
 void Connection::clearStatements()
 {
+    for (RecentStatement& r : m_recent)
+        r = RecentStatement();
     m_statements.clear();
     m_dataVersionStmt = Statement();
     // The tables may change shape, and rows with them.
@@ -418,15 +420,24 @@ Statement Connection::prepareOwned(const QString& sql)
 
 sqlite3_stmt* Connection::prepare(const QString& sql)
 {
+    const auto slot = (quintptr(sql.constData()) >> 4) % kRecentStatements;
+    RecentStatement& recent = m_recent[slot];
+    if (recent.stmt && recent.text.constData() == sql.constData() && recent.text.size() == sql.size()) {
+        sqlite3_reset(recent.stmt);
+        sqlite3_clear_bindings(recent.stmt);
+        return recent.stmt;
+    }
     auto it = m_statements.find(sql);
-    if (it != m_statements.end()) {
+    if (it == m_statements.end()) {
+        if (m_statements.size() > 200)
+            clearStatements();
+        it = m_statements.emplace(sql, prepareOwned(sql)).first;
+    } else {
         sqlite3_reset(it->second);
         sqlite3_clear_bindings(it->second);
-        return it->second;
     }
-    if (m_statements.size() > 200)
-        clearStatements();
-    return m_statements.emplace(sql, prepareOwned(sql)).first->second;
+    recent = RecentStatement{sql, it->second};
+    return it->second;
 }
 
 void Connection::exec(const QString& sql)

@@ -144,6 +144,15 @@ private:
     // Prepares without the rewrites of prepareOwned; raises when it does not prepare.
     Statement prepareExact(const char* sql) const;
     std::unordered_map<QString, Statement> m_statements;
+    // The statements of texts asked last, found by the text's storage: the copy kept
+    // here holds that storage alive and unchanged, so the same storage and length is the
+    // same text, without hashing it again.
+    struct RecentStatement {
+        QString text;
+        sqlite3_stmt* stmt = nullptr;
+    };
+    static constexpr int kRecentStatements = 16;
+    RecentStatement m_recent[kRecentStatements];
     QHash<QString, TableInfo> m_schema;
     QVector<DataSet*> m_dataSets;
     const void* m_transactionOwner = nullptr;

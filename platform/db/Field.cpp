@@ -121,6 +121,7 @@ void Field::setLookupCache(bool on)
     m_lookupCache = on;
     m_lookupStamp = 0;
     m_lookupValues.clear();
+    m_recentLookupCount = 0;
 }
 
 Field::Field(DataSet* dataSet, const QString& fieldName, FieldType type, int size, FieldKind kind)
