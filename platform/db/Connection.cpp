@@ -751,4 +751,30 @@ StatementReset::~StatementReset()
         sqlite3_reset(m_stmt);
 }
 
+BoundValues::~BoundValues()
+{
+    if (m_stmt)
+        sqlite3_clear_bindings(m_stmt);
+}
+
+void BoundValues::bind(int index, const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString) {
+        const QString& s = *static_cast<const QString*>(value.constData());
+        if (!s.isEmpty() && s.size() <= kRoom - m_used) {
+            char* out = m_texts + m_used;
+            const QChar* c = s.constData();
+            qsizetype i = 0;
+            for (; i < s.size() && c[i].unicode() < 0x80; ++i)
+                out[i] = char(c[i].unicode());
+            if (i == s.size()) {
+                m_used += i;
+                sqlite3_bind_text(m_stmt, index, out, int(i), SQLITE_STATIC);
+                return;
+            }
+        }
+    }
+    bindValue(m_stmt, index, value);
+}
+
 } // namespace vorta::db

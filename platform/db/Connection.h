@@ -227,4 +227,22 @@ private:
     sqlite3_stmt* m_stmt;
 };
 
+// Binds the values of one run of a statement, keeping short texts here so that the
+// engine need not copy each one. Declared before the statement's StatementReset: the
+// bindings are cleared when this goes, after the reset.
+class BoundValues {
+public:
+    explicit BoundValues(sqlite3_stmt* s) : m_stmt(s) {}
+    ~BoundValues();
+    BoundValues(const BoundValues&) = delete;
+    BoundValues& operator=(const BoundValues&) = delete;
+    void bind(int index, const QVariant& value);
+
+private:
+    sqlite3_stmt* m_stmt;
+    static constexpr qsizetype kRoom = 1024;
+    char m_texts[kRoom];
+    qsizetype m_used = 0;
+};
+
 } // namespace vorta::db

@@ -612,9 +612,11 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
     m_writtenKey = -1;
     if (inserting) {
         sqlite3_stmt* stmt = m_conn->prepare(m_insertSql);
+        BoundValues bound(stmt);
         StatementReset reset(stmt);
+        static const QVariant none;
         for (int c = 0; c < m_columns.size(); ++c)
-            bindValue(stmt, c + 1, values.value(c));
+            bound.bind(c + 1, c < values.size() ? values.at(c) : none);
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_DONE)
             m_conn->fail(rc, m_tableName);

@@ -110,6 +110,45 @@ TEST_F(Queries, ExtractAndEmptyComparisons)
     EXPECT_EQ(day->fieldByName("Nome")->asString(), "Carla") << "a date equals the midnight of a date-time";
 }
 
+// Texts written by a table arrive whole, row after row, whether short, accented, empty
+// or longer than what a row's texts are kept in.
+TEST_F(Queries, TextsOfInsertedRowsAreStoredAsTyped)
+{
+    struct Case {
+        int id;
+        QString nome;
+        QString cidade;
+        QString obs;
+    };
+    const QString longa = QString(700, QLatin1Char('x')) + QStringLiteral("fim");
+    const Case cases[] = {
+        {20, QStringLiteral("Zé"), QStringLiteral("Palmas"), QStringLiteral("a")},
+        {21, QStringLiteral("Ana"), QString(), QStringLiteral("b")},
+        {22, QStringLiteral("Rui"), QStringLiteral("Gurupi"), longa},
+        {23, QStringLiteral("Lia"), QStringLiteral("Porto Nacional"), longa + longa},
+        {24, QStringLiteral("Eva"), QStringLiteral("São Félix"), QStringLiteral("ção")},
+    };
+    auto t = table("Pessoa");
+    t->open();
+    for (const Case& c : cases) {
+        t->append();
+        t->fieldByName("Id")->setAsInteger(c.id);
+        t->fieldByName("Nome")->setAsString(c.nome);
+        t->fieldByName("Cidade")->setAsString(c.cidade);
+        t->fieldByName("Obs")->setAsString(c.obs);
+        t->post();
+    }
+    for (const Case& c : cases) {
+        const QString where = QStringLiteral(" from Pessoa where Id = %1").arg(c.id);
+        EXPECT_EQ(scalar("select Nome" + where), c.nome) << c.id;
+        EXPECT_EQ(scalar("select Obs" + where), c.obs) << c.id;
+        if (c.cidade.isEmpty())
+            EXPECT_EQ(scalar("select count(*)" + where + " and Cidade is null"), "1") << c.id;
+        else
+            EXPECT_EQ(scalar("select Cidade" + where), c.cidade) << c.id;
+    }
+}
+
 TEST_F(Queries, LiveQueryWritesBackAndOtherQueriesAreReadOnly)
 {
     auto q = query("select * from Pessoa where Cidade = :c");
