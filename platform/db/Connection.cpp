@@ -278,15 +278,33 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
         }
         sqlite3_value* v = nullptr;
         if (op != SQLITE_INSERT && sqlite3_preupdate_old(db, w.columnIndex, &v) == SQLITE_OK && v)
-            ++w.writes[keyOfValue(v)];
+            w.count(v);
         else if (op != SQLITE_INSERT)
             c->m_epoch = freshEpoch();
         v = nullptr;
         if (op != SQLITE_DELETE && sqlite3_preupdate_new(db, w.columnIndex, &v) == SQLITE_OK && v)
-            ++w.writes[keyOfValue(v)];
+            w.count(v);
         else if (op != SQLITE_DELETE)
             c->m_epoch = freshEpoch();
     }
+}
+
+void Connection::KeyWatch::count(sqlite3_value* v)
+{
+    if (sqlite3_value_type(v) != SQLITE_INTEGER) {
+        lastCount = nullptr; // adding a key may move the counts
+        ++writes[keyOfValue(v)];
+        return;
+    }
+    const qint64 key = sqlite3_value_int64(v);
+    if (lastCount && lastKey == key) {
+        ++*lastCount;
+        return;
+    }
+    quint64& n = writes[keyOfValue(v)];
+    ++n;
+    lastKey = key;
+    lastCount = &n;
 }
 
 Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& column)

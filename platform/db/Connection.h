@@ -173,6 +173,11 @@ private:
         int columnIndex = -1;
         int columnCount = 0;
         QHash<QByteArray, quint64> writes;
+        // The count of the whole-number key written last: rows mostly come by the same
+        // key, one after another. Valid until another key is added to writes.
+        qint64 lastKey = 0;
+        quint64* lastCount = nullptr;
+        void count(sqlite3_value* v);
     };
     KeyWatch& keyWatch(const QString& table, const QString& column);
     std::deque<KeyWatch> m_keyWatches; // stays where it is while more are added
