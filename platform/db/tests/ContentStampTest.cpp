@@ -163,7 +163,7 @@ TEST_F(ContentStampTest, KeptByKeyUntilARowOfThatKeyChanges)
          [this] {
              db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, 8)"));
              for (int p = 10; p < 200; ++p)
-                 db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (%1, 1)").arg(p));
+                 db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (?1, 1)"), {p});
              db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, 9)"));
          },
          Nao, Sim},
