@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -185,10 +186,31 @@ QFont scaledFont(QFont font, double factor)
 
 // ---- alignment ----------------------------------------------------------------
 
+namespace {
+
+// The alignment of every widget given one, read on each layout pass: a property
+// lookup by name costs far more than this. An entry leaves with its widget.
+QHash<const QWidget*, Align>& alignments()
+{
+    static QHash<const QWidget*, Align> table;
+    return table;
+}
+
+} // namespace
+
 void setAlign(QWidget* widget, Align align)
 {
     if (!widget)
         return;
+    auto& table = alignments();
+    const auto it = table.find(widget);
+    if (it == table.end()) {
+        table.insert(widget, align);
+        QObject::connect(widget, &QObject::destroyed, [widget] { alignments().remove(widget); });
+    } else {
+        it.value() = align;
+    }
+    // The property stays: a scroll box follows its changes with the room it needs.
     widget->setProperty(kAlignProperty, int(align));
     if (widget->parentWidget())
         realign(widget->parentWidget());
@@ -196,8 +218,7 @@ void setAlign(QWidget* widget, Align align)
 
 Align alignOf(const QWidget* widget)
 {
-    const QVariant v = widget ? widget->property(kAlignProperty) : QVariant();
-    return v.isValid() ? Align(v.toInt()) : Align::None;
+    return widget ? alignments().value(widget, Align::None) : Align::None;
 }
 
 void realign(QWidget* container)
@@ -893,19 +914,31 @@ QStringList PageControl::visibleTabs() const
 void PageControl::rebuildTabs()
 {
     m_rebuilding = true;
-    while (m_bar->count() > 0)
-        m_bar->removeTab(0);
-    int current = -1;
-    for (int i = 0; i < m_pages.size(); ++i) {
-        TabSheet* p = m_pages.at(i);
+    // Switching pages leaves the tabs as they are: only a changed caption, a tab shown
+    // or hidden, or a page added or taken away lays the tab row out again.
+    bool same = true;
+    int tab = 0;
+    for (int i = 0; i < m_pages.size() && same; ++i) {
+        const TabSheet* p = m_pages.at(i);
         if (!p->tabVisible())
             continue;
-        const int tab = m_bar->addTab(p->caption());
-        m_bar->setTabData(tab, i);
-        if (p == m_active)
-            current = tab;
+        same = tab < m_bar->count() && m_bar->tabData(tab).toInt() == i && m_bar->tabText(tab) == p->caption();
+        ++tab;
     }
-    m_bar->setCurrentIndex(current);
+    same = same && tab == m_bar->count();
+    if (!same) {
+        while (m_bar->count() > 0)
+            m_bar->removeTab(0);
+        for (int i = 0; i < m_pages.size(); ++i)
+            if (m_pages.at(i)->tabVisible())
+                m_bar->setTabData(m_bar->addTab(m_pages.at(i)->caption()), i);
+    }
+    int current = -1;
+    for (int t = 0; t < m_bar->count() && current < 0; ++t)
+        if (m_pages.value(m_bar->tabData(t).toInt()) == m_active)
+            current = t;
+    // A bar filled afresh has its first tab current when the active page has no tab.
+    m_bar->setCurrentIndex(current >= 0 ? current : 0);
     m_bar->setVisible(m_bar->count() > 0);
     if (m_active)
         m_stack->setCurrentWidget(m_active);

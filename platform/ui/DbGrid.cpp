@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QHash>
 #include <QAction>
 #include <QHeaderView>
 #include <QMenu>
@@ -174,6 +175,43 @@ public:
     QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
 };
 
+// Each reload of the rows makes the view measure every title again; a title's measure
+// depends only on its text, the font, the style and the sort mark, so it is kept until
+// one of those changes. Titles the model sizes, styles or decorates itself are
+// measured as they come.
+class TitleHeader : public QHeaderView {
+public:
+    explicit TitleHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        QAbstractItemModel* m = model();
+        if (!m)
+            return QHeaderView::sectionSizeFromContents(logicalIndex);
+        for (int role : {Qt::SizeHintRole, Qt::FontRole, Qt::DecorationRole})
+            if (m->headerData(logicalIndex, orientation(), role).isValid())
+                return QHeaderView::sectionSizeFromContents(logicalIndex);
+        if (m_style != style() || m_sortShown != isSortIndicatorShown() || m_font != font()) {
+            m_sizes.clear();
+            m_style = style();
+            m_sortShown = isSortIndicatorShown();
+            m_font = font();
+        }
+        const QString text = m->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        auto it = m_sizes.constFind(text);
+        if (it == m_sizes.constEnd())
+            it = m_sizes.insert(text, QHeaderView::sectionSizeFromContents(logicalIndex));
+        return it.value();
+    }
+
+private:
+    mutable QHash<QString, QSize> m_sizes;
+    mutable const QStyle* m_style = nullptr;
+    mutable bool m_sortShown = false;
+    mutable QFont m_font;
+};
+
 class DBGrid::Link : public db::DataLink {
 public:
     explicit Link(DBGrid* grid) : m_grid(grid) {}
@@ -218,6 +256,7 @@ DBGrid::DBGrid(QWidget* parent, const QString& name)
                 | dgConfirmDelete | dgCancelOnExit)
 {
     setVerticalHeader(new IndicatorHeader(this));
+    setHorizontalHeader(new TitleHeader(this));
     setModel(m_model);
     setItemDelegate(new CellDelegate(this));
     setSelectionMode(QAbstractItemView::NoSelection);

@@ -409,6 +409,53 @@ TEST_F(DbControls, GridShowsRecordsAndKeepsTheSelectionOrder)
     EXPECT_EQ(1, titleClicked);
 }
 
+// The title row keeps the height and widths a plain header would give it whatever changes
+// its titles: their text, the field labels, the font, a reload of the rows.
+TEST_F(DbControls, GridTitlesAreMeasuredAgainWhenTheirTextOrFontChanges)
+{
+    auto* grid = new DBGrid(form);
+    grid->setAlign(Align::Client);
+    grid->setDataSource(source);
+    grid->addColumn(QStringLiteral("Id"));
+    grid->addColumn(QStringLiteral("Nome"), QStringLiteral("Nome"));
+    pessoa->open();
+    showActive();
+    QHeaderView plain(Qt::Horizontal);
+    plain.setModel(grid->model());
+    QHeaderView* titles = grid->horizontalHeader();
+    auto sameAsPlain = [&](const char* step) {
+        plain.setFont(titles->font());
+        EXPECT_EQ(plain.sizeHint(), titles->sizeHint()) << step;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            EXPECT_EQ(plain.sectionSizeHint(c), titles->sectionSizeHint(c)) << step << " column " << c;
+    };
+    sameAsPlain("shown");
+    const QSize oneLine = titles->sizeHint();
+
+    grid->column(1).title = QStringLiteral("Nome\nda pessoa");
+    grid->columnsChanged();
+    sameAsPlain("title of two lines");
+    EXPECT_GT(titles->sizeHint().height(), oneLine.height());
+
+    pessoa->fieldByName(QStringLiteral("Id"))->setDisplayLabel(QStringLiteral("Código do cadastro"));
+    grid->columnsChanged();
+    sameAsPlain("longer field label");
+
+    const QSize before = titles->sizeHint();
+    grid->setFont(scaledFont(grid->font(), 2));
+    sameAsPlain("larger font");
+    EXPECT_GT(titles->sizeHint().height(), before.height());
+
+    pessoa->refresh();
+    pessoa->last();
+    sameAsPlain("rows read again");
+
+    grid->column(1).title = QStringLiteral("Nome");
+    grid->setFont(QFont());
+    grid->columnsChanged();
+    sameAsPlain("first title and font back");
+}
+
 // A grid over many records reads the rows it shows when it shows them, without moving
 // the dataset: no scroll events, and a record being typed keeps what was typed.
 TEST_F(DbControls, GridReadsOnlyTheRowsItShowsWithoutMovingTheDataSet)

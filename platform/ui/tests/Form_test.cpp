@@ -333,6 +333,55 @@ TEST(PageControlTabs, HiddenTabsLeaveTheirPagesUsable)
     EXPECT_EQ(b, pages->activePage());
 }
 
+TEST(PageControlTabs, TheTabRowFollowsCaptionsHiddenTabsAndThePageShown)
+{
+    Form form(nullptr);
+    auto* pages = new PageControl(&form);
+    TabSheet* sheet[3] = {new TabSheet(pages, QStringLiteral("Animais")), new TabSheet(pages, QStringLiteral("Resumo")),
+                          new TabSheet(pages, QStringLiteral("Notas"))};
+    form.show();
+    auto tabRow = [&] {
+        QStringList out;
+        for (int t = 0; t < pages->tabBar()->count(); ++t)
+            out << pages->tabBar()->tabText(t);
+        return out;
+    };
+    struct Step {
+        std::function<void()> act;
+        QStringList tabs;
+        int currentTab;
+        int shownPage;
+    };
+    const Step steps[] = {
+        {[] {}, {"Animais", "Resumo", "Notas"}, 0, 0},
+        {[&] { pages->setActivePage(sheet[2]); }, {"Animais", "Resumo", "Notas"}, 2, 2},
+        {[&] { pages->setActivePage(sheet[2]); }, {"Animais", "Resumo", "Notas"}, 2, 2},
+        {[&] { sheet[1]->setCaption(QStringLiteral("Resumo do mapa")); }, {"Animais", "Resumo do mapa", "Notas"}, 2, 2},
+        {[&] { sheet[0]->setTabVisible(false); }, {"Resumo do mapa", "Notas"}, 1, 2},
+        {[&] { pages->setActivePage(sheet[1]); }, {"Resumo do mapa", "Notas"}, 0, 1},
+        // The active page without a tab still shows; the first tab stands current.
+        {[&] { pages->setActivePage(sheet[0]); }, {"Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { pages->setActivePage(sheet[2]); }, {"Resumo do mapa", "Notas"}, 1, 2},
+        {[&] { pages->setActivePage(sheet[0]); }, {"Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { sheet[0]->setTabVisible(true); }, {"Animais", "Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { sheet[2]->setCaption(QStringLiteral("Notas")); }, {"Animais", "Resumo do mapa", "Notas"}, 0, 0},
+        {[&] { pages->setActivePage(sheet[1]); }, {"Animais", "Resumo do mapa", "Notas"}, 1, 1},
+        {[&] { sheet[1]->setTabVisible(false); }, {"Animais", "Notas"}, 0, 1},
+        {[&] { sheet[2]->setTabVisible(false); }, {"Animais"}, 0, 1},
+        {[&] { sheet[0]->setTabVisible(false); }, {}, -1, 1},
+        {[&] { sheet[2]->setTabVisible(true); }, {"Notas"}, 0, 1},
+    };
+    int n = 0;
+    for (const Step& s : steps) {
+        s.act();
+        EXPECT_EQ(s.tabs, tabRow()) << "step " << n;
+        EXPECT_EQ(s.currentTab, pages->tabBar()->currentIndex()) << "step " << n;
+        EXPECT_EQ(s.tabs.isEmpty(), pages->tabBar()->isHidden()) << "step " << n;
+        EXPECT_TRUE(sheet[s.shownPage]->isVisible()) << "step " << n;
+        ++n;
+    }
+}
+
 TEST(Alignment, TopBottomAndClientShareTheContainer)
 {
     Panel panel(nullptr);
@@ -351,6 +400,68 @@ TEST(Alignment, TopBottomAndClientShareTheContainer)
     EXPECT_EQ(QRect(0, 20, 200, 65), client->geometry());
     top->hide();
     EXPECT_EQ(QRect(0, 0, 200, 85), client->geometry());
+}
+
+TEST(Alignment, ChangedAndClearedAlignmentsLayOutAgain)
+{
+    Panel panel(nullptr);
+    panel.setBevel(Panel::Bevel::None);
+    panel.resize(200, 100);
+    Panel* w[3];
+    const int heights[3] = {20, 15, 30};
+    for (int i = 0; i < 3; ++i) {
+        w[i] = new Panel(&panel);
+        w[i]->resize(50, heights[i]);
+    }
+    struct Step {
+        int widget;
+        Align align;
+        QRect expected[3];
+    };
+    // A cleared control stays where it was last placed and leaves the layout.
+    const Step steps[] = {
+        {0, Align::Top, {{0, 0, 200, 20}, {0, 0, 50, 15}, {0, 0, 50, 30}}},
+        {1, Align::Bottom, {{0, 0, 200, 20}, {0, 85, 200, 15}, {0, 0, 50, 30}}},
+        {2, Align::Client, {{0, 0, 200, 20}, {0, 85, 200, 15}, {0, 20, 200, 65}}},
+        {0, Align::Bottom, {{0, 80, 200, 20}, {0, 65, 200, 15}, {0, 0, 200, 65}}},
+        {1, Align::None, {{0, 80, 200, 20}, {0, 65, 200, 15}, {0, 0, 200, 80}}},
+        {0, Align::Right, {{0, 0, 200, 100}, {0, 65, 200, 15}, {0, 0, 0, 100}}},
+        {0, Align::None, {{0, 0, 200, 100}, {0, 65, 200, 15}, {0, 0, 200, 100}}},
+        {2, Align::Left, {{0, 0, 200, 100}, {0, 65, 200, 15}, {0, 0, 200, 100}}},
+        {0, Align::Top, {{0, 0, 200, 100}, {0, 65, 200, 15}, {0, 100, 200, 0}}},
+        {2, Align::Client, {{0, 0, 200, 100}, {0, 65, 200, 15}, {0, 100, 200, 0}}},
+        {0, Align::None, {{0, 0, 200, 100}, {0, 65, 200, 15}, {0, 0, 200, 100}}},
+        {2, Align::None, {{0, 0, 200, 100}, {0, 65, 200, 15}, {0, 0, 200, 100}}},
+        {1, Align::Top, {{0, 0, 200, 100}, {0, 0, 200, 15}, {0, 0, 200, 100}}},
+    };
+    for (const Step& s : steps) {
+        w[s.widget]->setAlign(s.align);
+        EXPECT_EQ(s.align, w[s.widget]->align());
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(s.expected[i], w[i]->geometry()) << "control " << i << " after setting " << s.widget;
+    }
+    // Showing and hiding a cleared control no longer moves the others.
+    w[2]->setAlign(Align::Client);
+    w[0]->hide();
+    w[0]->show();
+    EXPECT_EQ(QRect(0, 15, 200, 85), w[2]->geometry());
+}
+
+TEST(Alignment, AControlMadeWhereAnAlignedOneWasStartsUnaligned)
+{
+    Panel panel(nullptr);
+    panel.resize(200, 100);
+    for (int round = 0; round < 50; ++round) {
+        auto* gone = new Panel(&panel);
+        gone->setAlign(Align::Client);
+        delete gone;
+        auto* fresh = new Panel(&panel);
+        fresh->setGeometry(5, 5, 10, 10);
+        EXPECT_EQ(Align::None, fresh->align());
+        panel.resize(200 + round, 100);
+        EXPECT_EQ(QRect(5, 5, 10, 10), fresh->geometry());
+        delete fresh;
+    }
 }
 
 TEST(Alignment, AScrollBoxNeedsTheRoomOfItsControlsNotTheRoomItGaveThem)
