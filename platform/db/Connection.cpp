@@ -309,13 +309,16 @@ void Connection::KeyWatch::count(sqlite3_value* v)
 
 Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& column)
 {
+    // Asked for every stamp: found without converting the names.
+    const QStringView name = QStringView(table).trimmed();
     for (KeyWatch& w : m_keyWatches)
-        if (QString::fromUtf8(w.table).compare(table.trimmed(), Qt::CaseInsensitive) == 0 &&
+        if (QStringView(w.tableName).compare(name, Qt::CaseInsensitive) == 0 &&
             w.column.compare(column, Qt::CaseInsensitive) == 0)
             return w;
     const TableInfo& info = tableInfo(table);
     KeyWatch w;
     w.table = info.name.toUtf8();
+    w.tableName = info.name;
     w.column = column;
     w.columnIndex = info.columnIndex(column);
     w.columnCount = int(info.columns.size());

@@ -170,6 +170,7 @@ private:
     // Rows written, by table and by the value of one of its columns.
     struct KeyWatch {
         QByteArray table; // as the file spells it
+        QString tableName; // the same, as text, to be found by without converting
         QString column;
         int columnIndex = -1;
         int columnCount = 0;
