@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstring>
 
 namespace vorta::db {
@@ -240,10 +241,10 @@ QByteArray keyOfValue(sqlite3_value* v)
     }
 }
 
-QByteArray keyOfVariant(const QVariant& key)
+bool isWholeNumber(const QVariant& key)
 {
     if (key.isNull())
-        return QByteArray("\0", 1);
+        return false;
     switch (key.typeId()) {
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -251,7 +252,19 @@ QByteArray keyOfVariant(const QVariant& key)
     case QMetaType::ULongLong:
     case QMetaType::Short:
     case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QByteArray keyOfVariant(const QVariant& key)
+{
+    if (key.isNull())
+        return QByteArray("\0", 1);
+    if (isWholeNumber(key))
         return QByteArray::number(key.toLongLong());
+    switch (key.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         return keyOfDouble(key.toDouble());
@@ -312,8 +325,8 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
     // Asked for every stamp: found without converting the names.
     const QStringView name = QStringView(table).trimmed();
     for (KeyWatch& w : m_keyWatches)
-        if (QStringView(w.tableName).compare(name, Qt::CaseInsensitive) == 0 &&
-            w.column.compare(column, Qt::CaseInsensitive) == 0)
+        if ((w.tableName == name || QStringView(w.tableName).compare(name, Qt::CaseInsensitive) == 0) &&
+            (w.column == column || w.column.compare(column, Qt::CaseInsensitive) == 0))
             return w;
     const TableInfo& info = tableInfo(table);
     KeyWatch w;
@@ -340,7 +353,15 @@ std::vector<ContentStamp> Connection::keyStamps(const QStringList& tables, const
         watches.push_back(&keyWatch(t, column));
     if (!followEngine())
         return std::vector<ContentStamp>(size_t(tables.size()));
-    const QByteArray k = keyOfVariant(key);
+    // A whole number, the common key, is spelt on the stack: the key is only looked up.
+    char digits[24];
+    QByteArray k;
+    if (isWholeNumber(key)) {
+        const auto end = std::to_chars(digits, digits + sizeof digits, qint64(key.toLongLong())).ptr;
+        k = QByteArray::fromRawData(digits, end - digits);
+    } else {
+        k = keyOfVariant(key);
+    }
     std::vector<ContentStamp> stamps;
     stamps.reserve(watches.size());
     for (KeyWatch* w : watches)
