@@ -322,11 +322,14 @@ void Connection::KeyWatch::count(sqlite3_value* v)
 
 Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& column)
 {
-    // Asked for every stamp: found without converting the names.
+    // Asked for every stamp: found without converting the names, and names of another
+    // length are passed over without comparing (case is folded letter by letter).
     const QStringView name = QStringView(table).trimmed();
+    const auto same = [](QStringView a, QStringView b) {
+        return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
+    };
     for (KeyWatch& w : m_keyWatches)
-        if ((w.tableName == name || QStringView(w.tableName).compare(name, Qt::CaseInsensitive) == 0) &&
-            (w.column == column || w.column.compare(column, Qt::CaseInsensitive) == 0))
+        if (same(w.tableName, name) && same(w.column, column))
             return w;
     const TableInfo& info = tableInfo(table);
     KeyWatch w;
