@@ -151,7 +151,7 @@ TDM_MTC::TDM_MTC(vorta::Component* owner) : vorta::ui::DataModule(owner)
               TblMapas->fieldByName(QStringLiteral("ie_pecuarista")), TblMapas->fieldByName(QStringLiteral("map_data"))};
     auto item = [this](const char* name) { return TblMapasItens->fieldByName(QString::fromLatin1(name)); };
     m_item = {item("itm_num_animal"), item("mat_codigo"), item("aca_codigo"), item("con_codigo"),
-              item("tip_codigo"),     item("itm_peso"),   item("itm_classificado")};
+              item("tip_codigo"),     item("itm_peso"),   item("itm_classificado"), item("map_codigo")};
 
     TblMTC->OnNewRecord = [this](DataSet& ds) { TblMTCNewRecord(ds); };
     TblMTC->OnPostError = [this](DataSet& ds, EDatabaseError& e, DataAction& a) { TblMTCPostError(ds, e, a); };
@@ -418,12 +418,23 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
     ds.fieldByName(QStringLiteral("calcqtdreprovada"))->setAsInteger(f.classificados);
 }
 
+vorta::db::ContentStamp TDM_MTC::carimboDosAnimais(qint64 map)
+{
+    static const QStringList tabela{QStringLiteral("qel_mapas_itens")};
+    static const QString coluna = QStringLiteral("map_codigo");
+    return dbMTC->connection()->keyStamps(tabela, coluna, map).front();
+}
+
 void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
 {
     static const QString sql = QStringLiteral("select max(itm_num_animal) as UltimoCodigo from qel_mapas_itens "
                                               "where map_codigo = :vmapa");
     const qint64 map = m_mapa.codigo->asInteger();
-    campo(ds, m_item.numero, "itm_num_animal")->setAsInteger(proximoCodigo(sql, {map}));
+    // Taken before asking: a write while asking makes the next animal ask again.
+    const vorta::db::ContentStamp now = carimboDosAnimais(map);
+    if (m_proximoAnimal.mapa != map || !(m_proximoAnimal.stamp == now))
+        m_proximoAnimal = ProximoAnimal{map, proximoCodigo(sql, {map}), now, false};
+    campo(ds, m_item.numero, "itm_num_animal")->setAsInteger(m_proximoAnimal.proximo);
 }
 
 QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
@@ -497,6 +508,7 @@ QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, cons
 
 void TDM_MTC::TblMapasItensBeforePost(DataSet& ds)
 {
+    m_proximoAnimal.inserindo = ds.state() == DataSetState::Insert;
     QString classified = QStringLiteral("N");
     try {
         Field* mat = campo(ds, m_item.maturidade, "mat_codigo");
@@ -527,8 +539,21 @@ void TDM_MTC::atualizaSexo()
         SetSexoHabilitado(TblMapasItens->isEmpty());
 }
 
-void TDM_MTC::TblMapasItensAfterPost(DataSet&)
+void TDM_MTC::TblMapasItensAfterPost(DataSet& ds)
 {
+    // The one row this insert wrote is the only change since the number was read: the
+    // next number follows from it without asking again.
+    ProximoAnimal& p = m_proximoAnimal;
+    if (std::exchange(p.inserindo, false) && p.stamp.valid()) {
+        Field* numero = campo(ds, m_item.numero, "itm_num_animal");
+        const QVariant mapa = campo(ds, m_item.mapa, "map_codigo")->value();
+        vorta::db::ContentStamp depois = p.stamp;
+        ++depois.writes;
+        if (!numero->isNull() && !mapa.isNull() && mapa.toLongLong() == p.mapa && carimboDosAnimais(p.mapa) == depois) {
+            p.proximo = int(std::max<qint64>(p.proximo, numero->asInteger() + 1));
+            p.stamp = depois;
+        }
+    }
     atualizaSexo();
 }
 

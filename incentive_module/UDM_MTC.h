@@ -183,7 +183,17 @@ private:
         vorta::db::Field* tipificacao;
         vorta::db::Field* peso;
         vorta::db::Field* classificado;
+        vorta::db::Field* mapa;
     } m_item{};
+    // The next animal number of a map, as the database answered it or as this module's
+    // own insert moved it on: kept while no other row of that map was written.
+    struct ProximoAnimal {
+        qint64 mapa = -1;
+        int proximo = 1;
+        vorta::db::ContentStamp stamp;
+        bool inserindo = false; // the post under way inserts
+    } m_proximoAnimal;
+    vorta::db::ContentStamp carimboDosAnimais(qint64 map);
     // By map: saving one map leaves the figures of the others kept.
     vorta::db::StampedMemo<int, FigurasMapa> m_figuras{
         {QStringLiteral("qel_mapas_resumo"), QStringLiteral("qel_mapas_itens")}, QStringLiteral("map_codigo")};

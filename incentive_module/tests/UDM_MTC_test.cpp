@@ -175,8 +175,8 @@ TEST_F(DmMapas, NewKeysAreTheMaximumPlusOne)
     EXPECT_EQ(count("select max(itm_num_animal) from qel_mapas_itens where map_codigo = 8"), 4);
 }
 
-// Each number is asked of the database: rows written past the dataset, and the
-// animals of another map, count as they stand at that moment.
+// Each number is the database's: rows written past the dataset, numbers typed or
+// edited, and the animals of another map, count as they stand at that moment.
 TEST_F(DmMapas, NextNumbersFollowRowsWrittenElsewhere)
 {
     mapaGravado(1, "M");
@@ -204,6 +204,49 @@ TEST_F(DmMapas, NextNumbersFollowRowsWrittenElsewhere)
     exec("delete from qel_mapas_itens where map_codigo = 2 and itm_num_animal > 1");
     animal("JD", 300.0);
     EXPECT_EQ(numbers(), (QList<int>{1, 2}));
+    // A number typed over the proposed one moves the next one on, and so does an edit.
+    auto* items = dm->TblMapasItens;
+    items->append();
+    EXPECT_EQ(items->fieldByName("itm_num_animal")->asInteger(), 3);
+    items->fieldByName("itm_num_animal")->setAsInteger(20);
+    items->fieldByName("mat_codigo")->setAsString("JD");
+    items->fieldByName("aca_codigo")->setAsString("3");
+    items->fieldByName("itm_peso")->setAsFloat(300.0);
+    items->fieldByName("tip_codigo")->setAsString("B");
+    items->post();
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1, 2, 20, 21}));
+    items->last();
+    items->edit();
+    items->fieldByName("itm_num_animal")->setAsInteger(30);
+    items->post();
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1, 2, 20, 30, 31}));
+    items->last();
+    items->deleteRecord();
+    items->last();
+    items->edit();
+    items->fieldByName("itm_num_animal")->setAsInteger(5);
+    items->post();
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1, 2, 5, 20, 21}));
+    // An animal of this map written by a statement between two typed ones.
+    animal("JD", 300.0);
+    exec("insert into qel_mapas_itens (map_codigo, itm_num_animal, tip_codigo, itm_classificado, aca_codigo, "
+         "mat_codigo, itm_peso) values (2, 40, 'B', 'S', 3, 'JD', 300)");
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1, 2, 5, 20, 21, 22, 40, 41}));
+    // ... and while an animal is being typed.
+    items->append();
+    exec("insert into qel_mapas_itens (map_codigo, itm_num_animal, tip_codigo, itm_classificado, aca_codigo, "
+         "mat_codigo, itm_peso) values (2, 50, 'B', 'S', 3, 'JD', 300)");
+    items->fieldByName("mat_codigo")->setAsString("JD");
+    items->fieldByName("aca_codigo")->setAsString("3");
+    items->fieldByName("itm_peso")->setAsFloat(300.0);
+    items->fieldByName("tip_codigo")->setAsString("B");
+    items->post();
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1, 2, 5, 20, 21, 22, 40, 41, 42, 50, 51}));
 
     // The map code too: a map stored meanwhile moves the next one on.
     dm->TblMapasItens->cancel();
@@ -217,6 +260,9 @@ TEST_F(DmMapas, NextNumbersFollowRowsWrittenElsewhere)
     exec("delete from qel_mapas where map_codigo = 9");
     novoMapa("M");
     EXPECT_EQ(dm->TblMapas->fieldByName("map_codigo")->asInteger(), 2);
+    // The animals of the map rolled back are gone: numbering starts again.
+    animal("JD", 300.0);
+    EXPECT_EQ(numbers(), (QList<int>{1}));
 }
 
 TEST_F(DmMapas, TheFirstAnimalOfAMapIsNumberOne)

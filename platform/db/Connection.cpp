@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstring>
 
 namespace vorta::db {
@@ -140,6 +141,8 @@ Connection::~Connection()
 
 void Connection::clearStatements()
 {
+    for (RecentStatement& r : m_recent)
+        r = RecentStatement();
     m_statements.clear();
     m_dataVersionStmt = Statement();
     // The tables may change shape, and rows with them.
@@ -238,10 +241,10 @@ QByteArray keyOfValue(sqlite3_value* v)
     }
 }
 
-QByteArray keyOfVariant(const QVariant& key)
+bool isWholeNumber(const QVariant& key)
 {
     if (key.isNull())
-        return QByteArray("\0", 1);
+        return false;
     switch (key.typeId()) {
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -249,7 +252,19 @@ QByteArray keyOfVariant(const QVariant& key)
     case QMetaType::ULongLong:
     case QMetaType::Short:
     case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QByteArray keyOfVariant(const QVariant& key)
+{
+    if (key.isNull())
+        return QByteArray("\0", 1);
+    if (isWholeNumber(key))
         return QByteArray::number(key.toLongLong());
+    switch (key.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         return keyOfDouble(key.toDouble());
@@ -276,26 +291,50 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
         }
         sqlite3_value* v = nullptr;
         if (op != SQLITE_INSERT && sqlite3_preupdate_old(db, w.columnIndex, &v) == SQLITE_OK && v)
-            ++w.writes[keyOfValue(v)];
+            w.count(v);
         else if (op != SQLITE_INSERT)
             c->m_epoch = freshEpoch();
         v = nullptr;
         if (op != SQLITE_DELETE && sqlite3_preupdate_new(db, w.columnIndex, &v) == SQLITE_OK && v)
-            ++w.writes[keyOfValue(v)];
+            w.count(v);
         else if (op != SQLITE_DELETE)
             c->m_epoch = freshEpoch();
     }
 }
 
+void Connection::KeyWatch::count(sqlite3_value* v)
+{
+    if (sqlite3_value_type(v) != SQLITE_INTEGER) {
+        lastCount = nullptr; // adding a key may move the counts
+        ++writes[keyOfValue(v)];
+        return;
+    }
+    const qint64 key = sqlite3_value_int64(v);
+    if (lastCount && lastKey == key) {
+        ++*lastCount;
+        return;
+    }
+    quint64& n = writes[keyOfValue(v)];
+    ++n;
+    lastKey = key;
+    lastCount = &n;
+}
+
 Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& column)
 {
+    // Asked for every stamp: found without converting the names, and names of another
+    // length are passed over without comparing (case is folded letter by letter).
+    const QStringView name = QStringView(table).trimmed();
+    const auto same = [](QStringView a, QStringView b) {
+        return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
+    };
     for (KeyWatch& w : m_keyWatches)
-        if (QString::fromUtf8(w.table).compare(table.trimmed(), Qt::CaseInsensitive) == 0 &&
-            w.column.compare(column, Qt::CaseInsensitive) == 0)
+        if (same(w.tableName, name) && same(w.column, column))
             return w;
     const TableInfo& info = tableInfo(table);
     KeyWatch w;
     w.table = info.name.toUtf8();
+    w.tableName = info.name;
     w.column = column;
     w.columnIndex = info.columnIndex(column);
     w.columnCount = int(info.columns.size());
@@ -317,7 +356,15 @@ std::vector<ContentStamp> Connection::keyStamps(const QStringList& tables, const
         watches.push_back(&keyWatch(t, column));
     if (!followEngine())
         return std::vector<ContentStamp>(size_t(tables.size()));
-    const QByteArray k = keyOfVariant(key);
+    // A whole number, the common key, is spelt on the stack: the key is only looked up.
+    char digits[24];
+    QByteArray k;
+    if (isWholeNumber(key)) {
+        const auto end = std::to_chars(digits, digits + sizeof digits, qint64(key.toLongLong())).ptr;
+        k = QByteArray::fromRawData(digits, end - digits);
+    } else {
+        k = keyOfVariant(key);
+    }
     std::vector<ContentStamp> stamps;
     stamps.reserve(watches.size());
     for (KeyWatch* w : watches)
@@ -418,15 +465,24 @@ Statement Connection::prepareOwned(const QString& sql)
 
 sqlite3_stmt* Connection::prepare(const QString& sql)
 {
+    const auto slot = (quintptr(sql.constData()) >> 4) % kRecentStatements;
+    RecentStatement& recent = m_recent[slot];
+    if (recent.stmt && recent.text.constData() == sql.constData() && recent.text.size() == sql.size()) {
+        sqlite3_reset(recent.stmt);
+        sqlite3_clear_bindings(recent.stmt);
+        return recent.stmt;
+    }
     auto it = m_statements.find(sql);
-    if (it != m_statements.end()) {
+    if (it == m_statements.end()) {
+        if (m_statements.size() > 200)
+            clearStatements();
+        it = m_statements.emplace(sql, prepareOwned(sql)).first;
+    } else {
         sqlite3_reset(it->second);
         sqlite3_clear_bindings(it->second);
-        return it->second;
     }
-    if (m_statements.size() > 200)
-        clearStatements();
-    return m_statements.emplace(sql, prepareOwned(sql)).first->second;
+    recent = RecentStatement{sql, it->second};
+    return it->second;
 }
 
 void Connection::exec(const QString& sql)
@@ -738,6 +794,32 @@ StatementReset::~StatementReset()
 {
     if (m_stmt)
         sqlite3_reset(m_stmt);
+}
+
+BoundValues::~BoundValues()
+{
+    if (m_stmt)
+        sqlite3_clear_bindings(m_stmt);
+}
+
+void BoundValues::bind(int index, const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString) {
+        const QString& s = *static_cast<const QString*>(value.constData());
+        if (!s.isEmpty() && s.size() <= kRoom - m_used) {
+            char* out = m_texts + m_used;
+            const QChar* c = s.constData();
+            qsizetype i = 0;
+            for (; i < s.size() && c[i].unicode() < 0x80; ++i)
+                out[i] = char(c[i].unicode());
+            if (i == s.size()) {
+                m_used += i;
+                sqlite3_bind_text(m_stmt, index, out, int(i), SQLITE_STATIC);
+                return;
+            }
+        }
+    }
+    bindValue(m_stmt, index, value);
 }
 
 } // namespace vorta::db

@@ -13,6 +13,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace vorta::db {
 
@@ -144,6 +145,15 @@ private:
     // Prepares without the rewrites of prepareOwned; raises when it does not prepare.
     Statement prepareExact(const char* sql) const;
     std::unordered_map<QString, Statement> m_statements;
+    // The statements of texts asked last, found by the text's storage: the copy kept
+    // here holds that storage alive and unchanged, so the same storage and length is the
+    // same text, without hashing it again.
+    struct RecentStatement {
+        QString text;
+        sqlite3_stmt* stmt = nullptr;
+    };
+    static constexpr int kRecentStatements = 16;
+    RecentStatement m_recent[kRecentStatements];
     QHash<QString, TableInfo> m_schema;
     QVector<DataSet*> m_dataSets;
     const void* m_transactionOwner = nullptr;
@@ -160,10 +170,16 @@ private:
     // Rows written, by table and by the value of one of its columns.
     struct KeyWatch {
         QByteArray table; // as the file spells it
+        QString tableName; // the same, as text, to be found by without converting
         QString column;
         int columnIndex = -1;
         int columnCount = 0;
         QHash<QByteArray, quint64> writes;
+        // The count of the whole-number key written last: rows mostly come by the same
+        // key, one after another. Valid until another key is added to writes.
+        qint64 lastKey = 0;
+        quint64* lastCount = nullptr;
+        void count(sqlite3_value* v);
     };
     KeyWatch& keyWatch(const QString& table, const QString& column);
     std::deque<KeyWatch> m_keyWatches; // stays where it is while more are added
@@ -216,6 +232,24 @@ public:
 
 private:
     sqlite3_stmt* m_stmt;
+};
+
+// Binds the values of one run of a statement, keeping short texts here so that the
+// engine need not copy each one. Declared before the statement's StatementReset: the
+// bindings are cleared when this goes, after the reset.
+class BoundValues {
+public:
+    explicit BoundValues(sqlite3_stmt* s) : m_stmt(s) {}
+    ~BoundValues();
+    BoundValues(const BoundValues&) = delete;
+    BoundValues& operator=(const BoundValues&) = delete;
+    void bind(int index, const QVariant& value);
+
+private:
+    sqlite3_stmt* m_stmt;
+    static constexpr qsizetype kRoom = 1024;
+    char m_texts[kRoom];
+    qsizetype m_used = 0;
 };
 
 } // namespace vorta::db

@@ -377,6 +377,25 @@ void DataSet::peekRecord(int pos, const std::function<void()>& fn)
     fn();
 }
 
+namespace {
+
+bool isWholeNumberType(int type)
+{
+    switch (type) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
 {
     DataSet* source = f->lookupDataSet();
@@ -387,7 +406,25 @@ QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
         return read();
     if (f->m_lookupStamp != source->rowsStamp()) {
         f->m_lookupValues.clear();
+        f->m_recentLookupCount = 0;
         f->m_lookupStamp = source->rowsStamp();
+    }
+    // The same keys as the text key below tells apart: type first, then the number or
+    // the text.
+    const QVariant* single = keys.size() == 1 ? &keys.first() : nullptr;
+    const int singleType = single ? single->typeId() : QMetaType::UnknownType;
+    const bool recentKind = single && (isWholeNumberType(singleType) || singleType == QMetaType::QString);
+    if (recentKind) {
+        for (int i = 0; i < f->m_recentLookupCount; ++i) {
+            const Field::RecentLookup& r = f->m_recentLookups[i];
+            if (r.key.typeId() != singleType)
+                continue;
+            const bool same = singleType == QMetaType::QString
+                                  ? *static_cast<const QString*>(r.key.constData()) == *static_cast<const QString*>(single->constData())
+                                  : r.key.toLongLong() == single->toLongLong();
+            if (same)
+                return r.value;
+        }
     }
     // Asked for every record read: the key is built without allocating, type first so
     // that 1 and "1" stay apart.
@@ -397,19 +434,11 @@ QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
         const auto type = quint32(k.typeId());
         key += QChar(char16_t(type & 0xffff));
         key += QChar(char16_t(type >> 16));
-        switch (type) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort: {
+        if (isWholeNumberType(int(type))) {
             const auto v = quint64(k.toLongLong());
             for (int i = 0; i < 4; ++i)
                 key += QChar(char16_t(v >> (16 * i)));
-            break;
-        }
-        default:
+        } else {
             key += k.toString();
         }
         key += QChar(0x1f);
@@ -417,6 +446,11 @@ QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
     auto it = f->m_lookupValues.constFind(key);
     if (it == f->m_lookupValues.constEnd())
         it = f->m_lookupValues.insert(key, read());
+    if (recentKind) {
+        f->m_recentLookups[f->m_recentLookupNext] = Field::RecentLookup{*single, *it};
+        f->m_recentLookupNext = (f->m_recentLookupNext + 1) % Field::kRecentLookups;
+        f->m_recentLookupCount = std::min(f->m_recentLookupCount + 1, int(Field::kRecentLookups));
+    }
     return *it;
 }
 

@@ -127,18 +127,25 @@ QVariant normalizeValue(FieldType type, const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return {};
+    // Values already in their canonical form, the common case, are kept as they are.
     switch (type) {
     case FieldType::String:
     case FieldType::Memo:
     case FieldType::Unknown: {
+        if (value.typeId() == QMetaType::QString)
+            return static_cast<const QString*>(value.constData())->isEmpty() ? QVariant() : value;
         QString s = value.typeId() == QMetaType::QDate ? dateToIso(value.toDate()) : value.toString();
         return s.isEmpty() ? QVariant() : QVariant(s);
     }
     case FieldType::Integer:
     case FieldType::SmallInt:
+        if (value.typeId() == QMetaType::LongLong)
+            return value;
         return QVariant(value.toLongLong());
     case FieldType::Float:
     case FieldType::Currency:
+        if (value.typeId() == QMetaType::Double)
+            return value;
         return QVariant(value.toDouble());
     case FieldType::Boolean:
         if (value.typeId() == QMetaType::QString) {

@@ -121,6 +121,7 @@ void Field::setLookupCache(bool on)
     m_lookupCache = on;
     m_lookupStamp = 0;
     m_lookupValues.clear();
+    m_recentLookupCount = 0;
 }
 
 Field::Field(DataSet* dataSet, const QString& fieldName, FieldType type, int size, FieldKind kind)
@@ -172,7 +173,9 @@ QVariant Field::oldValue() const
 
 bool Field::isNull() const
 {
-    const QVariant v = value();
+    if (m_slot < 0 || !m_dataSet->active())
+        return true;
+    const QVariant& v = m_dataSet->slotValue(m_slot);
     return !v.isValid() || v.isNull();
 }
 
@@ -180,7 +183,8 @@ void Field::setValue(const QVariant& v)
 {
     QVariant n = normalizeValue(m_type, v);
     if (n.isValid() && m_type == FieldType::String && m_size > 0) {
-        const QString s = n.toString();
+        // A string field holds its value as text (see normalizeValue).
+        const QString& s = *static_cast<const QString*>(n.constData());
         if (s.size() > m_size)
             n = s.left(m_size);
     }
@@ -197,7 +201,10 @@ void Field::setValue(const QVariant& v)
 
 QString Field::asString() const
 {
-    const QVariant v = value();
+    if (m_slot < 0 || !m_dataSet->active())
+        return {};
+    // Read in place: asked for every code of every record.
+    const QVariant& v = m_dataSet->slotValue(m_slot);
     if (!v.isValid() || v.isNull())
         return {};
     switch (m_type) {
@@ -222,6 +229,8 @@ QString Field::asString() const
     case FieldType::Blob:
         return QString::fromLatin1(v.toByteArray());
     default:
+        if (v.typeId() == QMetaType::QString)
+            return *static_cast<const QString*>(v.constData());
         return v.toString();
     }
 }

@@ -138,6 +138,16 @@ private:
     friend class DataSet;
     quint64 m_lookupStamp = 0; // the lookup dataset's row stamp the kept values belong to
     QHash<QString, QVariant> m_lookupValues;
+    // The last few answers of a one-field key of whole numbers or text, found without
+    // building the text key: a record's codes are mostly among a few.
+    struct RecentLookup {
+        QVariant key;
+        QVariant value;
+    };
+    static constexpr int kRecentLookups = 8;
+    RecentLookup m_recentLookups[kRecentLookups];
+    int m_recentLookupCount = 0;
+    int m_recentLookupNext = 0;
     // The key fields resolved, for the dataset's field generation they belong to.
     QVector<Field*> m_keyList;
     quint64 m_keyListGeneration = 0;

@@ -5,6 +5,7 @@
 #include "platform/db/SqlText.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include <sqlite3.h>
 
@@ -239,6 +240,7 @@ void Query::runSelect()
     m_rowidColumn = -1;
     QVector<int> resultColumn; // result column of each dataset column
     QVector<bool> typed;
+    QSet<QString> taken; // the names so far, folded: a wide result is not searched again for each
     for (int c = 0; c < ncol; ++c) {
         QString name = QString::fromUtf8(sqlite3_column_name(probe, c));
         if (m_live && c == 0) {
@@ -253,8 +255,9 @@ void Query::runSelect()
         typed << (def.type != FieldType::Unknown);
         // Repeated names are told apart as the class library does: "Name_1".
         QString unique = name;
-        for (int k = 1; columnIndex(unique) >= 0; ++k)
+        for (int k = 1; taken.contains(unique.toCaseFolded()); ++k)
             unique = name + QLatin1Char('_') + QString::number(k);
+        taken.insert(unique.toCaseFolded());
         def.name = unique;
         m_columns.append(def);
         resultColumn << c;

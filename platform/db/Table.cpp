@@ -667,10 +667,11 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
         if (!m_insertStmt.get())
             m_insertStmt = m_conn->prepareOwned(m_insertSql);
         sqlite3_stmt* stmt = m_insertStmt;
+        BoundValues bound(stmt);
         StatementReset reset(stmt);
-        // Every parameter is bound again, so none is left from the row before.
+        static const QVariant none;
         for (int c = 0; c < m_columns.size(); ++c)
-            bindValue(stmt, c + 1, values.value(c));
+            bound.bind(c + 1, c < values.size() ? values.at(c) : none);
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_DONE)
             m_conn->fail(rc, m_tableName);

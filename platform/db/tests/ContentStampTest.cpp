@@ -147,6 +147,14 @@ TEST_F(ContentStampTest, KeptByKeyUntilARowOfThatKeyChanges)
         {"nothing written", [] {}, Nao, Nao},
         {"an account of person 2 inserted",
          [this] { db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, 9)")); }, Nao, Sim},
+        {"accounts of many other people inserted, then one of person 2",
+         [this] {
+             db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, 8)"));
+             for (int p = 10; p < 200; ++p)
+                 db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (?1, 1)"), {p});
+             db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, 9)"));
+         },
+         Nao, Sim},
         {"the key written as text",
          [this] { db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values ('2', 9)")); }, Nao, Sim},
         {"another column of person 1's account changed",

@@ -2,7 +2,10 @@
 
 #include <functional>
 
+#include "platform/db/Connection.h"
 #include "platform/db/SqlText.h"
+
+#include <sqlite3.h>
 
 #include <string>
 #include <vector>
@@ -107,6 +110,45 @@ TEST_F(Queries, ExtractAndEmptyComparisons)
     EXPECT_EQ(day->fieldByName("Nome")->asString(), "Carla") << "a date equals the midnight of a date-time";
 }
 
+// Texts written by a table arrive whole, row after row, whether short, accented, empty
+// or longer than what a row's texts are kept in.
+TEST_F(Queries, TextsOfInsertedRowsAreStoredAsTyped)
+{
+    struct Case {
+        int id;
+        QString nome;
+        QString cidade;
+        QString obs;
+    };
+    const QString longa = QString(700, QLatin1Char('x')) + QStringLiteral("fim");
+    const Case cases[] = {
+        {20, QStringLiteral("Zé"), QStringLiteral("Palmas"), QStringLiteral("a")},
+        {21, QStringLiteral("Ana"), QString(), QStringLiteral("b")},
+        {22, QStringLiteral("Rui"), QStringLiteral("Gurupi"), longa},
+        {23, QStringLiteral("Lia"), QStringLiteral("Porto Nacional"), longa + longa},
+        {24, QStringLiteral("Eva"), QStringLiteral("São Félix"), QStringLiteral("ção")},
+    };
+    auto t = table("Pessoa");
+    t->open();
+    for (const Case& c : cases) {
+        t->append();
+        t->fieldByName("Id")->setAsInteger(c.id);
+        t->fieldByName("Nome")->setAsString(c.nome);
+        t->fieldByName("Cidade")->setAsString(c.cidade);
+        t->fieldByName("Obs")->setAsString(c.obs);
+        t->post();
+    }
+    for (const Case& c : cases) {
+        const QString where = QStringLiteral(" from Pessoa where Id = %1").arg(c.id);
+        EXPECT_EQ(scalar("select Nome" + where), c.nome) << c.id;
+        EXPECT_EQ(scalar("select Obs" + where), c.obs) << c.id;
+        if (c.cidade.isEmpty())
+            EXPECT_EQ(scalar("select count(*)" + where + " and Cidade is null"), "1") << c.id;
+        else
+            EXPECT_EQ(scalar("select Cidade" + where), c.cidade) << c.id;
+    }
+}
+
 TEST_F(Queries, LiveQueryWritesBackAndOtherQueriesAreReadOnly)
 {
     auto q = query("select * from Pessoa where Cidade = :c");
@@ -153,6 +195,36 @@ TEST_F(Queries, EngineErrorsCarryTheEngineText)
     folderQuery->setSql("select count(*) as n from Pessoa");
     folderQuery->open();
     EXPECT_EQ(folderQuery->fieldByName("n")->asInteger(), 6);
+}
+
+// Kept statements are found again by their text's storage: each text must still get its
+// own statement when texts are built, changed, freed and built again at the same place.
+TEST_F(Queries, KeptStatementsAnswerForTheirOwnText)
+{
+    Connection& c = *db->connection();
+    const auto ask = [&](const QString& sql) {
+        sqlite3_stmt* st = c.prepare(sql);
+        StatementReset reset(st);
+        sqlite3_bind_int(st, 1, 2);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_ROW) << sql.toStdString();
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    };
+    QString nome = QStringLiteral("select Nome from Pessoa where Id = ?1");
+    const QString esperado = ask(nome);
+    QString cidade = nome;
+    cidade.replace(QStringLiteral("Nome"), QStringLiteral("Cidade"));
+    EXPECT_NE(ask(cidade), esperado);
+    EXPECT_EQ(ask(nome), esperado);
+    for (int i = 0; i < 40; ++i) {
+        // A fresh text each turn, of one length, so freed storage is taken again by a
+        // different text.
+        const QString texto = QStringLiteral("select %1 from Pessoa where Id = ?1")
+                                  .arg(i % 2 ? QStringLiteral("Idade") : QStringLiteral("Id+00"));
+        EXPECT_EQ(ask(texto), i % 2 ? scalar("select Idade from Pessoa where Id = 2") : QStringLiteral("2")) << i;
+        if (i % 10 == 9)
+            c.clearStatements();
+    }
+    EXPECT_EQ(ask(nome), esperado);
 }
 
 TEST(SqlRewriter, Cases)
@@ -563,6 +635,46 @@ TEST_F(MasterDetail, CachedLookupsFollowWritesThroughTheLookupDataSet)
     contas->last();
     contas->first();
     EXPECT_EQ(nome->asString(), "Ana Maria");
+}
+
+// Kept answers are found again by their key alone: more keys than are kept at hand,
+// coming back in another order, keys of text that differ only in case, and a number
+// that reads like a text key each get their own answer.
+TEST_F(MasterDetail, CachedLookupsAnswerEachKeyAsKeysComeAndGo)
+{
+    db->execute("delete from Conta");
+    for (int id = 10; id < 24; ++id)
+        db->execute("insert into Pessoa (Id, Nome, Cidade) values (?1, ?2, ?3)",
+                    {id, QStringLiteral("P%1").arg(id), id % 2 ? QStringLiteral("ana") : QStringLiteral("Ana")});
+    // Accounts pointing at people in a changing order, with their name as description.
+    const int order[] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 10, 23, 11, 22, 12, 12, 10, 1, 3};
+    int numero = 0;
+    for (int id : order)
+        db->execute("insert into Conta (Pessoa_Id, Numero, Descricao) values (?1, ?2, ?3)",
+                    {id, ++numero, id % 2 ? QStringLiteral("ana") : QStringLiteral("Ana")});
+    master->refresh();
+    auto cidades = table("Pessoa");
+    cidades->open();
+    auto contas = table("Conta");
+    contas->setIndexFieldNames("Numero");
+    for (const char* f : {"Pessoa_Id", "Numero"})
+        contas->addField(f, FieldType::Integer);
+    contas->addField("Descricao", FieldType::String, 30);
+    Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+    // By text: the first person whose Cidade is the description, as the lookup finds it.
+    Field* porTexto = contas->addLookupField("PrimeiroId", FieldType::Integer, 0, "Descricao", cidades.get(), "Cidade", "Id");
+    nome->setLookupCache(true);
+    porTexto->setLookupCache(true);
+    contas->open();
+    const QString primeiroAna = scalar("select min(Id) from Pessoa where Cidade = 'Ana'");
+    const QString primeiroAnaMinusculo = scalar("select min(Id) from Pessoa where Cidade = 'ana'");
+    ASSERT_NE(primeiroAna, primeiroAnaMinusculo);
+    for (int i = 0; i < 2; ++i)
+        for (contas->first(); !contas->eof(); contas->next()) {
+            const int id = int(contas->fieldByName("Pessoa_Id")->asInteger());
+            EXPECT_EQ(nome->asString(), scalar(QStringLiteral("select Nome from Pessoa where Id = %1").arg(id))) << id;
+            EXPECT_EQ(porTexto->asString(), id % 2 ? primeiroAnaMinusculo : primeiroAna) << id;
+        }
 }
 
 TEST_F(MasterDetail, LookupKeysFollowTheirDefinition)
