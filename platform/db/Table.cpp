@@ -36,7 +36,7 @@ protected:
             m_table->masterChanged();
             return;
         }
-        for (const QString& n : splitFieldNames(m_table->m_masterFields))
+        for (const QString& n : m_table->m_masterFieldList)
             if (n.compare(f->fieldName(), Qt::CaseInsensitive) == 0) {
                 m_table->masterChanged();
                 return;
@@ -274,7 +274,7 @@ void Table::closeCursor()
 
 QStringList Table::detailFieldList()
 {
-    const QStringList master = splitFieldNames(m_masterFields);
+    const QStringList& master = m_masterFieldList;
     QStringList detail = splitFieldNames(m_detailFields);
     if (detail.isEmpty()) {
         const QStringList ix = indexFields();
@@ -339,7 +339,7 @@ QString Table::whereClause(QVariantList& params)
         && rc.masterUsed == masterUsed && rc.filtered == filtered() && rc.filterOptions == filterOptions()
         && rc.filter == filter();
     if (same && masterUsed) {
-        const QStringList mf = splitFieldNames(m_masterFields);
+        const QStringList& mf = m_masterFieldList;
         for (int i = 0; i < rc.masterValues.size() && same; ++i)
             same = sameKeyValue(master->fieldByName(mf[i])->value(), rc.masterValues[i]);
     }
@@ -360,7 +360,7 @@ QString Table::whereClause(QVariantList& params)
     rc.filter = filter();
     rc.masterValues.clear();
     if (masterUsed) {
-        const QStringList mf = splitFieldNames(m_masterFields);
+        const QStringList& mf = m_masterFieldList;
         for (int i = 0; i < masterCount; ++i)
             rc.masterValues << master->fieldByName(mf[i])->value();
     }
@@ -389,7 +389,7 @@ QString Table::buildWhereClause(QVariantList& params, int& masterCount)
     }
     DataSet* master = m_masterLink ? m_masterLink->dataSet() : nullptr;
     if (master && master->active() && !m_masterFields.isEmpty()) {
-        const QStringList mf = splitFieldNames(m_masterFields);
+        const QStringList& mf = m_masterFieldList;
         const QStringList df = detailFieldList();
         masterCount = int(std::min(mf.size(), df.size()));
         for (int i = 0; i < masterCount; ++i) {
@@ -751,7 +751,7 @@ void Table::initNewRow(Row& row)
     if (m_masterColumnsGeneration != m_conditionGeneration) {
         m_masterColumnNames.clear();
         m_masterColumns.clear();
-        const QStringList mf = splitFieldNames(m_masterFields);
+        const QStringList& mf = m_masterFieldList;
         const QStringList df = detailFieldList();
         for (int i = 0; i < mf.size() && i < df.size(); ++i) {
             m_masterColumnNames << mf[i];
@@ -783,6 +783,7 @@ DataSource* Table::masterSource() const
 void Table::setMasterFields(const QString& fields)
 {
     m_masterFields = fields;
+    m_masterFieldList = splitFieldNames(fields);
     ++m_conditionGeneration;
     masterChanged();
 }

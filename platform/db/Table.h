@@ -147,6 +147,7 @@ private:
     QVariantList m_rangeStart;
     QVariantList m_rangeEnd;
     QString m_masterFields;
+    QStringList m_masterFieldList; // split once: asked for every post
     QString m_detailFields;
     std::unique_ptr<MasterLink> m_masterLink;
     // The row condition last built and what it was built from; the generation changes
