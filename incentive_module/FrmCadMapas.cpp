@@ -815,12 +815,11 @@ void TCadMapas::btIncluirClick(QWidget*)
     vorta::db::Database* db = DM_MTC->dbMTC;
     db->startTransaction();
     try {
-        // The animals open on the current map and turn to the new, empty one: the grid
-        // shows only the latter.
+        // The animals open on the new, empty map: the last map's are never read for it.
         ControlesDesligados desligados(DM_MTC->TblMapasItens);
-        DM_MTC->TblMapasItens->open();
         DM_MTC->dsMapas->setAutoEdit(true);
         DM_MTC->TblMapas->insert();
+        DM_MTC->TblMapasItens->open();
         DM_MTC->TblMapas->fieldByName(QStringLiteral("map_num_lote"))->setAsString(QStringLiteral("00/00"));
         if (DM_Comuns) {
             vorta::db::Table* t = DM_Comuns->Tb_Contribuinte;

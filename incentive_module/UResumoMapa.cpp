@@ -6,7 +6,11 @@
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QVarLengthArray>
+
 #include <sqlite3.h>
+
+#include <algorithm>
 
 using vorta::Money;
 using namespace vorta::db;
@@ -134,19 +138,18 @@ void TResumoMapa::Totaliza()
         Table* t;
         ~Enable() { t->enableControls(); }
     } enable{items};
-    // The weight is read only for a classified animal of a class.
-    auto conta = [&](const QString& maturity, const QString& classified, auto weight) {
+    // Where an animal of a maturity and classification counts: a class's row (its
+    // weight read only then), a counter of animals not classified, or nowhere.
+    struct Destino {
+        TLinhaResumo* row = nullptr;
+        bool female = false;
+        int* counter = nullptr;
+    };
+    auto destino = [&](const QString& maturity, const QString& classified) {
+        Destino d;
         if (classified == QLatin1String("S")) {
-            if (TLinhaResumo* row = Linha(maturity)) {
-                const bool female = maturity.startsWith(QLatin1String("JF"));
-                row->Qtd += 1;
-                row->Peso += weight();
-                row->QtdArr = row->Peso.dividedBy(kKgPorArroba);
-                row->ValorArr = female ? valueF : valueM;
-                row->BaseCalc = row->QtdArr.times(row->ValorArr);
-                row->Icms = row->BaseCalc.percent(DbEdit_Icms);
-                row->VlrRepasse = row->Icms.percent(row->Incentivo);
-            }
+            d.row = Linha(maturity);
+            d.female = maturity.startsWith(QLatin1String("JF"));
         } else if (classified == QLatin1String("N")) {
             struct Counter {
                 const char* code;
@@ -158,7 +161,20 @@ void TResumoMapa::Totaliza()
                                         {"AF", &recf4}};
             for (const Counter& c : counters)
                 if (maturity == QLatin1String(c.code))
-                    ++*c.counter;
+                    d.counter = c.counter;
+        }
+        return d;
+    };
+    // A class's figures follow from its weight alone: worked out once its animals are in.
+    QVarLengthArray<std::pair<TLinhaResumo*, bool>, 8> classes;
+    auto conta = [&](const Destino& d, auto weight) {
+        if (d.row) {
+            if (std::none_of(classes.begin(), classes.end(), [&](const auto& c) { return c.first == d.row; }))
+                classes.append({d.row, d.female});
+            d.row->Qtd += 1;
+            d.row->Peso += weight();
+        } else if (d.counter) {
+            ++*d.counter;
         }
     };
     // Posts an animal being typed, as any move does.
@@ -174,23 +190,58 @@ void TResumoMapa::Totaliza()
             "select mat_codigo, itm_classificado, itm_peso from qel_mapas_itens where map_codigo = ?1"));
         StatementReset reset(st);
         bindValue(st, 1, m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->value());
+        // The codes of a map are few: each stored pair of texts is worked out once.
+        struct Visto {
+            QByteArray maturity;
+            QByteArray classified;
+            bool nulls[2];
+            Destino d;
+        };
+        QVarLengthArray<Visto, 16> vistos;
+        auto texto = [&](int col, bool& isNull) {
+            isNull = sqlite3_column_type(st, col) == SQLITE_NULL;
+            return QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(st, col)), sqlite3_column_bytes(st, col));
+        };
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            const QVariant m = columnValue(st, 0, maturity->dataType());
-            const QVariant k = columnValue(st, 1, classified->dataType());
-            const QVariant w = columnValue(st, 2, weight->dataType());
-            conta(m.isNull() ? QString() : m.toString().trimmed().toUpper(),
-                  k.isNull() ? QString() : k.toString().toUpper(),
-                  [&] { return w.isNull() ? Money() : Money::fromDouble(w.toDouble()); });
+            bool nullM = false;
+            bool nullK = false;
+            const QByteArrayView m = texto(0, nullM);
+            const QByteArrayView k = texto(1, nullK);
+            const Visto* v = nullptr;
+            for (const Visto& x : vistos)
+                if (x.nulls[0] == nullM && x.nulls[1] == nullK && x.maturity == m && x.classified == k) {
+                    v = &x;
+                    break;
+                }
+            if (!v) {
+                const QVariant mv = columnValue(st, 0, maturity->dataType());
+                const QVariant kv = columnValue(st, 1, classified->dataType());
+                vistos.append(Visto{m.toByteArray(), k.toByteArray(), {nullM, nullK},
+                                    destino(mv.isNull() ? QString() : mv.toString().trimmed().toUpper(),
+                                            kv.isNull() ? QString() : kv.toString().toUpper())});
+                v = &vistos.back();
+            }
+            conta(v->d, [&] {
+                const QVariant w = columnValue(st, 2, weight->dataType());
+                return w.isNull() ? Money() : Money::fromDouble(w.toDouble());
+            });
         }
         c.check(rc, QStringLiteral("qel_mapas_itens"));
         items->last();
     } else {
         while (!items->eof()) {
-            conta(maturity->asString().trimmed().toUpper(), classified->asString().toUpper(),
+            conta(destino(maturity->asString().trimmed().toUpper(), classified->asString().toUpper()),
                   [&] { return weight->asMoney(); });
             items->next();
         }
+    }
+    for (const auto& [row, female] : classes) {
+        row->QtdArr = row->Peso.dividedBy(kKgPorArroba);
+        row->ValorArr = female ? valueF : valueM;
+        row->BaseCalc = row->QtdArr.times(row->ValorArr);
+        row->Icms = row->BaseCalc.percent(DbEdit_Icms);
+        row->VlrRepasse = row->Icms.percent(row->Incentivo);
     }
 
     TotIncentivo67 = JD.VlrRepasse + TD.VlrRepasse + JFD.VlrRepasse;

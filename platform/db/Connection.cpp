@@ -378,8 +378,15 @@ std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
         return std::vector<ContentStamp>(size_t(tables.size()));
     std::vector<ContentStamp> stamps;
     stamps.reserve(size_t(tables.size()));
-    for (const QString& t : tables)
-        stamps.push_back({m_epoch, m_tableWrites.value(t.toUtf8().toLower())});
+    for (const QString& t : tables) {
+        // Asked for every stamp: a short plain name is folded on the stack.
+        char folded[64];
+        qsizetype n = 0;
+        for (; n < t.size() && n < qsizetype(sizeof folded) && t[n].unicode() < 0x80; ++n)
+            folded[n] = char(QChar::toLower(t[n].unicode()));
+        const QByteArray key = n == t.size() ? QByteArray::fromRawData(folded, n) : t.toUtf8().toLower();
+        stamps.push_back({m_epoch, m_tableWrites.value(key)});
+    }
     return stamps;
 }
 
@@ -693,6 +700,12 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& raw)
     }
     case QMetaType::LongLong:
         sqlite3_bind_int64(stmt, index, *static_cast<const qlonglong*>(raw.constData()));
+        return;
+    case QMetaType::Double:
+        sqlite3_bind_double(stmt, index, *static_cast<const double*>(raw.constData()));
+        return;
+    case QMetaType::UnknownType:
+        sqlite3_bind_null(stmt, index);
         return;
     default:
         break;
