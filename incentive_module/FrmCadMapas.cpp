@@ -1264,19 +1264,22 @@ void TCadMapas::SpeedButton2Click(QWidget*)
     } reativa{itens};
     try {
         for (int i = 1; i <= linhas.size(); ++i) {
-            QString linha = linhas.at(i - 1);
+            // The columns are read in place: only the values set are copied out.
+            QStringView linha = linhas.at(i - 1);
             if (linha.endsWith(QLatin1Char('\r')))
                 linha.chop(1);
-            const std::optional<int> numero = vorta::tryStrToInt(linha.mid(0, 3).trimmed());
+            const std::optional<int> numero = vorta::tryStrToInt(linha.mid(0, 3).trimmed().toString());
             if (!numero)
                 vorta::Abort();
             // The number as the messages show it.
             const auto n = [&] { return QString::number(*numero); };
-            const QString maturidade = linha.mid(3, 3).trimmed().toUpper();
-            const QString conformacao = linha.mid(6, 2).trimmed().toUpper();
-            const QString acabamento = linha.mid(8, 1).trimmed();
-            const QString peso = linha.mid(9, 3) + QLatin1Char(',') + linha.mid(12, 3);
-            const QString tipificacao = linha.mid(15, 1).trimmed().toUpper();
+            const QString maturidade = linha.mid(3, 3).trimmed().toString().toUpper();
+            const QString conformacao = linha.mid(6, 2).trimmed().toString().toUpper();
+            const QString acabamento = linha.mid(8, 1).trimmed().toString();
+            QString peso;
+            peso.reserve(7);
+            peso.append(linha.mid(9, 3)).append(QLatin1Char(',')).append(linha.mid(12, 3));
+            const QString tipificacao = linha.mid(15, 1).trimmed().toString().toUpper();
             if (*numero != i)
                 info(QStringLiteral("Animal ") + n() + QStringLiteral(" não está na sequencia correta"));
             if (!maturidades.contains(maturidade)) {

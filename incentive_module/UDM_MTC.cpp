@@ -541,17 +541,19 @@ void TDM_MTC::atualizaSexo()
 
 void TDM_MTC::TblMapasItensAfterPost(DataSet& ds)
 {
-    // The one row this insert wrote is the only change since the number was read: the
-    // next number follows from it without asking again.
+    // The next number follows from the row this insert wrote to the map, as the map's
+    // stamp will show if that row was its only change: the next animal checks it.
     ProximoAnimal& p = m_proximoAnimal;
     if (std::exchange(p.inserindo, false) && p.stamp.valid()) {
         Field* numero = campo(ds, m_item.numero, "itm_num_animal");
         const QVariant mapa = campo(ds, m_item.mapa, "map_codigo")->value();
-        vorta::db::ContentStamp depois = p.stamp;
-        ++depois.writes;
-        if (!numero->isNull() && !mapa.isNull() && mapa.toLongLong() == p.mapa && carimboDosAnimais(p.mapa) == depois) {
-            p.proximo = int(std::max<qint64>(p.proximo, numero->asInteger() + 1));
-            p.stamp = depois;
+        if (!mapa.isNull() && mapa.toLongLong() == p.mapa) {
+            if (numero->isNull()) {
+                p.stamp = {};
+            } else {
+                p.proximo = int(std::max<qint64>(p.proximo, numero->asInteger() + 1));
+                ++p.stamp.writes;
+            }
         }
     }
     atualizaSexo();
