@@ -382,8 +382,10 @@ std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
         // Asked for every stamp: a short plain name is folded on the stack.
         char folded[64];
         qsizetype n = 0;
-        for (; n < t.size() && n < qsizetype(sizeof folded) && t[n].unicode() < 0x80; ++n)
-            folded[n] = char(QChar::toLower(t[n].unicode()));
+        for (; n < t.size() && n < qsizetype(sizeof folded) && t[n].unicode() < 0x80; ++n) {
+            const char c = char(t[n].unicode());
+            folded[n] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        }
         const QByteArray key = n == t.size() ? QByteArray::fromRawData(folded, n) : t.toUtf8().toLower();
         stamps.push_back({m_epoch, m_tableWrites.value(key)});
     }
