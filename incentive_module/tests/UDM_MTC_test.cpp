@@ -206,14 +206,17 @@ TEST_F(DmMapas, NextNumbersFollowRowsWrittenElsewhere)
     EXPECT_EQ(numbers(), (QList<int>{1, 2}));
     // A number typed over the proposed one moves the next one on, and so does an edit.
     auto* items = dm->TblMapasItens;
+    auto codigosEPosta = [&] {
+        items->fieldByName("mat_codigo")->setAsString("JD");
+        items->fieldByName("aca_codigo")->setAsString("3");
+        items->fieldByName("itm_peso")->setAsFloat(300.0);
+        items->fieldByName("tip_codigo")->setAsString("B");
+        items->post();
+    };
     items->append();
     EXPECT_EQ(items->fieldByName("itm_num_animal")->asInteger(), 3);
     items->fieldByName("itm_num_animal")->setAsInteger(20);
-    items->fieldByName("mat_codigo")->setAsString("JD");
-    items->fieldByName("aca_codigo")->setAsString("3");
-    items->fieldByName("itm_peso")->setAsFloat(300.0);
-    items->fieldByName("tip_codigo")->setAsString("B");
-    items->post();
+    codigosEPosta();
     animal("JD", 300.0);
     EXPECT_EQ(numbers(), (QList<int>{1, 2, 20, 21}));
     items->last();
@@ -240,11 +243,7 @@ TEST_F(DmMapas, NextNumbersFollowRowsWrittenElsewhere)
     items->append();
     exec("insert into qel_mapas_itens (map_codigo, itm_num_animal, tip_codigo, itm_classificado, aca_codigo, "
          "mat_codigo, itm_peso) values (2, 50, 'B', 'S', 3, 'JD', 300)");
-    items->fieldByName("mat_codigo")->setAsString("JD");
-    items->fieldByName("aca_codigo")->setAsString("3");
-    items->fieldByName("itm_peso")->setAsFloat(300.0);
-    items->fieldByName("tip_codigo")->setAsString("B");
-    items->post();
+    codigosEPosta();
     animal("JD", 300.0);
     EXPECT_EQ(numbers(), (QList<int>{1, 2, 5, 20, 21, 22, 40, 41, 42, 50, 51}));
 

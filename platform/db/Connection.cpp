@@ -243,19 +243,7 @@ QByteArray keyOfValue(sqlite3_value* v)
 
 bool isWholeNumber(const QVariant& key)
 {
-    if (key.isNull())
-        return false;
-    switch (key.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
+    return !key.isNull() && isWholeNumberType(key.typeId());
 }
 
 QByteArray keyOfVariant(const QVariant& key)

@@ -377,25 +377,6 @@ void DataSet::peekRecord(int pos, const std::function<void()>& fn)
     fn();
 }
 
-namespace {
-
-bool isWholeNumberType(int type)
-{
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
 {
     DataSet* source = f->lookupDataSet();

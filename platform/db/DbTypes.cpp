@@ -123,6 +123,21 @@ QVariant toStorage(const QVariant& value)
     }
 }
 
+bool isWholeNumberType(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QVariant normalizeValue(FieldType type, const QVariant& value)
 {
     if (!value.isValid() || value.isNull())

@@ -61,6 +61,9 @@ QDateTime dateTimeFromIso(const QString& text);
 // QTime, QDateTime, QByteArray), or an invalid variant for NULL.
 QVariant normalizeValue(FieldType type, const QVariant& value);
 
+// Whether a variant of this type holds a whole number (of any width or sign).
+bool isWholeNumberType(int typeId);
+
 // Splits "a;b ; c" into trimmed names.
 QStringList splitFieldNames(const QString& names);
 
