@@ -2,6 +2,8 @@
 // the map register: what each line shows, what stays imported and where it stops.
 #include "CadMapasTestSupport.h"
 
+#include "testing/Screenshots.h"
+
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -127,6 +129,39 @@ TEST_F(ImportaMapa, EachLineIsCheckedAndTheImportStopsAtTheFirstFailure)
 TEST_F(ImportaMapa, TheSampleLineGivesOneClassifiedAnimal)
 {
     incluiEImporta(arquivo({QStringLiteral("001JD C 3250000B")}, QStringLiteral("\n")), {});
+    EXPECT_EQ(QStringList{QStringLiteral("1:JD:250:S")}, importados());
+}
+
+// After an import the user goes on typing: the next animal takes the number after the
+// file's, and a map included again after a cancel starts with an empty grid at 1.
+TEST_F(ImportaMapa, AnimalsTypedAfterAnImportTakeTheNextNumber)
+{
+    TCadMapas* f = incluiEImporta(arquivo({QStringLiteral("001JD C 3250000B"), QStringLiteral("002J2 SC2230500R"),
+                                           QStringLiteral("003A  C 3300000A")}),
+                                  {});
+    ASSERT_EQ(3, f->DBGrid_ItemNota->rowCount());
+    // Into the grid with the mouse, down past its last animal to a new row.
+    user::click(f->DBGrid_ItemNota);
+    ASSERT_EQ(f->DBGrid_ItemNota, user::focused());
+    for (int i = 0; i < 4 && dm->TblMapasItens->state() != DataSetState::Insert; ++i)
+        user::key(Qt::Key_Down);
+    ASSERT_EQ(DataSetState::Insert, dm->TblMapasItens->state());
+    animal("TD", "C", "3", "240", "B");
+    EXPECT_EQ((QStringList{QStringLiteral("1:JD:250:S"), QStringLiteral("2:J2:230.5:S"), QStringLiteral("3:A:300:N"),
+                           QStringLiteral("4:TD:240:S")}),
+              importados());
+    EXPECT_TRUE(f->grab().toImage().save(vorta::testing::screenshotFolder() +
+                                         QStringLiteral("/CadMapas_importados_e_digitado.png")));
+
+    user::alt(QLatin1Char('C'));
+    EXPECT_EQ(0, linhas("qel_mapas_itens", 1)) << "given up with its map";
+    inclui(f);
+    EXPECT_EQ(0, f->DBGrid_ItemNota->rowCount()) << "the new map's grid starts empty";
+    user::type(QStringLiteral("0102"));
+    user::tab();
+    ASSERT_EQ(f->DBGrid_ItemNota, user::focused());
+    user::key(Qt::Key_Down);
+    animal("JD", "C", "3", "250", "B");
     EXPECT_EQ(QStringList{QStringLiteral("1:JD:250:S")}, importados());
 }
 
