@@ -150,6 +150,11 @@ TEST_F(ImportaMapa, AnimalsTypedAfterAnImportTakeTheNextNumber)
     EXPECT_EQ((QStringList{QStringLiteral("1:JD:250:S"), QStringLiteral("2:J2:230.5:S"), QStringLiteral("3:A:300:N"),
                            QStringLiteral("4:TD:240:S")}),
               importados());
+    // The Tab that posted the fourth animal opened the fifth below it.
+    ASSERT_EQ(DataSetState::Insert, dm->TblMapasItens->state());
+    ASSERT_EQ(5, f->DBGrid_ItemNota->rowCount());
+    EXPECT_EQ(QStringLiteral("4"), f->DBGrid_ItemNota->cellText(3, 0));
+    EXPECT_EQ(QStringLiteral("5"), f->DBGrid_ItemNota->cellText(4, 0));
     EXPECT_TRUE(f->grab().toImage().save(vorta::testing::screenshotFolder() +
                                          QStringLiteral("/CadMapas_importados_e_digitado.png")));
 

@@ -669,6 +669,7 @@ void DataSet::beginInsert(bool appending)
     m_old = row;
     m_buffer = std::move(row);
     m_state = DataSetState::Insert;
+    m_appending = appending;
     m_modified = false;
     if (appending) {
         m_eof = true;

@@ -59,6 +59,8 @@ public:
     void close();
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
+    // True while the record being inserted goes after the last one (append), not at the cursor.
+    bool appending() const { return m_state == DataSetState::Insert && m_appending; }
     int recNo();          // 1-based; -1 while inserting or when empty
     void setRecNo(int recNo);
     int recordCount();
@@ -267,6 +269,7 @@ private:
     bool m_posKnown = true;   // false after a write until the view is consulted
     bool m_bof = true;
     bool m_eof = true;
+    bool m_appending = false;
     bool m_modified = false;
     bool m_calculating = false;
     bool m_hasComputedFields = false;

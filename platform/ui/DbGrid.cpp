@@ -522,16 +522,17 @@ void DBGrid::reload()
                 kept << b;
         m_selected = kept;
     } else if (ds->state() == DataSetState::Insert) {
-        // The new record shows as a row of its own until it is posted or cancelled.
-        const int at = m_current < 0 ? m_rowCount : m_current;
-        if (at >= m_rowCount || markOf(at).isValid()) {
+        // The new record shows as a row of its own until it is posted or cancelled:
+        // an appended one after the last row, an inserted one at the cursor.
+        if (m_insertAt < 0) {
+            const int at = ds->appending() || m_current < 0 ? m_rowCount : m_current;
             m_rows.insert(at, QStringList());
             m_read.insert(at, false);
             ++m_rowCount;
             m_insertAt = at;
-            setCurrentTexts(at);
         }
-        m_current = at;
+        m_current = m_insertAt;
+        setCurrentTexts(m_current);
     } else {
         if (m_current >= 0 && m_current < m_rowCount)
             setCurrentTexts(m_current);

@@ -526,6 +526,42 @@ TEST_F(DbControls, GridReadsOnlyTheRowsItShowsWithoutMovingTheDataSet)
     EXPECT_EQ(QStringLiteral("Novo"), grid->cellText(3000, 1));
 }
 
+// A record appended on the last row shows below it; one inserted there shows above it,
+// though the dataset stands at its end in both cases.
+TEST_F(DbControls, GridShowsAnAppendedRecordBelowTheLastRowAndAnInsertedOneAboveIt)
+{
+    auto* grid = new DBGrid(form);
+    grid->setAlign(Align::Client);
+    grid->setDataSource(source);
+    grid->addColumn(QStringLiteral("Nome"));
+    pessoa->open();
+    showActive();
+    const int n = grid->rowCount();
+    ASSERT_GT(n, 1);
+    pessoa->last();
+    const QString last = pessoa->fieldByName(QStringLiteral("Nome"))->asString();
+    struct Case {
+        const char* name;
+        bool appending;
+        int newRow, lastRow;
+    };
+    for (const Case& c : {Case{"append", true, n, n - 1}, Case{"insert", false, n - 1, n}}) {
+        pessoa->last();
+        c.appending ? pessoa->append() : pessoa->insert();
+        EXPECT_EQ(c.appending, pessoa->appending()) << c.name;
+        pessoa->fieldByName(QStringLiteral("Nome"))->setAsString(QStringLiteral("Novo"));
+        // The state and change events both reload the grid: the new row is made once.
+        EXPECT_EQ(n + 1, grid->rowCount()) << c.name;
+        EXPECT_EQ(QStringLiteral("Novo"), grid->cellText(c.newRow, 0)) << c.name;
+        EXPECT_EQ(last, grid->cellText(c.lastRow, 0)) << c.name;
+        EXPECT_EQ(c.newRow, grid->currentRow()) << c.name;
+        pessoa->cancel();
+        EXPECT_FALSE(pessoa->appending()) << c.name;
+        EXPECT_EQ(n, grid->rowCount()) << c.name;
+        EXPECT_EQ(last, grid->cellText(n - 1, 0)) << c.name;
+    }
+}
+
 TEST_F(DbControls, GridKeysMoveTheRecordAndDoubleClickReportsIt)
 {
     auto* grid = new DBGrid(form);
