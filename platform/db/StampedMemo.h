@@ -25,9 +25,9 @@ public:
     template <typename Compute>
     Value get(Connection& connection, const Key& key, Compute compute)
     {
-        std::vector<ContentStamp> now = m_keyColumn.isEmpty()
-                                            ? connection.contentStamps(m_tables)
-                                            : connection.keyStamps(m_tables, m_keyColumn, QVariant::fromValue(key));
+        ContentStamps now = m_keyColumn.isEmpty()
+                                ? connection.contentStamps(m_tables)
+                                : connection.keyStamps(m_tables, m_keyColumn, QVariant::fromValue(key));
         auto it = m_entries.find(key);
         if (it != m_entries.end() && it->stamps == now)
             return it->value;
@@ -40,7 +40,7 @@ public:
 
 private:
     struct Entry {
-        std::vector<ContentStamp> stamps;
+        ContentStamps stamps;
         Value value;
     };
     QStringList m_tables;
