@@ -812,7 +812,8 @@ void DataSet::post()
             if (f->fieldKind() == FieldKind::Data && f->required() && f->isNull())
                 throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
         Row values = m_buffer.mid(0, m_columns.size());
-        Row old = m_old.mid(0, m_columns.size());
+        // An insert compares with no old values; only cached updates keep them.
+        Row old = inserting && !m_cached ? Row() : m_old.mid(0, m_columns.size());
         key = vWriteRow(inserting, inserting ? -1 : m_key, values, old);
     });
     m_state = DataSetState::Browse;
