@@ -437,6 +437,15 @@ void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
     campo(ds, m_item.numero, "itm_num_animal")->setAsInteger(m_proximoAnimal.proximo);
 }
 
+bool TDM_MTC::CodigoNaLista(const QStringList& codigos, const QString& codigo)
+{
+    // A code of another length is passed over without comparing it.
+    for (const QString& c : codigos)
+        if (c.size() == codigo.size() && c == codigo)
+            return true;
+    return false;
+}
+
 QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
 {
     // The shared lists themselves, so that a list set again is seen to be the same.
@@ -499,9 +508,9 @@ QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, cons
         return QStringLiteral("N");
     if (!con.isEmpty() && con != QLatin1String("C") && con != QLatin1String("SC") && con != QLatin1String("RE"))
         return QStringLiteral("N");
-    if (kClassificaveisMacho.contains(mat))
+    if (CodigoNaLista(kClassificaveisMacho, mat))
         return weight < 225.0 ? QStringLiteral("N") : QStringLiteral("S");
-    if (kClassificaveisFemea.contains(mat))
+    if (CodigoNaLista(kClassificaveisFemea, mat))
         return weight < 180.0 ? QStringLiteral("N") : QStringLiteral("S");
     return QStringLiteral("N");
 }
@@ -575,13 +584,13 @@ void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
 
 void TDM_MTC::TblMapasItenstip_codigoValidate(Field& field)
 {
-    if (!kTipificacoes.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(kTipificacoes, field.asString().toUpper()))
         recusa(QStringLiteral("Tipificação inválida !"));
 }
 
 void TDM_MTC::TblMapasItensaca_codigoValidate(Field& field)
 {
-    if (!kAcabamentos.contains(field.asString()))
+    if (!CodigoNaLista(kAcabamentos, field.asString()))
         recusa(QStringLiteral("Acabamento inválido !"));
 }
 
@@ -591,7 +600,7 @@ void TDM_MTC::TblMapasItensmat_codigoValidate(Field& field)
     if (sex != QLatin1String("M") && sex != QLatin1String("F"))
         return;
     const QStringList& allowed = sex == QLatin1String("M") ? kMaturidadesMacho : kMaturidadesFemea;
-    if (!allowed.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(allowed, field.asString().toUpper()))
         recusa(QStringLiteral("Maturidade inválida ! "));
 }
 
@@ -599,7 +608,7 @@ void TDM_MTC::TblMapasItenscon_codigoValidate(Field& field)
 {
     if (field.isNull())
         vorta::Abort();
-    if (!kConformacoes.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(kConformacoes, field.asString().toUpper()))
         recusa(QStringLiteral("Conformação inválida !"));
 }
 
