@@ -269,6 +269,9 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
     auto* c = static_cast<Connection*>(self);
     if (std::strcmp(database, "main") != 0)
         return;
+    const QList<QVariant>* own = op == SQLITE_INSERT && c->m_ownInsert.values && sqlite3_preupdate_depth(db) == 0
+                                     ? c->m_ownInsert.values
+                                     : nullptr;
     for (KeyWatch& w : c->m_keyWatches) {
         if (sqlite3_stricmp(table, w.table.constData()) != 0)
             continue;
@@ -276,6 +279,15 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
         if (sqlite3_preupdate_count(db) != w.columnCount) {
             c->m_epoch = freshEpoch();
             continue;
+        }
+        // The key as bound, when the engine stores it as that very integer.
+        if (own && w.integerColumn && own->size() == w.columnCount
+            && c->m_ownInsert.table->compare(w.tableName, Qt::CaseInsensitive) == 0) {
+            const QVariant& k = own->at(w.columnIndex);
+            if (isWholeNumber(k)) {
+                w.countWhole(k.toLongLong());
+                continue;
+            }
         }
         sqlite3_value* v = nullptr;
         if (op != SQLITE_INSERT && sqlite3_preupdate_old(db, w.columnIndex, &v) == SQLITE_OK && v)
@@ -297,12 +309,16 @@ void Connection::KeyWatch::count(sqlite3_value* v)
         ++writes[keyOfValue(v)];
         return;
     }
-    const qint64 key = sqlite3_value_int64(v);
+    countWhole(sqlite3_value_int64(v));
+}
+
+void Connection::KeyWatch::countWhole(qint64 key)
+{
     if (lastCount && lastKey == key) {
         ++*lastCount;
         return;
     }
-    quint64& n = writes[keyOfValue(v)];
+    quint64& n = writes[QByteArray::number(key)];
     ++n;
     lastKey = key;
     lastCount = &n;
@@ -328,6 +344,8 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
     w.columnCount = int(info.columns.size());
     if (w.columnIndex < 0)
         throw EDBEngineError(QStringLiteral("Table '%1' has no column '%2'").arg(info.name, column), SQLITE_ERROR);
+    // The engine's rule for a column of integer affinity.
+    w.integerColumn = info.columns[w.columnIndex].declaredType.contains(QLatin1String("INT"), Qt::CaseInsensitive);
     if (m_keyWatches.empty())
         sqlite3_preupdate_hook(m_db, &Connection::rowToBeWritten, this);
     // Writes until now were not told apart by key.

@@ -140,6 +140,28 @@ public:
     // Text keys are told apart without regard to case.
     ContentStamps keyStamps(const QStringList& tables, const QString& column, const QVariant& key);
 
+    // While an insert into table runs with values bound in the table's column order, the
+    // key watches read whole-number keys from values rather than from the engine's new
+    // row. Only the statement's own row counts, not rows its triggers write.
+    class OwnInsert {
+    public:
+        OwnInsert(Connection& c, const QString& table, const QList<QVariant>& values)
+            : m_c(c), m_saved(std::exchange(c.m_ownInsert, {&table, &values}))
+        {
+        }
+        ~OwnInsert() { m_c.m_ownInsert = m_saved; }
+        OwnInsert(const OwnInsert&) = delete;
+        OwnInsert& operator=(const OwnInsert&) = delete;
+
+    private:
+        Connection& m_c;
+        struct Values {
+            const QString* table = nullptr;
+            const QList<QVariant>* values = nullptr;
+        } m_saved;
+        friend class Connection;
+    };
+
 private:
     explicit Connection(const QString& folder);
     QString m_folder;
@@ -182,8 +204,11 @@ private:
         // key, one after another. Valid until another key is added to writes.
         qint64 lastKey = 0;
         quint64* lastCount = nullptr;
+        bool integerColumn = false; // whole numbers are stored as integers
         void count(sqlite3_value* v);
+        void countWhole(qint64 key);
     };
+    OwnInsert::Values m_ownInsert;
     KeyWatch& keyWatch(const QString& table, const QString& column);
     std::deque<KeyWatch> m_keyWatches; // stays where it is while more are added
     quint64 m_epoch = freshEpoch();

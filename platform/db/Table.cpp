@@ -699,6 +699,7 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
         static const QVariant none;
         for (int c = 0; c < m_columns.size(); ++c)
             bound.bind(c + 1, c < values.size() ? values.at(c) : none);
+        const Connection::OwnInsert own(*m_conn, m_info.name, values);
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_DONE)
             m_conn->fail(rc, m_tableName);
