@@ -773,13 +773,43 @@ void DataSet::edit()
         AfterEdit(*this);
 }
 
+namespace {
+
+// Whether two values are one and the same: the same number, or text sharing one storage.
+// Values read back as they were written are mostly that.
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    const int type = a.typeId();
+    if (type != b.typeId())
+        return false;
+    switch (type) {
+    case QMetaType::UnknownType:
+        return true;
+    case QMetaType::LongLong: {
+        // A zero may be a null number.
+        const qlonglong x = *static_cast<const qlonglong*>(a.constData());
+        return x == *static_cast<const qlonglong*>(b.constData()) && (x != 0 || a.isNull() == b.isNull());
+    }
+    case QMetaType::QString: {
+        const auto& x = *static_cast<const QString*>(a.constData());
+        const auto& y = *static_cast<const QString*>(b.constData());
+        return !x.isNull() && x.constData() == y.constData() && x.size() == y.size();
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void DataSet::takeColumns(const Row& row)
 {
     // The row may be shared with the backend's copy: read, never resized.
     const int n = int(m_columns.size());
     const int have = std::min(n, int(row.size()));
     for (int i = 0; i < have; ++i)
-        m_buffer[i] = row.at(i);
+        if (!sameValue(m_buffer.at(i), row.at(i)))
+            m_buffer[i] = row.at(i);
     for (int i = have; i < n; ++i)
         m_buffer[i] = QVariant();
 }
