@@ -11,6 +11,8 @@
 
 #include <QTime>
 
+#include <sqlite3.h>
+
 using namespace vorta::db;
 
 vorta::Guarded<TDM_MTC> DM_MTC;
@@ -375,40 +377,32 @@ void TDM_MTC::TblMapasNewRecord(DataSet& ds)
     m_inserindoMapa = true;
 }
 
-int TDM_MTC::contagem(const QString& sql, int mapCode, const QVariantList& extra)
-{
-    QryGeral->close();
-    QryGeral->setSql(sql);
-    QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(mapCode);
-    if (!extra.isEmpty())
-        QryGeral->paramByName(QStringLiteral("vclassificado"))->setValue(extra.first());
-    QryGeral->open();
-    const qint64 n = QryGeral->isEmpty() ? 0 : QryGeral->fields(0)->asInteger();
-    QryGeral->close();
-    return int(n);
-}
-
 void TDM_MTC::TblMapasCalcFields(DataSet& ds)
 {
     if (m_inserindoMapa)
         return;
     const int map = int(ds.fieldByName(QStringLiteral("map_codigo"))->asInteger());
-    const FigurasMapa f = m_figuras.get(*dbMTC->connection(), map, [&] {
+    Connection& c = *dbMTC->connection();
+    const FigurasMapa f = m_figuras.get(c, map, [&] {
+        // The three figures in one pass over the map's animals.
+        static const QString sql = QStringLiteral(
+            "select (select sum(mre_vlr_repasse) from qel_mapas_resumo where map_codigo = ?1), "
+            "count(itm_num_animal), count(case when itm_classificado = ?2 then 1 end) "
+            "from qel_mapas_itens where map_codigo = ?1");
+        sqlite3_stmt* st = c.prepare(sql);
+        StatementReset reset(st);
+        sqlite3_bind_int64(st, 1, map);
+        sqlite3_bind_text(st, 2, "S", 1, SQLITE_STATIC);
+        c.check(sqlite3_step(st), sql);
         FigurasMapa r;
-        QryGeral->close();
-        QryGeral->setSql(
-            QStringLiteral("select sum(mre_vlr_repasse) as valor from qel_mapas_resumo where map_codigo=:vmapa"));
-        QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(map);
-        QryGeral->open();
         // Shown at two places, so held as the rounded amount.
-        r.total = QryGeral->isEmpty() ? vorta::Money() : QryGeral->fields(0)->asMoney();
-        QryGeral->close();
-        r.animais = contagem(
-            QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens where map_codigo=:vmapa"),
-            map);
-        r.classificados = contagem(QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens "
-                                                  "where map_codigo=:vmapa and itm_classificado=:vclassificado"),
-                                   map, {QStringLiteral("S")});
+        switch (sqlite3_column_type(st, 0)) {
+        case SQLITE_NULL: break;
+        case SQLITE_INTEGER: r.total = vorta::Money::fromUnits(sqlite3_column_int64(st, 0)); break;
+        default: r.total = vorta::Money::fromDouble(sqlite3_column_double(st, 0)); break;
+        }
+        r.animais = int(sqlite3_column_int64(st, 1));
+        r.classificados = int(sqlite3_column_int64(st, 2));
         return r;
     });
     // Less than half classified earns nothing.

@@ -144,7 +144,6 @@ private:
     int proximoCodigo(const QString& sql, const QVariantList& params = {});
     // The declared field when ds is its dataset, else ds's field of that name.
     static vorta::db::Field* campo(vorta::db::DataSet& ds, vorta::db::Field* declared, const char* name);
-    int contagem(const QString& sql, int mapCode, const QVariantList& extra = {});
     void atualizaSexo();
 
     bool m_inserindoMapa = false;
