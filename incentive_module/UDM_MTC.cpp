@@ -377,6 +377,37 @@ void TDM_MTC::TblMapasNewRecord(DataSet& ds)
     m_inserindoMapa = true;
 }
 
+namespace {
+
+// The sum of the map's summary rows, held at two places as the list shows it.
+vorta::Money somaDoResumo(sqlite3_stmt* st, int column)
+{
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return vorta::Money::fromUnits(sqlite3_column_int64(st, column));
+    default: return vorta::Money::fromDouble(sqlite3_column_double(st, column));
+    }
+}
+
+} // namespace
+
+void TDM_MTC::contagem(int mapCode, int animals, int classified, const vorta::db::ContentStamp& counted)
+{
+    Connection& c = *dbMTC->connection();
+    static const QStringList itens{QStringLiteral("qel_mapas_itens")};
+    if (!(c.keyStamps(itens, QStringLiteral("map_codigo"), mapCode).front() == counted))
+        return;
+    m_figuras.get(c, mapCode, [&] {
+        static const QString sql =
+            QStringLiteral("select sum(mre_vlr_repasse) from qel_mapas_resumo where map_codigo = ?1");
+        sqlite3_stmt* st = c.prepare(sql);
+        StatementReset reset(st);
+        sqlite3_bind_int64(st, 1, mapCode);
+        c.check(sqlite3_step(st), sql);
+        return FigurasMapa{somaDoResumo(st, 0), animals, classified};
+    });
+}
+
 void TDM_MTC::TblMapasCalcFields(DataSet& ds)
 {
     if (m_inserindoMapa)
@@ -394,16 +425,7 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
         sqlite3_bind_int64(st, 1, map);
         sqlite3_bind_text(st, 2, "S", 1, SQLITE_STATIC);
         c.check(sqlite3_step(st), sql);
-        FigurasMapa r;
-        // Shown at two places, so held as the rounded amount.
-        switch (sqlite3_column_type(st, 0)) {
-        case SQLITE_NULL: break;
-        case SQLITE_INTEGER: r.total = vorta::Money::fromUnits(sqlite3_column_int64(st, 0)); break;
-        default: r.total = vorta::Money::fromDouble(sqlite3_column_double(st, 0)); break;
-        }
-        r.animais = int(sqlite3_column_int64(st, 1));
-        r.classificados = int(sqlite3_column_int64(st, 2));
-        return r;
+        return FigurasMapa{somaDoResumo(st, 0), int(sqlite3_column_int64(st, 1)), int(sqlite3_column_int64(st, 2))};
     });
     // Less than half classified earns nothing.
     const bool semDireito = f.animais == 0 || 2 * qint64(f.classificados) < f.animais;

@@ -135,6 +135,10 @@ public:
     void TblMapasItensmat_codigoValidate(vorta::db::Field& field);
     void TblMapasItenscon_codigoValidate(vorta::db::Field& field);
     void qRelMapasItensCalcFields(vorta::db::DataSet& dataSet);
+    // The map's animals and those classified, as the caller counted them on the stored
+    // rows while their stamp was counted: the list figures take them without counting
+    // again, unless the animals were written since.
+    void contagem(int mapCode, int animals, int classified, const vorta::db::ContentStamp& counted);
 
 private:
     void DataModuleCreate();

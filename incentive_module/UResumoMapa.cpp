@@ -119,6 +119,7 @@ void TResumoMapa::LimpaCampos()
 
 void TResumoMapa::Totaliza()
 {
+    m_contagem.valida = false;
     Table* items = m_dm->TblMapasItens;
     if (!items->active())
         return;
@@ -186,48 +187,61 @@ void TResumoMapa::Totaliza()
         // The animals shown are the map's rows: read in one pass, without loading each
         // into the table's record; the table's cursor ends where the walk would leave it.
         Connection& c = *m_dm->dbMTC->connection();
+        Field* code = m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"));
+        // Taken before the walk: a write during it leaves the count unused.
+        Contagem contagem{!code->isNull(), int(code->asInteger()), 0, 0, {}};
+        if (contagem.valida) {
+            static const QStringList itens{QStringLiteral("qel_mapas_itens")};
+            contagem.carimbo = c.keyStamps(itens, QStringLiteral("map_codigo"), contagem.mapa).front();
+        }
         sqlite3_stmt* st = c.prepare(QStringLiteral(
             "select mat_codigo, itm_classificado, itm_peso from qel_mapas_itens where map_codigo = ?1"));
         StatementReset reset(st);
-        bindValue(st, 1, m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->value());
+        bindValue(st, 1, code->value());
         // The codes of a map are few: each stored pair of texts is worked out once.
         struct Visto {
             QByteArray maturity;
             QByteArray classified;
-            bool nulls[2];
+            int types[2];
             Destino d;
+            // The stored text is "S" exactly, as the list's count compares it.
+            bool textoS;
         };
         QVarLengthArray<Visto, 16> vistos;
-        auto texto = [&](int col, bool& isNull) {
-            isNull = sqlite3_column_type(st, col) == SQLITE_NULL;
+        auto texto = [&](int col, int& type) {
+            type = sqlite3_column_type(st, col);
             return QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(st, col)), sqlite3_column_bytes(st, col));
         };
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            bool nullM = false;
-            bool nullK = false;
-            const QByteArrayView m = texto(0, nullM);
-            const QByteArrayView k = texto(1, nullK);
+            int typeM = 0;
+            int typeK = 0;
+            const QByteArrayView m = texto(0, typeM);
+            const QByteArrayView k = texto(1, typeK);
             const Visto* v = nullptr;
             for (const Visto& x : vistos)
-                if (x.nulls[0] == nullM && x.nulls[1] == nullK && x.maturity == m && x.classified == k) {
+                if (x.types[0] == typeM && x.types[1] == typeK && x.maturity == m && x.classified == k) {
                     v = &x;
                     break;
                 }
             if (!v) {
                 const QVariant mv = columnValue(st, 0, maturity->dataType());
                 const QVariant kv = columnValue(st, 1, classified->dataType());
-                vistos.append(Visto{m.toByteArray(), k.toByteArray(), {nullM, nullK},
+                vistos.append(Visto{m.toByteArray(), k.toByteArray(), {typeM, typeK},
                                     destino(mv.isNull() ? QString() : mv.toString().trimmed().toUpper(),
-                                            kv.isNull() ? QString() : kv.toString().toUpper())});
+                                            kv.isNull() ? QString() : kv.toString().toUpper()),
+                                    typeK == SQLITE_TEXT && k == QByteArrayView("S")});
                 v = &vistos.back();
             }
+            ++contagem.animais;
+            contagem.classificados += v->textoS ? 1 : 0;
             conta(v->d, [&] {
                 const QVariant w = columnValue(st, 2, weight->dataType());
                 return w.isNull() ? Money() : Money::fromDouble(w.toDouble());
             });
         }
         c.check(rc, QStringLiteral("qel_mapas_itens"));
+        m_contagem = contagem;
         items->last();
     } else {
         while (!items->eof()) {
@@ -422,6 +436,9 @@ void TResumoMapa::Gravar()
 
     if (complement->state() == DataSetState::Edit || complement->state() == DataSetState::Insert)
         complement->post();
+    // The list shows the saved map's figures: its animals as the totals just counted them.
+    if (m_contagem.valida && m_contagem.mapa == map->fieldByName(QStringLiteral("map_codigo"))->asInteger())
+        m_dm->contagem(m_contagem.mapa, m_contagem.animais, m_contagem.classificados, m_contagem.carimbo);
     map->post();
     if (m_dm->dbMTC->inTransaction())
         m_dm->dbMTC->commit(true);
