@@ -620,16 +620,20 @@ void TCadMapas::MostraResumo()
 {
     // Shown after every save and move: an edit is set only when its figure changed.
     auto show = [this](const char* name, const QString& text) {
-        vorta::ui::Edit* e = m_figuras.value(QString::fromLatin1(name));
+        auto found = m_figurasPorLiteral.constFind(name);
+        if (found == m_figurasPorLiteral.constEnd())
+            found = m_figurasPorLiteral.insert(name, m_figuras.value(QString::fromLatin1(name)));
+        vorta::ui::Edit* e = *found;
         if (e && e->text() != text)
             e->setText(text);
     };
-    // Most figures repeat (zeros above all): each amount is formatted once.
-    QHash<qint64, QString> formatados;
-    auto money = [&show, &formatados](const char* name, const Money& m) {
-        auto it = formatados.find(m.cents());
-        if (it == formatados.end())
-            it = formatados.insert(m.cents(), vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
+    // Most figures repeat (zeros above all), across maps too.
+    if (m_valoresFormatados.size() > 1024)
+        m_valoresFormatados.clear();
+    auto money = [this, &show](const char* name, const Money& m) {
+        auto it = m_valoresFormatados.constFind(m.cents());
+        if (it == m_valoresFormatados.constEnd())
+            it = m_valoresFormatados.insert(m.cents(), vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
         show(name, *it);
     };
     auto count = [&show](const char* name, int n) { show(name, QString::number(n)); };

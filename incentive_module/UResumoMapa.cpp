@@ -235,9 +235,9 @@ void TResumoMapa::Totaliza()
             }
             ++contagem.animais;
             contagem.classificados += v->textoS ? 1 : 0;
+            // A float column, as checked above.
             conta(v->d, [&] {
-                const QVariant w = columnValue(st, 2, weight->dataType());
-                return w.isNull() ? Money() : Money::fromDouble(w.toDouble());
+                return sqlite3_column_type(st, 2) == SQLITE_NULL ? Money() : Money::fromDouble(sqlite3_column_double(st, 2));
             });
         }
         c.check(rc, QStringLiteral("qel_mapas_itens"));
