@@ -53,20 +53,21 @@ TLinhaResumo* TResumoMapa::Linha(const QString& code)
 
 bool TResumoMapa::VerificaMovimento(const QDate& date)
 {
-    Query* q = m_dm->QryGeral;
-    q->close();
-    q->setSql(QStringLiteral("select * from qel_movimento where con_iecnpjcpf=:vcontribuinte and "
-                             "mov_ano_referencia=:vAno and mov_mes_referencia=:vmes"));
+    // Asked twice a save: one statement kept prepared.
+    static const QString sql = QStringLiteral("select 1 from qel_movimento where con_iecnpjcpf = ?1 and "
+                                              "mov_ano_referencia = ?2 and mov_mes_referencia = ?3 limit 1");
     const QString slaughterhouse =
         m_dm->QryContribuinte->active() ? m_dm->QryContribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString()
                                         : QString();
-    q->paramByName(QStringLiteral("vcontribuinte"))->setAsString(slaughterhouse);
-    q->paramByName(QStringLiteral("vAno"))->setAsInteger(date.isValid() ? date.year() : 0);
-    q->paramByName(QStringLiteral("vmes"))->setAsInteger(date.isValid() ? date.month() : 0);
-    q->open();
-    const bool found = !q->isEmpty();
-    q->close();
-    return found;
+    Connection& c = *m_dm->dbMTC->connection();
+    sqlite3_stmt* st = c.prepare(sql);
+    StatementReset reset(st);
+    bindValue(st, 1, slaughterhouse);
+    sqlite3_bind_int64(st, 2, date.isValid() ? date.year() : 0);
+    sqlite3_bind_int64(st, 3, date.isValid() ? date.month() : 0);
+    const int rc = sqlite3_step(st);
+    c.check(rc, sql);
+    return rc == SQLITE_ROW;
 }
 
 void TResumoMapa::CarregaParametros()
@@ -330,35 +331,30 @@ void TResumoMapa::CarregaResumo()
 void TResumoMapa::InsereResumo(const QString& code, int heads, Money weight, Money arrobas, Money valuePerArroba,
                                Money base, Money icms, Money percent, Money passedOn, int rejected)
 {
-    static const QStringList insert = {
-        QStringLiteral(" Insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,"
-                       "Mre_Qtd_Arroba,Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,"
-                       "Mre_Vlr_Repasse,Mre_Qtd_reprovada)"),
-        QStringLiteral(" values(:Map_Codigo,:Mat_Codigo,:Mre_Qtd_Cabecas,:Mre_Peso_Kg,:Mre_Qtd_Arroba,"
-                       ":Mre_Vlr_Arroba,:Mre_Base_Calc_Icms,:Mre_icms,:Mre_Perc_Incentivo,:Mre_Vlr_Repasse,"
-                       ":Mre_Qtd_reprovada)")};
-    Query* q = m_dm->QryGeral;
-    q->close();
-    // The rows of one save follow each other on the same text: it is set, and its
-    // parameters parsed, once.
-    if (q->sqlLines() != insert) {
-        q->clearSql();
-        for (const QString& line : insert)
-            q->addSql(line);
-    }
-    q->paramByName(QStringLiteral("Map_Codigo"))
-        ->setAsInteger(m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
-    q->paramByName(QStringLiteral("Mat_Codigo"))->setAsString(code);
-    q->paramByName(QStringLiteral("Mre_Qtd_Cabecas"))->setAsInteger(heads);
-    q->paramByName(QStringLiteral("Mre_Peso_Kg"))->setAsMoney(weight);
-    q->paramByName(QStringLiteral("Mre_Qtd_Arroba"))->setAsMoney(arrobas);
-    q->paramByName(QStringLiteral("Mre_Vlr_Arroba"))->setAsMoney(valuePerArroba);
-    q->paramByName(QStringLiteral("Mre_Base_Calc_Icms"))->setAsMoney(base);
-    q->paramByName(QStringLiteral("Mre_icms"))->setAsMoney(icms);
-    q->paramByName(QStringLiteral("Mre_Perc_Incentivo"))->setAsMoney(percent);
-    q->paramByName(QStringLiteral("Mre_Vlr_Repasse"))->setAsMoney(passedOn);
-    q->paramByName(QStringLiteral("Mre_Qtd_reprovada"))->setAsInteger(rejected);
-    q->execSql();
+    // Twelve rows a save: one statement kept prepared, amounts bound as a float column stores them.
+    static const QString sql = QStringLiteral(
+        "insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,Mre_Qtd_Arroba,"
+        "Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,Mre_Vlr_Repasse,Mre_Qtd_reprovada) "
+        "values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    Connection& c = *m_dm->dbMTC->connection();
+    sqlite3_stmt* st = c.prepare(sql);
+    StatementReset reset(st);
+    const QVariant values[] = {
+        m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger(),
+        code,
+        qint64(heads),
+        weight.toDouble(),
+        arrobas.toDouble(),
+        valuePerArroba.toDouble(),
+        base.toDouble(),
+        icms.toDouble(),
+        percent.toDouble(),
+        passedOn.toDouble(),
+        qint64(rejected),
+    };
+    for (int i = 0; i < int(std::size(values)); ++i)
+        bindValue(st, i + 1, values[i]);
+    c.check(sqlite3_step(st), sql);
 }
 
 void TResumoMapa::recusa(TCampo campo)
@@ -409,9 +405,19 @@ void TResumoMapa::Gravar()
 
     if (map->state() == DataSetState::Browse)
         map->edit();
-    map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsMoney(DbEdit_Icms);
-    map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsMoney(dbEdit_VlrArrobaMacho);
-    map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsMoney(dbEdit_VlrArrobaFemea);
+    {
+        // No calculated or looked-up field of the map follows these values: they are
+        // worked out again when the map is posted.
+        struct Calcula {
+            Table* t;
+            bool before;
+            ~Calcula() { t->autoCalcFields = before; }
+        } calcula{map, map->autoCalcFields};
+        map->autoCalcFields = false;
+        map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsMoney(DbEdit_Icms);
+        map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsMoney(dbEdit_VlrArrobaMacho);
+        map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsMoney(dbEdit_VlrArrobaFemea);
+    }
 
     auto row = [this](const char* code, const TLinhaResumo& r, int rejected) {
         InsereResumo(QString::fromLatin1(code), r.Qtd, r.Peso, r.QtdArr, r.ValorArr, r.BaseCalc, r.Icms, r.Incentivo,
