@@ -1291,15 +1291,15 @@ void TCadMapas::SpeedButton2Click(QWidget*)
             const QString tipificacao = linha.mid(15, 1).trimmed().toString().toUpper();
             if (*numero != i)
                 info(QStringLiteral("Animal ") + n() + QStringLiteral(" não está na sequencia correta"));
-            if (!maturidades.contains(maturidade)) {
+            if (!TDM_MTC::CodigoNaLista(maturidades, maturidade)) {
                 info(QStringLiteral("Maturidade incorreta para o animal Nº: ") + n());
                 vorta::Abort();
             }
-            if (!kAcabamentos.contains(acabamento))
+            if (!TDM_MTC::CodigoNaLista(kAcabamentos, acabamento))
                 info(QStringLiteral("Acabamento incorreto para o animal : ") + n());
-            if (!kConformacoes.contains(conformacao))
+            if (!TDM_MTC::CodigoNaLista(kConformacoes, conformacao))
                 info(QStringLiteral("Conformação incorreta para o animal : ") + n());
-            if (!kTipificacoes.contains(tipificacao))
+            if (!TDM_MTC::CodigoNaLista(kTipificacoes, tipificacao))
                 info(QStringLiteral("Tipificação incorreta para o animal : ") + n());
             // A number already read is refused as the stored key would refuse it.
             if (numeros.contains(*numero))

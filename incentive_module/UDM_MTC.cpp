@@ -453,6 +453,15 @@ void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
     campo(ds, m_item.numero, "itm_num_animal")->setAsInteger(m_proximoAnimal.proximo);
 }
 
+bool TDM_MTC::CodigoNaLista(const QStringList& codigos, const QString& codigo)
+{
+    // A code of another length is passed over without comparing it.
+    for (const QString& c : codigos)
+        if (c.size() == codigo.size() && c == codigo)
+            return true;
+    return false;
+}
+
 QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
 {
     // The shared lists themselves, so that a list set again is seen to be the same.
@@ -515,9 +524,9 @@ QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, cons
         return QStringLiteral("N");
     if (!con.isEmpty() && con != QLatin1String("C") && con != QLatin1String("SC") && con != QLatin1String("RE"))
         return QStringLiteral("N");
-    if (kClassificaveisMacho.contains(mat))
+    if (CodigoNaLista(kClassificaveisMacho, mat))
         return weight < 225.0 ? QStringLiteral("N") : QStringLiteral("S");
-    if (kClassificaveisFemea.contains(mat))
+    if (CodigoNaLista(kClassificaveisFemea, mat))
         return weight < 180.0 ? QStringLiteral("N") : QStringLiteral("S");
     return QStringLiteral("N");
 }
@@ -530,14 +539,16 @@ void TDM_MTC::TblMapasItensBeforePost(DataSet& ds)
         Field* mat = campo(ds, m_item.maturidade, "mat_codigo");
         Field* con = campo(ds, m_item.conformacao, "con_codigo");
         Field* tip = campo(ds, m_item.tipificacao, "tip_codigo");
-        classified = Classifica(mat->asString(), campo(ds, m_item.acabamento, "aca_codigo")->asString(), con->asString(),
-                                tip->asString(), campo(ds, m_item.peso, "itm_peso")->asFloat());
+        const QString codigos[] = {mat->asString(), con->asString(), tip->asString()};
+        classified = Classifica(codigos[0], campo(ds, m_item.acabamento, "aca_codigo")->asString(), codigos[1],
+                                codigos[2], campo(ds, m_item.peso, "itm_peso")->asFloat());
         // Codes are kept upper-cased; only a value that changes is written back, so an
         // absent conformation is not run through its validator again.
-        for (Field* f : {mat, con, tip}) {
-            const QString text = f->asString();
-            if (!text.isEmpty() && text != text.toUpper())
-                f->setAsString(text.toUpper());
+        Field* const campos[] = {mat, con, tip};
+        for (int i = 0; i < 3; ++i) {
+            const QString upper = codigos[i].toUpper();
+            if (!codigos[i].isEmpty() && codigos[i] != upper)
+                campos[i]->setAsString(upper);
         }
     } catch (...) {
         // The post goes on, but an animal not fully checked is not entitled.
@@ -560,19 +571,26 @@ void TDM_MTC::TblMapasItensAfterPost(DataSet& ds)
     // The next number follows from the row this insert wrote to the map, as the map's
     // stamp will show if that row was its only change: the next animal checks it.
     ProximoAnimal& p = m_proximoAnimal;
-    if (std::exchange(p.inserindo, false) && p.stamp.valid()) {
+    const bool inseriu = std::exchange(p.inserindo, false);
+    const QVariant mapa = campo(ds, m_item.mapa, "map_codigo")->value();
+    if (inseriu && p.stamp.valid() && !mapa.isNull() && mapa.toLongLong() == p.mapa) {
         Field* numero = campo(ds, m_item.numero, "itm_num_animal");
-        const QVariant mapa = campo(ds, m_item.mapa, "map_codigo")->value();
-        if (!mapa.isNull() && mapa.toLongLong() == p.mapa) {
-            if (numero->isNull()) {
-                p.stamp = {};
-            } else {
-                p.proximo = int(std::max<qint64>(p.proximo, numero->asInteger() + 1));
-                ++p.stamp.writes;
-            }
+        if (numero->isNull()) {
+            p.stamp = {};
+        } else {
+            p.proximo = int(std::max<qint64>(p.proximo, numero->asInteger() + 1));
+            ++p.stamp.writes;
         }
     }
-    atualizaSexo();
+    // An animal just inserted into the map shown leaves it with animals: no need to ask.
+    const bool noMapaMostrado = TblMapas->active() && !m_mapa.codigo->isNull() && !mapa.isNull() &&
+                                mapa.toLongLong() == m_mapa.codigo->asInteger();
+    if (inseriu && noMapaMostrado && !ds.filtered()) {
+        if (SetSexoHabilitado)
+            SetSexoHabilitado(false);
+    } else {
+        atualizaSexo();
+    }
 }
 
 void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
@@ -582,13 +600,13 @@ void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
 
 void TDM_MTC::TblMapasItenstip_codigoValidate(Field& field)
 {
-    if (!kTipificacoes.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(kTipificacoes, field.asString().toUpper()))
         recusa(QStringLiteral("Tipificação inválida !"));
 }
 
 void TDM_MTC::TblMapasItensaca_codigoValidate(Field& field)
 {
-    if (!kAcabamentos.contains(field.asString()))
+    if (!CodigoNaLista(kAcabamentos, field.asString()))
         recusa(QStringLiteral("Acabamento inválido !"));
 }
 
@@ -598,7 +616,7 @@ void TDM_MTC::TblMapasItensmat_codigoValidate(Field& field)
     if (sex != QLatin1String("M") && sex != QLatin1String("F"))
         return;
     const QStringList& allowed = sex == QLatin1String("M") ? kMaturidadesMacho : kMaturidadesFemea;
-    if (!allowed.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(allowed, field.asString().toUpper()))
         recusa(QStringLiteral("Maturidade inválida ! "));
 }
 
@@ -606,7 +624,7 @@ void TDM_MTC::TblMapasItenscon_codigoValidate(Field& field)
 {
     if (field.isNull())
         vorta::Abort();
-    if (!kConformacoes.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(kConformacoes, field.asString().toUpper()))
         recusa(QStringLiteral("Conformação inválida !"));
 }
 

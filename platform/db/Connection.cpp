@@ -336,14 +336,13 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
     return m_keyWatches.back();
 }
 
-std::vector<ContentStamp> Connection::keyStamps(const QStringList& tables, const QString& column, const QVariant& key)
+ContentStamps Connection::keyStamps(const QStringList& tables, const QString& column, const QVariant& key)
 {
-    std::vector<KeyWatch*> watches;
-    watches.reserve(size_t(tables.size()));
+    QVarLengthArray<KeyWatch*, 4> watches;
     for (const QString& t : tables)
         watches.push_back(&keyWatch(t, column));
     if (!followEngine())
-        return std::vector<ContentStamp>(size_t(tables.size()));
+        return ContentStamps(tables.size());
     // A whole number, the common key, is spelt on the stack: the key is only looked up.
     char digits[24];
     QByteArray k;
@@ -353,19 +352,17 @@ std::vector<ContentStamp> Connection::keyStamps(const QStringList& tables, const
     } else {
         k = keyOfVariant(key);
     }
-    std::vector<ContentStamp> stamps;
-    stamps.reserve(watches.size());
+    ContentStamps stamps;
     for (KeyWatch* w : watches)
         stamps.push_back({m_epoch, w->writes.value(k)});
     return stamps;
 }
 
-std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
+ContentStamps Connection::contentStamps(const QStringList& tables)
 {
     if (!followEngine())
-        return std::vector<ContentStamp>(size_t(tables.size()));
-    std::vector<ContentStamp> stamps;
-    stamps.reserve(size_t(tables.size()));
+        return ContentStamps(tables.size());
+    ContentStamps stamps;
     for (const QString& t : tables) {
         // Asked for every stamp: a short plain name is folded on the stack.
         char folded[64];

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <deque>
 #include <memory>
@@ -67,6 +68,8 @@ struct ContentStamp {
     bool valid() const { return epoch != 0; }
     bool operator==(const ContentStamp& o) const { return valid() && epoch == o.epoch && writes == o.writes; }
 };
+// Stamps of the few tables one answer reads, kept without a heap block.
+using ContentStamps = QVarLengthArray<ContentStamp, 4>;
 
 struct TableInfo {
     QString name; // as the file spells it
@@ -131,11 +134,11 @@ public:
     // through this connection, every rollback, every commit of another connection and
     // every change the engine does not report row by row (a whole table emptied at
     // once, trigger work).
-    std::vector<ContentStamp> contentStamps(const QStringList& tables);
+    ContentStamps contentStamps(const QStringList& tables);
     // The same, for only the rows of each table whose column holds key (before or after
     // the write): writes through this connection to rows of other keys leave it alone.
     // Text keys are told apart without regard to case.
-    std::vector<ContentStamp> keyStamps(const QStringList& tables, const QString& column, const QVariant& key);
+    ContentStamps keyStamps(const QStringList& tables, const QString& column, const QVariant& key);
 
 private:
     explicit Connection(const QString& folder);

@@ -413,8 +413,30 @@ QString Table::buildWhereClause(QVariantList& params, int& masterCount)
     return conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
 }
 
+bool Table::orderHeldByMaster()
+{
+    DataSet* master = m_masterLink ? m_masterLink->dataSet() : nullptr;
+    if (!master || !master->active() || m_masterFields.isEmpty())
+        return false;
+    const QStringList ix = indexFields();
+    if (ix.isEmpty())
+        return false;
+    const QStringList df = detailFieldList();
+    const qsizetype held = std::min(m_masterFieldList.size(), df.size());
+    for (const QString& f : ix) {
+        bool found = false;
+        for (qsizetype i = 0; i < held && !found; ++i)
+            found = df[i].compare(f, Qt::CaseInsensitive) == 0;
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
 QString Table::orderClause()
 {
+    if (orderHeldByMaster())
+        return QStringLiteral(" ORDER BY rowid");
     QStringList parts;
     for (const QString& f : indexFields())
         parts << quoteIdentifier(f);
@@ -434,7 +456,10 @@ void Table::invalidateView()
 
 QString Table::viewSql(QVariantList& params)
 {
-    return QStringLiteral("SELECT rowid FROM %1%2%3").arg(quotedTable(), whereClause(params), orderClause());
+    // Rows whose index fields all equal the master's come in row-id order: the view is
+    // put in that order after reading, without the engine sorting it.
+    return QStringLiteral("SELECT rowid FROM %1%2%3")
+        .arg(quotedTable(), whereClause(params), orderHeldByMaster() ? QString() : orderClause());
 }
 
 ContentStamp Table::tableStamp()
@@ -469,6 +494,8 @@ void Table::ensureView()
         m_rowids.append(sqlite3_column_int64(stmt, 0));
     if (rc != SQLITE_DONE)
         m_conn->fail(rc, sql);
+    if (!sql.contains(QLatin1String(" ORDER BY ")))
+        std::sort(m_rowids.begin(), m_rowids.end());
     m_posOf.clear();
     m_blocks.clear();
     m_viewValid = true;
