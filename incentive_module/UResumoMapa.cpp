@@ -406,14 +406,16 @@ void TResumoMapa::Gravar()
     if (map->state() == DataSetState::Browse)
         map->edit();
     {
-        // No calculated or looked-up field of the map follows these values: they are
-        // worked out again when the map is posted.
+        // A map being inserted has no list figures yet and its looked-up fields follow
+        // the raiser alone: these values change none of them, so they are not worked
+        // out again until the post.
         struct Calcula {
             Table* t;
             bool before;
             ~Calcula() { t->autoCalcFields = before; }
         } calcula{map, map->autoCalcFields};
-        map->autoCalcFields = false;
+        if (map->state() == DataSetState::Insert)
+            map->autoCalcFields = false;
         map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsMoney(DbEdit_Icms);
         map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsMoney(dbEdit_VlrArrobaMacho);
         map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsMoney(dbEdit_VlrArrobaFemea);
