@@ -11,6 +11,8 @@
 
 #include <QTime>
 
+#include <sqlite3.h>
+
 using namespace vorta::db;
 
 vorta::Guarded<TDM_MTC> DM_MTC;
@@ -375,17 +377,35 @@ void TDM_MTC::TblMapasNewRecord(DataSet& ds)
     m_inserindoMapa = true;
 }
 
-int TDM_MTC::contagem(const QString& sql, int mapCode, const QVariantList& extra)
+namespace {
+
+// The sum of the map's summary rows, held at two places as the list shows it.
+vorta::Money somaDoResumo(sqlite3_stmt* st, int column)
 {
-    QryGeral->close();
-    QryGeral->setSql(sql);
-    QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(mapCode);
-    if (!extra.isEmpty())
-        QryGeral->paramByName(QStringLiteral("vclassificado"))->setValue(extra.first());
-    QryGeral->open();
-    const qint64 n = QryGeral->isEmpty() ? 0 : QryGeral->fields(0)->asInteger();
-    QryGeral->close();
-    return int(n);
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return vorta::Money::fromUnits(sqlite3_column_int64(st, column));
+    default: return vorta::Money::fromDouble(sqlite3_column_double(st, column));
+    }
+}
+
+} // namespace
+
+void TDM_MTC::contagem(int mapCode, int animals, int classified, const vorta::db::ContentStamp& counted)
+{
+    Connection& c = *dbMTC->connection();
+    static const QStringList itens{QStringLiteral("qel_mapas_itens")};
+    if (!(c.keyStamps(itens, QStringLiteral("map_codigo"), mapCode).front() == counted))
+        return;
+    m_figuras.get(c, mapCode, [&] {
+        static const QString sql =
+            QStringLiteral("select sum(mre_vlr_repasse) from qel_mapas_resumo where map_codigo = ?1");
+        sqlite3_stmt* st = c.prepare(sql);
+        StatementReset reset(st);
+        sqlite3_bind_int64(st, 1, mapCode);
+        c.check(sqlite3_step(st), sql);
+        return FigurasMapa{somaDoResumo(st, 0), animals, classified};
+    });
 }
 
 void TDM_MTC::TblMapasCalcFields(DataSet& ds)
@@ -393,23 +413,19 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
     if (m_inserindoMapa)
         return;
     const int map = int(ds.fieldByName(QStringLiteral("map_codigo"))->asInteger());
-    const FigurasMapa f = m_figuras.get(*dbMTC->connection(), map, [&] {
-        FigurasMapa r;
-        QryGeral->close();
-        QryGeral->setSql(
-            QStringLiteral("select sum(mre_vlr_repasse) as valor from qel_mapas_resumo where map_codigo=:vmapa"));
-        QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(map);
-        QryGeral->open();
-        // Shown at two places, so held as the rounded amount.
-        r.total = QryGeral->isEmpty() ? vorta::Money() : QryGeral->fields(0)->asMoney();
-        QryGeral->close();
-        r.animais = contagem(
-            QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens where map_codigo=:vmapa"),
-            map);
-        r.classificados = contagem(QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens "
-                                                  "where map_codigo=:vmapa and itm_classificado=:vclassificado"),
-                                   map, {QStringLiteral("S")});
-        return r;
+    Connection& c = *dbMTC->connection();
+    const FigurasMapa f = m_figuras.get(c, map, [&] {
+        // The three figures in one pass over the map's animals.
+        static const QString sql = QStringLiteral(
+            "select (select sum(mre_vlr_repasse) from qel_mapas_resumo where map_codigo = ?1), "
+            "count(itm_num_animal), count(case when itm_classificado = ?2 then 1 end) "
+            "from qel_mapas_itens where map_codigo = ?1");
+        sqlite3_stmt* st = c.prepare(sql);
+        StatementReset reset(st);
+        sqlite3_bind_int64(st, 1, map);
+        sqlite3_bind_text(st, 2, "S", 1, SQLITE_STATIC);
+        c.check(sqlite3_step(st), sql);
+        return FigurasMapa{somaDoResumo(st, 0), int(sqlite3_column_int64(st, 1)), int(sqlite3_column_int64(st, 2))};
     });
     // Less than half classified earns nothing.
     const bool semDireito = f.animais == 0 || 2 * qint64(f.classificados) < f.animais;
