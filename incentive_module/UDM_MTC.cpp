@@ -455,10 +455,20 @@ void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
 
 bool TDM_MTC::CodigoNaLista(const QStringList& codigos, const QString& codigo)
 {
-    // A code of another length is passed over without comparing it.
-    for (const QString& c : codigos)
-        if (c.size() == codigo.size() && c == codigo)
+    // Codes are a few letters: compared here letter by letter, a code of another length
+    // passed over at once.
+    const qsizetype n = codigo.size();
+    const QChar* p = codigo.constData();
+    for (const QString& c : codigos) {
+        if (c.size() != n)
+            continue;
+        const QChar* q = c.constData();
+        qsizetype i = 0;
+        while (i < n && q[i] == p[i])
+            ++i;
+        if (i == n)
             return true;
+    }
     return false;
 }
 
