@@ -237,6 +237,8 @@ const QVariant& DataSet::slotValue(int slot) const
 {
     if (slot < 0 || slot >= m_buffer.size())
         return nullVariant();
+    if (m_calcPending && slot >= m_columns.size())
+        const_cast<DataSet*>(this)->resolvePendingCalc();
     return m_buffer[slot];
 }
 
@@ -244,7 +246,17 @@ const QVariant& DataSet::oldSlotValue(int slot) const
 {
     if (slot < 0 || slot >= m_old.size())
         return nullVariant();
+    if (m_calcPending && slot >= m_columns.size())
+        const_cast<DataSet*>(this)->resolvePendingCalc();
     return m_old[slot];
+}
+
+void DataSet::resolvePendingCalc()
+{
+    calculateFields();
+    // Left pending only while browsing, where the old values are the record's own.
+    for (qsizetype i = m_columns.size(); i < m_buffer.size() && i < m_old.size(); ++i)
+        m_old[i] = m_buffer[i];
 }
 
 void DataSet::open()
@@ -305,6 +317,7 @@ void DataSet::close()
     m_key = -1;
     m_buffer.clear();
     m_old.clear();
+    m_calcPending = false;
     m_modified = false;
     m_bof = m_eof = true;
     dataEvent(DataEvent::UpdateState);
@@ -358,9 +371,10 @@ void DataSet::peekRecord(int pos, const std::function<void()>& fn)
         DataSet& ds;
         Row buffer, old;
         qint64 key;
-        bool modified;
+        bool modified, calcPending;
         explicit Saved(DataSet& d)
-            : ds(d), buffer(std::move(d.m_buffer)), old(std::move(d.m_old)), key(d.m_key), modified(d.m_modified)
+            : ds(d), buffer(std::move(d.m_buffer)), old(std::move(d.m_old)), key(d.m_key), modified(d.m_modified),
+              calcPending(d.m_calcPending)
         {
         }
         ~Saved()
@@ -369,6 +383,7 @@ void DataSet::peekRecord(int pos, const std::function<void()>& fn)
             ds.m_old = std::move(old);
             ds.m_key = key;
             ds.m_modified = modified;
+            ds.m_calcPending = calcPending;
         }
     } saved(*this);
     m_buffer = readRecord(pos);
@@ -455,6 +470,7 @@ QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
 
 void DataSet::calculateFields()
 {
+    m_calcPending = false;
     if (!OnCalcFields && !m_hasComputedFields)
         return;
     for (const auto& f : m_fields)
@@ -821,8 +837,14 @@ void DataSet::resetCurrentAfterPost(qint64 key)
     Row row;
     if (vFetchByKey(key, row))
         takeColumns(row);
-    calculateFields();
     m_old = m_buffer;
+    // Records posted one after another (an import) are mostly never read back: their
+    // looked-up values are worked out when first read. A calculation handler may do
+    // more than set values and runs now.
+    if (OnCalcFields)
+        calculateFields();
+    else
+        m_calcPending = m_hasComputedFields;
     m_bof = m_eof = false;
 }
 

@@ -237,6 +237,8 @@ private:
     void loadBuffer();
     Row readRecord(int pos);
     void calculateFields();
+    // Works out the looked-up values left for their first reading after a post.
+    void resolvePendingCalc();
     QVariant lookupValue(Field* f, const QVariantList& keys);
     const QVariant* recentLookup(Field* f, const QVariant& key);
     void setState(DataSetState s);
@@ -273,6 +275,8 @@ private:
     bool m_appending = false;
     bool m_modified = false;
     bool m_calculating = false;
+    // The current record's looked-up values are not yet worked out (read at first use).
+    bool m_calcPending = false;
     bool m_hasComputedFields = false;
     int m_disableCount = 0;
     quint64 m_rowsStamp = 1;

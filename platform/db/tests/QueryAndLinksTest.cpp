@@ -677,6 +677,59 @@ TEST_F(MasterDetail, CachedLookupsAnswerEachKeyAsKeysComeAndGo)
         }
 }
 
+// Rows posted one after another (an import, with no recalculation at each value set)
+// show their own looked-up values whenever they are read: right after the post, as old
+// values, after another record was looked at, after a cancelled edit; a calculation
+// handler still runs at the post itself.
+TEST_F(MasterDetail, APostedRecordShowsItsOwnLookedUpValues)
+{
+    for (bool cached : {false, true}) {
+        SCOPED_TRACE(cached ? "cached" : "not cached");
+        auto contas = table("Conta");
+        contas->setIndexFieldNames("Numero");
+        for (const char* f : {"Pessoa_Id", "Numero"})
+            contas->addField(f, FieldType::Integer);
+        contas->addField("Descricao", FieldType::String, 30);
+        Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+        nome->setLookupCache(cached);
+        contas->open();
+        contas->autoCalcFields = false;
+        const auto posta = [&](int pessoa, int numero) {
+            contas->append();
+            contas->fieldByName("Pessoa_Id")->setAsInteger(pessoa);
+            contas->fieldByName("Numero")->setAsInteger(numero);
+            contas->post();
+        };
+        posta(3, 7);
+        EXPECT_EQ(nome->asString(), "Carla");
+        EXPECT_EQ(nome->oldValue().toString(), "Carla");
+        posta(1, 8);
+        contas->peekRecord(0, [&] { EXPECT_EQ(nome->asString(), "Ana"); });
+        EXPECT_EQ(nome->asString(), "Ana");
+        posta(3, 9);
+        // Another record looked at before this one is read.
+        contas->peekRecord(0, [&] { EXPECT_EQ(contas->fieldByName("Pessoa_Id")->asInteger(), 1); });
+        EXPECT_EQ(nome->asString(), "Carla");
+        posta(1, 10);
+        contas->edit();
+        EXPECT_EQ(nome->asString(), "Ana");
+        contas->cancel();
+        EXPECT_EQ(nome->asString(), "Ana");
+        contas->close();
+        db->execute("delete from Conta where Numero > 6");
+    }
+    auto contas = table("Conta");
+    contas->open();
+    int calculados = 0;
+    contas->OnCalcFields = [&](DataSet&) { ++calculados; };
+    contas->append();
+    contas->fieldByName("Pessoa_Id")->setAsInteger(3);
+    contas->fieldByName("Numero")->setAsInteger(7);
+    const int antes = calculados;
+    contas->post();
+    EXPECT_GT(calculados, antes);
+}
+
 TEST_F(MasterDetail, LookupKeysFollowTheirDefinition)
 {
     auto contas = table("Conta");
