@@ -166,14 +166,20 @@ QVariant DataSet::fieldValues(const QString& names) const
 
 int DataSet::columnIndex(const QString& name) const
 {
-    for (int i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+    // Names of another length differ in any case: compared only when the lengths meet.
+    const qsizetype n = name.size();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const QString& c = m_columns[i].name;
+        if (c.size() == n && c.compare(name, Qt::CaseInsensitive) == 0)
             return i;
+    }
     return -1;
 }
 
 void DataSet::bindFields()
 {
+    if (m_boundGeneration == m_fieldsGeneration && m_boundColumns == m_columns)
+        return;
     // Fields made at an earlier open are "default" fields: find them again by name.
     std::vector<std::unique_ptr<Field>> defaults;
     std::vector<std::unique_ptr<Field>> persistent;
@@ -225,6 +231,8 @@ void DataSet::bindFields()
     m_hasComputedFields = false;
     for (const auto& f : m_fields)
         m_hasComputedFields = m_hasComputedFields || f->fieldKind() != FieldKind::Data;
+    m_boundColumns = m_columns;
+    m_boundGeneration = m_fieldsGeneration;
 }
 
 void DataSet::checkActive() const
