@@ -194,12 +194,18 @@ void DataSet::bindFields()
     if (!anyPersistentData) {
         for (int c = 0; c < m_columns.size(); ++c) {
             const ColumnDef& col = m_columns[c];
+            // Names of default fields differ in more than case: one matches at most.
+            const auto same = [&col](const std::unique_ptr<Field>& d) {
+                return d && d->dataType() == col.type && d->fieldName().size() == col.name.size()
+                    && d->fieldName().compare(col.name, Qt::CaseInsensitive) == 0;
+            };
             std::unique_ptr<Field> f;
-            for (auto& d : defaults)
-                if (d && d->fieldName().compare(col.name, Qt::CaseInsensitive) == 0 && d->dataType() == col.type) {
-                    f = std::move(d);
-                    break;
-                }
+            // Mostly the columns of the last open, in their order.
+            if (size_t(c) < defaults.size() && same(defaults[size_t(c)]))
+                f = std::move(defaults[size_t(c)]);
+            for (size_t i = 0; !f && i < defaults.size(); ++i)
+                if (same(defaults[i]))
+                    f = std::move(defaults[i]);
             if (!f) {
                 f = std::make_unique<Field>(this, col.name, col.type, col.size);
                 f->setRequired(col.required);

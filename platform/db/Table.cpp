@@ -455,7 +455,13 @@ void Table::invalidateView()
 
 QString Table::viewSql(QVariantList& params)
 {
-    return QStringLiteral("SELECT rowid FROM %1%2%3").arg(quotedTable(), whereClause(params), orderClause());
+    const QString where = whereClause(params);
+    // Asked for every view built or checked: made again when the condition or the
+    // definition (order, table) changed.
+    if (m_viewText.generation != m_conditionGeneration || m_viewText.where != where)
+        m_viewText = {m_conditionGeneration, where,
+                      QStringLiteral("SELECT rowid FROM %1%2%3").arg(quotedTable(), where, orderClause())};
+    return m_viewText.sql;
 }
 
 ContentStamp Table::tableStamp()

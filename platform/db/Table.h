@@ -122,6 +122,11 @@ private:
         QString quotedTable;
         QVector<ColumnDef> columns;
     } m_shape;
+    struct ViewText {
+        quint64 generation = 0; // of the condition's definition
+        QString where;
+        QString sql;
+    } m_viewText;
     QString m_tableName;
     QString m_indexName;
     QString m_indexFieldNames;
