@@ -11,6 +11,7 @@
 #include "platform/core/Cp1252.h"
 #include "platform/core/EditMask.h"
 #include "platform/core/Exceptions.h"
+#include "platform/db/Connection.h"
 #include "platform/db/Database.h"
 #include "platform/db/Query.h"
 #include "platform/ui/Dialogs.h"
@@ -22,6 +23,8 @@
 #include <QMouseEvent>
 #include <QRegularExpressionValidator>
 #include <QSet>
+
+#include <sqlite3.h>
 
 vorta::Guarded<TCadMapas> CadMapas;
 std::function<void()> AbreCadastroPecuaristaInclusao;
@@ -620,16 +623,20 @@ void TCadMapas::MostraResumo()
 {
     // Shown after every save and move: an edit is set only when its figure changed.
     auto show = [this](const char* name, const QString& text) {
-        vorta::ui::Edit* e = m_figuras.value(QString::fromLatin1(name));
+        auto found = m_figurasPorLiteral.constFind(name);
+        if (found == m_figurasPorLiteral.constEnd())
+            found = m_figurasPorLiteral.insert(name, m_figuras.value(QString::fromLatin1(name)));
+        vorta::ui::Edit* e = *found;
         if (e && e->text() != text)
             e->setText(text);
     };
-    // Most figures repeat (zeros above all): each amount is formatted once.
-    QHash<qint64, QString> formatados;
-    auto money = [&show, &formatados](const char* name, const Money& m) {
-        auto it = formatados.find(m.cents());
-        if (it == formatados.end())
-            it = formatados.insert(m.cents(), vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
+    // Most figures repeat (zeros above all), across maps too.
+    if (m_valoresFormatados.size() > 1024)
+        m_valoresFormatados.clear();
+    auto money = [this, &show](const char* name, const Money& m) {
+        auto it = m_valoresFormatados.constFind(m.cents());
+        if (it == m_valoresFormatados.constEnd())
+            it = m_valoresFormatados.insert(m.cents(), vorta::db::formatFloatBr(m.toDouble(), kFormatoValor));
         show(name, *it);
     };
     auto count = [&show](const char* name, int n) { show(name, QString::number(n)); };
@@ -1099,15 +1106,17 @@ void TCadMapas::DBEdit1Exit(QWidget*)
 
 void TCadMapas::buscamunicipio(const QString& inscricao, QString& texto)
 {
-    vorta::db::Query* q = DM_MTC->QryGeral;
-    q->close();
-    q->setSql(QStringLiteral("select * from contribuinte c, municipio m  where c.con_iecnpjcpf=:vcod and  "
-                             "c.mun_propriedade = mun_codigo"));
-    q->paramByName(QStringLiteral("vcod"))->setAsString(inscricao);
-    q->open();
-    texto = q->isEmpty() ? QStringLiteral("Município não encontrado")
-                         : q->fieldByName(QStringLiteral("mun_descricao"))->asString();
-    q->close();
+    // Asked for each raiser typed and each map viewed: one statement kept prepared.
+    static const QString sql = QStringLiteral("select m.mun_descricao from contribuinte c, municipio m "
+                                              "where c.con_iecnpjcpf = ?1 and c.mun_propriedade = mun_codigo");
+    vorta::db::Connection& c = *DM_MTC->dbMTC->connection();
+    sqlite3_stmt* st = c.prepare(sql);
+    vorta::db::StatementReset reset(st);
+    vorta::db::bindValue(st, 1, inscricao);
+    const int rc = sqlite3_step(st);
+    c.check(rc, sql);
+    texto = rc != SQLITE_ROW ? QStringLiteral("Município não encontrado")
+                             : vorta::db::columnValue(st, 0, vorta::db::FieldType::String).toString();
 }
 
 void TCadMapas::BuscaSIF(const QString& inscricao, QString& texto)
@@ -1282,15 +1291,15 @@ void TCadMapas::SpeedButton2Click(QWidget*)
             const QString tipificacao = linha.mid(15, 1).trimmed().toString().toUpper();
             if (*numero != i)
                 info(QStringLiteral("Animal ") + n() + QStringLiteral(" não está na sequencia correta"));
-            if (!maturidades.contains(maturidade)) {
+            if (!TDM_MTC::CodigoNaLista(maturidades, maturidade)) {
                 info(QStringLiteral("Maturidade incorreta para o animal Nº: ") + n());
                 vorta::Abort();
             }
-            if (!kAcabamentos.contains(acabamento))
+            if (!TDM_MTC::CodigoNaLista(kAcabamentos, acabamento))
                 info(QStringLiteral("Acabamento incorreto para o animal : ") + n());
-            if (!kConformacoes.contains(conformacao))
+            if (!TDM_MTC::CodigoNaLista(kConformacoes, conformacao))
                 info(QStringLiteral("Conformação incorreta para o animal : ") + n());
-            if (!kTipificacoes.contains(tipificacao))
+            if (!TDM_MTC::CodigoNaLista(kTipificacoes, tipificacao))
                 info(QStringLiteral("Tipificação incorreta para o animal : ") + n());
             // A number already read is refused as the stored key would refuse it.
             if (numeros.contains(*numero))

@@ -170,6 +170,10 @@ private:
     bool podeAlterarAnimais() const;
 
     QHash<QString, vorta::ui::Edit*> m_figuras;
+    // The summary is shown after every include, save and move: its edits are found by
+    // the literal naming each, and each amount is formatted once.
+    QHash<const char*, vorta::ui::Edit*> m_figurasPorLiteral;
+    QHash<qint64, QString> m_valoresFormatados;
     int m_tag = 0;
 };
 

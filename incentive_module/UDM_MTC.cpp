@@ -11,6 +11,8 @@
 
 #include <QTime>
 
+#include <sqlite3.h>
+
 using namespace vorta::db;
 
 vorta::Guarded<TDM_MTC> DM_MTC;
@@ -375,17 +377,35 @@ void TDM_MTC::TblMapasNewRecord(DataSet& ds)
     m_inserindoMapa = true;
 }
 
-int TDM_MTC::contagem(const QString& sql, int mapCode, const QVariantList& extra)
+namespace {
+
+// The sum of the map's summary rows, held at two places as the list shows it.
+vorta::Money somaDoResumo(sqlite3_stmt* st, int column)
 {
-    QryGeral->close();
-    QryGeral->setSql(sql);
-    QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(mapCode);
-    if (!extra.isEmpty())
-        QryGeral->paramByName(QStringLiteral("vclassificado"))->setValue(extra.first());
-    QryGeral->open();
-    const qint64 n = QryGeral->isEmpty() ? 0 : QryGeral->fields(0)->asInteger();
-    QryGeral->close();
-    return int(n);
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return vorta::Money::fromUnits(sqlite3_column_int64(st, column));
+    default: return vorta::Money::fromDouble(sqlite3_column_double(st, column));
+    }
+}
+
+} // namespace
+
+void TDM_MTC::contagem(int mapCode, int animals, int classified, const vorta::db::ContentStamp& counted)
+{
+    Connection& c = *dbMTC->connection();
+    static const QStringList itens{QStringLiteral("qel_mapas_itens")};
+    if (!(c.keyStamps(itens, QStringLiteral("map_codigo"), mapCode).front() == counted))
+        return;
+    m_figuras.get(c, mapCode, [&] {
+        static const QString sql =
+            QStringLiteral("select sum(mre_vlr_repasse) from qel_mapas_resumo where map_codigo = ?1");
+        sqlite3_stmt* st = c.prepare(sql);
+        StatementReset reset(st);
+        sqlite3_bind_int64(st, 1, mapCode);
+        c.check(sqlite3_step(st), sql);
+        return FigurasMapa{somaDoResumo(st, 0), animals, classified};
+    });
 }
 
 void TDM_MTC::TblMapasCalcFields(DataSet& ds)
@@ -393,23 +413,19 @@ void TDM_MTC::TblMapasCalcFields(DataSet& ds)
     if (m_inserindoMapa)
         return;
     const int map = int(ds.fieldByName(QStringLiteral("map_codigo"))->asInteger());
-    const FigurasMapa f = m_figuras.get(*dbMTC->connection(), map, [&] {
-        FigurasMapa r;
-        QryGeral->close();
-        QryGeral->setSql(
-            QStringLiteral("select sum(mre_vlr_repasse) as valor from qel_mapas_resumo where map_codigo=:vmapa"));
-        QryGeral->paramByName(QStringLiteral("vmapa"))->setAsInteger(map);
-        QryGeral->open();
-        // Shown at two places, so held as the rounded amount.
-        r.total = QryGeral->isEmpty() ? vorta::Money() : QryGeral->fields(0)->asMoney();
-        QryGeral->close();
-        r.animais = contagem(
-            QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens where map_codigo=:vmapa"),
-            map);
-        r.classificados = contagem(QStringLiteral("select count(itm_num_animal) as quantidade from qel_mapas_itens "
-                                                  "where map_codigo=:vmapa and itm_classificado=:vclassificado"),
-                                   map, {QStringLiteral("S")});
-        return r;
+    Connection& c = *dbMTC->connection();
+    const FigurasMapa f = m_figuras.get(c, map, [&] {
+        // The three figures in one pass over the map's animals.
+        static const QString sql = QStringLiteral(
+            "select (select sum(mre_vlr_repasse) from qel_mapas_resumo where map_codigo = ?1), "
+            "count(itm_num_animal), count(case when itm_classificado = ?2 then 1 end) "
+            "from qel_mapas_itens where map_codigo = ?1");
+        sqlite3_stmt* st = c.prepare(sql);
+        StatementReset reset(st);
+        sqlite3_bind_int64(st, 1, map);
+        sqlite3_bind_text(st, 2, "S", 1, SQLITE_STATIC);
+        c.check(sqlite3_step(st), sql);
+        return FigurasMapa{somaDoResumo(st, 0), int(sqlite3_column_int64(st, 1)), int(sqlite3_column_int64(st, 2))};
     });
     // Less than half classified earns nothing.
     const bool semDireito = f.animais == 0 || 2 * qint64(f.classificados) < f.animais;
@@ -435,6 +451,15 @@ void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
     if (m_proximoAnimal.mapa != map || !(m_proximoAnimal.stamp == now))
         m_proximoAnimal = ProximoAnimal{map, proximoCodigo(sql, {map}), now, false};
     campo(ds, m_item.numero, "itm_num_animal")->setAsInteger(m_proximoAnimal.proximo);
+}
+
+bool TDM_MTC::CodigoNaLista(const QStringList& codigos, const QString& codigo)
+{
+    // A code of another length is passed over without comparing it.
+    for (const QString& c : codigos)
+        if (c.size() == codigo.size() && c == codigo)
+            return true;
+    return false;
 }
 
 QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
@@ -499,9 +524,9 @@ QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, cons
         return QStringLiteral("N");
     if (!con.isEmpty() && con != QLatin1String("C") && con != QLatin1String("SC") && con != QLatin1String("RE"))
         return QStringLiteral("N");
-    if (kClassificaveisMacho.contains(mat))
+    if (CodigoNaLista(kClassificaveisMacho, mat))
         return weight < 225.0 ? QStringLiteral("N") : QStringLiteral("S");
-    if (kClassificaveisFemea.contains(mat))
+    if (CodigoNaLista(kClassificaveisFemea, mat))
         return weight < 180.0 ? QStringLiteral("N") : QStringLiteral("S");
     return QStringLiteral("N");
 }
@@ -514,14 +539,16 @@ void TDM_MTC::TblMapasItensBeforePost(DataSet& ds)
         Field* mat = campo(ds, m_item.maturidade, "mat_codigo");
         Field* con = campo(ds, m_item.conformacao, "con_codigo");
         Field* tip = campo(ds, m_item.tipificacao, "tip_codigo");
-        classified = Classifica(mat->asString(), campo(ds, m_item.acabamento, "aca_codigo")->asString(), con->asString(),
-                                tip->asString(), campo(ds, m_item.peso, "itm_peso")->asFloat());
+        const QString codigos[] = {mat->asString(), con->asString(), tip->asString()};
+        classified = Classifica(codigos[0], campo(ds, m_item.acabamento, "aca_codigo")->asString(), codigos[1],
+                                codigos[2], campo(ds, m_item.peso, "itm_peso")->asFloat());
         // Codes are kept upper-cased; only a value that changes is written back, so an
         // absent conformation is not run through its validator again.
-        for (Field* f : {mat, con, tip}) {
-            const QString text = f->asString();
-            if (!text.isEmpty() && text != text.toUpper())
-                f->setAsString(text.toUpper());
+        Field* const campos[] = {mat, con, tip};
+        for (int i = 0; i < 3; ++i) {
+            const QString upper = codigos[i].toUpper();
+            if (!codigos[i].isEmpty() && codigos[i] != upper)
+                campos[i]->setAsString(upper);
         }
     } catch (...) {
         // The post goes on, but an animal not fully checked is not entitled.
@@ -544,19 +571,26 @@ void TDM_MTC::TblMapasItensAfterPost(DataSet& ds)
     // The next number follows from the row this insert wrote to the map, as the map's
     // stamp will show if that row was its only change: the next animal checks it.
     ProximoAnimal& p = m_proximoAnimal;
-    if (std::exchange(p.inserindo, false) && p.stamp.valid()) {
+    const bool inseriu = std::exchange(p.inserindo, false);
+    const QVariant mapa = campo(ds, m_item.mapa, "map_codigo")->value();
+    if (inseriu && p.stamp.valid() && !mapa.isNull() && mapa.toLongLong() == p.mapa) {
         Field* numero = campo(ds, m_item.numero, "itm_num_animal");
-        const QVariant mapa = campo(ds, m_item.mapa, "map_codigo")->value();
-        if (!mapa.isNull() && mapa.toLongLong() == p.mapa) {
-            if (numero->isNull()) {
-                p.stamp = {};
-            } else {
-                p.proximo = int(std::max<qint64>(p.proximo, numero->asInteger() + 1));
-                ++p.stamp.writes;
-            }
+        if (numero->isNull()) {
+            p.stamp = {};
+        } else {
+            p.proximo = int(std::max<qint64>(p.proximo, numero->asInteger() + 1));
+            ++p.stamp.writes;
         }
     }
-    atualizaSexo();
+    // An animal just inserted into the map shown leaves it with animals: no need to ask.
+    const bool noMapaMostrado = TblMapas->active() && !m_mapa.codigo->isNull() && !mapa.isNull() &&
+                                mapa.toLongLong() == m_mapa.codigo->asInteger();
+    if (inseriu && noMapaMostrado && !ds.filtered()) {
+        if (SetSexoHabilitado)
+            SetSexoHabilitado(false);
+    } else {
+        atualizaSexo();
+    }
 }
 
 void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
@@ -566,13 +600,13 @@ void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
 
 void TDM_MTC::TblMapasItenstip_codigoValidate(Field& field)
 {
-    if (!kTipificacoes.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(kTipificacoes, field.asString().toUpper()))
         recusa(QStringLiteral("Tipificação inválida !"));
 }
 
 void TDM_MTC::TblMapasItensaca_codigoValidate(Field& field)
 {
-    if (!kAcabamentos.contains(field.asString()))
+    if (!CodigoNaLista(kAcabamentos, field.asString()))
         recusa(QStringLiteral("Acabamento inválido !"));
 }
 
@@ -582,7 +616,7 @@ void TDM_MTC::TblMapasItensmat_codigoValidate(Field& field)
     if (sex != QLatin1String("M") && sex != QLatin1String("F"))
         return;
     const QStringList& allowed = sex == QLatin1String("M") ? kMaturidadesMacho : kMaturidadesFemea;
-    if (!allowed.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(allowed, field.asString().toUpper()))
         recusa(QStringLiteral("Maturidade inválida ! "));
 }
 
@@ -590,7 +624,7 @@ void TDM_MTC::TblMapasItenscon_codigoValidate(Field& field)
 {
     if (field.isNull())
         vorta::Abort();
-    if (!kConformacoes.contains(field.asString().toUpper()))
+    if (!CodigoNaLista(kConformacoes, field.asString().toUpper()))
         recusa(QStringLiteral("Conformação inválida !"));
 }
 

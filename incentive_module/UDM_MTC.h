@@ -114,6 +114,9 @@ public:
 
     // The maturity codes of a sex, in pick-list order; empty for any other sex.
     static QStringList MaturidadesDoSexo(const QString& sex);
+    // Whether code is one of the codes, as QStringList::contains says, for the short
+    // lists asked of every animal.
+    static bool CodigoNaLista(const QStringList& codigos, const QString& codigo);
     // "S" or "N" for an animal's codes and weight; see TblMapasItensBeforePost.
     static QString Classifica(const QString& maturity, const QString& finish, const QString& conformation,
                               const QString& typing, double weight);
@@ -135,6 +138,10 @@ public:
     void TblMapasItensmat_codigoValidate(vorta::db::Field& field);
     void TblMapasItenscon_codigoValidate(vorta::db::Field& field);
     void qRelMapasItensCalcFields(vorta::db::DataSet& dataSet);
+    // The map's animals and those classified, as the caller counted them on the stored
+    // rows while their stamp was counted: the list figures take them without counting
+    // again, unless the animals were written since.
+    void contagem(int mapCode, int animals, int classified, const vorta::db::ContentStamp& counted);
 
 private:
     void DataModuleCreate();
@@ -144,7 +151,6 @@ private:
     int proximoCodigo(const QString& sql, const QVariantList& params = {});
     // The declared field when ds is its dataset, else ds's field of that name.
     static vorta::db::Field* campo(vorta::db::DataSet& ds, vorta::db::Field* declared, const char* name);
-    int contagem(const QString& sql, int mapCode, const QVariantList& extra = {});
     void atualizaSexo();
 
     bool m_inserindoMapa = false;

@@ -53,20 +53,21 @@ TLinhaResumo* TResumoMapa::Linha(const QString& code)
 
 bool TResumoMapa::VerificaMovimento(const QDate& date)
 {
-    Query* q = m_dm->QryGeral;
-    q->close();
-    q->setSql(QStringLiteral("select * from qel_movimento where con_iecnpjcpf=:vcontribuinte and "
-                             "mov_ano_referencia=:vAno and mov_mes_referencia=:vmes"));
+    // Asked twice a save: one statement kept prepared.
+    static const QString sql = QStringLiteral("select 1 from qel_movimento where con_iecnpjcpf = ?1 and "
+                                              "mov_ano_referencia = ?2 and mov_mes_referencia = ?3 limit 1");
     const QString slaughterhouse =
         m_dm->QryContribuinte->active() ? m_dm->QryContribuinte->fieldByName(QStringLiteral("Con_IECNPJCPF"))->asString()
                                         : QString();
-    q->paramByName(QStringLiteral("vcontribuinte"))->setAsString(slaughterhouse);
-    q->paramByName(QStringLiteral("vAno"))->setAsInteger(date.isValid() ? date.year() : 0);
-    q->paramByName(QStringLiteral("vmes"))->setAsInteger(date.isValid() ? date.month() : 0);
-    q->open();
-    const bool found = !q->isEmpty();
-    q->close();
-    return found;
+    Connection& c = *m_dm->dbMTC->connection();
+    sqlite3_stmt* st = c.prepare(sql);
+    StatementReset reset(st);
+    bindValue(st, 1, slaughterhouse);
+    sqlite3_bind_int64(st, 2, date.isValid() ? date.year() : 0);
+    sqlite3_bind_int64(st, 3, date.isValid() ? date.month() : 0);
+    const int rc = sqlite3_step(st);
+    c.check(rc, sql);
+    return rc == SQLITE_ROW;
 }
 
 void TResumoMapa::CarregaParametros()
@@ -119,6 +120,7 @@ void TResumoMapa::LimpaCampos()
 
 void TResumoMapa::Totaliza()
 {
+    m_contagem.valida = false;
     Table* items = m_dm->TblMapasItens;
     if (!items->active())
         return;
@@ -186,48 +188,61 @@ void TResumoMapa::Totaliza()
         // The animals shown are the map's rows: read in one pass, without loading each
         // into the table's record; the table's cursor ends where the walk would leave it.
         Connection& c = *m_dm->dbMTC->connection();
+        Field* code = m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"));
+        // Taken before the walk: a write during it leaves the count unused.
+        Contagem contagem{!code->isNull(), int(code->asInteger()), 0, 0, {}};
+        if (contagem.valida) {
+            static const QStringList itens{QStringLiteral("qel_mapas_itens")};
+            contagem.carimbo = c.keyStamps(itens, QStringLiteral("map_codigo"), contagem.mapa).front();
+        }
         sqlite3_stmt* st = c.prepare(QStringLiteral(
             "select mat_codigo, itm_classificado, itm_peso from qel_mapas_itens where map_codigo = ?1"));
         StatementReset reset(st);
-        bindValue(st, 1, m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->value());
+        bindValue(st, 1, code->value());
         // The codes of a map are few: each stored pair of texts is worked out once.
         struct Visto {
             QByteArray maturity;
             QByteArray classified;
-            bool nulls[2];
+            int types[2];
             Destino d;
+            // The stored text is "S" exactly, as the list's count compares it.
+            bool textoS;
         };
         QVarLengthArray<Visto, 16> vistos;
-        auto texto = [&](int col, bool& isNull) {
-            isNull = sqlite3_column_type(st, col) == SQLITE_NULL;
+        auto texto = [&](int col, int& type) {
+            type = sqlite3_column_type(st, col);
             return QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(st, col)), sqlite3_column_bytes(st, col));
         };
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            bool nullM = false;
-            bool nullK = false;
-            const QByteArrayView m = texto(0, nullM);
-            const QByteArrayView k = texto(1, nullK);
+            int typeM = 0;
+            int typeK = 0;
+            const QByteArrayView m = texto(0, typeM);
+            const QByteArrayView k = texto(1, typeK);
             const Visto* v = nullptr;
             for (const Visto& x : vistos)
-                if (x.nulls[0] == nullM && x.nulls[1] == nullK && x.maturity == m && x.classified == k) {
+                if (x.types[0] == typeM && x.types[1] == typeK && x.maturity == m && x.classified == k) {
                     v = &x;
                     break;
                 }
             if (!v) {
                 const QVariant mv = columnValue(st, 0, maturity->dataType());
                 const QVariant kv = columnValue(st, 1, classified->dataType());
-                vistos.append(Visto{m.toByteArray(), k.toByteArray(), {nullM, nullK},
+                vistos.append(Visto{m.toByteArray(), k.toByteArray(), {typeM, typeK},
                                     destino(mv.isNull() ? QString() : mv.toString().trimmed().toUpper(),
-                                            kv.isNull() ? QString() : kv.toString().toUpper())});
+                                            kv.isNull() ? QString() : kv.toString().toUpper()),
+                                    typeK == SQLITE_TEXT && k == QByteArrayView("S")});
                 v = &vistos.back();
             }
+            ++contagem.animais;
+            contagem.classificados += v->textoS ? 1 : 0;
+            // A float column, as checked above.
             conta(v->d, [&] {
-                const QVariant w = columnValue(st, 2, weight->dataType());
-                return w.isNull() ? Money() : Money::fromDouble(w.toDouble());
+                return sqlite3_column_type(st, 2) == SQLITE_NULL ? Money() : Money::fromDouble(sqlite3_column_double(st, 2));
             });
         }
         c.check(rc, QStringLiteral("qel_mapas_itens"));
+        m_contagem = contagem;
         items->last();
     } else {
         while (!items->eof()) {
@@ -316,35 +331,30 @@ void TResumoMapa::CarregaResumo()
 void TResumoMapa::InsereResumo(const QString& code, int heads, Money weight, Money arrobas, Money valuePerArroba,
                                Money base, Money icms, Money percent, Money passedOn, int rejected)
 {
-    static const QStringList insert = {
-        QStringLiteral(" Insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,"
-                       "Mre_Qtd_Arroba,Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,"
-                       "Mre_Vlr_Repasse,Mre_Qtd_reprovada)"),
-        QStringLiteral(" values(:Map_Codigo,:Mat_Codigo,:Mre_Qtd_Cabecas,:Mre_Peso_Kg,:Mre_Qtd_Arroba,"
-                       ":Mre_Vlr_Arroba,:Mre_Base_Calc_Icms,:Mre_icms,:Mre_Perc_Incentivo,:Mre_Vlr_Repasse,"
-                       ":Mre_Qtd_reprovada)")};
-    Query* q = m_dm->QryGeral;
-    q->close();
-    // The rows of one save follow each other on the same text: it is set, and its
-    // parameters parsed, once.
-    if (q->sqlLines() != insert) {
-        q->clearSql();
-        for (const QString& line : insert)
-            q->addSql(line);
-    }
-    q->paramByName(QStringLiteral("Map_Codigo"))
-        ->setAsInteger(m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger());
-    q->paramByName(QStringLiteral("Mat_Codigo"))->setAsString(code);
-    q->paramByName(QStringLiteral("Mre_Qtd_Cabecas"))->setAsInteger(heads);
-    q->paramByName(QStringLiteral("Mre_Peso_Kg"))->setAsMoney(weight);
-    q->paramByName(QStringLiteral("Mre_Qtd_Arroba"))->setAsMoney(arrobas);
-    q->paramByName(QStringLiteral("Mre_Vlr_Arroba"))->setAsMoney(valuePerArroba);
-    q->paramByName(QStringLiteral("Mre_Base_Calc_Icms"))->setAsMoney(base);
-    q->paramByName(QStringLiteral("Mre_icms"))->setAsMoney(icms);
-    q->paramByName(QStringLiteral("Mre_Perc_Incentivo"))->setAsMoney(percent);
-    q->paramByName(QStringLiteral("Mre_Vlr_Repasse"))->setAsMoney(passedOn);
-    q->paramByName(QStringLiteral("Mre_Qtd_reprovada"))->setAsInteger(rejected);
-    q->execSql();
+    // Twelve rows a save: one statement kept prepared, amounts bound as a float column stores them.
+    static const QString sql = QStringLiteral(
+        "insert into Qel_Mapas_Resumo(Map_Codigo,Mat_Codigo,Mre_Qtd_Cabecas,Mre_Peso_Kg,Mre_Qtd_Arroba,"
+        "Mre_Vlr_Arroba,Mre_Base_Calc_Icms,Mre_icms,Mre_Perc_Incentivo,Mre_Vlr_Repasse,Mre_Qtd_reprovada) "
+        "values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    Connection& c = *m_dm->dbMTC->connection();
+    sqlite3_stmt* st = c.prepare(sql);
+    StatementReset reset(st);
+    const QVariant values[] = {
+        m_dm->TblMapas->fieldByName(QStringLiteral("map_codigo"))->asInteger(),
+        code,
+        qint64(heads),
+        weight.toDouble(),
+        arrobas.toDouble(),
+        valuePerArroba.toDouble(),
+        base.toDouble(),
+        icms.toDouble(),
+        percent.toDouble(),
+        passedOn.toDouble(),
+        qint64(rejected),
+    };
+    for (int i = 0; i < int(std::size(values)); ++i)
+        bindValue(st, i + 1, values[i]);
+    c.check(sqlite3_step(st), sql);
 }
 
 void TResumoMapa::recusa(TCampo campo)
@@ -395,9 +405,21 @@ void TResumoMapa::Gravar()
 
     if (map->state() == DataSetState::Browse)
         map->edit();
-    map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsMoney(DbEdit_Icms);
-    map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsMoney(dbEdit_VlrArrobaMacho);
-    map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsMoney(dbEdit_VlrArrobaFemea);
+    {
+        // A map being inserted has no list figures yet and its looked-up fields follow
+        // the raiser alone: these values change none of them, so they are not worked
+        // out again until the post.
+        struct Calcula {
+            Table* t;
+            bool before;
+            ~Calcula() { t->autoCalcFields = before; }
+        } calcula{map, map->autoCalcFields};
+        if (map->state() == DataSetState::Insert)
+            map->autoCalcFields = false;
+        map->fieldByName(QStringLiteral("map_vlr_icms"))->setAsMoney(DbEdit_Icms);
+        map->fieldByName(QStringLiteral("map_vlr_arrobaM"))->setAsMoney(dbEdit_VlrArrobaMacho);
+        map->fieldByName(QStringLiteral("map_vlr_arrobaF"))->setAsMoney(dbEdit_VlrArrobaFemea);
+    }
 
     auto row = [this](const char* code, const TLinhaResumo& r, int rejected) {
         InsereResumo(QString::fromLatin1(code), r.Qtd, r.Peso, r.QtdArr, r.ValorArr, r.BaseCalc, r.Icms, r.Incentivo,
@@ -422,6 +444,9 @@ void TResumoMapa::Gravar()
 
     if (complement->state() == DataSetState::Edit || complement->state() == DataSetState::Insert)
         complement->post();
+    // The list shows the saved map's figures: its animals as the totals just counted them.
+    if (m_contagem.valida && m_contagem.mapa == map->fieldByName(QStringLiteral("map_codigo"))->asInteger())
+        m_dm->contagem(m_contagem.mapa, m_contagem.animais, m_contagem.classificados, m_contagem.carimbo);
     map->post();
     if (m_dm->dbMTC->inTransaction())
         m_dm->dbMTC->commit(true);

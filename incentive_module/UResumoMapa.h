@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Money.h"
+#include "platform/db/Connection.h"
 
 #include <QDate>
 #include <QString>
@@ -74,4 +75,12 @@ public:
 private:
     [[noreturn]] void recusa(TCampo campo);
     TDM_MTC* m_dm;
+    // What the last walk over the map's stored rows counted, for the map list's figures.
+    struct Contagem {
+        bool valida = false;
+        int mapa = 0;
+        int animais = 0;
+        int classificados = 0;
+        vorta::db::ContentStamp carimbo;
+    } m_contagem;
 };

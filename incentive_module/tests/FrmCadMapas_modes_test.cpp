@@ -468,6 +468,42 @@ TEST_F(CadMapasModos, AnAlteredMapTakesAnotherRaiserWithHisOwnProgrammeNumber)
     EXPECT_EQ(2, count("select count(*) from Qel_Contribuinte_Complemento"));
 }
 
+// The municipality shown is the raiser's property's; one without a property
+// municipality, or with one not registered, shows that it was not found.
+TEST_F(CadMapasModos, TheRaisersPropertyMunicipalityShowsWhenHeIsTyped)
+{
+    struct Caso {
+        const char* ie;
+        QVariant municipio;
+        const char* mostrado;
+    };
+    exec("insert into Municipio (Mun_Codigo, Mun_Descricao, Mun_UF) values (2, 'Gurupi', 'TO')");
+    const Caso casos[] = {
+        {"285000011", 2, "Gurupi"},
+        {"285000012", QVariant(), "Município não encontrado"},
+        {"285000013", 99, "Município não encontrado"},
+        {"285000014", 1, "Palmas"},
+    };
+    for (const Caso& c : casos) {
+        exec("insert into Contribuinte (Con_IECNPJCPF, Con_Nome, Con_NomePropr, Con_Tipo, Mun_Endereco, "
+             "Mun_Propriedade) values (?1, 'Pecuarista', 'Sitio', 'IE', 1, ?2)",
+             {QString::fromLatin1(c.ie), c.municipio});
+        exec("insert into Qel_Contribuinte_Complemento (con_iecnpjcpf, cco_num_sif, cco_num_cad_pradel) "
+             "values (?1, '1', '2')",
+             {QString::fromLatin1(c.ie)});
+    }
+    TCadMapas* f = abre();
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.ie);
+        user::alt(QLatin1Char('I'));
+        remetente(f, QString::fromLatin1(c.ie));
+        EXPECT_EQ(QString::fromUtf8(c.mostrado), f->edMunicipio->text());
+        EXPECT_EQ(f->dbedit_data, user::focused());
+        user::alt(QLatin1Char('C'));
+        ASSERT_EQ(DataSetState::Browse, dm->TblMapas->state());
+    }
+}
+
 TEST_F(CadMapasModos, TheSexPickedFromItsListSetsTheMaturityList)
 {
     TCadMapas* f = abre();

@@ -108,6 +108,44 @@ TEST_F(ResumoMapa, AMaleMapTotalsAndSavesItsTwelveRows)
     EXPECT_DOUBLE_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->asFloat(), 246.02);
 }
 
+// After a save the map list shows the stored animals and those stored as "S", whatever
+// the totals made of them, and an animal written while saving counts as well.
+TEST_F(ResumoMapa, TheSavedMapListsItsStoredAnimals)
+{
+    struct Case {
+        const char* name;
+        bool writeWhileSaving;
+    };
+    for (const Case& c : {Case{"saved as counted", false}, Case{"an animal written while saving", true}}) {
+        SCOPED_TRACE(c.name);
+        inclui("M");
+        animal("JD", 250.0);
+        animal("I", 300.0);
+        const int map = int(dm->TblMapas->fieldByName("map_codigo")->asInteger());
+        // Outside every class, and classified in small letters: the totals count them
+        // otherwise than the list does.
+        exec("insert into qel_mapas_itens values (?1, 50, 'B', 'S', 3, 'XX', 300, 'C')", {map});
+        exec("insert into qel_mapas_itens values (?1, 51, 'B', 's', 3, 'JD', 300, 'C')", {map});
+        vorta::db::Field* icms = dm->TblMapas->fieldByName("map_vlr_icms");
+        icms->OnChange = [&](vorta::db::Field&) {
+            if (c.writeWhileSaving)
+                exec("insert into qel_mapas_itens values (?1, 52, 'B', 'S', 3, 'JD', 300, 'C')", {map});
+        };
+        resumo->Gravar();
+        icms->OnChange = nullptr;
+        EXPECT_EQ(resumo->TotalQtdGeral, 2);
+        ASSERT_TRUE(dm->TblMapas->locate(QStringLiteral("map_codigo"), map));
+        EXPECT_EQ(dm->TblMapas->fieldByName("calcQtdTotal")->asInteger(),
+                  count("select count(*) from qel_mapas_itens where map_codigo = ?1", {map}));
+        EXPECT_EQ(dm->TblMapas->fieldByName("calcqtdreprovada")->asInteger(),
+                  count("select count(*) from qel_mapas_itens where map_codigo = ?1 and itm_classificado = 'S'", {map}));
+        EXPECT_EQ(dm->TblMapas->fieldByName("calcQtdTotal")->asInteger(), c.writeWhileSaving ? 5 : 4);
+        EXPECT_DOUBLE_EQ(dm->TblMapas->fieldByName("calcVlrTotal")->asFloat(),
+                         scalar("select sum(mre_vlr_repasse) from qel_mapas_resumo where map_codigo = ?1", {map})
+                             .toDouble());
+    }
+}
+
 TEST_F(ResumoMapa, AFemaleMapUsesTheFemaleValuesAndBands)
 {
     inclui("F", "0", "75");

@@ -68,12 +68,9 @@ std::int64_t centsOfDigits(bool negative, std::string digits, int shift)
     return narrow(negative ? -value : value);
 }
 
-} // namespace
-
-Money Money::fromDouble(double value)
+// Cents of the double's shortest round-trip text, read digit by digit.
+std::int64_t centsOfShortestText(double value)
 {
-    if (!std::isfinite(value))
-        throw EConvertError(QStringLiteral("Invalid amount"));
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     const std::string text(buffer, result.ptr);
@@ -88,7 +85,29 @@ Money Money::fromDouble(double value)
         if (text[i] != '.')
             digits += text[i];
     const int exponent = std::stoi(text.substr(e + 1));
-    return Money(centsOfDigits(negative, digits, exponent - int(digits.size()) + 1 + 2));
+    return centsOfDigits(negative, digits, exponent - int(digits.size()) + 1 + 2);
+}
+
+} // namespace
+
+Money Money::fromDouble(double value)
+{
+    if (!std::isfinite(value))
+        throw EConvertError(QStringLiteral("Invalid amount"));
+    // The shortest text and the double itself lie within one part in 2^52 of each other:
+    // away from half a cent both round to the same cent, and the double is rounded
+    // directly. Only near a half, or beyond the doubles that hold whole cents, is the
+    // text needed.
+    const double hundredths = std::fabs(value) * 100.0;
+    if (hundredths < 0x1p52) {
+        const double whole = std::floor(hundredths);
+        const double fraction = hundredths - whole;
+        if (std::fabs(fraction - 0.5) > hundredths * 0x1p-40) {
+            const std::int64_t cents = std::int64_t(whole) + (fraction > 0.5 ? 1 : 0);
+            return Money(value < 0 ? -cents : cents);
+        }
+    }
+    return Money(centsOfShortestText(value));
 }
 
 Money Money::fromString(const QString& text)

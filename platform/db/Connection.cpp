@@ -271,6 +271,9 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
     auto* c = static_cast<Connection*>(self);
     if (std::strcmp(database, "main") != 0)
         return;
+    const QList<QVariant>* own = op == SQLITE_INSERT && c->m_ownInsert.values && sqlite3_preupdate_depth(db) == 0
+                                     ? c->m_ownInsert.values
+                                     : nullptr;
     for (KeyWatch& w : c->m_keyWatches) {
         if (sqlite3_stricmp(table, w.table.constData()) != 0)
             continue;
@@ -278,6 +281,15 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
         if (sqlite3_preupdate_count(db) != w.columnCount) {
             c->m_epoch = freshEpoch();
             continue;
+        }
+        // The key as bound, when the engine stores it as that very integer.
+        if (own && w.integerColumn && own->size() == w.columnCount
+            && c->m_ownInsert.table->compare(w.tableName, Qt::CaseInsensitive) == 0) {
+            const QVariant& k = own->at(w.columnIndex);
+            if (isWholeNumber(k)) {
+                w.countWhole(k.toLongLong());
+                continue;
+            }
         }
         sqlite3_value* v = nullptr;
         if (op != SQLITE_INSERT && sqlite3_preupdate_old(db, w.columnIndex, &v) == SQLITE_OK && v)
@@ -299,12 +311,16 @@ void Connection::KeyWatch::count(sqlite3_value* v)
         ++writes[keyOfValue(v)];
         return;
     }
-    const qint64 key = sqlite3_value_int64(v);
+    countWhole(sqlite3_value_int64(v));
+}
+
+void Connection::KeyWatch::countWhole(qint64 key)
+{
     if (lastCount && lastKey == key) {
         ++*lastCount;
         return;
     }
-    quint64& n = writes[keyOfValue(v)];
+    quint64& n = writes[QByteArray::number(key)];
     ++n;
     lastKey = key;
     lastCount = &n;
@@ -330,6 +346,8 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
     w.columnCount = int(info.columns.size());
     if (w.columnIndex < 0)
         throw EDBEngineError(QStringLiteral("Table '%1' has no column '%2'").arg(info.name, column), SQLITE_ERROR);
+    // The engine's rule for a column of integer affinity.
+    w.integerColumn = info.columns[w.columnIndex].declaredType.contains(QLatin1String("INT"), Qt::CaseInsensitive);
     if (m_keyWatches.empty())
         sqlite3_preupdate_hook(m_db, &Connection::rowToBeWritten, this);
     // Writes until now were not told apart by key.
@@ -338,14 +356,13 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
     return m_keyWatches.back();
 }
 
-std::vector<ContentStamp> Connection::keyStamps(const QStringList& tables, const QString& column, const QVariant& key)
+ContentStamps Connection::keyStamps(const QStringList& tables, const QString& column, const QVariant& key)
 {
-    std::vector<KeyWatch*> watches;
-    watches.reserve(size_t(tables.size()));
+    QVarLengthArray<KeyWatch*, 4> watches;
     for (const QString& t : tables)
         watches.push_back(&keyWatch(t, column));
     if (!followEngine())
-        return std::vector<ContentStamp>(size_t(tables.size()));
+        return ContentStamps(tables.size());
     // A whole number, the common key, is spelt on the stack: the key is only looked up.
     char digits[24];
     QByteArray k;
@@ -355,19 +372,17 @@ std::vector<ContentStamp> Connection::keyStamps(const QStringList& tables, const
     } else {
         k = keyOfVariant(key);
     }
-    std::vector<ContentStamp> stamps;
-    stamps.reserve(watches.size());
+    ContentStamps stamps;
     for (KeyWatch* w : watches)
         stamps.push_back({m_epoch, w->writes.value(k)});
     return stamps;
 }
 
-std::vector<ContentStamp> Connection::contentStamps(const QStringList& tables)
+ContentStamps Connection::contentStamps(const QStringList& tables)
 {
     if (!followEngine())
-        return std::vector<ContentStamp>(size_t(tables.size()));
-    std::vector<ContentStamp> stamps;
-    stamps.reserve(size_t(tables.size()));
+        return ContentStamps(tables.size());
+    ContentStamps stamps;
     for (const QString& t : tables) {
         // Asked for every stamp: a short plain name is folded on the stack.
         char folded[64];

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <deque>
 #include <memory>
@@ -69,6 +70,8 @@ struct ContentStamp {
     bool valid() const { return epoch != 0; }
     bool operator==(const ContentStamp& o) const { return valid() && epoch == o.epoch && writes == o.writes; }
 };
+// Stamps of the few tables one answer reads, kept without a heap block.
+using ContentStamps = QVarLengthArray<ContentStamp, 4>;
 
 struct TableInfo {
     QString name; // as the file spells it
@@ -142,11 +145,33 @@ public:
     // through this connection, every rollback, every commit of another connection and
     // every change the engine does not report row by row (a whole table emptied at
     // once, trigger work).
-    std::vector<ContentStamp> contentStamps(const QStringList& tables);
+    ContentStamps contentStamps(const QStringList& tables);
     // The same, for only the rows of each table whose column holds key (before or after
     // the write): writes through this connection to rows of other keys leave it alone.
     // Text keys are told apart without regard to case.
-    std::vector<ContentStamp> keyStamps(const QStringList& tables, const QString& column, const QVariant& key);
+    ContentStamps keyStamps(const QStringList& tables, const QString& column, const QVariant& key);
+
+    // While an insert into table runs with values bound in the table's column order, the
+    // key watches read whole-number keys from values rather than from the engine's new
+    // row. Only the statement's own row counts, not rows its triggers write.
+    class OwnInsert {
+    public:
+        OwnInsert(Connection& c, const QString& table, const QList<QVariant>& values)
+            : m_c(c), m_saved(std::exchange(c.m_ownInsert, {&table, &values}))
+        {
+        }
+        ~OwnInsert() { m_c.m_ownInsert = m_saved; }
+        OwnInsert(const OwnInsert&) = delete;
+        OwnInsert& operator=(const OwnInsert&) = delete;
+
+    private:
+        Connection& m_c;
+        struct Values {
+            const QString* table = nullptr;
+            const QList<QVariant>* values = nullptr;
+        } m_saved;
+        friend class Connection;
+    };
 
 private:
     explicit Connection(const QString& folder);
@@ -194,8 +219,11 @@ private:
         // key, one after another. Valid until another key is added to writes.
         qint64 lastKey = 0;
         quint64* lastCount = nullptr;
+        bool integerColumn = false; // whole numbers are stored as integers
         void count(sqlite3_value* v);
+        void countWhole(qint64 key);
     };
+    OwnInsert::Values m_ownInsert;
     KeyWatch& keyWatch(const QString& table, const QString& column);
     std::deque<KeyWatch> m_keyWatches; // stays where it is while more are added
     quint64 m_epoch = freshEpoch();

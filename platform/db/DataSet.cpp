@@ -391,6 +391,35 @@ void DataSet::peekRecord(int pos, const std::function<void()>& fn)
     fn();
 }
 
+// The answer kept for one key of a cached lookup, if any. Kept answers go as soon as
+// the source's rows may have changed.
+const QVariant* DataSet::recentLookup(Field* f, const QVariant& key)
+{
+    DataSet* source = f->lookupDataSet();
+    if (f->m_lookupStamp != source->rowsStamp()) {
+        f->m_lookupValues.clear();
+        f->m_recentLookupCount = 0;
+        f->m_lookupStamp = source->rowsStamp();
+        return nullptr;
+    }
+    // The same keys as the text key of lookupValue tells apart: type first, then the
+    // number or the text.
+    const int type = key.typeId();
+    const bool text = type == QMetaType::QString;
+    if (!text && !isWholeNumberType(type))
+        return nullptr;
+    for (int i = 0; i < f->m_recentLookupCount; ++i) {
+        const Field::RecentLookup& r = f->m_recentLookups[i];
+        if (r.key.typeId() != type)
+            continue;
+        const bool same = text ? *static_cast<const QString*>(r.key.constData()) == *static_cast<const QString*>(key.constData())
+                               : r.key.toLongLong() == key.toLongLong();
+        if (same)
+            return &r.value;
+    }
+    return nullptr;
+}
+
 QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
 {
     DataSet* source = f->lookupDataSet();
@@ -399,28 +428,17 @@ QVariant DataSet::lookupValue(Field* f, const QVariantList& keys)
     };
     if (!f->lookupCache())
         return read();
-    if (f->m_lookupStamp != source->rowsStamp()) {
+    const QVariant* single = keys.size() == 1 ? &keys.first() : nullptr;
+    if (single) {
+        if (const QVariant* hit = recentLookup(f, *single))
+            return *hit;
+    } else if (f->m_lookupStamp != source->rowsStamp()) {
         f->m_lookupValues.clear();
         f->m_recentLookupCount = 0;
         f->m_lookupStamp = source->rowsStamp();
     }
-    // The same keys as the text key below tells apart: type first, then the number or
-    // the text.
-    const QVariant* single = keys.size() == 1 ? &keys.first() : nullptr;
     const int singleType = single ? single->typeId() : QMetaType::UnknownType;
     const bool recentKind = single && (isWholeNumberType(singleType) || singleType == QMetaType::QString);
-    if (recentKind) {
-        for (int i = 0; i < f->m_recentLookupCount; ++i) {
-            const Field::RecentLookup& r = f->m_recentLookups[i];
-            if (r.key.typeId() != singleType)
-                continue;
-            const bool same = singleType == QMetaType::QString
-                                  ? *static_cast<const QString*>(r.key.constData()) == *static_cast<const QString*>(single->constData())
-                                  : r.key.toLongLong() == single->toLongLong();
-            if (same)
-                return r.value;
-        }
-    }
     // Asked for every record read: the key is built without allocating, type first so
     // that 1 and "1" stay apart.
     static thread_local QString key;
@@ -470,6 +488,16 @@ void DataSet::calculateFields()
             if (f->m_keyListGeneration != m_fieldsGeneration) {
                 f->m_keyList = fieldList(f->keyFields());
                 f->m_keyListGeneration = m_fieldsGeneration;
+            }
+            if (f->m_keyList.size() == 1 && f->lookupCache()) {
+                // One key, the common case: a kept answer is taken without a key list.
+                const QVariant& v = slotValue(f->m_keyList.first()->slot());
+                if (!v.isValid() || v.isNull())
+                    continue;
+                if (const QVariant* hit = recentLookup(f.get(), v)) {
+                    m_buffer[f->slot()] = *hit;
+                    continue;
+                }
             }
             m_lookupKeys.clear();
             bool allNull = true;
@@ -759,13 +787,43 @@ void DataSet::edit()
         AfterEdit(*this);
 }
 
+namespace {
+
+// Whether two values are one and the same: the same number, or text sharing one storage.
+// Values read back as they were written are mostly that.
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    const int type = a.typeId();
+    if (type != b.typeId())
+        return false;
+    switch (type) {
+    case QMetaType::UnknownType:
+        return true;
+    case QMetaType::LongLong: {
+        // A zero may be a null number.
+        const qlonglong x = *static_cast<const qlonglong*>(a.constData());
+        return x == *static_cast<const qlonglong*>(b.constData()) && (x != 0 || a.isNull() == b.isNull());
+    }
+    case QMetaType::QString: {
+        const auto& x = *static_cast<const QString*>(a.constData());
+        const auto& y = *static_cast<const QString*>(b.constData());
+        return !x.isNull() && x.constData() == y.constData() && x.size() == y.size();
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void DataSet::takeColumns(const Row& row)
 {
     // The row may be shared with the backend's copy: read, never resized.
     const int n = int(m_columns.size());
     const int have = std::min(n, int(row.size()));
     for (int i = 0; i < have; ++i)
-        m_buffer[i] = row.at(i);
+        if (!sameValue(m_buffer.at(i), row.at(i)))
+            m_buffer[i] = row.at(i);
     for (int i = have; i < n; ++i)
         m_buffer[i] = QVariant();
 }
@@ -798,7 +856,8 @@ void DataSet::post()
             if (f->fieldKind() == FieldKind::Data && f->required() && f->isNull())
                 throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
         Row values = m_buffer.mid(0, m_columns.size());
-        Row old = m_old.mid(0, m_columns.size());
+        // An insert compares with no old values; only cached updates keep them.
+        Row old = inserting && !m_cached ? Row() : m_old.mid(0, m_columns.size());
         key = vWriteRow(inserting, inserting ? -1 : m_key, values, old);
     });
     m_state = DataSetState::Browse;

@@ -239,6 +239,7 @@ private:
     Row readRecord(int pos);
     void calculateFields();
     QVariant lookupValue(Field* f, const QVariantList& keys);
+    const QVariant* recentLookup(Field* f, const QVariant& key);
     void setState(DataSetState s);
     void beginInsert(bool appending);
     void doPost();

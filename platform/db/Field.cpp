@@ -205,6 +205,9 @@ QString Field::asString() const
         return {};
     // Read in place: asked for every code of every record.
     const QVariant& v = m_dataSet->slotValue(m_slot);
+    // Text held as text, the common case: a null variant holds a null text.
+    if (m_type == FieldType::String && v.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(v.constData());
     if (!v.isValid() || v.isNull())
         return {};
     switch (m_type) {

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <vector>
+#include <memory>
 
 namespace vorta::db {
 
@@ -25,27 +25,43 @@ public:
     template <typename Compute>
     Value get(Connection& connection, const Key& key, Compute compute)
     {
-        std::vector<ContentStamp> now = m_keyColumn.isEmpty()
-                                            ? connection.contentStamps(m_tables)
-                                            : connection.keyStamps(m_tables, m_keyColumn, QVariant::fromValue(key));
+        ContentStamps now = m_keyColumn.isEmpty()
+                                ? connection.contentStamps(m_tables)
+                                : connection.keyStamps(m_tables, m_keyColumn, QVariant::fromValue(key));
+        // The key asked last, the common case, is checked without hashing it.
+        if (m_last && m_last->key == key && m_last->entry.stamps == now)
+            return m_last->entry.value;
         auto it = m_entries.find(key);
-        if (it != m_entries.end() && it->stamps == now)
+        if (it != m_entries.end() && it->stamps == now) {
+            m_last.reset(new Last{key, *it});
             return it->value;
+        }
         Value value = compute();
         // Stamps taken before computing: a write while computing makes the next call ask again.
-        m_entries.insert(key, Entry{std::move(now), value});
+        Entry entry{std::move(now), value};
+        m_entries.insert(key, entry);
+        m_last.reset(new Last{key, std::move(entry)});
         return value;
     }
-    void clear() { m_entries.clear(); }
+    void clear()
+    {
+        m_entries.clear();
+        m_last.reset();
+    }
 
 private:
     struct Entry {
-        std::vector<ContentStamp> stamps;
+        ContentStamps stamps;
         Value value;
     };
     QStringList m_tables;
     QString m_keyColumn;
     QHash<Key, Entry> m_entries;
+    struct Last {
+        Key key;
+        Entry entry;
+    };
+    std::unique_ptr<Last> m_last;
 };
 
 } // namespace vorta::db

@@ -434,8 +434,30 @@ QString Table::buildWhereClause(QVariantList& params, int& masterCount)
     return conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
 }
 
+bool Table::orderHeldByMaster()
+{
+    DataSet* master = m_masterLink ? m_masterLink->dataSet() : nullptr;
+    if (!master || !master->active() || m_masterFields.isEmpty())
+        return false;
+    const QStringList ix = indexFields();
+    if (ix.isEmpty())
+        return false;
+    const QStringList df = detailFieldList();
+    const qsizetype held = std::min(m_masterFieldList.size(), df.size());
+    for (const QString& f : ix) {
+        bool found = false;
+        for (qsizetype i = 0; i < held && !found; ++i)
+            found = df[i].compare(f, Qt::CaseInsensitive) == 0;
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
 QString Table::orderClause()
 {
+    if (orderHeldByMaster())
+        return QStringLiteral(" ORDER BY rowid");
     QStringList parts;
     for (const QString& f : indexFields())
         parts << quoteIdentifier(f);
@@ -457,10 +479,13 @@ QString Table::viewSql(QVariantList& params)
 {
     const QString where = whereClause(params);
     // Asked for every view built or checked: made again when the condition or the
-    // definition (order, table) changed.
+    // definition (order, table, master fields) changed. Rows whose index fields all
+    // equal the master's come in row-id order: the view is put in that order after
+    // reading, without the engine sorting it.
     if (m_viewText.generation != m_conditionGeneration || m_viewText.where != where)
         m_viewText = {m_conditionGeneration, where,
-                      QStringLiteral("SELECT rowid FROM %1%2%3").arg(quotedTable(), where, orderClause())};
+                      QStringLiteral("SELECT rowid FROM %1%2%3")
+                          .arg(quotedTable(), where, orderHeldByMaster() ? QString() : orderClause())};
     return m_viewText.sql;
 }
 
@@ -496,6 +521,8 @@ void Table::ensureView()
         m_rowids.append(sqlite3_column_int64(stmt, 0));
     if (rc != SQLITE_DONE)
         m_conn->fail(rc, sql);
+    if (!sql.contains(QLatin1String(" ORDER BY ")))
+        std::sort(m_rowids.begin(), m_rowids.end());
     m_posOf.clear();
     m_blocks.clear();
     m_viewValid = true;
@@ -699,6 +726,7 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
         static const QVariant none;
         for (int c = 0; c < m_columns.size(); ++c)
             bound.bind(c + 1, c < values.size() ? values.at(c) : none);
+        const Connection::OwnInsert own(*m_conn, m_info.name, values);
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_DONE)
             m_conn->fail(rc, m_tableName);

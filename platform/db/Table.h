@@ -106,6 +106,7 @@ private:
     QString whereClause(QVariantList& params);
     QString buildWhereClause(QVariantList& params, int& masterCount);
     QString orderClause();
+    bool orderHeldByMaster();
     QStringList detailFieldList();
     QString quotedTable() const;
     std::shared_ptr<Connection> maintenanceConnection();

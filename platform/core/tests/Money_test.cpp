@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 using vorta::Money;
 
@@ -24,6 +27,45 @@ TEST(Money, FromDoubleRoundsTheDecimalTextHalfAwayFromZero)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         EXPECT_EQ(Money::fromDouble(c.value).cents(), c.cents);
+    }
+}
+
+// The amount a double denotes is its shortest text rounded, whichever way it is read:
+// weights, their sums and the doubles beside every half cent agree with that text.
+TEST(Money, FromDoubleAgreesWithTheShortestTextEverywhere)
+{
+    auto fromText = [](double v) {
+        char buffer[400];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
+        return Money::fromString(QString::fromLatin1(buffer, int(r.ptr - buffer)));
+    };
+    std::vector<double> values;
+    auto around = [&values](double v) {
+        for (double x : {v, std::nextafter(v, 0.0), std::nextafter(v, 1e300), -v})
+            values.push_back(x);
+    };
+    std::uint64_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return seed >> 33;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const double cents = double(next() % 100000000);
+        around(cents / 100);
+        around((cents + 0.5) / 100);
+        around(double(next() % 1000000) / 1000);
+    }
+    double sum = 0;
+    for (int i = 0; i < 5000; ++i) {
+        sum += double(200 + next() % 100) + double(next() % 1000) / 1000;
+        around(sum);
+        around(sum / 15);
+    }
+    for (double big : {0x1p52 / 100, 0x1p53 / 100, 1e15, 4503599627370495.5 / 100, 1e-300, 5e-324})
+        around(big);
+    for (double v : values) {
+        SCOPED_TRACE(v);
+        EXPECT_EQ(Money::fromDouble(v), fromText(v));
     }
 }
 

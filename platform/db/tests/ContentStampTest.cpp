@@ -175,6 +175,36 @@ TEST_F(ContentStampTest, KeptByKeyUntilARowOfThatKeyChanges)
              c->post();
          },
          Sim, Nao},
+        {"accounts of many other people inserted through a table, then one of person 2",
+         [this] {
+             auto c = table(QStringLiteral("Conta"));
+             c->open();
+             for (int p = 10; p < 200; ++p) {
+                 c->append();
+                 c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(p);
+                 c->fieldByName(QStringLiteral("Numero"))->setAsInteger(1);
+                 c->post();
+             }
+             c->append();
+             c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(2);
+             c->fieldByName(QStringLiteral("Numero"))->setAsInteger(9);
+             c->post();
+         },
+         Nao, Sim},
+        {"a table inserts for person 1 and a trigger for person 2",
+         [this] {
+             db->execute(QStringLiteral("create trigger copia before insert on Conta when new.Pessoa_Id = 1 begin "
+                                        "insert into Conta (Pessoa_Id, Numero) values (2, new.Numero + 100); end"));
+             auto c = table(QStringLiteral("Conta"));
+             c->open();
+             c->append();
+             c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(1);
+             c->fieldByName(QStringLiteral("Numero"))->setAsInteger(5);
+             c->post();
+             c.reset();
+             db->execute(QStringLiteral("drop trigger copia"));
+         },
+         Sim, Sim},
         {"an account of person 2 inserted and rolled back",
          [&] {
              db->startTransaction();

@@ -214,3 +214,41 @@ TEST_F(DetailRows, EmptinessAfterInsertsFollowsEveryLaterChange)
             db->rollback();
     }
 }
+
+// A detail ordered by the field its master holds to one value shows its rows in the order
+// they were written, though the key's index reads them in another; a search finds the
+// first of them in that order.
+TEST_F(DetailRows, RowsHeldToOneMasterValueComeInTheOrderWritten)
+{
+    db->execute("delete from Conta");
+    db->execute("insert into Conta (Pessoa_Id, Numero, Descricao) values "
+                "(1, 3, 'A'), (1, 1, 'B'), (2, 5, 'A'), (1, 2, 'A')");
+    master->locate("Id", 1);
+    struct Case {
+        const char* name;
+        const char* index;
+        const char* rows;
+        const char* firstA;
+    };
+    // Ordered by the whole key, the row order is the key's; by its first field only, the
+    // order written.
+    const Case cases[] = {{"whole key", "Pessoa_Id;Numero", "1/1 1/2 1/3", "1/2"},
+                          {"first key field", "Pessoa_Id", "1/3 1/1 1/2", "1/3"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        detail = table("Conta");
+        detail->setIndexFieldNames(c.index);
+        detail->setMasterSource(&source);
+        detail->setMasterFields("Id");
+        detail->open();
+        EXPECT_EQ(rows(*detail), c.rows);
+        ASSERT_TRUE(detail->locate("Descricao", "A"));
+        EXPECT_EQ(detail->fieldByName("Pessoa_Id")->asString() + "/" + detail->fieldByName("Numero")->asString(),
+                  c.firstA);
+        // Another person's rows, in the same order.
+        master->locate("Id", 2);
+        EXPECT_EQ(rows(*detail), "2/5");
+        master->locate("Id", 1);
+        detail.reset();
+    }
+}
