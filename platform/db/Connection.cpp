@@ -145,8 +145,10 @@ void Connection::clearStatements()
         r = RecentStatement();
     m_statements.clear();
     m_dataVersionStmt = Statement();
+    m_schemaVersionStmt = Statement();
     // The tables may change shape, and rows with them.
     m_epoch = freshEpoch();
+    forgetSchema();
     // Columns may have moved: watched again from their names when next asked.
     m_keyWatches.clear();
     sqlite3_preupdate_hook(m_db, nullptr, nullptr);
@@ -546,7 +548,7 @@ void Connection::rollback()
         sqlite3_reset(entry.second);
     exec(QStringLiteral("ROLLBACK"));
     m_transactionOwner = nullptr;
-    m_schema.clear();
+    forgetSchema();
     const auto open = m_dataSets;
     for (DataSet* ds : open)
         ds->transactionRolledBack();
@@ -583,8 +585,47 @@ QStringList Connection::tableNames() const
     return names;
 }
 
+void Connection::forgetSchema()
+{
+    m_schema.clear();
+    m_resultColumns.clear();
+    m_schemaGeneration = freshEpoch();
+}
+
+std::shared_ptr<const ResultColumns> Connection::resultColumns(const QString& sql)
+{
+    schemaGeneration();
+    const auto it = m_resultColumns.find(sql);
+    return it == m_resultColumns.end() ? nullptr : it->second;
+}
+
+void Connection::keepResultColumns(const QString& sql, std::shared_ptr<const ResultColumns> columns)
+{
+    // Texts made up on the fly (values written into them) would grow it without end.
+    if (m_resultColumns.size() > 200)
+        m_resultColumns.clear();
+    m_resultColumns[sql] = std::move(columns);
+}
+
+quint64 Connection::schemaGeneration()
+{
+    // The file's own count of schema changes sees every program's DDL; a question
+    // that fails counts as a change.
+    if (!m_schemaVersionStmt.get())
+        m_schemaVersionStmt = prepareExact("PRAGMA schema_version");
+    const int rc = sqlite3_step(m_schemaVersionStmt);
+    const qint64 cookie = rc == SQLITE_ROW ? sqlite3_column_int64(m_schemaVersionStmt, 0) : -1;
+    sqlite3_reset(m_schemaVersionStmt);
+    if (cookie < 0 || cookie != m_schemaCookie) {
+        forgetSchema();
+        m_schemaCookie = cookie;
+    }
+    return m_schemaGeneration;
+}
+
 const TableInfo& Connection::tableInfo(const QString& rawName)
 {
+    schemaGeneration();
     const QString key = rawName.trimmed().toLower();
     auto it = m_schema.find(key);
     if (it != m_schema.end())

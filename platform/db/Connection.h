@@ -20,6 +20,8 @@ namespace vorta::db {
 
 class DataSet;
 class Database;
+// The result columns of a statement text as a query reads them (defined there).
+struct ResultColumns;
 
 // A prepared statement that finalizes itself when it goes.
 class Statement {
@@ -120,8 +122,17 @@ public:
 
     bool tableExists(const QString& name) const;
     QStringList tableNames() const;          // name order, catalogue hidden
-    const TableInfo& tableInfo(const QString& name); // raises when the table does not exist
-    void forgetSchema() { m_schema.clear(); }
+    // Raises when the table does not exist. Kept while the schema stays the same.
+    const TableInfo& tableInfo(const QString& name);
+    void forgetSchema();
+    // Changes whenever a table may have changed shape: DDL of this connection or of
+    // another program, a rollback. Numbers are drawn for the whole process, so no two
+    // connections share one: what is derived from the schema is kept with it.
+    quint64 schemaGeneration();
+    // What a query read of the result columns of a text, while the schema stays the
+    // same; null when not kept.
+    std::shared_ptr<const ResultColumns> resultColumns(const QString& sql);
+    void keepResultColumns(const QString& sql, std::shared_ptr<const ResultColumns> columns);
 
     // Open datasets on this connection, resynchronised after a rollback.
     void attach(DataSet* ds);
@@ -180,6 +191,10 @@ private:
     static constexpr int kRecentStatements = 16;
     RecentStatement m_recent[kRecentStatements];
     QHash<QString, TableInfo> m_schema;
+    quint64 m_schemaGeneration = freshEpoch();
+    qint64 m_schemaCookie = -1; // the file's schema version when last asked
+    Statement m_schemaVersionStmt;
+    std::unordered_map<QString, std::shared_ptr<const ResultColumns>> m_resultColumns;
     QVector<DataSet*> m_dataSets;
     const void* m_transactionOwner = nullptr;
 

@@ -166,14 +166,20 @@ QVariant DataSet::fieldValues(const QString& names) const
 
 int DataSet::columnIndex(const QString& name) const
 {
-    for (int i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+    // Names of another length differ in any case: compared only when the lengths meet.
+    const qsizetype n = name.size();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const QString& c = m_columns[i].name;
+        if (c.size() == n && c.compare(name, Qt::CaseInsensitive) == 0)
             return i;
+    }
     return -1;
 }
 
 void DataSet::bindFields()
 {
+    if (m_boundGeneration == m_fieldsGeneration && m_boundColumns == m_columns)
+        return;
     // Fields made at an earlier open are "default" fields: find them again by name.
     std::vector<std::unique_ptr<Field>> defaults;
     std::vector<std::unique_ptr<Field>> persistent;
@@ -188,12 +194,18 @@ void DataSet::bindFields()
     if (!anyPersistentData) {
         for (int c = 0; c < m_columns.size(); ++c) {
             const ColumnDef& col = m_columns[c];
+            // Names of default fields differ in more than case: one matches at most.
+            const auto same = [&col](const std::unique_ptr<Field>& d) {
+                return d && d->dataType() == col.type && d->fieldName().size() == col.name.size()
+                    && d->fieldName().compare(col.name, Qt::CaseInsensitive) == 0;
+            };
             std::unique_ptr<Field> f;
-            for (auto& d : defaults)
-                if (d && d->fieldName().compare(col.name, Qt::CaseInsensitive) == 0 && d->dataType() == col.type) {
-                    f = std::move(d);
-                    break;
-                }
+            // Mostly the columns of the last open, in their order.
+            if (size_t(c) < defaults.size() && same(defaults[size_t(c)]))
+                f = std::move(defaults[size_t(c)]);
+            for (size_t i = 0; !f && i < defaults.size(); ++i)
+                if (same(defaults[i]))
+                    f = std::move(defaults[i]);
             if (!f) {
                 f = std::make_unique<Field>(this, col.name, col.type, col.size);
                 f->setRequired(col.required);
@@ -225,6 +237,8 @@ void DataSet::bindFields()
     m_hasComputedFields = false;
     for (const auto& f : m_fields)
         m_hasComputedFields = m_hasComputedFields || f->fieldKind() != FieldKind::Data;
+    m_boundColumns = m_columns;
+    m_boundGeneration = m_fieldsGeneration;
 }
 
 void DataSet::checkActive() const

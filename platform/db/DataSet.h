@@ -28,6 +28,7 @@ struct ColumnDef {
     FieldType type = FieldType::String;
     int size = 0;
     bool required = false;
+    bool operator==(const ColumnDef&) const = default;
 };
 
 // The class library's dataset: states, navigation, editing with its event order,
@@ -262,6 +263,10 @@ private:
     // Changes with every change of the field list; resolved field lists of an older
     // generation are stale.
     quint64 m_fieldsGeneration = 1;
+    // The columns and the field list of the last binding: an open on the same columns
+    // with the same fields finds every field where it was.
+    QVector<ColumnDef> m_boundColumns;
+    quint64 m_boundGeneration = 0;
     QVariantList m_lookupKeys;
     int m_persistentCount = 0;
     DataSetState m_state = DataSetState::Inactive;

@@ -34,6 +34,39 @@ QVariant resultValue(sqlite3_stmt* stmt, int c, bool typed, FieldType type)
 
 } // namespace
 
+struct ResultColumns {
+    QVector<ColumnDef> columns;
+    QVector<int> resultColumn; // result column of each dataset column
+    QVector<bool> typed;       // whether the column has a declared type
+
+    static ResultColumns of(sqlite3_stmt* stmt, bool live)
+    {
+        const int ncol = sqlite3_column_count(stmt);
+        if (ncol == 0)
+            throw EDatabaseError(QStringLiteral("The statement returns no result set"));
+        ResultColumns r;
+        QSet<QString> taken; // the names so far, folded: a wide result is not searched again for each
+        for (int c = live ? 1 : 0; c < ncol; ++c) {
+            const QString name = QString::fromUtf8(sqlite3_column_name(stmt, c));
+            const char* decl = sqlite3_column_decltype(stmt, c);
+            ColumnDef def;
+            int size = 0;
+            def.type = decl ? fieldTypeFromDecl(QString::fromUtf8(decl), &size) : FieldType::Unknown;
+            def.size = size;
+            r.typed << (def.type != FieldType::Unknown);
+            // Repeated names are told apart as the class library does: "Name_1".
+            QString unique = name;
+            for (int k = 1; taken.contains(unique.toCaseFolded()); ++k)
+                unique = name + QLatin1Char('_') + QString::number(k);
+            taken.insert(unique.toCaseFolded());
+            def.name = unique;
+            r.columns.append(def);
+            r.resultColumn << c;
+        }
+        return r;
+    }
+};
+
 class Query::ParamLink : public DataLink {
 public:
     explicit ParamLink(Query* q) : m_query(q) {}
@@ -232,36 +265,20 @@ void Query::runSelect()
     const QString inner = selectText(r.sql, m_live);
     // Columns first (the filter refers to them by name). The statement is the
     // connection's kept one: a query opened for each record or line prepares once.
-    sqlite3_stmt* probe = m_conn->prepare(inner);
-    const int ncol = sqlite3_column_count(probe);
-    if (ncol == 0)
-        throw EDatabaseError(QStringLiteral("The statement returns no result set"));
-    m_columns.clear();
-    m_rowidColumn = -1;
-    QVector<int> resultColumn; // result column of each dataset column
-    QVector<bool> typed;
-    QSet<QString> taken; // the names so far, folded: a wide result is not searched again for each
-    for (int c = 0; c < ncol; ++c) {
-        QString name = QString::fromUtf8(sqlite3_column_name(probe, c));
-        if (m_live && c == 0) {
-            m_rowidColumn = 0;
-            continue;
-        }
-        const char* decl = sqlite3_column_decltype(probe, c);
-        ColumnDef def;
-        int size = 0;
-        def.type = decl ? fieldTypeFromDecl(QString::fromUtf8(decl), &size) : FieldType::Unknown;
-        def.size = size;
-        typed << (def.type != FieldType::Unknown);
-        // Repeated names are told apart as the class library does: "Name_1".
-        QString unique = name;
-        for (int k = 1; taken.contains(unique.toCaseFolded()); ++k)
-            unique = name + QLatin1Char('_') + QString::number(k);
-        taken.insert(unique.toCaseFolded());
-        def.name = unique;
-        m_columns.append(def);
-        resultColumn << c;
+    // Its columns are read once for the text while the schema stays the same.
+    std::shared_ptr<const ResultColumns> shape = m_conn->resultColumns(inner);
+    if (!shape) {
+        // A statement prepared now: a kept one shows the columns of the schema it was
+        // prepared in until it runs again.
+        const Statement fresh = m_conn->prepareOwned(inner);
+        shape = std::make_shared<const ResultColumns>(ResultColumns::of(fresh, m_live));
+        m_conn->keepResultColumns(inner, shape);
     }
+    sqlite3_stmt* probe = m_conn->prepare(inner);
+    m_columns = shape->columns;
+    m_rowidColumn = m_live ? 0 : -1;
+    const QVector<int>& resultColumn = shape->resultColumn;
+    const QVector<bool>& typed = shape->typed;
     const SqlFilter f = filterCondition(int(r.paramNames.size()) + 1, [](const QString& n) { return quoteIdentifier(n); });
     // Without a filter the probe is the statement itself. Nothing of the probe is read
     // after this: preparing the filtered one may drop the kept statements.

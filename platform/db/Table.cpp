@@ -60,7 +60,11 @@ Table::~Table()
 
 QString Table::quotedTable() const
 {
-    return quoteIdentifier(m_info.name.isEmpty() ? m_tableName : m_info.name);
+    const QString& name = m_info.name.isEmpty() ? m_tableName : m_info.name;
+    // Asked for every view and search: quoted once for the shape.
+    if (!m_shape.quotedTable.isEmpty() && name == m_shape.info.name)
+        return m_shape.quotedTable;
+    return quoteIdentifier(name);
 }
 
 void Table::setTableName(const QString& name)
@@ -224,16 +228,42 @@ void Table::addIndex(const QString& name, const QString& fields, bool primary, b
 void Table::openCursor()
 {
     auto c = acquireConnection();
-    m_info = c->tableInfo(m_tableName);
-    m_stampTables = QStringList{m_info.name.isEmpty() ? m_tableName : m_info.name};
+    // The texts depend only on the table's shape: built again when the schema changed.
+    const quint64 generation = c->schemaGeneration();
+    if (m_shape.generation != generation || m_shape.tableName != m_tableName) {
+        m_shape = {};
+        m_shape.info = c->tableInfo(m_tableName);
+        buildShape();
+        m_shape.generation = generation;
+        m_shape.tableName = m_tableName;
+    }
+    // Asked while closed, the definition may be another table's.
+    m_info = m_shape.info;
+    m_columns = m_shape.columns;
     if (!m_indexName.isEmpty() && !m_info.findIndex(m_indexName))
         throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(m_indexName));
-    m_columns.clear();
+    m_insertStmt = Statement();
+    ++m_conditionGeneration;
+    m_emptySql.clear();
+    m_writtenKey = -1;
+    for (const QString& f : splitFieldNames(m_indexFieldNames))
+        if (columnIndex(f) < 0)
+            throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f));
+    invalidateView();
+    ensureView();
+}
+
+void Table::buildShape()
+{
+    m_info = m_shape.info;
+    m_stampTables = QStringList{m_info.name.isEmpty() ? m_tableName : m_info.name};
+    m_shape.quotedTable = quotedTable();
+    QVector<ColumnDef>& columns = m_shape.columns;
     QStringList cols;
     m_rowidAlias = -1;
     for (int i = 0; i < m_info.columns.size(); ++i) {
         const ColumnInfo& ci = m_info.columns[i];
-        m_columns.append({ci.name, ci.type, ci.size, ci.notNull});
+        columns.append({ci.name, ci.type, ci.size, ci.notNull});
         cols << quoteIdentifier(ci.name);
         if (ci.primaryKeyOrder == 1 && ci.declaredType.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
             const IndexInfo* p = m_info.primaryIndex();
@@ -243,20 +273,11 @@ void Table::openCursor()
     }
     m_selectList = cols.join(QLatin1Char(','));
     QStringList marks;
-    for (int c = 0; c < m_columns.size(); ++c)
+    for (int c = 0; c < columns.size(); ++c)
         marks << QLatin1Char('?') + QString::number(c + 1);
-    m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quotedTable(), m_selectList, marks.join(QLatin1Char(',')));
-    m_insertStmt = Statement();
-    m_fetchSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(m_selectList, quotedTable());
-    m_blockSql = blockSql(m_selectList, quotedTable());
-    ++m_conditionGeneration;
-    m_emptySql.clear();
-    m_writtenKey = -1;
-    for (const QString& f : splitFieldNames(m_indexFieldNames))
-        if (columnIndex(f) < 0)
-            throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f));
-    invalidateView();
-    ensureView();
+    m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(m_shape.quotedTable, m_selectList, marks.join(QLatin1Char(',')));
+    m_fetchSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(m_selectList, m_shape.quotedTable);
+    m_blockSql = blockSql(m_selectList, m_shape.quotedTable);
 }
 
 void Table::closeCursor()
@@ -456,10 +477,16 @@ void Table::invalidateView()
 
 QString Table::viewSql(QVariantList& params)
 {
-    // Rows whose index fields all equal the master's come in row-id order: the view is
-    // put in that order after reading, without the engine sorting it.
-    return QStringLiteral("SELECT rowid FROM %1%2%3")
-        .arg(quotedTable(), whereClause(params), orderHeldByMaster() ? QString() : orderClause());
+    const QString where = whereClause(params);
+    // Asked for every view built or checked: made again when the condition or the
+    // definition (order, table, master fields) changed. Rows whose index fields all
+    // equal the master's come in row-id order: the view is put in that order after
+    // reading, without the engine sorting it.
+    if (m_viewText.generation != m_conditionGeneration || m_viewText.where != where)
+        m_viewText = {m_conditionGeneration, where,
+                      QStringLiteral("SELECT rowid FROM %1%2%3")
+                          .arg(quotedTable(), where, orderHeldByMaster() ? QString() : orderClause())};
+    return m_viewText.sql;
 }
 
 ContentStamp Table::tableStamp()

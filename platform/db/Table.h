@@ -113,6 +113,21 @@ private:
     bool integrityCheck(const std::shared_ptr<Connection>& c, bool log, const std::function<void(const QString&)>& out);
     void moveToFound(int pos);
 
+    // Fills the texts and columns below from the shape's definition.
+    void buildShape();
+    // What the texts were built for: a schema generation of the connection and a name.
+    struct Shape {
+        quint64 generation = 0;
+        QString tableName;
+        TableInfo info;
+        QString quotedTable;
+        QVector<ColumnDef> columns;
+    } m_shape;
+    struct ViewText {
+        quint64 generation = 0; // of the condition's definition
+        QString where;
+        QString sql;
+    } m_viewText;
     QString m_tableName;
     QString m_indexName;
     QString m_indexFieldNames;
