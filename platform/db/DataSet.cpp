@@ -536,14 +536,14 @@ void DataSet::calculateFields()
     m_calculating = false;
 }
 
-void DataSet::setFieldValue(Field* field, const QVariant& value)
+void DataSet::setFieldValue(Field* field, QVariant value)
 {
     checkActive();
     const bool calc = field->fieldKind() != FieldKind::Data;
     if (calc) {
         if (m_state != DataSetState::CalcFields && m_state != DataSetState::Edit && m_state != DataSetState::Insert)
             throw EDatabaseError(notEditingMessage());
-        m_buffer[field->slot()] = value;
+        m_buffer[field->slot()] = std::move(value);
         return;
     }
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert && m_state != DataSetState::SetKey)
@@ -551,13 +551,13 @@ void DataSet::setFieldValue(Field* field, const QVariant& value)
     if (field->readOnly())
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(field->displayName()));
     const int slot = field->slot();
-    const QVariant previous = m_buffer[slot];
-    m_buffer[slot] = value;
+    // Swapped in: value now holds the previous one, for a refusal to put back.
+    m_buffer[slot].swap(value);
     if (field->OnValidate) {
         try {
             field->OnValidate(*field);
         } catch (...) {
-            m_buffer[slot] = previous;
+            m_buffer[slot] = std::move(value);
             throw;
         }
     }

@@ -145,7 +145,7 @@ public:
     // For fields, data sources and connections.
     const QVariant& slotValue(int slot) const;
     const QVariant& oldSlotValue(int slot) const;
-    void setFieldValue(Field* field, const QVariant& value);
+    void setFieldValue(Field* field, QVariant value);
     void attachSource(DataSource* s);
     const QVector<DataSource*>& dataSources() const { return m_sources; }
     void detachSource(DataSource* s);

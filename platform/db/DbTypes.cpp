@@ -140,27 +140,47 @@ bool isWholeNumberType(int typeId)
 
 QVariant normalizeValue(FieldType type, const QVariant& value)
 {
-    if (!value.isValid() || value.isNull())
+    // The type read without the library calls: set for every value of every field.
+    const auto& d = value.data_ptr();
+    if (d.is_null || !d.typeInterface())
         return {};
-    // Values already in their canonical form, the common case, are kept as they are.
+    const int id = d.typeId();
+    // Values already in their canonical form, the common case, are kept as they are;
+    // those types hold no pointer, so they are not null here.
+    switch (type) {
+    case FieldType::String:
+    case FieldType::Memo:
+    case FieldType::Unknown:
+        if (id == QMetaType::QString)
+            return static_cast<const QString*>(value.constData())->isEmpty() ? QVariant() : value;
+        break;
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        if (id == QMetaType::LongLong)
+            return value;
+        break;
+    case FieldType::Float:
+    case FieldType::Currency:
+        if (id == QMetaType::Double)
+            return value;
+        break;
+    default:
+        break;
+    }
+    if (value.isNull())
+        return {};
     switch (type) {
     case FieldType::String:
     case FieldType::Memo:
     case FieldType::Unknown: {
-        if (value.typeId() == QMetaType::QString)
-            return static_cast<const QString*>(value.constData())->isEmpty() ? QVariant() : value;
         QString s = value.typeId() == QMetaType::QDate ? dateToIso(value.toDate()) : value.toString();
         return s.isEmpty() ? QVariant() : QVariant(s);
     }
     case FieldType::Integer:
     case FieldType::SmallInt:
-        if (value.typeId() == QMetaType::LongLong)
-            return value;
         return QVariant(value.toLongLong());
     case FieldType::Float:
     case FieldType::Currency:
-        if (value.typeId() == QMetaType::Double)
-            return value;
         return QVariant(value.toDouble());
     case FieldType::Boolean:
         if (value.typeId() == QMetaType::QString) {

@@ -5,7 +5,6 @@
 #include "platform/db/SqlText.h"
 #include "platform/core/EditMask.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -29,6 +28,77 @@ QString floatToStr(double v)
     return s;
 }
 
+// QVariant::isNull without the library call for the types fields hold: a variant is
+// null when it holds no value, or a null pointer.
+bool isNullValue(const QVariant& v)
+{
+    const auto& d = v.data_ptr();
+    if (d.is_null || !d.typeInterface())
+        return true;
+    switch (d.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QDateTime:
+    case QMetaType::QByteArray:
+        return false;
+    default:
+        return v.isNull();
+    }
+}
+
+// The type held, without the library call.
+int typeOf(const QVariant& v)
+{
+    return v.data_ptr().typeInterface() ? v.data_ptr().typeId() : QMetaType::UnknownType;
+}
+
+template <typename T>
+const T& payload(const QVariant& v)
+{
+    return *static_cast<const T*>(v.constData());
+}
+
+// Decimal digits of a whole number, as QString::number spells it.
+QString wholeToString(qint64 x)
+{
+    char16_t buf[24];
+    qsizetype i = 24;
+    quint64 u = x < 0 ? 0 - quint64(x) : quint64(x);
+    do {
+        buf[--i] = char16_t(u'0' + u % 10);
+        u /= 10;
+    } while (u);
+    if (x < 0)
+        buf[--i] = u'-';
+    return QString(reinterpret_cast<const QChar*>(buf + i), 24 - i);
+}
+
+// Text that is only ASCII digits, with a leading minus at most, read directly: what
+// QString::toLongLong reads of it. Declines anything else and what could overflow.
+bool parsePlainWhole(const QString& text, qint64* out)
+{
+    const qsizetype n = text.size();
+    const QChar* c = text.constData();
+    const bool negative = n > 0 && c[0] == QLatin1Char('-');
+    const qsizetype from = negative ? 1 : 0;
+    if (n - from < 1 || n - from > 18)
+        return false;
+    qint64 x = 0;
+    for (qsizetype i = from; i < n; ++i) {
+        const char16_t ch = c[i].unicode();
+        if (ch < u'0' || ch > u'9')
+            return false;
+        x = x * 10 + (ch - u'0');
+    }
+    *out = negative ? -x : x;
+    return true;
+}
+
 // Plain decimal text as typed or imported ("123,456", "-7.5", "1.234,5"), read without
 // building a copy of it. Declines (false) anything else, for the general reading below;
 // what it takes, it reads as that one does: at most 15 digits, which both read exactly.
@@ -44,29 +114,42 @@ bool parsePlainDecimal(const QString& text, double* out)
     while (to > from && c[to - 1] == QLatin1Char(' '))
         --to;
     const bool comma = QStringView(c + from, to - from).contains(QLatin1Char(','));
-    char buf[48];
-    int len = 0, digits = 0, points = 0;
+    // At most 15 digits: the digits as a whole number and the power of ten both are
+    // exact doubles, so their quotient is the correctly rounded value of the text.
+    quint64 mantissa = 0;
+    int digits = 0, points = 0, decimals = 0;
+    bool negative = false, signSeen = false;
     bool digitAfterPoint = false, digitBeforePoint = false;
     for (qsizetype i = from; i < to; ++i) {
         const char16_t ch = c[i].unicode();
         if (ch >= u'0' && ch <= u'9') {
-            buf[len++] = char(ch);
-            ++digits;
-            (points ? digitAfterPoint : digitBeforePoint) = true;
-        } else if (ch == u'-' && len == 0) {
-            buf[len++] = '-';
+            if (++digits > 15)
+                return false;
+            mantissa = mantissa * 10 + (ch - u'0');
+            signSeen = true;
+            if (points) {
+                digitAfterPoint = true;
+                ++decimals;
+            } else {
+                digitBeforePoint = true;
+            }
+        } else if (ch == u'-' && !signSeen) {
+            negative = signSeen = true;
         } else if (ch == (comma ? u',' : u'.')) {
             if (points++ || !digitBeforePoint)
                 return false;
-            buf[len++] = '.';
+            signSeen = true;
         } else if (!(comma && ch == u'.')) {
             return false;
         }
     }
-    if (!digitBeforePoint || (points && !digitAfterPoint) || digits > 15)
+    if (!digitBeforePoint || (points && !digitAfterPoint))
         return false;
-    const auto r = std::from_chars(buf, buf + len, *out);
-    return r.ec == std::errc() && r.ptr == buf + len;
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double v = double(mantissa) / kPowers[decimals];
+    *out = negative ? -v : v;
+    return true;
 }
 
 bool parseFloat(const QString& text, double* out)
@@ -157,6 +240,14 @@ void Field::setDataTypeFromColumn(FieldType type, int size)
         m_size = size;
 }
 
+const QVariant& Field::current() const
+{
+    static const QVariant none;
+    if (m_slot < 0 || !m_dataSet->active())
+        return none;
+    return m_dataSet->slotValue(m_slot);
+}
+
 QVariant Field::value() const
 {
     if (m_slot < 0 || !m_dataSet->active())
@@ -173,10 +264,16 @@ QVariant Field::oldValue() const
 
 bool Field::isNull() const
 {
-    if (m_slot < 0 || !m_dataSet->active())
-        return true;
-    const QVariant& v = m_dataSet->slotValue(m_slot);
-    return !v.isValid() || v.isNull();
+    return isNullValue(current());
+}
+
+void Field::checkRange(qint64 x) const
+{
+    const qint64 lo = m_type == FieldType::SmallInt ? -32768 : std::numeric_limits<qint32>::min();
+    const qint64 hi = m_type == FieldType::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
+    if (x < lo || x > hi)
+        throw EDatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
+                                 .arg(x).arg(displayName()).arg(lo).arg(hi));
 }
 
 void Field::setValue(const QVariant& v)
@@ -184,36 +281,47 @@ void Field::setValue(const QVariant& v)
     QVariant n = normalizeValue(m_type, v);
     if (n.isValid() && m_type == FieldType::String && m_size > 0) {
         // A string field holds its value as text (see normalizeValue).
-        const QString& s = *static_cast<const QString*>(n.constData());
+        const QString& s = payload<QString>(n);
         if (s.size() > m_size)
             n = s.left(m_size);
     }
-    if (n.isValid() && (m_type == FieldType::Integer || m_type == FieldType::SmallInt)) {
-        const qint64 x = n.toLongLong();
-        const qint64 lo = m_type == FieldType::SmallInt ? -32768 : std::numeric_limits<qint32>::min();
-        const qint64 hi = m_type == FieldType::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
-        if (x < lo || x > hi)
-            throw EDatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
-                                     .arg(x).arg(displayName()).arg(lo).arg(hi));
+    if (n.isValid() && (m_type == FieldType::Integer || m_type == FieldType::SmallInt))
+        checkRange(payload<qint64>(n));
+    m_dataSet->setFieldValue(this, std::move(n));
+}
+
+// The setters below build the field's canonical value themselves (see normalizeValue)
+// and hand it over as it is.
+
+void Field::clear()
+{
+    m_dataSet->setFieldValue(this, QVariant());
+}
+
+void Field::setAsInteger(qint64 v)
+{
+    if (m_type != FieldType::Integer && m_type != FieldType::SmallInt) {
+        setValue(QVariant(v));
+        return;
     }
-    m_dataSet->setFieldValue(this, n);
+    checkRange(v);
+    m_dataSet->setFieldValue(this, QVariant(v));
 }
 
 QString Field::asString() const
 {
-    if (m_slot < 0 || !m_dataSet->active())
-        return {};
     // Read in place: asked for every code of every record.
-    const QVariant& v = m_dataSet->slotValue(m_slot);
+    const QVariant& v = current();
+    const int type = typeOf(v);
     // Text held as text, the common case: a null variant holds a null text.
-    if (m_type == FieldType::String && v.typeId() == QMetaType::QString)
-        return *static_cast<const QString*>(v.constData());
-    if (!v.isValid() || v.isNull())
+    if (m_type == FieldType::String && type == QMetaType::QString)
+        return payload<QString>(v);
+    if (isNullValue(v))
         return {};
     switch (m_type) {
     case FieldType::Integer:
     case FieldType::SmallInt:
-        return QString::number(v.toLongLong());
+        return wholeToString(type == QMetaType::LongLong ? payload<qint64>(v) : v.toLongLong());
     case FieldType::Float:
     case FieldType::Currency:
         return floatToStr(v.toDouble());
@@ -241,17 +349,22 @@ QString Field::asString() const
 void Field::setAsString(const QString& text)
 {
     if (text.isEmpty() && m_type != FieldType::Blob) {
-        setValue(QVariant());
+        m_dataSet->setFieldValue(this, QVariant());
         return;
     }
     switch (m_type) {
     case FieldType::Integer:
     case FieldType::SmallInt: {
-        bool ok = false;
-        const qint64 x = text.trimmed().toLongLong(&ok);
-        if (!ok)
-            throw EDatabaseError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, displayName()));
-        setValue(x);
+        qint64 x = 0;
+        if (!parsePlainWhole(text, &x)) {
+            bool ok = false;
+            x = text.trimmed().toLongLong(&ok);
+            if (!ok)
+                throw EDatabaseError(
+                    QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, displayName()));
+        }
+        checkRange(x);
+        m_dataSet->setFieldValue(this, QVariant(x));
         return;
     }
     case FieldType::Float:
@@ -259,7 +372,7 @@ void Field::setAsString(const QString& text)
         double d = 0;
         if (!parseFloat(text, &d))
             throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, displayName()));
-        setValue(d);
+        m_dataSet->setFieldValue(this, QVariant(d));
         return;
     }
     case FieldType::Boolean: {
@@ -294,6 +407,14 @@ void Field::setAsString(const QString& text)
     case FieldType::Blob:
         setValue(text.toLatin1());
         return;
+    case FieldType::String:
+        // Not empty here: held as the text, cut at the field's width.
+        m_dataSet->setFieldValue(this, QVariant(m_size > 0 && text.size() > m_size ? text.left(m_size) : text));
+        return;
+    case FieldType::Memo:
+    case FieldType::Unknown:
+        m_dataSet->setFieldValue(this, QVariant(text));
+        return;
     default:
         setValue(text);
     }
@@ -301,8 +422,8 @@ void Field::setAsString(const QString& text)
 
 qint64 Field::asInteger() const
 {
-    const QVariant v = value();
-    if (!v.isValid() || v.isNull())
+    const QVariant& v = current();
+    if (isNullValue(v))
         return 0;
     if (m_type == FieldType::String || m_type == FieldType::Memo) {
         bool ok = false;
@@ -312,14 +433,14 @@ qint64 Field::asInteger() const
         return x;
     }
     if (m_type == FieldType::Float || m_type == FieldType::Currency)
-        return qint64(std::llround(v.toDouble()));
-    return v.toLongLong();
+        return qint64(std::llround(typeOf(v) == QMetaType::Double ? payload<double>(v) : v.toDouble()));
+    return typeOf(v) == QMetaType::LongLong ? payload<qint64>(v) : v.toLongLong();
 }
 
 double Field::asFloat() const
 {
-    const QVariant v = value();
-    if (!v.isValid() || v.isNull())
+    const QVariant& v = current();
+    if (isNullValue(v))
         return 0;
     if (m_type == FieldType::String || m_type == FieldType::Memo) {
         double d = 0;
@@ -327,13 +448,13 @@ double Field::asFloat() const
             throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(v.toString()));
         return d;
     }
-    return v.toDouble();
+    return typeOf(v) == QMetaType::Double ? payload<double>(v) : v.toDouble();
 }
 
 Money Field::asMoney() const
 {
-    const QVariant v = value();
-    if (!v.isValid() || v.isNull())
+    const QVariant& v = current();
+    if (isNullValue(v))
         return {};
     switch (m_type) {
     case FieldType::String:
@@ -357,8 +478,8 @@ void Field::setAsMoney(Money v)
 
 bool Field::asBoolean() const
 {
-    const QVariant v = value();
-    if (!v.isValid() || v.isNull())
+    const QVariant& v = current();
+    if (isNullValue(v))
         return false;
     if (m_type == FieldType::String || m_type == FieldType::Memo)
         return normalizeValue(FieldType::Boolean, v).toBool();
@@ -367,8 +488,8 @@ bool Field::asBoolean() const
 
 QDateTime Field::asDateTime() const
 {
-    const QVariant v = value();
-    if (!v.isValid() || v.isNull())
+    const QVariant& v = current();
+    if (isNullValue(v))
         return {};
     switch (m_type) {
     case FieldType::Date:
@@ -389,8 +510,8 @@ QDateTime Field::asDateTime() const
 
 QByteArray Field::asBytes() const
 {
-    const QVariant v = value();
-    if (!v.isValid() || v.isNull())
+    const QVariant& v = current();
+    if (isNullValue(v))
         return {};
     return m_type == FieldType::Blob ? v.toByteArray() : v.toString().toUtf8();
 }

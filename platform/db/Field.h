@@ -77,13 +77,13 @@ public:
     QVariant value() const;
     void setValue(const QVariant& value);
     bool isNull() const;
-    void clear() { setValue(QVariant()); }
+    void clear();
     QVariant oldValue() const;
 
     QString asString() const;
     void setAsString(const QString& text);
     qint64 asInteger() const;
-    void setAsInteger(qint64 v) { setValue(QVariant(v)); }
+    void setAsInteger(qint64 v);
     double asFloat() const;
     void setAsFloat(double v) { setValue(QVariant(v)); }
     bool asBoolean() const;
@@ -117,6 +117,10 @@ public:
 
 private:
     QString formatFloat(double v, const QString& format) const;
+    // The value in the record buffer, read in place; a null variant when there is none.
+    const QVariant& current() const;
+    // Refuses a whole number outside an Integer or SmallInt field's range.
+    void checkRange(qint64 x) const;
     DataSet* m_dataSet;
     QString m_name;
     FieldType m_type;

@@ -1,5 +1,9 @@
 #include "DbTestSupport.h"
 
+#include "platform/db/DataSource.h"
+
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -307,6 +311,69 @@ TEST_F(DataSetEvents, FieldValidateAndChange)
     EXPECT_THROW(nome->setAsString("X"), vorta::EAbort);
     EXPECT_EQ(nome->asString(), "Ok") << "a refused value is not taken";
     EXPECT_EQ(seen, (std::vector<std::string>{"validate Ok", "change Ok", "validate X"}));
+}
+
+// Every kind of setter validates the new value in place, puts the old one back when it
+// is refused and tells the links and OnChange only of values that stay.
+TEST_F(DataSetEvents, EverySetterValidatesBeforeTheValueStays)
+{
+    struct FieldLink : DataLink {
+        std::vector<std::string>* seen = nullptr;
+        void recordChanged(Field* f) override
+        {
+            if (f)
+                seen->push_back("link " + f->fieldName().toStdString() + " " + f->asString().toStdString());
+        }
+    };
+    struct Case {
+        const char* field;
+        std::function<void(Field&)> good;
+        const char* goodText;
+        std::function<void(Field&)> refused;
+    };
+    const Case cases[] = {
+        {"Nome", [](Field& f) { f.setAsString("Ok"); }, "Ok", [](Field& f) { f.setAsString("X"); }},
+        {"Nome", [](Field& f) { f.setText("Nome comprido demais!!"); }, "Nome comprido demais",
+         [](Field& f) { f.setValue(QStringLiteral("X")); }},
+        {"Idade", [](Field& f) { f.setAsInteger(30); }, "30", [](Field& f) { f.setAsInteger(99); }},
+        {"Idade", [](Field& f) { f.setAsString("31"); }, "31", [](Field& f) { f.setText("99"); }},
+        {"Idade", [](Field& f) { f.setValue(32); }, "32", [](Field& f) { f.clear(); }},
+        {"Peso", [](Field& f) { f.setText("72,5"); }, "72,5", [](Field& f) { f.setAsFloat(99); }},
+        {"Peso", [](Field& f) { f.setAsFloat(1.25); }, "1,25", [](Field& f) { f.setAsString(""); }},
+        {"Obs", [](Field& f) { f.setAsString("nota"); }, "nota", [](Field& f) { f.setAsString("X"); }},
+    };
+    t->first();
+    t->edit();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        Field* f = t->fieldByName(QString::fromLatin1(c.field));
+        std::vector<std::string> seen;
+        DataSource source;
+        source.setDataSet(t.get());
+        FieldLink link;
+        link.seen = &seen;
+        link.setDataSource(&source);
+        f->OnValidate = [&](Field& v) {
+            seen.push_back("validate " + v.asString().toStdString());
+            if (v.isNull() || v.asString() == "X" || v.asString() == "99")
+                vorta::Abort();
+        };
+        f->OnChange = [&](Field& v) { seen.push_back("change " + v.asString().toStdString()); };
+        c.good(*f);
+        const std::string good = c.goodText;
+        EXPECT_EQ(seen, (std::vector<std::string>{"validate " + good, "link " + std::string(c.field) + " " + good,
+                                                  "change " + good}));
+        seen.clear();
+        EXPECT_THROW(c.refused(*f), vorta::EAbort);
+        EXPECT_EQ(seen.size(), 1u) << "only the validator heard of the refused value";
+        EXPECT_EQ(f->asString().toStdString(), good) << "a refused value is not taken";
+        f->OnValidate = nullptr;
+        f->OnChange = nullptr;
+    }
+    t->post();
+    EXPECT_EQ(scalar("select Nome || ' ' || Idade || ' ' || Peso || ' ' || Obs from Pessoa where Id = "
+                     + t->fieldByName("Id")->asString()),
+              "Nome comprido demais 32 1.25 nota");
 }
 
 // Tables word the refusal as the engine does, since the programs translate that text.

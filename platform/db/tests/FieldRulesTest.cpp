@@ -1,6 +1,8 @@
 #include "DbTestSupport.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 using namespace vorta::db;
@@ -272,4 +274,104 @@ TEST_F(FieldRules, AmountsGoInAndOutAtTwoPlaces)
     q->paramByName(QStringLiteral("v"))->setAsMoney(Money::fromString("19.99"));
     q->execSql();
     EXPECT_EQ(raw("Saldo"), "real:19.99");
+}
+
+TEST_F(FieldRules, WholeNumberTextIsReadAndSpeltBack)
+{
+    t->edit();
+    struct Case {
+        const char* field;
+        const char* text;
+        qint64 value;
+        const char* message; // nullptr: taken
+    };
+    const Case cases[] = {
+        {"Idade", "42", 42, nullptr},
+        {"Idade", "-7", -7, nullptr},
+        {"Idade", "007", 7, nullptr},
+        {"Idade", "-0", 0, nullptr},
+        {"Idade", " 12 ", 12, nullptr},
+        {"Idade", "\t3\n", 3, nullptr},
+        {"Idade", "+5", 5, nullptr},
+        {"Idade", "2147483647", 2147483647, nullptr},
+        {"Idade", "-2147483648", -2147483648LL, nullptr},
+        {"Idade", "2147483648", 0, "2147483648 is not a valid value for field 'Idade'"},
+        {"Idade", "999999999999999999", 0, "999999999999999999 is not a valid value for field 'Idade'"},
+        {"Idade", "99999999999999999999", 0, "'99999999999999999999' is not a valid integer value for field 'Idade'"},
+        {"Idade", "12a", 0, "'12a' is not a valid integer value for field 'Idade'"},
+        {"Idade", "1 2", 0, "'1 2' is not a valid integer value for field 'Idade'"},
+        {"Idade", "-", 0, "'-' is not a valid integer value for field 'Idade'"},
+        {"Idade", "--1", 0, "'--1' is not a valid integer value for field 'Idade'"},
+        {"Idade", "1,5", 0, "'1,5' is not a valid integer value for field 'Idade'"},
+        {"Nivel", "32767", 32767, nullptr},
+        {"Nivel", "-32768", -32768, nullptr},
+        {"Nivel", "32768", 0, "32768 is not a valid value for field 'Nivel'. The allowed range is -32768 to 32767"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Field* f = t->fieldByName(QString::fromLatin1(c.field));
+        f->setAsInteger(11);
+        try {
+            f->setAsString(QString::fromLatin1(c.text));
+            EXPECT_EQ(c.message, nullptr) << "accepted";
+            EXPECT_EQ(f->asInteger(), c.value);
+            EXPECT_EQ(f->asString(), QString::number(c.value));
+        } catch (const EDatabaseError& e) {
+            ASSERT_NE(c.message, nullptr) << e.message().toStdString();
+            EXPECT_TRUE(e.message().startsWith(QString::fromLatin1(c.message))) << e.message().toStdString();
+            EXPECT_EQ(f->asInteger(), 11) << "the value before stays";
+        }
+    }
+    // Numbers set as numbers are refused at the same limits and spelt the same way.
+    Field* nivel = t->fieldByName("Nivel");
+    EXPECT_THROW(nivel->setAsInteger(-32769), EDatabaseError);
+    EXPECT_EQ(nivel->asInteger(), 11);
+    Field* idade = t->fieldByName("Idade");
+    for (const qint64 v : {0LL, 9LL, 10LL, -1LL, -10LL, 123456789LL, -2147483648LL, 2147483647LL}) {
+        idade->setAsInteger(v);
+        EXPECT_EQ(idade->asString(), QString::number(v));
+        EXPECT_EQ(idade->text(), QString::number(v));
+    }
+    idade->clear();
+    EXPECT_TRUE(idade->isNull());
+    EXPECT_EQ(idade->asString(), QString());
+    t->post();
+    EXPECT_EQ(raw("Idade"), "NULL");
+    EXPECT_EQ(raw("Nivel"), "integer:11");
+}
+
+TEST_F(FieldRules, DecimalTextReadsAsTheNearestDouble)
+{
+    // Plain decimals of up to 15 digits, as the C library reads them with a point.
+    t->edit();
+    Field* peso = t->fieldByName("Peso");
+    quint64 seed = 88172645463325252ULL;
+    auto next = [&seed] {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        return seed;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const int digits = 1 + int(next() % 15);
+        const int decimals = int(next() % digits);
+        QString whole, frac;
+        for (int d = 0; d < digits - decimals; ++d)
+            whole += QChar(u'0' + int(next() % 10));
+        for (int d = 0; d < decimals; ++d)
+            frac += QChar(u'0' + int(next() % 10));
+        const bool negative = next() % 4 == 0;
+        const QString sign = negative ? QStringLiteral("-") : QString();
+        const QString pointed = sign + whole + (decimals ? QLatin1Char('.') + frac : QString());
+        const double expected = std::strtod(pointed.toLatin1().constData(), nullptr);
+        // The Brazilian spelling, with the decimal comma, reads the same.
+        const QString comma = sign + whole + (decimals ? QLatin1Char(',') + frac : QString());
+        for (const QString& text : {pointed, comma}) {
+            SCOPED_TRACE(text.toStdString());
+            peso->setAsString(text);
+            const double got = peso->asFloat();
+            EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << got << " " << expected;
+        }
+    }
+    t->cancel();
 }
