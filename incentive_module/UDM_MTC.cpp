@@ -27,6 +27,46 @@ const QStringList kClassificaveisFemea{"JFD", "JF2", "JF4"};
 const QStringList kTipificacoes{"B", "R", "A", "S", "I", "L"};
 const QStringList kAcabamentos{"1", "2", "3", "4", "5"};
 const QStringList kConformacoes{"*", "C", "CO", "RE", "SC", "SR"};
+const QStringList kAcabamentosClassificaveis{"2", "3", "4"};
+const QStringList kConformacoesClassificaveis{"C", "SC", "RE"};
+
+// Whether the code, upper-cased as QString::toUpper does, is one of the codes. A code of
+// plain ASCII, the common case, is upper-cased on the stack.
+bool maiusculoNaLista(const QStringList& codigos, QStringView codigo)
+{
+    const qsizetype n = codigo.size();
+    char16_t buf[8];
+    if (n <= qsizetype(std::size(buf))) {
+        bool ascii = true;
+        for (qsizetype i = 0; i < n && ascii; ++i) {
+            const char16_t c = codigo[i].unicode();
+            ascii = c < 0x80;
+            buf[i] = c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+        }
+        if (ascii)
+            return TDM_MTC::CodigoNaLista(codigos, QStringView(buf, n));
+    }
+    return TDM_MTC::CodigoNaLista(codigos, codigo.toString().toUpper());
+}
+
+// Whether QString::toUpper could change the text: any lower-case ASCII letter or any
+// letter beyond ASCII.
+bool podeMudarEmMaiusculas(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80 || (c.unicode() >= u'a' && c.unicode() <= u'z'))
+            return true;
+    return false;
+}
+
+// QStringView::trimmed, with the common untouched ends seen without the call.
+QStringView aparado(QStringView text)
+{
+    auto plain = [](QChar c) { return c.unicode() > u' ' && c.unicode() < 0x7f; };
+    if (text.isEmpty() || (plain(text.front()) && plain(text.back())))
+        return text;
+    return text.trimmed();
+}
 
 // A refused value: the fixed text in the information dialog, then the silent abort.
 [[noreturn]] void recusa(const QString& text)
@@ -453,7 +493,7 @@ void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
     campo(ds, m_item.numero, "itm_num_animal")->setAsInteger(m_proximoAnimal.proximo);
 }
 
-bool TDM_MTC::CodigoNaLista(const QStringList& codigos, const QString& codigo)
+bool TDM_MTC::CodigoNaLista(const QStringList& codigos, QStringView codigo)
 {
     // Codes are a few letters: compared here letter by letter, a code of another length
     // passed over at once.
@@ -472,14 +512,15 @@ bool TDM_MTC::CodigoNaLista(const QStringList& codigos, const QString& codigo)
     return false;
 }
 
-QStringList TDM_MTC::MaturidadesDoSexo(const QString& sex)
+const QStringList& TDM_MTC::MaturidadesDoSexo(const QString& sex)
 {
     // The shared lists themselves, so that a list set again is seen to be the same.
+    static const QStringList nenhuma;
     if (sex == QLatin1String("M"))
         return kMaturidadesMacho;
     if (sex == QLatin1String("F"))
         return kMaturidadesFemea;
-    return {};
+    return nenhuma;
 }
 
 bool TDM_MTC::VerificaMapaDia(const QString& raiser, const QString& sex, const QDate& date)
@@ -524,19 +565,19 @@ void TDM_MTC::TblMapasItensBeforeInsert(DataSet&)
 QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, const QString& conformation,
                             const QString& /*typing*/, double weight)
 {
-    const QString mat = maturity.trimmed().toUpper();
-    const QString con = conformation.trimmed().toUpper();
-    const QString aca = finish.trimmed();
+    // The codes trimmed; maturity and conformation count in upper case.
+    const QStringView mat = aparado(maturity);
+    const QStringView con = aparado(conformation);
     // Only what is known to earn the incentive does: a code outside the lists never does.
     // The typing letter does not lift the weight limit: a light male earns nothing
     // whatever letter it carries, even one the validator would refuse.
-    if (aca != QLatin1String("2") && aca != QLatin1String("3") && aca != QLatin1String("4"))
+    if (!CodigoNaLista(kAcabamentosClassificaveis, aparado(finish)))
         return QStringLiteral("N");
-    if (!con.isEmpty() && con != QLatin1String("C") && con != QLatin1String("SC") && con != QLatin1String("RE"))
+    if (!con.isEmpty() && !maiusculoNaLista(kConformacoesClassificaveis, con))
         return QStringLiteral("N");
-    if (CodigoNaLista(kClassificaveisMacho, mat))
+    if (maiusculoNaLista(kClassificaveisMacho, mat))
         return weight < 225.0 ? QStringLiteral("N") : QStringLiteral("S");
-    if (CodigoNaLista(kClassificaveisFemea, mat))
+    if (maiusculoNaLista(kClassificaveisFemea, mat))
         return weight < 180.0 ? QStringLiteral("N") : QStringLiteral("S");
     return QStringLiteral("N");
 }
@@ -556,8 +597,10 @@ void TDM_MTC::TblMapasItensBeforePost(DataSet& ds)
         // absent conformation is not run through its validator again.
         Field* const campos[] = {mat, con, tip};
         for (int i = 0; i < 3; ++i) {
+            if (!podeMudarEmMaiusculas(codigos[i]))
+                continue;
             const QString upper = codigos[i].toUpper();
-            if (!codigos[i].isEmpty() && codigos[i] != upper)
+            if (codigos[i] != upper)
                 campos[i]->setAsString(upper);
         }
     } catch (...) {
@@ -582,8 +625,12 @@ void TDM_MTC::TblMapasItensAfterPost(DataSet& ds)
     // stamp will show if that row was its only change: the next animal checks it.
     ProximoAnimal& p = m_proximoAnimal;
     const bool inseriu = std::exchange(p.inserindo, false);
-    const QVariant mapa = campo(ds, m_item.mapa, "map_codigo")->value();
-    if (inseriu && p.stamp.valid() && !mapa.isNull() && mapa.toLongLong() == p.mapa) {
+    Field* const campoMapa = campo(ds, m_item.mapa, "map_codigo");
+    const bool temMapa = !campoMapa->isNull();
+    // A whole-number column reads as its number; any other as its variant converts.
+    const bool inteiro = campoMapa->dataType() == FieldType::Integer || campoMapa->dataType() == FieldType::SmallInt;
+    const qint64 mapa = !temMapa ? 0 : inteiro ? campoMapa->asInteger() : campoMapa->value().toLongLong();
+    if (inseriu && p.stamp.valid() && temMapa && mapa == p.mapa) {
         Field* numero = campo(ds, m_item.numero, "itm_num_animal");
         if (numero->isNull()) {
             p.stamp = {};
@@ -593,8 +640,8 @@ void TDM_MTC::TblMapasItensAfterPost(DataSet& ds)
         }
     }
     // An animal just inserted into the map shown leaves it with animals: no need to ask.
-    const bool noMapaMostrado = TblMapas->active() && !m_mapa.codigo->isNull() && !mapa.isNull() &&
-                                mapa.toLongLong() == m_mapa.codigo->asInteger();
+    const bool noMapaMostrado = TblMapas->active() && !m_mapa.codigo->isNull() && temMapa &&
+                                mapa == m_mapa.codigo->asInteger();
     if (inseriu && noMapaMostrado && !ds.filtered()) {
         if (SetSexoHabilitado)
             SetSexoHabilitado(false);
@@ -610,7 +657,7 @@ void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
 
 void TDM_MTC::TblMapasItenstip_codigoValidate(Field& field)
 {
-    if (!CodigoNaLista(kTipificacoes, field.asString().toUpper()))
+    if (!maiusculoNaLista(kTipificacoes, field.asString()))
         recusa(QStringLiteral("Tipificação inválida !"));
 }
 
@@ -626,7 +673,7 @@ void TDM_MTC::TblMapasItensmat_codigoValidate(Field& field)
     if (sex != QLatin1String("M") && sex != QLatin1String("F"))
         return;
     const QStringList& allowed = sex == QLatin1String("M") ? kMaturidadesMacho : kMaturidadesFemea;
-    if (!CodigoNaLista(allowed, field.asString().toUpper()))
+    if (!maiusculoNaLista(allowed, field.asString()))
         recusa(QStringLiteral("Maturidade inválida ! "));
 }
 
@@ -634,7 +681,7 @@ void TDM_MTC::TblMapasItenscon_codigoValidate(Field& field)
 {
     if (field.isNull())
         vorta::Abort();
-    if (!CodigoNaLista(kConformacoes, field.asString().toUpper()))
+    if (!maiusculoNaLista(kConformacoes, field.asString()))
         recusa(QStringLiteral("Conformação inválida !"));
 }
 

@@ -113,10 +113,10 @@ public:
     void HabilitaTabSheet();
 
     // The maturity codes of a sex, in pick-list order; empty for any other sex.
-    static QStringList MaturidadesDoSexo(const QString& sex);
+    static const QStringList& MaturidadesDoSexo(const QString& sex);
     // Whether code is one of the codes, as QStringList::contains says, for the short
     // lists asked of every animal.
-    static bool CodigoNaLista(const QStringList& codigos, const QString& codigo);
+    static bool CodigoNaLista(const QStringList& codigos, QStringView codigo);
     // "S" or "N" for an animal's codes and weight; see TblMapasItensBeforePost.
     static QString Classifica(const QString& maturity, const QString& finish, const QString& conformation,
                               const QString& typing, double weight);

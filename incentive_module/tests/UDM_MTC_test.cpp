@@ -46,11 +46,15 @@ TEST(Classificacao, ByMaturityWeightFinishAndConformation)
         // Lower case counts as upper case; an unknown code earns nothing.
         {"jd", 300.0, "3", "sc", "S"}, {"XX", 300.0, "3", "C", "N"}, {"JD", 300.0, "0", "C", "N"},
         {"JD", 300.0, "3", "ZZ", "N"},
+        // Codes are read trimmed, and upper-cased as any text is: a letter beyond ASCII
+        // may become a code.
+        {" jd ", 300.0, " 3 ", "\tsc\n", "S"}, {"JD", 300.0, "3", "ſc", "S"}, {"JD", 300.0, "3", "éc", "N"},
+        {"JD", 300.0, "3 4", "C", "N"}, {"J D", 300.0, "3", "C", "N"}, {"jfd", 180.0, "4", " ", "S"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.maturity << " " << c.weight << " " << c.finish << " " << c.conformation);
-        EXPECT_EQ(TDM_MTC::Classifica(QString::fromLatin1(c.maturity), QString::fromLatin1(c.finish),
-                                      QString::fromLatin1(c.conformation), QStringLiteral("B"), c.weight),
+        EXPECT_EQ(TDM_MTC::Classifica(QString::fromUtf8(c.maturity), QString::fromUtf8(c.finish),
+                                      QString::fromUtf8(c.conformation), QStringLiteral("B"), c.weight),
                   QString::fromLatin1(c.expected));
     }
     // The weight limit holds whatever the typing letter, even a missing or unknown one.
@@ -72,10 +76,12 @@ TEST_F(DmMapas, EachPostedAnimalIsClassifiedAndItsCodesUpperCased)
     animal("T4", 400.0);
     animal("J2", 250.0, "3", QString()); // conformation never entered
     animal("J4", 150.0, "3", QString());
+    animal(QStringLiteral("ı"), 300.0, "3", QStringLiteral("ſc"), QStringLiteral("ſ"));
+    animal("Td", 300.0, "3", "Sc", "s");
     const struct {
         int number;
         const char* classified;
-    } expected[] = {{1, "S"}, {2, "N"}, {3, "N"}, {4, "S"}, {5, "N"}};
+    } expected[] = {{1, "S"}, {2, "N"}, {3, "N"}, {4, "S"}, {5, "N"}, {6, "N"}, {7, "S"}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.number);
         EXPECT_EQ(scalar("select itm_classificado from qel_mapas_itens where itm_num_animal = ?1", {e.number}).toString(),
@@ -84,6 +90,13 @@ TEST_F(DmMapas, EachPostedAnimalIsClassifiedAndItsCodesUpperCased)
     EXPECT_EQ(scalar("select mat_codigo || con_codigo || tip_codigo from qel_mapas_itens where itm_num_animal = 1")
                   .toString(),
               "JDCB");
+    EXPECT_EQ(scalar("select mat_codigo || con_codigo || tip_codigo from qel_mapas_itens where itm_num_animal = 6")
+                  .toString(),
+              "ISCS")
+        << "letters beyond ASCII are upper-cased too";
+    EXPECT_EQ(scalar("select mat_codigo || con_codigo || tip_codigo from qel_mapas_itens where itm_num_animal = 7")
+                  .toString(),
+              "TDSCS");
 }
 
 // A check that fails on the way is no entitlement: here the map's sex changed under a
@@ -122,6 +135,10 @@ TEST_F(DmMapas, FieldValidatorsRefuseWithTheirTexts)
         {"F", "mat_codigo", "jf2", nullptr}, {"F", "mat_codigo", "IF", nullptr},
         {"M", "con_codigo", "*", nullptr},  {"M", "con_codigo", "sr", nullptr},
         {"M", "con_codigo", "XX", "Conformação inválida !"}, {"M", "con_codigo", "", ""},
+        // Upper-cased as any text is, beyond ASCII too.
+        {"M", "mat_codigo", "ı", nullptr}, {"M", "tip_codigo", "ſ", nullptr},
+        {"M", "tip_codigo", "é", "Tipificação inválida !"}, {"M", "con_codigo", "ſc", nullptr},
+        {"M", "mat_codigo", "jd ", "Maturidade inválida ! "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.sex << " " << c.field << " " << c.value);

@@ -240,11 +240,14 @@ void Field::setDataTypeFromColumn(FieldType type, int size)
         m_size = size;
 }
 
-const QVariant& Field::current() const
+namespace {
+const QVariant kNoValue;
+} // namespace
+
+inline const QVariant& Field::current() const
 {
-    static const QVariant none;
     if (m_slot < 0 || !m_dataSet->active())
-        return none;
+        return kNoValue;
     return m_dataSet->slotValue(m_slot);
 }
 
