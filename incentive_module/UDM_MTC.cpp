@@ -516,9 +516,10 @@ const QStringList& TDM_MTC::MaturidadesDoSexo(const QString& sex)
 {
     // The shared lists themselves, so that a list set again is seen to be the same.
     static const QStringList nenhuma;
-    if (sex == QLatin1String("M"))
+    const bool umaLetra = sex.size() == 1;
+    if (umaLetra && sex.front() == QLatin1Char('M'))
         return kMaturidadesMacho;
-    if (sex == QLatin1String("F"))
+    if (umaLetra && sex.front() == QLatin1Char('F'))
         return kMaturidadesFemea;
     return nenhuma;
 }

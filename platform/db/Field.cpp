@@ -5,6 +5,7 @@
 #include "platform/db/SqlText.h"
 #include "platform/core/EditMask.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -30,7 +31,7 @@ QString floatToStr(double v)
 
 // QVariant::isNull without the library call for the types fields hold: a variant is
 // null when it holds no value, or a null pointer.
-bool isNullValue(const QVariant& v)
+Q_ALWAYS_INLINE bool isNullValue(const QVariant& v)
 {
     const auto& d = v.data_ptr();
     if (d.is_null || !d.typeInterface())
@@ -52,7 +53,7 @@ bool isNullValue(const QVariant& v)
 }
 
 // The type held, without the library call.
-int typeOf(const QVariant& v)
+Q_ALWAYS_INLINE int typeOf(const QVariant& v)
 {
     return v.data_ptr().typeInterface() ? v.data_ptr().typeId() : QMetaType::UnknownType;
 }
@@ -63,9 +64,19 @@ const T& payload(const QVariant& v)
     return *static_cast<const T*>(v.constData());
 }
 
-// Decimal digits of a whole number, as QString::number spells it.
+// Decimal digits of a whole number, as QString::number spells it. The small numbers that
+// codes mostly are come as shared texts, without a heap block each.
 QString wholeToString(qint64 x)
 {
+    static constexpr int kShared = 100;
+    static const auto shared = [] {
+        std::array<QString, kShared> texts;
+        for (int i = 0; i < kShared; ++i)
+            texts[i] = QString::number(i);
+        return texts;
+    }();
+    if (x >= 0 && x < kShared)
+        return shared[x];
     char16_t buf[24];
     qsizetype i = 24;
     quint64 u = x < 0 ? 0 - quint64(x) : quint64(x);

@@ -327,7 +327,7 @@ TEST_F(FieldRules, WholeNumberTextIsReadAndSpeltBack)
     EXPECT_THROW(nivel->setAsInteger(-32769), EDatabaseError);
     EXPECT_EQ(nivel->asInteger(), 11);
     Field* idade = t->fieldByName("Idade");
-    for (const qint64 v : {0LL, 9LL, 10LL, -1LL, -10LL, 123456789LL, -2147483648LL, 2147483647LL}) {
+    for (const qint64 v : {0LL, 9LL, 10LL, 99LL, 100LL, -1LL, -10LL, -99LL, 123456789LL, -2147483648LL, 2147483647LL}) {
         idade->setAsInteger(v);
         EXPECT_EQ(idade->asString(), QString::number(v));
         EXPECT_EQ(idade->text(), QString::number(v));
