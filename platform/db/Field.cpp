@@ -124,7 +124,10 @@ bool parsePlainDecimal(const QString& text, double* out)
         ++from;
     while (to > from && c[to - 1] == QLatin1Char(' '))
         --to;
-    const bool comma = QStringView(c + from, to - from).contains(QLatin1Char(','));
+    // A comma makes it the Brazilian spelling, points then group thousands.
+    bool comma = false;
+    for (qsizetype i = from; i < to && !comma; ++i)
+        comma = c[i] == QLatin1Char(',');
     // At most 15 digits: the digits as a whole number and the power of ten both are
     // exact doubles, so their quotient is the correctly rounded value of the text.
     quint64 mantissa = 0;
