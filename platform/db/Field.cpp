@@ -440,6 +440,9 @@ void Field::setAsString(const QString& text)
 qint64 Field::asInteger() const
 {
     const QVariant& v = current();
+    // A whole number held as one, the common case: not null unless flagged so.
+    if (typeOf(v) == QMetaType::LongLong && (m_type == FieldType::Integer || m_type == FieldType::SmallInt))
+        return v.data_ptr().is_null ? 0 : payload<qint64>(v);
     if (isNullValue(v))
         return 0;
     if (m_type == FieldType::String || m_type == FieldType::Memo) {
