@@ -754,3 +754,51 @@ TEST_F(MasterDetail, LookupKeysFollowTheirDefinition)
     contas->last();
     EXPECT_EQ(nome->asString(), "Ana");
 }
+
+// Rows are read in blocks: a table whose last block holds only a few rows, or that is
+// short altogether, shows every row with its own values, walked either way, with a row
+// gone under it read as an empty one.
+TEST_F(Queries, EveryRowOfLongAndShortTablesReadsItsOwnValues)
+{
+    for (int linhas : {3, 131, 256 + 5}) {
+        SCOPED_TRACE(linhas);
+        db->execute("delete from Conta");
+        for (int n = 1; n <= linhas; ++n)
+            db->execute("insert into Conta (Pessoa_Id, Numero, Descricao) values (1, ?1, ?2)",
+                        {n, QStringLiteral("D%1").arg(n)});
+        auto contas = table("Conta");
+        contas->setIndexFieldNames("Pessoa_Id;Numero");
+        contas->open();
+        const auto confere = [&] {
+            const int n = int(contas->fieldByName("Numero")->asInteger());
+            EXPECT_EQ(contas->fieldByName("Descricao")->asString(), QStringLiteral("D%1").arg(n));
+            return n;
+        };
+        int esperado = 0;
+        for (contas->first(); !contas->eof(); contas->next())
+            EXPECT_EQ(confere(), ++esperado);
+        EXPECT_EQ(esperado, linhas);
+        contas->close();
+        contas->open();
+        for (contas->last(); !contas->bof(); contas->prior())
+            EXPECT_EQ(confere(), esperado--);
+        EXPECT_EQ(esperado, 0);
+        contas->close();
+        if (linhas < 128)
+            continue;
+        // A row of the last block deleted by another writer after the rows' keys were
+        // read, before its block was.
+        const int inicio = (linhas - 1) / 128 * 128 + 1;
+        contas->open();
+        for (contas->first(); contas->fieldByName("Numero")->asInteger() < inicio - 1;)
+            contas->next();
+        db->connection()->exec(QStringLiteral("delete from Conta where Numero = %1").arg(inicio + 1));
+        contas->next();
+        EXPECT_EQ(confere(), inicio);
+        contas->next();
+        EXPECT_TRUE(contas->fieldByName("Descricao")->isNull());
+        contas->next();
+        EXPECT_EQ(confere(), inicio + 2);
+        contas->close();
+    }
+}
