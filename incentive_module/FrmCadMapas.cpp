@@ -1272,8 +1272,10 @@ void TCadMapas::SpeedButton2Click(QWidget*)
         info(QStringLiteral("Erro ao importar arquivo!"));
         return;
     }
-    QStringList linhas = vorta::fromCp1252(arquivo.readAll()).split(QLatin1Char('\n'));
+    const QString texto = vorta::fromCp1252(arquivo.readAll());
     arquivo.close();
+    // The lines are views into the file's text: none is copied out.
+    QList<QStringView> linhas = QStringView(texto).split(QLatin1Char('\n'));
     // A last line break ends the last line; it starts no empty one.
     if (!linhas.isEmpty() && linhas.last().isEmpty())
         linhas.removeLast();
