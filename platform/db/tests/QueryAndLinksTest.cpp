@@ -262,6 +262,18 @@ protected:
     }
     std::unique_ptr<Table> master;
     DataSource source;
+
+    // The accounts in number order, with their owner's name looked up in the master.
+    std::unique_ptr<Table> contasComNome(Field*& nome)
+    {
+        auto contas = table("Conta");
+        contas->setIndexFieldNames("Numero");
+        for (const char* f : {"Pessoa_Id", "Numero"})
+            contas->addField(f, FieldType::Integer);
+        contas->addField("Descricao", FieldType::String, 30);
+        nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+        return contas;
+    }
 };
 
 TEST_F(MasterDetail, TableFollowsItsMaster)
@@ -655,12 +667,8 @@ TEST_F(MasterDetail, CachedLookupsAnswerEachKeyAsKeysComeAndGo)
     master->refresh();
     auto cidades = table("Pessoa");
     cidades->open();
-    auto contas = table("Conta");
-    contas->setIndexFieldNames("Numero");
-    for (const char* f : {"Pessoa_Id", "Numero"})
-        contas->addField(f, FieldType::Integer);
-    contas->addField("Descricao", FieldType::String, 30);
-    Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+    Field* nome = nullptr;
+    auto contas = contasComNome(nome);
     // By text: the first person whose Cidade is the description, as the lookup finds it.
     Field* porTexto = contas->addLookupField("PrimeiroId", FieldType::Integer, 0, "Descricao", cidades.get(), "Cidade", "Id");
     nome->setLookupCache(true);
@@ -685,12 +693,8 @@ TEST_F(MasterDetail, APostedRecordShowsItsOwnLookedUpValues)
 {
     for (bool cached : {false, true}) {
         SCOPED_TRACE(cached ? "cached" : "not cached");
-        auto contas = table("Conta");
-        contas->setIndexFieldNames("Numero");
-        for (const char* f : {"Pessoa_Id", "Numero"})
-            contas->addField(f, FieldType::Integer);
-        contas->addField("Descricao", FieldType::String, 30);
-        Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+        Field* nome = nullptr;
+        auto contas = contasComNome(nome);
         nome->setLookupCache(cached);
         contas->open();
         contas->autoCalcFields = false;
