@@ -59,6 +59,36 @@ const QStringList kAcabamentos{QStringLiteral("1"), QStringLiteral("2"), QString
 const QStringList kTipificacoes{QStringLiteral("B"), QStringLiteral("R"), QStringLiteral("A"), QStringLiteral("S"),
                                 QStringLiteral("I"), QStringLiteral("L")};
 
+// A code read from a file, upper-cased where asked. A code of the list is the list's own
+// text, shared rather than made again for every line.
+struct CodigoLido {
+    QString texto;
+    bool naLista = false;
+};
+
+CodigoLido codigoLido(const QStringList& lista, QStringView lido, bool maiusculo)
+{
+    bool ascii = true;
+    for (QChar ch : lido)
+        ascii = ascii && ch.unicode() < 128;
+    if (ascii) {
+        for (const QString& c : lista) {
+            if (c.size() != lido.size())
+                continue;
+            qsizetype i = 0;
+            while (i < lido.size() && c.at(i) == (maiusculo ? lido[i].toUpper() : lido[i]))
+                ++i;
+            if (i == lido.size())
+                return {c, true};
+        }
+        return {maiusculo ? lido.toString().toUpper() : lido.toString(), false};
+    }
+    // Letters beyond ASCII may change length when upper-cased: compared as whole texts.
+    QString texto = maiusculo ? lido.toString().toUpper() : lido.toString();
+    const bool naLista = TDM_MTC::CodigoNaLista(lista, texto);
+    return {std::move(texto), naLista};
+}
+
 bool editando(const vorta::db::DataSet* ds)
 {
     return ds && (ds->state() == DataSetState::Edit || ds->state() == DataSetState::Insert);
@@ -1242,8 +1272,10 @@ void TCadMapas::SpeedButton2Click(QWidget*)
         info(QStringLiteral("Erro ao importar arquivo!"));
         return;
     }
-    QStringList linhas = vorta::fromCp1252(arquivo.readAll()).split(QLatin1Char('\n'));
+    const QString texto = vorta::fromCp1252(arquivo.readAll());
     arquivo.close();
+    // The lines are views into the file's text: none is copied out.
+    QList<QStringView> linhas = QStringView(texto).split(QLatin1Char('\n'));
     // A last line break ends the last line; it starts no empty one.
     if (!linhas.isEmpty() && linhas.last().isEmpty())
         linhas.removeLast();
@@ -1277,40 +1309,40 @@ void TCadMapas::SpeedButton2Click(QWidget*)
             QStringView linha = linhas.at(i - 1);
             if (linha.endsWith(QLatin1Char('\r')))
                 linha.chop(1);
-            const std::optional<int> numero = vorta::tryStrToInt(linha.mid(0, 3).trimmed().toString());
+            const std::optional<int> numero = vorta::tryStrToInt(linha.mid(0, 3).trimmed());
             if (!numero)
                 vorta::Abort();
             // The number as the messages show it.
             const auto n = [&] { return QString::number(*numero); };
-            const QString maturidade = linha.mid(3, 3).trimmed().toString().toUpper();
-            const QString conformacao = linha.mid(6, 2).trimmed().toString().toUpper();
-            const QString acabamento = linha.mid(8, 1).trimmed().toString();
+            const CodigoLido maturidade = codigoLido(maturidades, linha.mid(3, 3).trimmed(), true);
+            const CodigoLido conformacao = codigoLido(kConformacoes, linha.mid(6, 2).trimmed(), true);
+            const CodigoLido acabamento = codigoLido(kAcabamentos, linha.mid(8, 1).trimmed(), false);
             QString peso;
             peso.reserve(7);
             peso.append(linha.mid(9, 3)).append(QLatin1Char(',')).append(linha.mid(12, 3));
-            const QString tipificacao = linha.mid(15, 1).trimmed().toString().toUpper();
+            const CodigoLido tipificacao = codigoLido(kTipificacoes, linha.mid(15, 1).trimmed(), true);
             if (*numero != i)
                 info(QStringLiteral("Animal ") + n() + QStringLiteral(" não está na sequencia correta"));
-            if (!TDM_MTC::CodigoNaLista(maturidades, maturidade)) {
+            if (!maturidade.naLista) {
                 info(QStringLiteral("Maturidade incorreta para o animal Nº: ") + n());
                 vorta::Abort();
             }
-            if (!TDM_MTC::CodigoNaLista(kAcabamentos, acabamento))
+            if (!acabamento.naLista)
                 info(QStringLiteral("Acabamento incorreto para o animal : ") + n());
-            if (!TDM_MTC::CodigoNaLista(kConformacoes, conformacao))
+            if (!conformacao.naLista)
                 info(QStringLiteral("Conformação incorreta para o animal : ") + n());
-            if (!TDM_MTC::CodigoNaLista(kTipificacoes, tipificacao))
+            if (!tipificacao.naLista)
                 info(QStringLiteral("Tipificação incorreta para o animal : ") + n());
             // A number already read is refused as the stored key would refuse it.
             if (numeros.contains(*numero))
                 vorta::Abort();
             itens->append();
             fNumero->setAsInteger(*numero);
-            fMaturidade->setAsString(maturidade);
-            fConformacao->setAsString(conformacao);
-            fAcabamento->setText(acabamento);
+            fMaturidade->setAsString(maturidade.texto);
+            fConformacao->setAsString(conformacao.texto);
+            fAcabamento->setText(acabamento.texto);
             fPeso->setText(peso);
-            fTipificacao->setAsString(tipificacao);
+            fTipificacao->setAsString(tipificacao.texto);
             fClassificado->clear();
             itens->post();
             numeros.insert(*numero);

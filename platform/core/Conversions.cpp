@@ -6,7 +6,7 @@
 
 namespace vorta {
 
-std::optional<std::int64_t> tryStrToInt64(const QString& text)
+std::optional<std::int64_t> tryStrToInt64(QStringView text)
 {
     // Leading blanks are skipped as the library's Val does; trailing ones are not.
     qsizetype i = 0;
@@ -45,7 +45,7 @@ std::optional<std::int64_t> tryStrToInt64(const QString& text)
     return negative ? -static_cast<std::int64_t>(value - 1) - 1 : static_cast<std::int64_t>(value);
 }
 
-std::optional<std::int32_t> tryStrToInt(const QString& text)
+std::optional<std::int32_t> tryStrToInt(QStringView text)
 {
     const auto v = tryStrToInt64(text);
     if (!v || *v < std::numeric_limits<std::int32_t>::min() || *v > std::numeric_limits<std::int32_t>::max())

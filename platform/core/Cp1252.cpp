@@ -39,12 +39,15 @@ QString fromCp1252(const QByteArray& bytes)
 {
     QString out;
     out.resize(bytes.size());
+    // Written through the text's own storage: indexing it would check for sharing at each letter.
+    QChar* d = out.data();
+    const char* p = bytes.constData();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes.at(i));
+        const auto b = static_cast<unsigned char>(p[i]);
         char16_t u = b;
         if (b >= 0x80 && b < 0xA0 && kHigh[b - 0x80] != 0)
             u = kHigh[b - 0x80];
-        out[i] = QChar(u);
+        d[i] = QChar(u);
     }
     return out;
 }

@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kBlock = 128;
 constexpr int kMaxBlocks = 256;
+// Blocks of at most this many rows are read row by row.
+constexpr int kFewRows = 8;
 
 QString blockSql(const QString& selectList, const QString& table)
 {
@@ -604,33 +606,40 @@ void Table::fetchRow(int pos, Row& row)
     if (it == m_blocks.end()) {
         if (m_blocks.size() >= kMaxBlocks)
             m_blocks.clear();
-        sqlite3_stmt* stmt = m_conn->prepare(m_blockSql);
-        StatementReset reset(stmt);
         const int first = block * kBlock;
         const int count = std::min(kBlock, int(m_rowids.size()) - first);
-        for (int i = 0; i < kBlock; ++i) {
-            if (i < count)
-                sqlite3_bind_int64(stmt, i + 1, m_rowids[first + i]);
-            else
-                sqlite3_bind_null(stmt, i + 1);
-        }
-        QHash<qint64, int> slotOf;
-        for (int i = 0; i < count; ++i)
-            slotOf.insert(m_rowids[first + i], i);
         QVector<Row> rows(count);
-        const int ncol = int(m_columns.size());
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            const int at = slotOf.value(sqlite3_column_int64(stmt, 0), -1);
-            if (at < 0)
-                continue;
-            Row& r = rows[at];
-            r.resize(ncol);
-            for (int c = 0; c < ncol; ++c)
-                r[c] = columnValue(stmt, c + 1, m_columns[c].type);
+        if (count <= kFewRows) {
+            // A short table's block: the engine sets up a list of every bound key for the
+            // block's question, dearer than asking for the few rows one by one.
+            for (int i = 0; i < count; ++i)
+                fetchByKey(m_rowids[first + i], rows[i]);
+        } else {
+            sqlite3_stmt* stmt = m_conn->prepare(m_blockSql);
+            StatementReset reset(stmt);
+            for (int i = 0; i < kBlock; ++i) {
+                if (i < count)
+                    sqlite3_bind_int64(stmt, i + 1, m_rowids[first + i]);
+                else
+                    sqlite3_bind_null(stmt, i + 1);
+            }
+            QHash<qint64, int> slotOf;
+            for (int i = 0; i < count; ++i)
+                slotOf.insert(m_rowids[first + i], i);
+            const int ncol = int(m_columns.size());
+            int rc;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                const int at = slotOf.value(sqlite3_column_int64(stmt, 0), -1);
+                if (at < 0)
+                    continue;
+                Row& r = rows[at];
+                r.resize(ncol);
+                for (int c = 0; c < ncol; ++c)
+                    r[c] = columnValue(stmt, c + 1, m_columns[c].type);
+            }
+            if (rc != SQLITE_DONE)
+                m_conn->fail(rc, m_tableName);
         }
-        if (rc != SQLITE_DONE)
-            m_conn->fail(rc, m_tableName);
         it = m_blocks.insert(block, rows);
     }
     row = it->value(pos - block * kBlock);

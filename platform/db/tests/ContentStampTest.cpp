@@ -31,6 +31,15 @@ protected:
 
     void outroPrograma(const char* sql) { anotherProgram(sql); }
 
+    // An account typed into an open table of accounts.
+    static void poeConta(Table& contas, int pessoa, int numero)
+    {
+        contas.append();
+        contas.fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(pessoa);
+        contas.fieldByName(QStringLiteral("Numero"))->setAsInteger(numero);
+        contas.post();
+    }
+
     StampedMemo<int, int> memo{{QStringLiteral("pessoa")}};
     int asked = 0;
 };
@@ -169,26 +178,16 @@ TEST_F(ContentStampTest, KeptByKeyUntilARowOfThatKeyChanges)
          [this] {
              auto c = table(QStringLiteral("Conta"));
              c->open();
-             c->append();
-             c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(1);
-             c->fieldByName(QStringLiteral("Numero"))->setAsInteger(5);
-             c->post();
+             poeConta(*c, 1, 5);
          },
          Sim, Nao},
         {"accounts of many other people inserted through a table, then one of person 2",
          [this] {
              auto c = table(QStringLiteral("Conta"));
              c->open();
-             for (int p = 10; p < 200; ++p) {
-                 c->append();
-                 c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(p);
-                 c->fieldByName(QStringLiteral("Numero"))->setAsInteger(1);
-                 c->post();
-             }
-             c->append();
-             c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(2);
-             c->fieldByName(QStringLiteral("Numero"))->setAsInteger(9);
-             c->post();
+             for (int p = 10; p < 200; ++p)
+                 poeConta(*c, p, 1);
+             poeConta(*c, 2, 9);
          },
          Nao, Sim},
         {"a table inserts for person 1 and a trigger for person 2",
@@ -197,10 +196,7 @@ TEST_F(ContentStampTest, KeptByKeyUntilARowOfThatKeyChanges)
                                         "insert into Conta (Pessoa_Id, Numero) values (2, new.Numero + 100); end"));
              auto c = table(QStringLiteral("Conta"));
              c->open();
-             c->append();
-             c->fieldByName(QStringLiteral("Pessoa_Id"))->setAsInteger(1);
-             c->fieldByName(QStringLiteral("Numero"))->setAsInteger(5);
-             c->post();
+             poeConta(*c, 1, 5);
              c.reset();
              db->execute(QStringLiteral("drop trigger copia"));
          },

@@ -262,6 +262,18 @@ protected:
     }
     std::unique_ptr<Table> master;
     DataSource source;
+
+    // The accounts in number order, with their owner's name looked up in the master.
+    std::unique_ptr<Table> contasComNome(Field*& nome)
+    {
+        auto contas = table("Conta");
+        contas->setIndexFieldNames("Numero");
+        for (const char* f : {"Pessoa_Id", "Numero"})
+            contas->addField(f, FieldType::Integer);
+        contas->addField("Descricao", FieldType::String, 30);
+        nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+        return contas;
+    }
 };
 
 TEST_F(MasterDetail, TableFollowsItsMaster)
@@ -655,12 +667,8 @@ TEST_F(MasterDetail, CachedLookupsAnswerEachKeyAsKeysComeAndGo)
     master->refresh();
     auto cidades = table("Pessoa");
     cidades->open();
-    auto contas = table("Conta");
-    contas->setIndexFieldNames("Numero");
-    for (const char* f : {"Pessoa_Id", "Numero"})
-        contas->addField(f, FieldType::Integer);
-    contas->addField("Descricao", FieldType::String, 30);
-    Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+    Field* nome = nullptr;
+    auto contas = contasComNome(nome);
     // By text: the first person whose Cidade is the description, as the lookup finds it.
     Field* porTexto = contas->addLookupField("PrimeiroId", FieldType::Integer, 0, "Descricao", cidades.get(), "Cidade", "Id");
     nome->setLookupCache(true);
@@ -685,12 +693,8 @@ TEST_F(MasterDetail, APostedRecordShowsItsOwnLookedUpValues)
 {
     for (bool cached : {false, true}) {
         SCOPED_TRACE(cached ? "cached" : "not cached");
-        auto contas = table("Conta");
-        contas->setIndexFieldNames("Numero");
-        for (const char* f : {"Pessoa_Id", "Numero"})
-            contas->addField(f, FieldType::Integer);
-        contas->addField("Descricao", FieldType::String, 30);
-        Field* nome = contas->addLookupField("NomePessoa", FieldType::String, 20, "Pessoa_Id", master.get(), "Id", "Nome");
+        Field* nome = nullptr;
+        auto contas = contasComNome(nome);
         nome->setLookupCache(cached);
         contas->open();
         contas->autoCalcFields = false;
@@ -753,4 +757,52 @@ TEST_F(MasterDetail, LookupKeysFollowTheirDefinition)
     contas->open();
     contas->last();
     EXPECT_EQ(nome->asString(), "Ana");
+}
+
+// Rows are read in blocks: a table whose last block holds only a few rows, or that is
+// short altogether, shows every row with its own values, walked either way, with a row
+// gone under it read as an empty one.
+TEST_F(Queries, EveryRowOfLongAndShortTablesReadsItsOwnValues)
+{
+    for (int linhas : {3, 131, 256 + 5}) {
+        SCOPED_TRACE(linhas);
+        db->execute("delete from Conta");
+        for (int n = 1; n <= linhas; ++n)
+            db->execute("insert into Conta (Pessoa_Id, Numero, Descricao) values (1, ?1, ?2)",
+                        {n, QStringLiteral("D%1").arg(n)});
+        auto contas = table("Conta");
+        contas->setIndexFieldNames("Pessoa_Id;Numero");
+        contas->open();
+        const auto confere = [&] {
+            const int n = int(contas->fieldByName("Numero")->asInteger());
+            EXPECT_EQ(contas->fieldByName("Descricao")->asString(), QStringLiteral("D%1").arg(n));
+            return n;
+        };
+        int esperado = 0;
+        for (contas->first(); !contas->eof(); contas->next())
+            EXPECT_EQ(confere(), ++esperado);
+        EXPECT_EQ(esperado, linhas);
+        contas->close();
+        contas->open();
+        for (contas->last(); !contas->bof(); contas->prior())
+            EXPECT_EQ(confere(), esperado--);
+        EXPECT_EQ(esperado, 0);
+        contas->close();
+        if (linhas < 128)
+            continue;
+        // A row of the last block deleted by another writer after the rows' keys were
+        // read, before its block was.
+        const int inicio = (linhas - 1) / 128 * 128 + 1;
+        contas->open();
+        for (contas->first(); contas->fieldByName("Numero")->asInteger() < inicio - 1;)
+            contas->next();
+        db->connection()->exec(QStringLiteral("delete from Conta where Numero = %1").arg(inicio + 1));
+        contas->next();
+        EXPECT_EQ(confere(), inicio);
+        contas->next();
+        EXPECT_TRUE(contas->fieldByName("Descricao")->isNull());
+        contas->next();
+        EXPECT_EQ(confere(), inicio + 2);
+        contas->close();
+    }
 }
