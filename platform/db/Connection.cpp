@@ -168,11 +168,14 @@ void Connection::rowWritten(void* self, int, const char*, const char* table, lon
     ++c->m_rowsHooked;
     // Called for every row written, mostly to the table written last: its name is
     // folded once.
-    if (c->m_lastWrittenTable != table) {
+    if (!c->m_lastWrittenCount || std::strcmp(c->m_lastWrittenTable.constData(), table) != 0
+        || !c->m_tableWrites.isDetached()) {
         c->m_lastWrittenTable = QByteArray(table);
         c->m_lastWrittenKey = c->m_lastWrittenTable.toLower();
+        // Only this adds keys, and the count stays where it is until a key is added.
+        c->m_lastWrittenCount = &c->m_tableWrites[c->m_lastWrittenKey];
     }
-    ++c->m_tableWrites[c->m_lastWrittenKey];
+    ++*c->m_lastWrittenCount;
 }
 
 void Connection::rolledBack(void* self)
@@ -243,6 +246,20 @@ QByteArray keyOfValue(sqlite3_value* v)
     }
 }
 
+// The engine's comparison of names (ASCII letters folded), names of another length
+// passed over at once: asked for every watch of every row written.
+bool sameEngineName(const char* name, qsizetype length, const QByteArray& other)
+{
+    if (length != other.size())
+        return false;
+    const auto lower = [](unsigned char ch) { return ch >= 'A' && ch <= 'Z' ? ch + ('a' - 'A') : int(ch); };
+    const char* o = other.constData();
+    for (qsizetype i = 0; i < length; ++i)
+        if (name[i] != o[i] && lower(uchar(name[i])) != lower(uchar(o[i])))
+            return false;
+    return true;
+}
+
 bool isWholeNumber(const QVariant& key)
 {
     return !key.isNull() && isWholeNumberType(key.typeId());
@@ -274,8 +291,9 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
     const QList<QVariant>* own = op == SQLITE_INSERT && c->m_ownInsert.values && sqlite3_preupdate_depth(db) == 0
                                      ? c->m_ownInsert.values
                                      : nullptr;
+    const qsizetype tableLength = qsizetype(std::strlen(table));
     for (KeyWatch& w : c->m_keyWatches) {
-        if (sqlite3_stricmp(table, w.table.constData()) != 0)
+        if (!sameEngineName(table, tableLength, w.table))
             continue;
         // A shape the watch does not know: no key can be trusted.
         if (sqlite3_preupdate_count(db) != w.columnCount) {
@@ -863,7 +881,17 @@ BoundValues::~BoundValues()
 
 void BoundValues::bind(int index, const QVariant& value)
 {
-    if (value.typeId() == QMetaType::QString) {
+    // Whole numbers and floats, most of the rest, are bound here as bindValue would.
+    const int type = value.data_ptr().typeId();
+    if (type == QMetaType::LongLong) {
+        sqlite3_bind_int64(m_stmt, index, *static_cast<const qlonglong*>(value.constData()));
+        return;
+    }
+    if (type == QMetaType::Double) {
+        sqlite3_bind_double(m_stmt, index, *static_cast<const double*>(value.constData()));
+        return;
+    }
+    if (type == QMetaType::QString) {
         const QString& s = *static_cast<const QString*>(value.constData());
         if (!s.isEmpty() && s.size() <= kRoom - m_used) {
             char* out = m_texts + m_used;

@@ -238,6 +238,7 @@ private:
     QHash<QByteArray, quint64> m_tableWrites;
     QByteArray m_lastWrittenTable; // as the engine names it, and folded
     QByteArray m_lastWrittenKey;
+    quint64* m_lastWrittenCount = nullptr; // its count in m_tableWrites
     Statement m_dataVersionStmt;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include <cstring>
+
 #include "platform/db/SqlText.h"
 
 namespace vorta::db {
@@ -12,6 +14,29 @@ const QVariant& nullVariant()
 {
     static const QVariant v;
     return v;
+}
+
+// Whether two values are one and the same object state: the same type, null flag and
+// bits, so that one may stand for the other. Read inline: asked for every column of
+// every record posted.
+bool identical(const QVariant& a, const QVariant& b)
+{
+    return std::memcmp(&a.data_ptr(), &b.data_ptr(), sizeof(QVariant::Private)) == 0;
+}
+
+bool invalid(const QVariant& v)
+{
+    return v.data_ptr().packedType == 0;
+}
+
+// The null test of fields (!isValid() || isNull()) without leaving the inline path for
+// the common values; only a pointer type can hold a null beyond the variant's flag.
+bool nullValue(const QVariant& v)
+{
+    const QVariant::Private& d = v.data_ptr();
+    if (d.is_null || d.packedType == 0)
+        return true;
+    return (d.typeInterface()->flags & QMetaType::IsPointer) && v.isNull();
 }
 
 bool isTextual(FieldType t)
@@ -487,8 +512,10 @@ void DataSet::calculateFields()
     m_calcPending = false;
     if (!OnCalcFields && !m_hasComputedFields)
         return;
+    // A slot already empty is left alone: writing it would copy a buffer shared with the
+    // old values.
     for (const auto& f : m_fields)
-        if (f->fieldKind() != FieldKind::Data && f->slot() < m_buffer.size())
+        if (f->fieldKind() != FieldKind::Data && f->slot() < m_buffer.size() && !invalid(m_buffer.at(f->slot())))
             m_buffer[f->slot()] = QVariant();
     if (m_key < 0 && m_state != DataSetState::Insert)
         return;
@@ -724,7 +751,13 @@ void DataSet::beginInsert(bool appending)
         currentPos();
     Row row(m_buffer.size());
     initNewRow(row);
-    m_old = row;
+    // The old values are a list of their own: the record's first value set would
+    // otherwise copy the whole buffer away from them.
+    Row old(row.size());
+    for (qsizetype i = 0; i < row.size(); ++i)
+        if (!invalid(row.at(i)))
+            old[i] = row.at(i);
+    m_old = std::move(old);
     m_buffer = std::move(row);
     m_state = DataSetState::Insert;
     m_appending = appending;
@@ -838,7 +871,7 @@ void DataSet::takeColumns(const Row& row)
     const int n = int(m_columns.size());
     const int have = std::min(n, int(row.size()));
     for (int i = 0; i < have; ++i)
-        if (!sameValue(m_buffer.at(i), row.at(i)))
+        if (!identical(m_buffer.at(i), row.at(i)) && !sameValue(m_buffer.at(i), row.at(i)))
             m_buffer[i] = row.at(i);
     for (int i = have; i < n; ++i)
         m_buffer[i] = QVariant();
@@ -874,8 +907,11 @@ void DataSet::post()
     const bool inserting = m_state == DataSetState::Insert;
     qint64 key = m_key;
     checkOperation(*this, OnPostError, [&] {
+        // The fields' own null test, read from the buffer without a call per field.
+        const bool open = active();
         for (const auto& f : m_fields)
-            if (f->fieldKind() == FieldKind::Data && f->required() && f->isNull())
+            if (f->fieldKind() == FieldKind::Data && f->required()
+                && (!open || f->slot() < 0 || nullValue(slotValue(f->slot()))))
                 throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
         Row values = m_buffer.mid(0, m_columns.size());
         // An insert compares with no old values; only cached updates keep them.
