@@ -151,6 +151,7 @@ void Connection::clearStatements()
     forgetSchema();
     // Columns may have moved: watched again from their names when next asked.
     m_keyWatches.clear();
+    m_lastWatch = {};
     sqlite3_preupdate_hook(m_db, nullptr, nullptr);
 }
 
@@ -265,6 +266,23 @@ bool isWholeNumber(const QVariant& key)
     return !key.isNull() && isWholeNumberType(key.typeId());
 }
 
+// Whether the key is a whole number, and which; a 64-bit integer, the common key, is
+// read without a call.
+bool wholeNumber(const QVariant& key, qint64& out)
+{
+    const QVariant::Private& d = key.data_ptr();
+    if (d.typeId() == QMetaType::LongLong) {
+        if (d.is_null)
+            return false;
+        out = *static_cast<const qlonglong*>(key.constData());
+        return true;
+    }
+    if (!isWholeNumber(key))
+        return false;
+    out = key.toLongLong();
+    return true;
+}
+
 QByteArray keyOfVariant(const QVariant& key)
 {
     if (key.isNull())
@@ -303,9 +321,8 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
         // The key as bound, when the engine stores it as that very integer.
         if (own && w.integerColumn && own->size() == w.columnCount
             && c->m_ownInsert.table->compare(w.tableName, Qt::CaseInsensitive) == 0) {
-            const QVariant& k = own->at(w.columnIndex);
-            if (isWholeNumber(k)) {
-                w.countWhole(k.toLongLong());
+            if (qint64 k; wholeNumber(own->at(w.columnIndex), k)) {
+                w.countWhole(k);
                 continue;
             }
         }
@@ -348,13 +365,22 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
 {
     // Asked for every stamp: found without converting the names, and names of another
     // length are passed over without comparing (case is folded letter by letter).
+    // The watch asked last is found again by the storage of the names it was asked by:
+    // the copies kept hold that storage alive and unchanged.
+    const auto sameText = [](const QString& kept, const QString& asked) {
+        return kept.constData() == asked.constData() && kept.size() == asked.size();
+    };
+    if (m_lastWatch.watch && sameText(m_lastWatch.table, table) && sameText(m_lastWatch.column, column))
+        return *m_lastWatch.watch;
     const QStringView name = QStringView(table).trimmed();
     const auto same = [](QStringView a, QStringView b) {
         return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
     };
     for (KeyWatch& w : m_keyWatches)
-        if (same(w.tableName, name) && same(w.column, column))
+        if (same(w.tableName, name) && same(w.column, column)) {
+            m_lastWatch = {table, column, &w};
             return w;
+        }
     const TableInfo& info = tableInfo(table);
     KeyWatch w;
     w.table = info.name.toUtf8();
@@ -371,6 +397,7 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
     // Writes until now were not told apart by key.
     m_epoch = freshEpoch();
     m_keyWatches.push_back(std::move(w));
+    m_lastWatch = {table, column, &m_keyWatches.back()};
     return m_keyWatches.back();
 }
 
@@ -384,8 +411,8 @@ ContentStamps Connection::keyStamps(const QStringList& tables, const QString& co
     // A whole number, the common key, is spelt on the stack: the key is only looked up.
     char digits[24];
     QByteArray k;
-    if (isWholeNumber(key)) {
-        const auto end = std::to_chars(digits, digits + sizeof digits, qint64(key.toLongLong())).ptr;
+    if (qint64 whole; wholeNumber(key, whole)) {
+        const auto end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
         k = QByteArray::fromRawData(digits, end - digits);
     } else {
         k = keyOfVariant(key);
@@ -875,7 +902,7 @@ StatementReset::~StatementReset()
 
 BoundValues::~BoundValues()
 {
-    if (m_stmt)
+    if (m_stmt && !m_keep)
         sqlite3_clear_bindings(m_stmt);
 }
 

@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace vorta::db {
 
 namespace {
@@ -718,14 +720,22 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
 {
     m_writtenKey = -1;
     if (inserting) {
-        if (!m_insertStmt.get())
+        if (!m_insertStmt.get()) {
             m_insertStmt = m_conn->prepareOwned(m_insertSql);
+            m_insertBindsAll = sqlite3_bind_parameter_count(m_insertStmt) == m_columns.size();
+        }
         sqlite3_stmt* stmt = m_insertStmt;
-        BoundValues bound(stmt);
+        // Every run binds every parameter: the texts stay in the table's room and the
+        // bindings need not be cleared after each row.
+        std::optional<BoundValues> bound;
+        if (m_insertBindsAll)
+            bound.emplace(stmt, m_insertTexts);
+        else
+            bound.emplace(stmt);
         StatementReset reset(stmt);
         static const QVariant none;
         for (int c = 0; c < m_columns.size(); ++c)
-            bound.bind(c + 1, c < values.size() ? values.at(c) : none);
+            bound->bind(c + 1, c < values.size() ? values.at(c) : none);
         const Connection::OwnInsert own(*m_conn, m_info.name, values);
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_DONE)
