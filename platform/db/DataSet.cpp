@@ -2,6 +2,7 @@
 
 #include <QSet>
 
+#include <atomic>
 #include <cstring>
 
 #include "platform/db/SqlText.h"
@@ -82,9 +83,15 @@ DataSet::~DataSet()
         s->setDataSet(nullptr);
 }
 
+quint64 DataSet::nextFieldsGeneration()
+{
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+
 void DataSet::fieldsChanged()
 {
-    ++m_fieldsGeneration;
+    m_fieldsGeneration = nextFieldsGeneration();
     m_fieldsIndexed = false;
     m_byName.clear();
     m_byFoldedName.clear();

@@ -823,11 +823,23 @@ void Table::initNewRow(Row& row)
             m_masterColumns << columnIndex(df[i]);
         }
         m_masterColumnsGeneration = m_conditionGeneration;
+        m_masterFieldPtrs.clear();
+    }
+    // The master's fields by name, found when first needed while its field list stays.
+    if (m_masterFieldsOf != master || m_masterFieldsGeneration != master->fieldsGeneration()
+        || m_masterFieldPtrs.size() != m_masterColumns.size()) {
+        m_masterFieldsOf = master;
+        m_masterFieldsGeneration = master->fieldsGeneration();
+        m_masterFieldPtrs = QVector<Field*>(m_masterColumns.size(), nullptr);
     }
     for (int i = 0; i < m_masterColumns.size(); ++i) {
         const int c = m_masterColumns[i];
-        if (c >= 0 && c < row.size())
-            row[c] = normalizeValue(m_columns[c].type, master->fieldByName(m_masterColumnNames[i])->value());
+        if (c >= 0 && c < row.size()) {
+            Field*& f = m_masterFieldPtrs[i];
+            if (!f)
+                f = master->fieldByName(m_masterColumnNames[i]);
+            row[c] = normalizeValue(m_columns[c].type, f->value());
+        }
     }
 }
 

@@ -186,6 +186,9 @@ private:
     quint64 m_masterColumnsGeneration = 0;
     QStringList m_masterColumnNames;
     QVector<int> m_masterColumns;
+    const DataSet* m_masterFieldsOf = nullptr;
+    quint64 m_masterFieldsGeneration = 0;
+    QVector<Field*> m_masterFieldPtrs; // by master column, null until found
 };
 
 } // namespace vorta::db

@@ -3,6 +3,7 @@
 // and the tables' stamps follow every write.
 #include "DbTestSupport.h"
 
+#include <functional>
 #include <optional>
 
 using namespace vorta::db;
@@ -225,5 +226,60 @@ TEST_F(SuccessiveInserts, KeyStampsAskedInTurnAnswerForTheirOwnTable)
         EXPECT_TRUE(contaDe1(sameStorage) == c1);
         db->execute(QStringLiteral("insert into Conta (Pessoa_Id, Numero) values (2, ?1)"), {sameStorage ? 1 : 2});
         EXPECT_TRUE(contaDe1(sameStorage) == c1) << "a row of another key";
+    }
+}
+
+// A detail's new records take the key of the master shown now: after the master moves,
+// after its source shows another dataset and after the master opens on other columns.
+TEST_F(SuccessiveInserts, NewDetailRecordsTakeTheKeyOfTheMasterShownNow)
+{
+    fillPeople();
+    db->execute(QStringLiteral("create table Outra (Nome varchar(10), Id varchar(10))"));
+    db->execute(QStringLiteral("insert into Outra (Nome, Id) values ('z', '9')"));
+    auto pessoas = table(QStringLiteral("Pessoa"));
+    pessoas->open();
+    auto outras = table(QStringLiteral("Pessoa"));
+    outras->open();
+    DataSource fonte;
+    fonte.setDataSet(pessoas.get());
+    auto contas = table(QStringLiteral("Conta"));
+    contas->setMasterSource(&fonte);
+    contas->setMasterFields(QStringLiteral("Id"));
+    contas->setIndexFieldNames(QStringLiteral("Pessoa_Id"));
+    contas->open();
+    Field* pessoa = contas->fieldByName(QStringLiteral("Pessoa_Id"));
+    auto novo = [&] {
+        contas->append();
+        const qint64 id = pessoa->asInteger();
+        contas->cancel();
+        return id;
+    };
+    struct Passo {
+        const char* nome;
+        std::function<void()> faz;
+        qint64 chave;
+    };
+    const Passo passos[] = {
+        {"the first person", [] {}, 1},
+        {"the master moved", [&] { pessoas->locate(QStringLiteral("Id"), 4); }, 4},
+        {"the source shows another dataset",
+         [&] {
+             outras->locate(QStringLiteral("Id"), 5);
+             fonte.setDataSet(outras.get());
+         },
+         5},
+        {"the master opened on other columns",
+         [&] {
+             outras->close();
+             outras->setTableName(QStringLiteral("Outra"));
+             outras->open();
+         },
+         9},
+    };
+    for (const Passo& p : passos) {
+        SCOPED_TRACE(p.nome);
+        p.faz();
+        EXPECT_EQ(novo(), p.chave);
+        EXPECT_EQ(novo(), p.chave);
     }
 }
