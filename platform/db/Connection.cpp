@@ -253,8 +253,10 @@ bool sameEngineName(const char* name, qsizetype length, const QByteArray& other)
 {
     if (length != other.size())
         return false;
-    const auto lower = [](unsigned char ch) { return ch >= 'A' && ch <= 'Z' ? ch + ('a' - 'A') : int(ch); };
     const char* o = other.constData();
+    if (std::memcmp(name, o, size_t(length)) == 0)
+        return true;
+    const auto lower = [](unsigned char ch) { return ch >= 'A' && ch <= 'Z' ? ch + ('a' - 'A') : int(ch); };
     for (qsizetype i = 0; i < length; ++i)
         if (name[i] != o[i] && lower(uchar(name[i])) != lower(uchar(o[i])))
             return false;
@@ -411,15 +413,20 @@ ContentStamps Connection::keyStamps(const QStringList& tables, const QString& co
     // A whole number, the common key, is spelt on the stack: the key is only looked up.
     char digits[24];
     QByteArray k;
-    if (qint64 whole; wholeNumber(key, whole)) {
+    qint64 whole = 0;
+    const bool isWhole = wholeNumber(key, whole);
+    if (isWhole) {
         const auto end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
         k = QByteArray::fromRawData(digits, end - digits);
     } else {
         k = keyOfVariant(key);
     }
     ContentStamps stamps;
-    for (KeyWatch* w : watches)
-        stamps.push_back({m_epoch, w->writes.value(k)});
+    for (KeyWatch* w : watches) {
+        // The key written last, mostly the one asked, has its count at hand.
+        const bool last = isWhole && w->lastCount && w->lastKey == whole;
+        stamps.push_back({m_epoch, last ? *w->lastCount : w->writes.value(k)});
+    }
     return stamps;
 }
 
