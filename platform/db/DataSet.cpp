@@ -542,7 +542,7 @@ void DataSet::calculateFields()
             if (f->m_keyList.size() == 1 && f->lookupCache()) {
                 // One key, the common case: a kept answer is taken without a key list.
                 const QVariant& v = slotValue(f->m_keyList.first()->slot());
-                if (!v.isValid() || v.isNull())
+                if (nullValue(v))
                     continue;
                 if (const QVariant* hit = recentLookup(f.get(), v)) {
                     m_buffer[f->slot()] = *hit;
@@ -553,7 +553,7 @@ void DataSet::calculateFields()
             bool allNull = true;
             for (const Field* k : std::as_const(f->m_keyList)) {
                 const QVariant& v = slotValue(k->slot());
-                allNull = allNull && (!v.isValid() || v.isNull());
+                allNull = allNull && nullValue(v);
                 m_lookupKeys.append(v);
             }
             if (!allNull)
@@ -916,10 +916,14 @@ void DataSet::post()
     checkOperation(*this, OnPostError, [&] {
         // The fields' own null test, read from the buffer without a call per field.
         const bool open = active();
-        for (const auto& f : m_fields)
-            if (f->fieldKind() == FieldKind::Data && f->required()
-                && (!open || f->slot() < 0 || nullValue(slotValue(f->slot()))))
+        const qsizetype direct = std::min(m_buffer.size(), m_columns.size());
+        for (const auto& f : m_fields) {
+            if (f->fieldKind() != FieldKind::Data || !f->required())
+                continue;
+            const int slot = f->slot();
+            if (!open || slot < 0 || nullValue(slot < direct ? m_buffer.at(slot) : slotValue(slot)))
                 throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+        }
         Row values = m_buffer.mid(0, m_columns.size());
         // An insert compares with no old values; only cached updates keep them.
         Row old = inserting && !m_cached ? Row() : m_old.mid(0, m_columns.size());
