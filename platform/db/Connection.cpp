@@ -151,6 +151,7 @@ void Connection::clearStatements()
     forgetSchema();
     // Columns may have moved: watched again from their names when next asked.
     m_keyWatches.clear();
+    m_lastWatch = {};
     sqlite3_preupdate_hook(m_db, nullptr, nullptr);
 }
 
@@ -168,11 +169,14 @@ void Connection::rowWritten(void* self, int, const char*, const char* table, lon
     ++c->m_rowsHooked;
     // Called for every row written, mostly to the table written last: its name is
     // folded once.
-    if (c->m_lastWrittenTable != table) {
+    if (!c->m_lastWrittenCount || std::strcmp(c->m_lastWrittenTable.constData(), table) != 0
+        || !c->m_tableWrites.isDetached()) {
         c->m_lastWrittenTable = QByteArray(table);
         c->m_lastWrittenKey = c->m_lastWrittenTable.toLower();
+        // Only this adds keys, and the count stays where it is until a key is added.
+        c->m_lastWrittenCount = &c->m_tableWrites[c->m_lastWrittenKey];
     }
-    ++c->m_tableWrites[c->m_lastWrittenKey];
+    ++*c->m_lastWrittenCount;
 }
 
 void Connection::rolledBack(void* self)
@@ -243,9 +247,42 @@ QByteArray keyOfValue(sqlite3_value* v)
     }
 }
 
+// The engine's comparison of names (ASCII letters folded), names of another length
+// passed over at once: asked for every watch of every row written.
+bool sameEngineName(const char* name, qsizetype length, const QByteArray& other)
+{
+    if (length != other.size())
+        return false;
+    const char* o = other.constData();
+    if (std::memcmp(name, o, size_t(length)) == 0)
+        return true;
+    const auto lower = [](unsigned char ch) { return ch >= 'A' && ch <= 'Z' ? ch + ('a' - 'A') : int(ch); };
+    for (qsizetype i = 0; i < length; ++i)
+        if (name[i] != o[i] && lower(uchar(name[i])) != lower(uchar(o[i])))
+            return false;
+    return true;
+}
+
 bool isWholeNumber(const QVariant& key)
 {
     return !key.isNull() && isWholeNumberType(key.typeId());
+}
+
+// Whether the key is a whole number, and which; a 64-bit integer, the common key, is
+// read without a call.
+bool wholeNumber(const QVariant& key, qint64& out)
+{
+    const QVariant::Private& d = key.data_ptr();
+    if (d.typeId() == QMetaType::LongLong) {
+        if (d.is_null)
+            return false;
+        out = *static_cast<const qlonglong*>(key.constData());
+        return true;
+    }
+    if (!isWholeNumber(key))
+        return false;
+    out = key.toLongLong();
+    return true;
 }
 
 QByteArray keyOfVariant(const QVariant& key)
@@ -274,8 +311,9 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
     const QList<QVariant>* own = op == SQLITE_INSERT && c->m_ownInsert.values && sqlite3_preupdate_depth(db) == 0
                                      ? c->m_ownInsert.values
                                      : nullptr;
+    const qsizetype tableLength = qsizetype(std::strlen(table));
     for (KeyWatch& w : c->m_keyWatches) {
-        if (sqlite3_stricmp(table, w.table.constData()) != 0)
+        if (!sameEngineName(table, tableLength, w.table))
             continue;
         // A shape the watch does not know: no key can be trusted.
         if (sqlite3_preupdate_count(db) != w.columnCount) {
@@ -285,9 +323,8 @@ void Connection::rowToBeWritten(void* self, sqlite3* db, int op, const char* dat
         // The key as bound, when the engine stores it as that very integer.
         if (own && w.integerColumn && own->size() == w.columnCount
             && c->m_ownInsert.table->compare(w.tableName, Qt::CaseInsensitive) == 0) {
-            const QVariant& k = own->at(w.columnIndex);
-            if (isWholeNumber(k)) {
-                w.countWhole(k.toLongLong());
+            if (qint64 k; wholeNumber(own->at(w.columnIndex), k)) {
+                w.countWhole(k);
                 continue;
             }
         }
@@ -330,13 +367,22 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
 {
     // Asked for every stamp: found without converting the names, and names of another
     // length are passed over without comparing (case is folded letter by letter).
+    // The watch asked last is found again by the storage of the names it was asked by:
+    // the copies kept hold that storage alive and unchanged.
+    const auto sameText = [](const QString& kept, const QString& asked) {
+        return kept.constData() == asked.constData() && kept.size() == asked.size();
+    };
+    if (m_lastWatch.watch && sameText(m_lastWatch.table, table) && sameText(m_lastWatch.column, column))
+        return *m_lastWatch.watch;
     const QStringView name = QStringView(table).trimmed();
     const auto same = [](QStringView a, QStringView b) {
         return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
     };
     for (KeyWatch& w : m_keyWatches)
-        if (same(w.tableName, name) && same(w.column, column))
+        if (same(w.tableName, name) && same(w.column, column)) {
+            m_lastWatch = {table, column, &w};
             return w;
+        }
     const TableInfo& info = tableInfo(table);
     KeyWatch w;
     w.table = info.name.toUtf8();
@@ -353,6 +399,7 @@ Connection::KeyWatch& Connection::keyWatch(const QString& table, const QString& 
     // Writes until now were not told apart by key.
     m_epoch = freshEpoch();
     m_keyWatches.push_back(std::move(w));
+    m_lastWatch = {table, column, &m_keyWatches.back()};
     return m_keyWatches.back();
 }
 
@@ -366,15 +413,20 @@ ContentStamps Connection::keyStamps(const QStringList& tables, const QString& co
     // A whole number, the common key, is spelt on the stack: the key is only looked up.
     char digits[24];
     QByteArray k;
-    if (isWholeNumber(key)) {
-        const auto end = std::to_chars(digits, digits + sizeof digits, qint64(key.toLongLong())).ptr;
+    qint64 whole = 0;
+    const bool isWhole = wholeNumber(key, whole);
+    if (isWhole) {
+        const auto end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
         k = QByteArray::fromRawData(digits, end - digits);
     } else {
         k = keyOfVariant(key);
     }
     ContentStamps stamps;
-    for (KeyWatch* w : watches)
-        stamps.push_back({m_epoch, w->writes.value(k)});
+    for (KeyWatch* w : watches) {
+        // The key written last, mostly the one asked, has its count at hand.
+        const bool last = isWhole && w->lastCount && w->lastKey == whole;
+        stamps.push_back({m_epoch, last ? *w->lastCount : w->writes.value(k)});
+    }
     return stamps;
 }
 
@@ -857,13 +909,23 @@ StatementReset::~StatementReset()
 
 BoundValues::~BoundValues()
 {
-    if (m_stmt)
+    if (m_stmt && !m_keep)
         sqlite3_clear_bindings(m_stmt);
 }
 
 void BoundValues::bind(int index, const QVariant& value)
 {
-    if (value.typeId() == QMetaType::QString) {
+    // Whole numbers and floats, most of the rest, are bound here as bindValue would.
+    const int type = value.data_ptr().typeId();
+    if (type == QMetaType::LongLong) {
+        sqlite3_bind_int64(m_stmt, index, *static_cast<const qlonglong*>(value.constData()));
+        return;
+    }
+    if (type == QMetaType::Double) {
+        sqlite3_bind_double(m_stmt, index, *static_cast<const double*>(value.constData()));
+        return;
+    }
+    if (type == QMetaType::QString) {
         const QString& s = *static_cast<const QString*>(value.constData());
         if (!s.isEmpty() && s.size() <= kRoom - m_used) {
             char* out = m_texts + m_used;

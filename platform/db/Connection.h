@@ -226,6 +226,11 @@ private:
     OwnInsert::Values m_ownInsert;
     KeyWatch& keyWatch(const QString& table, const QString& column);
     std::deque<KeyWatch> m_keyWatches; // stays where it is while more are added
+    struct LastWatch {
+        QString table;
+        QString column;
+        KeyWatch* watch = nullptr;
+    } m_lastWatch;
     quint64 m_epoch = freshEpoch();
     // Inside a transaction holding the write lock no other connection commits: once
     // asked there, the data version stays.
@@ -238,6 +243,7 @@ private:
     QHash<QByteArray, quint64> m_tableWrites;
     QByteArray m_lastWrittenTable; // as the engine names it, and folded
     QByteArray m_lastWrittenKey;
+    quint64* m_lastWrittenCount = nullptr; // its count in m_tableWrites
     Statement m_dataVersionStmt;
 };
 
@@ -282,7 +288,15 @@ private:
 // bindings are cleared when this goes, after the reset.
 class BoundValues {
 public:
-    explicit BoundValues(sqlite3_stmt* s) : m_stmt(s) {}
+    static constexpr qsizetype kRoom = 1024;
+    // Room for the texts of a statement that lives no longer than it.
+    struct Room {
+        char texts[kRoom];
+    };
+    explicit BoundValues(sqlite3_stmt* s) : m_stmt(s), m_texts(m_ownRoom.texts) {}
+    // With the statement's own room, for a statement each of whose runs binds every
+    // parameter: the bindings stay valid when this goes, until the next run's replace them.
+    BoundValues(sqlite3_stmt* s, Room& room) : m_stmt(s), m_texts(room.texts), m_keep(true) {}
     ~BoundValues();
     BoundValues(const BoundValues&) = delete;
     BoundValues& operator=(const BoundValues&) = delete;
@@ -290,8 +304,9 @@ public:
 
 private:
     sqlite3_stmt* m_stmt;
-    static constexpr qsizetype kRoom = 1024;
-    char m_texts[kRoom];
+    Room m_ownRoom;
+    char* m_texts;
+    bool m_keep = false;
     qsizetype m_used = 0;
 };
 

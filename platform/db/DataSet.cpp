@@ -2,6 +2,9 @@
 
 #include <QSet>
 
+#include <atomic>
+#include <cstring>
+
 #include "platform/db/SqlText.h"
 
 namespace vorta::db {
@@ -12,6 +15,29 @@ const QVariant& nullVariant()
 {
     static const QVariant v;
     return v;
+}
+
+// Whether two values are one and the same object state: the same type, null flag and
+// bits, so that one may stand for the other. Read inline: asked for every column of
+// every record posted.
+bool identical(const QVariant& a, const QVariant& b)
+{
+    return std::memcmp(&a.data_ptr(), &b.data_ptr(), sizeof(QVariant::Private)) == 0;
+}
+
+bool invalid(const QVariant& v)
+{
+    return v.data_ptr().packedType == 0;
+}
+
+// The null test of fields (!isValid() || isNull()) without leaving the inline path for
+// the common values; only a pointer type can hold a null beyond the variant's flag.
+bool nullValue(const QVariant& v)
+{
+    const QVariant::Private& d = v.data_ptr();
+    if (d.is_null || d.packedType == 0)
+        return true;
+    return (d.typeInterface()->flags & QMetaType::IsPointer) && v.isNull();
 }
 
 bool isTextual(FieldType t)
@@ -57,9 +83,15 @@ DataSet::~DataSet()
         s->setDataSet(nullptr);
 }
 
+quint64 DataSet::nextFieldsGeneration()
+{
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+
 void DataSet::fieldsChanged()
 {
-    ++m_fieldsGeneration;
+    m_fieldsGeneration = nextFieldsGeneration();
     m_fieldsIndexed = false;
     m_byName.clear();
     m_byFoldedName.clear();
@@ -487,8 +519,10 @@ void DataSet::calculateFields()
     m_calcPending = false;
     if (!OnCalcFields && !m_hasComputedFields)
         return;
+    // A slot already empty is left alone: writing it would copy a buffer shared with the
+    // old values.
     for (const auto& f : m_fields)
-        if (f->fieldKind() != FieldKind::Data && f->slot() < m_buffer.size())
+        if (f->fieldKind() != FieldKind::Data && f->slot() < m_buffer.size() && !invalid(m_buffer.at(f->slot())))
             m_buffer[f->slot()] = QVariant();
     if (m_key < 0 && m_state != DataSetState::Insert)
         return;
@@ -508,7 +542,7 @@ void DataSet::calculateFields()
             if (f->m_keyList.size() == 1 && f->lookupCache()) {
                 // One key, the common case: a kept answer is taken without a key list.
                 const QVariant& v = slotValue(f->m_keyList.first()->slot());
-                if (!v.isValid() || v.isNull())
+                if (nullValue(v))
                     continue;
                 if (const QVariant* hit = recentLookup(f.get(), v)) {
                     m_buffer[f->slot()] = *hit;
@@ -519,7 +553,7 @@ void DataSet::calculateFields()
             bool allNull = true;
             for (const Field* k : std::as_const(f->m_keyList)) {
                 const QVariant& v = slotValue(k->slot());
-                allNull = allNull && (!v.isValid() || v.isNull());
+                allNull = allNull && nullValue(v);
                 m_lookupKeys.append(v);
             }
             if (!allNull)
@@ -724,7 +758,13 @@ void DataSet::beginInsert(bool appending)
         currentPos();
     Row row(m_buffer.size());
     initNewRow(row);
-    m_old = row;
+    // The old values are a list of their own: the record's first value set would
+    // otherwise copy the whole buffer away from them.
+    Row old(row.size());
+    for (qsizetype i = 0; i < row.size(); ++i)
+        if (!invalid(row.at(i)))
+            old[i] = row.at(i);
+    m_old = std::move(old);
     m_buffer = std::move(row);
     m_state = DataSetState::Insert;
     m_appending = appending;
@@ -838,7 +878,7 @@ void DataSet::takeColumns(const Row& row)
     const int n = int(m_columns.size());
     const int have = std::min(n, int(row.size()));
     for (int i = 0; i < have; ++i)
-        if (!sameValue(m_buffer.at(i), row.at(i)))
+        if (!identical(m_buffer.at(i), row.at(i)) && !sameValue(m_buffer.at(i), row.at(i)))
             m_buffer[i] = row.at(i);
     for (int i = have; i < n; ++i)
         m_buffer[i] = QVariant();
@@ -874,9 +914,16 @@ void DataSet::post()
     const bool inserting = m_state == DataSetState::Insert;
     qint64 key = m_key;
     checkOperation(*this, OnPostError, [&] {
-        for (const auto& f : m_fields)
-            if (f->fieldKind() == FieldKind::Data && f->required() && f->isNull())
+        // The fields' own null test, read from the buffer without a call per field.
+        const bool open = active();
+        const qsizetype direct = std::min(m_buffer.size(), m_columns.size());
+        for (const auto& f : m_fields) {
+            if (f->fieldKind() != FieldKind::Data || !f->required())
+                continue;
+            const int slot = f->slot();
+            if (!open || slot < 0 || nullValue(slot < direct ? m_buffer.at(slot) : slotValue(slot)))
                 throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+        }
         Row values = m_buffer.mid(0, m_columns.size());
         // An insert compares with no old values; only cached updates keep them.
         Row old = inserting && !m_cached ? Row() : m_old.mid(0, m_columns.size());

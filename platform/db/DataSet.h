@@ -52,6 +52,9 @@ public:
     // Data fields of the given names ("a;b"), raising for an unknown one.
     QVector<Field*> fieldList(const QString& names) const;
     QVariant fieldValues(const QString& names) const; // one value, or a list for several
+    // Changes with every change of the field list; no two datasets share a value, so a
+    // field found by name stays the answer while it is the same.
+    quint64 fieldsGeneration() const { return m_fieldsGeneration; }
 
     DataSetState state() const { return m_state; }
     bool active() const { return m_state != DataSetState::Inactive; }
@@ -262,7 +265,8 @@ private:
     mutable bool m_fieldsIndexed = false;
     // Changes with every change of the field list; resolved field lists of an older
     // generation are stale.
-    quint64 m_fieldsGeneration = 1;
+    quint64 m_fieldsGeneration = nextFieldsGeneration();
+    static quint64 nextFieldsGeneration();
     // The columns and the field list of the last binding: an open on the same columns
     // with the same fields finds every field where it was.
     QVector<ColumnDef> m_boundColumns;

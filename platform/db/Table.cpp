@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace vorta::db {
 
 namespace {
@@ -727,14 +729,22 @@ qint64 Table::writeRow(bool inserting, qint64 key, const Row& values, const Row&
 {
     m_writtenKey = -1;
     if (inserting) {
-        if (!m_insertStmt.get())
+        if (!m_insertStmt.get()) {
             m_insertStmt = m_conn->prepareOwned(m_insertSql);
+            m_insertBindsAll = sqlite3_bind_parameter_count(m_insertStmt) == m_columns.size();
+        }
         sqlite3_stmt* stmt = m_insertStmt;
-        BoundValues bound(stmt);
+        // Every run binds every parameter: the texts stay in the table's room and the
+        // bindings need not be cleared after each row.
+        std::optional<BoundValues> bound;
+        if (m_insertBindsAll)
+            bound.emplace(stmt, m_insertTexts);
+        else
+            bound.emplace(stmt);
         StatementReset reset(stmt);
         static const QVariant none;
         for (int c = 0; c < m_columns.size(); ++c)
-            bound.bind(c + 1, c < values.size() ? values.at(c) : none);
+            bound->bind(c + 1, c < values.size() ? values.at(c) : none);
         const Connection::OwnInsert own(*m_conn, m_info.name, values);
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_DONE)
@@ -822,11 +832,23 @@ void Table::initNewRow(Row& row)
             m_masterColumns << columnIndex(df[i]);
         }
         m_masterColumnsGeneration = m_conditionGeneration;
+        m_masterFieldPtrs.clear();
+    }
+    // The master's fields by name, found when first needed while its field list stays.
+    if (m_masterFieldsOf != master || m_masterFieldsGeneration != master->fieldsGeneration()
+        || m_masterFieldPtrs.size() != m_masterColumns.size()) {
+        m_masterFieldsOf = master;
+        m_masterFieldsGeneration = master->fieldsGeneration();
+        m_masterFieldPtrs = QVector<Field*>(m_masterColumns.size(), nullptr);
     }
     for (int i = 0; i < m_masterColumns.size(); ++i) {
         const int c = m_masterColumns[i];
-        if (c >= 0 && c < row.size())
-            row[c] = normalizeValue(m_columns[c].type, master->fieldByName(m_masterColumnNames[i])->value());
+        if (c >= 0 && c < row.size()) {
+            Field*& f = m_masterFieldPtrs[i];
+            if (!f)
+                f = master->fieldByName(m_masterColumnNames[i]);
+            row[c] = normalizeValue(m_columns[c].type, f->value());
+        }
     }
 }
 

@@ -135,6 +135,8 @@ private:
     QString m_selectList;
     QString m_insertSql;
     Statement m_insertStmt; // kept while open: asked for every row posted
+    bool m_insertBindsAll = false;
+    BoundValues::Room m_insertTexts; // the texts bound to it
     QString m_fetchSql;
     QString m_blockSql;
     QString m_emptySql;      // the emptiness question for the condition below
@@ -184,6 +186,9 @@ private:
     quint64 m_masterColumnsGeneration = 0;
     QStringList m_masterColumnNames;
     QVector<int> m_masterColumns;
+    const DataSet* m_masterFieldsOf = nullptr;
+    quint64 m_masterFieldsGeneration = 0;
+    QVector<Field*> m_masterFieldPtrs; // by master column, null until found
 };
 
 } // namespace vorta::db
