@@ -30,16 +30,6 @@ bool invalid(const QVariant& v)
     return v.data_ptr().packedType == 0;
 }
 
-// The null test of fields (!isValid() || isNull()) without leaving the inline path for
-// the common values; only a pointer type can hold a null beyond the variant's flag.
-bool nullValue(const QVariant& v)
-{
-    const QVariant::Private& d = v.data_ptr();
-    if (d.is_null || d.packedType == 0)
-        return true;
-    return (d.typeInterface()->flags & QMetaType::IsPointer) && v.isNull();
-}
-
 bool isTextual(FieldType t)
 {
     return t == FieldType::String || t == FieldType::Memo || t == FieldType::Unknown;
@@ -542,7 +532,7 @@ void DataSet::calculateFields()
             if (f->m_keyList.size() == 1 && f->lookupCache()) {
                 // One key, the common case: a kept answer is taken without a key list.
                 const QVariant& v = slotValue(f->m_keyList.first()->slot());
-                if (nullValue(v))
+                if (isNullValue(v))
                     continue;
                 if (const QVariant* hit = recentLookup(f.get(), v)) {
                     m_buffer[f->slot()] = *hit;
@@ -553,7 +543,7 @@ void DataSet::calculateFields()
             bool allNull = true;
             for (const Field* k : std::as_const(f->m_keyList)) {
                 const QVariant& v = slotValue(k->slot());
-                allNull = allNull && nullValue(v);
+                allNull = allNull && isNullValue(v);
                 m_lookupKeys.append(v);
             }
             if (!allNull)
@@ -921,7 +911,7 @@ void DataSet::post()
             if (f->fieldKind() != FieldKind::Data || !f->required())
                 continue;
             const int slot = f->slot();
-            if (!open || slot < 0 || nullValue(slot < direct ? m_buffer.at(slot) : slotValue(slot)))
+            if (!open || slot < 0 || isNullValue(slot < direct ? m_buffer.at(slot) : slotValue(slot)))
                 throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
         }
         Row values = m_buffer.mid(0, m_columns.size());

@@ -8,6 +8,16 @@
 
 namespace vorta::db {
 
+// The null test of fields (!isValid() || isNull()) read inline for the common values:
+// only a pointer type can hold a null beyond the variant's own flag.
+inline bool isNullValue(const QVariant& v)
+{
+    const QVariant::Private& d = v.data_ptr();
+    if (d.is_null || d.packedType == 0)
+        return true;
+    return (d.typeInterface()->flags & QMetaType::IsPointer) && v.isNull();
+}
+
 // Failures of the dataset layer (field and state errors) and of the engine.
 VORTA_EXCEPTION_CLASS(EDatabaseError, Exception)
 

@@ -29,29 +29,6 @@ QString floatToStr(double v)
     return s;
 }
 
-// QVariant::isNull without the library call for the types fields hold: a variant is
-// null when it holds no value, or a null pointer.
-Q_ALWAYS_INLINE bool isNullValue(const QVariant& v)
-{
-    const auto& d = v.data_ptr();
-    if (d.is_null || !d.typeInterface())
-        return true;
-    switch (d.typeId()) {
-    case QMetaType::QString:
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::QDate:
-    case QMetaType::QTime:
-    case QMetaType::QDateTime:
-    case QMetaType::QByteArray:
-        return false;
-    default:
-        return v.isNull();
-    }
-}
-
 // The type held, without the library call.
 Q_ALWAYS_INLINE int typeOf(const QVariant& v)
 {

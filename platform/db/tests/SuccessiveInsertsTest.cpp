@@ -21,6 +21,17 @@ protected:
                           .arg(id));
     }
     Connection& conn() { return *db->connection(); }
+
+    // The accounts of the person the source shows, in their owner's order.
+    std::unique_ptr<Table> contasDe(DataSource& fonte)
+    {
+        auto contas = table(QStringLiteral("Conta"));
+        contas->setMasterSource(&fonte);
+        contas->setMasterFields(QStringLiteral("Id"));
+        contas->setIndexFieldNames(QStringLiteral("Pessoa_Id"));
+        contas->open();
+        return contas;
+    }
 };
 
 } // namespace
@@ -90,11 +101,7 @@ TEST_F(SuccessiveInserts, ANewRecordsOldValuesAreTheRowItStartedWith)
     ASSERT_TRUE(pessoas->locate(QStringLiteral("Id"), 3));
     DataSource fonte;
     fonte.setDataSet(pessoas.get());
-    auto contas = table(QStringLiteral("Conta"));
-    contas->setMasterSource(&fonte);
-    contas->setMasterFields(QStringLiteral("Id"));
-    contas->setIndexFieldNames(QStringLiteral("Pessoa_Id"));
-    contas->open();
+    auto contas = contasDe(fonte);
     Field* pessoa = contas->fieldByName(QStringLiteral("Pessoa_Id"));
     Field* numero = contas->fieldByName(QStringLiteral("Numero"));
     Field* descricao = contas->fieldByName(QStringLiteral("Descricao"));
@@ -242,11 +249,7 @@ TEST_F(SuccessiveInserts, NewDetailRecordsTakeTheKeyOfTheMasterShownNow)
     outras->open();
     DataSource fonte;
     fonte.setDataSet(pessoas.get());
-    auto contas = table(QStringLiteral("Conta"));
-    contas->setMasterSource(&fonte);
-    contas->setMasterFields(QStringLiteral("Id"));
-    contas->setIndexFieldNames(QStringLiteral("Pessoa_Id"));
-    contas->open();
+    auto contas = contasDe(fonte);
     Field* pessoa = contas->fieldByName(QStringLiteral("Pessoa_Id"));
     auto novo = [&] {
         contas->append();
