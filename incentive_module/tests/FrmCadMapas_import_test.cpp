@@ -174,6 +174,40 @@ TEST_F(ImportaMapa, AnimalsTypedAfterAnImportTakeTheNextNumber)
     EXPECT_EQ(QStringList{QStringLiteral("1:JD:250:S")}, importados());
 }
 
+// The whole import as the user does it: the map included by keys, the file imported,
+// the veterinarian picked and the map saved with Alt+G; the stored animals carry every
+// code as the lists hold it, whatever case the file wrote it in.
+TEST_F(ImportaMapa, AnImportedMapIsSavedWithEveryCodeAsTheListsHoldIt)
+{
+    TCadMapas* f = incluiEImporta(arquivo({QStringLiteral("001JD C 3250000B"), QStringLiteral("002j2 sc2230500r"),
+                                           QStringLiteral("003a  co4300000a"), QStringLiteral("004TD RE3240000s")}),
+                                  {});
+    ASSERT_EQ(4, f->DBGrid_ItemNota->rowCount());
+    pagina(f, 1);
+    user::click(f->btVeterinario);
+    EXPECT_EQ(1, lookupsDeTecnico);
+    user::alt(QLatin1Char('G'));
+    EXPECT_FALSE(dm->dbMTC->inTransaction()) << "saved";
+    vorta::db::Query q;
+    q.setDatabase(dm->dbMTC);
+    q.setSql(QStringLiteral("select * from qel_mapas_itens where map_codigo = 1 order by itm_num_animal"));
+    q.open();
+    QStringList guardados;
+    for (; !q.eof(); q.next()) {
+        QStringList colunas;
+        for (const char* c : {"itm_num_animal", "mat_codigo", "con_codigo", "aca_codigo", "tip_codigo",
+                              "itm_classificado"})
+            colunas << q.fieldByName(QString::fromLatin1(c))->asString();
+        guardados << colunas.join(QLatin1Char(':'));
+    }
+    EXPECT_EQ((QStringList{QStringLiteral("1:JD:C:3:B:S"), QStringLiteral("2:J2:SC:2:R:S"),
+                           QStringLiteral("3:A:CO:4:A:N"), QStringLiteral("4:TD:RE:3:S:S")}),
+              guardados);
+    EXPECT_EQ(12, linhas("qel_mapas_resumo", 1));
+    EXPECT_TRUE(f->grab().toImage().save(vorta::testing::screenshotFolder() +
+                                         QStringLiteral("/CadMapas_importado_gravado.png")));
+}
+
 TEST_F(ImportaMapa, OnlyAnEmptyMapImports)
 {
     TCadMapas* f = abre();
