@@ -68,25 +68,9 @@ struct CodigoLido {
 
 CodigoLido codigoLido(const QStringList& lista, QStringView lido, bool maiusculo)
 {
-    bool ascii = true;
-    for (QChar ch : lido)
-        ascii = ascii && ch.unicode() < 128;
-    if (ascii) {
-        for (const QString& c : lista) {
-            if (c.size() != lido.size())
-                continue;
-            qsizetype i = 0;
-            while (i < lido.size() && c.at(i) == (maiusculo ? lido[i].toUpper() : lido[i]))
-                ++i;
-            if (i == lido.size())
-                return {c, true};
-        }
-        return {maiusculo ? lido.toString().toUpper() : lido.toString(), false};
-    }
-    // Letters beyond ASCII may change length when upper-cased: compared as whole texts.
-    QString texto = maiusculo ? lido.toString().toUpper() : lido.toString();
-    const bool naLista = TDM_MTC::CodigoNaLista(lista, texto);
-    return {std::move(texto), naLista};
+    if (const QString* c = maiusculo ? TDM_MTC::MaiusculoDaLista(lista, lido) : TDM_MTC::CodigoDaLista(lista, lido))
+        return {*c, true};
+    return {maiusculo ? lido.toString().toUpper() : lido.toString(), false};
 }
 
 bool editando(const vorta::db::DataSet* ds)

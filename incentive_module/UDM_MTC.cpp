@@ -30,25 +30,6 @@ const QStringList kConformacoes{"*", "C", "CO", "RE", "SC", "SR"};
 const QStringList kAcabamentosClassificaveis{"2", "3", "4"};
 const QStringList kConformacoesClassificaveis{"C", "SC", "RE"};
 
-// Whether the code, upper-cased as QString::toUpper does, is one of the codes. A code of
-// plain ASCII, the common case, is upper-cased on the stack.
-bool maiusculoNaLista(const QStringList& codigos, QStringView codigo)
-{
-    const qsizetype n = codigo.size();
-    char16_t buf[8];
-    if (n <= qsizetype(std::size(buf))) {
-        bool ascii = true;
-        for (qsizetype i = 0; i < n && ascii; ++i) {
-            const char16_t c = codigo[i].unicode();
-            ascii = c < 0x80;
-            buf[i] = c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
-        }
-        if (ascii)
-            return TDM_MTC::CodigoNaLista(codigos, QStringView(buf, n));
-    }
-    return TDM_MTC::CodigoNaLista(codigos, codigo.toString().toUpper());
-}
-
 // Whether QString::toUpper could change the text: any lower-case ASCII letter or any
 // letter beyond ASCII.
 bool podeMudarEmMaiusculas(QStringView text)
@@ -495,6 +476,11 @@ void TDM_MTC::TblMapasItensNewRecord(DataSet& ds)
 
 bool TDM_MTC::CodigoNaLista(const QStringList& codigos, QStringView codigo)
 {
+    return CodigoDaLista(codigos, codigo) != nullptr;
+}
+
+const QString* TDM_MTC::CodigoDaLista(const QStringList& codigos, QStringView codigo)
+{
     // Codes are a few letters: compared here letter by letter, a code of another length
     // passed over at once.
     const qsizetype n = codigo.size();
@@ -507,9 +493,27 @@ bool TDM_MTC::CodigoNaLista(const QStringList& codigos, QStringView codigo)
         while (i < n && q[i] == p[i])
             ++i;
         if (i == n)
-            return true;
+            return &c;
     }
-    return false;
+    return nullptr;
+}
+
+const QString* TDM_MTC::MaiusculoDaLista(const QStringList& codigos, QStringView codigo)
+{
+    // A code of plain ASCII, the common case, is upper-cased on the stack.
+    const qsizetype n = codigo.size();
+    char16_t buf[8];
+    if (n <= qsizetype(std::size(buf))) {
+        bool ascii = true;
+        for (qsizetype i = 0; i < n && ascii; ++i) {
+            const char16_t c = codigo[i].unicode();
+            ascii = c < 0x80;
+            buf[i] = c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+        }
+        if (ascii)
+            return CodigoDaLista(codigos, QStringView(buf, n));
+    }
+    return CodigoDaLista(codigos, codigo.toString().toUpper());
 }
 
 const QStringList& TDM_MTC::MaturidadesDoSexo(const QString& sex)
@@ -574,11 +578,11 @@ QString TDM_MTC::Classifica(const QString& maturity, const QString& finish, cons
     // whatever letter it carries, even one the validator would refuse.
     if (!CodigoNaLista(kAcabamentosClassificaveis, aparado(finish)))
         return QStringLiteral("N");
-    if (!con.isEmpty() && !maiusculoNaLista(kConformacoesClassificaveis, con))
+    if (!con.isEmpty() && !MaiusculoDaLista(kConformacoesClassificaveis, con))
         return QStringLiteral("N");
-    if (maiusculoNaLista(kClassificaveisMacho, mat))
+    if (MaiusculoDaLista(kClassificaveisMacho, mat))
         return weight < 225.0 ? QStringLiteral("N") : QStringLiteral("S");
-    if (maiusculoNaLista(kClassificaveisFemea, mat))
+    if (MaiusculoDaLista(kClassificaveisFemea, mat))
         return weight < 180.0 ? QStringLiteral("N") : QStringLiteral("S");
     return QStringLiteral("N");
 }
@@ -658,7 +662,7 @@ void TDM_MTC::TblMapasItensAfterDelete(DataSet&)
 
 void TDM_MTC::TblMapasItenstip_codigoValidate(Field& field)
 {
-    if (!maiusculoNaLista(kTipificacoes, field.asString()))
+    if (!MaiusculoDaLista(kTipificacoes, field.asString()))
         recusa(QStringLiteral("Tipificação inválida !"));
 }
 
@@ -674,7 +678,7 @@ void TDM_MTC::TblMapasItensmat_codigoValidate(Field& field)
     if (sex != QLatin1String("M") && sex != QLatin1String("F"))
         return;
     const QStringList& allowed = sex == QLatin1String("M") ? kMaturidadesMacho : kMaturidadesFemea;
-    if (!maiusculoNaLista(allowed, field.asString()))
+    if (!MaiusculoDaLista(allowed, field.asString()))
         recusa(QStringLiteral("Maturidade inválida ! "));
 }
 
@@ -682,7 +686,7 @@ void TDM_MTC::TblMapasItenscon_codigoValidate(Field& field)
 {
     if (field.isNull())
         vorta::Abort();
-    if (!maiusculoNaLista(kConformacoes, field.asString()))
+    if (!MaiusculoDaLista(kConformacoes, field.asString()))
         recusa(QStringLiteral("Conformação inválida !"));
 }
 

@@ -117,6 +117,10 @@ public:
     // Whether code is one of the codes, as QStringList::contains says, for the short
     // lists asked of every animal.
     static bool CodigoNaLista(const QStringList& codigos, QStringView codigo);
+    // The list's own text of the code, or null when it is not one of them; the second
+    // upper-cases the code first, as QString::toUpper does.
+    static const QString* CodigoDaLista(const QStringList& codigos, QStringView codigo);
+    static const QString* MaiusculoDaLista(const QStringList& codigos, QStringView codigo);
     // "S" or "N" for an animal's codes and weight; see TblMapasItensBeforePost.
     static QString Classifica(const QString& maturity, const QString& finish, const QString& conformation,
                               const QString& typing, double weight);
